@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+
+namespace gfx {
+
+// Colours are 0xAARRGGBB, straight (not premultiplied) alpha.
+using Argb = std::uint32_t;
+
+constexpr std::uint8_t alphaOf(Argb c) { return static_cast<std::uint8_t>(c >> 24); }
+constexpr std::uint8_t redOf(Argb c) { return static_cast<std::uint8_t>(c >> 16); }
+constexpr std::uint8_t greenOf(Argb c) { return static_cast<std::uint8_t>(c >> 8); }
+constexpr std::uint8_t blueOf(Argb c) { return static_cast<std::uint8_t>(c); }
+constexpr Argb makeArgb(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return (Argb{a} << 24) | (Argb{r} << 16) | (Argb{g} << 8) | Argb{b};
+}
+
+struct PointF {
+    float x = 0;
+    float y = 0;
+    friend bool operator==(const PointF&, const PointF&) = default;
+};
+
+// Rectangles are (x, y, width, height) with y growing downwards.
+struct RectF {
+    float x = 0;
+    float y = 0;
+    float width = 0;
+    float height = 0;
+
+    float right() const { return x + width; }
+    float bottom() const { return y + height; }
+    bool isEmpty() const { return width <= 0 || height <= 0; }
+    friend bool operator==(const RectF&, const RectF&) = default;
+};
+
+struct RectI {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    int right() const { return x + width; }
+    int bottom() const { return y + height; }
+    bool isEmpty() const { return width <= 0 || height <= 0; }
+    friend bool operator==(const RectI&, const RectI&) = default;
+};
+
+// Smallest rectangle holding both; an empty operand is ignored.
+RectF unite(const RectF& a, const RectF& b);
+
+// Result of a drawing or geometry call that can fail. The values follow the classic
+// status numbering, so a stored status reads the same as in any vector-graphics log.
+enum class Status : int {
+    Ok = 0,
+    GenericError = 1,
+    InvalidParameter = 2,
+    OutOfMemory = 3,
+    NotImplemented = 6,
+    WrongState = 8,
+};
+
+} // namespace gfx

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "gfx/Geometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace gfx {
+
+// An image of 32-bit pixels, 0xAARRGGBB in native byte order with premultiplied alpha
+// (opaque pixels read as plain ARGB). Rows are stride() bytes apart.
+class Surface {
+public:
+    Surface() = default;
+    Surface(int width, int height);
+    Surface(Surface&&) noexcept;
+    Surface& operator=(Surface&&) noexcept;
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+    ~Surface();
+
+    bool valid() const { return surface_ != nullptr; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int stride() const;
+    std::uint8_t* data();
+    const std::uint8_t* data() const;
+    std::uint32_t pixel(int x, int y) const;
+    void fill(Argb color);
+    // Copies the rectangle of source (clipped to both surfaces) to the same place here.
+    void copyRect(const Surface& source, RectI rect);
+    Status savePng(const std::string& fileName) const;
+
+    // For the canvas and the window layer only.
+    cairo_surface_t* handle() const { return surface_; }
+    void markDirty();
+
+private:
+    cairo_surface_t* surface_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+} // namespace gfx

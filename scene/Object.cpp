@@ -1,0 +1,44 @@
+#include "scene/Object.h"
+
+#include "game/Game.h"
+
+Object::Object(gfx::Argb penColor, float penWidth) : pen(penColor, penWidth) {
+    pen.setLineJoin(gfx::LineJoin::Round);
+}
+
+void Object::registerInGame() {
+    Game& game = theGame();
+    game.drawList.push_back(this);
+    game.objectList.push_back(this);
+}
+
+void Object::refreshShape() {
+    if (isShapeDirty())
+        rebuildPath();
+}
+
+gfx::RectF Object::getBounds(bool withPen) {
+    refreshShape();
+    return getPathBounds(withPen);
+}
+
+const gfx::Region& Object::getRegion() {
+    if (regionDirty) {
+        refreshShape();
+        region.setEmpty();
+        region.unite(path);
+        regionDirty = false;
+    }
+    return region;
+}
+
+void Object::translate(float, float) {}
+
+bool Object::invalidate() {
+    shapeDirty = true;
+    regionDirty = true;
+    redrawNeeded = true;
+    return true;
+}
+
+gfx::RectF Object::getPathBounds(bool withPen) const { return withPen ? path.bounds(pen) : path.bounds(); }

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "gfx/Geometry.h"
+#include "gfx/Path.h"
+#include "gfx/Pen.h"
+#include "gfx/Region.h"
+
+#include <string>
+
+namespace gfx {
+class Graphics;
+}
+
+// Root of everything that is drawn, updated or hit-tested. It keeps the outline path, the
+// hit region derived from it, the stroke pen, and three dirty flags so that the renderer
+// and the physics only redo work after something changed.
+class Object {
+public:
+    Object(gfx::Argb penColor, float penWidth);
+    virtual ~Object() = default;
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    // Puts the object into the game's drawList and objectList.
+    virtual void registerInGame();
+    virtual bool isShapeDirty() const { return shapeDirty; }
+    // Rebuilds the outline only when it is stale.
+    virtual void refreshShape();
+    virtual gfx::RectF getBounds(bool withPen);
+    // The hit area; rebuilt from the outline only after an invalidate().
+    virtual const gfx::Region& getRegion();
+    virtual void translate(float dx, float dy);
+    virtual std::string typeName() const { return "Object"; }
+    virtual void clearShapeDirty() { shapeDirty = false; }
+    // Marks outline, region and picture stale. Whatever changes the outline calls this.
+    virtual bool invalidate();
+    virtual void update(double dt) = 0;
+    virtual void draw(gfx::Graphics& g) = 0;
+    // Bounds of the current path as it stands (no refresh), optionally widened by the pen.
+    virtual gfx::RectF getPathBounds(bool withPen) const;
+    virtual void rebuildPath() = 0;
+
+    // Renderer bookkeeping.
+    bool isRedrawNeeded() const { return redrawNeeded; }
+    void clearRedrawNeeded() { redrawNeeded = false; }
+    const gfx::RectF& getLastBounds() const { return lastBounds; }
+    void setLastBounds(const gfx::RectF& r) { lastBounds = r; }
+
+    const gfx::Path& getPath() const { return path; }
+    const gfx::Pen& getPen() const { return pen; }
+    bool isRegionDirty() const { return regionDirty; }
+
+protected:
+    void recordPathStatus(gfx::Status s) { record(pathStatus, s); }
+    void recordRegionStatus(gfx::Status s) { record(regionStatus, s); }
+    void recordPenStatus(gfx::Status s) { record(penStatus, s); }
+
+    gfx::Path path;
+    gfx::Status pathStatus = gfx::Status::Ok;
+    gfx::Region region;
+    gfx::Status regionStatus = gfx::Status::Ok;
+    gfx::Pen pen;
+    gfx::Status penStatus = gfx::Status::Ok;
+    bool shapeDirty = true;
+    bool regionDirty = true;
+    bool redrawNeeded = true;
+    gfx::RectF lastBounds;
+
+private:
+    static void record(gfx::Status& field, gfx::Status s) {
+        if (s != gfx::Status::Ok)
+            field = s;
+    }
+};
