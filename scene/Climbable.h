@@ -1,0 +1,32 @@
+#pragma once
+
+#include "gfx/Pen.h"
+#include "scene/Platform.h"
+
+#include <string>
+
+class NavNode;
+
+// A vertical platform: ladders, the tree trunk, the pole, the hanging cable loops.
+class Climbable : public Platform {
+public:
+    Climbable(std::string name, float x, float y, float width, float height, int rungCount, NavNode* bottomNode,
+              NavNode* topNode);
+
+    void registerInGame() override;
+    void translate(float dx, float dy) override;
+    std::string typeName() const override { return name; }
+    void update(double) override {}
+    void draw(gfx::Graphics& g) override;
+    void rebuildPath() override;
+    int orientation() const override { return 0; }
+    bool supports(const gfx::RectF& r) const override;
+
+protected:
+    std::string name;
+    gfx::Pen climbPen{0xAA301010, 3.0f};
+    float x, y, width, height; // y is the bottom edge; the climb spans y - height to y
+    int rungCount;
+    NavNode* bottomNode;
+    NavNode* topNode;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "scene/Object.h"
+
+#include <vector>
+
+class NavNode;
+
+// What a platform tells an agent standing on it after a contact step.
+struct ContactFeedback {
+    int orientation = 0;
+    bool obstacleLeft = false;
+    bool obstacleRight = false;
+    bool pushedUp = false;
+    bool leave = false;
+};
+
+// One point of a walkway handed to the navigation graph; -999 in a coordinate means
+// "use the node's own coordinate". A record with no node ends a list.
+struct SurfacePoint {
+    NavNode* node = nullptr;
+    int x = -999;
+    int y = -999;
+};
+
+// Level geometry that agents stand on (orientation 1, walked) or climb (orientation 0).
+// Its outline is its collision shape. It carries its parts and stacked platforms along
+// when it is displaced.
+class Platform : public Object {
+public:
+    using Object::Object;
+
+    void registerInGame() override;
+    std::string typeName() const override { return "Platform"; }
+
+    // Whether the outline meets the rectangle (cheap bounds test first, then exact regions).
+    virtual bool touches(const gfx::RectF& r);
+    virtual int orientation() const = 0;
+    bool isHorizontal() const { return orientation() == 1; }
+    bool isVertical() const { return orientation() == 0; }
+    // Whether a body with these bounds is still held by this platform.
+    virtual bool supports(const gfx::RectF& r) const = 0;
+    // Passes a displacement on to everything this platform carries.
+    virtual void carryRiders(float dx, float dy);
+
+    std::vector<Object*> carried;
+    std::vector<Object*> obstacles;
+};
