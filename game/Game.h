@@ -16,6 +16,30 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
+    // What the window layer must do after a key: nothing, quit, or show the About box.
+    enum class KeyAction { None, Quit, ShowAbout };
+
+    // Called once the window exists: registers the scene and solves the graph's paths.
+    void attachWindow(WindowPort& window, core::Clock& clock);
+    // One timer call; force runs a fixed 80 ms step even while paused.
+    void tick(bool force);
+    // Client-pixel coordinates.
+    int onMouseMove(int x, int y);
+    int onClick(int x, int y);
+    // A typed character (upper and lower case differ); Esc is 27.
+    KeyAction onKey(char32_t ch);
+    // Restores the 800 : 584 aspect after a border drag; returns whether it resized.
+    bool fitAspect(const gfx::RectI& oldClientRect);
+    // Repaints; fromExpose is true when the window system asked for it (expose).
+    void paint(bool fromExpose);
+    void releaseBackBuffer();
+
+    static constexpr const char* kAboutTitle = "About the game Hearthly";
+    static constexpr const char* kAboutText =
+        "Click anywhere to command Husband to walk to the blue target arrow in order to collect all socks "
+        "while avoiding cats and the lovely Wife. Cats empty part of your sock collection and the wife sets "
+        "you back one life.\n\nHit 'a' to turn off the annoying video game music I composed.";
+
     // Registration lists: non-owning, in insertion order.
     std::vector<Object*> drawList;
     std::vector<Object*> agentList;
