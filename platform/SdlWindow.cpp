@@ -1,6 +1,7 @@
 #include "platform/SdlWindow.h"
 
 #include "gfx/Surface.h"
+#include "platform/MessageText.h"
 
 #include <SDL.h>
 
@@ -135,7 +136,10 @@ bool SdlWindow::maximised() const {
 }
 
 void SdlWindow::showMessage(const char* title, const char* text) {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, text, window_.get());
+    // About as wide as a classic message box; the text itself is the caller's, word for word.
+    constexpr std::size_t kColumns = 64;
+    const std::string wrapped = MessageText::wrap(text, kColumns);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, wrapped.c_str(), window_.get());
 }
 
 } // namespace platform
