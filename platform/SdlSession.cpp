@@ -1,6 +1,8 @@
 #include "platform/SdlSession.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
 
 #include <cstdlib>
 
@@ -11,6 +13,20 @@ namespace {
 bool isSet(const char* name) {
     const char* value = std::getenv(name);
     return value && *value;
+}
+
+XErrorHandler handlerBefore = nullptr;
+
+// SDL wakes its blocked event wait by sending a message to the game's window over a second
+// connection. When the key that ends the game arrives during such a wait, that message can
+// reach the server after the window is gone; the error is read when SDL closes the connection,
+// and Xlib's default answer would end the process with status 1 after a clean quit. A message
+// sent to a window that no longer exists is harmless, so that one error is let pass. The
+// handler goes in before SDL starts, because SDL puts back the handler it found when it quits.
+int ignoreLateWakeUps(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent)
+        return 0;
+    return handlerBefore ? handlerBefore(display, error) : 0;
 }
 
 } // namespace
@@ -37,7 +53,9 @@ std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
+    handlerBefore = XSetErrorHandler(ignoreLateWakeUps);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        XSetErrorHandler(handlerBefore);
         const char* display = std::getenv("DISPLAY");
         error = std::string("hearthly: cannot open the display") +
                 (display ? std::string(" '") + display + "'" : "") + " (" + SDL_GetError() + ")";
@@ -48,6 +66,7 @@ std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
 
 SdlSession::~SdlSession() {
     SDL_Quit();
+    XSetErrorHandler(handlerBefore);
 }
 
 std::uint32_t SdlSession::tickCount() {
