@@ -5,6 +5,7 @@
 #include <vector>
 
 class NavNode;
+class Agent;
 
 // What a platform tells an agent standing on it after a contact step.
 struct ContactFeedback {
@@ -35,6 +36,11 @@ public:
 
     // Whether the outline meets the rectangle (cheap bounds test first, then exact regions).
     virtual bool touches(const gfx::RectF& r);
+    // The per-step contact correction, contactFeedback(Agent&, double dt), slots in here with
+    // the agents: it needs their speed, anchor and moveBy.
+    // Whether the obstacle blocks the agent sideways; on a horizontal platform it also sets
+    // the side that is blocked. Agents are Objects, so this only needs their bounds.
+    virtual bool checkObstacle(Object& agent, Object& obstacle, ContactFeedback& record);
     virtual int orientation() const = 0;
     bool isHorizontal() const { return orientation() == 1; }
     bool isVertical() const { return orientation() == 0; }
