@@ -207,6 +207,16 @@ void NavGraph::addOneWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, b
     storeEdge(platform, a, pointA, b, pointB, 2);
 }
 
+bool NavGraph::addOneWayEdge(Object* platform, const std::string& from, const std::string& to) {
+    NavNode* a = node(from);
+    NavNode* b = node(to);
+    if (!a || !b)
+        return false;
+    constexpr gfx::PointF kOwn{NavEdge::kUnset, NavEdge::kUnset};
+    addOneWayEdge(platform, *a, kOwn, false, *b, kOwn, false);
+    return true;
+}
+
 void NavGraph::addTwoWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, NavNode& b, gfx::PointF pointB,
                              double margin) {
     if (isGiven(pointA)) {
@@ -230,6 +240,20 @@ void NavGraph::addChain(Object* platform, const SurfacePoint* anchors) {
         const gfx::PointF b{static_cast<float>(p[1].x), static_cast<float>(p[1].y)};
         addTwoWayEdge(platform, *p[0].node, a, *p[1].node, b, 2.0);
     }
+}
+
+bool NavGraph::addChain(Object* platform, std::span<const NamedSurfacePoint> anchors) {
+    std::vector<SurfacePoint> resolved;
+    resolved.reserve(anchors.size() + 1);
+    for (const NamedSurfacePoint& a : anchors) {
+        NavNode* n = a.node ? node(a.node) : nullptr;
+        if (!n)
+            return false;
+        resolved.push_back({n, a.x, a.y});
+    }
+    resolved.push_back({});
+    addChain(platform, resolved.data());
+    return true;
 }
 
 void NavGraph::computeAllPaths() {

@@ -6,6 +6,7 @@
 #include <climits>
 #include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -77,10 +78,16 @@ public:
 
     void addOneWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, bool placeA, NavNode& b,
                        gfx::PointF pointB, bool placeB);
+    // One-way edge between two named nodes at their own coordinates (a jump or a drop).
+    // Returns false, and adds nothing, if a name is unknown.
+    bool addOneWayEdge(Object* platform, const std::string& from, const std::string& to);
     void addTwoWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, NavNode& b, gfx::PointF pointB,
                        double margin = 2.0);
     // Two-way edges between consecutive anchors; the list ends at the first record with no node.
     void addChain(Object* platform, const SurfacePoint* anchors);
+    // The same with the nodes looked up by name in this graph. Returns false, and adds
+    // nothing, if a name is not one of the graph's nodes.
+    bool addChain(Object* platform, std::span<const NamedSurfacePoint> anchors);
 
     void computeAllPaths();
 

@@ -1,5 +1,7 @@
 #include "scene/MovablePlatform.h"
 
+#include "gfx/Graphics.h"
+
 MovablePlatform::MovablePlatform() : Platform(0xFF000000, 1.0f) {
     recordPenStatus(pen.setWidth(3.0f));
     // Outlines are stroked inside the shape, so a storey's pen never spills onto its neighbours.
@@ -25,4 +27,18 @@ void MovablePlatform::update(double) {
     offsetY += dy;
     invalidate();
     carryRiders(dx, dy);
+}
+
+void MovablePlatform::rebuildPolyline(std::span<const gfx::PointF> outline) {
+    path.reset();
+    recordPathStatus(path.addLines(outline));
+    gfx::Matrix m;
+    m.translate(offsetX, offsetY);
+    path.transform(m);
+    clearShapeDirty();
+}
+
+void MovablePlatform::fillAndStroke(gfx::Graphics& g, const gfx::SolidBrush& fill) {
+    g.fillPath(fill, path);
+    g.drawPath(pen, path);
 }
