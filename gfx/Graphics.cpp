@@ -1,5 +1,6 @@
 #include "gfx/Graphics.h"
 
+#include "gfx/GradientPainter.h"
 #include "gfx/Surface.h"
 
 #include <cairo.h>
@@ -16,11 +17,6 @@ struct RegionDeleter {
     void operator()(cairo_region_t* r) const { cairo_region_destroy(r); }
 };
 using RegionHandle = std::unique_ptr<cairo_region_t, RegionDeleter>;
-
-struct PatternDeleter {
-    void operator()(cairo_pattern_t* p) const { cairo_pattern_destroy(p); }
-};
-using PatternHandle = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 
 cairo_rectangle_int_t toCairo(RectI r) {
     return {r.x, r.y, r.width, r.height};
@@ -417,6 +413,12 @@ void Graphics::strokeWithCapShapes(const Pen& pen, const Path& path) {
     // pen does not show darker seams where a cap overlaps its line.
     const bool seeThrough = alphaOf(color) != 0xff;
     if (seeThrough) {
+        // The group need be no larger than what the pen can reach.
+        const RectF reach = path.bounds(pen);
+        cairo_save(cr_);
+        cairo_new_path(cr_);
+        cairo_rectangle(cr_, reach.x, reach.y, reach.width, reach.height);
+        cairo_clip(cr_);
         cairo_push_group(cr_);
         setColor(cr_, color | 0xff000000u);
     } else {
@@ -460,6 +462,7 @@ void Graphics::strokeWithCapShapes(const Pen& pen, const Path& path) {
     if (seeThrough) {
         cairo_pop_group_to_source(cr_);
         cairo_paint_with_alpha(cr_, alphaOf(color) / 255.0);
+        cairo_restore(cr_);
     }
 }
 
@@ -502,37 +505,23 @@ void Graphics::fillPath(const SolidBrush& brush, const Path& path) {
 void Graphics::fillPath(const PathGradientBrush& brush, const Path& path) {
     if (!ready() || path.empty())
         return;
-    const std::vector<PointF>& boundary = brush.boundary();
-    if (boundary.size() < 2)
-        return;
-    // A fan of triangles from the centre: colours run linearly from the centre colour to
-    // the surround colours along every ray, as the classic path gradient blends them.
-    PatternHandle mesh(cairo_pattern_create_mesh());
-    const PointF c = brush.centerPoint();
-    const Argb cc = brush.centerColor();
-    const auto corner = [&](unsigned index, Argb color) {
-        cairo_mesh_pattern_set_corner_color_rgba(mesh.get(), index, redOf(color) / 255.0,
-                                                 greenOf(color) / 255.0, blueOf(color) / 255.0,
-                                                 alphaOf(color) / 255.0);
-    };
-    const std::size_t n = boundary.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t j = (i + 1) % n;
-        cairo_mesh_pattern_begin_patch(mesh.get());
-        cairo_mesh_pattern_move_to(mesh.get(), c.x, c.y);
-        cairo_mesh_pattern_line_to(mesh.get(), boundary[i].x, boundary[i].y);
-        cairo_mesh_pattern_line_to(mesh.get(), boundary[j].x, boundary[j].y);
-        corner(0, cc);
-        corner(1, brush.surroundColor(i));
-        corner(2, brush.surroundColor(j));
-        corner(3, cc);
-        cairo_mesh_pattern_end_patch(mesh.get());
-    }
-    cairo_set_source(cr_, mesh.get());
+    const float pixel = 1.0f / deviceScaleOf(deviceTransform());
+    // The colours are painted into a group no larger than the path, then the path's
+    // anti-aliased outline cuts them out.
+    const RectF area = path.bounds();
+    cairo_save(cr_);
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, area.x - 2 * pixel, area.y - 2 * pixel, area.width + 4 * pixel,
+                    area.height + 4 * pixel);
+    cairo_clip(cr_);
+    cairo_push_group(cr_);
+    GradientPainter::paint(cr_, brush, 2 * pixel);
+    cairo_pop_group_to_source(cr_);
     cairo_new_path(cr_);
     appendPath(cr_, path);
     cairo_set_fill_rule(cr_, fillRuleOf(path));
     cairo_fill(cr_);
+    cairo_restore(cr_);
     if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
         recordStatus(Status::GenericError);
 }
