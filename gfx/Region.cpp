@@ -40,8 +40,8 @@ cl::Paths polygonsOf(const Path& path, float tolerance) {
     return result;
 }
 
-cl::PolyFillType fillTypeOf(const Path& path) {
-    return path.fillMode() == FillMode::Alternate ? cl::pftEvenOdd : cl::pftNonZero;
+cl::PolyFillType fillType(bool evenOdd) {
+    return evenOdd ? cl::pftEvenOdd : cl::pftNonZero;
 }
 
 cl::Paths toClipper(const std::vector<Region::Contour>& contours) {
@@ -79,17 +79,18 @@ Region::Region(const Path& path, float tolerance) {
 }
 
 void Region::setEmpty() {
-    contours_.clear();
-    box_ = {};
+    assign({}, false);
 }
 
-void Region::assign(std::vector<Contour> contours) {
+void Region::assign(std::vector<Contour> contours, bool evenOdd) const {
     contours_ = std::move(contours);
+    evenOdd_ = evenOdd;
+    raw_ = false;
     box_ = {};
     if (contours_.empty())
         return;
-    box_ = {contours_.front().front().x, contours_.front().front().y, contours_.front().front().x,
-            contours_.front().front().y};
+    const IntPoint first = contours_.front().front();
+    box_ = {first.x, first.y, first.x, first.y};
     for (const Contour& c : contours_) {
         for (const IntPoint& p : c) {
             box_.left = std::min(box_.left, p.x);
@@ -100,22 +101,38 @@ void Region::assign(std::vector<Contour> contours) {
     }
 }
 
-void Region::unite(const Path& path, float tolerance) {
-    cl::Paths added = polygonsOf(path, tolerance);
-    if (added.empty())
+void Region::normalize() const {
+    if (!raw_)
         return;
     cl::Clipper clipper;
     clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
-    clipper.AddPaths(added, cl::ptClip, true);
     cl::Paths solution;
-    clipper.Execute(cl::ctUnion, solution, cl::pftNonZero, fillTypeOf(path));
-    assign(fromClipper(solution));
+    clipper.Execute(cl::ctUnion, solution, fillType(evenOdd_), fillType(evenOdd_));
+    assign(fromClipper(solution), false);
+}
+
+void Region::unite(const Path& path, float tolerance) {
+    std::vector<Contour> added = fromClipper(polygonsOf(path, tolerance));
+    if (added.empty())
+        return;
+    const bool evenOdd = path.fillMode() == FillMode::Alternate;
+    if (contours_.empty()) {
+        assign(std::move(added), evenOdd);
+        raw_ = true;
+        return;
+    }
+    cl::Clipper clipper;
+    clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
+    clipper.AddPaths(toClipper(added), cl::ptClip, true);
+    cl::Paths solution;
+    clipper.Execute(cl::ctUnion, solution, fillType(evenOdd_), fillType(evenOdd));
+    assign(fromClipper(solution), false);
 }
 
 void Region::unite(const Region& other) {
-    if (other.isEmpty())
+    if (other.contours_.empty())
         return;
-    if (isEmpty()) {
+    if (contours_.empty()) {
         *this = other;
         return;
     }
@@ -123,12 +140,12 @@ void Region::unite(const Region& other) {
     clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
     clipper.AddPaths(toClipper(other.contours_), cl::ptClip, true);
     cl::Paths solution;
-    clipper.Execute(cl::ctUnion, solution, cl::pftNonZero, cl::pftNonZero);
-    assign(fromClipper(solution));
+    clipper.Execute(cl::ctUnion, solution, fillType(evenOdd_), fillType(other.evenOdd_));
+    assign(fromClipper(solution), false);
 }
 
 void Region::intersect(RectF rect) {
-    if (isEmpty())
+    if (contours_.empty())
         return;
     if (rect.isEmpty() || !std::isfinite(rect.x) || !std::isfinite(rect.y) || !std::isfinite(rect.width) ||
         !std::isfinite(rect.height)) {
@@ -148,14 +165,14 @@ void Region::intersect(RectF rect) {
     const cl::Path clip{{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
     clipper.AddPath(clip, cl::ptClip, true);
     cl::Paths solution;
-    clipper.Execute(cl::ctIntersection, solution, cl::pftNonZero, cl::pftNonZero);
-    assign(fromClipper(solution));
+    clipper.Execute(cl::ctIntersection, solution, fillType(evenOdd_), cl::pftNonZero);
+    assign(fromClipper(solution), false);
 }
 
 void Region::intersect(const Region& other) {
-    if (isEmpty())
+    if (contours_.empty())
         return;
-    if (other.isEmpty() || other.box_.right <= box_.left || other.box_.left >= box_.right ||
+    if (other.contours_.empty() || other.box_.right <= box_.left || other.box_.left >= box_.right ||
         other.box_.bottom <= box_.top || other.box_.top >= box_.bottom) {
         setEmpty();
         return;
@@ -164,11 +181,12 @@ void Region::intersect(const Region& other) {
     clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
     clipper.AddPaths(toClipper(other.contours_), cl::ptClip, true);
     cl::Paths solution;
-    clipper.Execute(cl::ctIntersection, solution, cl::pftNonZero, cl::pftNonZero);
-    assign(fromClipper(solution));
+    clipper.Execute(cl::ctIntersection, solution, fillType(evenOdd_), fillType(other.evenOdd_));
+    assign(fromClipper(solution), false);
 }
 
 bool Region::isEmpty() const {
+    normalize();
     return contours_.empty();
 }
 
@@ -181,6 +199,7 @@ RectF Region::bounds() const {
 }
 
 double Region::area() const {
+    normalize();
     double total = 0;
     for (const Contour& c : contours_) {
         double twice = 0;
@@ -194,6 +213,7 @@ double Region::area() const {
 }
 
 std::vector<std::vector<PointF>> Region::contours() const {
+    normalize();
     std::vector<std::vector<PointF>> result;
     result.reserve(contours_.size());
     for (const Contour& c : contours_) {

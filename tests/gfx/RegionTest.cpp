@@ -125,3 +125,37 @@ TEST(RegionTest, EmptyAndBrokenInputGiveEmptyRegions) {
     EXPECT_TRUE(region.isEmpty());
     EXPECT_EQ(region.area(), 0);
 }
+
+TEST(RegionTest, AnswersIgnoreFiguresThatEncloseNothing) {
+    Path path;
+    path.addRectangle({0, 0, 10, 10});
+    const std::array<PointF, 3> flat{PointF{100, 100}, PointF{150, 100}, PointF{200, 100}};
+    path.addLines(flat); // collinear: no area, yet far away
+    const Region region(path);
+    expectRect(region.bounds(), {0, 0, 10, 10});
+    Region far = region;
+    far.intersect(RectF{90, 90, 200, 20});
+    EXPECT_TRUE(far.isEmpty());
+}
+
+TEST(RegionTest, CombiningMixesEachOperandsOwnFillRule) {
+    Path crossing(FillMode::Alternate); // two overlapping squares: the overlap is a hole
+    crossing.addRectangle({0, 0, 10, 10});
+    crossing.addRectangle({5, 0, 10, 10});
+    Region region(crossing);
+    EXPECT_NEAR(region.area(), 100, 1e-6);
+
+    Path winding(FillMode::Winding);
+    winding.addRectangle({20, 0, 10, 10});
+    winding.addRectangle({25, 0, 10, 10});
+    Region other(crossing);
+    other.unite(winding);
+    EXPECT_NEAR(other.area(), 100 + 150, 1e-6);
+
+    Region both(crossing);
+    both.intersect(Region(crossing));
+    EXPECT_NEAR(both.area(), 100, 1e-6);
+    Region hole(crossing);
+    hole.intersect(RectF{6, 1, 3, 3});
+    EXPECT_TRUE(hole.isEmpty());
+}
