@@ -505,23 +505,7 @@ void Graphics::fillPath(const SolidBrush& brush, const Path& path) {
 void Graphics::fillPath(const PathGradientBrush& brush, const Path& path) {
     if (!ready() || path.empty())
         return;
-    const float pixel = 1.0f / deviceScaleOf(deviceTransform());
-    // The colours are painted into a group no larger than the path, then the path's
-    // anti-aliased outline cuts them out.
-    const RectF area = path.bounds();
-    cairo_save(cr_);
-    cairo_new_path(cr_);
-    cairo_rectangle(cr_, area.x - 2 * pixel, area.y - 2 * pixel, area.width + 4 * pixel,
-                    area.height + 4 * pixel);
-    cairo_clip(cr_);
-    cairo_push_group(cr_);
-    GradientPainter::paint(cr_, brush, 2 * pixel);
-    cairo_pop_group_to_source(cr_);
-    cairo_new_path(cr_);
-    appendPath(cr_, path);
-    cairo_set_fill_rule(cr_, fillRuleOf(path));
-    cairo_fill(cr_);
-    cairo_restore(cr_);
+    gradients_.fill(cr_, brush, path, deviceTransform());
     if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
         recordStatus(Status::GenericError);
 }

@@ -2,6 +2,7 @@
 
 #include "gfx/Brush.h"
 #include "gfx/Geometry.h"
+#include "gfx/GradientPainter.h"
 #include "gfx/Matrix.h"
 #include "gfx/Path.h"
 #include "gfx/Pen.h"
@@ -104,6 +105,7 @@ private:
     Matrix transform_;
     ClipArea clip_;
     std::vector<Saved> containers_;
+    GradientPainter gradients_; // keeps glow masks from frame to frame
     bool stateDirty_ = true;
     Status lastStatus_ = Status::Ok;
 };

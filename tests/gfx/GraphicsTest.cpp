@@ -311,3 +311,88 @@ TEST(GraphicsTest, DrawingOnAnInvalidSurfaceRecordsAStatus) {
     g.fillRectangle(SolidBrush(), {0, 0, 1, 1});
     EXPECT_NE(g.lastStatus(), Status::Ok);
 }
+
+TEST(GraphicsTest, ReusedGlowMaskMatchesAFreshPaint) {
+    Path disc;
+    disc.addEllipse({0, 0, 50, 50});
+    PathGradientBrush brush(disc);
+    brush.setCenterColor(0xffffffff);
+    brush.setSurroundColors({0xff000000});
+    const auto paintAt = [&](Graphics& g, float x) {
+        const int c = g.beginContainer();
+        Matrix placement;
+        placement.translate(x, 10);
+        g.multiplyTransform(placement, MatrixOrder::Append);
+        g.fillEllipse(brush, {0, 0, 50, 50});
+        g.endContainer(c);
+    };
+    Surface reused(300, 150);
+    Graphics g(reused);
+    g.clear(0xff808080);
+    g.scaleTransform(2.3f, 2.3f);
+    paintAt(g, 3.1f); // makes the mask
+    g.clear(0xff808080);
+    paintAt(g, 41.7f); // moved: reuses it at another whole-pixel place
+
+    Surface fresh(300, 150);
+    Graphics f(fresh);
+    f.clear(0xff808080);
+    f.scaleTransform(2.3f, 2.3f);
+    paintAt(f, 41.7f);
+    int differing = 0;
+    for (int y = 0; y < 150; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            const std::uint32_t a = reused.pixel(x, y);
+            const std::uint32_t b = fresh.pixel(x, y);
+            for (int shift : {0, 8, 16})
+                EXPECT_NEAR(static_cast<int>((a >> shift) & 0xff), static_cast<int>((b >> shift) & 0xff), 12)
+                    << x << "," << y;
+            differing += a != b ? 1 : 0;
+        }
+    }
+    // Only the quarter-pixel placement may differ, and only slightly.
+    EXPECT_LT(differing, 150 * 300 / 4);
+    EXPECT_EQ(reused.pixel(5, 5), 0xff808080u);
+}
+
+TEST(GraphicsTest, PathGradientWithSeveralSurroundColoursBlendsPerBoundaryPoint) {
+    Path square;
+    square.addRectangle({0, 0, 100, 100});
+    PathGradientBrush brush(square);
+    ASSERT_EQ(brush.pointCount(), 4);
+    brush.setCenterColor(0xff000000);
+    ASSERT_EQ(brush.setSurroundColors({0xffff0000, 0xff00ff00, 0xff0000ff, 0xffffffff}), Status::Ok);
+    Surface s(100, 100);
+    Graphics g(s);
+    g.clear(0);
+    g.fillPath(brush, square);
+    EXPECT_GT((s.pixel(1, 1) >> 16) & 0xff, 0xe0u); // red corner
+    EXPECT_LT((s.pixel(1, 1) >> 8) & 0xff, 0x20u);
+    EXPECT_GT((s.pixel(98, 1) >> 8) & 0xff, 0xe0u);   // green corner
+    EXPECT_GT(s.pixel(98, 98) & 0xff, 0xe0u);         // blue corner
+    EXPECT_LT(s.pixel(50, 50) & 0xffffff, 0x101010u); // black centre
+    EXPECT_EQ(alpha(s.pixel(50, 50)), 0xffu);
+}
+
+TEST(GraphicsTest, PathGradientPaintsOnlyWhereBrushAndPathOverlap) {
+    Path small;
+    small.addEllipse({20, 20, 40, 40});
+    Path large;
+    large.addRectangle({0, 0, 100, 100});
+    for (const Argb centre : {0xffffffffu, 0x80ff0000u}) {
+        PathGradientBrush brush(small);
+        brush.setCenterColor(centre);
+        brush.setSurroundColors({0x800000ff});
+        Surface s(100, 100);
+        Graphics g(s);
+        g.clear(0);
+        g.fillPath(brush, large);
+        EXPECT_EQ(s.pixel(10, 10), 0u);
+        EXPECT_EQ(s.pixel(90, 40), 0u);
+        EXPECT_NE(alpha(s.pixel(40, 40)), 0u);
+        // Translucent centre and surround blend with each other, not twice over the background.
+        if (alphaOf(centre) != 0xff) {
+            EXPECT_NEAR(static_cast<int>(alpha(s.pixel(40, 40))), 0x80, 3);
+        }
+    }
+}
