@@ -189,6 +189,10 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
                            const Matrix& device) {
     if (brush.boundary().size() < 2 || path.empty())
         return;
+    const auto finite = [](PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); };
+    if (!finite(brush.centerPoint()) ||
+        !std::all_of(brush.boundary().begin(), brush.boundary().end(), finite))
+        return; // a brush made from a broken outline has no colours to give
     const Entry* entry = oneSurroundColor(brush) ? weightsFor(brush, device) : nullptr;
     if (!entry) {
         fillDirect(cr, brush, path, kMarginPixels / deviceScaleOf(device));

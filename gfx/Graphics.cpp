@@ -197,12 +197,38 @@ bool Graphics::ready() {
     }
     if (stateDirty_)
         applyState();
+    return drawable_;
+}
+
+bool Graphics::ready(const Path& path) {
+    if (!ready() || path.empty())
+        return false;
+    const auto pts = path.points();
+    if (!std::all_of(pts.begin(), pts.end(),
+                     [](PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); })) {
+        recordStatus(Status::InvalidParameter);
+        return false;
+    }
     return true;
 }
 
-void Graphics::clear(Argb color) {
-    if (!ready())
+void Graphics::finish() {
+    if (cairo_status(cr_) == CAIRO_STATUS_SUCCESS)
         return;
+    // Cairo refuses all further work on a context that failed once; start a fresh one so
+    // that one bad frame does not blank the rest of the game.
+    recordStatus(Status::GenericError);
+    cairo_destroy(cr_);
+    cr_ = cairo_create(target_.handle());
+    cairo_set_miter_limit(cr_, Pen::kMiterLimit);
+    stateDirty_ = true;
+}
+
+void Graphics::clear(Argb color) {
+    if (!cr_) {
+        recordStatus(Status::WrongState);
+        return;
+    }
     cairo_save(cr_);
     cairo_reset_clip(cr_);
     cairo_identity_matrix(cr_);
@@ -362,7 +388,14 @@ void Graphics::applyState() {
         cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
         cairo_clip(cr_);
     }
-    setMatrix(cr_, deviceTransform());
+    // A zero scale (a minimised window) draws nothing, and Cairo must not see it: a
+    // singular matrix would put the context out of action for good.
+    const Matrix device = deviceTransform();
+    const float det = device.m11() * device.m22() - device.m12() * device.m21();
+    drawable_ = std::isfinite(det) && std::abs(det) > 1e-12f && std::isfinite(device.dx()) &&
+                std::isfinite(device.dy());
+    if (drawable_)
+        setMatrix(cr_, device);
     stateDirty_ = false;
 }
 
@@ -381,14 +414,13 @@ void Graphics::setLineStyle(const Pen& pen, float widthFactor) {
 }
 
 void Graphics::drawPath(const Pen& pen, const Path& path) {
-    if (!ready() || path.empty())
+    if (!ready(path))
         return;
     if (pen.alignment() == PenAlignment::Inset)
         strokeInset(pen, path);
     else
         strokeCentred(pen, path);
-    if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
-        recordStatus(Status::GenericError);
+    finish();
 }
 
 void Graphics::strokeCentred(const Pen& pen, const Path& path) {
@@ -491,23 +523,21 @@ void Graphics::strokeInset(const Pen& pen, const Path& path) {
 }
 
 void Graphics::fillPath(const SolidBrush& brush, const Path& path) {
-    if (!ready() || path.empty())
+    if (!ready(path))
         return;
     setColor(cr_, brush.color());
     cairo_new_path(cr_);
     appendPath(cr_, path);
     cairo_set_fill_rule(cr_, fillRuleOf(path));
     cairo_fill(cr_);
-    if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
-        recordStatus(Status::GenericError);
+    finish();
 }
 
 void Graphics::fillPath(const PathGradientBrush& brush, const Path& path) {
-    if (!ready() || path.empty())
+    if (!ready(path))
         return;
     gradients_.fill(cr_, brush, path, deviceTransform());
-    if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS)
-        recordStatus(Status::GenericError);
+    finish();
 }
 
 void Graphics::drawLine(const Pen& pen, PointF a, PointF b) {

@@ -90,7 +90,12 @@ private:
         ClipArea clip;
     };
 
+    // Brings Cairo up to date; false when there is nothing to draw on, or nothing would show.
     bool ready();
+    // As above, and the path has points, all of them finite.
+    bool ready(const Path& path);
+    // Records a Cairo failure and replaces the failed context.
+    void finish();
     void applyState();
     ClipArea effectiveClip() const;
     void strokeCentred(const Pen& pen, const Path& path);
@@ -107,6 +112,7 @@ private:
     std::vector<Saved> containers_;
     GradientPainter gradients_; // keeps glow masks from frame to frame
     bool stateDirty_ = true;
+    bool drawable_ = true; // false while the transform squashes everything to nothing
     Status lastStatus_ = Status::Ok;
 };
 

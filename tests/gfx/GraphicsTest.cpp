@@ -396,3 +396,29 @@ TEST(GraphicsTest, PathGradientPaintsOnlyWhereBrushAndPathOverlap) {
         }
     }
 }
+
+TEST(GraphicsTest, ZeroScaleAndBrokenCoordinatesDoNotStopLaterDrawing) {
+    Surface s(40, 40);
+    Graphics g(s);
+    g.clear(0);
+    // A minimised window gives a scale of zero for a while.
+    g.scaleTransform(0, 0);
+    g.fillRectangle(SolidBrush(0xffffffff), {0, 0, 40, 40});
+    g.setClip({0, 0, 40, 40}, CombineMode::Replace);
+    g.resetClip();
+    g.resetTransform();
+    EXPECT_EQ(s.pixel(5, 5), 0u);
+
+    const float nan = std::nanf("");
+    const float inf = HUGE_VALF;
+    Path broken;
+    broken.addLine({nan, 0}, {10, inf});
+    broken.addEllipse({nan, nan, 10, 10});
+    g.drawPath(Pen(0xffffffff, 2), broken);
+    g.fillPath(SolidBrush(0xffffffff), broken);
+    PathGradientBrush brokenBrush(broken);
+    g.fillPath(brokenBrush, broken);
+
+    g.fillRectangle(SolidBrush(0xff00ff00), {0, 0, 40, 40});
+    EXPECT_EQ(s.pixel(5, 5), 0xff00ff00u);
+}
