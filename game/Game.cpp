@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <iomanip>
 #include <limits>
 #include <sstream>
@@ -31,9 +32,12 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     window = &windowPort;
     clock = &frameClock;
 
-    // Registration order is the drawing order, back to front: the light, the basement,
-    // first and second floors, roof, den roof, ground and rules register here, before the
-    // buttons, as the level arrives.
+    // Registration order is the drawing order, back to front. The light registers first,
+    // the ground and the rules after the den roof.
+    for (Object* part :
+         std::initializer_list<Object*>{&floorBasement, &floorFirst, &floorSecond, &roof, &denRoof})
+        part->registerInGame();
+
     struct ButtonSetup {
         Button& button;
         const char* caption;
@@ -53,8 +57,10 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     messageBox.setPosition(300, 200);
     messageBox.setOn(false);
 
-    // The goal arrows, the highlights, the husband and the wife register here, in that
-    // order, in front of everything else.
+    // In front of everything: the goal arrows, the highlights, then the husband and the
+    // wife (the arrows and the people register in their places as they arrive).
+    nodeHighlight.registerInGame();
+    edgeHighlight.registerInGame();
 
     // Every walkway has been handed to the graph by the registrations above.
     theNavGraph().computeAllPaths();

@@ -4,6 +4,13 @@
 #include "game/Renderer.h"
 #include "game/WindowPort.h"
 #include "scene/Button.h"
+#include "scene/DenRoof.h"
+#include "scene/EdgeHighlight.h"
+#include "scene/FloorBasement.h"
+#include "scene/FloorFirst.h"
+#include "scene/FloorSecond.h"
+#include "scene/NodeHighlight.h"
+#include "scene/Roof.h"
 #include "scene/TextBox.h"
 
 #include <cstdint>
@@ -115,9 +122,19 @@ private:
     long long frameCount = 0;
 
 public:
-    // The fixed scene, in construction order. The level's members (light, ground, the house
-    // floors and roofs, telephonePole, husband, wife, the goal arrows, the highlights, rules)
-    // take their places before the buttons, in this order.
+    // The fixed scene, in construction order (declared after the lists, so it is torn down
+    // while they still exist). The house storeys reach each other through these members
+    // when they register (each carries the one stacked on it).
+    // (light and ground come first)
+    FloorFirst floorFirst;
+    FloorSecond floorSecond;
+    FloorBasement floorBasement;
+    Roof roof;
+    DenRoof denRoof;
+    // (telephonePole, husband, wife, husbandGoal, wifeGoal come here)
+    NodeHighlight nodeHighlight;
+    EdgeHighlight edgeHighlight;
+    // (rules comes here)
     Button slowButton{0x80dddd80, 0x80808080};
     Button mildButton{0x80dddd80, 0x80808080};
     Button fastButton{0x80dddd80, 0x80808080};
