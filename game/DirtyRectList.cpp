@@ -52,6 +52,17 @@ void DirtyRectList::add(const gfx::RectF& r) {
     insert(convert(r));
 }
 
+void DirtyRectList::addCovering(const gfx::RectF& r) {
+    if (r.isEmpty()) {
+        add(r);
+        return;
+    }
+    // Whole units snap to themselves in the conversion, so the result covers r exactly.
+    const float left = std::floor(r.x);
+    const float top = std::floor(r.y);
+    add({left, top, std::ceil(r.right()) - left, std::ceil(r.bottom()) - top});
+}
+
 void DirtyRectList::addAll(const DirtyRectList& other) {
     for (const gfx::RectI& r : other.rects_)
         insert(r);

@@ -21,6 +21,10 @@ public:
 
     // Converts to whole world units inside the world, then merges it in.
     void add(const gfx::RectF& r);
+    // Adds the whole world units that cover r. add() rounds the start and truncates the
+    // length, which can leave up to a unit and a half of a drawing outside its rectangle,
+    // where the clip would keep stale pixels; the renderer adds bounds this way.
+    void addCovering(const gfx::RectF& r);
     void addAll(const DirtyRectList& other);
     // Merges a rectangle that is already in whole world units.
     void insert(gfx::RectI r);

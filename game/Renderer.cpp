@@ -72,10 +72,10 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         if (!object->isRedrawNeeded())
             continue;
         object->refreshShape();
-        previousRects.add(object->getLastBounds());
+        previousRects.addCovering(object->getLastBounds());
         const gfx::RectF bounds = object->getPathBounds(true);
         object->clearRedrawNeeded();
-        newRects.add(bounds);
+        newRects.addCovering(bounds);
         ++count;
         if (game.showRedrawnObjects)
             redrawnBounds.push_back(bounds);
@@ -85,7 +85,7 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         return; // erasedRects wait for a frame that draws
 
     for (const gfx::RectF& r : game.erasedRects)
-        previousRects.add(r);
+        previousRects.addCovering(r);
     DirtyRectList region = newRects;
     if (!previousRects.empty()) {
         previousRects.addAll(newRects);

@@ -145,8 +145,14 @@ void ReplayRunner::checkAfterPaint() {
     differingPixels += d.pixels;
     const bool unscaled = screen.width() == Game::kWorldWidth && screen.height() == Game::kWorldHeight;
     const int tolerance = unscaled ? 0 : kScaledTolerance;
-    if (d.largest > tolerance && !firstFailingCall)
+    if (d.largest > tolerance && !firstFailingCall) {
         firstFailingCall = timerCalls;
+        // For whoever chases the difference: both pictures of the first failing paint.
+        if (const char* prefix = std::getenv("HEARTHLY_DEBUG_DIFF")) {
+            screen.savePng(std::string(prefix) + "-window.png");
+            full.savePng(std::string(prefix) + "-full.png");
+        }
+    }
 }
 
 void ReplayRunner::writeScreenshot(const std::string& file) {
