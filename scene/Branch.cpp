@@ -25,10 +25,8 @@ std::array<gfx::PointF, 8> placeOutline(int x, int y, double length, double thic
 }
 
 void appendNode(NavNode& node, std::string nodeName) {
-    NavGraph& graph = theNavGraph();
     node.name = std::move(nodeName);
-    node.index = static_cast<int>(graph.nodes().size());
-    graph.appendNode(node);
+    theNavGraph().appendNode(node);
 }
 
 } // namespace
