@@ -2,6 +2,13 @@
 
 #include "core/Clock.h"
 #include "game/WindowPort.h"
+#include "scene/DenRoof.h"
+#include "scene/EdgeHighlight.h"
+#include "scene/FloorBasement.h"
+#include "scene/FloorFirst.h"
+#include "scene/FloorSecond.h"
+#include "scene/NodeHighlight.h"
+#include "scene/Roof.h"
 
 #include <vector>
 
@@ -39,6 +46,19 @@ public:
         "Click anywhere to command Husband to walk to the blue target arrow in order to collect all socks "
         "while avoiding cats and the lovely Wife. Cats empty part of your sock collection and the wife sets "
         "you back one life.\n\nHit 'a' to turn off the annoying video game music I composed.";
+
+    // The fixed scene, in construction order. The house storeys reach each other through
+    // these members when they register (each carries the one stacked on it).
+    // (light and ground come first)
+    FloorFirst floorFirst;
+    FloorSecond floorSecond;
+    FloorBasement floorBasement;
+    Roof roof;
+    DenRoof denRoof;
+    // (telephonePole, husband, wife, husbandGoal, wifeGoal come here)
+    NodeHighlight nodeHighlight;
+    EdgeHighlight edgeHighlight;
+    // (rules, the buttons and messageBox follow)
 
     // Registration lists: non-owning, in insertion order.
     std::vector<Object*> drawList;

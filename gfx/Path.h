@@ -52,7 +52,7 @@ public:
     // Bold sans-serif text as glyph outlines, em size in world units, with the layout
     // origin at the top left of the text's line box.
     void addString(std::string_view utf8, float emSize, PointF origin);
-    // Appends all figures of another path.
+    // Appends all figures of another path; the next addition starts a new figure.
     void addPath(const Path& other);
 
     void transform(const Matrix& m);
@@ -81,6 +81,9 @@ public:
     std::vector<Polygon> flatten(float tolerance = 0.1f) const;
 
 private:
+    // Calls visit with each segment's points: one point for a figure start, two for a line,
+    // four for a Bezier (its start point included).
+    template <typename Visitor> void forEachSegment(Visitor&& visit) const;
     void ensureFigure(PointF first);
     void appendClosedFigure(std::span<const PointF> points, std::span<const PointType> kinds);
 

@@ -31,10 +31,19 @@ public:
     void setAlignment(PenAlignment alignment) { alignment_ = alignment; }
 
     // How far beyond a path's geometry this pen can paint, in world units, caps and
-    // joins included (anti-aliasing is added by the bounds calculation).
+    // joins included (anti-aliasing is added by the bounds calculation). A width of 0
+    // draws a hairline of one device pixel.
     float reach() const;
 
+    // Miter joins are cut off where the spike would pass this many half widths.
+    static constexpr float kMiterLimit = 10.0f;
+    // Diameter of a RoundAnchor disc and both length and base width of an ArrowAnchor
+    // head, whose tip lies on the end point.
+    static constexpr float anchorSize(float width) { return 2.0f * width; }
+
 private:
+    static float capReach(LineCap cap, float width);
+
     Argb color_;
     float width_;
     LineCap startCap_ = LineCap::Flat;

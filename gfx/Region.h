@@ -10,6 +10,8 @@ namespace gfx {
 
 // An area of the plane held as exact polygons (not pixels), so collision tests get
 // sub-pixel answers. Filling follows each path's fill mode; figures count as closed.
+// Coordinates are kept in fixed point (kScale per world unit) and clamped to a million
+// world units; figures with non-finite points are left out.
 class Region {
 public:
     Region() = default; // empty
@@ -38,7 +40,13 @@ public:
     using Contour = std::vector<IntPoint>;
 
 private:
+    struct Box {
+        std::int64_t left = 0, top = 0, right = 0, bottom = 0;
+    };
+    void assign(std::vector<Contour> contours);
+
     std::vector<Contour> contours_; // non-overlapping result of the last operation (non-zero fill)
+    Box box_;                       // fixed-point bounds of contours_, kept for quick rejection
 };
 
 } // namespace gfx
