@@ -7,8 +7,11 @@
 #include "scene/FloorBasement.h"
 #include "scene/FloorFirst.h"
 #include "scene/FloorSecond.h"
+#include "scene/Ground.h"
+#include "scene/LightSource.h"
 #include "scene/NodeHighlight.h"
 #include "scene/Roof.h"
+#include "scene/TelephonePole.h"
 
 #include <vector>
 
@@ -49,13 +52,17 @@ public:
 
     // The fixed scene, in construction order. The house storeys reach each other through
     // these members when they register (each carries the one stacked on it).
-    // (light and ground come first)
+    LightSource light;
+    Ground ground;
     FloorFirst floorFirst;
     FloorSecond floorSecond;
     FloorBasement floorBasement;
     Roof roof;
     DenRoof denRoof;
-    // (telephonePole, husband, wife, husbandGoal, wifeGoal come here)
+    // Built but never registered, drawn or updated; its branch's three nodes still count in
+    // the graph and stay unplaced.
+    TelephonePole telephonePole;
+    // (husband, wife, husbandGoal, wifeGoal come here)
     NodeHighlight nodeHighlight;
     EdgeHighlight edgeHighlight;
     // (rules, the buttons and messageBox follow)

@@ -127,8 +127,9 @@ TEST(GroundQuake, CalmGroundStaysPutAndQuakesWithin3000Frames) {
     while (!ground.isQuakeActive() && frames < 4000) {
         ground.update(0.01);
         ++frames;
-        if (!ground.isQuakeActive())
+        if (!ground.isQuakeActive()) {
             ASSERT_EQ(ground.getBounds(false), calm);
+        }
     }
     EXPECT_TRUE(ground.isQuakeActive());
     EXPECT_LE(frames, Ground::kIdleFramesBeforeQuake);

@@ -28,7 +28,12 @@ struct Level {
         game = std::make_unique<Game>();
         setTheGame(game.get());
         graph->prepareTables();
-        game->attachWindow(window, clock);
+        // Until the game attaches to a window, register the scene in the game's order.
+        for (Object* o :
+             std::initializer_list<Object*>{&game->light, &game->floorBasement, &game->floorFirst,
+                                            &game->floorSecond, &game->roof, &game->denRoof, &game->ground})
+            o->registerInGame();
+        graph->computeAllPaths();
     }
     ~Level() {
         game.reset();
@@ -39,8 +44,9 @@ struct Level {
 
     // One frame of the real cycle with the given step in seconds.
     void frame(double dt) {
-        clock.advanceMicroseconds(static_cast<std::int64_t>(dt * 1'000'000));
-        game->tick(false);
+        for (auto* list : {&game->agentList, &game->platformList, &game->objectList})
+            for (std::size_t i = 0; i < list->size(); ++i)
+                (*list)[i]->update(dt);
     }
 
     NavNode& node(const char* name) const { return *graph->node(name); }

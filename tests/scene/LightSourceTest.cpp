@@ -1,6 +1,6 @@
+#include "scene/LightSource.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
-#include "scene/LightSource.h"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +72,8 @@ TEST(LightSource, GlowStaysInsideTheRepaintedArea) {
         int outside = 0;
         for (int py = 0; py < 200; ++py)
             for (int px = 0; px < 200; ++px)
-                if (surface.pixel(px, py) != 0xFF000000u && (px < left || px >= right || py < top || py >= bottom))
+                if (surface.pixel(px, py) != 0xFF000000u &&
+                    (px < left || px >= right || py < top || py >= bottom))
                     ++outside;
         EXPECT_EQ(outside, 0);
         // And the glow is there: bright in the middle.

@@ -106,7 +106,7 @@ TEST(TelephoneCable, LoopReachesUpToTheLine) {
     DanglingCable& loop = *level.game->ground.telephonePole().cable().danglingCable1();
     EXPECT_TRUE(loop.supports({225, 40, 10, 40}));
     EXPECT_FALSE(loop.supports({255, 40, 10, 40}));
-    EXPECT_FALSE(loop.supports({225, 0, 10, 41})); // wholly above its top at 42
+    EXPECT_FALSE(loop.supports({225, 0, 10, 41}));   // wholly above its top at 42
     EXPECT_FALSE(loop.supports({225, 120, 10, 40})); // middle below its foot at 132
     // It is drawn 50 pixels tall, hanging from the line.
     const gfx::RectF drawn = loop.getBounds(false);

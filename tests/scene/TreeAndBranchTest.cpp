@@ -13,7 +13,9 @@ namespace {
 
 using Points = std::vector<gfx::PointF>;
 
-template <std::size_t N> Points toVector(const std::array<gfx::PointF, N>& a) { return Points(a.begin(), a.end()); }
+template <std::size_t N> Points toVector(const std::array<gfx::PointF, N>& a) {
+    return Points(a.begin(), a.end());
+}
 
 struct Expected {
     int branch;
@@ -47,8 +49,9 @@ TEST(TreeAndBranch, ShapesMatchTheLevelTable) {
     // The pole's branch: its odd thickness puts the thickest point on 211, and the twig's
     // single-precision factors put its first point on 61.
     Branch& pole = level.game->ground.telephonePole().branch();
-    EXPECT_EQ(toVector(pole.outlinePoints()),
-              (Points{{30, 188}, {62, 165}, {78, 165}, {130, 188}, {110, 195}, {70, 180}, {34, 211}, {30, 188}}));
+    EXPECT_EQ(
+        toVector(pole.outlinePoints()),
+        (Points{{30, 188}, {62, 165}, {78, 165}, {130, 188}, {110, 195}, {70, 180}, {34, 211}, {30, 188}}));
     EXPECT_EQ(toVector(pole.twig().outlinePoints()), (Points{{61, 165}, {89, 135}, {93, 150}, {77, 165}}));
 }
 
@@ -62,7 +65,8 @@ TEST(TreeAndBranch, SecondGameBuildsTheSameLevel) {
             all.push_back(p);
         all.push_back({static_cast<float>(level.node("tree_branch3_root").x),
                        static_cast<float>(level.node("tree_branch3_root").y)});
-        all.push_back({static_cast<float>(level.node("cable_1").x), static_cast<float>(level.node("cable_1").y)});
+        all.push_back(
+            {static_cast<float>(level.node("cable_1").x), static_cast<float>(level.node("cable_1").y)});
         EXPECT_EQ(level.graph->nodeCount(), 48);
         EXPECT_EQ(level.graph->nodes().size(), 48u);
         first.push_back(all);
