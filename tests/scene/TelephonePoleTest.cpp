@@ -126,3 +126,22 @@ TEST(TelephoneCable, LoopsMoveAtOnceWithTheCable) {
     EXPECT_EQ(cable.getOffsetY(), -6);
     EXPECT_NEAR(loop.getBounds(false).y, before.y - 6, 1e-3);
 }
+
+TEST(GardenGraph, EveryPlacedPlaceIsReachableFromTheGround) {
+    Level level;
+    NavGraph& g = *level.graph;
+    const int from = level.node("ground_right").index;
+    const auto& table = g.pathTable(from);
+    for (int i = 0; i < g.nodeCount(); ++i) {
+        if (i == from)
+            continue;
+        SCOPED_TRACE(g.node(i).name);
+        const bool placed = g.node(i).x != -1 || g.node(i).y != -1;
+        EXPECT_EQ(table[static_cast<std::size_t>(i)].lastEdge != nullptr, placed);
+    }
+    // Up the tree, along the cable and down a loop into the tree again.
+    NavEdge* start = &g.edge(level.node("ground_and_tree").index, level.node("ground_right").index);
+    const std::deque<NavEdge*> route = g.planPath(start, level.node("cable_dangle4").index);
+    ASSERT_FALSE(route.empty());
+    EXPECT_EQ(route.back()->to, &level.node("cable_dangle4"));
+}
