@@ -158,10 +158,15 @@ void Ground::rebuildPath() {
     recordPathStatus(path.addCurve(kHillside));
     recordPathStatus(path.addLines(kSteps));
     recordPathStatus(path.addLines(kBottomEdge));
+    // The cut-out only depends on the calm outline: the column spans the whole world's
+    // height and the ground never leaves it, so a raised ground is the calm cut moved up.
+    if (calmFillShape.empty())
+        calmFillShape = outsideColumn(path);
     gfx::Matrix m;
     m.translate(0, static_cast<float>(-quakeRaise));
     path.transform(m);
-    fillShape = outsideColumn(path);
+    fillShape = calmFillShape;
+    fillShape.transform(m);
     clearShapeDirty();
 }
 

@@ -51,6 +51,8 @@ private:
     // starts with a fresh window.
     std::deque<double> frameTimes;
     double frameTimeSum = 0;
-    // The filled part of the outline, which leaves out the basement column.
+    // The filled part of the outline, which leaves out the basement column, as it stands
+    // and as it is when the ground is calm.
     gfx::Path fillShape;
+    gfx::Path calmFillShape;
 };

@@ -234,4 +234,17 @@ TEST(GroundDrawing, ColumnStaysUnfilledButTheLineCrossesIt) {
     EXPECT_EQ(surface.pixel(400, 540), 0xFF000000u); // the basement column
     EXPECT_EQ(surface.pixel(300, 575), 0xFF000000u);
     EXPECT_NE(surface.pixel(400, 490), 0xFF000000u); // the ground line across it
+    EXPECT_EQ(surface.pixel(100, 440), 0xFF000000u); // sky above the hillside
+
+    // Lifted by the quake, the hillside fills the sky it rose into; the column stays open.
+    level.game->groundEventRequest = true;
+    while (ground.getQuakeRaise() < 40)
+        ground.update(0.01);
+    g.clear(0xFF000000);
+    ground.refreshShape();
+    ground.draw(g);
+    g.flush();
+    EXPECT_EQ(surface.pixel(100, 440), 0xFF96640Au);
+    EXPECT_EQ(surface.pixel(400, 500), 0xFF000000u);
+    EXPECT_EQ(surface.pixel(700, 575 - ground.getQuakeRaise()), 0xFF96640Au);
 }
