@@ -25,19 +25,15 @@ constexpr std::array<gfx::PointF, 7> kSteps{
     {{720, 554}, {720, 562}, {730, 562}, {730, 570}, {740, 570}, {740, 578}, {798, 578}}};
 constexpr std::array<gfx::PointF, 3> kBottomEdge{{{798, 582}, {2, 582}, {2, 450}}};
 
-struct Anchor {
-    const char* node;
-    int x;
-    int y;
-};
 constexpr int kOwn = NavEdge::kUnset;
-constexpr std::array<Anchor, 7> kWalkway{{{"ground_left", kOwn, kOwn},
-                                          {"ground_landing", 100, 470},
-                                          {"ground_and_first_floor_left", kOwn, kOwn},
-                                          {"ground_side", 400, 490},
-                                          {"ground_and_first_floor_right", kOwn, kOwn},
-                                          {"ground_and_tree", kOwn, kOwn},
-                                          {"ground_right", 796, 578}}};
+// The walkway along the top; -999 keeps the coordinate of a node placed by the house.
+constexpr std::array<NamedSurfacePoint, 7> kWalkway{{{"ground_left", kOwn, kOwn},
+                                                     {"ground_landing", 100, 470},
+                                                     {"ground_and_first_floor_left", kOwn, kOwn},
+                                                     {"ground_side", 400, 490},
+                                                     {"ground_and_first_floor_right", kOwn, kOwn},
+                                                     {"ground_and_tree", kOwn, kOwn},
+                                                     {"ground_right", 796, 578}}};
 
 // The column the basement sits in, as (x, y, width, height).
 constexpr gfx::RectF kColumn{Ground::kColumnLeft, 0, Ground::kColumnRight - Ground::kColumnLeft, 584};
@@ -84,11 +80,7 @@ void Ground::registerInGame() {
     carried.push_back(&pole_);
 
     NavGraph& graph = theNavGraph();
-    std::vector<SurfacePoint> walkway;
-    for (const Anchor& a : kWalkway)
-        walkway.push_back({graph.node(a.node), a.x, a.y});
-    walkway.push_back({});
-    graph.addChain(this, walkway.data());
+    graph.addChain(this, kWalkway);
     // The world wraps: walking off the left end leads to the right end, through a point
     // 25 pixels beyond the left edge.
     graph.addOneWayEdge(this, *graph.node("ground_left"), {kOwn, kOwn}, false, *graph.node("ground_right"),

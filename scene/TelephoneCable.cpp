@@ -13,29 +13,17 @@ constexpr std::array<gfx::PointF, 8> kRelativeOutline{
     {{0, 0}, {200, 7}, {380, 13}, {600, 8}, {750, 0}, {750, 5}, {380, 18}, {0, 5}}};
 constexpr gfx::PointF kPlacement{20, 75};
 
-constexpr std::array<gfx::PointF, 8> makeOutline() {
-    std::array<gfx::PointF, 8> out{};
-    for (std::size_t i = 0; i < out.size(); ++i)
-        out[i] = {kRelativeOutline[i].x + kPlacement.x, kRelativeOutline[i].y + kPlacement.y};
-    return out;
-}
-
-constexpr std::array<gfx::PointF, 8> kOutline = makeOutline();
+constexpr std::array<gfx::PointF, 8> kOutline = MovablePlatform::placed(kRelativeOutline, kPlacement);
 
 // Walkable line along the top: the outline moved 2 pixels down (the loop tops 10 pixels
 // right), plus both screen-edge ends. -999 takes the node's own coordinate.
-struct Anchor {
-    const char* node;
-    int x;
-    int y;
-};
-constexpr std::array<Anchor, 7> kWalkway{{{"cable_0", 2, 84},
-                                          {"pole_top", NavEdge::kUnset, 77},
-                                          {"cable_1", 230, 84},
-                                          {"cable_2", 400, 90},
-                                          {"cable_3", 620, 85},
-                                          {"cable_4", 780, 77},
-                                          {"cable_5", 798, 77}}};
+constexpr std::array<NamedSurfacePoint, 7> kWalkway{{{"cable_0", 2, 84},
+                                                     {"pole_top", NavEdge::kUnset, 77},
+                                                     {"cable_1", 230, 84},
+                                                     {"cable_2", 400, 90},
+                                                     {"cable_3", 620, 85},
+                                                     {"cable_4", 780, 77},
+                                                     {"cable_5", 798, 77}}};
 
 constexpr float kLoopWidth = 20;
 constexpr float kLoopHeight = 50;
@@ -73,11 +61,7 @@ void TelephoneCable::registerInGame() {
     dangling1->registerInGame();
     dangling4->registerInGame();
 
-    std::vector<SurfacePoint> walkway;
-    for (const Anchor& a : kWalkway)
-        walkway.push_back({graph.node(a.node), a.x, a.y});
-    walkway.push_back({});
-    graph.addChain(this, walkway.data());
+    graph.addChain(this, kWalkway);
 
     carried.push_back(dangling1.get());
     carried.push_back(dangling4.get());
