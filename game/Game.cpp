@@ -32,10 +32,10 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     window = &windowPort;
     clock = &frameClock;
 
-    // Registration order is the drawing order, back to front. The light registers first,
-    // the ground and the rules after the den roof.
-    for (Object* part :
-         std::initializer_list<Object*>{&floorBasement, &floorFirst, &floorSecond, &roof, &denRoof})
+    // Registration order is the drawing order, back to front: the light behind everything,
+    // then the house from the basement up, then the ground (the rules follow it once they exist).
+    for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond, &roof,
+                                                       &denRoof, &ground})
         part->registerInGame();
 
     struct ButtonSetup {

@@ -9,8 +9,11 @@
 #include "scene/FloorBasement.h"
 #include "scene/FloorFirst.h"
 #include "scene/FloorSecond.h"
+#include "scene/Ground.h"
+#include "scene/LightSource.h"
 #include "scene/NodeHighlight.h"
 #include "scene/Roof.h"
+#include "scene/TelephonePole.h"
 #include "scene/TextBox.h"
 
 #include <cstdint>
@@ -125,13 +128,17 @@ public:
     // The fixed scene, in construction order (declared after the lists, so it is torn down
     // while they still exist). The house storeys reach each other through these members
     // when they register (each carries the one stacked on it).
-    // (light and ground come first)
+    LightSource light;
+    Ground ground;
     FloorFirst floorFirst;
     FloorSecond floorSecond;
     FloorBasement floorBasement;
     Roof roof;
     DenRoof denRoof;
-    // (telephonePole, husband, wife, husbandGoal, wifeGoal come here)
+    // Built but never registered, drawn or updated; its branch's three nodes still count in
+    // the graph and stay unplaced.
+    TelephonePole telephonePole;
+    // (husband, wife, husbandGoal, wifeGoal come here)
     NodeHighlight nodeHighlight;
     EdgeHighlight edgeHighlight;
     // (rules comes here)
