@@ -38,8 +38,7 @@ void FloorBasement::registerInGame() {
     obstacles.push_back(&leftWall);
     obstacles.push_back(&rightWall);
     // The two trampolines register here and ride on this floor once the widgets exist.
-    NavGraph& graph = theNavGraph();
-    graph.addChain(this, kWalkway);
+    theNavGraph().addChain(this, kWalkway);
 }
 
 void FloorBasement::draw(gfx::Graphics& g) {

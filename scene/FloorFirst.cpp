@@ -40,8 +40,7 @@ void FloorFirst::registerInGame() {
     carried.push_back(&ladder);
     carried.push_back(&leftWall);
     carried.push_back(&rightWall);
-    NavGraph& graph = theNavGraph();
-    graph.addChain(this, kWalkway);
+    theNavGraph().addChain(this, kWalkway);
 }
 
 void FloorFirst::draw(gfx::Graphics& g) {

@@ -1,0 +1,61 @@
+#include "game/GameStateJson.h"
+
+#include "game/Game.h"
+#include "scene/Object.h"
+
+using nlohmann::json;
+
+json GameStateJson::dump(Game& game, long long timerCalls) {
+    json out = json::object();
+    addTiming(out, game, timerCalls);
+    addSettings(out, game);
+    addMessageBox(out, game);
+    addButtons(out, game);
+    addDrawList(out, game);
+    return out;
+}
+
+void GameStateJson::addTiming(json& out, Game& game, long long timerCalls) {
+    const gfx::RectI client = game.clientRect();
+    out["tick"] = timerCalls;
+    out["frames"] = game.simulatedFrames();
+    out["client"] = {client.width, client.height};
+    out["scale"] = game.scale();
+}
+
+void GameStateJson::addSettings(json& out, const Game& game) {
+    out["speedLevel"] = game.speedLevel;
+    out["paused"] = game.paused;
+    out["paintForcesFullRedraw"] = game.paintForcesFullRedraw;
+    out["showDirtyRects"] = game.showDirtyRects;
+    out["showRedrawnObjects"] = game.showRedrawnObjects;
+    out["groundEventRequest"] = game.groundEventRequest;
+    out["selectedNode"] = game.selectedNode;
+    out["navOverlay"] = game.navOverlay;
+    out["goalTracking"] = game.goalTracking;
+    out["hoverNodes"] = game.hoverNodes;
+    out["cheatUsed"] = game.cheatUsed;
+    out["hudMode"] = game.hudMode;
+}
+
+void GameStateJson::addMessageBox(json& out, const Game& game) {
+    out["messageBox"] = {{"on", game.messageBox.isOn()}, {"text", game.messageBox.text()}};
+}
+
+void GameStateJson::addButtons(json& out, const Game& game) {
+    json buttons = json::array();
+    for (const Button* button : game.buttonList)
+        buttons.push_back(
+            {{"text", button->text()}, {"on", button->isOn()}, {"highlighted", button->isHighlighted()}});
+    out["buttons"] = std::move(buttons);
+}
+
+void GameStateJson::addDrawList(json& out, const Game& game) {
+    json objects = json::array();
+    for (const Object* object : game.drawList) {
+        // The outline as it was last drawn: a dump must not rebuild anything.
+        const gfx::RectF b = object->getPathBounds(true);
+        objects.push_back({{"type", object->typeName()}, {"bounds", {b.x, b.y, b.width, b.height}}});
+    }
+    out["drawList"] = std::move(objects);
+}
