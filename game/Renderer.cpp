@@ -17,6 +17,13 @@ double Renderer::scaleFor(int width, int height) {
     return width * 0.00125;
 }
 
+void Renderer::clipToWorld(gfx::Graphics& g) {
+    // Parts of the scene reach past the world's edges (the cable, the drifting light, the
+    // quaking ground). Dirty rectangles never leave the world, so nothing may be drawn out
+    // there, or it would stay behind on the letter box.
+    g.setClip({0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight}, gfx::CombineMode::Replace);
+}
+
 void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
     const gfx::RectI client = window.clientRect();
     // A minimised window or one dragged to nothing has nothing to paint on; the pending
@@ -54,6 +61,7 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     g.clear(kBackground);
     scale_ = scaleFor(client.width, client.height);
     g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    clipToWorld(g);
 
     previousRects.clear();
     drawScene(game, g, true);
@@ -230,6 +238,7 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     gfx::Graphics g(target);
     g.clear(kBackground);
     g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    clipToWorld(g);
     drawScene(game, g, false);
     g.flush();
 }

@@ -43,6 +43,7 @@ private:
     void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     // Every object of the drawList, back to front, plus the navigation overlay if it is on.
     void drawScene(Game& game, gfx::Graphics& g, bool refresh) const;
+    static void clipToWorld(gfx::Graphics& g);
     void drawNavOverlay(const Game& game, gfx::Graphics& g) const;
     void drawDebugOverlays(Game& game, gfx::Graphics& g, const std::vector<gfx::RectF>& redrawnBounds,
                            const DirtyRectList& newRects);
