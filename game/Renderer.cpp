@@ -54,10 +54,16 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     lastClientRect = client;
     game.erasedRects.clear();
 
-    releaseBackBuffer();
-    backBuffer_ = gfx::Surface(client.width, client.height);
-    backGraphics.emplace(backBuffer_);
+    // A buffer of the right size is reused: the picture is the same, and the canvas keeps
+    // what it caches between frames (the glow masks).
+    if (!backGraphics || backBuffer_.width() != client.width || backBuffer_.height() != client.height) {
+        releaseBackBuffer();
+        backBuffer_ = gfx::Surface(client.width, client.height);
+        backGraphics.emplace(backBuffer_);
+    }
     gfx::Graphics& g = *backGraphics;
+    g.resetClip();
+    g.resetTransform();
     g.clear(kBackground);
     scale_ = scaleFor(client.width, client.height);
     g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
