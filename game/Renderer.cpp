@@ -107,9 +107,19 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     }
 
     gfx::Graphics& g = *backGraphics;
+    // The dirty rows are repainted as bands across the whole world, each in a pass of its
+    // own. The rasteriser's edge shades depend on where a clip cuts a shape sideways and on
+    // clips made of many boxes, so a band clipped like the full redraw in x, and never a
+    // union of boxes, paints exactly the pixels the full redraw would. Every pass starts
+    // from the background, so bands that meet on a shared device row stay exact.
+    for (const gfx::RectI& band : rowBands(region)) {
+        DirtyRectList strip;
+        strip.insert(band);
+        strip.clipTo(g);
+        strip.fillWith(g, backgroundBrush);
+        drawObjectsMeeting(game, g, band);
+    }
     region.clipTo(g);
-    region.fillWith(g, backgroundBrush);
-    drawScene(game, g, false);
     if (game.hudMode == 3)
         updateRedrawStatistics(game, region);
 
@@ -139,6 +149,35 @@ void Renderer::drawScene(Game& game, gfx::Graphics& g, bool refresh) const {
     }
     if (game.navOverlay == 1 || game.navOverlay == 2)
         drawNavOverlay(game, g);
+}
+
+std::vector<gfx::RectI> Renderer::rowBands(const DirtyRectList& region) {
+    std::vector<std::pair<int, int>> rows; // [top, bottom) of each rectangle
+    for (const gfx::RectI& r : region.rects())
+        rows.emplace_back(r.y, r.bottom());
+    std::sort(rows.begin(), rows.end());
+    std::vector<gfx::RectI> bands;
+    for (const auto& [top, bottom] : rows) {
+        if (!bands.empty() && top <= bands.back().bottom())
+            bands.back().height = std::max(bands.back().bottom(), bottom) - bands.back().y;
+        else
+            bands.push_back({0, top, Game::kWorldWidth, bottom - top});
+    }
+    return bands;
+}
+
+void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& box) const {
+    // Objects wholly outside the box would be clipped away entirely; their bounds (with the
+    // pen, as last drawn) cover every pixel they paint, so skipping them changes nothing.
+    const float left = static_cast<float>(box.x) - 1;
+    const float top = static_cast<float>(box.y) - 1;
+    const float right = static_cast<float>(box.right()) + 1;
+    const float bottom = static_cast<float>(box.bottom()) + 1;
+    for (Object* object : game.drawList) {
+        const gfx::RectF& b = object->getLastBounds();
+        if (b.x < right && b.y < bottom && b.right() > left && b.bottom() > top)
+            object->draw(g);
+    }
 }
 
 void Renderer::drawNavOverlay(const Game& game, gfx::Graphics& g) const {
