@@ -56,6 +56,7 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
 
     previousRects.clear();
+    clipToWorld(g);
     drawScene(game, g, true);
     if (game.navOverlay == 1 || game.navOverlay == 2)
         overlayDrawn = true; // the next paint is full again and erases it
@@ -93,9 +94,18 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     }
 
     gfx::Graphics& g = *backGraphics;
+    // One pass per rectangle, each clipped to that single box. Under a clip of many boxes
+    // the rasteriser blends through a mask and rounds a shade differently from the full
+    // redraw, which would leave faint seams. Every pass starts again from the background,
+    // so rectangles that overlap a little are simply painted twice, identically.
+    for (const gfx::RectI& r : region.rects()) {
+        DirtyRectList box;
+        box.insert(r);
+        box.clipTo(g);
+        box.fillWith(g, backgroundBrush);
+        drawObjectsMeeting(game, g, r);
+    }
     region.clipTo(g);
-    region.fillWith(g, backgroundBrush);
-    drawScene(game, g, false);
     if (game.hudMode == 3)
         updateRedrawStatistics(game, region);
 
@@ -125,6 +135,20 @@ void Renderer::drawScene(Game& game, gfx::Graphics& g, bool refresh) const {
     }
     if (game.navOverlay == 1 || game.navOverlay == 2)
         drawNavOverlay(game, g);
+}
+
+void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& box) const {
+    // Objects wholly outside the box would be clipped away entirely; their bounds (with the
+    // pen, as last drawn) cover every pixel they paint, so skipping them changes nothing.
+    const float left = static_cast<float>(box.x) - 1;
+    const float top = static_cast<float>(box.y) - 1;
+    const float right = static_cast<float>(box.right()) + 1;
+    const float bottom = static_cast<float>(box.bottom()) + 1;
+    for (Object* object : game.drawList) {
+        const gfx::RectF& b = object->getLastBounds();
+        if (b.x < right && b.y < bottom && b.right() > left && b.bottom() > top)
+            object->draw(g);
+    }
 }
 
 void Renderer::drawNavOverlay(const Game& game, gfx::Graphics& g) const {
@@ -230,6 +254,13 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     gfx::Graphics g(target);
     g.clear(kBackground);
     g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    clipToWorld(g);
     drawScene(game, g, false);
     g.flush();
+}
+
+void Renderer::clipToWorld(gfx::Graphics& g) {
+    // Scenery that reaches past the world's edge (the cable, the far branch) must not spill
+    // into the black bars: dirty rectangles never reach there, so nothing would erase it.
+    g.setClip(gfx::RectI{0, 0, Game::kWorldWidth, Game::kWorldHeight}, gfx::CombineMode::Replace);
 }

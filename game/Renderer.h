@@ -39,10 +39,12 @@ public:
     static double scaleFor(int width, int height);
 
 private:
+    static void clipToWorld(gfx::Graphics& g);
     void fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     // Every object of the drawList, back to front, plus the navigation overlay if it is on.
     void drawScene(Game& game, gfx::Graphics& g, bool refresh) const;
+    void drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& worldBox) const;
     void drawNavOverlay(const Game& game, gfx::Graphics& g) const;
     void drawDebugOverlays(Game& game, gfx::Graphics& g, const std::vector<gfx::RectF>& redrawnBounds,
                            const DirtyRectList& newRects);
