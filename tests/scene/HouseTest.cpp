@@ -96,20 +96,6 @@ TEST_F(HouseTest, OutlinesAreTheDesignPlacedOnce) {
     EXPECT_EQ(outlineOf(another), outlineOf(game.floorFirst));
 }
 
-TEST_F(HouseTest, StoreysDrawWithTheirOwnPens) {
-    EXPECT_EQ(game.floorBasement.getPen().color(), 0xAA403040u);
-    EXPECT_EQ(game.floorFirst.getPen().color(), 0xAA205030u);
-    EXPECT_EQ(game.floorSecond.getPen().color(), 0xAA203060u);
-    EXPECT_EQ(game.roof.getPen().color(), 0xAA303030u);
-    for (Platform* p : std::initializer_list<Platform*>{&game.floorBasement, &game.floorFirst,
-                                                        &game.floorSecond, &game.roof, &game.denRoof}) {
-        EXPECT_EQ(p->getPen().width(), 3.0f) << p->typeName();
-        EXPECT_EQ(p->getPen().alignment(), gfx::PenAlignment::Inset) << p->typeName();
-        EXPECT_TRUE(p->isHorizontal()) << p->typeName();
-    }
-    EXPECT_TRUE(game.floorBasement.ladder.isVertical());
-}
-
 TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
     // The house registers right after the light, each storey followed by its parts.
     std::vector<std::string> drawn;
