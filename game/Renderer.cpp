@@ -94,16 +94,17 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     }
 
     gfx::Graphics& g = *backGraphics;
-    // One pass per rectangle, each clipped to that single box. Under a clip of many boxes
-    // the rasteriser blends through a mask and rounds a shade differently from the full
-    // redraw, which would leave faint seams. Every pass starts again from the background,
-    // so rectangles that overlap a little are simply painted twice, identically.
-    for (const gfx::RectI& r : region.rects()) {
-        DirtyRectList box;
-        box.insert(r);
-        box.clipTo(g);
-        box.fillWith(g, backgroundBrush);
-        drawObjectsMeeting(game, g, r);
+    // The dirty rows are repainted as bands across the whole world, each in a pass of its
+    // own. The rasteriser's edge shades depend on where a clip cuts a shape sideways and on
+    // clips made of many boxes, so a band clipped like the full redraw in x, and never a
+    // union of boxes, paints exactly the pixels the full redraw would. Every pass starts
+    // from the background, so bands that meet on a shared device row stay exact.
+    for (const gfx::RectI& band : rowBands(region)) {
+        DirtyRectList strip;
+        strip.insert(band);
+        strip.clipTo(g);
+        strip.fillWith(g, backgroundBrush);
+        drawObjectsMeeting(game, g, band);
     }
     region.clipTo(g);
     if (game.hudMode == 3)
@@ -135,6 +136,21 @@ void Renderer::drawScene(Game& game, gfx::Graphics& g, bool refresh) const {
     }
     if (game.navOverlay == 1 || game.navOverlay == 2)
         drawNavOverlay(game, g);
+}
+
+std::vector<gfx::RectI> Renderer::rowBands(const DirtyRectList& region) {
+    std::vector<std::pair<int, int>> rows; // [top, bottom) of each rectangle
+    for (const gfx::RectI& r : region.rects())
+        rows.emplace_back(r.y, r.bottom());
+    std::sort(rows.begin(), rows.end());
+    std::vector<gfx::RectI> bands;
+    for (const auto& [top, bottom] : rows) {
+        if (!bands.empty() && top <= bands.back().bottom())
+            bands.back().height = std::max(bands.back().bottom(), bottom) - bands.back().y;
+        else
+            bands.push_back({0, top, Game::kWorldWidth, bottom - top});
+    }
+    return bands;
 }
 
 void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& box) const {
