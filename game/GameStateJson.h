@@ -16,4 +16,7 @@ public:
     static void addMessageBox(nlohmann::json& out, const Game& game);
     static void addButtons(nlohmann::json& out, const Game& game);
     static void addDrawList(nlohmann::json& out, const Game& game);
+    // The navigation graph (nodes, edges with resolved ends), the platforms and the
+    // navigation highlights.
+    static void addNav(nlohmann::json& out, const Game& game);
 };
