@@ -12,6 +12,7 @@ json GameStateJson::dump(Game& game, long long timerCalls) {
     addMessageBox(out, game);
     addButtons(out, game);
     addDrawList(out, game);
+    addGarden(out, game);
     return out;
 }
 
@@ -58,4 +59,12 @@ void GameStateJson::addDrawList(json& out, const Game& game) {
         objects.push_back({{"type", object->typeName()}, {"bounds", {b.x, b.y, b.width, b.height}}});
     }
     out["drawList"] = std::move(objects);
+}
+
+void GameStateJson::addGarden(json& out, const Game& game) {
+    const Ground& ground = game.ground;
+    out["ground"] = {{"quakeActive", ground.isQuakeActive()},
+                     {"quakeRaise", ground.getQuakeRaise()},
+                     {"quakePhase", ground.getQuakePhase()}};
+    out["light"] = {{"x", game.light.getPosition().x}};
 }

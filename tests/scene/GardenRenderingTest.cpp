@@ -1,4 +1,5 @@
 #include "game/GameHost.h"
+#include "game/GameStateJson.h"
 
 #include <gtest/gtest.h>
 
@@ -39,4 +40,24 @@ TEST(GardenRendering, IncrementalFramesMatchAFullRedrawThroughAQuake) {
         EXPECT_FALSE(host.game.ground.isQuakeActive()); // the whole quake was on screen
         EXPECT_GT(lightRepaints, 5);
     }
+}
+
+TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
+    GameHost host;
+    host.run(20);
+    nlohmann::json calm = GameStateJson::dump(host.game, 20);
+    EXPECT_EQ(calm["ground"]["quakeActive"], false);
+    EXPECT_EQ(calm["ground"]["quakeRaise"], 0);
+    EXPECT_FLOAT_EQ(calm["light"]["x"].get<float>(), host.game.light.getPosition().x);
+    EXPECT_GT(calm["light"]["x"].get<float>(), 0);
+
+    // 'e' asks for a quake; the ground starts it on its next update.
+    host.game.onKey('e');
+    host.run(6);
+    nlohmann::json shaking = GameStateJson::dump(host.game, 26);
+    EXPECT_EQ(shaking["ground"]["quakeActive"], true);
+    EXPECT_EQ(shaking["ground"]["quakePhase"], 0);
+    EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground.getQuakeRaise());
+    EXPECT_GT(shaking["ground"]["quakeRaise"].get<int>(), 0);
+    EXPECT_EQ(shaking["groundEventRequest"], false);
 }
