@@ -6,6 +6,7 @@
 #include <climits>
 #include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -71,15 +72,22 @@ public:
     int nodeCount() const { return nodeCount_; }
     const std::vector<NavNode*>& nodes() const { return nodeList_; }
 
-    // Sizes the edge matrix for every node appended so far.
+    // Sizes the edge matrix for every node appended so far. Edges already stored are kept,
+    // and an edge call for a node appended later grows the tables first.
     void prepareTables();
 
     void addOneWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, bool placeA, NavNode& b,
                        gfx::PointF pointB, bool placeB);
+    // One-way edge between two named nodes at their own coordinates (a jump or a drop).
+    // Returns false, and adds nothing, if a name is unknown.
+    bool addOneWayEdge(Object* platform, const std::string& from, const std::string& to);
     void addTwoWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, NavNode& b, gfx::PointF pointB,
                        double margin = 2.0);
     // Two-way edges between consecutive anchors; the list ends at the first record with no node.
     void addChain(Object* platform, const SurfacePoint* anchors);
+    // The same with the nodes looked up by name in this graph. Returns false, and adds
+    // nothing, if a name is not one of the graph's nodes.
+    bool addChain(Object* platform, std::span<const NamedSurfacePoint> anchors);
 
     void computeAllPaths();
 
@@ -89,7 +97,9 @@ public:
     NavEdge* nearestEdge(gfx::PointF p);
     NavEdge* edgeOnPlatform(const Object* platform, const gfx::RectF& r);
     NavEdge* reverseEdge(const NavEdge& e);
+    // Matrix entry from node index to node index; check exists() before use.
     NavEdge& edge(int from, int to);
+    const NavEdge& edge(int from, int to) const;
 
     const std::vector<NavEdge*>& edgeList() const { return edgeList_; }
 
@@ -97,11 +107,17 @@ public:
         NavEdge* lastEdge = nullptr;
         int cost = INT_MAX;
     };
+    // Shortest-path tree of a source: for every target the last edge and the cost. Empty for
+    // an index outside the graph; entries are (none, INT_MAX) until computeAllPaths ran.
     const std::vector<PathEntry>& pathTable(int source) const;
+    // Largest path cost from the source. 0 when nothing is reachable from it (a node that no
+    // walkway touches) or only at zero cost: whoever divides by it must check first.
     double eccentricity(int source) const;
 
 private:
     double searchFrom(int source);
+    void storeEdge(Object* platform, NavNode& a, gfx::PointF pointA, NavNode& b, gfx::PointF pointB,
+                   int margin);
 
     std::vector<NavNode> ownNodes_;
     std::vector<NavNode*> nodeList_;

@@ -1,11 +1,238 @@
 #include "game/Game.h"
 
+#include "agents/NavGraph.h"
+#include "game/KeyCommands.h"
+#include "scene/Object.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <iomanip>
+#include <limits>
+#include <sstream>
+
 namespace {
-Game* currentGame = nullptr;
+Game* theCurrentGame = nullptr;
 }
 
-Game& theGame() { return *currentGame; }
-void setTheGame(Game* game) { currentGame = game; }
+Game& theGame() {
+    return *theCurrentGame;
+}
+void setTheGame(Game* game) {
+    theCurrentGame = game;
+}
+Game* currentGame() {
+    return theCurrentGame;
+}
 
 Game::Game() = default;
 Game::~Game() = default;
+
+void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
+    window = &windowPort;
+    clock = &frameClock;
+
+    // Registration order is the drawing order, back to front: the light behind everything,
+    // then the house from the basement up, then the ground (the rules follow it once they exist).
+    for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond,
+                                                       &roof, &denRoof, &ground})
+        part->registerInGame();
+
+    struct ButtonSetup {
+        Button& button;
+        const char* caption;
+        float x;
+    };
+    for (const ButtonSetup& setup :
+         {ButtonSetup{slowButton, "Slow", 190}, ButtonSetup{mildButton, "Mild", 273},
+          ButtonSetup{fastButton, "Fast", 350}}) {
+        setup.button.registerInGame();
+        setup.button.setText(setup.caption);
+        setup.button.setPosition(setup.x, 350);
+        setup.button.setOn(true);
+    }
+
+    messageBox.registerInGame();
+    messageBox.setText("msg");
+    messageBox.setPosition(300, 200);
+    messageBox.setOn(false);
+
+    // In front of everything: the goal arrows, the highlights, then the husband and the
+    // wife (the arrows and the people register in their places as they arrive).
+    nodeHighlight.registerInGame();
+    edgeHighlight.registerInGame();
+
+    // Every walkway has been handed to the graph by the registrations above.
+    theNavGraph().computeAllPaths();
+}
+
+void Game::tick(bool force) {
+    if (clock == nullptr)
+        return;
+    if (counterFrequency <= 0)
+        counterFrequency = std::max<double>(1.0, static_cast<double>(clock->frequency()));
+    if (paused && !force)
+        return;
+
+    const std::int64_t now = clock->counter();
+    double elapsed = 0;
+    if (lastFrameCounter != 0) {
+        elapsed = static_cast<double>(now - lastFrameCounter) / counterFrequency * 1'000'000.0;
+        recordSample(elapsed);
+    } else {
+        // Nothing measured yet: this call only starts the clock.
+        lastFrameCounter = now;
+    }
+
+    if (hudMode == 2 && ++fpsRefreshCounter > 8) {
+        fpsRefreshCounter = 0;
+        if (const double fps = framesPerSecond(); fps > 0)
+            messageBox.setText(formatFrameRate(fps));
+    }
+
+    if (force)
+        elapsed = kMaxStepUs;
+    else if (elapsed < kStepThresholdUs)
+        return; // timer jitter: measure the next call from the same frame
+
+    lastFrameCounter = now;
+    // However long the program stalled (minimised, dragged), a frame advances at most 80 ms.
+    simulate(std::min(elapsed, kMaxStepUs) * 0.000001);
+    paint(false);
+}
+
+void Game::recordSample(double elapsedUs) {
+    // A window left minimised for over half an hour gives an interval beyond 32 bits of
+    // microseconds; the sample is clamped and the sum is wide enough for 50 of them.
+    const double clamped =
+        std::clamp(elapsedUs, 0.0, static_cast<double>(std::numeric_limits<std::int32_t>::max()));
+    const auto sample = static_cast<std::int32_t>(clamped);
+    frameSamples.push_back(sample);
+    frameSampleSum += sample;
+    while (frameSamples.size() > frameSampleLimit) {
+        frameSampleSum -= frameSamples.front();
+        frameSamples.pop_front();
+    }
+}
+
+double Game::framesPerSecond() const {
+    if (frameSamples.empty())
+        return 0;
+    const double meanUs = static_cast<double>(frameSampleSum) / static_cast<double>(frameSamples.size());
+    // Intervals below a microsecond are not a frame rate, only a clock that has not moved.
+    return meanUs < 1.0 ? 0.0 : 1'000'000.0 / meanUs;
+}
+
+std::string Game::formatFrameRate(double fps) {
+    const double cut = std::trunc(fps * 100 + 0.5) / 100;
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(2) << std::setw(2) << std::setfill('0') << cut << " f/s";
+    return text.str();
+}
+
+void Game::simulate(double dt) {
+    ++frameCount;
+    updatePass(agentList, dt);
+    updatePass(platformList, dt);
+    updatePass(objectList, dt);
+}
+
+void Game::updatePass(std::vector<Object*>& list, double dt) {
+    // By index, re-reading the size: objects appended during the pass are updated in it.
+    for (std::size_t i = 0; i < list.size(); ++i)
+        list[i]->update(dt);
+}
+
+int Game::onMouseMove(int x, int y) {
+    const double s = scale();
+    const gfx::PointF world{static_cast<float>(static_cast<int>(x / s)),
+                            static_cast<float>(static_cast<int>(y / s))};
+    if (buttonAt(world) != nullptr)
+        return 0;
+    hoverHighlights(world);
+    return 0;
+}
+
+void Game::hoverHighlights(gfx::PointF world) {
+    // The highlight that holds a target is also where a click sends the Husband, so only
+    // one of the two may hold one. Where nothing is found, both keep what they had.
+    NavGraph& graph = theNavGraph();
+    if (hoverNodes) {
+        if (NavNode* node = graph.nodeAt(world)) {
+            nodeHighlight.setNode(node);
+            edgeHighlight.setEdge(nullptr);
+        }
+    } else if (NavEdge* edge = graph.nearestEdge(world)) {
+        edgeHighlight.setEdge(edge);
+        nodeHighlight.setNode(nullptr);
+    }
+}
+
+int Game::onClick(int x, int y) {
+    onMouseMove(x, y);
+    const double s = scale();
+    const gfx::PointF world{static_cast<float>(static_cast<int>(x / s)),
+                            static_cast<float>(static_cast<int>(y / s))};
+    if (Button* button = buttonAt(world)) {
+        if (button == &slowButton)
+            speedLevel = 1;
+        else if (button == &mildButton)
+            speedLevel = 2;
+        else if (button == &fastButton)
+            speedLevel = 3;
+        // The rules start a new round here once they exist.
+        return 0;
+    }
+    // Otherwise the Husband heads for the highlighted node or edge.
+    return 0;
+}
+
+Button* Game::buttonAt(gfx::PointF p) {
+    constexpr float kReach = 10;
+    Button* found = nullptr;
+    for (Button* button : buttonList) {
+        button->setHighlighted(false);
+        if (!button->isOn() || found != nullptr)
+            continue;
+        const gfx::RectF b = button->getBounds(false);
+        if (b.x - kReach <= p.x && p.x < b.right() + kReach && b.y - kReach <= p.y &&
+            p.y < b.bottom() + kReach) {
+            button->setHighlighted(true);
+            found = button;
+        }
+    }
+    return found;
+}
+
+Game::KeyAction Game::onKey(char32_t ch) {
+    return KeyCommands::apply(*this, ch);
+}
+
+bool Game::fitAspect(const gfx::RectI& oldClientRect) {
+    if (window == nullptr)
+        return false;
+    renderer.requestFullRedraw();
+    const gfx::RectI client = window->clientRect();
+    int w = client.width;
+    int h = client.height;
+    // A client area dragged to nothing has no aspect to keep.
+    if (w <= 0 || h <= 0)
+        return false;
+    if (std::abs(static_cast<double>(w) / h - kAspect) * kInverseAspect <= 0.01)
+        return false;
+    if (w == oldClientRect.width)
+        w = static_cast<int>(h * kAspect); // the height was dragged
+    else
+        h = static_cast<int>(w * kInverseAspect);
+    window->resizeClient(w, h);
+    return true;
+}
+
+void Game::paint(bool fromExpose) {
+    if (window != nullptr)
+        renderer.paint(*this, *window, fromExpose);
+}
+
+void Game::releaseBackBuffer() {
+    renderer.releaseBackBuffer();
+}

@@ -1,8 +1,24 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "game/Renderer.h"
 #include "game/WindowPort.h"
+#include "scene/Button.h"
+#include "scene/DenRoof.h"
+#include "scene/EdgeHighlight.h"
+#include "scene/FloorBasement.h"
+#include "scene/FloorFirst.h"
+#include "scene/FloorSecond.h"
+#include "scene/Ground.h"
+#include "scene/LightSource.h"
+#include "scene/NodeHighlight.h"
+#include "scene/Roof.h"
+#include "scene/TelephonePole.h"
+#include "scene/TextBox.h"
 
+#include <cstdint>
+#include <deque>
+#include <string>
 #include <vector>
 
 class Object;
@@ -34,19 +50,48 @@ public:
     void paint(bool fromExpose);
     void releaseBackBuffer();
 
+    // The speed button under a world point, if any; moves the buttons' glow to it.
+    Button* buttonAt(gfx::PointF worldPoint);
+
+    // Mean rate of the recent timer calls; 0 while no interval has been measured.
+    double framesPerSecond() const;
+    // "64.10 f/s": the rate cut to two decimals.
+    static std::string formatFrameRate(double fps);
+
+    // Window pixels per world unit.
+    double scale() const { return renderer.scale(); }
+    const Renderer& getRenderer() const { return renderer; }
+    Renderer& getRenderer() { return renderer; }
+    // Simulated frames so far (timer calls that advanced the scene).
+    long long simulatedFrames() const { return frameCount; }
+    bool isAttached() const { return window != nullptr; }
+    // The window's client area in device pixels (empty before attachWindow or while minimised).
+    gfx::RectI clientRect() { return window != nullptr ? window->clientRect() : gfx::RectI{}; }
+
+    static constexpr int kWorldWidth = 800;
+    static constexpr int kWorldHeight = 584;
+    static constexpr double kAspect = 1.36986301369863; // 800 / 584
+    static constexpr double kInverseAspect = 0.73;      // 584 / 800
+    static constexpr double kStepThresholdUs = 9900.0;
+    static constexpr double kMaxStepUs = 80000.0;
+    static constexpr std::size_t frameSampleLimit = 50;
+
     static constexpr const char* kAboutTitle = "About the game Hearthly";
     static constexpr const char* kAboutText =
         "Click anywhere to command Husband to walk to the blue target arrow in order to collect all socks "
         "while avoiding cats and the lovely Wife. Cats empty part of your sock collection and the wife sets "
         "you back one life.\n\nHit 'a' to turn off the annoying video game music I composed.";
 
-    // Registration lists: non-owning, in insertion order.
+    // Registration lists: non-owning, in insertion order. They are declared before the scene
+    // so that objects leaving the scene in their destructors still find them.
     std::vector<Object*> drawList;
     std::vector<Object*> agentList;
     std::vector<Object*> platformList;
     std::vector<Object*> objectList;
     std::vector<Object*> animalList;
-    std::vector<Object*> buttonList;
+    std::vector<Button*> buttonList;
+    // Last drawn bounds of objects that left the scene; the next paint clears them.
+    std::vector<gfx::RectF> erasedRects;
 
     // Settings, changed by keys and buttons.
     int speedLevel = 1;
@@ -61,8 +106,53 @@ public:
     bool hoverNodes = false;
     bool cheatUsed = false;
     int hudMode = 0;
+
+    // Frame timing.
+    double counterFrequency = 0;
+    std::int64_t lastFrameCounter = 0;
+    std::deque<std::int32_t> frameSamples; // recent timer-call intervals, microseconds
+    std::int64_t frameSampleSum = 0;
+    int fpsRefreshCounter = 0;
+
+private:
+    void recordSample(double elapsedUs);
+    void simulate(double dt);
+    static void updatePass(std::vector<Object*>& list, double dt);
+    // The navigation highlights follow the pointer (world point).
+    void hoverHighlights(gfx::PointF world);
+
+    WindowPort* window = nullptr;
+    core::Clock* clock = nullptr;
+    Renderer renderer;
+    long long frameCount = 0;
+
+public:
+    // The fixed scene, in construction order (declared after the lists, so it is torn down
+    // while they still exist). The house storeys reach each other through these members
+    // when they register (each carries the one stacked on it).
+    LightSource light;
+    Ground ground;
+    FloorFirst floorFirst;
+    FloorSecond floorSecond;
+    FloorBasement floorBasement;
+    Roof roof;
+    DenRoof denRoof;
+    // Built but never registered, drawn or updated; its branch's three nodes still count in
+    // the graph and stay unplaced.
+    TelephonePole telephonePole;
+    // (husband, wife, husbandGoal, wifeGoal come here)
+    NodeHighlight nodeHighlight;
+    EdgeHighlight edgeHighlight;
+    // (rules comes here)
+    Button slowButton{0x80dddd80, 0x80808080};
+    Button mildButton{0x80dddd80, 0x80808080};
+    Button fastButton{0x80dddd80, 0x80808080};
+    // The status text box: platform label, frame rate or redraw statistics (key 'f').
+    TextBox messageBox{0x80dddd80, 0x80808080};
 };
 
 // The process-wide game. Tests and tools point it at a game of their own.
 Game& theGame();
 void setTheGame(Game* game);
+// The current game, or nullptr when none is set.
+Game* currentGame();

@@ -7,10 +7,18 @@ namespace gfx {
 // Colours are 0xAARRGGBB, straight (not premultiplied) alpha.
 using Argb = std::uint32_t;
 
-constexpr std::uint8_t alphaOf(Argb c) { return static_cast<std::uint8_t>(c >> 24); }
-constexpr std::uint8_t redOf(Argb c) { return static_cast<std::uint8_t>(c >> 16); }
-constexpr std::uint8_t greenOf(Argb c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t blueOf(Argb c) { return static_cast<std::uint8_t>(c); }
+constexpr std::uint8_t alphaOf(Argb c) {
+    return static_cast<std::uint8_t>(c >> 24);
+}
+constexpr std::uint8_t redOf(Argb c) {
+    return static_cast<std::uint8_t>(c >> 16);
+}
+constexpr std::uint8_t greenOf(Argb c) {
+    return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t blueOf(Argb c) {
+    return static_cast<std::uint8_t>(c);
+}
 constexpr Argb makeArgb(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return (Argb{a} << 24) | (Argb{r} << 16) | (Argb{g} << 8) | Argb{b};
 }

@@ -2,6 +2,7 @@
 
 #include "gfx/Brush.h"
 #include "gfx/Geometry.h"
+#include "gfx/GradientPainter.h"
 #include "gfx/Matrix.h"
 #include "gfx/Path.h"
 #include "gfx/Pen.h"
@@ -14,10 +15,18 @@ namespace gfx {
 
 class Surface;
 
-enum class CombineMode { Replace, Union };
+// How setClip combines a rectangle with the current clip. Exclude removes the rectangle
+// (from everything when there is no clip yet); Intersect keeps only their overlap.
+enum class CombineMode { Replace, Union, Exclude, Intersect };
 
 // A canvas over a surface: a world transform, a clip made of rectangles, and the
 // drawing calls. Anti-aliased. Failures are kept in lastStatus() and drawing goes on.
+//
+// Containers work as the classic canvas has them: inside a container the transform starts
+// as the identity and the clip as unlimited, both relative to the enclosing state. So
+// transform() inside a container reads only what was set since beginContainer, an Append
+// multiplies before the enclosing transform (world placement, then the window's scale), and
+// a clip set inside is always cut down to the enclosing clip.
 class Graphics {
 public:
     explicit Graphics(Surface& target);
@@ -25,6 +34,7 @@ public:
     Graphics& operator=(const Graphics&) = delete;
     ~Graphics();
 
+    // Fills the whole surface, ignoring clip and transform.
     void clear(Argb color);
 
     Matrix transform() const { return transform_; }
@@ -33,16 +43,23 @@ public:
     void scaleTransform(float sx, float sy, MatrixOrder order = MatrixOrder::Prepend);
     void translateTransform(float dx, float dy, MatrixOrder order = MatrixOrder::Prepend);
     void multiplyTransform(const Matrix& m, MatrixOrder order = MatrixOrder::Prepend);
+    // World to device pixels, enclosing containers included.
+    Matrix deviceTransform() const;
 
-    // Saves transform and clip; endContainer restores them. Containers nest.
+    // Saves transform and clip and starts a container (see above); endContainer restores
+    // them, ending any container nested inside too. Unknown ids give InvalidParameter.
     int beginContainer();
     void endContainer(int container);
 
     // World rectangle under the current transform, snapped outward to whole device pixels
-    // so a clip edge never blends old and new pixels. Replace starts a new clip; Union adds.
+    // so a clip edge never blends old and new pixels.
     void setClip(RectI worldRect, CombineMode mode);
     void resetClip();
-    bool hasClip() const { return !clipRects_.empty(); }
+    // Whether drawing is limited by a clip, the enclosing containers' included.
+    bool hasClip() const;
+    // The device pixels drawing may touch, as disjoint rectangles (only meaningful when
+    // hasClip(); empty then means nothing is drawn).
+    std::vector<RectI> clipRects() const;
 
     void drawPath(const Pen& pen, const Path& path);
     void fillPath(const SolidBrush& brush, const Path& path);
@@ -51,6 +68,7 @@ public:
     void drawRectangle(const Pen& pen, RectF rect);
     void fillRectangle(const SolidBrush& brush, RectF rect);
     void fillEllipse(const SolidBrush& brush, RectF rect);
+    void fillEllipse(const PathGradientBrush& brush, RectF rect);
     void flush();
 
     Status lastStatus() const { return lastStatus_; }
@@ -60,17 +78,41 @@ public:
     }
 
 private:
+    // Device pixels; infinite means no limit.
+    struct ClipArea {
+        bool infinite = true;
+        std::vector<RectI> rects;
+    };
+    struct Saved {
+        Matrix base;
+        ClipArea baseClip;
+        Matrix transform;
+        ClipArea clip;
+    };
+
+    // Brings Cairo up to date; false when there is nothing to draw on, or nothing would show.
+    bool ready();
+    // As above, and the path has points, all of them finite.
+    bool ready(const Path& path);
+    // Records a Cairo failure and replaces the failed context.
+    void finish();
     void applyState();
+    ClipArea effectiveClip() const;
+    void strokeCentred(const Pen& pen, const Path& path);
+    void strokeInset(const Pen& pen, const Path& path);
+    void strokeWithCapShapes(const Pen& pen, const Path& path);
+    void setLineStyle(const Pen& pen, float widthFactor);
 
     Surface& target_;
     cairo_t* cr_ = nullptr;
+    Matrix base_;       // the enclosing containers' transform
+    ClipArea baseClip_; // the enclosing containers' clip
     Matrix transform_;
-    std::vector<RectI> clipRects_; // device pixels
-    struct Saved {
-        Matrix transform;
-        std::vector<RectI> clipRects;
-    };
+    ClipArea clip_;
     std::vector<Saved> containers_;
+    GradientPainter gradients_; // keeps glow masks from frame to frame
+    bool stateDirty_ = true;
+    bool drawable_ = true; // false while the transform squashes everything to nothing
     Status lastStatus_ = Status::Ok;
 };
 

@@ -15,11 +15,13 @@ enum class PenAlignment { Center, Inset };
 
 class Pen {
 public:
+    // A negative or non-finite width gives a pen of width 1.
     explicit Pen(Argb color = 0xff000000, float width = 1.0f);
 
     Argb color() const { return color_; }
     void setColor(Argb color) { color_ = color; }
     float width() const { return width_; }
+    // InvalidParameter (and no change) for a negative or non-finite width.
     Status setWidth(float width);
     LineCap startCap() const { return startCap_; }
     LineCap endCap() const { return endCap_; }
@@ -31,10 +33,19 @@ public:
     void setAlignment(PenAlignment alignment) { alignment_ = alignment; }
 
     // How far beyond a path's geometry this pen can paint, in world units, caps and
-    // joins included (anti-aliasing is added by the bounds calculation).
+    // joins included (anti-aliasing is added by the bounds calculation). A width of 0
+    // draws a hairline of one device pixel.
     float reach() const;
 
+    // Miter joins are cut off where the spike would pass this many half widths.
+    static constexpr float kMiterLimit = 10.0f;
+    // Diameter of a RoundAnchor disc and both length and base width of an ArrowAnchor
+    // head, whose tip lies on the end point.
+    static constexpr float anchorSize(float width) { return 2.0f * width; }
+
 private:
+    static float capReach(LineCap cap, float width);
+
     Argb color_;
     float width_;
     LineCap startCap_ = LineCap::Flat;

@@ -10,6 +10,8 @@ namespace gfx {
 
 // An area of the plane held as exact polygons (not pixels), so collision tests get
 // sub-pixel answers. Filling follows each path's fill mode; figures count as closed.
+// Coordinates are kept in fixed point (kScale per world unit) and clamped to a million
+// world units; figures with non-finite points are left out.
 class Region {
 public:
     Region() = default; // empty
@@ -38,7 +40,21 @@ public:
     using Contour = std::vector<IntPoint>;
 
 private:
-    std::vector<Contour> contours_; // non-overlapping result of the last operation (non-zero fill)
+    struct Box {
+        std::int64_t left = 0, top = 0, right = 0, bottom = 0;
+    };
+    // Const so that the lazily resolving readers can store their result (members are mutable).
+    void assign(std::vector<Contour> contours, bool evenOdd) const;
+    // Resolves figures taken straight from a path into non-overlapping contours.
+    void normalize() const;
+
+    // A region made from one path keeps that path's polygons as they are, with the path's
+    // fill rule, until an answer needs them resolved: the next intersection resolves and
+    // clips in one pass, and a miss is decided by the boxes alone.
+    mutable std::vector<Contour> contours_;
+    mutable bool evenOdd_ = false; // fill rule of contours_; resolved contours use non-zero
+    mutable bool raw_ = false;     // contours_ may overlap (not yet resolved)
+    mutable Box box_;              // fixed-point bounds of contours_, for quick rejection
 };
 
 } // namespace gfx

@@ -10,8 +10,8 @@ class NavNode;
 // A vertical platform: ladders, the tree trunk, the pole, the hanging cable loops.
 class Climbable : public Platform {
 public:
-    Climbable(std::string name, float x, float y, float width, float height, int rungCount, NavNode* bottomNode,
-              NavNode* topNode);
+    Climbable(std::string name, float x, float y, float width, float height, int rungCount,
+              NavNode* bottomNode, NavNode* topNode);
 
     void registerInGame() override;
     void translate(float dx, float dy) override;
@@ -21,6 +21,11 @@ public:
     void rebuildPath() override;
     int orientation() const override { return 0; }
     bool supports(const gfx::RectF& r) const override;
+
+    NavNode* getBottomNode() const { return bottomNode; }
+    NavNode* getTopNode() const { return topNode; }
+    // The climb rectangle (x, top, width, height).
+    gfx::RectF climbRect() const { return {x, y - height, width, height}; }
 
 protected:
     std::string name;

@@ -5,6 +5,7 @@
 #include <vector>
 
 class NavNode;
+class Agent;
 
 // What a platform tells an agent standing on it after a contact step.
 struct ContactFeedback {
@@ -23,6 +24,14 @@ struct SurfacePoint {
     int y = -999;
 };
 
+// A walkway point named by its node, for class-wide tables: names stay valid for every
+// graph the process builds, where node pointers would not.
+struct NamedSurfacePoint {
+    const char* node = nullptr;
+    int x = -999;
+    int y = -999;
+};
+
 // Level geometry that agents stand on (orientation 1, walked) or climb (orientation 0).
 // Its outline is its collision shape. It carries its parts and stacked platforms along
 // when it is displaced.
@@ -35,6 +44,11 @@ public:
 
     // Whether the outline meets the rectangle (cheap bounds test first, then exact regions).
     virtual bool touches(const gfx::RectF& r);
+    // The per-step contact correction, contactFeedback(Agent&, double dt), slots in here with
+    // the agents: it needs their speed, anchor and moveBy.
+    // Whether the obstacle blocks the agent sideways; on a horizontal platform it also sets
+    // the side that is blocked. Agents are Objects, so this only needs their bounds.
+    virtual bool checkObstacle(Object& agent, Object& obstacle, ContactFeedback& record);
     virtual int orientation() const = 0;
     bool isHorizontal() const { return orientation() == 1; }
     bool isVertical() const { return orientation() == 0; }

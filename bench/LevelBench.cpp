@@ -1,0 +1,47 @@
+// Cost of one frame of the real game, painted incrementally: in the middle of an earthquake
+// (the ground, the tree, the pole and the whole house move and are repainted) and on a calm
+// frame (only the drifting light and whatever else changes).
+#include "game/GameHost.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Lets a chance quake at start-up run out, so measuring starts from a calm garden.
+void settle(GameHost& host) {
+    host.run(10);
+    while (host.game.ground.isQuakeActive())
+        host.timerCall();
+}
+
+void quakeFrame(benchmark::State& state) {
+    GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    settle(host);
+    Game& game = host.game;
+    for (auto _ : state) {
+        // A new quake the moment the last one ends: every measured frame shakes the level.
+        if (!game.ground.isQuakeActive())
+            game.groundEventRequest = true;
+        host.timerCall();
+    }
+}
+
+void calmFrame(benchmark::State& state) {
+    GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    settle(host);
+    Game& game = host.game;
+    for (auto _ : state) {
+        host.timerCall();
+        if (game.ground.isQuakeActive()) {
+            // A quake of its own (one at the latest every 3000 frames) is not a calm frame.
+            state.PauseTiming();
+            settle(host);
+            state.ResumeTiming();
+        }
+    }
+}
+
+} // namespace
+
+BENCHMARK(quakeFrame)->Args({800, 584})->Args({1600, 1168})->Unit(benchmark::kMicrosecond);
+BENCHMARK(calmFrame)->Args({800, 584})->Args({1600, 1168})->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,30 @@
+#include "game/GameHost.h"
+
+#include "core/Random.h"
+
+GameHost::AccessorScope::AccessorScope(std::uint32_t seed) {
+    core::Random::seed(seed);
+}
+
+GameHost::AccessorScope::~AccessorScope() {
+    setTheGame(nullptr);
+    setTheNavGraph(nullptr);
+}
+
+GameHost::GameHost(int width, int height, std::uint32_t seed) : scope(seed), window(width, height) {
+    setTheGame(&game);
+    graph.prepareTables();
+    game.attachWindow(window, clock);
+    // The window appears: its first paint is a full one.
+    expose();
+}
+
+void GameHost::timerCall(std::int64_t microseconds) {
+    clock.advanceMicroseconds(microseconds);
+    game.tick(false);
+}
+
+void GameHost::run(int calls, std::int64_t microseconds) {
+    for (int i = 0; i < calls; ++i)
+        timerCall(microseconds);
+}

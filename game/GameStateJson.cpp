@@ -1,0 +1,115 @@
+#include "game/GameStateJson.h"
+
+#include "agents/NavGraph.h"
+#include "game/Game.h"
+#include "scene/MovablePlatform.h"
+#include "scene/Object.h"
+
+using nlohmann::json;
+
+json GameStateJson::dump(Game& game, long long timerCalls) {
+    json out = json::object();
+    addTiming(out, game, timerCalls);
+    addSettings(out, game);
+    addMessageBox(out, game);
+    addButtons(out, game);
+    addDrawList(out, game);
+    addNav(out, game);
+    addGarden(out, game);
+    return out;
+}
+
+void GameStateJson::addTiming(json& out, Game& game, long long timerCalls) {
+    const gfx::RectI client = game.clientRect();
+    out["tick"] = timerCalls;
+    out["frames"] = game.simulatedFrames();
+    out["client"] = {client.width, client.height};
+    out["scale"] = game.scale();
+}
+
+void GameStateJson::addSettings(json& out, const Game& game) {
+    out["speedLevel"] = game.speedLevel;
+    out["paused"] = game.paused;
+    out["paintForcesFullRedraw"] = game.paintForcesFullRedraw;
+    out["showDirtyRects"] = game.showDirtyRects;
+    out["showRedrawnObjects"] = game.showRedrawnObjects;
+    out["groundEventRequest"] = game.groundEventRequest;
+    out["selectedNode"] = game.selectedNode;
+    out["navOverlay"] = game.navOverlay;
+    out["goalTracking"] = game.goalTracking;
+    out["hoverNodes"] = game.hoverNodes;
+    out["cheatUsed"] = game.cheatUsed;
+    out["hudMode"] = game.hudMode;
+}
+
+void GameStateJson::addMessageBox(json& out, const Game& game) {
+    out["messageBox"] = {{"on", game.messageBox.isOn()}, {"text", game.messageBox.text()}};
+}
+
+void GameStateJson::addButtons(json& out, const Game& game) {
+    json buttons = json::array();
+    for (const Button* button : game.buttonList)
+        buttons.push_back(
+            {{"text", button->text()}, {"on", button->isOn()}, {"highlighted", button->isHighlighted()}});
+    out["buttons"] = std::move(buttons);
+}
+
+void GameStateJson::addDrawList(json& out, const Game& game) {
+    json objects = json::array();
+    for (const Object* object : game.drawList) {
+        // The outline as it was last drawn: a dump must not rebuild anything.
+        const gfx::RectF b = object->getPathBounds(true);
+        objects.push_back({{"type", object->typeName()}, {"bounds", {b.x, b.y, b.width, b.height}}});
+    }
+    out["drawList"] = std::move(objects);
+}
+
+void GameStateJson::addNav(json& out, const Game& game) {
+    const NavGraph& graph = theNavGraph();
+    json nodes = json::array();
+    for (const NavNode* n : graph.nodes())
+        nodes.push_back({{"index", n->index}, {"name", n->name}, {"x", n->x}, {"y", n->y}});
+
+    json edges = json::array();
+    for (const NavEdge* e : graph.edgeList()) {
+        const gfx::PointF a = e->start();
+        const gfx::PointF b = e->end();
+        edges.push_back({{"from", e->from->name},
+                         {"to", e->to->name},
+                         {"platform", e->platform->typeName()},
+                         {"start", {a.x, a.y}},
+                         {"end", {b.x, b.y}},
+                         {"margin", e->margin},
+                         {"cost", e->cost()}});
+    }
+
+    json platforms = json::array();
+    for (const Object* object : game.platformList) {
+        const auto* platform = dynamic_cast<const Platform*>(object);
+        if (platform == nullptr)
+            continue;
+        // Only the queued platforms keep an offset; the others move their own coordinates.
+        const auto* movable = dynamic_cast<const MovablePlatform*>(platform);
+        const float dx = movable ? movable->getOffsetX() : 0.0f;
+        const float dy = movable ? movable->getOffsetY() : 0.0f;
+        platforms.push_back(
+            {{"type", platform->typeName()}, {"orientation", platform->orientation()}, {"offset", {dx, dy}}});
+    }
+
+    out["nav"] = {{"nodes", std::move(nodes)}, {"edges", std::move(edges)}};
+    out["platforms"] = std::move(platforms);
+    const NavNode* highlighted = game.nodeHighlight.node();
+    out["nodeHighlight"] = highlighted ? json(highlighted->name) : json(nullptr);
+    if (const NavEdge* glowing = game.edgeHighlight.edge())
+        out["edgeHighlight"] = {{"from", glowing->from->name},
+                                {"to", glowing->to->name},
+                                {"glowTime", game.edgeHighlight.glowTime}};
+    else
+        out["edgeHighlight"] = nullptr;
+    void GameStateJson::addGarden(json & out, const Game& game) {
+        const Ground& ground = game.ground;
+        out["ground"] = {{"quakeActive", ground.isQuakeActive()},
+                         {"quakeRaise", ground.getQuakeRaise()},
+                         {"quakePhase", ground.getQuakePhase()}};
+        out["light"] = {{"x", game.light.getPosition().x}};
+    }

@@ -1,0 +1,82 @@
+#include "game/KeyCommands.h"
+
+#include "agents/NavGraph.h"
+
+Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
+    constexpr char32_t kEscape = 27;
+    switch (key) {
+    case kEscape:
+    case U'q':
+        return Game::KeyAction::Quit;
+    case U'h':
+        return Game::KeyAction::ShowAbout;
+    case U'b':
+        game.showRedrawnObjects = !game.showRedrawnObjects;
+        game.showDirtyRects = false;
+        break;
+    case U'c':
+        game.showDirtyRects = !game.showDirtyRects;
+        game.showRedrawnObjects = false;
+        break;
+    case U'd':
+        game.speedLevel = game.speedLevel >= 3 ? 1 : game.speedLevel + 1;
+        game.cheatUsed = true;
+        break;
+    case U'e':
+        game.groundEventRequest = true;
+        game.cheatUsed = true;
+        break;
+    case U'f':
+        cycleStatusBox(game);
+        break;
+    case U'g':
+        game.goalTracking = !game.goalTracking;
+        game.cheatUsed = true;
+        break;
+    case U'j':
+        stepSelectedNode(game, -1);
+        break;
+    case U'k':
+        stepSelectedNode(game, +1);
+        break;
+    case U'l':
+        game.navOverlay = (game.navOverlay + 1) % 3;
+        game.cheatUsed = true;
+        break;
+    case U'p':
+        // The music pauses and resumes with the game once the rules own a player.
+        game.paused = !game.paused;
+        game.tick(true);
+        break;
+    case U'r':
+        game.paintForcesFullRedraw = !game.paintForcesFullRedraw;
+        break;
+    case U's':
+        game.tick(true);
+        game.cheatUsed = true;
+        break;
+    case U'z':
+        game.hoverNodes = !game.hoverNodes;
+        break;
+    // Sock cheats ('+' '=' '-' '_'), music ('a') and rounds ('m' 'n') belong to the rules
+    // and do nothing until the rules exist.
+    default:
+        break;
+    }
+    return Game::KeyAction::None;
+}
+
+void KeyCommands::cycleStatusBox(Game& game) {
+    game.hudMode = (game.hudMode + 1) % 4;
+    game.messageBox.setOn(game.hudMode != 0);
+    game.messageBox.setText("");
+}
+
+void KeyCommands::stepSelectedNode(Game& game, int delta) {
+    const int count = theNavGraph().nodeCount();
+    if (count <= 0) {
+        game.selectedNode = 0;
+        return;
+    }
+    game.selectedNode = ((game.selectedNode + delta) % count + count) % count;
+}

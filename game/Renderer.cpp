@@ -1,0 +1,289 @@
+#include "game/Renderer.h"
+
+#include "agents/NavGraph.h"
+#include "game/Game.h"
+#include "game/WindowPort.h"
+#include "scene/Object.h"
+
+#include <algorithm>
+#include <string>
+
+double Renderer::scaleFor(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return 1.0;
+    // Wider than the world: the height limits; otherwise the width does.
+    if (static_cast<double>(width) / height > Game::kAspect)
+        return height * 0.0017123287671232876;
+    return width * 0.00125;
+}
+
+void Renderer::clipToWorld(gfx::Graphics& g) {
+    // Parts of the scene reach past the world's edges (the cable, the drifting light, the
+    // quaking ground). Dirty rectangles never leave the world, so nothing may be drawn out
+    // there, or it would stay behind on the letter box.
+    g.setClip({0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight}, gfx::CombineMode::Replace);
+}
+
+void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
+    const gfx::RectI client = window.clientRect();
+    // A minimised window or one dragged to nothing has nothing to paint on; the pending
+    // full redraw waits for a real size.
+    if (client.width <= 0 || client.height <= 0) {
+        fullRedrawPending = true;
+        return;
+    }
+    if (client != lastClientRect || (game.paintForcesFullRedraw && fromExpose) || game.navOverlay > 0)
+        fullRedrawPending = true;
+    if (overlayDrawn) {
+        fullRedrawPending = true;
+        overlayDrawn = false;
+    }
+    if (fullRedrawPending || !backGraphics)
+        fullRedraw(game, window, client);
+    else
+        incrementalRedraw(game, window, client);
+}
+
+void Renderer::releaseBackBuffer() {
+    backGraphics.reset();
+    backBuffer_ = gfx::Surface();
+}
+
+void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client) {
+    fullRedrawPending = false;
+    lastClientRect = client;
+    game.erasedRects.clear();
+
+    // A buffer of the right size is reused: the picture is the same, and the canvas keeps
+    // what it caches between frames (the glow masks).
+    if (!backGraphics || backBuffer_.width() != client.width || backBuffer_.height() != client.height) {
+        releaseBackBuffer();
+        backBuffer_ = gfx::Surface(client.width, client.height);
+        backGraphics.emplace(backBuffer_);
+    }
+    gfx::Graphics& g = *backGraphics;
+    g.resetClip();
+    g.resetTransform();
+    g.clear(kBackground);
+    scale_ = scaleFor(client.width, client.height);
+    g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    clipToWorld(g);
+
+    previousRects.clear();
+    drawScene(game, g, true);
+    if (game.navOverlay == 1 || game.navOverlay == 2)
+        overlayDrawn = true; // the next paint is full again and erases it
+    debugOverlayOnScreen_ = false;
+    g.flush();
+    present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
+}
+
+void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client) {
+    DirtyRectList newRects;
+    std::vector<gfx::RectF> redrawnBounds;
+    int count = 0;
+    for (Object* object : game.drawList) {
+        if (!object->isRedrawNeeded())
+            continue;
+        object->refreshShape();
+        previousRects.addCovering(object->getLastBounds());
+        const gfx::RectF bounds = object->getPathBounds(true);
+        object->clearRedrawNeeded();
+        newRects.addCovering(bounds);
+        ++count;
+        if (game.showRedrawnObjects)
+            redrawnBounds.push_back(bounds);
+        object->setLastBounds(bounds);
+    }
+    if (count == 0 || newRects.empty())
+        return; // erasedRects wait for a frame that draws
+
+    for (const gfx::RectF& r : game.erasedRects)
+        previousRects.addCovering(r);
+    DirtyRectList region = newRects;
+    if (!previousRects.empty()) {
+        previousRects.addAll(newRects);
+        region = previousRects;
+    }
+
+    gfx::Graphics& g = *backGraphics;
+    // The dirty rows are repainted as bands across the whole world, each in a pass of its
+    // own. The rasteriser's edge shades depend on where a clip cuts a shape sideways and on
+    // clips made of many boxes, so a band clipped like the full redraw in x, and never a
+    // union of boxes, paints exactly the pixels the full redraw would. Every pass starts
+    // from the background, so bands that meet on a shared device row stay exact.
+    for (const gfx::RectI& band : rowBands(region)) {
+        DirtyRectList strip;
+        strip.insert(band);
+        strip.clipTo(g);
+        strip.fillWith(g, backgroundBrush);
+        drawObjectsMeeting(game, g, band);
+    }
+    region.clipTo(g);
+    if (game.hudMode == 3)
+        updateRedrawStatistics(game, region);
+
+    // The region held last frame's overlay rectangles, so they are gone unless drawn again.
+    debugOverlayOnScreen_ = false;
+    drawDebugOverlays(game, g, redrawnBounds, newRects);
+    if (game.showDirtyRects || game.showRedrawnObjects)
+        previousRects = newRects; // repainted next frame, which erases the overlay
+    else
+        previousRects.clear();
+
+    g.flush();
+    g.resetClip();
+    game.erasedRects.clear();
+    present(window, client, region.toDevice(scale_, 1));
+}
+
+void Renderer::drawScene(Game& game, gfx::Graphics& g, bool refresh) const {
+    for (Object* object : game.drawList) {
+        if (refresh) {
+            object->refreshShape();
+            object->setLastBounds(object->getPathBounds(true));
+        }
+        object->draw(g);
+        if (refresh)
+            object->clearRedrawNeeded();
+    }
+    if (game.navOverlay == 1 || game.navOverlay == 2)
+        drawNavOverlay(game, g);
+}
+
+std::vector<gfx::RectI> Renderer::rowBands(const DirtyRectList& region) {
+    std::vector<std::pair<int, int>> rows; // [top, bottom) of each rectangle
+    for (const gfx::RectI& r : region.rects())
+        rows.emplace_back(r.y, r.bottom());
+    std::sort(rows.begin(), rows.end());
+    std::vector<gfx::RectI> bands;
+    for (const auto& [top, bottom] : rows) {
+        if (!bands.empty() && top <= bands.back().bottom())
+            bands.back().height = std::max(bands.back().bottom(), bottom) - bands.back().y;
+        else
+            bands.push_back({0, top, Game::kWorldWidth, bottom - top});
+    }
+    return bands;
+}
+
+void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& box) const {
+    // Objects wholly outside the box would be clipped away entirely; their bounds (with the
+    // pen, as last drawn) cover every pixel they paint, so skipping them changes nothing.
+    const float left = static_cast<float>(box.x) - 1;
+    const float top = static_cast<float>(box.y) - 1;
+    const float right = static_cast<float>(box.right()) + 1;
+    const float bottom = static_cast<float>(box.bottom()) + 1;
+    for (Object* object : game.drawList) {
+        const gfx::RectF& b = object->getLastBounds();
+        if (b.x < right && b.y < bottom && b.right() > left && b.bottom() > top)
+            object->draw(g);
+    }
+}
+
+void Renderer::drawNavOverlay(const Game& game, gfx::Graphics& g) const {
+    const NavGraph& graph = theNavGraph();
+    const int source = game.selectedNode;
+    if (source < 0 || source >= graph.nodeCount())
+        return;
+    // Lines fade with the path cost relative to the farthest reachable node; a node that
+    // reaches nothing has no tree to show (and no distance to divide by).
+    const double farthest = graph.eccentricity(source);
+    if (!(farthest > 0))
+        return;
+
+    gfx::Pen pen(0x9696ff96, 6.0f);
+    pen.setEndCap(gfx::LineCap::ArrowAnchor);
+    const bool betweenNodes = game.navOverlay == 1;
+    const std::vector<NavGraph::PathEntry>& table = graph.pathTable(source);
+    for (const NavGraph::PathEntry& entry : table) {
+        const NavEdge* edge = entry.lastEdge;
+        if (edge == nullptr || edge->from == nullptr || edge->to == nullptr)
+            continue;
+        const auto alpha =
+            static_cast<std::uint8_t>(static_cast<int>(255 - entry.cost * 200.0 / farthest) & 0xff);
+        gfx::PointF from =
+            betweenNodes ? gfx::PointF{static_cast<float>(edge->from->x), static_cast<float>(edge->from->y)}
+                         : edge->start();
+        gfx::PointF to = betweenNodes
+                             ? gfx::PointF{static_cast<float>(edge->to->x), static_cast<float>(edge->to->y)}
+                             : edge->end();
+        const gfx::PointF a{from.x + 0.05f * (to.x - from.x), from.y + 0.05f * (to.y - from.y)};
+        const gfx::PointF b{from.x + 0.95f * (to.x - from.x), from.y + 0.95f * (to.y - from.y)};
+        gfx::Argb colour =
+            betweenNodes ? gfx::makeArgb(alpha, 0xc8, 0xff, 0xc8) : gfx::makeArgb(alpha, 0xff, 0xc8, 0xc8);
+        if (edge->from->index == source) {
+            // Edges leaving the source stand out: opaque, red and green swapped, with a dot.
+            pen.setStartCap(gfx::LineCap::RoundAnchor);
+            colour = betweenNodes ? gfx::makeArgb(0xff, 0xff, 0xc8, 0) : gfx::makeArgb(0xff, 0xc8, 0xff, 0);
+        } else {
+            pen.setStartCap(gfx::LineCap::Flat);
+        }
+        pen.setColor(colour);
+        g.drawLine(pen, a, b);
+    }
+}
+
+void Renderer::drawDebugOverlays(Game& game, gfx::Graphics& g, const std::vector<gfx::RectF>& redrawnBounds,
+                                 const DirtyRectList& newRects) {
+    if (game.showRedrawnObjects) {
+        for (const gfx::RectF& r : redrawnBounds) {
+            const gfx::RectF inset{r.x + 2, r.y + 2, r.width - 4, r.height - 4};
+            if (inset.width > 0 && inset.height > 0) {
+                g.drawRectangle(redrawnPen, inset);
+                g.fillRectangle(redrawnBrush, inset);
+                debugOverlayOnScreen_ = true;
+            }
+        }
+    }
+    if (game.showDirtyRects) {
+        for (const gfx::RectI& r : newRects.rects()) {
+            const gfx::RectI inset{r.x + 2, r.y + 2, r.width - 4, r.height - 4};
+            if (!inset.isEmpty()) {
+                const gfx::RectF f{static_cast<float>(inset.x), static_cast<float>(inset.y),
+                                   static_cast<float>(inset.width), static_cast<float>(inset.height)};
+                g.drawRectangle(dirtyRectPen, f);
+                g.fillRectangle(dirtyRectBrush, f);
+                debugOverlayOnScreen_ = true;
+            }
+        }
+    }
+}
+
+void Renderer::updateRedrawStatistics(Game& game, const DirtyRectList& region) const {
+    const int total = static_cast<int>(game.drawList.size());
+    if (total == 0)
+        return;
+    const int touched =
+        static_cast<int>(std::count_if(game.drawList.begin(), game.drawList.end(),
+                                       [&](Object* o) { return region.intersects(o->getBounds(false), 2); }));
+    const int percent = static_cast<int>(touched * 100.0 / total);
+    game.messageBox.setText(std::to_string(percent) + "% = " + std::to_string(touched) + " / " +
+                            std::to_string(total));
+}
+
+void Renderer::present(WindowPort& window, const gfx::RectI& client, std::vector<gfx::RectI> deviceRects) {
+    // Only what lies on the client area is copied.
+    std::vector<gfx::RectI> onScreen;
+    onScreen.reserve(deviceRects.size());
+    for (const gfx::RectI& r : deviceRects) {
+        const int left = std::max(r.x, 0);
+        const int top = std::max(r.y, 0);
+        const gfx::RectI clipped{left, top, std::min(r.right(), client.width) - left,
+                                 std::min(r.bottom(), client.height) - top};
+        if (!clipped.isEmpty())
+            onScreen.push_back(clipped);
+    }
+    if (onScreen.empty())
+        return;
+    window.present(backBuffer_, onScreen);
+    ++presentCount_;
+}
+
+void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
+    gfx::Graphics g(target);
+    g.clear(kBackground);
+    g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    clipToWorld(g);
+    drawScene(game, g, false);
+    g.flush();
+}

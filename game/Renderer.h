@@ -1,0 +1,71 @@
+#pragma once
+
+#include "game/DirtyRectList.h"
+#include "gfx/Brush.h"
+#include "gfx/Graphics.h"
+#include "gfx/Pen.h"
+#include "gfx/Surface.h"
+
+#include <optional>
+
+class Game;
+class WindowPort;
+
+// Turns the scene into pixels: a back buffer of the client size with the world scaled
+// uniformly onto it (letter-boxed on black), repainting only the dirty rectangles of the
+// world on most frames and copying only those to the window.
+class Renderer {
+public:
+    static constexpr gfx::Argb kBackground = 0xff000000;
+
+    // fromExpose: the window system asked for the repaint (an expose), not the frame cycle.
+    void paint(Game& game, WindowPort& window, bool fromExpose);
+    void releaseBackBuffer();
+    void requestFullRedraw() { fullRedrawPending = true; }
+
+    // Window pixels per world unit; 1 until the first full redraw.
+    double scale() const { return scale_; }
+    const gfx::Surface& backBuffer() const { return backBuffer_; }
+    // Paints so far that put anything on the window.
+    long long presentCount() const { return presentCount_; }
+    // True while the dirty-rectangle or redrawn-object overlay is still on the window.
+    bool debugOverlayOnScreen() const { return debugOverlayOnScreen_; }
+
+    // What a full redraw of the scene as it now stands would show, drawn into target (of
+    // the back buffer's size) without touching the renderer or any object's bookkeeping.
+    void renderFullInto(Game& game, gfx::Surface& target) const;
+
+    // The letter-box scale for a client area: the world fills the limiting dimension.
+    static double scaleFor(int width, int height);
+
+private:
+    static void clipToWorld(gfx::Graphics& g);
+    void fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
+    void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
+    // Every object of the drawList, back to front, plus the navigation overlay if it is on.
+    void drawScene(Game& game, gfx::Graphics& g, bool refresh) const;
+    // The dirty rectangles' rows joined into bands across the whole world.
+    static std::vector<gfx::RectI> rowBands(const DirtyRectList& region);
+    void drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& worldBox) const;
+    void drawNavOverlay(const Game& game, gfx::Graphics& g) const;
+    void drawDebugOverlays(Game& game, gfx::Graphics& g, const std::vector<gfx::RectF>& redrawnBounds,
+                           const DirtyRectList& newRects);
+    void updateRedrawStatistics(Game& game, const DirtyRectList& region) const;
+    void present(WindowPort& window, const gfx::RectI& client, std::vector<gfx::RectI> deviceRects);
+
+    bool fullRedrawPending = true;
+    gfx::RectI lastClientRect;
+    gfx::Surface backBuffer_;
+    std::optional<gfx::Graphics> backGraphics; // lives on backBuffer_, so it goes first
+    double scale_ = 1.0;
+    DirtyRectList previousRects;
+    bool overlayDrawn = false;
+    bool debugOverlayOnScreen_ = false;
+    long long presentCount_ = 0;
+
+    gfx::SolidBrush backgroundBrush{kBackground};
+    gfx::Pen dirtyRectPen{0xffffb4b4, 1.0f};
+    gfx::SolidBrush dirtyRectBrush{0x3cffe6b4};
+    gfx::Pen redrawnPen{0xffffffff, 1.0f};
+    gfx::SolidBrush redrawnBrush{0x32ffffff};
+};

@@ -1,0 +1,343 @@
+#include "gfx/GradientPainter.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace gfx {
+
+namespace {
+
+struct PatternDeleter {
+    void operator()(cairo_pattern_t* p) const { cairo_pattern_destroy(p); }
+};
+using PatternHandle = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
+
+void setColor(cairo_t* cr, Argb c) {
+    cairo_set_source_rgba(cr, redOf(c) / 255.0, greenOf(c) / 255.0, blueOf(c) / 255.0, alphaOf(c) / 255.0);
+}
+
+void addStop(cairo_pattern_t* p, double offset, Argb c) {
+    cairo_pattern_add_color_stop_rgba(p, offset, redOf(c) / 255.0, greenOf(c) / 255.0, blueOf(c) / 255.0,
+                                      alphaOf(c) / 255.0);
+}
+
+void setMatrix(cairo_t* cr, const Matrix& m) {
+    cairo_matrix_t cm;
+    cairo_matrix_init(&cm, m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy());
+    cairo_set_matrix(cr, &cm);
+}
+
+void appendPath(cairo_t* cr, const Path& path) {
+    const auto pts = path.points();
+    const auto types = path.types();
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        const auto kind = static_cast<PointType>(types[i] & kPointTypeMask);
+        if (kind == PointType::Start || i == 0) {
+            cairo_move_to(cr, pts[i].x, pts[i].y);
+        } else if (kind == PointType::Bezier && i + 2 < pts.size()) {
+            cairo_curve_to(cr, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
+            i += 2;
+        } else {
+            cairo_line_to(cr, pts[i].x, pts[i].y);
+        }
+        if ((types[i] & kCloseFlag) != 0)
+            cairo_close_path(cr);
+    }
+}
+
+void clipToPath(cairo_t* cr, const Path& path) {
+    cairo_new_path(cr);
+    appendPath(cr, path);
+    cairo_set_fill_rule(cr, path.fillMode() == FillMode::Alternate ? CAIRO_FILL_RULE_EVEN_ODD
+                                                                   : CAIRO_FILL_RULE_WINDING);
+    cairo_clip(cr);
+}
+
+float deviceScaleOf(const Matrix& m) {
+    const float det = std::abs(m.m11() * m.m22() - m.m12() * m.m21());
+    return det > 0 ? std::sqrt(det) : 1.0f;
+}
+
+// Boundary points pushed away from the centre by margin, so that neighbouring fan
+// triangles still share their edges exactly.
+std::vector<PointF> widenedBoundary(const std::vector<PointF>& boundary, PointF c, float margin) {
+    std::vector<PointF> out;
+    out.reserve(boundary.size());
+    for (PointF b : boundary) {
+        const float dx = b.x - c.x;
+        const float dy = b.y - c.y;
+        const float len = std::hypot(dx, dy);
+        out.push_back(len > 1e-6f ? PointF{b.x + dx / len * margin, b.y + dy / len * margin} : b);
+    }
+    return out;
+}
+
+RectF boundsOf(const std::vector<PointF>& pts) {
+    float left = std::numeric_limits<float>::max();
+    float top = left;
+    float right = std::numeric_limits<float>::lowest();
+    float bottom = right;
+    for (PointF p : pts) {
+        left = std::min(left, p.x);
+        top = std::min(top, p.y);
+        right = std::max(right, p.x);
+        bottom = std::max(bottom, p.y);
+    }
+    return {left, top, right - left, bottom - top};
+}
+
+bool inside(const RectF& outer, const RectF& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.right() <= outer.right() &&
+           inner.bottom() <= outer.bottom();
+}
+
+bool oneSurroundColor(const PathGradientBrush& brush) {
+    const auto& colors = brush.surroundColors();
+    return std::all_of(colors.begin(), colors.end(), [&](Argb c) { return c == colors.front(); });
+}
+
+// Margin in device pixels by which colours reach past the boundary, under the path's
+// anti-aliased edge.
+constexpr float kMarginPixels = 2.0f;
+
+} // namespace
+
+void GradientPainter::SurfaceDeleter::operator()(cairo_surface_t* s) const {
+    cairo_surface_destroy(s);
+}
+
+GradientPainter::Placement GradientPainter::placementOf(const Matrix& device) {
+    const auto split = [](float v, int& whole, int& quarter) {
+        const double f = std::floor(static_cast<double>(v));
+        whole = static_cast<int>(std::clamp(f, -1e9, 1e9));
+        quarter = static_cast<int>(std::lround((static_cast<double>(v) - f) * 4));
+        if (quarter == 4) {
+            ++whole;
+            quarter = 0;
+        }
+    };
+    Placement p;
+    split(device.dx(), p.wholeX, p.quarterX);
+    split(device.dy(), p.wholeY, p.quarterY);
+    return p;
+}
+
+const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrush& brush,
+                                                          const Matrix& device) {
+    const Placement place = placementOf(device);
+    Key key{brush.boundary(), brush.centerPoint(), device.m11(),   device.m12(),
+            device.m21(),     device.m22(),        place.quarterX, place.quarterY};
+    ++uses_;
+    for (Entry& e : cache_) {
+        if (e.key == key) {
+            e.lastUse = uses_;
+            return &e;
+        }
+    }
+
+    // Render the mask with the translation's whole pixels taken out.
+    const Matrix local(device.m11(), device.m12(), device.m21(), device.m22(),
+                       static_cast<float>(place.quarterX) / 4, static_cast<float>(place.quarterY) / 4);
+    const float margin = kMarginPixels / deviceScaleOf(device);
+    std::vector<PointF> corners = widenedBoundary(brush.boundary(), brush.centerPoint(), margin);
+    corners.push_back(brush.centerPoint());
+    for (PointF& p : corners)
+        p = local.apply(p);
+    const RectF box = boundsOf(corners);
+    if (!std::isfinite(box.x) || !std::isfinite(box.y) || !std::isfinite(box.width) ||
+        !std::isfinite(box.height))
+        return nullptr;
+    const double left = std::floor(box.x) - 1;
+    const double top = std::floor(box.y) - 1;
+    const double width = std::ceil(box.right()) + 1 - left;
+    const double height = std::ceil(box.bottom()) + 1 - top;
+    if (width <= 0 || height <= 0 || width * height > static_cast<double>(kMaxMaskPixels))
+        return nullptr;
+
+    Entry entry;
+    entry.key = std::move(key);
+    entry.offsetX = static_cast<int>(left);
+    entry.offsetY = static_cast<int>(top);
+    entry.width = static_cast<int>(width);
+    entry.height = static_cast<int>(height);
+    entry.lastUse = uses_;
+    entry.weights.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, entry.width, entry.height));
+    if (cairo_surface_status(entry.weights.get()) != CAIRO_STATUS_SUCCESS)
+        return nullptr;
+    cairo_t* mask = cairo_create(entry.weights.get());
+    Matrix toMask = local;
+    toMask.translate(-static_cast<float>(left), -static_cast<float>(top), MatrixOrder::Append);
+    setMatrix(mask, toMask);
+    paintFan(mask, brush, margin, 0xff000000, 0x00000000);
+    cairo_destroy(mask);
+    cairo_surface_flush(entry.weights.get());
+
+    if (cache_.size() >= kCacheEntries) {
+        const auto oldest =
+            std::min_element(cache_.begin(), cache_.end(),
+                             [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
+        cache_.erase(oldest);
+    }
+    cache_.push_back(std::move(entry));
+    return &cache_.back();
+}
+
+void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Path& path,
+                           const Matrix& device) {
+    if (brush.boundary().size() < 2 || path.empty())
+        return;
+    const auto finite = [](PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); };
+    if (!finite(brush.centerPoint()) ||
+        !std::all_of(brush.boundary().begin(), brush.boundary().end(), finite))
+        return; // a brush made from a broken outline has no colours to give
+    const Entry* entry = oneSurroundColor(brush) ? weightsFor(brush, device) : nullptr;
+    if (!entry) {
+        fillDirect(cr, brush, path, kMarginPixels / deviceScaleOf(device));
+        return;
+    }
+    const Placement place = placementOf(device);
+    const Argb inner = brush.centerColor();
+    const Argb outer = brush.surroundColor(0);
+    const double x = place.wholeX + entry->offsetX;
+    const double y = place.wholeY + entry->offsetY;
+
+    cairo_save(cr);
+    // The brush paints only over its own area.
+    if (!inside(boundsOf(brush.boundary()), path.bounds())) {
+        cairo_new_path(cr);
+        const auto& b = brush.boundary();
+        for (std::size_t i = 0; i < b.size(); ++i)
+            (i == 0 ? cairo_move_to : cairo_line_to)(cr, b[i].x, b[i].y);
+        cairo_close_path(cr);
+        cairo_clip(cr);
+    }
+    clipToPath(cr, path);
+    cairo_identity_matrix(cr);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, x, y, entry->width, entry->height);
+    cairo_clip(cr);
+    // Result: inner x weight + outer x (1 - weight), over what is there.
+    if (alphaOf(outer) == 0) {
+        setColor(cr, inner);
+        cairo_mask_surface(cr, entry->weights.get(), x, y);
+    } else if (alphaOf(inner) == 0xff) {
+        // An opaque centre colour replaces in proportion to its weight.
+        setColor(cr, outer);
+        cairo_paint(cr);
+        setColor(cr, inner);
+        cairo_mask_surface(cr, entry->weights.get(), x, y);
+    } else {
+        cairo_push_group(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        setColor(cr, outer);
+        cairo_paint(cr);
+        setColor(cr, inner);
+        cairo_mask_surface(cr, entry->weights.get(), x, y);
+        cairo_pop_group_to_source(cr);
+        cairo_paint(cr);
+    }
+    cairo_restore(cr);
+}
+
+void GradientPainter::fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path,
+                                 float margin) {
+    // The colours are painted into a group no larger than the path, then the path's
+    // anti-aliased outline cuts them out.
+    const RectF area = path.bounds();
+    cairo_save(cr);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, area.x - margin, area.y - margin, area.width + 2 * margin, area.height + 2 * margin);
+    cairo_clip(cr);
+    cairo_push_group(cr);
+    if (oneSurroundColor(brush))
+        paintFan(cr, brush, margin, brush.centerColor(), brush.surroundColor(0));
+    else
+        paintMesh(cr, brush, margin);
+    cairo_pop_group_to_source(cr);
+    cairo_new_path(cr);
+    appendPath(cr, path);
+    cairo_set_fill_rule(cr, path.fillMode() == FillMode::Alternate ? CAIRO_FILL_RULE_EVEN_ODD
+                                                                   : CAIRO_FILL_RULE_WINDING);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, float margin, Argb inner,
+                               Argb outer) {
+    // With one surround colour the blend along each ray depends only on how far along the ray
+    // a point is, and inside one fan triangle that is constant on lines parallel to its
+    // boundary edge: a linear gradient from the centre to the edge's line. The triangles are
+    // drawn aliased with SOURCE so shared edges neither gap nor double up; the caller's
+    // anti-aliased fill supplies the smooth outline.
+    const PointF c = brush.centerPoint();
+    const std::vector<PointF>& boundary = brush.boundary();
+    const std::vector<PointF> wide = widenedBoundary(boundary, c, margin);
+    cairo_save(cr);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    const std::size_t n = boundary.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t j = (i + 1) % n;
+        const PointF a = boundary[i];
+        const PointF b = boundary[j];
+        const float ex = b.x - a.x;
+        const float ey = b.y - a.y;
+        const float edge2 = ex * ex + ey * ey;
+        if (edge2 <= 1e-12f)
+            continue;
+        // Foot of the perpendicular from the centre onto the edge's line.
+        const float t = ((c.x - a.x) * ex + (c.y - a.y) * ey) / edge2;
+        const PointF foot{a.x + t * ex, a.y + t * ey};
+        if (std::hypot(foot.x - c.x, foot.y - c.y) < 1e-4f)
+            continue; // the centre lies on this edge: the triangle has no area
+        PatternHandle gradient(cairo_pattern_create_linear(c.x, c.y, foot.x, foot.y));
+        addStop(gradient.get(), 0, inner);
+        addStop(gradient.get(), 1, outer);
+        cairo_pattern_set_extend(gradient.get(), CAIRO_EXTEND_PAD);
+        cairo_set_source(cr, gradient.get());
+        cairo_new_path(cr);
+        cairo_move_to(cr, c.x, c.y);
+        cairo_line_to(cr, wide[i].x, wide[i].y);
+        cairo_line_to(cr, wide[j].x, wide[j].y);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+}
+
+void GradientPainter::paintMesh(cairo_t* cr, const PathGradientBrush& brush, float margin) {
+    PatternHandle mesh(cairo_pattern_create_mesh());
+    const PointF c = brush.centerPoint();
+    const Argb cc = brush.centerColor();
+    const std::vector<PointF> wide = widenedBoundary(brush.boundary(), c, margin);
+    const auto corner = [&](unsigned index, Argb color) {
+        cairo_mesh_pattern_set_corner_color_rgba(mesh.get(), index, redOf(color) / 255.0,
+                                                 greenOf(color) / 255.0, blueOf(color) / 255.0,
+                                                 alphaOf(color) / 255.0);
+    };
+    // Colours run linearly from the centre to each boundary point and along the edges
+    // between them; the widened points carry the boundary's colours a little further.
+    const std::size_t n = wide.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t j = (i + 1) % n;
+        cairo_mesh_pattern_begin_patch(mesh.get());
+        cairo_mesh_pattern_move_to(mesh.get(), c.x, c.y);
+        cairo_mesh_pattern_line_to(mesh.get(), wide[i].x, wide[i].y);
+        cairo_mesh_pattern_line_to(mesh.get(), wide[j].x, wide[j].y);
+        corner(0, cc);
+        corner(1, brush.surroundColor(i));
+        corner(2, brush.surroundColor(j));
+        corner(3, cc);
+        cairo_mesh_pattern_end_patch(mesh.get());
+    }
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source(cr, mesh.get());
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+} // namespace gfx

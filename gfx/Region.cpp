@@ -1,0 +1,230 @@
+#include "gfx/Region.h"
+
+#include <clipper.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+namespace gfx {
+
+namespace {
+
+namespace cl = ClipperLib;
+
+// Coordinates beyond this many world units are clamped: far outside any scene, and it keeps
+// the fixed-point values in Clipper's fast range.
+constexpr double kWorldLimit = 1.0e6;
+
+cl::cInt toFixed(float v) {
+    const double clamped = std::clamp(static_cast<double>(v), -kWorldLimit, kWorldLimit);
+    return static_cast<cl::cInt>(std::llround(clamped * Region::kScale));
+}
+
+cl::Paths polygonsOf(const Path& path, float tolerance) {
+    cl::Paths result;
+    for (const Path::Polygon& poly : path.flatten(tolerance)) {
+        cl::Path contour;
+        contour.reserve(poly.points.size());
+        bool finite = true;
+        for (PointF p : poly.points) {
+            if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+                finite = false;
+                break;
+            }
+            contour.push_back({toFixed(p.x), toFixed(p.y)});
+        }
+        // A figure with a broken coordinate has no meaningful area; leave it out.
+        if (finite && contour.size() >= 3)
+            result.push_back(std::move(contour));
+    }
+    return result;
+}
+
+cl::PolyFillType fillType(bool evenOdd) {
+    return evenOdd ? cl::pftEvenOdd : cl::pftNonZero;
+}
+
+cl::Paths toClipper(const std::vector<Region::Contour>& contours) {
+    cl::Paths result;
+    result.reserve(contours.size());
+    for (const Region::Contour& c : contours) {
+        cl::Path p;
+        p.reserve(c.size());
+        for (const Region::IntPoint& ip : c)
+            p.push_back({ip.x, ip.y});
+        result.push_back(std::move(p));
+    }
+    return result;
+}
+
+std::vector<Region::Contour> fromClipper(const cl::Paths& paths) {
+    std::vector<Region::Contour> result;
+    result.reserve(paths.size());
+    for (const cl::Path& p : paths) {
+        if (p.size() < 3)
+            continue;
+        Region::Contour c;
+        c.reserve(p.size());
+        for (const cl::IntPoint& ip : p)
+            c.push_back({ip.X, ip.Y});
+        result.push_back(std::move(c));
+    }
+    return result;
+}
+
+} // namespace
+
+Region::Region(const Path& path, float tolerance) {
+    unite(path, tolerance);
+}
+
+void Region::setEmpty() {
+    assign({}, false);
+}
+
+void Region::assign(std::vector<Contour> contours, bool evenOdd) const {
+    contours_ = std::move(contours);
+    evenOdd_ = evenOdd;
+    raw_ = false;
+    box_ = {};
+    if (contours_.empty())
+        return;
+    const IntPoint first = contours_.front().front();
+    box_ = {first.x, first.y, first.x, first.y};
+    for (const Contour& c : contours_) {
+        for (const IntPoint& p : c) {
+            box_.left = std::min(box_.left, p.x);
+            box_.top = std::min(box_.top, p.y);
+            box_.right = std::max(box_.right, p.x);
+            box_.bottom = std::max(box_.bottom, p.y);
+        }
+    }
+}
+
+void Region::normalize() const {
+    if (!raw_)
+        return;
+    cl::Clipper clipper;
+    clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
+    cl::Paths solution;
+    clipper.Execute(cl::ctUnion, solution, fillType(evenOdd_), fillType(evenOdd_));
+    assign(fromClipper(solution), false);
+}
+
+void Region::unite(const Path& path, float tolerance) {
+    std::vector<Contour> added = fromClipper(polygonsOf(path, tolerance));
+    if (added.empty())
+        return;
+    const bool evenOdd = path.fillMode() == FillMode::Alternate;
+    if (contours_.empty()) {
+        assign(std::move(added), evenOdd);
+        raw_ = true;
+        return;
+    }
+    cl::Clipper clipper;
+    clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
+    clipper.AddPaths(toClipper(added), cl::ptClip, true);
+    cl::Paths solution;
+    clipper.Execute(cl::ctUnion, solution, fillType(evenOdd_), fillType(evenOdd));
+    assign(fromClipper(solution), false);
+}
+
+void Region::unite(const Region& other) {
+    if (other.contours_.empty())
+        return;
+    if (contours_.empty()) {
+        *this = other;
+        return;
+    }
+    cl::Clipper clipper;
+    clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
+    clipper.AddPaths(toClipper(other.contours_), cl::ptClip, true);
+    cl::Paths solution;
+    clipper.Execute(cl::ctUnion, solution, fillType(evenOdd_), fillType(other.evenOdd_));
+    assign(fromClipper(solution), false);
+}
+
+void Region::intersect(RectF rect) {
+    if (contours_.empty())
+        return;
+    if (rect.isEmpty() || !std::isfinite(rect.x) || !std::isfinite(rect.y) || !std::isfinite(rect.width) ||
+        !std::isfinite(rect.height)) {
+        setEmpty();
+        return;
+    }
+    const Box r{toFixed(rect.x), toFixed(rect.y), toFixed(rect.right()), toFixed(rect.bottom())};
+    // Most collision tests miss; the boxes alone tell, and a box inside the rectangle stays whole.
+    if (r.right <= box_.left || r.left >= box_.right || r.bottom <= box_.top || r.top >= box_.bottom) {
+        setEmpty();
+        return;
+    }
+    if (r.left <= box_.left && r.top <= box_.top && r.right >= box_.right && r.bottom >= box_.bottom)
+        return;
+    cl::Clipper clipper;
+    clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
+    const cl::Path clip{{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
+    clipper.AddPath(clip, cl::ptClip, true);
+    cl::Paths solution;
+    clipper.Execute(cl::ctIntersection, solution, fillType(evenOdd_), cl::pftNonZero);
+    assign(fromClipper(solution), false);
+}
+
+void Region::intersect(const Region& other) {
+    if (contours_.empty())
+        return;
+    if (other.contours_.empty() || other.box_.right <= box_.left || other.box_.left >= box_.right ||
+        other.box_.bottom <= box_.top || other.box_.top >= box_.bottom) {
+        setEmpty();
+        return;
+    }
+    cl::Clipper clipper;
+    clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
+    clipper.AddPaths(toClipper(other.contours_), cl::ptClip, true);
+    cl::Paths solution;
+    clipper.Execute(cl::ctIntersection, solution, fillType(evenOdd_), fillType(other.evenOdd_));
+    assign(fromClipper(solution), false);
+}
+
+bool Region::isEmpty() const {
+    normalize();
+    return contours_.empty();
+}
+
+RectF Region::bounds() const {
+    if (isEmpty())
+        return {};
+    const auto world = [](std::int64_t v) { return static_cast<float>(static_cast<double>(v) / kScale); };
+    return {world(box_.left), world(box_.top), world(box_.right) - world(box_.left),
+            world(box_.bottom) - world(box_.top)};
+}
+
+double Region::area() const {
+    normalize();
+    double total = 0;
+    for (const Contour& c : contours_) {
+        double twice = 0;
+        for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++)
+            twice += (static_cast<double>(c[j].x) + static_cast<double>(c[i].x)) *
+                     (static_cast<double>(c[j].y) - static_cast<double>(c[i].y));
+        total += twice / 2;
+    }
+    // Outer contours and holes turn opposite ways, so the signed sum is the net area.
+    return std::abs(total) / (kScale * kScale);
+}
+
+std::vector<std::vector<PointF>> Region::contours() const {
+    normalize();
+    std::vector<std::vector<PointF>> result;
+    result.reserve(contours_.size());
+    for (const Contour& c : contours_) {
+        std::vector<PointF> pts;
+        pts.reserve(c.size());
+        for (const IntPoint& p : c)
+            pts.push_back({static_cast<float>(static_cast<double>(p.x) / kScale),
+                           static_cast<float>(static_cast<double>(p.y) / kScale)});
+        result.push_back(std::move(pts));
+    }
+    return result;
+}
+
+} // namespace gfx

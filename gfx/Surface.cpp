@@ -1,0 +1,120 @@
+#include "gfx/Surface.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace gfx {
+
+Surface::Surface(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return;
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        return;
+    }
+    surface_ = s;
+    width_ = width;
+    height_ = height;
+}
+
+Surface::Surface(Surface&& other) noexcept
+    : surface_(std::exchange(other.surface_, nullptr)), width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)) {}
+
+Surface& Surface::operator=(Surface&& other) noexcept {
+    if (this != &other) {
+        if (surface_)
+            cairo_surface_destroy(surface_);
+        surface_ = std::exchange(other.surface_, nullptr);
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+    }
+    return *this;
+}
+
+Surface::~Surface() {
+    if (surface_)
+        cairo_surface_destroy(surface_);
+}
+
+int Surface::stride() const {
+    return surface_ ? cairo_image_surface_get_stride(surface_) : 0;
+}
+
+std::uint8_t* Surface::data() {
+    if (!surface_)
+        return nullptr;
+    cairo_surface_flush(surface_);
+    return cairo_image_surface_get_data(surface_);
+}
+
+const std::uint8_t* Surface::data() const {
+    if (!surface_)
+        return nullptr;
+    cairo_surface_flush(surface_);
+    return cairo_image_surface_get_data(surface_);
+}
+
+std::uint32_t Surface::pixel(int x, int y) const {
+    if (!surface_ || x < 0 || y < 0 || x >= width_ || y >= height_)
+        return 0;
+    const std::uint8_t* row = data() + static_cast<std::ptrdiff_t>(y) * stride();
+    std::uint32_t value = 0;
+    std::memcpy(&value, row + static_cast<std::ptrdiff_t>(x) * 4, sizeof value);
+    return value;
+}
+
+void Surface::fill(Argb color) {
+    if (!surface_)
+        return;
+    cairo_t* cr = cairo_create(surface_);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_rgba(cr, redOf(color) / 255.0, greenOf(color) / 255.0, blueOf(color) / 255.0,
+                          alphaOf(color) / 255.0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+}
+
+void Surface::copyRect(const Surface& source, RectI rect) {
+    if (!surface_ || !source.surface_ || this == &source)
+        return;
+    const int left = std::max(rect.x, 0);
+    const int top = std::max(rect.y, 0);
+    const int right = std::min({rect.right(), width_, source.width_});
+    const int bottom = std::min({rect.bottom(), height_, source.height_});
+    if (right <= left || bottom <= top)
+        return;
+    const std::uint8_t* from = source.data();
+    std::uint8_t* to = data();
+    const auto bytes = static_cast<std::size_t>(right - left) * 4;
+    for (int y = top; y < bottom; ++y)
+        std::memcpy(to + static_cast<std::ptrdiff_t>(y) * stride() + static_cast<std::ptrdiff_t>(left) * 4,
+                    from + static_cast<std::ptrdiff_t>(y) * source.stride() +
+                        static_cast<std::ptrdiff_t>(left) * 4,
+                    bytes);
+    cairo_surface_mark_dirty_rectangle(surface_, left, top, right - left, bottom - top);
+}
+
+Status Surface::savePng(const std::string& fileName) const {
+    if (!surface_)
+        return Status::WrongState;
+    switch (cairo_surface_write_to_png(surface_, fileName.c_str())) {
+    case CAIRO_STATUS_SUCCESS:
+        return Status::Ok;
+    case CAIRO_STATUS_NO_MEMORY:
+        return Status::OutOfMemory;
+    default:
+        return Status::GenericError;
+    }
+}
+
+void Surface::markDirty() {
+    if (surface_)
+        cairo_surface_mark_dirty(surface_);
+}
+
+} // namespace gfx

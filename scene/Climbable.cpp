@@ -1,0 +1,54 @@
+#include "scene/Climbable.h"
+
+#include "agents/NavGraph.h"
+#include "gfx/Graphics.h"
+
+#include <utility>
+
+Climbable::Climbable(std::string instanceName, float left, float bottom, float climbWidth, float climbHeight,
+                     int rungs, NavNode* footNode, NavNode* headNode)
+    : Platform(0xAA502020, 3.0f), name(std::move(instanceName)), x(left), y(bottom), width(climbWidth),
+      height(climbHeight), rungCount(rungs), bottomNode(footNode), topNode(headNode) {}
+
+void Climbable::registerInGame() {
+    Platform::registerInGame();
+    // A climbable whose ends are one place (the trunk, the pole) has no climb of its own:
+    // its owner adds the edges along it.
+    if (!bottomNode || !topNode || bottomNode == topNode)
+        return;
+    const auto cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
+    const auto bottom = static_cast<float>(static_cast<int>(y));
+    const auto top = static_cast<float>(static_cast<int>(y - height));
+    theNavGraph().addTwoWayEdge(this, *bottomNode, {cx, bottom}, *topNode, {cx, top}, 2.0);
+}
+
+void Climbable::translate(float dx, float dy) {
+    x += dx;
+    y += dy;
+    invalidate();
+}
+
+void Climbable::draw(gfx::Graphics& g) {
+    // The first figure is the pair of rails, every later one a rung.
+    const std::vector<gfx::Path> figures = path.figures();
+    for (std::size_t i = 0; i < figures.size(); ++i)
+        g.drawPath(i == 0 ? pen : climbPen, figures[i]);
+}
+
+void Climbable::rebuildPath() {
+    path.reset();
+    const gfx::PointF rails[] = {{0, 0}, {0, -height}, {width, -height}, {width, 0}, {0, 0}};
+    recordPathStatus(path.addLines(rails));
+    for (int i = 1; i < rungCount; ++i)
+        path.addRectangle({4.0f, -15.0f * static_cast<float>(i), 12.0f, 1.0f});
+    gfx::Matrix m;
+    m.translate(x, y);
+    path.transform(m);
+    clearShapeDirty();
+}
+
+bool Climbable::supports(const gfx::RectF& r) const {
+    if (r.y + r.height * 0.5f > y || y - height > r.y + r.height)
+        return false;
+    return r.x + r.width > x - 10 && r.x < x + width + 10;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "gfx/Brush.h"
+#include "scene/Object.h"
+
+// A wall of a storey: a filled rectangle that moves with its floor. The basement's walls
+// stop walkers; the upper ones are translucent scenery.
+class Wall : public Object {
+public:
+    Wall(gfx::RectF rect, gfx::Argb penColor, float penWidth, gfx::Argb fillColor);
+
+    // Moves at once (a wall has no queue of its own).
+    void translate(float dx, float dy) override;
+    std::string typeName() const override { return "Wall"; }
+    void update(double) override {}
+    void draw(gfx::Graphics& g) override;
+    void rebuildPath() override;
+
+    const gfx::RectF& getRect() const { return rect; }
+    gfx::PointF getDisplacement() const { return {dx, dy}; }
+
+private:
+    gfx::SolidBrush fill;
+    gfx::RectF rect;
+    float dx = 0;
+    float dy = 0;
+};

@@ -1,0 +1,125 @@
+#include "Probe.h"
+#include "game/GameHost.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace {
+
+// A host with one probe in the objectList, the clock started by a first timer call.
+struct FrameCycle : ::testing::Test {
+    GameHost host;
+    Probe probe;
+
+    FrameCycle() {
+        probe.registerInGame();
+        host.timerCall(0); // starts the measurement
+    }
+    long long presents() const { return host.window.presentCount(); }
+};
+
+TEST_F(FrameCycle, FirstTimerCallSimulatesAndPaintsNothing) {
+    GameHost fresh;
+    Probe p;
+    p.registerInGame();
+    const long long before = fresh.window.presentCount();
+    fresh.timerCall();
+    EXPECT_TRUE(p.steps.empty());
+    EXPECT_EQ(fresh.game.simulatedFrames(), 0);
+    EXPECT_EQ(fresh.window.presentCount(), before);
+}
+
+TEST_F(FrameCycle, CallsWithinTheThresholdWaitAndTheNextStepCoversThem) {
+    host.timerCall(5000);
+    host.timerCall(4899); // 9.899 ms since the last frame
+    EXPECT_TRUE(probe.steps.empty());
+    host.timerCall(1); // 9.9 ms
+    ASSERT_EQ(probe.steps.size(), 1u);
+    EXPECT_DOUBLE_EQ(probe.steps[0], 0.0099);
+    EXPECT_EQ(host.game.simulatedFrames(), 1);
+}
+
+TEST_F(FrameCycle, LongStallAdvancesExactlyEightyMilliseconds) {
+    host.timerCall(40LL * 60 * 1'000'000); // minimised for 40 minutes
+    ASSERT_EQ(probe.steps.size(), 1u);
+    EXPECT_DOUBLE_EQ(probe.steps[0], 0.08);
+    // The interval is held as a clamped sample; the running sum does not wrap.
+    EXPECT_GT(host.game.frameSampleSum, 0);
+    EXPECT_EQ(host.game.frameSamples.back(), std::numeric_limits<std::int32_t>::max());
+    EXPECT_GT(host.game.framesPerSecond(), 0);
+}
+
+TEST_F(FrameCycle, PausedTicksDoNothingButAForcedStepAdvancesAndRepaints) {
+    host.game.paused = true;
+    const std::size_t samples = host.game.frameSamples.size();
+    host.run(5);
+    EXPECT_TRUE(probe.steps.empty());
+    EXPECT_EQ(host.game.frameSamples.size(), samples);
+
+    probe.moveTo(300, 300);
+    const long long before = presents();
+    EXPECT_EQ(host.game.onKey(U's'), Game::KeyAction::None);
+    ASSERT_EQ(probe.steps.size(), 1u);
+    EXPECT_DOUBLE_EQ(probe.steps[0], 0.08);
+    EXPECT_EQ(presents(), before + 1);
+    EXPECT_TRUE(host.game.cheatUsed);
+}
+
+TEST_F(FrameCycle, SamplesKeepTheLastFiftyAndTheirSum) {
+    for (int i = 1; i <= 70; ++i)
+        host.timerCall(i < 60 ? 10'000 : 20'000);
+    const auto& samples = host.game.frameSamples;
+    ASSERT_EQ(samples.size(), Game::frameSampleLimit);
+    EXPECT_EQ(std::accumulate(samples.begin(), samples.end(), std::int64_t{0}), host.game.frameSampleSum);
+    EXPECT_EQ(samples.back(), 20'000);
+    // 39 intervals of 10 ms and 11 of 20 ms.
+    EXPECT_NEAR(host.game.framesPerSecond(), 1e6 / ((39 * 10'000.0 + 11 * 20'000.0) / 50), 1e-9);
+}
+
+TEST_F(FrameCycle, EveryTimerCallLeavesASampleEvenWithoutAFrame) {
+    const std::size_t before = host.game.frameSamples.size();
+    host.timerCall(3000);
+    host.timerCall(3000);
+    EXPECT_EQ(host.game.frameSamples.size(), before + 2);
+    EXPECT_EQ(host.game.frameSamples.back(), 6000); // measured from the last frame
+}
+
+TEST_F(FrameCycle, ObjectsAppendedDuringAPassAreUpdatedInIt) {
+    Probe late;
+    probe.onUpdate = [&] {
+        if (late.steps.empty() && std::find(host.game.objectList.begin(), host.game.objectList.end(),
+                                            &late) == host.game.objectList.end())
+            late.registerInGame();
+    };
+    host.timerCall();
+    EXPECT_EQ(late.steps.size(), 1u);
+}
+
+TEST(FrameRate, TextIsCutToTwoDecimals) {
+    EXPECT_EQ(Game::formatFrameRate(64.1), "64.10 f/s");
+    EXPECT_EQ(Game::formatFrameRate(99.996), "100.00 f/s");
+    EXPECT_EQ(Game::formatFrameRate(7.5), "7.50 f/s");
+}
+
+TEST_F(FrameCycle, StatusBoxShowsTheFrameRateEveryNinthCall) {
+    host.game.onKey(U'f');
+    host.game.onKey(U'f'); // hudMode 2
+    ASSERT_EQ(host.game.hudMode, 2);
+    host.run(8);
+    EXPECT_EQ(host.game.messageBox.text(), "");
+    host.run(1);
+    EXPECT_EQ(host.game.messageBox.text(), "100.00 f/s");
+}
+
+TEST(FrameRate, NoRateBeforeAnyIntervalWasMeasured) {
+    GameHost host;
+    host.game.hudMode = 2;
+    // Nine calls on a clock that does not move: a mean interval of 0 is no frame rate.
+    for (int i = 0; i < 9; ++i)
+        host.timerCall(0);
+    EXPECT_EQ(host.game.framesPerSecond(), 0.0);
+    EXPECT_EQ(host.game.messageBox.text(), "msg");
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+#include "game/GameHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Pointer input reaches the speed buttons in world units, whatever the window's scale.
+struct Pointer : ::testing::Test {
+    GameHost host;
+    Game& game = host.game;
+    gfx::RectF slow = game.slowButton.getBounds(false);
+};
+
+TEST_F(Pointer, ButtonsAreHitUpToTenUnitsOutsideTheirText) {
+    const float midY = slow.y + slow.height / 2;
+    EXPECT_EQ(game.buttonAt({slow.x - 9, midY}), &game.slowButton);
+    EXPECT_TRUE(game.slowButton.isHighlighted());
+    EXPECT_EQ(game.buttonAt({slow.x - 11, midY}), nullptr);
+    EXPECT_FALSE(game.slowButton.isHighlighted());
+    // Right and bottom edges are excluded.
+    EXPECT_EQ(game.buttonAt({slow.right() + 10, midY}), nullptr);
+    EXPECT_EQ(game.buttonAt({slow.x, slow.bottom() + 10}), nullptr);
+    EXPECT_EQ(game.buttonAt({slow.right() + 9.99f, slow.bottom() + 9.99f}), &game.slowButton);
+}
+
+TEST_F(Pointer, SwitchedOffButtonIsSkippedAndLosesItsGlow) {
+    const gfx::PointF onSlow{slow.x + 5, slow.y + 5};
+    EXPECT_EQ(game.buttonAt(onSlow), &game.slowButton);
+    game.slowButton.setOn(false);
+    EXPECT_EQ(game.buttonAt(onSlow), nullptr);
+    EXPECT_FALSE(game.slowButton.isHighlighted());
+}
+
+TEST_F(Pointer, OverlappingButtonsFirstInListWins) {
+    game.mildButton.setPosition(slow.x + 5, slow.y);
+    const gfx::PointF p{slow.x + 10, slow.y + 5};
+    EXPECT_EQ(game.buttonAt(p), &game.slowButton);
+    EXPECT_TRUE(game.slowButton.isHighlighted());
+    EXPECT_FALSE(game.mildButton.isHighlighted());
+}
+
+TEST_F(Pointer, ClickOnASpeedButtonSelectsThatSpeed) {
+    const gfx::RectF fast = game.fastButton.getBounds(false);
+    game.onClick(static_cast<int>(fast.x + 5), static_cast<int>(fast.y + 5));
+    EXPECT_EQ(game.speedLevel, 3);
+    const gfx::RectF mild = game.mildButton.getBounds(false);
+    game.onClick(static_cast<int>(mild.x + 5), static_cast<int>(mild.y + 5));
+    EXPECT_EQ(game.speedLevel, 2);
+    game.onClick(5, 5); // the sky
+    EXPECT_EQ(game.speedLevel, 2);
+}
+
+TEST(PointerScaled, ClientPixelsAreDividedByTheScale) {
+    GameHost host(1600, 1168); // scale 2
+    ASSERT_DOUBLE_EQ(host.game.scale(), 2.0);
+    const gfx::RectF slow = host.game.slowButton.getBounds(false);
+    host.game.onMouseMove(static_cast<int>((slow.x + 5) * 2), static_cast<int>((slow.y + 5) * 2));
+    EXPECT_TRUE(host.game.slowButton.isHighlighted());
+    host.game.onMouseMove(static_cast<int>(slow.x + 5), static_cast<int>(slow.y + 5)); // world point halved
+    EXPECT_FALSE(host.game.slowButton.isHighlighted());
+}
+
+// Border drags keep the 800 : 584 aspect.
+struct Aspect : ::testing::Test {
+    GameHost host;
+    gfx::RectI dragTo(int w, int h) {
+        const gfx::RectI before = host.window.clientRect();
+        host.window.resizeClient(w, h);
+        resized = host.game.fitAspect(before);
+        return host.window.clientRect();
+    }
+    bool resized = false;
+};
+
+TEST_F(Aspect, WidthDragSetsTheHeight) {
+    EXPECT_EQ(dragTo(1000, 584), (gfx::RectI{0, 0, 1000, 730}));
+    EXPECT_TRUE(resized);
+}
+
+TEST_F(Aspect, HeightDragSetsTheWidth) {
+    EXPECT_EQ(dragTo(800, 700), (gfx::RectI{0, 0, 958, 700}));
+    EXPECT_TRUE(resized);
+}
+
+TEST_F(Aspect, DragWithinTheToleranceChangesNothing) {
+    EXPECT_EQ(dragTo(805, 584), (gfx::RectI{0, 0, 805, 584}));
+    EXPECT_FALSE(resized);
+}
+
+TEST_F(Aspect, DraggedToNothingIsLeftAloneAndPaintingWaits) {
+    EXPECT_EQ(dragTo(0, 584), (gfx::RectI{0, 0, 0, 584}));
+    EXPECT_FALSE(resized);
+    const long long before = host.window.presentCount();
+    host.expose();
+    host.run(3);
+    EXPECT_EQ(host.window.presentCount(), before);
+    // Given a size again, the next paint is a full one.
+    host.window.resizeClient(400, 292);
+    host.expose();
+    EXPECT_EQ(host.window.lastPresented(), (std::vector<gfx::RectI>{{0, 0, 400, 292}}));
+    EXPECT_DOUBLE_EQ(host.game.scale(), 0.5);
+}
+
+} // namespace

@@ -1,0 +1,206 @@
+#include "Probe.h"
+#include "agents/NavGraph.h"
+#include "game/GameHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Pixels that differ between two surfaces of the same size.
+long long differingPixels(const gfx::Surface& a, const gfx::Surface& b) {
+    long long n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// Largest per-channel difference. Anti-aliased edges that cross a clip edge may move by a
+// few levels when repainted through the clip; a stale area differs by far more.
+int largestDifference(const gfx::Surface& a, const gfx::Surface& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            for (int shift = 0; shift < 32; shift += 8)
+                largest = std::max(largest, std::abs(static_cast<int>((a.pixel(x, y) >> shift) & 0xff) -
+                                                     static_cast<int>((b.pixel(x, y) >> shift) & 0xff)));
+    return largest;
+}
+constexpr int kEdgeTolerance = 8;
+
+struct Rendering : ::testing::Test {
+    GameHost host;
+    Game& game = host.game;
+    Probe probe;
+
+    Rendering() {
+        probe.registerInGame();
+        host.expose();
+        host.timerCall(0);
+    }
+    // What a full redraw would show right now.
+    gfx::Surface fullPicture() {
+        gfx::Surface s(host.window.width(), host.window.height());
+        game.getRenderer().renderFullInto(game, s);
+        return s;
+    }
+};
+
+TEST_F(Rendering, FirstPaintShowsTheWholeSceneLetterBoxed) {
+    GameHost wide(1168, 584); // twice as wide as high: scale 1, world on the left
+    EXPECT_DOUBLE_EQ(wide.game.scale(), 1.0);
+    const gfx::RectF slow = wide.game.slowButton.getBounds(false);
+    const gfx::Surface& screen = wide.window.screen();
+    int lit = 0;
+    for (int y = static_cast<int>(slow.y); y < slow.bottom(); ++y)
+        for (int x = static_cast<int>(slow.x); x < slow.right(); ++x)
+            lit += screen.pixel(x, y) != 0xff000000;
+    EXPECT_GT(lit, 50);
+    for (int y = 0; y < 584; y += 7)
+        for (int x = 800; x < 1168; x += 7)
+            ASSERT_EQ(screen.pixel(x, y), 0xff000000u) << x << "," << y;
+}
+
+TEST_F(Rendering, ScaleFollowsTheLimitingDimension) {
+    EXPECT_DOUBLE_EQ(Renderer::scaleFor(1600, 584), 1.0);
+    EXPECT_DOUBLE_EQ(Renderer::scaleFor(400, 584), 0.5);
+    EXPECT_DOUBLE_EQ(Renderer::scaleFor(1000, 730), 1.25);
+    EXPECT_DOUBLE_EQ(Renderer::scaleFor(0, 584), 1.0);
+}
+
+TEST_F(Rendering, MovingObjectRepaintsOnlyItsOldAndNewPlace) {
+    probe.moveTo(600, 100);
+    host.timerCall();
+    const auto& rects = host.window.lastPresented();
+    ASSERT_FALSE(rects.empty());
+    for (const gfx::RectI& r : rects) {
+        // The probes' squares with pen and fringe, and the one-pixel copy margin.
+        EXPECT_GE(r.x, 396);
+        EXPECT_LE(r.right(), 624);
+        EXPECT_GE(r.y, 96);
+        EXPECT_LE(r.bottom(), 124);
+    }
+    EXPECT_LE(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
+    EXPECT_EQ(host.window.screen().pixel(410, 110), 0xff000000u); // the old place is cleared
+}
+
+TEST_F(Rendering, NothingChangedCopiesNothing) {
+    const long long before = host.window.presentCount();
+    host.run(5);
+    EXPECT_EQ(host.window.presentCount(), before);
+}
+
+TEST_F(Rendering, ErasedRectsAreClearedWithTheNextDrawingFrame) {
+    // An object that leaves the scene leaves its last bounds behind.
+    const gfx::RectF gone = probe.getLastBounds();
+    game.drawList.erase(std::find(game.drawList.begin(), game.drawList.end(), &probe));
+    game.erasedRects.push_back(gone);
+    host.timerCall(); // nothing else changed: the erased area waits
+    EXPECT_EQ(game.erasedRects.size(), 1u);
+    game.slowButton.setHighlighted(true);
+    host.timerCall();
+    EXPECT_TRUE(game.erasedRects.empty());
+    EXPECT_EQ(host.window.screen().pixel(410, 110), 0xff000000u);
+    EXPECT_LE(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
+}
+
+TEST_F(Rendering, ExposeForcesAFullRedrawUnlessSwitchedOff) {
+    host.expose();
+    EXPECT_EQ(host.window.lastPresented(), (std::vector<gfx::RectI>{{0, 0, 800, 584}}));
+    game.onKey(U'r');
+    probe.moveTo(410, 100);
+    host.expose();
+    EXPECT_NE(host.window.lastPresented(), (std::vector<gfx::RectI>{{0, 0, 800, 584}}));
+}
+
+TEST_F(Rendering, DirtyRectOverlayIsErasedByTheFollowingFrame) {
+    game.onKey(U'c');
+    probe.moveTo(500, 100);
+    host.timerCall();
+    EXPECT_TRUE(game.getRenderer().debugOverlayOnScreen());
+    EXPECT_GT(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
+    game.onKey(U'c');
+    probe.moveTo(520, 100);
+    host.timerCall();
+    EXPECT_FALSE(game.getRenderer().debugOverlayOnScreen());
+    EXPECT_LE(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
+}
+
+TEST_F(Rendering, RedrawStatisticsCountObjectsInTheRepaintedArea) {
+    game.hudMode = 3;
+    probe.moveTo(700, 20); // far from everything else
+    host.timerCall();
+    const int total = static_cast<int>(game.drawList.size());
+    const std::string expected =
+        std::to_string(static_cast<int>(100.0 / total)) + "% = 1 / " + std::to_string(total);
+    EXPECT_EQ(game.messageBox.text(), expected);
+}
+
+TEST_F(Rendering, NavigationOverlayDrawsTheTreeOfAConnectedNode) {
+    const auto withoutOverlay = [&] {
+        const int mode = game.navOverlay;
+        game.navOverlay = 0;
+        gfx::Surface s = fullPicture();
+        game.navOverlay = mode;
+        return s;
+    };
+    int connected = -1;
+    int isolated = -1;
+    for (int i = 0; i < host.graph.nodeCount(); ++i) {
+        if (host.graph.eccentricity(i) > 0 && connected < 0)
+            connected = i;
+        if (host.graph.eccentricity(i) == 0 && isolated < 0)
+            isolated = i;
+    }
+    ASSERT_GE(connected, 0);
+    game.selectedNode = connected;
+    game.onKey(U'l');
+    host.timerCall();
+    EXPECT_GT(differingPixels(host.window.screen(), withoutOverlay()), 100);
+    // The overlay only lives in full redraws: switching it off erases it.
+    game.onKey(U'l');
+    game.onKey(U'l');
+    host.timerCall();
+    EXPECT_LE(largestDifference(host.window.screen(), withoutOverlay()), kEdgeTolerance);
+
+    // The telephone pole's spare branch nodes are never placed on a walkway: nothing is
+    // reachable from them, so there is no tree and no division by their zero eccentricity.
+    ASSERT_GE(isolated, 0);
+    game.selectedNode = isolated;
+    game.onKey(U'l');
+    host.timerCall();
+    EXPECT_LE(largestDifference(host.window.screen(), withoutOverlay()), kEdgeTolerance);
+}
+
+TEST_F(Rendering, MinimisedWindowPaintsNothingAndRestoreRepaintsAll) {
+    host.window.minimize();
+    probe.moveTo(300, 50);
+    const long long before = host.window.presentCount();
+    host.expose();
+    host.run(3);
+    EXPECT_EQ(host.window.presentCount(), before);
+    host.window.restore();
+    host.expose();
+    EXPECT_EQ(host.window.lastPresented(), (std::vector<gfx::RectI>{{0, 0, 800, 584}}));
+    EXPECT_LE(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
+}
+
+TEST(RenderingScaled, IncrementalFramesMatchAFullRedrawAtAnyScale) {
+    for (const auto& [w, h] : {std::pair{1000, 730}, std::pair{613, 448}, std::pair{1500, 700}}) {
+        GameHost host(w, h);
+        Probe probe({100.3f, 80.7f, 33.3f, 21.1f});
+        probe.registerInGame();
+        host.expose();
+        host.timerCall(0);
+        for (int i = 0; i < 6; ++i) {
+            probe.moveTo(100.3f + 7.7f * static_cast<float>(i), 80.7f + 3.1f * static_cast<float>(i));
+            host.game.onMouseMove(i * 40, static_cast<int>(host.game.scale() * 360));
+            host.timerCall();
+        }
+        gfx::Surface full(w, h);
+        host.game.getRenderer().renderFullInto(host.game, full);
+        EXPECT_LE(largestDifference(host.window.screen(), full), kEdgeTolerance) << w << "x" << h;
+    }
+}
+
+} // namespace

@@ -1,0 +1,243 @@
+#include "gfx/Path.h"
+#include "gfx/Pen.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+using namespace gfx;
+
+namespace {
+
+void expectPoint(PointF actual, PointF expected, float tolerance = 1e-4f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+}
+
+PointType kindAt(const Path& p, int i) {
+    return static_cast<PointType>(p.types()[static_cast<std::size_t>(i)] & kPointTypeMask);
+}
+
+bool closedAt(const Path& p, int i) {
+    return (p.types()[static_cast<std::size_t>(i)] & kCloseFlag) != 0;
+}
+
+bool contains(const RectF& outer, const RectF& inner, float slack = 1e-3f) {
+    return inner.x >= outer.x - slack && inner.y >= outer.y - slack &&
+           inner.right() <= outer.right() + slack && inner.bottom() <= outer.bottom() + slack;
+}
+
+} // namespace
+
+TEST(PathTest, OpenCurvePassesThroughEveryPointWithControlsATensionThirdAlongTheChord) {
+    const std::array<PointF, 4> pts{PointF{0, 0}, PointF{30, 60}, PointF{90, 30}, PointF{120, 90}};
+    Path path;
+    ASSERT_EQ(path.addCurve(pts), Status::Ok);
+    ASSERT_EQ(path.pointCount(), 10); // start + 3 Beziers
+    for (int i = 0; i < 4; ++i)
+        expectPoint(path.points()[static_cast<std::size_t>(3 * i)], pts[static_cast<std::size_t>(i)]);
+    const float k = 0.5f / 3.0f;
+    // Inner control points lean along the chord between the neighbours.
+    expectPoint(path.points()[2],
+                {pts[1].x - k * (pts[2].x - pts[0].x), pts[1].y - k * (pts[2].y - pts[0].y)});
+    expectPoint(path.points()[4],
+                {pts[1].x + k * (pts[2].x - pts[0].x), pts[1].y + k * (pts[2].y - pts[0].y)});
+    // At the ends the missing neighbour is the end point itself.
+    expectPoint(path.points()[1], {k * pts[1].x, k * pts[1].y});
+    expectPoint(path.points()[8],
+                {pts[3].x - k * (pts[3].x - pts[2].x), pts[3].y - k * (pts[3].y - pts[2].y)});
+    EXPECT_EQ(kindAt(path, 0), PointType::Start);
+    EXPECT_EQ(kindAt(path, 9), PointType::Bezier);
+    EXPECT_FALSE(closedAt(path, 9));
+}
+
+TEST(PathTest, ClosedCurveWrapsAroundAndIsAFigureOfItsOwn) {
+    const std::array<PointF, 4> pts{PointF{0, 0}, PointF{100, 0}, PointF{100, 100}, PointF{0, 100}};
+    Path path;
+    path.addLine({-50, -50}, {-40, -40});
+    ASSERT_EQ(path.addClosedCurve(pts), Status::Ok);
+    EXPECT_EQ(path.figureCount(), 2);
+    const auto fig = path.figures()[1];
+    ASSERT_EQ(fig.pointCount(), 13);
+    for (int i = 0; i <= 4; ++i)
+        expectPoint(fig.points()[static_cast<std::size_t>(3 * i)], pts[static_cast<std::size_t>(i % 4)]);
+    const float k = 0.5f / 3.0f;
+    // The first control point uses the last point as its predecessor.
+    expectPoint(fig.points()[1], {k * (pts[1].x - pts[3].x), k * (pts[1].y - pts[3].y)});
+    EXPECT_TRUE(closedAt(fig, 12));
+    // A square's closed spline bulges out between its corners: the left side's controls lie
+    // 100/6 out, and the curve reaches three quarters of that.
+    const RectF b = path.figures()[1].bounds();
+    EXPECT_NEAR(b.x, -12.5f, 1e-3f);
+}
+
+TEST(PathTest, LinesContinueTheOpenFigureAndClosedShapesStandApart) {
+    Path path;
+    path.addLine({0, 0}, {10, 0});
+    path.addLine({10, 0}, {10, 10});  // same point: no joining line
+    path.addLine({20, 10}, {20, 20}); // gap: joined by a line
+    EXPECT_EQ(path.figureCount(), 1);
+    EXPECT_EQ(path.pointCount(), 5);
+    path.addRectangle({50, 50, 10, 10});
+    path.addLine({0, 40}, {5, 40}); // after a closed shape a new figure begins
+    path.startFigure();
+    path.addLine({0, 60}, {5, 60});
+    path.closeFigure();
+    ASSERT_EQ(path.figureCount(), 4);
+
+    const auto figures = path.figures();
+    EXPECT_EQ(figures[0].pointCount(), 5);
+    EXPECT_EQ(figures[1].pointCount(), 4);
+    EXPECT_TRUE(closedAt(figures[1], 3));
+    EXPECT_FALSE(closedAt(figures[2], 1));
+    EXPECT_TRUE(closedAt(figures[3], 1));
+
+    const auto polygons = path.flatten();
+    ASSERT_EQ(polygons.size(), 4u);
+    EXPECT_FALSE(polygons[0].closed);
+    EXPECT_TRUE(polygons[1].closed);
+    EXPECT_EQ(polygons[2].points.size(), 2u);
+}
+
+TEST(PathTest, RejectsTooFewPointsWithoutChangingThePath) {
+    Path path;
+    EXPECT_EQ(path.addLines({}), Status::InvalidParameter);
+    const std::array<PointF, 1> one{PointF{1, 1}};
+    EXPECT_EQ(path.addCurve(one), Status::InvalidParameter);
+    const std::array<PointF, 2> two{PointF{1, 1}, PointF{2, 2}};
+    EXPECT_EQ(path.addClosedCurve(two), Status::InvalidParameter);
+    EXPECT_TRUE(path.empty());
+    EXPECT_EQ(path.bounds(), RectF{});
+    EXPECT_EQ(path.bounds(Pen(0xff000000, 4)), RectF{});
+}
+
+TEST(PathTest, EllipseStartsAtAngleZeroAndIsBoundedByItsRectangle) {
+    Path path;
+    path.addEllipse({10, 20, 100, 50});
+    ASSERT_EQ(path.pointCount(), 13);
+    expectPoint(path.points()[0], {110, 45});
+    expectPoint(path.points()[3], {60, 70}); // clockwise on screen: bottom comes next
+    const RectF b = path.bounds();
+    EXPECT_NEAR(b.x, 10, 1e-3);
+    EXPECT_NEAR(b.y, 20, 1e-3);
+    EXPECT_NEAR(b.width, 100, 1e-3);
+    EXPECT_NEAR(b.height, 50, 1e-3);
+    // Flattened points stay on the ellipse.
+    const auto polygons = path.flatten(0.05f);
+    for (const PointF p : polygons.front().points) {
+        const float u = (p.x - 60) / 50;
+        const float v = (p.y - 45) / 25;
+        EXPECT_NEAR(u * u + v * v, 1.0f, 0.01f);
+    }
+}
+
+TEST(PathTest, PieRunsClockwiseFromTheCentre) {
+    Path quarter;
+    quarter.addPie({0, 0, 100, 100}, 0, 90);
+    expectPoint(quarter.points()[0], {50, 50});
+    expectPoint(quarter.points()[1], {100, 50});
+    expectPoint(quarter.points().back(), {50, 100}, 1e-3f);
+    EXPECT_TRUE(closedAt(quarter, quarter.pointCount() - 1));
+    const RectF b = quarter.bounds();
+    EXPECT_NEAR(b.x, 50, 1e-3);
+    EXPECT_NEAR(b.y, 50, 1e-3);
+    EXPECT_NEAR(b.right(), 100, 1e-3);
+    EXPECT_NEAR(b.bottom(), 100, 1e-3);
+
+    // On a flat ellipse the angles are true screen directions, not the ellipse's parameter.
+    Path flat;
+    flat.addPie({0, 0, 200, 100}, 45, -90);
+    const PointF start = flat.points()[1];
+    EXPECT_NEAR(start.x - 100, start.y - 50, 1e-3);
+    const PointF end = flat.points().back();
+    EXPECT_NEAR(end.x - 100, -(end.y - 50), 1e-3);
+    EXPECT_LT(end.y, 50); // counter-clockwise sweep ends above the centre
+
+    Path full;
+    full.addPie({0, 0, 100, 100}, 30, 400); // clamped to a full turn
+    // Cubic arcs stray from the circle by under 0.03 %.
+    EXPECT_NEAR(full.bounds().width, 100, 0.03);
+    EXPECT_NEAR(full.bounds().height, 100, 0.03);
+    expectPoint(full.points().back(), full.points()[1], 1e-3f);
+}
+
+TEST(PathTest, BoundsFollowCurveExtremesNotControlPoints) {
+    Path path;
+    path.addBezier({0, 0}, {0, 100}, {100, 100}, {100, 0});
+    const RectF b = path.bounds();
+    EXPECT_NEAR(b.height, 75, 1e-3); // peak of the curve, not of its controls
+    // Every flattened point lies inside, and the bounds are no larger than needed.
+    float maxY = 0;
+    const auto polygons = path.flatten(0.01f);
+    for (const PointF p : polygons.front().points) {
+        EXPECT_TRUE(contains(b, {p.x, p.y, 0, 0}));
+        maxY = std::max(maxY, p.y);
+    }
+    EXPECT_NEAR(maxY, b.bottom(), 0.02f);
+}
+
+TEST(PathTest, PenBoundsAddReachAndAnAntiAliasingUnit) {
+    Path path;
+    path.addLine({10, 10}, {50, 10});
+    Pen pen(0xff000000, 4);
+    pen.setLineJoin(LineJoin::Round);
+    const RectF plain = path.bounds(pen);
+    EXPECT_NEAR(plain.x, 10 - 2 - 1, 1e-4);
+    EXPECT_NEAR(plain.height, 2 * 3, 1e-4);
+    pen.setEndCap(LineCap::ArrowAnchor);
+    EXPECT_TRUE(contains(path.bounds(pen), {50 - 8, 10 - 4, 8, 8})); // the arrow head
+    EXPECT_GT(pen.reach(), 4 * 2);
+}
+
+TEST(PathTest, TransformMovesEveryPointAndFlattenRespectsTolerance) {
+    Path path;
+    path.addEllipse({0, 0, 20, 20});
+    path.transform(Matrix(2, 0, 0, 2, 5, 5));
+    const RectF b = path.bounds();
+    EXPECT_NEAR(b.x, 5, 1e-3);
+    EXPECT_NEAR(b.width, 40, 1e-3);
+    const auto coarse = path.flatten(1.0f).front().points.size();
+    const auto fine = path.flatten(0.01f).front().points.size();
+    EXPECT_LT(coarse, fine);
+    const auto polygons = path.flatten(0.01f);
+    for (const PointF p : polygons.front().points)
+        EXPECT_NEAR(std::hypot(p.x - 25, p.y - 25), 20, 0.02 + 0.03); // Bezier circle error is 0.027 %
+}
+
+TEST(PathTest, AddPathKeepsTheOtherPathsFiguresApart) {
+    Path a;
+    a.addLine({0, 0}, {10, 0});
+    Path b;
+    b.addLine({20, 0}, {30, 0});
+    b.addRectangle({0, 0, 5, 5});
+    a.addPath(b);
+    a.addLine({30, 0}, {40, 0});
+    EXPECT_EQ(a.figureCount(), 4);
+}
+
+TEST(PathTest, TextBecomesGlyphContoursOfPlausibleSize) {
+    Path path;
+    path.addString("Slow", 24, {100, 200});
+    // S, l, the two contours of o, and w.
+    EXPECT_EQ(path.figureCount(), 5);
+    for (const Path& figure : path.figures())
+        EXPECT_TRUE(closedAt(figure, figure.pointCount() - 1));
+    const RectF b = path.bounds();
+    // Bold capitals and ascenders stand about 0.72 em above a baseline 0.9 em below the top.
+    EXPECT_NEAR(b.bottom(), 200 + 0.905f * 24, 0.6f);
+    EXPECT_NEAR(b.height, 0.73f * 24, 1.5f);
+    EXPECT_NEAR(b.width, 55, 5);
+    EXPECT_NEAR(b.x, 100 + 24.0f / 6, 2);
+
+    Path twoLines;
+    twoLines.addString("Slow\nSlow", 24, {0, 0});
+    EXPECT_EQ(twoLines.figureCount(), 10);
+    EXPECT_GT(twoLines.bounds().height, 24);
+
+    Path empty;
+    empty.addString("", 24, {0, 0});
+    empty.addString("  ", 24, {0, 0});
+    EXPECT_TRUE(empty.empty());
+}

@@ -1,0 +1,248 @@
+#include "game/GameHost.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<gfx::PointF> outlineOf(Object& o) {
+    o.refreshShape();
+    const auto pts = o.getPath().points();
+    return {pts.begin(), pts.end()};
+}
+
+// The house inside the whole level, built and attached as the game starts.
+class HouseTest : public ::testing::Test {
+protected:
+    NavNode& node(const std::string& name) { return *host.graph.node(name); }
+
+    GameHost host;
+    Game& game = host.game;
+};
+
+TEST_F(HouseTest, WalkwaysMeetTheLaddersAtFloorHeight) {
+    NavGraph& g = host.graph;
+    auto at = [&](const char* a, const char* b) -> NavEdge& { return g.edge(node(a).index, node(b).index); };
+    NavEdge& toLadderFoot = at("basement_left", "basement_and_basement_ladder");
+    EXPECT_EQ(toLadderFoot.start(), (gfx::PointF{250, 574}));
+    EXPECT_EQ(toLadderFoot.end(), (gfx::PointF{360, 574}));
+    EXPECT_EQ(toLadderFoot.platform, &game.floorBasement);
+
+    NavEdge& climb = at("basement_and_basement_ladder", "first_floor_and_basement_ladder");
+    EXPECT_EQ(climb.start(), (gfx::PointF{360, 554}));
+    EXPECT_EQ(climb.end(), (gfx::PointF{360, 394}));
+    EXPECT_EQ(climb.platform, &game.floorBasement.ladder);
+
+    EXPECT_EQ(at("first_floor_and_basement_ladder", "first_floor_and_first_floor_ladder").start(),
+              (gfx::PointF{360, 445}));
+    EXPECT_EQ(at("first_floor_right_angle", "ground_and_first_floor_right").end(), (gfx::PointF{620, 535}));
+    EXPECT_EQ(at("second_floor_left", "second_floor_and_first_floor_ladder").end(), (gfx::PointF{460, 300}));
+    EXPECT_EQ(at("second_floor_and_first_floor_ladder", "first_floor_and_first_floor_ladder").platform,
+              &game.floorFirst.ladder);
+
+    // The drops are one-way and lie between the nodes.
+    for (auto [a, b] : {std::pair{"second_floor_left", "den_roof_middle"},
+                        {"roof_left", "den_roof_middle"},
+                        {"den_roof_left", "ground_landing"}}) {
+        EXPECT_TRUE(at(a, b).exists()) << a;
+        EXPECT_FALSE(at(b, a).exists()) << b;
+    }
+    EXPECT_EQ(at("roof_left", "den_roof_middle").end(), (gfx::PointF{190, 330}));
+}
+
+TEST_F(HouseTest, EdgeListFollowsTheRegistrationOrder) {
+    std::vector<std::string> got;
+    for (const NavEdge* e : host.graph.edgeList())
+        got.push_back(e->platform->typeName() + ":" + e->from->name + ">" + e->to->name);
+    // Basement ladder (2), basement chain (4), first-floor ladder (2), first floor (8),
+    // second floor (4 + 1), roof (6 + 1), den roof (4 + 1): each ladder registers before
+    // its floor hands over its walkway.
+    // The house registers first, so its 33 edges lead the list.
+    ASSERT_EQ(got.size(), 100u);
+    EXPECT_EQ(got[0], "basement_ladder:basement_and_basement_ladder>first_floor_and_basement_ladder");
+    EXPECT_EQ(got[2], "FloorBasement:basement_left>basement_and_basement_ladder");
+    EXPECT_EQ(got[6],
+              "first_floor_ladder:first_floor_and_first_floor_ladder>second_floor_and_first_floor_ladder");
+    EXPECT_EQ(got[8], "FloorFirst:ground_and_first_floor_left>first_floor_and_basement_ladder");
+    EXPECT_EQ(got[20], "FloorSecond:second_floor_left>den_roof_middle");
+    EXPECT_EQ(got[27], "Roof:roof_left>den_roof_middle");
+    EXPECT_EQ(got[32], "DenRoof:den_roof_left>ground_landing");
+}
+
+TEST_F(HouseTest, OutlinesAreTheDesignPlacedOnce) {
+    using P = std::vector<gfx::PointF>;
+    EXPECT_EQ(outlineOf(game.floorBasement), (P{{250, 574}, {550, 574}, {550, 578}, {250, 578}, {250, 574}}));
+    EXPECT_EQ(outlineOf(game.floorFirst), (P{{150, 445},
+                                             {550, 445},
+                                             {620, 535},
+                                             {610, 535},
+                                             {550, 455},
+                                             {150, 455},
+                                             {130, 462},
+                                             {120, 462},
+                                             {150, 445}}));
+    EXPECT_EQ(outlineOf(game.floorSecond), (P{{250, 300}, {550, 300}, {550, 310}, {250, 310}, {250, 300}}));
+    EXPECT_EQ(
+        outlineOf(game.roof),
+        (P{{240, 200}, {400, 150}, {480, 175}, {560, 200}, {560, 210}, {400, 160}, {240, 210}, {240, 200}}));
+    EXPECT_EQ(outlineOf(game.denRoof),
+              (P{{140, 340}, {190, 330}, {250, 320}, {250, 330}, {140, 350}, {140, 340}}));
+
+    // A second storey of the same class has the same outline: the offset is not applied again.
+    FloorFirst another;
+    EXPECT_EQ(outlineOf(another), outlineOf(game.floorFirst));
+}
+
+TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
+    // The house registers right after the light, each storey followed by its parts.
+    std::vector<std::string> drawn;
+    for (std::size_t i = 1; i <= 13; ++i)
+        drawn.push_back(game.drawList.at(i)->typeName());
+    EXPECT_EQ(game.drawList.front(), &game.light);
+    EXPECT_EQ(drawn, (std::vector<std::string>{"FloorBasement", "basement_ladder", "Wall", "Wall",
+                                               "FloorFirst", "first_floor_ladder", "Wall", "Wall",
+                                               "FloorSecond", "Wall", "Wall", "Roof", "DenRoof"}));
+    EXPECT_EQ(game.drawList.at(14), &game.ground);
+    // Storeys and ladders are platforms, the walls plain objects.
+    EXPECT_EQ(game.platformList.at(0), &game.floorBasement);
+    EXPECT_EQ(game.platformList.at(1), &game.floorBasement.ladder);
+    EXPECT_EQ(game.platformList.at(6), &game.denRoof);
+    EXPECT_EQ(game.objectList.at(1), &game.floorBasement.leftWall);
+    EXPECT_EQ(game.objectList.at(6), &game.floorSecond.rightWall);
+
+    EXPECT_EQ(game.floorBasement.carried,
+              (std::vector<Object*>{&game.floorFirst, &game.floorBasement.ladder}));
+    EXPECT_EQ(game.floorBasement.obstacles,
+              (std::vector<Object*>{&game.floorBasement.leftWall, &game.floorBasement.rightWall}));
+    EXPECT_EQ(game.floorFirst.carried,
+              (std::vector<Object*>{&game.floorSecond, &game.floorFirst.ladder, &game.floorFirst.leftWall,
+                                    &game.floorFirst.rightWall}));
+    EXPECT_TRUE(game.floorFirst.obstacles.empty());
+    EXPECT_EQ(game.floorSecond.carried.back(), &game.denRoof);
+    EXPECT_EQ(game.denRoof.carried, (std::vector<Object*>{&game.roof}));
+    EXPECT_TRUE(game.roof.carried.empty());
+}
+
+// A storey's support zone: left limit, right limit and top, from the design outline.
+struct Zone {
+    const char* name;
+    float left, right, top;
+};
+
+TEST_F(HouseTest, SupportZonesOfEveryStorey) {
+    const std::pair<Platform*, Zone> zones[] = {
+        {&game.floorBasement, {"basement", 250, 550, 574}},
+        {&game.floorFirst, {"first", 120, 620, 535}},
+        {&game.floorSecond, {"second", 250, 550, 300}},
+        {&game.roof, {"roof", 240, 560, 200}},
+        {&game.denRoof, {"den", 140, 250, 340}},
+    };
+    for (const auto& [p, z] : zones) {
+        const float w = 20, h = 40;
+        const float bottom = z.top + 20;
+        const float middle = (z.left + z.right) / 2;
+        // Right edge exactly on the left limit, left edge exactly on the right limit.
+        EXPECT_TRUE(p->supports({z.left - w, bottom - h, w, h})) << z.name;
+        EXPECT_FALSE(p->supports({z.left - w - 0.5f, bottom - h, w, h})) << z.name;
+        EXPECT_TRUE(p->supports({z.right, bottom - h, w, h})) << z.name;
+        EXPECT_FALSE(p->supports({z.right + 0.5f, bottom - h, w, h})) << z.name;
+        EXPECT_FALSE(p->supports({middle, bottom - h + 0.5f, w, h})) << z.name;
+        // High above is still held: the zone has no upper bound.
+        EXPECT_TRUE(p->supports({middle, -500, w, h})) << z.name;
+    }
+    EXPECT_TRUE(game.floorFirst.supports({100, 400, 20, 40}));
+    EXPECT_FALSE(game.floorFirst.supports({100, 400, 19, 40}));
+    EXPECT_TRUE(game.floorFirst.supports({300, 515, 20, 40}));
+    EXPECT_FALSE(game.floorFirst.supports({300, 515.5f, 20, 40}));
+}
+
+TEST_F(HouseTest, SupportStaysWhereTheStoreyWasBuilt) {
+    game.floorSecond.translate(0, -100);
+    game.floorSecond.update(0.01);
+    game.floorSecond.update(0.01);
+    ASSERT_EQ(game.floorSecond.getOffsetY(), -100);
+    EXPECT_EQ(outlineOf(game.floorSecond).front(), (gfx::PointF{250, 200})) << "the picture moved";
+    EXPECT_TRUE(game.floorSecond.supports({300, 280, 20, 40})) << "the support did not";
+    EXPECT_FALSE(game.floorSecond.supports({300, 181, 20, 140}));
+}
+
+TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
+    // Stand-ins for walkers: anything with bounds will do for the obstacle test.
+    auto body = [](float x) {
+        return std::make_unique<Wall>(gfx::RectF{x, 540, 12, 30}, 0xFF000000, 1, 0xFF000000);
+    };
+    Wall& wall = game.floorBasement.rightWall; // x 540 to 550, centre 545
+
+    ContactFeedback walkingRight;
+    EXPECT_TRUE(game.floorBasement.checkObstacle(*body(530), wall, walkingRight));
+    EXPECT_TRUE(walkingRight.obstacleRight);
+    EXPECT_FALSE(walkingRight.obstacleLeft);
+
+    ContactFeedback pastTheMiddle;
+    EXPECT_TRUE(game.floorBasement.checkObstacle(*body(540), wall, pastTheMiddle));
+    EXPECT_TRUE(pastTheMiddle.obstacleLeft);
+
+    ContactFeedback centred;
+    EXPECT_TRUE(game.floorBasement.checkObstacle(*body(539), wall, centred));
+    EXPECT_TRUE(centred.obstacleRight) << "exactly centred counts as blocked on the right";
+
+    ContactFeedback touching;
+    EXPECT_FALSE(game.floorBasement.checkObstacle(*body(528), wall, touching))
+        << "sharing an edge is no overlap";
+    EXPECT_FALSE(touching.obstacleLeft || touching.obstacleRight);
+
+    ContactFeedback climbing;
+    EXPECT_TRUE(game.floorBasement.ladder.checkObstacle(*body(530), wall, climbing));
+    EXPECT_FALSE(climbing.obstacleLeft || climbing.obstacleRight) << "a climbable reports no side";
+
+    EXPECT_TRUE(game.floorFirst.obstacles.empty()) << "nothing stops a walker at x 540 upstairs";
+}
+
+TEST_F(HouseTest, TouchesUsesTheExactOutline) {
+    EXPECT_TRUE(game.floorBasement.touches({300, 560, 20, 16}));
+    // Just above the pen-widened bounds: no touch.
+    const gfx::RectF b = game.floorBasement.getBounds(true);
+    EXPECT_FALSE(game.floorBasement.touches({300, b.y - 20, 20, 20}));
+    // Under the gable: inside the roof's bounds, outside its outline.
+    EXPECT_FALSE(game.roof.touches({395, 175, 10, 10}));
+    EXPECT_TRUE(game.roof.touches({395, 150, 10, 10}));
+    // Beside the ramp of the first floor, and on it.
+    EXPECT_TRUE(game.floorFirst.touches({600, 500, 10, 10}));
+    EXPECT_FALSE(game.floorFirst.touches({560, 500, 10, 10}));
+}
+
+TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
+    // The ground would push the basement; the rest follows through the carry chain.
+    game.floorBasement.translate(0, -4);
+    const std::initializer_list<MovablePlatform*> house = {&game.floorBasement, &game.floorFirst,
+                                                           &game.floorSecond, &game.roof, &game.denRoof};
+    std::map<std::string, int> firstMoved;
+    for (int frame = 1; frame <= 10; ++frame) {
+        // The house's platforms (the first seven) update in list order, as in the frame cycle;
+        // the ground after them is left out so that no quake of its own joins in.
+        for (std::size_t i = 0; i < 7; ++i)
+            game.platformList[i]->update(0.01);
+        for (MovablePlatform* p : house)
+            if (p->getOffsetY() != 0 && !firstMoved.count(p->typeName()))
+                firstMoved[p->typeName()] = frame;
+    }
+    EXPECT_EQ(firstMoved["FloorBasement"], 2);
+    EXPECT_EQ(firstMoved["FloorFirst"], 3);
+    EXPECT_EQ(firstMoved["FloorSecond"], 4);
+    EXPECT_EQ(firstMoved["DenRoof"], 5);
+    EXPECT_EQ(firstMoved["Roof"], 7)
+        << "the roof comes before the den roof in the list, so it waits a frame more";
+    for (MovablePlatform* p : house)
+        EXPECT_EQ(p->getOffsetY(), -4) << p->typeName();
+    // Ladders and walls move at once with their floor.
+    EXPECT_EQ(game.floorBasement.ladder.climbRect().y, 394 - 4);
+    EXPECT_EQ(game.floorFirst.leftWall.getDisplacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game.floorBasement.rightWall.getDisplacement(), (gfx::PointF{0, -4}));
+    // Navigation stays where the house was built.
+    EXPECT_EQ(node("basement_left").y, 574);
+}
+
+} // namespace

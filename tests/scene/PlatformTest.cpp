@@ -1,0 +1,167 @@
+#include "agents/NavGraph.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+#include "gfx/Surface.h"
+#include "scene/Climbable.h"
+#include "scene/Roof.h"
+#include "scene/Wall.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A graph and a game to register into; nothing of the level is registered.
+class PlatformTest : public ::testing::Test {
+protected:
+    PlatformTest() {
+        setTheNavGraph(&graph);
+        game = std::make_unique<Game>();
+        setTheGame(game.get());
+        graph.prepareTables();
+    }
+    ~PlatformTest() override {
+        setTheGame(nullptr);
+        setTheNavGraph(nullptr);
+    }
+
+    // Settles a platform's picture so that a later invalidate() shows.
+    static void settle(Object& o) {
+        o.refreshShape();
+        o.clearRedrawNeeded();
+    }
+
+    NavGraph graph;
+    std::unique_ptr<Game> game;
+    Wall rider{{0, 0, 10, 10}, 0xFF000000, 1, 0xFF000000};
+};
+
+TEST_F(PlatformTest, AQueuedMoveLandsOneFrameLateAndCarriesItsRiders) {
+    Roof roof;
+    roof.carried.push_back(&rider);
+    settle(roof);
+
+    roof.translate(5, 0);
+    roof.update(0.01);
+    EXPECT_EQ(roof.getOffsetX(), 0) << "an idle queue first spends a frame on its leading zero move";
+    EXPECT_FALSE(roof.isShapeDirty());
+    EXPECT_EQ(rider.getDisplacement().x, 0);
+
+    roof.translate(7, 1); // queued behind the first move
+    roof.update(0.01);
+    EXPECT_EQ(roof.getOffsetX(), 5);
+    EXPECT_TRUE(roof.isShapeDirty());
+    EXPECT_TRUE(roof.isRedrawNeeded());
+    EXPECT_EQ(rider.getDisplacement(), (gfx::PointF{5, 0}));
+
+    roof.update(0.01);
+    EXPECT_EQ(roof.getOffsetX(), 12);
+    EXPECT_EQ(roof.getOffsetY(), 1);
+    EXPECT_EQ(rider.getDisplacement(), (gfx::PointF{12, 1}));
+    EXPECT_TRUE(roof.getPendingMoves().empty());
+
+    roof.refreshShape();
+    EXPECT_EQ(roof.getPath().points()[0], (gfx::PointF{252, 201}));
+}
+
+TEST_F(PlatformTest, ZeroMovesNeverInvalidate) {
+    Roof roof;
+    roof.carried.push_back(&rider);
+    settle(roof);
+    roof.translate(0, 0);
+    EXPECT_EQ(roof.getPendingMoves().size(), 2u);
+    for (int i = 0; i < 3; ++i)
+        roof.update(0.01);
+    EXPECT_FALSE(roof.isShapeDirty());
+    EXPECT_FALSE(roof.isRedrawNeeded());
+    EXPECT_TRUE(roof.getPendingMoves().empty());
+}
+
+TEST_F(PlatformTest, ObstaclesRideAlongAfterTheCarriedObjects) {
+    Roof roof;
+    Wall blocker({0, 0, 5, 5}, 0xFF000000, 1, 0xFF000000);
+    roof.obstacles.push_back(&blocker);
+    roof.carryRiders(3, -2);
+    EXPECT_EQ(blocker.getDisplacement(), (gfx::PointF{3, -2}));
+    EXPECT_EQ(roof.getOffsetX(), 0) << "carrying the riders does not move the carrier";
+}
+
+TEST_F(PlatformTest, ClimbableOutlineIsRailsThenRungs) {
+    Climbable ladder("ladder", 350, 554, 20, 160, 10, nullptr, nullptr);
+    ladder.refreshShape();
+    EXPECT_EQ(ladder.getPath().figureCount(), 10) << "rails and nine rungs";
+    EXPECT_EQ(ladder.getPath().points()[0], (gfx::PointF{350, 554}));
+    EXPECT_EQ(ladder.getPath().points()[1], (gfx::PointF{350, 394}));
+    const gfx::RectF firstRung = ladder.getPath().figures()[1].bounds();
+    EXPECT_EQ(firstRung, (gfx::RectF{354, 539, 12, 1}));
+    EXPECT_EQ(ladder.getPath().bounds(), (gfx::RectF{350, 394, 20, 160}));
+
+    for (int rungs : {0, 1}) {
+        Climbable bare("bare", 0, 100, 20, 50, rungs, nullptr, nullptr);
+        bare.refreshShape();
+        EXPECT_EQ(bare.getPath().figureCount(), 1) << rungs;
+    }
+
+    EXPECT_EQ(ladder.typeName(), "ladder");
+}
+
+TEST_F(PlatformTest, ClimbableMovesAtOnce) {
+    Climbable ladder("ladder", 350, 554, 20, 160, 10, nullptr, nullptr);
+    settle(ladder);
+    ladder.translate(2, -3);
+    EXPECT_TRUE(ladder.isShapeDirty());
+    EXPECT_EQ(ladder.climbRect(), (gfx::RectF{352, 391, 20, 160}));
+    ladder.update(0.01);
+    EXPECT_EQ(ladder.climbRect().x, 352);
+}
+
+TEST_F(PlatformTest, ClimbableReach) {
+    Climbable ladder("ladder", 350, 554, 20, 160, 10, nullptr, nullptr); // x 350-370, y 394-554
+    EXPECT_TRUE(ladder.supports({355, 500, 10, 40}));
+    EXPECT_TRUE(ladder.supports({330.5f, 500, 10, 40})) << "10 pixels of reach on the left";
+    EXPECT_FALSE(ladder.supports({330, 500, 10, 40}));
+    EXPECT_TRUE(ladder.supports({379.5f, 500, 10, 40})) << "and on the right";
+    EXPECT_FALSE(ladder.supports({380, 500, 10, 40}));
+    EXPECT_TRUE(ladder.supports({355, 534, 10, 40})) << "middle exactly at the bottom";
+    EXPECT_FALSE(ladder.supports({355, 534.5f, 10, 40}));
+    EXPECT_TRUE(ladder.supports({355, 354, 10, 40})) << "bottom exactly at the top";
+    EXPECT_FALSE(ladder.supports({355, 353.5f, 10, 40}));
+}
+
+TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {
+    NavNode& foot = *graph.node("cable_dangle1");
+    NavNode& head = *graph.node("cable_1");
+    Climbable loop("loop", 220.7f, 132.9f, 20, 90.5f, 1, &foot, &head);
+    loop.registerInGame();
+    EXPECT_EQ(game->platformList, (std::vector<Object*>{&loop}));
+    EXPECT_EQ(game->drawList, (std::vector<Object*>{&loop}));
+    ASSERT_EQ(graph.edgeList().size(), 2u);
+    const NavEdge& up = graph.edge(foot.index, head.index);
+    EXPECT_EQ(up.platform, &loop);
+    EXPECT_EQ(up.start(), (gfx::PointF{230, 132})) << "coordinates are truncated";
+    EXPECT_EQ(up.end(), (gfx::PointF{230, 42}));
+    EXPECT_EQ(foot.x, 230);
+    EXPECT_EQ(head.y, 42);
+
+    // A climbable whose ends are one place adds nothing.
+    Climbable trunk("trunk", 700, 545, 10, 300, 1, &foot, &foot);
+    trunk.registerInGame();
+    EXPECT_EQ(graph.edgeList().size(), 2u);
+    EXPECT_EQ(game->platformList.size(), 2u);
+}
+
+TEST_F(PlatformTest, ClimbableDrawsRailsAndRungsWithTheirPens) {
+    gfx::Surface surface(100, 100);
+    surface.fill(0xFFFFFFFF);
+    gfx::Graphics g(surface);
+    Climbable ladder("ladder", 20, 90, 20, 60, 4, nullptr, nullptr);
+    ladder.refreshShape();
+    ladder.draw(g);
+    g.flush();
+    EXPECT_NE(surface.pixel(20, 60), 0xFFFFFFFFu) << "left rail";
+    EXPECT_NE(surface.pixel(30, 75), 0xFFFFFFFFu) << "first rung";
+    EXPECT_EQ(surface.pixel(30, 68), 0xFFFFFFFFu) << "between the rungs";
+}
+
+} // namespace

@@ -1,0 +1,32 @@
+#!/bin/bash
+# Every paint of a scripted session must equal a full redraw of the same scene.
+# Arguments: <hearthly> <hearthly-replay> <tests/data directory>
+set -u
+replay="$2"
+data="$3"
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+"$replay" --frames 140 --script "$data/incremental.replay" --check-incremental --state "$out/state.json" \
+    > "$out/log" 2>&1
+status=$?
+cat "$out/log"
+if [ "$status" -ne 0 ]; then
+    echo "hearthly-replay failed with status $status"
+    exit 1
+fi
+if ! grep -q "paints compared" "$out/log"; then
+    echo "no incremental check report"
+    exit 1
+fi
+compared=$(sed -n 's/^incremental check: \([0-9]*\) paints compared.*/\1/p' "$out/log")
+if [ "${compared:-0}" -lt 20 ]; then
+    echo "too few paints compared: ${compared:-0}"
+    exit 1
+fi
+# The last drag brought the window back to the world's own size.
+if ! tr -d ' \n' < "$out/state.json" | grep -q '"client":\[800,584\]'; then
+    echo "the window did not end at 800 x 584"
+    exit 1
+fi
+exit 0

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The command line of hearthly-replay.
+struct ReplayOptions {
+    std::uint32_t seed = 1;
+    long long frames = 0;
+    long long tickMicroseconds = 10'000;
+    int width = 800;
+    int height = 584;
+    std::string scriptFile;
+    std::string screenshotFile;
+    std::string stateFile;
+    bool checkIncremental = false;
+    bool helpRequested = false;
+
+    static constexpr const char* kUsage =
+        "usage: hearthly-replay [--seed N] [--frames N] [--tick-us N] [--size WxH] [--script FILE]\n"
+        "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n";
+
+    // The options, or a one-line description of what is wrong with the arguments.
+    static std::optional<ReplayOptions> parse(const std::vector<std::string>& args, std::string& error);
+};
