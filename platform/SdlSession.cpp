@@ -35,7 +35,7 @@ std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
     // The window surface must be plain memory: backed by OpenGL, every update would upload the
     // whole frame and the game's dirty rectangles would save nothing.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // The game keeps running behind other windows and under a screen saver.
+    // Like any other desktop program, the game lets the screen saver start.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // A click that brings the window to the front also counts as a click in the game.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
