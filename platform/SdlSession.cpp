@@ -5,6 +5,7 @@
 #include <X11/Xproto.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
@@ -32,9 +33,6 @@ int ignoreLateWakeUps(Display* display, XErrorEvent* error) {
 } // namespace
 
 std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
-    // The window surface must be plain memory: backed by OpenGL, every update would upload the
-    // whole frame and the game's dirty rectangles would save nothing.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Like any other desktop program, the game lets the screen saver start.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // A click that brings the window to the front also counts as a click in the game.
@@ -60,6 +58,13 @@ std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
         error = std::string("hearthly: cannot open the display") +
                 (display ? std::string(" '") + display + "'" : "") + " (" + SDL_GetError() + ")";
         return nullptr;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "x11") == 0) {
+        // On X11 the window surface must be plain shared memory: backed by OpenGL, every update
+        // would upload the whole frame and the game's dirty rectangles would save nothing.
+        // Other window systems have only the OpenGL-backed surface, so they keep SDL's choice.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     return std::unique_ptr<SdlSession>(new SdlSession());
 }
