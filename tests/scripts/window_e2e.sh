@@ -30,7 +30,7 @@ trap cleanup EXIT
 cat >"$work/leaks.supp" <<'SUPP'
 leak:libdbus-1.so
 SUPP
-export LSAN_OPTIONS="suppressions=$work/leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$work/leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 fail() {
     echo "FAIL: $*" >&2
