@@ -57,6 +57,17 @@ wait_for() {
 # stored as UTF8_STRING, as SDL's message box stores them.)
 window_named() { xwininfo -root -tree 2>/dev/null | grep -F " \"$1\": " | awk '{ print $1; exit }'; }
 has_window() { [[ -n $(window_named "$1") ]]; }
+# The game's own window: titled Hearthly and made by the process started here.
+game_window() {
+    local id
+    for id in $(xwininfo -root -tree 2>/dev/null | grep -F ' "Hearthly": ' | awk '{ print $1 }'); do
+        if xprop -id "$id" _NET_WM_PID 2>/dev/null | grep -q "= $gamePid\$"; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
 has_no_window() { [[ -z $(window_named "$1") ]]; }
 
 client_size() {
@@ -76,8 +87,8 @@ wake_ups() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$gamePid/statu
 start_game() {
     "$hearthly" >"$work/game.log" 2>&1 &
     gamePid=$!
-    wait_for "the Hearthly window" 20 has_window Hearthly
-    game=$(window_named Hearthly)
+    wait_for "the Hearthly window" 20 game_window
+    game=$(game_window)
     wait_for "the window to be shown" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
     xdotool windowactivate --sync "$game"
 }
