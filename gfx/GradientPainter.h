@@ -58,10 +58,12 @@ private:
 
     static Placement placementOf(const Matrix& device);
     const Entry* weightsFor(const PathGradientBrush& brush, const Matrix& device);
-    static void fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path, float margin);
-    // Paints the brush's colours over its area, widened by margin (world units).
-    static void paintFan(cairo_t* cr, const PathGradientBrush& brush, float margin, Argb inner, Argb outer);
-    static void paintMesh(cairo_t* cr, const PathGradientBrush& brush, float margin);
+    // pixel: the size of a device pixel in world units.
+    static void fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path, float pixel);
+    // Paint the brush's colours over its area, widened by a few device pixels so that the
+    // anti-aliased edge of the filled path finds colour under it.
+    static void paintFan(cairo_t* cr, const PathGradientBrush& brush, float pixel, Argb inner, Argb outer);
+    static void paintMesh(cairo_t* cr, const PathGradientBrush& brush, float pixel);
 
     std::vector<Entry> cache_;
     std::uint64_t uses_ = 0;
