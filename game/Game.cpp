@@ -34,8 +34,8 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
 
     // Registration order is the drawing order, back to front: the light behind everything,
     // then the house from the basement up, then the ground (the rules follow it once they exist).
-    for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond, &roof,
-                                                       &denRoof, &ground})
+    for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond,
+                                                       &roof, &denRoof, &ground})
         part->registerInGame();
 
     struct ButtonSetup {
@@ -149,8 +149,23 @@ int Game::onMouseMove(int x, int y) {
                             static_cast<float>(static_cast<int>(y / s))};
     if (buttonAt(world) != nullptr)
         return 0;
-    // The highlights' hover step (nearest node or edge of the graph) follows here.
+    hoverHighlights(world);
     return 0;
+}
+
+void Game::hoverHighlights(gfx::PointF world) {
+    // The highlight that holds a target is also where a click sends the Husband, so only
+    // one of the two may hold one. Where nothing is found, both keep what they had.
+    NavGraph& graph = theNavGraph();
+    if (hoverNodes) {
+        if (NavNode* node = graph.nodeAt(world)) {
+            nodeHighlight.setNode(node);
+            edgeHighlight.setEdge(nullptr);
+        }
+    } else if (NavEdge* edge = graph.nearestEdge(world)) {
+        edgeHighlight.setEdge(edge);
+        nodeHighlight.setNode(nullptr);
+    }
 }
 
 int Game::onClick(int x, int y) {

@@ -118,6 +118,8 @@ private:
     void recordSample(double elapsedUs);
     void simulate(double dt);
     static void updatePass(std::vector<Object*>& list, double dt);
+    // The navigation highlights follow the pointer (world point).
+    void hoverHighlights(gfx::PointF world);
 
     WindowPort* window = nullptr;
     core::Clock* clock = nullptr;

@@ -1,6 +1,8 @@
 #include "game/GameStateJson.h"
 
+#include "agents/NavGraph.h"
 #include "game/Game.h"
+#include "scene/MovablePlatform.h"
 #include "scene/Object.h"
 
 using nlohmann::json;
@@ -12,6 +14,8 @@ json GameStateJson::dump(Game& game, long long timerCalls) {
     addMessageBox(out, game);
     addButtons(out, game);
     addDrawList(out, game);
+    addNav(out, game);
+    addGarden(out, game);
     return out;
 }
 
@@ -59,3 +63,53 @@ void GameStateJson::addDrawList(json& out, const Game& game) {
     }
     out["drawList"] = std::move(objects);
 }
+
+void GameStateJson::addNav(json& out, const Game& game) {
+    const NavGraph& graph = theNavGraph();
+    json nodes = json::array();
+    for (const NavNode* n : graph.nodes())
+        nodes.push_back({{"index", n->index}, {"name", n->name}, {"x", n->x}, {"y", n->y}});
+
+    json edges = json::array();
+    for (const NavEdge* e : graph.edgeList()) {
+        const gfx::PointF a = e->start();
+        const gfx::PointF b = e->end();
+        edges.push_back({{"from", e->from->name},
+                         {"to", e->to->name},
+                         {"platform", e->platform->typeName()},
+                         {"start", {a.x, a.y}},
+                         {"end", {b.x, b.y}},
+                         {"margin", e->margin},
+                         {"cost", e->cost()}});
+    }
+
+    json platforms = json::array();
+    for (const Object* object : game.platformList) {
+        const auto* platform = dynamic_cast<const Platform*>(object);
+        if (platform == nullptr)
+            continue;
+        // Only the queued platforms keep an offset; the others move their own coordinates.
+        const auto* movable = dynamic_cast<const MovablePlatform*>(platform);
+        const float dx = movable ? movable->getOffsetX() : 0.0f;
+        const float dy = movable ? movable->getOffsetY() : 0.0f;
+        platforms.push_back(
+            {{"type", platform->typeName()}, {"orientation", platform->orientation()}, {"offset", {dx, dy}}});
+    }
+
+    out["nav"] = {{"nodes", std::move(nodes)}, {"edges", std::move(edges)}};
+    out["platforms"] = std::move(platforms);
+    const NavNode* highlighted = game.nodeHighlight.node();
+    out["nodeHighlight"] = highlighted ? json(highlighted->name) : json(nullptr);
+    if (const NavEdge* glowing = game.edgeHighlight.edge())
+        out["edgeHighlight"] = {{"from", glowing->from->name},
+                                {"to", glowing->to->name},
+                                {"glowTime", game.edgeHighlight.glowTime}};
+    else
+        out["edgeHighlight"] = nullptr;
+    void GameStateJson::addGarden(json & out, const Game& game) {
+        const Ground& ground = game.ground;
+        out["ground"] = {{"quakeActive", ground.isQuakeActive()},
+                         {"quakeRaise", ground.getQuakeRaise()},
+                         {"quakePhase", ground.getQuakePhase()}};
+        out["light"] = {{"x", game.light.getPosition().x}};
+    }

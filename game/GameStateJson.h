@@ -16,4 +16,9 @@ public:
     static void addMessageBox(nlohmann::json& out, const Game& game);
     static void addButtons(nlohmann::json& out, const Game& game);
     static void addDrawList(nlohmann::json& out, const Game& game);
+    // The navigation graph (nodes, edges with resolved ends), the platforms and the
+    // navigation highlights.
+    static void addNav(nlohmann::json& out, const Game& game);
+    // The earthquake's state and where the drifting light is.
+    static void addGarden(nlohmann::json& out, const Game& game);
 };

@@ -17,6 +17,13 @@ double Renderer::scaleFor(int width, int height) {
     return width * 0.00125;
 }
 
+void Renderer::clipToWorld(gfx::Graphics& g) {
+    // Parts of the scene reach past the world's edges (the cable, the drifting light, the
+    // quaking ground). Dirty rectangles never leave the world, so nothing may be drawn out
+    // there, or it would stay behind on the letter box.
+    g.setClip({0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight}, gfx::CombineMode::Replace);
+}
+
 void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
     const gfx::RectI client = window.clientRect();
     // A minimised window or one dragged to nothing has nothing to paint on; the pending
@@ -47,13 +54,20 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     lastClientRect = client;
     game.erasedRects.clear();
 
-    releaseBackBuffer();
-    backBuffer_ = gfx::Surface(client.width, client.height);
-    backGraphics.emplace(backBuffer_);
+    // A buffer of the right size is reused: the picture is the same, and the canvas keeps
+    // what it caches between frames (the glow masks).
+    if (!backGraphics || backBuffer_.width() != client.width || backBuffer_.height() != client.height) {
+        releaseBackBuffer();
+        backBuffer_ = gfx::Surface(client.width, client.height);
+        backGraphics.emplace(backBuffer_);
+    }
     gfx::Graphics& g = *backGraphics;
+    g.resetClip();
+    g.resetTransform();
     g.clear(kBackground);
     scale_ = scaleFor(client.width, client.height);
     g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    clipToWorld(g);
 
     previousRects.clear();
     drawScene(game, g, true);
@@ -93,9 +107,19 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     }
 
     gfx::Graphics& g = *backGraphics;
+    // The dirty rows are repainted as bands across the whole world, each in a pass of its
+    // own. The rasteriser's edge shades depend on where a clip cuts a shape sideways and on
+    // clips made of many boxes, so a band clipped like the full redraw in x, and never a
+    // union of boxes, paints exactly the pixels the full redraw would. Every pass starts
+    // from the background, so bands that meet on a shared device row stay exact.
+    for (const gfx::RectI& band : rowBands(region)) {
+        DirtyRectList strip;
+        strip.insert(band);
+        strip.clipTo(g);
+        strip.fillWith(g, backgroundBrush);
+        drawObjectsMeeting(game, g, band);
+    }
     region.clipTo(g);
-    region.fillWith(g, backgroundBrush);
-    drawScene(game, g, false);
     if (game.hudMode == 3)
         updateRedrawStatistics(game, region);
 
@@ -125,6 +149,35 @@ void Renderer::drawScene(Game& game, gfx::Graphics& g, bool refresh) const {
     }
     if (game.navOverlay == 1 || game.navOverlay == 2)
         drawNavOverlay(game, g);
+}
+
+std::vector<gfx::RectI> Renderer::rowBands(const DirtyRectList& region) {
+    std::vector<std::pair<int, int>> rows; // [top, bottom) of each rectangle
+    for (const gfx::RectI& r : region.rects())
+        rows.emplace_back(r.y, r.bottom());
+    std::sort(rows.begin(), rows.end());
+    std::vector<gfx::RectI> bands;
+    for (const auto& [top, bottom] : rows) {
+        if (!bands.empty() && top <= bands.back().bottom())
+            bands.back().height = std::max(bands.back().bottom(), bottom) - bands.back().y;
+        else
+            bands.push_back({0, top, Game::kWorldWidth, bottom - top});
+    }
+    return bands;
+}
+
+void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& box) const {
+    // Objects wholly outside the box would be clipped away entirely; their bounds (with the
+    // pen, as last drawn) cover every pixel they paint, so skipping them changes nothing.
+    const float left = static_cast<float>(box.x) - 1;
+    const float top = static_cast<float>(box.y) - 1;
+    const float right = static_cast<float>(box.right()) + 1;
+    const float bottom = static_cast<float>(box.bottom()) + 1;
+    for (Object* object : game.drawList) {
+        const gfx::RectF& b = object->getLastBounds();
+        if (b.x < right && b.y < bottom && b.right() > left && b.bottom() > top)
+            object->draw(g);
+    }
 }
 
 void Renderer::drawNavOverlay(const Game& game, gfx::Graphics& g) const {
@@ -230,6 +283,7 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     gfx::Graphics g(target);
     g.clear(kBackground);
     g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    clipToWorld(g);
     drawScene(game, g, false);
     g.flush();
 }

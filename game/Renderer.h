@@ -39,10 +39,14 @@ public:
     static double scaleFor(int width, int height);
 
 private:
+    static void clipToWorld(gfx::Graphics& g);
     void fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     // Every object of the drawList, back to front, plus the navigation overlay if it is on.
     void drawScene(Game& game, gfx::Graphics& g, bool refresh) const;
+    // The dirty rectangles' rows joined into bands across the whole world.
+    static std::vector<gfx::RectI> rowBands(const DirtyRectList& region);
+    void drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& worldBox) const;
     void drawNavOverlay(const Game& game, gfx::Graphics& g) const;
     void drawDebugOverlays(Game& game, gfx::Graphics& g, const std::vector<gfx::RectF>& redrawnBounds,
                            const DirtyRectList& newRects);
