@@ -27,6 +27,12 @@ enum class CombineMode { Replace, Union, Exclude, Intersect };
 // transform() inside a container reads only what was set since beginContainer, an Append
 // multiplies before the enclosing transform (world placement, then the window's scale), and
 // a clip set inside is always cut down to the enclosing clip.
+//
+// Drawing through a clip leaves exactly the pixels a drawing without clip would leave
+// inside it, so a repaint of dirty rectangles matches a full repaint; drawings whose
+// bounds miss the clip cost next to nothing. (Clipped drawings may use a scratch image the
+// size of the target, made on first need.) The Graphics keeps glow masks of path-gradient
+// brushes between frames: keep one Graphics per back buffer rather than one per frame.
 class Graphics {
 public:
     explicit Graphics(Surface& target);
