@@ -23,9 +23,9 @@ public:
     // Fills path with brush; device is the context's current user-to-device transform.
     void fill(cairo_t* cr, const PathGradientBrush& brush, const Path& path, const Matrix& device);
 
-    // Shapes kept, and the largest mask kept (device pixels); larger brushes are painted
-    // directly every time.
-    static constexpr std::size_t kCacheEntries = 4;
+    // Shapes kept (the drifting light alone takes four quarter-pixel placements), and the
+    // largest mask kept (device pixels); larger brushes are painted directly every time.
+    static constexpr std::size_t kCacheEntries = 8;
     static constexpr long kMaxMaskPixels = 1L << 21;
     std::size_t cachedShapes() const { return cache_.size(); }
 
