@@ -109,7 +109,17 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$wor
 xvfbPid=$!
 wait_for "the X server" 10 test -s "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
+# Its keys: Alt+F4 closes the focused window and Alt+F10 maximises and restores it.
+cat >"$work/rc.xml" <<'RC'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <keyboard>
+    <keybind key="A-F4"><action name="Close"/></keybind>
+    <keybind key="A-F10"><action name="ToggleMaximize"/></keybind>
+  </keyboard>
+</openbox_config>
+RC
+openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
 wmPid=$!
 wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 
@@ -158,6 +168,19 @@ xdotool windowsize "$game" 802 584
 sleep 0.6
 size_is "$game" 802x584 || fail "a size within the tolerance was changed to $(client_size "$game")"
 buttons_drawn || fail "the buttons are gone after the resizes"
+
+# --- Maximised, the window keeps the size it is given -----------------------------------------
+maximised() { xprop -id "$game" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
+xdotool key --clearmodifiers alt+F10
+wait_for "the window to be maximised" 10 maximised
+sleep 0.6
+fullSize=$(client_size "$game")
+awk -v s="$fullSize" 'BEGIN { split(s, d, "x"); r = d[1] / d[2]; exit !((r - 800 / 584) ^ 2 > 0.0004) }' ||
+    fail "the maximised window was changed to the game's proportions: $fullSize"
+xdotool key --clearmodifiers alt+F10
+wait_for "the window to be restored to 802x584" 10 size_is "$game" 802x584
+sleep 0.6
+size_is "$game" 802x584 || fail "the restored window was changed to $(client_size "$game")"
 
 # --- Minimised, the game does not run nor wake up----------------------------------------------------
 xdotool windowminimize --sync "$game"
