@@ -138,6 +138,19 @@ buttons_drawn() {
 }
 wait_for "the speed buttons to be drawn" 10 buttons_drawn
 
+# --- The pointer: the walkway under it lights up ----------------------------------------------
+# Mean brightness of a band of the window: the basement floor runs along y = 575 of the world.
+basement_brightness() {
+    import -window "$game" "$work/hover.png" &&
+        convert "$work/hover.png" -crop 300x30+250+560 +repage -format '%[fx:mean]' info:
+}
+basement_lit() { awk -v now="$(basement_brightness)" -v before="$1" 'BEGIN { exit !(now > before + 0.03) }'; }
+xdotool mousemove --window "$game" 400 300
+sleep 0.5
+unlit=$(basement_brightness)
+xdotool mousemove --window "$game" 400 572
+wait_for "the basement floor to light up under the pointer" 10 basement_lit "$unlit"
+
 # --- Typed characters: capitals do nothing, 'h' shows the About box -------------------------
 xdotool key --clearmodifiers shift+q
 sleep 0.3
