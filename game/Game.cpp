@@ -34,8 +34,8 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
 
     // Registration order is the drawing order, back to front: the light behind everything,
     // then the house from the basement up, then the ground (the rules follow it once they exist).
-    for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond, &roof,
-                                                       &denRoof, &ground})
+    for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond,
+                                                       &roof, &denRoof, &ground})
         part->registerInGame();
 
     struct ButtonSetup {

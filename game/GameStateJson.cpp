@@ -15,6 +15,7 @@ json GameStateJson::dump(Game& game, long long timerCalls) {
     addButtons(out, game);
     addDrawList(out, game);
     addNav(out, game);
+    addGarden(out, game);
     return out;
 }
 
@@ -95,15 +96,20 @@ void GameStateJson::addNav(json& out, const Game& game) {
             {{"type", platform->typeName()}, {"orientation", platform->orientation()}, {"offset", {dx, dy}}});
     }
 
-    json nav = {
-        {"nodes", std::move(nodes)}, {"edges", std::move(edges)}, {"platforms", std::move(platforms)}};
+    out["nav"] = {{"nodes", std::move(nodes)}, {"edges", std::move(edges)}};
+    out["platforms"] = std::move(platforms);
     const NavNode* highlighted = game.nodeHighlight.node();
-    nav["nodeHighlight"] = highlighted ? json(highlighted->name) : json(nullptr);
+    out["nodeHighlight"] = highlighted ? json(highlighted->name) : json(nullptr);
     if (const NavEdge* glowing = game.edgeHighlight.edge())
-        nav["edgeHighlight"] = {{"from", glowing->from->name},
+        out["edgeHighlight"] = {{"from", glowing->from->name},
                                 {"to", glowing->to->name},
                                 {"glowTime", game.edgeHighlight.glowTime}};
     else
-        nav["edgeHighlight"] = nullptr;
-    out["nav"] = std::move(nav);
-}
+        out["edgeHighlight"] = nullptr;
+    void GameStateJson::addGarden(json & out, const Game& game) {
+        const Ground& ground = game.ground;
+        out["ground"] = {{"quakeActive", ground.isQuakeActive()},
+                         {"quakeRaise", ground.getQuakeRaise()},
+                         {"quakePhase", ground.getQuakePhase()}};
+        out["light"] = {{"x", game.light.getPosition().x}};
+    }

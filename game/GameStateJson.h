@@ -19,4 +19,6 @@ public:
     // The navigation graph (nodes, edges with resolved ends), the platforms and the
     // navigation highlights.
     static void addNav(nlohmann::json& out, const Game& game);
+    // The earthquake's state and where the drifting light is.
+    static void addGarden(nlohmann::json& out, const Game& game);
 };

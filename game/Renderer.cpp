@@ -17,6 +17,13 @@ double Renderer::scaleFor(int width, int height) {
     return width * 0.00125;
 }
 
+void Renderer::clipToWorld(gfx::Graphics& g) {
+    // Parts of the scene reach past the world's edges (the cable, the drifting light, the
+    // quaking ground). Dirty rectangles never leave the world, so nothing may be drawn out
+    // there, or it would stay behind on the letter box.
+    g.setClip({0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight}, gfx::CombineMode::Replace);
+}
+
 void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
     const gfx::RectI client = window.clientRect();
     // A minimised window or one dragged to nothing has nothing to paint on; the pending
@@ -47,16 +54,22 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     lastClientRect = client;
     game.erasedRects.clear();
 
-    releaseBackBuffer();
-    backBuffer_ = gfx::Surface(client.width, client.height);
-    backGraphics.emplace(backBuffer_);
+    // A buffer of the right size is reused: the picture is the same, and the canvas keeps
+    // what it caches between frames (the glow masks).
+    if (!backGraphics || backBuffer_.width() != client.width || backBuffer_.height() != client.height) {
+        releaseBackBuffer();
+        backBuffer_ = gfx::Surface(client.width, client.height);
+        backGraphics.emplace(backBuffer_);
+    }
     gfx::Graphics& g = *backGraphics;
+    g.resetClip();
+    g.resetTransform();
     g.clear(kBackground);
     scale_ = scaleFor(client.width, client.height);
     g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    clipToWorld(g);
 
     previousRects.clear();
-    clipToWorld(g);
     drawScene(game, g, true);
     if (game.navOverlay == 1 || game.navOverlay == 2)
         overlayDrawn = true; // the next paint is full again and erases it
@@ -273,10 +286,4 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     clipToWorld(g);
     drawScene(game, g, false);
     g.flush();
-}
-
-void Renderer::clipToWorld(gfx::Graphics& g) {
-    // Scenery that reaches past the world's edge (the cable, the far branch) must not spill
-    // into the black bars: dirty rectangles never reach there, so nothing would erase it.
-    g.setClip(gfx::RectI{0, 0, Game::kWorldWidth, Game::kWorldHeight}, gfx::CombineMode::Replace);
 }

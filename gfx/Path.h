@@ -37,20 +37,27 @@ public:
 
     // Open shapes: continue the current figure, joining its last point with a line.
     void addLine(PointF a, PointF b);
+    // InvalidParameter for no points.
     Status addLines(std::span<const PointF> points);
     void addBezier(PointF p0, PointF p1, PointF p2, PointF p3);
     // Cardinal spline through every point; control points lie tension/3 of the
-    // neighbouring chord away from each point (the classic cardinal spline).
+    // neighbouring chord away from each point (the classic cardinal spline). At the ends the
+    // end point stands in for the missing neighbour. InvalidParameter for fewer than 2 points.
     Status addCurve(std::span<const PointF> points, float tension = 0.5f);
 
     // Closed shapes: each is a figure of its own.
+    // InvalidParameter for fewer than 3 points.
     Status addClosedCurve(std::span<const PointF> points, float tension = 0.5f);
     void addRectangle(RectF rect);
     void addEllipse(RectF rect);
-    // Angles in degrees, clockwise on screen from the positive x axis.
+    // Angles in degrees, clockwise on screen from the positive x axis, as true directions
+    // from the centre even on a flat ellipse; sweeps beyond a full turn are cut to one. The
+    // figure runs from the centre to the arc's start, along the arc, and closes.
     void addPie(RectF rect, float startAngle, float sweepAngle);
     // Bold sans-serif text as glyph outlines, em size in world units, with the layout
-    // origin at the top left of the text's line box.
+    // origin at the top left of the text's line box: the baseline lies one ascent (0.905 em)
+    // lower and the first glyph starts a sixth of an em to the right. '\n' starts a new line.
+    // Each glyph contour is a closed figure of its own.
     void addString(std::string_view utf8, float emSize, PointF origin);
     // Appends all figures of another path; the next addition starts a new figure.
     void addPath(const Path& other);

@@ -15,11 +15,13 @@ enum class PenAlignment { Center, Inset };
 
 class Pen {
 public:
+    // A negative or non-finite width gives a pen of width 1.
     explicit Pen(Argb color = 0xff000000, float width = 1.0f);
 
     Argb color() const { return color_; }
     void setColor(Argb color) { color_ = color; }
     float width() const { return width_; }
+    // InvalidParameter (and no change) for a negative or non-finite width.
     Status setWidth(float width);
     LineCap startCap() const { return startCap_; }
     LineCap endCap() const { return endCap_; }

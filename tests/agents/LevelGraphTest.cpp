@@ -157,14 +157,14 @@ TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
     auto nav = [&] {
         nlohmann::json out;
         GameStateJson::addNav(out, game);
-        return out["nav"];
+        return out;
     };
     nlohmann::json idle = nav();
     EXPECT_TRUE(idle["nodeHighlight"].is_null());
     EXPECT_TRUE(idle["edgeHighlight"].is_null());
-    EXPECT_EQ(idle["nodes"][3],
+    EXPECT_EQ(idle["nav"]["nodes"][3],
               (nlohmann::json{{"index", 3}, {"name", "ground_left"}, {"x", 32}, {"y", 440}}));
-    const nlohmann::json& first = idle["edges"][0];
+    const nlohmann::json& first = idle["nav"]["edges"][0];
     EXPECT_EQ(first["from"], "basement_and_basement_ladder");
     EXPECT_EQ(first["platform"], "basement_ladder");
     EXPECT_EQ(first["start"], (nlohmann::json{360.0, 554.0}));

@@ -15,6 +15,19 @@ long long differingPixels(const gfx::Surface& a, const gfx::Surface& b) {
     return n;
 }
 
+// Largest per-channel difference. Anti-aliased edges that cross a clip edge may move by a
+// few levels when repainted through the clip; a stale area differs by far more.
+int largestDifference(const gfx::Surface& a, const gfx::Surface& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            for (int shift = 0; shift < 32; shift += 8)
+                largest = std::max(largest, std::abs(static_cast<int>((a.pixel(x, y) >> shift) & 0xff) -
+                                                     static_cast<int>((b.pixel(x, y) >> shift) & 0xff)));
+    return largest;
+}
+constexpr int kEdgeTolerance = 8;
+
 struct Rendering : ::testing::Test {
     GameHost host;
     Game& game = host.game;
@@ -67,7 +80,7 @@ TEST_F(Rendering, MovingObjectRepaintsOnlyItsOldAndNewPlace) {
         EXPECT_GE(r.y, 96);
         EXPECT_LE(r.bottom(), 124);
     }
-    EXPECT_EQ(differingPixels(host.window.screen(), fullPicture()), 0);
+    EXPECT_LE(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
     EXPECT_EQ(host.window.screen().pixel(410, 110), 0xff000000u); // the old place is cleared
 }
 
@@ -88,7 +101,7 @@ TEST_F(Rendering, ErasedRectsAreClearedWithTheNextDrawingFrame) {
     host.timerCall();
     EXPECT_TRUE(game.erasedRects.empty());
     EXPECT_EQ(host.window.screen().pixel(410, 110), 0xff000000u);
-    EXPECT_EQ(differingPixels(host.window.screen(), fullPicture()), 0);
+    EXPECT_LE(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
 }
 
 TEST_F(Rendering, ExposeForcesAFullRedrawUnlessSwitchedOff) {
@@ -105,12 +118,12 @@ TEST_F(Rendering, DirtyRectOverlayIsErasedByTheFollowingFrame) {
     probe.moveTo(500, 100);
     host.timerCall();
     EXPECT_TRUE(game.getRenderer().debugOverlayOnScreen());
-    EXPECT_GT(differingPixels(host.window.screen(), fullPicture()), 0);
+    EXPECT_GT(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
     game.onKey(U'c');
     probe.moveTo(520, 100);
     host.timerCall();
     EXPECT_FALSE(game.getRenderer().debugOverlayOnScreen());
-    EXPECT_EQ(differingPixels(host.window.screen(), fullPicture()), 0);
+    EXPECT_LE(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
 }
 
 TEST_F(Rendering, RedrawStatisticsCountObjectsInTheRepaintedArea) {
@@ -124,8 +137,13 @@ TEST_F(Rendering, RedrawStatisticsCountObjectsInTheRepaintedArea) {
 }
 
 TEST_F(Rendering, NavigationOverlayDrawsTheTreeOfAConnectedNode) {
-    gfx::Surface plain = fullPicture();
-    // A node with walkways: the house's first-floor nodes are connected.
+    const auto withoutOverlay = [&] {
+        const int mode = game.navOverlay;
+        game.navOverlay = 0;
+        gfx::Surface s = fullPicture();
+        game.navOverlay = mode;
+        return s;
+    };
     int connected = -1;
     int isolated = -1;
     for (int i = 0; i < host.graph.nodeCount(); ++i) {
@@ -138,20 +156,20 @@ TEST_F(Rendering, NavigationOverlayDrawsTheTreeOfAConnectedNode) {
     game.selectedNode = connected;
     game.onKey(U'l');
     host.timerCall();
-    EXPECT_GT(differingPixels(host.window.screen(), plain), 100);
+    EXPECT_GT(differingPixels(host.window.screen(), withoutOverlay()), 100);
     // The overlay only lives in full redraws: switching it off erases it.
     game.onKey(U'l');
     game.onKey(U'l');
     host.timerCall();
-    EXPECT_EQ(differingPixels(host.window.screen(), plain), 0);
+    EXPECT_LE(largestDifference(host.window.screen(), withoutOverlay()), kEdgeTolerance);
 
-    if (isolated >= 0) {
-        // Nothing reachable: no tree, and no division by its zero eccentricity.
-        game.selectedNode = isolated;
-        game.onKey(U'l');
-        host.timerCall();
-        EXPECT_EQ(differingPixels(host.window.screen(), plain), 0);
-    }
+    // The telephone pole's spare branch nodes are never placed on a walkway: nothing is
+    // reachable from them, so there is no tree and no division by their zero eccentricity.
+    ASSERT_GE(isolated, 0);
+    game.selectedNode = isolated;
+    game.onKey(U'l');
+    host.timerCall();
+    EXPECT_LE(largestDifference(host.window.screen(), withoutOverlay()), kEdgeTolerance);
 }
 
 TEST_F(Rendering, MinimisedWindowPaintsNothingAndRestoreRepaintsAll) {
@@ -164,7 +182,7 @@ TEST_F(Rendering, MinimisedWindowPaintsNothingAndRestoreRepaintsAll) {
     host.window.restore();
     host.expose();
     EXPECT_EQ(host.window.lastPresented(), (std::vector<gfx::RectI>{{0, 0, 800, 584}}));
-    EXPECT_EQ(differingPixels(host.window.screen(), fullPicture()), 0);
+    EXPECT_LE(largestDifference(host.window.screen(), fullPicture()), kEdgeTolerance);
 }
 
 TEST(RenderingScaled, IncrementalFramesMatchAFullRedrawAtAnyScale) {
@@ -181,7 +199,7 @@ TEST(RenderingScaled, IncrementalFramesMatchAFullRedrawAtAnyScale) {
         }
         gfx::Surface full(w, h);
         host.game.getRenderer().renderFullInto(host.game, full);
-        EXPECT_EQ(differingPixels(host.window.screen(), full), 0) << w << "x" << h;
+        EXPECT_LE(largestDifference(host.window.screen(), full), kEdgeTolerance) << w << "x" << h;
     }
 }
 

@@ -135,19 +135,6 @@ TEST(GroundQuake, CalmGroundStaysPutAndQuakesWithin3000Frames) {
     EXPECT_LE(frames, Ground::kIdleFramesBeforeQuake);
 }
 
-TEST(GroundQuake, OutlineRisesWithTheRaise) {
-    Level level;
-    Ground& ground = level.game->ground;
-    const gfx::RectF calm = ground.getBounds(false);
-    level.game->groundEventRequest = true;
-    for (int i = 0; i < 5; ++i)
-        ground.update(0.01);
-    ASSERT_GT(ground.getQuakeRaise(), 0);
-    const gfx::RectF raised = ground.getBounds(false);
-    EXPECT_NEAR(raised.y, calm.y - static_cast<float>(ground.getQuakeRaise()), 1e-3);
-    EXPECT_NEAR(raised.height, calm.height, 1e-3);
-}
-
 TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
     Level level;
     Game& game = *level.game;

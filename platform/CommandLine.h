@@ -1,0 +1,34 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace platform {
+
+// What the command line asks of the program. The game takes no options; --help and --version
+// answer questions about it, anything else is a mistake.
+class CommandLine {
+public:
+    enum class Action { Play, Help, Version, Error };
+
+    // args excludes the program name.
+    static CommandLine parse(std::span<const char* const> args);
+
+    Action action() const { return action_; }
+    // For Error: the one line to print on stderr.
+    const std::string& error() const { return error_; }
+
+    static std::string helpText();
+    static std::string versionText(const std::string& version);
+
+    // Exit status of an answered question (0) and of a mistake (2).
+    static constexpr int kExitUsage = 2;
+
+private:
+    CommandLine(Action action, std::string error) : action_(action), error_(std::move(error)) {}
+
+    Action action_;
+    std::string error_;
+};
+
+} // namespace platform

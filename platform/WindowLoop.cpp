@@ -1,0 +1,204 @@
+#include "platform/WindowLoop.h"
+
+#include "game/Game.h"
+#include "platform/SdlClock.h"
+#include "platform/SdlWindow.h"
+#include "platform/Utf8Decoder.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace platform {
+
+namespace {
+
+constexpr char32_t kEscape = 27;
+// How close to a deadline the loop stops waiting for events and sleeps precisely instead.
+constexpr std::int64_t kPreciseTailUs = 2'000;
+
+} // namespace
+
+WindowLoop::WindowLoop(SdlWindow& window, Game& game, SdlClock& clock)
+    : window_(window), game_(game), clock_(clock), lastClient_(window.drawableRect()),
+      minimised_(window.minimised()) {}
+
+int WindowLoop::run() {
+    SDL_StartTextInput();
+    updateFrameTimer();
+    while (!quit_) {
+        const std::int64_t wait = nextWakeUp();
+        SDL_Event event;
+        int got = 0;
+        if (wait < 0) {
+            // Minimised: nothing to do until the window system says something.
+            got = SDL_WaitEvent(&event);
+            if (!got) {
+                std::fprintf(stderr, "hearthly: lost the window system (%s)\n", SDL_GetError());
+                return 1;
+            }
+        } else if (wait >= kPreciseTailUs) {
+            // SDL waits in whole milliseconds, and may wake up to one early or late. It is asked
+            // to wake a little before the deadline; the rest is slept precisely below.
+            got = SDL_WaitEventTimeout(&event, static_cast<int>((wait - kPreciseTailUs) / 1000) + 1);
+        } else {
+            // The last stretch before a frame: the game drops a frame that comes less than
+            // 9.9 ms after the previous one, so a deadline missed by jitter costs a whole frame.
+            if (wait > 0)
+                std::this_thread::sleep_for(std::chrono::microseconds(wait));
+            got = SDL_PollEvent(&event);
+        }
+        if (got) {
+            handle(event);
+            while (!quit_ && SDL_PollEvent(&event))
+                handle(event);
+        }
+        if (quit_)
+            break;
+        // Like the classic paint message, window-system repaints wait until the queue is empty
+        // and then happen once.
+        if (paintPending_) {
+            paintPending_ = false;
+            game_.paint(true);
+        }
+        if (const auto clientBefore = drag_.finish(clock_.microseconds()))
+            endDrag(*clientBefore);
+        if (frames_.takeDue(clock_.microseconds()))
+            game_.tick(false);
+    }
+    return exitStatus_;
+}
+
+std::int64_t WindowLoop::nextWakeUp() {
+    const std::int64_t now = clock_.microseconds();
+    const std::int64_t frame = frames_.timeUntilDue(now);
+    const std::int64_t dragEnd = drag_.timeUntilEnd(now);
+    if (frame < 0)
+        return dragEnd;
+    if (dragEnd < 0)
+        return frame;
+    return std::min(frame, dragEnd);
+}
+
+void WindowLoop::handle(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        quit_ = true;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.windowID == window_.id())
+            handleWindowEvent(event.window);
+        break;
+    case SDL_TEXTINPUT:
+        if (event.text.windowID == window_.id())
+            handleText(event.text.text);
+        break;
+    case SDL_KEYDOWN:
+        // Esc types no text, so it is the one key taken from key presses.
+        if (event.key.windowID == window_.id() && event.key.keysym.sym == SDLK_ESCAPE)
+            handleKey(kEscape);
+        break;
+    case SDL_MOUSEMOTION:
+        if (event.motion.windowID == window_.id()) {
+            const auto p = window_.mouseMapping().toPixels(event.motion.x, event.motion.y);
+            game_.onMouseMove(p.x, p.y);
+        }
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.windowID == window_.id() && event.button.button == SDL_BUTTON_LEFT) {
+            const auto p = window_.mouseMapping().toPixels(event.button.x, event.button.y);
+            game_.onClick(p.x, p.y);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void WindowLoop::handleWindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        quit_ = true;
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        paintPending_ = true;
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        sizeChanged();
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        minimised_ = true;
+        updateFrameTimer();
+        break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        // A maximised window takes the size the window manager gives it; no aspect correction.
+        drag_.cancel();
+        minimised_ = false;
+        updateFrameTimer();
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        minimised_ = false;
+        updateFrameTimer();
+        break;
+    default:
+        break;
+    }
+}
+
+void WindowLoop::sizeChanged() {
+    const gfx::RectI now = window_.drawableRect();
+    if (now == lastClient_)
+        return;
+    // Every size change repaints the whole client area, as the window asks to be redrawn on
+    // horizontal and vertical resizes.
+    paintPending_ = true;
+    const bool ours = window_.takeOwnResize(now);
+    if (!ours && !window_.maximised()) {
+        drag_.sizeChanged(clock_.microseconds(), lastClient_);
+        updateFrameTimer();
+    }
+    lastClient_ = now;
+}
+
+void WindowLoop::endDrag(const gfx::RectI& clientBefore) {
+    if (!window_.maximised() && !window_.minimised())
+        game_.fitAspect(clientBefore);
+    updateFrameTimer();
+}
+
+void WindowLoop::updateFrameTimer() {
+    // The simulation freezes while the window is minimised or its border is dragged; the game
+    // measures real time, so its first frame afterwards takes one capped step.
+    if (minimised_ || drag_.dragging())
+        frames_.stop();
+    else
+        frames_.start(clock_.microseconds());
+}
+
+void WindowLoop::handleText(std::string_view utf8) {
+    for (const char32_t ch : Utf8Decoder::decode(utf8)) {
+        if (quit_)
+            return;
+        handleKey(ch);
+    }
+}
+
+void WindowLoop::handleKey(char32_t ch) {
+    switch (game_.onKey(ch)) {
+    case Game::KeyAction::Quit:
+        quit_ = true;
+        exitStatus_ = 0;
+        break;
+    case Game::KeyAction::ShowAbout:
+        // Modal: the loop, and with it the game, waits until the box is closed.
+        window_.showMessage(Game::kAboutTitle, Game::kAboutText);
+        break;
+    case Game::KeyAction::None:
+        break;
+    }
+}
+
+} // namespace platform

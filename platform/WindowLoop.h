@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/DragDetector.h"
+#include "platform/FrameScheduler.h"
+
+#include <cstdint>
+#include <string_view>
+
+class Game;
+union SDL_Event;
+struct SDL_WindowEvent;
+
+namespace platform {
+
+class SdlClock;
+class SdlWindow;
+
+// The game's message loop: waits for SDL's events or the next frame deadline, whichever comes
+// first, and turns events into the game's input, paints and frames. Everything runs on this
+// one thread.
+class WindowLoop {
+public:
+    WindowLoop(SdlWindow& window, Game& game, SdlClock& clock);
+
+    // Runs until the player quits; returns the exit status.
+    int run();
+
+private:
+    void handle(const SDL_Event& event);
+    void handleWindowEvent(const SDL_WindowEvent& event);
+    void handleText(std::string_view utf8);
+    void handleKey(char32_t ch);
+    void sizeChanged();
+    void endDrag(const gfx::RectI& clientBefore);
+    // Starts or stops the frame timer after the window's state changed.
+    void updateFrameTimer();
+    // Microseconds until the next frame or drag end, -1 when there is nothing to wait for.
+    std::int64_t nextWakeUp();
+
+    SdlWindow& window_;
+    Game& game_;
+    SdlClock& clock_;
+    FrameScheduler frames_;
+    DragDetector drag_;
+    gfx::RectI lastClient_;
+    bool minimised_ = false;
+    bool paintPending_ = false;
+    bool quit_ = false;
+    int exitStatus_ = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,42 @@
+#include "platform/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using platform::CommandLine;
+
+namespace {
+CommandLine parse(std::vector<const char*> args) {
+    return CommandLine::parse(args);
+}
+} // namespace
+
+TEST(CommandLine, NoArgumentsPlays) {
+    EXPECT_EQ(parse({}).action(), CommandLine::Action::Play);
+}
+
+TEST(CommandLine, HelpAndVersionInLongAndShortForm) {
+    EXPECT_EQ(parse({"--help"}).action(), CommandLine::Action::Help);
+    EXPECT_EQ(parse({"-h"}).action(), CommandLine::Action::Help);
+    EXPECT_EQ(parse({"--version"}).action(), CommandLine::Action::Version);
+    EXPECT_EQ(parse({"-V"}).action(), CommandLine::Action::Version);
+}
+
+TEST(CommandLine, UnknownArgumentIsAnErrorNamingIt) {
+    const CommandLine line = parse({"--fast"});
+    EXPECT_EQ(line.action(), CommandLine::Action::Error);
+    EXPECT_NE(line.error().find("--fast"), std::string::npos);
+    EXPECT_EQ(line.error().find('\n'), std::string::npos);
+}
+
+TEST(CommandLine, ExtraArgumentsAreAnError) {
+    EXPECT_EQ(parse({"--help", "now"}).action(), CommandLine::Action::Error);
+    EXPECT_EQ(parse({"--version", "--help"}).action(), CommandLine::Action::Error);
+    EXPECT_EQ(parse({"play", "--help"}).action(), CommandLine::Action::Error);
+}
+
+TEST(CommandLine, HelpIsUsageFirstAndVersionIsOneLine) {
+    EXPECT_EQ(CommandLine::helpText().rfind("Usage: hearthly", 0), 0u);
+    EXPECT_EQ(CommandLine::versionText("1.2.3"), "hearthly 1.2.3\n");
+}

@@ -1,0 +1,126 @@
+#include "platform/FrameScheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using platform::FrameScheduler;
+
+TEST(FrameScheduler, StoppedUntilStartedAndNeverDue) {
+    FrameScheduler frames;
+    EXPECT_FALSE(frames.running());
+    EXPECT_EQ(frames.timeUntilDue(0), -1);
+    EXPECT_FALSE(frames.takeDue(1'000'000));
+}
+
+TEST(FrameScheduler, FirstTickComesOnePeriodAfterStart) {
+    FrameScheduler frames;
+    frames.start(5'000);
+    EXPECT_EQ(frames.timeUntilDue(5'000), 10'000);
+    EXPECT_FALSE(frames.takeDue(14'999));
+    EXPECT_EQ(frames.timeUntilDue(14'999), 1);
+    EXPECT_TRUE(frames.takeDue(15'000));
+    EXPECT_FALSE(frames.takeDue(15'000));
+}
+
+TEST(FrameScheduler, LateWakeUpsDoNotDelayLaterDeadlines) {
+    FrameScheduler frames(10'000, 0);
+    frames.start(0);
+    // Woken 3 ms late: the next deadline stays on the 10 ms grid.
+    ASSERT_TRUE(frames.takeDue(13'000));
+    EXPECT_EQ(frames.timeUntilDue(13'000), 7'000);
+    ASSERT_TRUE(frames.takeDue(20'000));
+    EXPECT_EQ(frames.timeUntilDue(20'000), 10'000);
+}
+
+TEST(FrameScheduler, ATickAfterALateOneWaitsForTheMinimumGap) {
+    FrameScheduler frames(10'000, 9'920);
+    frames.start(0);
+    ASSERT_TRUE(frames.takeDue(13'000));
+    EXPECT_EQ(frames.timeUntilDue(13'000), 9'920);
+    EXPECT_FALSE(frames.takeDue(22'919));
+    EXPECT_TRUE(frames.takeDue(22'920));
+    // The grid has not moved: the next deadline (30 ms) is again held off by the gap.
+    EXPECT_EQ(frames.timeUntilDue(22'920), 9'920);
+}
+
+TEST(FrameScheduler, CatchesUpWithTheGridAfterALateTick) {
+    FrameScheduler frames;
+    frames.start(0);
+    ASSERT_TRUE(frames.takeDue(13'000));
+    std::int64_t now = 13'000;
+    std::int64_t last = now;
+    int ticks = 1;
+    while (now < 1'000'000) {
+        now += frames.timeUntilDue(now);
+        ASSERT_TRUE(frames.takeDue(now));
+        EXPECT_GE(now - last, 9'920);
+        last = now;
+        ++ticks;
+    }
+    // Back on the 10 ms grid well within the second, with no tick lost.
+    EXPECT_EQ(now % 10'000, 0);
+    EXPECT_EQ(ticks, 100);
+}
+
+TEST(FrameScheduler, KeepsTheRateAndTheGapOverManyJitteryWakeUps) {
+    FrameScheduler frames;
+    frames.start(0);
+    int ticks = 0;
+    std::int64_t now = 0;
+    std::int64_t last = -1;
+    std::vector<std::int64_t> gaps;
+    // Wake up whenever told, plus a jitter of 0 to 0.4 ms, for one simulated second.
+    for (int i = 0; now < 1'000'000; ++i) {
+        now += frames.timeUntilDue(now) + (i * 7 % 5) * 100;
+        if (frames.takeDue(now)) {
+            if (last >= 0)
+                gaps.push_back(now - last);
+            last = now;
+            ++ticks;
+        }
+    }
+    EXPECT_GE(ticks, 98);
+    EXPECT_LE(ticks, 100);
+    for (const std::int64_t gap : gaps)
+        EXPECT_GE(gap, 9'920);
+}
+
+TEST(FrameScheduler, SkipsAheadInsteadOfBurstingAfterAStall) {
+    FrameScheduler frames;
+    frames.start(0);
+    ASSERT_TRUE(frames.takeDue(10'000));
+    // Stalled for half a second (a modal box): one tick, then back to the normal period.
+    EXPECT_TRUE(frames.takeDue(510'000));
+    EXPECT_FALSE(frames.takeDue(510'000));
+    EXPECT_EQ(frames.timeUntilDue(510'000), 10'000);
+}
+
+TEST(FrameScheduler, StopAndStartBeginsANewPeriod) {
+    FrameScheduler frames;
+    frames.start(0);
+    frames.stop();
+    EXPECT_FALSE(frames.takeDue(50'000));
+    EXPECT_EQ(frames.timeUntilDue(50'000), -1);
+    frames.start(50'000);
+    EXPECT_EQ(frames.timeUntilDue(50'000), 10'000);
+}
+
+TEST(FrameScheduler, StartingARunningTimerKeepsItsDeadline) {
+    FrameScheduler frames;
+    frames.start(0);
+    frames.start(6'000);
+    EXPECT_EQ(frames.timeUntilDue(6'000), 4'000);
+}
+
+TEST(FrameScheduler, RejectsANonPositivePeriod) {
+    FrameScheduler frames(0);
+    EXPECT_EQ(frames.period(), FrameScheduler::kDefaultPeriodUs);
+}
+
+TEST(FrameScheduler, TheGapNeverExceedsThePeriod) {
+    FrameScheduler frames(10'000, 50'000);
+    frames.start(0);
+    ASSERT_TRUE(frames.takeDue(10'000));
+    EXPECT_EQ(frames.timeUntilDue(10'000), 10'000);
+}

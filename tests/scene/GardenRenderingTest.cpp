@@ -1,0 +1,63 @@
+#include "game/GameHost.h"
+#include "game/GameStateJson.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+long long differingPixels(const gfx::Surface& a, const gfx::Surface& b) {
+    long long n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+} // namespace
+
+// The renderer repaints only what the bounds of changed objects say. Through a whole quake
+// (ground, tree, twigs, pole, cable and house all moving) and with the glow drifting across
+// fractional positions, the screen must stay what a full redraw would show, at any scale.
+TEST(GardenRendering, IncrementalFramesMatchAFullRedrawThroughAQuake) {
+    for (const auto& [w, h] : {std::pair{800, 584}, std::pair{1000, 730}, std::pair{613, 448}}) {
+        SCOPED_TRACE(testing::Message() << w << "x" << h);
+        GameHost host(w, h);
+        host.game.light.placeAt(10.3f);
+        host.run(3);
+        host.game.groundEventRequest = true;
+        int checked = 0;
+        int lightRepaints = 0;
+        while (checked < 90) {
+            const float before = host.game.light.getLastDrawnPosition().x;
+            host.timerCall();
+            lightRepaints += host.game.light.getLastDrawnPosition().x != before;
+            if (++checked % 6 != 0)
+                continue;
+            gfx::Surface full(w, h);
+            host.game.getRenderer().renderFullInto(host.game, full);
+            ASSERT_EQ(differingPixels(host.window.screen(), full), 0) << "after frame " << checked;
+        }
+        EXPECT_FALSE(host.game.ground.isQuakeActive()); // the whole quake was on screen
+        EXPECT_GT(lightRepaints, 5);
+    }
+}
+
+TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
+    GameHost host;
+    host.run(20);
+    nlohmann::json calm = GameStateJson::dump(host.game, 20);
+    EXPECT_EQ(calm["ground"]["quakeActive"], false);
+    EXPECT_EQ(calm["ground"]["quakeRaise"], 0);
+    EXPECT_FLOAT_EQ(calm["light"]["x"].get<float>(), host.game.light.getPosition().x);
+    EXPECT_GT(calm["light"]["x"].get<float>(), 0);
+
+    // 'e' asks for a quake; the ground starts it on its next update.
+    host.game.onKey('e');
+    host.run(6);
+    nlohmann::json shaking = GameStateJson::dump(host.game, 26);
+    EXPECT_EQ(shaking["ground"]["quakeActive"], true);
+    EXPECT_EQ(shaking["ground"]["quakePhase"], 0);
+    EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground.getQuakeRaise());
+    EXPECT_GT(shaking["ground"]["quakeRaise"].get<int>(), 0);
+    EXPECT_EQ(shaking["groundEventRequest"], false);
+}
