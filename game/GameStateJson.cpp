@@ -106,10 +106,12 @@ void GameStateJson::addNav(json& out, const Game& game) {
                                 {"glowTime", game.edgeHighlight.glowTime}};
     else
         out["edgeHighlight"] = nullptr;
-    void GameStateJson::addGarden(json & out, const Game& game) {
-        const Ground& ground = game.ground;
-        out["ground"] = {{"quakeActive", ground.isQuakeActive()},
-                         {"quakeRaise", ground.getQuakeRaise()},
-                         {"quakePhase", ground.getQuakePhase()}};
-        out["light"] = {{"x", game.light.getPosition().x}};
-    }
+}
+
+void GameStateJson::addGarden(json& out, const Game& game) {
+    const Ground& ground = game.ground;
+    out["ground"] = {{"quakeActive", ground.isQuakeActive()},
+                     {"quakeRaise", ground.getQuakeRaise()},
+                     {"quakePhase", ground.getQuakePhase()}};
+    out["light"] = {{"x", game.light.getPosition().x}};
+}
