@@ -99,6 +99,33 @@ void BM_StrokeFigure(benchmark::State& state) {
 }
 BENCHMARK(BM_StrokeFigure)->Arg(10)->Arg(48);
 
+// A repaint: the clip is a dirty rectangle, one long outline crosses it, another lies outside.
+void BM_ClippedRepaint(benchmark::State& state) {
+    const float scale = scaleOf(state);
+    Surface surface = windowSurface(scale);
+    Graphics g(surface);
+    g.scaleTransform(scale, scale);
+    g.setClip({380, 250, 60, 90}, CombineMode::Replace);
+    const Path figure = figurePath(400, 300);
+    Path house;
+    const std::array<PointF, 5> outline{PointF{150, 580}, PointF{150, 200}, PointF{400, 120},
+                                        PointF{650, 200}, PointF{650, 580}};
+    house.addLines(outline);
+    Path farAway;
+    farAway.addRectangle({20, 20, 50, 50});
+    Pen pen(0xc0000000, 2);
+    pen.setLineJoin(LineJoin::Round);
+    const SolidBrush fill(0x80406080);
+    for (auto _ : state) {
+        g.fillPath(fill, house);
+        g.drawPath(pen, house);
+        g.drawPath(pen, figure);
+        g.drawPath(pen, farAway);
+    }
+    g.flush();
+}
+BENCHMARK(BM_ClippedRepaint)->Arg(10)->Arg(48);
+
 void BM_StrokeArrow(benchmark::State& state) {
     const float scale = scaleOf(state);
     Surface surface = windowSurface(scale);

@@ -1,6 +1,6 @@
 #include "gfx/GradientPainter.h"
 
-#include <cairo.h>
+#include "gfx/CairoDraw.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,50 +15,16 @@ struct PatternDeleter {
 };
 using PatternHandle = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
 
-void setColor(cairo_t* cr, Argb c) {
-    cairo_set_source_rgba(cr, redOf(c) / 255.0, greenOf(c) / 255.0, blueOf(c) / 255.0, alphaOf(c) / 255.0);
-}
-
 void addStop(cairo_pattern_t* p, double offset, Argb c) {
     cairo_pattern_add_color_stop_rgba(p, offset, redOf(c) / 255.0, greenOf(c) / 255.0, blueOf(c) / 255.0,
                                       alphaOf(c) / 255.0);
 }
 
-void setMatrix(cairo_t* cr, const Matrix& m) {
-    cairo_matrix_t cm;
-    cairo_matrix_init(&cm, m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy());
-    cairo_set_matrix(cr, &cm);
-}
-
-void appendPath(cairo_t* cr, const Path& path) {
-    const auto pts = path.points();
-    const auto types = path.types();
-    for (std::size_t i = 0; i < pts.size(); ++i) {
-        const auto kind = static_cast<PointType>(types[i] & kPointTypeMask);
-        if (kind == PointType::Start || i == 0) {
-            cairo_move_to(cr, pts[i].x, pts[i].y);
-        } else if (kind == PointType::Bezier && i + 2 < pts.size()) {
-            cairo_curve_to(cr, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
-            i += 2;
-        } else {
-            cairo_line_to(cr, pts[i].x, pts[i].y);
-        }
-        if ((types[i] & kCloseFlag) != 0)
-            cairo_close_path(cr);
-    }
-}
-
 void clipToPath(cairo_t* cr, const Path& path) {
     cairo_new_path(cr);
-    appendPath(cr, path);
-    cairo_set_fill_rule(cr, path.fillMode() == FillMode::Alternate ? CAIRO_FILL_RULE_EVEN_ODD
-                                                                   : CAIRO_FILL_RULE_WINDING);
+    CairoDraw::appendPath(cr, path);
+    cairo_set_fill_rule(cr, CairoDraw::fillRule(path));
     cairo_clip(cr);
-}
-
-float deviceScaleOf(const Matrix& m) {
-    const float det = std::abs(m.m11() * m.m22() - m.m12() * m.m21());
-    return det > 0 ? std::sqrt(det) : 1.0f;
 }
 
 // Boundary points pushed away from the centre by margin, so that neighbouring fan
@@ -141,8 +107,9 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
     // Render the mask with the translation's whole pixels taken out.
     const Matrix local(device.m11(), device.m12(), device.m21(), device.m22(),
                        static_cast<float>(place.quarterX) / 4, static_cast<float>(place.quarterY) / 4);
-    const float margin = kMarginPixels / deviceScaleOf(device);
-    std::vector<PointF> corners = widenedBoundary(brush.boundary(), brush.centerPoint(), margin);
+    const float pixel = 1.0f / CairoDraw::deviceScale(device);
+    std::vector<PointF> corners =
+        widenedBoundary(brush.boundary(), brush.centerPoint(), kMarginPixels * pixel);
     corners.push_back(brush.centerPoint());
     for (PointF& p : corners)
         p = local.apply(p);
@@ -170,8 +137,8 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
     cairo_t* mask = cairo_create(entry.weights.get());
     Matrix toMask = local;
     toMask.translate(-static_cast<float>(left), -static_cast<float>(top), MatrixOrder::Append);
-    setMatrix(mask, toMask);
-    paintFan(mask, brush, margin, 0xff000000, 0x00000000);
+    CairoDraw::setMatrix(mask, toMask);
+    paintFan(mask, brush, pixel, 0xff000000, 0x00000000);
     cairo_destroy(mask);
     cairo_surface_flush(entry.weights.get());
 
@@ -195,7 +162,7 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
         return; // a brush made from a broken outline has no colours to give
     const Entry* entry = oneSurroundColor(brush) ? weightsFor(brush, device) : nullptr;
     if (!entry) {
-        fillDirect(cr, brush, path, kMarginPixels / deviceScaleOf(device));
+        fillDirect(cr, brush, path, 1.0f / CairoDraw::deviceScale(device));
         return;
     }
     const Placement place = placementOf(device);
@@ -221,20 +188,20 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
     cairo_clip(cr);
     // Result: inner x weight + outer x (1 - weight), over what is there.
     if (alphaOf(outer) == 0) {
-        setColor(cr, inner);
+        CairoDraw::setColor(cr, inner);
         cairo_mask_surface(cr, entry->weights.get(), x, y);
     } else if (alphaOf(inner) == 0xff) {
         // An opaque centre colour replaces in proportion to its weight.
-        setColor(cr, outer);
+        CairoDraw::setColor(cr, outer);
         cairo_paint(cr);
-        setColor(cr, inner);
+        CairoDraw::setColor(cr, inner);
         cairo_mask_surface(cr, entry->weights.get(), x, y);
     } else {
         cairo_push_group(cr);
         cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        setColor(cr, outer);
+        CairoDraw::setColor(cr, outer);
         cairo_paint(cr);
-        setColor(cr, inner);
+        CairoDraw::setColor(cr, inner);
         cairo_mask_surface(cr, entry->weights.get(), x, y);
         cairo_pop_group_to_source(cr);
         cairo_paint(cr);
@@ -242,8 +209,8 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
     cairo_restore(cr);
 }
 
-void GradientPainter::fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path,
-                                 float margin) {
+void GradientPainter::fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path, float pixel) {
+    const float margin = kMarginPixels * pixel;
     // The colours are painted into a group no larger than the path, then the path's
     // anti-aliased outline cuts them out.
     const RectF area = path.bounds();
@@ -253,19 +220,18 @@ void GradientPainter::fillDirect(cairo_t* cr, const PathGradientBrush& brush, co
     cairo_clip(cr);
     cairo_push_group(cr);
     if (oneSurroundColor(brush))
-        paintFan(cr, brush, margin, brush.centerColor(), brush.surroundColor(0));
+        paintFan(cr, brush, pixel, brush.centerColor(), brush.surroundColor(0));
     else
-        paintMesh(cr, brush, margin);
+        paintMesh(cr, brush, pixel);
     cairo_pop_group_to_source(cr);
     cairo_new_path(cr);
-    appendPath(cr, path);
-    cairo_set_fill_rule(cr, path.fillMode() == FillMode::Alternate ? CAIRO_FILL_RULE_EVEN_ODD
-                                                                   : CAIRO_FILL_RULE_WINDING);
+    CairoDraw::appendPath(cr, path);
+    cairo_set_fill_rule(cr, CairoDraw::fillRule(path));
     cairo_fill(cr);
     cairo_restore(cr);
 }
 
-void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, float margin, Argb inner,
+void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, float pixel, Argb inner,
                                Argb outer) {
     // With one surround colour the blend along each ray depends only on how far along the ray
     // a point is, and inside one fan triangle that is constant on lines parallel to its
@@ -274,7 +240,8 @@ void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, floa
     // anti-aliased fill supplies the smooth outline.
     const PointF c = brush.centerPoint();
     const std::vector<PointF>& boundary = brush.boundary();
-    const std::vector<PointF> wide = widenedBoundary(boundary, c, margin);
+    const std::vector<PointF> wide = widenedBoundary(boundary, c, kMarginPixels * pixel);
+    const float rim = pixel / 2;
     cairo_save(cr);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
@@ -293,7 +260,12 @@ void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, floa
         const PointF foot{a.x + t * ex, a.y + t * ey};
         if (std::hypot(foot.x - c.x, foot.y - c.y) < 1e-4f)
             continue; // the centre lies on this edge: the triangle has no area
-        PatternHandle gradient(cairo_pattern_create_linear(c.x, c.y, foot.x, foot.y));
+        // The surround colour is reached half a device pixel inside the edge, so the pixels
+        // along the rim take exactly that colour rather than a rounding step short of it.
+        const float reach = std::hypot(foot.x - c.x, foot.y - c.y);
+        const float end = std::max(reach - rim, reach / 2) / reach;
+        PatternHandle gradient(
+            cairo_pattern_create_linear(c.x, c.y, c.x + (foot.x - c.x) * end, c.y + (foot.y - c.y) * end));
         addStop(gradient.get(), 0, inner);
         addStop(gradient.get(), 1, outer);
         cairo_pattern_set_extend(gradient.get(), CAIRO_EXTEND_PAD);
@@ -308,11 +280,11 @@ void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, floa
     cairo_restore(cr);
 }
 
-void GradientPainter::paintMesh(cairo_t* cr, const PathGradientBrush& brush, float margin) {
+void GradientPainter::paintMesh(cairo_t* cr, const PathGradientBrush& brush, float pixel) {
     PatternHandle mesh(cairo_pattern_create_mesh());
     const PointF c = brush.centerPoint();
     const Argb cc = brush.centerColor();
-    const std::vector<PointF> wide = widenedBoundary(brush.boundary(), c, margin);
+    const std::vector<PointF> wide = widenedBoundary(brush.boundary(), c, kMarginPixels * pixel);
     const auto corner = [&](unsigned index, Argb color) {
         cairo_mesh_pattern_set_corner_color_rgba(mesh.get(), index, redOf(color) / 255.0,
                                                  greenOf(color) / 255.0, blueOf(color) / 255.0,

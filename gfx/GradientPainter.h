@@ -23,9 +23,9 @@ public:
     // Fills path with brush; device is the context's current user-to-device transform.
     void fill(cairo_t* cr, const PathGradientBrush& brush, const Path& path, const Matrix& device);
 
-    // Shapes kept, and the largest mask kept (device pixels); larger brushes are painted
-    // directly every time.
-    static constexpr std::size_t kCacheEntries = 4;
+    // Shapes kept (the drifting light alone takes four quarter-pixel placements), and the
+    // largest mask kept (device pixels); larger brushes are painted directly every time.
+    static constexpr std::size_t kCacheEntries = 8;
     static constexpr long kMaxMaskPixels = 1L << 21;
     std::size_t cachedShapes() const { return cache_.size(); }
 
@@ -58,10 +58,12 @@ private:
 
     static Placement placementOf(const Matrix& device);
     const Entry* weightsFor(const PathGradientBrush& brush, const Matrix& device);
-    static void fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path, float margin);
-    // Paints the brush's colours over its area, widened by margin (world units).
-    static void paintFan(cairo_t* cr, const PathGradientBrush& brush, float margin, Argb inner, Argb outer);
-    static void paintMesh(cairo_t* cr, const PathGradientBrush& brush, float margin);
+    // pixel: the size of a device pixel in world units.
+    static void fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path, float pixel);
+    // Paint the brush's colours over its area, widened by a few device pixels so that the
+    // anti-aliased edge of the filled path finds colour under it.
+    static void paintFan(cairo_t* cr, const PathGradientBrush& brush, float pixel, Argb inner, Argb outer);
+    static void paintMesh(cairo_t* cr, const PathGradientBrush& brush, float pixel);
 
     std::vector<Entry> cache_;
     std::uint64_t uses_ = 0;

@@ -1,13 +1,14 @@
 #include "gfx/Graphics.h"
 
-#include "gfx/GradientPainter.h"
-#include "gfx/Surface.h"
+#include "gfx/CairoDraw.h"
+#include "gfx/Stroker.h"
 
 #include <cairo.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace gfx {
 
@@ -42,130 +43,9 @@ std::vector<RectI> rectsOf(const cairo_region_t* region) {
     return rects;
 }
 
-void setColor(cairo_t* cr, Argb color) {
-    cairo_set_source_rgba(cr, redOf(color) / 255.0, greenOf(color) / 255.0, blueOf(color) / 255.0,
-                          alphaOf(color) / 255.0);
-}
-
-void setMatrix(cairo_t* cr, const Matrix& m) {
-    cairo_matrix_t cm;
-    cairo_matrix_init(&cm, m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy());
-    cairo_set_matrix(cr, &cm);
-}
-
-// Adds the path's figures to the current Cairo path. Fills close every figure; strokes
-// close only the figures that are closed.
-void appendPath(cairo_t* cr, const Path& path) {
-    const auto pts = path.points();
-    const auto types = path.types();
-    for (std::size_t i = 0; i < pts.size(); ++i) {
-        const auto kind = static_cast<PointType>(types[i] & kPointTypeMask);
-        if (kind == PointType::Start || i == 0) {
-            cairo_move_to(cr, pts[i].x, pts[i].y);
-        } else if (kind == PointType::Bezier && i + 2 < pts.size()) {
-            cairo_curve_to(cr, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
-            i += 2;
-        } else {
-            cairo_line_to(cr, pts[i].x, pts[i].y);
-        }
-        if ((types[i] & kCloseFlag) != 0)
-            cairo_close_path(cr);
-    }
-}
-
-void appendPolyline(cairo_t* cr, const std::vector<PointF>& pts) {
-    for (std::size_t i = 0; i < pts.size(); ++i) {
-        if (i == 0)
-            cairo_move_to(cr, pts[i].x, pts[i].y);
-        else
-            cairo_line_to(cr, pts[i].x, pts[i].y);
-    }
-}
-
-cairo_fill_rule_t fillRuleOf(const Path& path) {
-    return path.fillMode() == FillMode::Alternate ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING;
-}
-
-bool isClosedFigure(const Path& figure) {
-    return !figure.types().empty() && (figure.types().back() & kCloseFlag) != 0;
-}
-
-PointF unitOr(PointF v, PointF fallback) {
-    const float len = std::hypot(v.x, v.y);
-    return len > 1e-6f ? PointF{v.x / len, v.y / len} : fallback;
-}
-
-// Outward direction at the end of a polyline: from the first point that differs.
-PointF endDirection(const std::vector<PointF>& pts, bool atStart) {
-    const std::size_t n = pts.size();
-    const PointF end = atStart ? pts.front() : pts.back();
-    for (std::size_t k = 1; k < n; ++k) {
-        const PointF other = atStart ? pts[k] : pts[n - 1 - k];
-        if (other != end)
-            return unitOr({end.x - other.x, end.y - other.y}, {1, 0});
-    }
-    return {atStart ? -1.0f : 1.0f, 0};
-}
-
-// Removes length from one end of a polyline, so a line does not poke out of an arrow head.
-void trimEnd(std::vector<PointF>& pts, float length, bool atStart) {
-    if (atStart)
-        std::reverse(pts.begin(), pts.end());
-    float left = length;
-    while (pts.size() >= 2 && left > 0) {
-        const PointF a = pts[pts.size() - 2];
-        const PointF b = pts.back();
-        const float seg = std::hypot(b.x - a.x, b.y - a.y);
-        if (seg > left) {
-            const float t = (seg - left) / seg;
-            pts.back() = {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-            break;
-        }
-        left -= seg;
-        pts.pop_back();
-    }
-    if (pts.size() < 2)
-        pts.clear();
-    if (atStart)
-        std::reverse(pts.begin(), pts.end());
-}
-
-void appendCapShape(cairo_t* cr, LineCap cap, PointF end, PointF dir, float width) {
-    switch (cap) {
-    case LineCap::Flat:
-        return;
-    case LineCap::Round:
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, end.x, end.y, width / 2, 0, 2 * M_PI);
-        cairo_close_path(cr);
-        return;
-    case LineCap::RoundAnchor:
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, end.x, end.y, Pen::anchorSize(width) / 2, 0, 2 * M_PI);
-        cairo_close_path(cr);
-        return;
-    case LineCap::ArrowAnchor: {
-        const float size = Pen::anchorSize(width);
-        const PointF base{end.x - dir.x * size, end.y - dir.y * size};
-        const PointF side{-dir.y * size / 2, dir.x * size / 2};
-        cairo_move_to(cr, end.x, end.y);
-        cairo_line_to(cr, base.x + side.x, base.y + side.y);
-        cairo_line_to(cr, base.x - side.x, base.y - side.y);
-        cairo_close_path(cr);
-        return;
-    }
-    }
-}
-
 // Slack when snapping clip edges to pixels, and the largest device coordinate a clip holds.
 constexpr double kSnapSlack = 1e-3;
 constexpr double kDeviceLimit = 1 << 28;
-
-// Device pixels per world unit along the transform's average axis.
-float deviceScaleOf(const Matrix& m) {
-    const float det = std::abs(m.m11() * m.m22() - m.m12() * m.m21());
-    return det > 0 ? std::sqrt(det) : 1.0f;
-}
 
 } // namespace
 
@@ -174,20 +54,19 @@ Graphics::Graphics(Surface& target) : target_(target) {
         lastStatus_ = Status::InvalidParameter;
         return;
     }
-    cr_ = cairo_create(target.handle());
-    if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) {
-        cairo_destroy(cr_);
-        cr_ = nullptr;
+    cr_.reset(cairo_create(target.handle()));
+    if (cairo_status(cr_.get()) != CAIRO_STATUS_SUCCESS) {
+        cr_.reset();
         lastStatus_ = Status::OutOfMemory;
         return;
     }
-    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_DEFAULT);
-    cairo_set_miter_limit(cr_, Pen::kMiterLimit);
+    cairo_set_miter_limit(cr_.get(), Pen::kMiterLimit);
 }
 
-Graphics::~Graphics() {
-    if (cr_)
-        cairo_destroy(cr_);
+Graphics::~Graphics() = default;
+
+void Graphics::ContextDeleter::operator()(cairo_t* cr) const {
+    cairo_destroy(cr);
 }
 
 bool Graphics::ready() {
@@ -213,14 +92,13 @@ bool Graphics::ready(const Path& path) {
 }
 
 void Graphics::finish() {
-    if (cairo_status(cr_) == CAIRO_STATUS_SUCCESS)
+    if (cairo_status(cr_.get()) == CAIRO_STATUS_SUCCESS)
         return;
     // Cairo refuses all further work on a context that failed once; start a fresh one so
     // that one bad frame does not blank the rest of the game.
     recordStatus(Status::GenericError);
-    cairo_destroy(cr_);
-    cr_ = cairo_create(target_.handle());
-    cairo_set_miter_limit(cr_, Pen::kMiterLimit);
+    cr_.reset(cairo_create(target_.handle()));
+    cairo_set_miter_limit(cr_.get(), Pen::kMiterLimit);
     stateDirty_ = true;
 }
 
@@ -229,13 +107,14 @@ void Graphics::clear(Argb color) {
         recordStatus(Status::WrongState);
         return;
     }
-    cairo_save(cr_);
-    cairo_reset_clip(cr_);
-    cairo_identity_matrix(cr_);
-    cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
-    setColor(cr_, color);
-    cairo_paint(cr_);
-    cairo_restore(cr_);
+    cairo_t* cr = cr_.get();
+    cairo_save(cr);
+    cairo_reset_clip(cr);
+    cairo_identity_matrix(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    CairoDraw::setColor(cr, color);
+    cairo_paint(cr);
+    cairo_restore(cr);
 }
 
 Matrix Graphics::deviceTransform() const {
@@ -376,17 +255,18 @@ std::vector<RectI> Graphics::clipRects() const {
 }
 
 void Graphics::applyState() {
-    cairo_reset_clip(cr_);
-    const ClipArea clip = effectiveClip();
-    if (!clip.infinite) {
-        cairo_identity_matrix(cr_);
-        cairo_new_path(cr_);
-        for (RectI r : clip.rects)
-            cairo_rectangle(cr_, r.x, r.y, r.width, r.height);
-        if (clip.rects.empty())
-            cairo_rectangle(cr_, 0, 0, 0, 0);
-        cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
-        cairo_clip(cr_);
+    cairo_t* cr = cr_.get();
+    cairo_reset_clip(cr);
+    activeClip_ = effectiveClip();
+    if (!activeClip_.infinite) {
+        cairo_identity_matrix(cr);
+        cairo_new_path(cr);
+        for (RectI r : activeClip_.rects)
+            cairo_rectangle(cr, r.x, r.y, r.width, r.height);
+        if (activeClip_.rects.empty())
+            cairo_rectangle(cr, 0, 0, 0, 0);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+        cairo_clip(cr);
     }
     // A zero scale (a minimised window) draws nothing, and Cairo must not see it: a
     // singular matrix would put the context out of action for good.
@@ -395,149 +275,223 @@ void Graphics::applyState() {
     drawable_ = std::isfinite(det) && std::abs(det) > 1e-12f && std::isfinite(device.dx()) &&
                 std::isfinite(device.dy());
     if (drawable_)
-        setMatrix(cr_, device);
+        CairoDraw::setMatrix(cr, device);
     stateDirty_ = false;
 }
 
-void Graphics::setLineStyle(const Pen& pen, float widthFactor) {
-    double width = static_cast<double>(pen.width()) * widthFactor;
-    if (width <= 0) {
-        // A zero-width pen draws a hairline one device pixel wide.
-        double dx = 1;
-        double dy = 0;
-        cairo_device_to_user_distance(cr_, &dx, &dy);
-        width = std::hypot(dx, dy) * widthFactor;
+RectI Graphics::deviceBox(RectF world) const {
+    const Matrix m = deviceTransform();
+    float left = 0, top = 0, right = 0, bottom = 0;
+    bool first = true;
+    for (PointF corner : {PointF{world.x, world.y}, PointF{world.right(), world.y},
+                          PointF{world.x, world.bottom()}, PointF{world.right(), world.bottom()}}) {
+        const PointF d = m.apply(corner);
+        left = first ? d.x : std::min(left, d.x);
+        top = first ? d.y : std::min(top, d.y);
+        right = first ? d.x : std::max(right, d.x);
+        bottom = first ? d.y : std::max(bottom, d.y);
+        first = false;
     }
-    cairo_set_line_width(cr_, width);
-    cairo_set_line_join(cr_,
-                        pen.lineJoin() == LineJoin::Round ? CAIRO_LINE_JOIN_ROUND : CAIRO_LINE_JOIN_MITER);
+    // One more pixel all round for the anti-aliased fringe.
+    const auto down = [](float v) {
+        return static_cast<int>(std::clamp(std::floor(v) - 1.0, -kDeviceLimit, kDeviceLimit));
+    };
+    const auto up = [](float v) {
+        return static_cast<int>(std::clamp(std::ceil(v) + 1.0, -kDeviceLimit, kDeviceLimit));
+    };
+    RectI box{down(left), down(top), 0, 0};
+    box.width = std::max(0, up(right) - box.x);
+    box.height = std::max(0, up(bottom) - box.y);
+    return box;
+}
+
+bool Graphics::ensureScratch() {
+    if (scratchCr_)
+        return true;
+    scratch_ = Surface(target_.width(), target_.height());
+    if (!scratch_.valid())
+        return false;
+    scratchCr_.reset(cairo_create(scratch_.handle()));
+    if (cairo_status(scratchCr_.get()) != CAIRO_STATUS_SUCCESS) {
+        scratchCr_.reset();
+        return false;
+    }
+    cairo_set_miter_limit(scratchCr_.get(), Pen::kMiterLimit);
+    return true;
+}
+
+// Cairo cuts a shape's edges at the left and right of the clip, and an edge cut there is
+// rasterised a little differently from the whole edge: anti-aliased pixels would then differ
+// by a shade between a clipped repaint and a full one. So when the clip's sides cut sloped
+// edges of the shape, it is drawn without a sideways limit, on a scratch copy of the clip's
+// rows, and then copied back through the clip, which keeps repaints pixel-exact.
+bool Graphics::clipCutsEdges(const Path& path, float grow, RectI box) const {
+    struct Side {
+        float x, top, bottom;
+    };
+    std::vector<Side> sides;
+    const auto addSide = [&](int x, const RectI& r) {
+        // The surface's own edges cut a full repaint in the same place.
+        if (x > 0 && x < target_.width() && x >= box.x && x <= box.right())
+            sides.push_back({static_cast<float>(x), static_cast<float>(r.y), static_cast<float>(r.bottom())});
+    };
+    for (const RectI& r : activeClip_.rects) {
+        if (r.bottom() <= box.y || r.y >= box.bottom())
+            continue;
+        addSide(r.x, r);
+        addSide(r.right(), r);
+    }
+    if (sides.empty())
+        return false;
+    const Matrix m = deviceTransform();
+    const float reach = grow * CairoDraw::deviceScale(m) + 1.0f;
+    const auto boxHits = [&](float x0, float y0, float x1, float y1) {
+        return std::any_of(sides.begin(), sides.end(), [&](const Side& s) {
+            return s.x >= x0 - reach && s.x <= x1 + reach && s.bottom >= y0 - reach && s.top <= y1 + reach;
+        });
+    };
+    // For a fill, only sloped edges that pass a side matter: a level edge adds no coverage
+    // and an upright one is never cut.
+    const auto edgeHits = [&](PointF a, PointF b) {
+        if (grow > 0)
+            return boxHits(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y));
+        if (a.x == b.x || a.y == b.y)
+            return false;
+        return std::any_of(sides.begin(), sides.end(), [&](const Side& s) {
+            if (s.x <= std::min(a.x, b.x) || s.x >= std::max(a.x, b.x))
+                return false;
+            const float y = a.y + (s.x - a.x) * (b.y - a.y) / (b.x - a.x);
+            return y >= s.top - 1 && y <= s.bottom + 1;
+        });
+    };
+    const auto pts = path.points();
+    const auto types = path.types();
+    PointF figureStart;
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        const PointF p = m.apply(pts[i]);
+        const auto kind = static_cast<PointType>(types[i] & kPointTypeMask);
+        if (kind == PointType::Start || i == 0) {
+            figureStart = p;
+        } else if (kind == PointType::Bezier && i + 2 < pts.size()) {
+            const PointF a = m.apply(pts[i - 1]);
+            const PointF c1 = p;
+            const PointF c2 = m.apply(pts[i + 1]);
+            const PointF e = m.apply(pts[i + 2]);
+            i += 2;
+            if (boxHits(std::min({a.x, c1.x, c2.x, e.x}), std::min({a.y, c1.y, c2.y, e.y}),
+                        std::max({a.x, c1.x, c2.x, e.x}), std::max({a.y, c1.y, c2.y, e.y})))
+                return true;
+        } else if (edgeHits(m.apply(pts[i - 1]), p)) {
+            return true;
+        }
+        // Every figure is closed for a fill, and closed figures are for a stroke.
+        const bool lastOfFigure =
+            i + 1 >= pts.size() || static_cast<PointType>(types[i + 1] & kPointTypeMask) == PointType::Start;
+        if (lastOfFigure && (grow == 0 || (types[i] & kCloseFlag) != 0) &&
+            edgeHits(m.apply(pts[i]), figureStart))
+            return true;
+    }
+    return false;
+}
+
+template <typename Draw> void Graphics::paint(RectF reach, const Path& shape, float grow, Draw&& draw) {
+    if (!activeClip_.infinite) {
+        const RectI box = deviceBox(reach);
+        std::vector<RectI> parts;
+        for (const RectI& r : activeClip_.rects) {
+            const int left = std::max(r.x, box.x);
+            const int top = std::max(r.y, box.y);
+            const int right = std::min(r.right(), box.right());
+            const int bottom = std::min(r.bottom(), box.bottom());
+            if (right > left && bottom > top)
+                parts.push_back({left, top, right - left, bottom - top});
+        }
+        if (parts.empty())
+            return; // nothing of it would show
+        if (clipCutsEdges(shape, grow, box) && ensureScratch()) {
+            paintThroughScratch(box, parts, draw);
+            return;
+        }
+    }
+    draw(cr_.get());
+    finish();
+}
+
+template <typename Draw>
+void Graphics::paintThroughScratch(RectI box, const std::vector<RectI>& parts, Draw&& draw) {
+    // The clip's rows, merged.
+    std::vector<std::pair<int, int>> rows;
+    for (const RectI& p : parts)
+        rows.emplace_back(p.y, p.bottom());
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::pair<int, int>> merged;
+    for (const auto& row : rows) {
+        if (!merged.empty() && row.first <= merged.back().second)
+            merged.back().second = std::max(merged.back().second, row.second);
+        else
+            merged.push_back(row);
+    }
+    // No sideways limit nearer than the shape's own extent or the surface's edges.
+    const int left = std::max(box.x, 0);
+    const int right = std::min(box.right(), scratch_.width());
+    cairo_t* s = scratchCr_.get();
+    cairo_reset_clip(s);
+    cairo_identity_matrix(s);
+    cairo_new_path(s);
+    for (const auto& [top, bottom] : merged)
+        cairo_rectangle(s, left, top, right - left, bottom - top);
+    cairo_clip(s);
+    // The scratch starts as a copy of the target, so the drawing blends exactly as it would
+    // have on the target itself.
+    cairo_set_operator(s, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(s, target_.handle(), 0, 0);
+    cairo_paint(s);
+    cairo_set_operator(s, CAIRO_OPERATOR_OVER);
+    CairoDraw::setMatrix(s, deviceTransform());
+    draw(s);
+    if (cairo_status(s) != CAIRO_STATUS_SUCCESS) {
+        recordStatus(Status::GenericError);
+        scratchCr_.reset();
+        return;
+    }
+    cairo_t* cr = cr_.get();
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, scratch_.handle(), 0, 0);
+    cairo_new_path(cr);
+    for (const RectI& p : parts)
+        cairo_rectangle(cr, p.x, p.y, p.width, p.height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    finish();
 }
 
 void Graphics::drawPath(const Pen& pen, const Path& path) {
     if (!ready(path))
         return;
-    if (pen.alignment() == PenAlignment::Inset)
-        strokeInset(pen, path);
-    else
-        strokeCentred(pen, path);
-    finish();
-}
-
-void Graphics::strokeCentred(const Pen& pen, const Path& path) {
-    const LineCap start = pen.startCap();
-    const LineCap end = pen.endCap();
-    const bool plainCaps = start == end && (start == LineCap::Flat || start == LineCap::Round);
-    if (!plainCaps) {
-        strokeWithCapShapes(pen, path);
-        return;
-    }
-    setColor(cr_, pen.color());
-    setLineStyle(pen, 1.0f);
-    cairo_set_line_cap(cr_, start == LineCap::Round ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
-    cairo_new_path(cr_);
-    appendPath(cr_, path);
-    cairo_stroke(cr_);
-}
-
-void Graphics::strokeWithCapShapes(const Pen& pen, const Path& path) {
-    const Argb color = pen.color();
-    // Caps are shapes of their own; drawn opaque into a group and blended once, a see-through
-    // pen does not show darker seams where a cap overlaps its line.
-    const bool seeThrough = alphaOf(color) != 0xff;
-    if (seeThrough) {
-        // The group need be no larger than what the pen can reach.
-        const RectF reach = path.bounds(pen);
-        cairo_save(cr_);
-        cairo_new_path(cr_);
-        cairo_rectangle(cr_, reach.x, reach.y, reach.width, reach.height);
-        cairo_clip(cr_);
-        cairo_push_group(cr_);
-        setColor(cr_, color | 0xff000000u);
-    } else {
-        setColor(cr_, color);
-    }
-    setLineStyle(pen, 1.0f);
-    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
-    const float width = static_cast<float>(cairo_get_line_width(cr_));
-    const float tolerance = 0.2f / deviceScaleOf(deviceTransform());
-
-    cairo_new_path(cr_);
-    struct Ends {
-        PointF start, startDir, end, endDir;
-    };
-    std::vector<Ends> ends;
-    for (const Path& figure : path.figures()) {
-        if (isClosedFigure(figure)) {
-            appendPath(cr_, figure);
-            continue;
-        }
-        auto polys = figure.flatten(tolerance);
-        if (polys.empty() || polys.front().points.empty())
-            continue;
-        std::vector<PointF>& pts = polys.front().points;
-        ends.push_back({pts.front(), endDirection(pts, true), pts.back(), endDirection(pts, false)});
-        // Lines stop inside an arrow head, short of its tip.
-        const float trim = Pen::anchorSize(width) * 0.75f;
-        if (pen.startCap() == LineCap::ArrowAnchor)
-            trimEnd(pts, trim, true);
-        if (pen.endCap() == LineCap::ArrowAnchor)
-            trimEnd(pts, trim, false);
-        appendPolyline(cr_, pts);
-    }
-    cairo_stroke(cr_);
-    for (const Ends& e : ends) {
-        appendCapShape(cr_, pen.startCap(), e.start, e.startDir, width);
-        appendCapShape(cr_, pen.endCap(), e.end, e.endDir, width);
-    }
-    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
-    cairo_fill(cr_);
-    if (seeThrough) {
-        cairo_pop_group_to_source(cr_);
-        cairo_paint_with_alpha(cr_, alphaOf(color) / 255.0);
-        cairo_restore(cr_);
-    }
-}
-
-void Graphics::strokeInset(const Pen& pen, const Path& path) {
-    Path open(path.fillMode());
-    for (const Path& figure : path.figures()) {
-        if (!isClosedFigure(figure)) {
-            open.addPath(figure);
-            continue;
-        }
-        // Twice the width, cut down to the figure: only the inner half remains.
-        cairo_save(cr_);
-        cairo_new_path(cr_);
-        appendPath(cr_, figure);
-        cairo_set_fill_rule(cr_, fillRuleOf(path));
-        cairo_clip(cr_);
-        setColor(cr_, pen.color());
-        setLineStyle(pen, 2.0f);
-        cairo_new_path(cr_);
-        appendPath(cr_, figure);
-        cairo_stroke(cr_);
-        cairo_restore(cr_);
-    }
-    if (!open.empty())
-        strokeCentred(pen, open);
+    const Matrix device = deviceTransform();
+    paint(path.bounds(pen), path, std::max(pen.reach(), 0.5f),
+          [&](cairo_t* cr) { Stroker::stroke(cr, pen, path, device); });
 }
 
 void Graphics::fillPath(const SolidBrush& brush, const Path& path) {
     if (!ready(path))
         return;
-    setColor(cr_, brush.color());
-    cairo_new_path(cr_);
-    appendPath(cr_, path);
-    cairo_set_fill_rule(cr_, fillRuleOf(path));
-    cairo_fill(cr_);
-    finish();
+    paint(path.bounds(), path, 0, [&](cairo_t* cr) {
+        CairoDraw::setColor(cr, brush.color());
+        cairo_new_path(cr);
+        CairoDraw::appendPath(cr, path);
+        cairo_set_fill_rule(cr, CairoDraw::fillRule(path));
+        cairo_fill(cr);
+    });
 }
 
 void Graphics::fillPath(const PathGradientBrush& brush, const Path& path) {
     if (!ready(path))
         return;
-    gradients_.fill(cr_, brush, path, deviceTransform());
-    finish();
+    const Matrix device = deviceTransform();
+    paint(path.bounds(), path, 0, [&](cairo_t* cr) { gradients_.fill(cr, brush, path, device); });
 }
 
 void Graphics::drawLine(const Pen& pen, PointF a, PointF b) {

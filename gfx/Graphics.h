@@ -6,14 +6,14 @@
 #include "gfx/Matrix.h"
 #include "gfx/Path.h"
 #include "gfx/Pen.h"
+#include "gfx/Surface.h"
 
+#include <memory>
 #include <vector>
 
 typedef struct _cairo cairo_t;
 
 namespace gfx {
-
-class Surface;
 
 // How setClip combines a rectangle with the current clip. Exclude removes the rectangle
 // (from everything when there is no clip yet); Intersect keeps only their overlap.
@@ -27,6 +27,12 @@ enum class CombineMode { Replace, Union, Exclude, Intersect };
 // transform() inside a container reads only what was set since beginContainer, an Append
 // multiplies before the enclosing transform (world placement, then the window's scale), and
 // a clip set inside is always cut down to the enclosing clip.
+//
+// Drawing through a clip leaves exactly the pixels a drawing without clip would leave
+// inside it, so a repaint of dirty rectangles matches a full repaint; drawings whose
+// bounds miss the clip cost next to nothing. (Clipped drawings may use a scratch image the
+// size of the target, made on first need.) The Graphics keeps glow masks of path-gradient
+// brushes between frames: keep one Graphics per back buffer rather than one per frame.
 class Graphics {
 public:
     explicit Graphics(Surface& target);
@@ -98,19 +104,34 @@ private:
     void finish();
     void applyState();
     ClipArea effectiveClip() const;
-    void strokeCentred(const Pen& pen, const Path& path);
-    void strokeInset(const Pen& pen, const Path& path);
-    void strokeWithCapShapes(const Pen& pen, const Path& path);
-    void setLineStyle(const Pen& pen, float widthFactor);
+    // Device pixels that a world rectangle can touch, anti-aliasing included.
+    RectI deviceBox(RectF world) const;
+    bool ensureScratch();
+    // Whether the clip's left or right sides would cut the shape's edges inside the device
+    // box: those of its outline for a fill (grow 0), or of its stroke within grow (world).
+    bool clipCutsEdges(const Path& shape, float grow, RectI box) const;
+    // Runs draw (on a Cairo context set up with the canvas's transform) for a shape that
+    // paints only within reach (world units), honouring the clip.
+    template <typename Draw> void paint(RectF reach, const Path& shape, float grow, Draw&& draw);
+    template <typename Draw>
+    void paintThroughScratch(RectI box, const std::vector<RectI>& parts, Draw&& draw);
+
+    struct ContextDeleter {
+        void operator()(cairo_t* cr) const;
+    };
+    using ContextHandle = std::unique_ptr<cairo_t, ContextDeleter>;
 
     Surface& target_;
-    cairo_t* cr_ = nullptr;
+    ContextHandle cr_;
     Matrix base_;       // the enclosing containers' transform
     ClipArea baseClip_; // the enclosing containers' clip
     Matrix transform_;
     ClipArea clip_;
     std::vector<Saved> containers_;
+    ClipArea activeClip_;       // effectiveClip() as last given to Cairo
     GradientPainter gradients_; // keeps glow masks from frame to frame
+    Surface scratch_;           // for clipped drawing, made on first need
+    ContextHandle scratchCr_;
     bool stateDirty_ = true;
     bool drawable_ = true; // false while the transform squashes everything to nothing
     Status lastStatus_ = Status::Ok;

@@ -422,3 +422,67 @@ TEST(GraphicsTest, ZeroScaleAndBrokenCoordinatesDoNotStopLaterDrawing) {
     g.fillRectangle(SolidBrush(0xff00ff00), {0, 0, 40, 40});
     EXPECT_EQ(s.pixel(5, 5), 0xff00ff00u);
 }
+
+TEST(GraphicsTest, ClippedRepaintMatchesAFullPaintPixelForPixel) {
+    // A repaint draws everything again through a clip of dirty rectangles; what it leaves
+    // inside the clip must equal a full paint, or seams appear along the rectangles.
+    Path scene;
+    const std::array<PointF, 5> wave{PointF{0, 60}, PointF{200, 70}, PointF{400, 62}, PointF{600, 75},
+                                     PointF{800, 61}};
+    scene.addCurve(wave);
+    Path roof;
+    const std::array<PointF, 3> gable{PointF{150, 190}, PointF{400, 110}, PointF{650, 190}};
+    roof.addLines(gable);
+    Path wall;
+    wall.addRectangle({180, 120, 440, 70});
+    Path text;
+    text.addString("Fast", 24, {300, 120});
+    Path glowShape;
+    glowShape.addEllipse({500, 40, 60, 30});
+    PathGradientBrush glow(glowShape);
+    glow.setCenterColor(0x80ffffff);
+    glow.setSurroundColors({0x00ffffff});
+    Pen cable(0x60a0c0a0, 1.5f);
+    cable.setLineJoin(LineJoin::Round);
+    Pen outline(0xffc0c0c0, 3);
+    outline.setEndCap(LineCap::ArrowAnchor);
+
+    const auto paint = [&](Graphics& g) {
+        g.fillPath(SolidBrush(0x80806040), wall);
+        g.fillPath(SolidBrush(0xc0303030), roof);
+        g.drawPath(outline, roof);
+        g.drawPath(cable, scene);
+        g.fillPath(SolidBrush(0xffffffff), text);
+        g.fillPath(glow, glowShape);
+    };
+    for (const float scale : {1.25f, 1.875f}) {
+        const int w = static_cast<int>(800 * scale);
+        const int h = static_cast<int>(200 * scale);
+        Surface full(w, h);
+        Graphics f(full);
+        f.clear(0xff000000);
+        f.scaleTransform(scale, scale);
+        paint(f);
+
+        Surface repaint(w, h);
+        Graphics g(repaint);
+        g.clear(0xff000000);
+        g.scaleTransform(scale, scale);
+        g.setClip({100, 50, 43, 30}, CombineMode::Replace);
+        g.setClip({330, 100, 57, 50}, CombineMode::Union);
+        g.setClip({360, 120, 90, 33}, CombineMode::Union);
+        g.setClip({505, 45, 20, 20}, CombineMode::Union);
+        paint(g);
+        int compared = 0;
+        for (const RectI& r : g.clipRects()) {
+            for (int y = r.y; y < r.bottom(); ++y) {
+                for (int x = r.x; x < r.right(); ++x) {
+                    ASSERT_EQ(repaint.pixel(x, y), full.pixel(x, y))
+                        << x << "," << y << " at scale " << scale;
+                    compared += full.pixel(x, y) != 0xff000000u ? 1 : 0;
+                }
+            }
+        }
+        EXPECT_GT(compared, 1000);
+    }
+}

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 long long differingPixels(const gfx::Surface& a, const gfx::Surface& b) {
@@ -60,4 +64,23 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
     EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground.getQuakeRaise());
     EXPECT_GT(shaking["ground"]["quakeRaise"].get<int>(), 0);
     EXPECT_EQ(shaking["groundEventRequest"], false);
+}
+
+TEST(GardenState, DrawingOrderPutsTheLightFirstAndTheGardenAfterTheHouse) {
+    GameHost host;
+    const std::vector<Object*>& list = host.game.drawList;
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list.front(), &host.game.light);
+    const auto ground = std::find(list.begin(), list.end(), &host.game.ground);
+    ASSERT_NE(ground, list.end());
+    EXPECT_LT(std::find(list.begin(), list.end(), &host.game.denRoof), ground);
+    const std::vector<std::string> expected{
+        "Ground",         "tree",           "tree_branch1",    "TreeBranchlet",
+        "tree_branch2",   "TreeBranchlet",  "tree_branch3",    "TreeBranchlet",
+        "Telephone_pole", "TelephoneCable", "dangling_cable1", "dangling_cable4",
+        "pole_branch",    "TreeBranchlet"};
+    std::vector<std::string> garden;
+    for (auto it = ground; it != list.end() && garden.size() < expected.size(); ++it)
+        garden.push_back((*it)->typeName());
+    EXPECT_EQ(garden, expected);
 }
