@@ -1,8 +1,11 @@
 #include "platform/SdlSession.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
@@ -13,13 +16,24 @@ bool isSet(const char* name) {
     return value && *value;
 }
 
+XErrorHandler handlerBefore = nullptr;
+
+// SDL wakes its blocked event wait by sending a message to the game's window over a second
+// connection. When the key that ends the game arrives during such a wait, that message can
+// reach the server after the window is gone; the error is read when SDL closes the connection,
+// and Xlib's default answer would end the process with status 1 after a clean quit. A message
+// sent to a window that no longer exists is harmless, so that one error is let pass. The
+// handler goes in before SDL starts, because SDL puts back the handler it found when it quits.
+int ignoreLateWakeUps(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent)
+        return 0;
+    return handlerBefore ? handlerBefore(display, error) : 0;
+}
+
 } // namespace
 
 std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
-    // The window surface must be plain memory: backed by OpenGL, every update would upload the
-    // whole frame and the game's dirty rectangles would save nothing.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // The game keeps running behind other windows and under a screen saver.
+    // Like any other desktop program, the game lets the screen saver start.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // A click that brings the window to the front also counts as a click in the game.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
@@ -37,17 +51,27 @@ std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
+    handlerBefore = XSetErrorHandler(ignoreLateWakeUps);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        XSetErrorHandler(handlerBefore);
         const char* display = std::getenv("DISPLAY");
         error = std::string("hearthly: cannot open the display") +
                 (display ? std::string(" '") + display + "'" : "") + " (" + SDL_GetError() + ")";
         return nullptr;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "x11") == 0) {
+        // On X11 the window surface must be plain shared memory: backed by OpenGL, every update
+        // would upload the whole frame and the game's dirty rectangles would save nothing.
+        // Other window systems have only the OpenGL-backed surface, so they keep SDL's choice.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     return std::unique_ptr<SdlSession>(new SdlSession());
 }
 
 SdlSession::~SdlSession() {
     SDL_Quit();
+    XSetErrorHandler(handlerBefore);
 }
 
 std::uint32_t SdlSession::tickCount() {

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The hearthly program's answers on the command line, and without a display.
+#
+# Usage: hearthly_cli.sh <hearthly> <hearthly-replay> <test data dir>
+set -euo pipefail
+
+hearthly=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# In a sanitizer build, leaks are checked at exit. D-Bus, which SDL talks to for the screen
+# saver, keeps a buffer for the life of the process; only that is let pass.
+cat >"$work/leaks.supp" <<'SUPP'
+leak:libdbus-1.so
+SUPP
+export LSAN_OPTIONS="suppressions=$work/leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# run <expected status> <args...>: runs hearthly with no display, keeping what it printed.
+run() {
+    local expected=$1 status=0
+    shift
+    env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 20 "$hearthly" "$@" \
+        >"$work/out" 2>"$work/err" </dev/null || status=$?
+    ((status == expected)) || fail "'hearthly $*' ended with status $status, not $expected: $(cat "$work/err")"
+}
+
+lines() { grep -c '' "$1" || true; }
+
+run 0 --help
+grep -q '^Usage: hearthly' "$work/out" || fail "--help printed no usage line"
+[[ ! -s $work/err ]] || fail "--help wrote to stderr"
+
+run 0 --version
+grep -Eq '^hearthly [0-9]+\.[0-9]+\.[0-9]+$' "$work/out" || fail "--version printed '$(cat "$work/out")'"
+(($(lines "$work/out") == 1)) || fail "--version printed more than one line"
+
+run 2 --bogus
+(($(lines "$work/err") == 1)) || fail "an unknown argument gave $(lines "$work/err") lines on stderr"
+grep -q -- "--bogus" "$work/err" || fail "the message does not name the argument: $(cat "$work/err")"
+[[ ! -s $work/out ]] || fail "an unknown argument wrote to stdout"
+
+run 2 --help extra
+
+# No display at all: one clear line, status 1, and no window system tried in its place.
+run 1
+(($(lines "$work/err") == 1)) || fail "without a display stderr had $(lines "$work/err") lines: $(cat "$work/err")"
+grep -q "display" "$work/err" || fail "the message does not mention the display: $(cat "$work/err")"
+
+# A display that does not answer: the same.
+status=0
+env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:4095 timeout 20 "$hearthly" >"$work/out" 2>"$work/err" </dev/null ||
+    status=$?
+((status == 1)) || fail "with a dead display hearthly ended with status $status"
+(($(lines "$work/err") == 1)) || fail "with a dead display stderr had $(lines "$work/err") lines: $(cat "$work/err")"
+
+echo "hearthly_cli: all checks passed"

@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# The real game in a real window: starts hearthly on a private X server with a window manager,
+# looks at the window, types into it, drags its size and quits it, as a player would.
+#
+# Usage: window_e2e.sh <hearthly> <hearthly-replay> <test data dir>
+set -euo pipefail
+
+hearthly=$1
+work=$(mktemp -d)
+xvfbPid=
+wmPid=
+gamePid=
+
+cleanup() {
+    local pid
+    # The game turns SIGTERM into a quit request, which a modal box would hold up.
+    [[ -n $gamePid ]] && kill -KILL "$gamePid" 2>/dev/null
+    for pid in $wmPid $xvfbPid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in $gamePid $wmPid $xvfbPid; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# In a sanitizer build, leaks are checked at exit. D-Bus, which SDL talks to for the screen
+# saver, keeps a buffer for the life of the process; only that is let pass.
+cat >"$work/leaks.supp" <<'SUPP'
+leak:libdbus-1.so
+SUPP
+export LSAN_OPTIONS="suppressions=$work/leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [[ -s $work/game.log ]]; then
+        echo "--- hearthly's output ---" >&2
+        cat "$work/game.log" >&2
+    fi
+    exit 1
+}
+
+# wait_for <what> <seconds> <command...>: runs the command until it succeeds.
+wait_for() {
+    local what=$1 seconds=$2
+    shift 2
+    local tries=$((seconds * 20))
+    until "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        ((tries > 0)) || fail "timed out after ${seconds}s waiting for $what"
+        sleep 0.05
+    done
+}
+
+# The first window whose title is exactly the given one. (xdotool's own search misses titles
+# stored as UTF8_STRING, as SDL's message box stores them.)
+window_named() { xwininfo -root -tree 2>/dev/null | grep -F " \"$1\": " | awk '{ print $1; exit }'; }
+has_window() { [[ -n $(window_named "$1") ]]; }
+# The game's own window: titled Hearthly and made by the process started here.
+game_window() {
+    local id
+    for id in $(xwininfo -root -tree 2>/dev/null | grep -F ' "Hearthly": ' | awk '{ print $1 }'); do
+        if xprop -id "$id" _NET_WM_PID 2>/dev/null | grep -q "= $gamePid\$"; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+has_no_window() { [[ -z $(window_named "$1") ]]; }
+
+client_size() {
+    local WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
+    echo "${WIDTH}x${HEIGHT}"
+}
+size_is() { [[ $(client_size "$1") == "$2" ]]; }
+
+game_running() { kill -0 "$gamePid" 2>/dev/null; }
+game_ended() { ! game_running; }
+
+# How often the game's main thread has gone to sleep so far: the frame timer alone makes it
+# a hundred times a second.
+wake_ups() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$gamePid/status"; }
+
+start_game() {
+    "$hearthly" >"$work/game.log" 2>&1 &
+    gamePid=$!
+    wait_for "the Hearthly window" 20 game_window
+    game=$(game_window)
+    wait_for "the window to be shown" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
+    xdotool windowactivate --sync "$game"
+}
+
+# Waits for the game to end and checks its exit status.
+expect_exit() {
+    local how=$1
+    wait_for "hearthly to end after $how" 10 game_ended
+    local status=0
+    wait "$gamePid" || status=$?
+    gamePid=
+    ((status == 0)) || fail "hearthly ended with status $status after $how"
+}
+
+# A private X server on a free display, and a window manager: minimising and keyboard focus
+# only exist with one.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfbPid=$!
+wait_for "the X server" 10 test -s "$work/display"
+export DISPLAY=":$(head -n 1 "$work/display")"
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wmPid=$!
+wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+
+# --- The window appears at its size and shows the game --------------------------------------
+start_game
+size_is "$game" 800x584 || fail "the client area is $(client_size "$game"), not 800x584"
+
+# The speed buttons stand at (190, 350), (273, 350) and (350, 350) of the 800 x 584 world. Their
+# strip must differ from the plain background above them once the game has drawn.
+buttons_drawn() {
+    import -window "$game" "$work/shot.png" || return 1
+    local strip sky
+    strip=$(convert "$work/shot.png" -crop 230x40+185+345 +repage -format '%[fx:standard_deviation]' info:)
+    sky=$(convert "$work/shot.png" -crop 230x40+185+5 +repage -format '%[fx:mean]' info:)
+    awk -v s="$strip" 'BEGIN { exit !(s > 0.02) }' && [[ -n $sky ]]
+}
+wait_for "the speed buttons to be drawn" 10 buttons_drawn
+
+# --- Typed characters: capitals do nothing, 'h' shows the About box -------------------------
+xdotool key --clearmodifiers shift+q
+sleep 0.3
+game_running || fail "'Q' ended the game"
+
+xdotool key --clearmodifiers h
+wait_for "the About box" 10 has_window "About the game Hearthly"
+about=$(window_named "About the game Hearthly")
+xdotool windowactivate --sync "$about"
+xdotool key --clearmodifiers Return
+wait_for "the About box to close" 10 has_no_window "About the game Hearthly"
+game_running || fail "closing the About box ended the game"
+
+# --- Dragging the border: the client area returns to the 800 : 584 aspect --------------------
+# Wider: the height follows the width (1000 x 0.73 = 730).
+xdotool windowsize "$game" 1000 584
+wait_for "1000x584 to become 1000x730" 10 size_is "$game" 1000x730
+# Only taller: the width follows the height (800 x 1.3698... = 1095).
+xdotool windowsize "$game" 1000 800
+wait_for "1000x800 to become 1095x800" 10 size_is "$game" 1095x800
+# A quick burst of sizes is one drag, measured from where it started. Taken one by one, the
+# wider step would be corrected first and the last step would then change the width; as one
+# drag from 1095 x 800 only the height changed (700 x 1.3698... = 958).
+xdotool windowsize "$game" 1400 600 sleep 0.05 windowsize "$game" 1095 700
+wait_for "the burst ending at 1095x700 to become 958x700" 10 size_is "$game" 958x700
+# Within the 1 % tolerance nothing changes.
+xdotool windowsize "$game" 802 584
+sleep 0.6
+size_is "$game" 802x584 || fail "a size within the tolerance was changed to $(client_size "$game")"
+buttons_drawn || fail "the buttons are gone after the resizes"
+
+# --- Minimised, the game does not run nor wake up----------------------------------------------------
+xdotool windowminimize --sync "$game"
+sleep 0.3
+before=$(wake_ups)
+sleep 1
+after=$(wake_ups)
+((after - before <= 10)) || fail "minimised, the game still woke up $((after - before)) times in a second"
+xdotool windowactivate --sync "$game"
+wait_for "the window to be restored" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
+game_running || fail "restoring the window ended the game"
+
+# --- 'q' quits with status 0 ------------------------------------------------------------------
+xdotool key --clearmodifiers q
+expect_exit "'q'"
+
+# --- So do Esc and the window manager's close -------------------------------------------------
+start_game
+xdotool key --clearmodifiers Escape
+expect_exit "Esc"
+
+start_game
+xdotool key --clearmodifiers alt+F4
+expect_exit "closing the window"
+
+echo "window_e2e: all checks passed"
