@@ -258,19 +258,25 @@ bool NavGraph::addChain(Object* platform, std::span<const NamedSurfacePoint> anc
 
 void NavGraph::computeAllPaths() {
     prepareTables();
+    // The outgoing edges of every node in target index order, with their costs: the same
+    // scan as over the matrix row, without touching its absent cells again for each source.
+    std::vector<std::vector<Outgoing>> outgoing(static_cast<std::size_t>(nodeCount_));
+    for (int a = 0; a < nodeCount_; ++a)
+        for (int b = 0; b < nodeCount_; ++b)
+            if (NavEdge& e = edge(a, b); e.exists())
+                outgoing[static_cast<std::size_t>(a)].push_back({b, &e, e.cost()});
     for (int s = 0; s < nodeCount_; ++s)
-        eccentricity_[static_cast<std::size_t>(s)] = searchFrom(s);
+        eccentricity_[static_cast<std::size_t>(s)] = searchFrom(s, outgoing);
 }
 
-// Dijkstra over the matrix with an unsorted open list. Ties go to the entry that joined
-// the open list first, so the chosen tree does not depend on anything but the edge order.
-// A node is listed at most once: a second entry for the same node could never be picked
-// before the first, so it would change nothing.
-double NavGraph::searchFrom(int source) {
+// Dijkstra with an unsorted open list. Ties go to the entry that joined the open list
+// first, so the chosen tree depends on nothing but the node order. A node is listed at
+// most once: a second entry for the same node could never be picked before the first, so
+// it would change nothing.
+double NavGraph::searchFrom(int source, const std::vector<std::vector<Outgoing>>& outgoing) {
     std::vector<PathEntry>& table = pathTables_[static_cast<std::size_t>(source)];
     std::fill(table.begin(), table.end(), PathEntry{});
-    // 0 unseen, 2 settled (its outgoing edges relaxed).
-    std::vector<unsigned char> mark(static_cast<std::size_t>(nodeCount_), 0);
+    std::vector<unsigned char> settled(static_cast<std::size_t>(nodeCount_), 0);
     std::vector<unsigned char> listed(static_cast<std::size_t>(nodeCount_), 0);
     std::vector<int> open{source};
     listed[static_cast<std::size_t>(source)] = 1;
@@ -287,22 +293,22 @@ double NavGraph::searchFrom(int source) {
 
         const int base = node == source ? 0 : table[static_cast<std::size_t>(node)].cost;
         largest = std::max(largest, base);
-        for (int i = 0; i < nodeCount_; ++i) {
-            NavEdge& e = edge(node, i);
-            if (!e.exists() || mark[static_cast<std::size_t>(i)] != 0)
+        for (const Outgoing& out : outgoing[static_cast<std::size_t>(node)]) {
+            const auto i = static_cast<std::size_t>(out.target);
+            if (settled[i])
                 continue;
-            if (!listed[static_cast<std::size_t>(i)]) {
-                open.push_back(i);
-                listed[static_cast<std::size_t>(i)] = 1;
+            if (!listed[i]) {
+                open.push_back(out.target);
+                listed[i] = 1;
             }
-            PathEntry& target = table[static_cast<std::size_t>(i)];
-            const double through = base + e.cost();
+            PathEntry& target = table[i];
+            const double through = base + out.cost;
             if (target.cost > through) {
                 target.cost = static_cast<int>(through);
-                target.lastEdge = &e;
+                target.lastEdge = out.edge;
             }
         }
-        mark[static_cast<std::size_t>(node)] = 2;
+        settled[static_cast<std::size_t>(node)] = 1;
     }
     return largest;
 }

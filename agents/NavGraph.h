@@ -115,7 +115,12 @@ public:
     double eccentricity(int source) const;
 
 private:
-    double searchFrom(int source);
+    struct Outgoing {
+        int target;
+        NavEdge* edge;
+        double cost;
+    };
+    double searchFrom(int source, const std::vector<std::vector<Outgoing>>& outgoing);
     void storeEdge(Object* platform, NavNode& a, gfx::PointF pointA, NavNode& b, gfx::PointF pointB,
                    int margin);
 
