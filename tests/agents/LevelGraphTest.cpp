@@ -23,16 +23,18 @@ protected:
 TEST_F(LevelGraphTest, FortyEightNodesWithTheUnregisteredPoleBranchLast) {
     ASSERT_EQ(graph.nodeCount(), 48);
     EXPECT_EQ(graph.node(33).name, "tree_branch1_root");
-    EXPECT_EQ(graph.node(41).name, "tree_branch3_end");
     EXPECT_EQ(graph.node(42).name, "pole_branch_root");
-    // The game's spare pole is built but never registered: its branch stays unplaced and
-    // nothing reaches it.
+    EXPECT_EQ(&node("pole_branch_root"), &host.game.ground.telephonePole().branch().rootNode());
+    // The game's spare pole is built but never registered: it is not drawn, its branch
+    // (the last nodes) stays unplaced and nothing reaches it.
+    EXPECT_EQ(&graph.node(45), &host.game.telephonePole.branch().rootNode());
+    for (Object* o : host.game.drawList)
+        EXPECT_NE(o, &host.game.telephonePole);
     for (int i = 45; i < 48; ++i) {
         EXPECT_EQ(graph.node(i).x, -1) << i;
         EXPECT_EQ(graph.node(i).y, -1) << i;
         EXPECT_DOUBLE_EQ(graph.eccentricity(i), 0.0) << i;
-        NavEdge& anywhere = edge("ground_left", "ground_landing");
-        EXPECT_TRUE(graph.planPath(&anywhere, i).empty()) << i;
+        EXPECT_TRUE(graph.planPath(&edge("ground_left", "ground_landing"), i).empty()) << i;
     }
 }
 
@@ -69,9 +71,14 @@ TEST_F(LevelGraphTest, NodesSitWhereTheLastRegistrationPutThem) {
         {"tree_branch1_root", {705, 340}},
         {"tree_branch2_root", {705, 254}},
         {"tree_branch3_root", {705, 151}},
+        {"tree_branch1_middle", {651, 373}},
         {"tree_branch1_end", {593, 390}},
+        {"tree_branch2_end", {793, 304}},
+        {"pole_branch_end", {130, 188}},
         {"cable_0", {2, 84}},
         {"cable_1", {230, 84}},
+        {"cable_2", {400, 90}},
+        {"cable_3", {620, 85}},
         {"cable_4", {780, 77}},
         {"cable_5", {798, 77}},
         {"cable_dangle1", {230, 132}},
@@ -194,20 +201,27 @@ TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
 }
 
 TEST(LevelRebuild, ASecondGameInTheSameProcessBuildsTheSameLevel) {
-    auto navOf = [] {
+    auto levelOf = [] {
         GameHost host;
         nlohmann::json out;
         GameStateJson::addNav(out, host.game);
         GameStateJson::addDrawList(out, host.game);
+        const auto branch = host.game.ground.tree().branch(0).outlinePoints();
+        const auto cable = host.game.ground.telephonePole().cable().outlinePoints();
+        for (const gfx::PointF& p : branch)
+            out["outlines"].push_back({p.x, p.y});
+        for (const gfx::PointF& p : cable)
+            out["outlines"].push_back({p.x, p.y});
         return out;
     };
     // The second game must not place outlines twice nor add nodes to a stale graph.
-    const nlohmann::json first = navOf();
-    const nlohmann::json second = navOf();
+    const nlohmann::json first = levelOf();
+    const nlohmann::json second = levelOf();
     EXPECT_EQ(first["nav"]["nodes"].size(), 48u);
     EXPECT_EQ(first["nav"]["edges"].size(), 100u);
     EXPECT_EQ(first["nav"], second["nav"]);
     EXPECT_EQ(first["drawList"], second["drawList"]);
+    EXPECT_EQ(first["outlines"], second["outlines"]);
 }
 
 } // namespace

@@ -152,6 +152,7 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
         std::function<bool()> moved;
         int frame = -1;
     };
+    // The storeys above the basement follow it frame by frame (see the house tests).
     std::vector<Watch> watches{
         {"ground", [&] { return ground.getQuakeRaise() != 0; }},
         {"tree", [&] { return tree.getBounds(false).y != treeTop; }},
@@ -159,9 +160,6 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
         {"branch", [&] { return tree.branch(0).getOffsetY() != 0; }},
         {"cable", [&] { return pole.cable().getOffsetY() != 0; }},
         {"basement", [&] { return game.floorBasement.getOffsetY() != 0; }},
-        {"first floor", [&] { return game.floorFirst.getOffsetY() != 0; }},
-        {"second floor", [&] { return game.floorSecond.getOffsetY() != 0; }},
-        {"den roof", [&] { return game.denRoof.getOffsetY() != 0; }},
         {"roof", [&] { return game.roof.getOffsetY() != 0; }},
     };
     game.groundEventRequest = true;
@@ -185,10 +183,7 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
     EXPECT_GT(frameOf("branch"), quake);
     EXPECT_GT(frameOf("cable"), quake);
     EXPECT_GT(frameOf("basement"), quake);
-    EXPECT_GT(frameOf("first floor"), frameOf("basement"));
-    EXPECT_GT(frameOf("second floor"), frameOf("first floor"));
-    EXPECT_GT(frameOf("den roof"), frameOf("second floor"));
-    EXPECT_GT(frameOf("roof"), frameOf("den roof"));
+    EXPECT_GT(frameOf("roof"), frameOf("basement"));
     // Everything moves the same way as the ground: up.
     EXPECT_LT(tree.getBounds(false).y, treeTop);
     EXPECT_LT(game.roof.getOffsetY(), 0);

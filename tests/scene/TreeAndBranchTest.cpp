@@ -53,55 +53,12 @@ TEST(TreeAndBranch, ShapesMatchTheLevelTable) {
         toVector(pole.outlinePoints()),
         (Points{{30, 188}, {62, 165}, {78, 165}, {130, 188}, {110, 195}, {70, 180}, {34, 211}, {30, 188}}));
     EXPECT_EQ(toVector(pole.twig().outlinePoints()), (Points{{61, 165}, {89, 135}, {93, 150}, {77, 165}}));
-}
 
-TEST(TreeAndBranch, SecondGameBuildsTheSameLevel) {
-    std::vector<Points> first;
-    for (int round = 0; round < 2; ++round) {
-        Level level;
-        Ground& ground = level.game->ground;
-        Points all = toVector(ground.tree().branch(0).outlinePoints());
-        for (const gfx::PointF& p : ground.telephonePole().cable().outlinePoints())
-            all.push_back(p);
-        all.push_back({static_cast<float>(level.node("tree_branch3_root").x),
-                       static_cast<float>(level.node("tree_branch3_root").y)});
-        all.push_back(
-            {static_cast<float>(level.node("cable_1").x), static_cast<float>(level.node("cable_1").y)});
-        EXPECT_EQ(level.graph->nodeCount(), 48);
-        EXPECT_EQ(level.graph->nodes().size(), 48u);
-        first.push_back(all);
-    }
-    EXPECT_EQ(first[0], first[1]);
-}
-
-TEST(TreeAndBranch, NodesPlacedByTheTree) {
-    Level level;
-    auto at = [&](const char* name) { return std::pair{level.node(name).x, level.node(name).y}; };
-    EXPECT_EQ(at("ground_and_tree"), std::pair(705, 545));
-    EXPECT_EQ(at("tree_branch1_root"), std::pair(705, 340));
-    EXPECT_EQ(at("tree_branch2_root"), std::pair(705, 254));
-    EXPECT_EQ(at("tree_branch3_root"), std::pair(705, 151));
-    // Middles and ends lie on the branch outline (points 2 and 3).
-    EXPECT_EQ(at("tree_branch1_middle"), std::pair(651, 373));
-    EXPECT_EQ(at("tree_branch1_end"), std::pair(593, 390));
-    EXPECT_EQ(at("tree_branch2_end"), std::pair(793, 304));
-
-    // The trunk adds no edge of its own; the climb is the chain of branch roots.
-    NavGraph& g = *level.graph;
-    const int foot = level.node("ground_and_tree").index;
-    const int root1 = level.node("tree_branch1_root").index;
-    EXPECT_TRUE(g.edge(foot, root1).exists());
-    EXPECT_TRUE(g.edge(root1, foot).exists());
-    EXPECT_EQ(g.edge(foot, root1).platform, &level.game->ground.tree());
-    EXPECT_FALSE(g.edge(foot, foot).exists());
-    // Branch walkways are wider than the others.
-    const int middle1 = level.node("tree_branch1_middle").index;
-    EXPECT_EQ(g.edge(root1, middle1).margin, 5);
-    // The jump from the right branch's tip lands beyond the right edge, on the pole's height.
-    const NavEdge& jump = g.edge(level.node("tree_branch2_end").index, level.node("pole_middle").index);
-    ASSERT_TRUE(jump.exists());
-    EXPECT_EQ(jump.end().x, 825);
-    EXPECT_EQ(jump.end().y, 288);
+    // The trunk's climb is the chain of branch roots, owned by the tree.
+    const NavEdge& climb =
+        level.graph->edge(level.node("ground_and_tree").index, tree.branch(0).rootNode().index);
+    EXPECT_EQ(climb.platform, &tree);
+    EXPECT_EQ(level.graph->reverseEdge(climb)->platform, &tree);
 }
 
 TEST(TreeAndBranch, BranchSupportFollowsTheDesignOutline) {
