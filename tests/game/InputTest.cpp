@@ -23,20 +23,15 @@ TEST_F(Pointer, ButtonsAreHitUpToTenUnitsOutsideTheirText) {
     EXPECT_EQ(game.buttonAt({slow.right() + 9.99f, slow.bottom() + 9.99f}), &game.slowButton);
 }
 
-TEST_F(Pointer, SwitchedOffButtonIsSkippedAndLosesItsGlow) {
-    const gfx::PointF onSlow{slow.x + 5, slow.y + 5};
-    EXPECT_EQ(game.buttonAt(onSlow), &game.slowButton);
-    game.slowButton.setOn(false);
-    EXPECT_EQ(game.buttonAt(onSlow), nullptr);
-    EXPECT_FALSE(game.slowButton.isHighlighted());
-}
-
-TEST_F(Pointer, OverlappingButtonsFirstInListWins) {
+TEST_F(Pointer, OverlappingButtonsFirstInListWinsAndSwitchedOffIsSkipped) {
     game.mildButton.setPosition(slow.x + 5, slow.y);
     const gfx::PointF p{slow.x + 10, slow.y + 5};
     EXPECT_EQ(game.buttonAt(p), &game.slowButton);
     EXPECT_TRUE(game.slowButton.isHighlighted());
     EXPECT_FALSE(game.mildButton.isHighlighted());
+    game.slowButton.setOn(false);
+    EXPECT_EQ(game.buttonAt(p), &game.mildButton);
+    EXPECT_FALSE(game.slowButton.isHighlighted()) << "a switched-off button loses its glow";
 }
 
 TEST_F(Pointer, ClickOnASpeedButtonSelectsThatSpeed) {
@@ -72,19 +67,21 @@ struct Aspect : ::testing::Test {
     bool resized = false;
 };
 
-TEST_F(Aspect, WidthDragSetsTheHeight) {
-    EXPECT_EQ(dragTo(1000, 584), (gfx::RectI{0, 0, 1000, 730}));
-    EXPECT_TRUE(resized);
-}
-
-TEST_F(Aspect, HeightDragSetsTheWidth) {
-    EXPECT_EQ(dragTo(800, 700), (gfx::RectI{0, 0, 958, 700}));
-    EXPECT_TRUE(resized);
-}
-
-TEST_F(Aspect, DragWithinTheToleranceChangesNothing) {
-    EXPECT_EQ(dragTo(805, 584), (gfx::RectI{0, 0, 805, 584}));
-    EXPECT_FALSE(resized);
+TEST_F(Aspect, ADragSetsTheOtherSideUnlessWithinTheTolerance) {
+    const struct {
+        int w, h;
+        gfx::RectI fitted;
+        bool resized;
+    } drags[] = {
+        {1000, 584, {0, 0, 1000, 730}, true}, // width drag sets the height
+        {800, 700, {0, 0, 958, 700}, true},   // height drag sets the width
+        {805, 584, {0, 0, 805, 584}, false},  // within the tolerance
+    };
+    for (const auto& d : drags) {
+        host.window.resizeClient(800, 584);
+        EXPECT_EQ(dragTo(d.w, d.h), d.fitted) << d.w << "x" << d.h;
+        EXPECT_EQ(resized, d.resized) << d.w << "x" << d.h;
+    }
 }
 
 TEST_F(Aspect, DraggedToNothingIsLeftAloneAndPaintingWaits) {

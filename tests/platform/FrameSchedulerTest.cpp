@@ -6,21 +6,25 @@
 
 using platform::FrameScheduler;
 
-TEST(FrameScheduler, StoppedUntilStartedAndNeverDue) {
+TEST(FrameScheduler, TicksOnePeriodAfterStartAndOnlyWhileRunning) {
     FrameScheduler frames;
-    EXPECT_FALSE(frames.running());
     EXPECT_EQ(frames.timeUntilDue(0), -1);
     EXPECT_FALSE(frames.takeDue(1'000'000));
-}
-
-TEST(FrameScheduler, FirstTickComesOnePeriodAfterStart) {
-    FrameScheduler frames;
     frames.start(5'000);
     EXPECT_EQ(frames.timeUntilDue(5'000), 10'000);
     EXPECT_FALSE(frames.takeDue(14'999));
     EXPECT_EQ(frames.timeUntilDue(14'999), 1);
     EXPECT_TRUE(frames.takeDue(15'000));
     EXPECT_FALSE(frames.takeDue(15'000));
+    // Starting a running timer keeps its deadline; stopping and starting begins a new period.
+    frames.start(21'000);
+    EXPECT_EQ(frames.timeUntilDue(21'000), 4'000);
+    frames.stop();
+    EXPECT_FALSE(frames.running());
+    EXPECT_FALSE(frames.takeDue(50'000));
+    EXPECT_EQ(frames.timeUntilDue(50'000), -1);
+    frames.start(50'000);
+    EXPECT_EQ(frames.timeUntilDue(50'000), 10'000);
 }
 
 TEST(FrameScheduler, LateWakeUpsDoNotDelayLaterDeadlines) {
@@ -96,30 +100,9 @@ TEST(FrameScheduler, SkipsAheadInsteadOfBurstingAfterAStall) {
     EXPECT_EQ(frames.timeUntilDue(510'000), 10'000);
 }
 
-TEST(FrameScheduler, StopAndStartBeginsANewPeriod) {
-    FrameScheduler frames;
-    frames.start(0);
-    frames.stop();
-    EXPECT_FALSE(frames.takeDue(50'000));
-    EXPECT_EQ(frames.timeUntilDue(50'000), -1);
-    frames.start(50'000);
-    EXPECT_EQ(frames.timeUntilDue(50'000), 10'000);
-}
-
-TEST(FrameScheduler, StartingARunningTimerKeepsItsDeadline) {
-    FrameScheduler frames;
-    frames.start(0);
-    frames.start(6'000);
-    EXPECT_EQ(frames.timeUntilDue(6'000), 4'000);
-}
-
-TEST(FrameScheduler, RejectsANonPositivePeriod) {
-    FrameScheduler frames(0);
-    EXPECT_EQ(frames.period(), FrameScheduler::kDefaultPeriodUs);
-}
-
-TEST(FrameScheduler, TheGapNeverExceedsThePeriod) {
-    FrameScheduler frames(10'000, 50'000);
+TEST(FrameScheduler, BadPeriodAndGapAreCorrected) {
+    EXPECT_EQ(FrameScheduler(0).period(), FrameScheduler::kDefaultPeriodUs);
+    FrameScheduler frames(10'000, 50'000); // the gap never exceeds the period
     frames.start(0);
     ASSERT_TRUE(frames.takeDue(10'000));
     EXPECT_EQ(frames.timeUntilDue(10'000), 10'000);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-
 using testing_level::Level;
 
 TEST(TelephonePole, ClimbEdgesBelongToThePoleAndTheLoops) {
