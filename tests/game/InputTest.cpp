@@ -96,6 +96,8 @@ TEST_F(Aspect, DraggedToNothingIsLeftAloneAndPaintingWaits) {
     host.expose();
     EXPECT_EQ(host.window.lastPresented(), (std::vector<gfx::RectI>{{0, 0, 400, 292}}));
     EXPECT_DOUBLE_EQ(host.game.scale(), 0.5);
+    EXPECT_DOUBLE_EQ(Renderer::scaleFor(1600, 584), 1.0) << "the limiting dimension decides";
+    EXPECT_DOUBLE_EQ(Renderer::scaleFor(0, 584), 1.0);
 }
 
 } // namespace

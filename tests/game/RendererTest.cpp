@@ -40,13 +40,6 @@ TEST_F(Rendering, FirstPaintShowsTheWholeSceneLetterBoxed) {
             ASSERT_EQ(screen.pixel(x, y), 0xff000000u) << x << "," << y;
 }
 
-TEST_F(Rendering, ScaleFollowsTheLimitingDimension) {
-    EXPECT_DOUBLE_EQ(Renderer::scaleFor(1600, 584), 1.0);
-    EXPECT_DOUBLE_EQ(Renderer::scaleFor(400, 584), 0.5);
-    EXPECT_DOUBLE_EQ(Renderer::scaleFor(1000, 730), 1.25);
-    EXPECT_DOUBLE_EQ(Renderer::scaleFor(0, 584), 1.0);
-}
-
 TEST_F(Rendering, MovingObjectRepaintsOnlyItsOldAndNewPlace) {
     probe.moveTo(600, 100);
     host.timerCall();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -171,19 +172,16 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
     }
     for (const Watch& w : watches)
         ASSERT_GE(w.frame, 0) << w.what << " never moved";
-    auto frameOf = [&](const char* what) {
-        for (const Watch& w : watches)
-            if (std::string(w.what) == what)
-                return w.frame;
-        return -1;
-    };
-    const int quake = frameOf("ground");
-    EXPECT_EQ(frameOf("tree"), quake);
-    EXPECT_EQ(frameOf("pole"), quake);
-    EXPECT_GT(frameOf("branch"), quake);
-    EXPECT_GT(frameOf("cable"), quake);
-    EXPECT_GT(frameOf("basement"), quake);
-    EXPECT_GT(frameOf("roof"), frameOf("basement"));
+    std::map<std::string, int> frameOf;
+    for (const Watch& w : watches)
+        frameOf[w.what] = w.frame;
+    const int quake = frameOf["ground"];
+    EXPECT_EQ(frameOf["tree"], quake);
+    EXPECT_EQ(frameOf["pole"], quake);
+    EXPECT_GT(frameOf["branch"], quake);
+    EXPECT_GT(frameOf["cable"], quake);
+    EXPECT_GT(frameOf["basement"], quake);
+    EXPECT_GT(frameOf["roof"], frameOf["basement"]);
     // Everything moves the same way as the ground: up.
     EXPECT_LT(tree.getBounds(false).y, treeTop);
     EXPECT_LT(game.roof.getOffsetY(), 0);
