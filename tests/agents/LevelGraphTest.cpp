@@ -149,16 +149,6 @@ TEST_F(LevelGraphTest, OnlyBranchWalkwaysAreWide) {
     EXPECT_EQ(wide, 16) << "root-middle-end of four registered branches, both ways";
 }
 
-TEST_F(LevelGraphTest, TheHusbandCanGetFromTheBasementToTheRoof) {
-    NavEdge& start = edge("basement_left", "basement_and_basement_ladder");
-    const auto path = graph.planPath(&start, node("roof_middle").index);
-    ASSERT_FALSE(path.empty());
-    EXPECT_EQ(path.front(), &start);
-    EXPECT_EQ(path.back()->to, &node("roof_middle"));
-    for (std::size_t i = 1; i < path.size(); ++i)
-        EXPECT_EQ(path[i - 1]->to, path[i]->from) << "a route is a chain of edges";
-}
-
 TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
     Game& game = host.game;
     auto nav = [&] {
@@ -168,7 +158,6 @@ TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
     };
     nlohmann::json idle = nav();
     EXPECT_TRUE(idle["nodeHighlight"].is_null());
-    EXPECT_TRUE(idle["edgeHighlight"].is_null());
     EXPECT_EQ(idle["nav"]["nodes"][3],
               (nlohmann::json{{"index", 3}, {"name", "ground_left"}, {"x", 32}, {"y", 440}}));
     const nlohmann::json& first = idle["nav"]["edges"][0];
@@ -192,10 +181,7 @@ TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
 
     game.hoverNodes = false;
     game.onMouseMove(300, 560);
-    moved = nav();
-    EXPECT_TRUE(moved["nodeHighlight"].is_null());
-    EXPECT_EQ(moved["edgeHighlight"]["to"], game.edgeHighlight.edge()->to->name);
-    EXPECT_EQ(moved["edgeHighlight"]["glowTime"], 3.0);
+    EXPECT_EQ(nav()["edgeHighlight"]["to"], game.edgeHighlight.edge()->to->name);
 }
 
 TEST(LevelRebuild, ASecondGameInTheSameProcessBuildsTheSameLevel) {

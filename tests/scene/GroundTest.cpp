@@ -33,26 +33,10 @@ std::vector<int> quakeRaises(Game& game, double dt) {
     return raises;
 }
 
-// 0, up by 4 past 48, down to 0, up past 24, down, up past 12, down, and the closing 0.
-std::vector<int> expectedSwingsOf4() {
-    std::vector<int> r{0};
-    auto up = [&](int to) {
-        while (r.back() < to)
-            r.push_back(r.back() + 4);
-    };
-    auto down = [&] {
-        while (r.back() > 0)
-            r.push_back(r.back() - 4);
-    };
-    up(52);
-    down();
-    up(28);
-    down();
-    up(16);
-    down();
-    r.push_back(0);
-    return r;
-}
+// Up by 4 past 48, down to 0, up past 24, down, up past 12, down, and the closing 0.
+const std::vector<int> kSwingsOf4{0,  4,  8,  12, 16, 20, 24, 28, 32, 36, 40, 44, 48, 52, 48, 44, 40,
+                                  36, 32, 28, 24, 20, 16, 12, 8,  4,  0,  4,  8,  12, 16, 20, 24, 28,
+                                  24, 20, 16, 12, 8,  4,  0,  4,  8,  12, 16, 12, 8,  4,  0,  0};
 
 int secondFrameRaise(double dt) {
     Level level;
@@ -71,7 +55,7 @@ TEST(GroundQuake, RaiseRunsThreeDampedSwings) {
     ASSERT_EQ(ground.quakeStep(), 4);
 
     const std::vector<int> raises = quakeRaises(*level.game, 0.01);
-    EXPECT_EQ(raises, expectedSwingsOf4());
+    EXPECT_EQ(raises, kSwingsOf4);
     EXPECT_FALSE(ground.isQuakeActive());
     EXPECT_EQ(ground.getQuakePhase(), 0);
     EXPECT_FALSE(level.game->groundEventRequest);

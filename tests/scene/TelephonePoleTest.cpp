@@ -31,33 +31,23 @@ TEST(TelephonePole, ClimbEdgesBelongToThePoleAndTheLoops) {
     EXPECT_EQ(edge("cable_5", "cable_0").start(), (gfx::PointF{798, 75}));
 }
 
-TEST(TelephoneCable, SupportsDownTo98AnywhereAlongTheWindow) {
+TEST(TelephoneCable, CableAndLoopSupportAndTheLoopsMoveAtOnce) {
     Level level;
     TelephoneCable& cable = level.game->ground.telephonePole().cable();
-    for (float x : {-30.0f, 0.0f, 400.0f, 790.0f}) {
+    for (float x : {-30.0f, 0.0f, 400.0f, 790.0f}) { // down to 98 anywhere along the window
         EXPECT_TRUE(cable.supports({x, 58, 10, 40}));
         EXPECT_FALSE(cable.supports({x, 58.5f, 10, 40}));
     }
-}
-
-TEST(TelephoneCable, LoopReachesUpToTheLine) {
-    Level level;
-    DanglingCable& loop = *level.game->ground.telephonePole().cable().danglingCable1();
+    DanglingCable& loop = *cable.danglingCable1();
     EXPECT_TRUE(loop.supports({225, 40, 10, 40}));
     EXPECT_FALSE(loop.supports({255, 40, 10, 40}));
     EXPECT_FALSE(loop.supports({225, 0, 10, 41}));   // wholly above its top at 42
     EXPECT_FALSE(loop.supports({225, 120, 10, 40})); // middle below its foot at 132
     // It is drawn 50 pixels tall, hanging from the line.
-    const gfx::RectF drawn = loop.getBounds(false);
-    EXPECT_NEAR(drawn.y + drawn.height, 132, 1e-3);
-    EXPECT_NEAR(drawn.y, 132 - 1.1f * 50, 1e-3);
-}
-
-TEST(TelephoneCable, LoopsMoveAtOnceWithTheCable) {
-    Level level;
-    TelephoneCable& cable = level.game->ground.telephonePole().cable();
-    DanglingCable& loop = *cable.danglingCable4();
     const gfx::RectF before = loop.getBounds(false);
+    EXPECT_NEAR(before.y + before.height, 132, 1e-3);
+    EXPECT_NEAR(before.y, 132 - 1.1f * 50, 1e-3);
+
     cable.translate(0, -6);
     cable.update(0.01);
     EXPECT_EQ(loop.getBounds(false), before);
@@ -83,4 +73,6 @@ TEST(GardenGraph, EveryPlacedPlaceIsReachableFromTheGround) {
     const std::deque<NavEdge*> route = g.planPath(start, level.node("cable_dangle4").index);
     ASSERT_FALSE(route.empty());
     EXPECT_EQ(route.back()->to, &level.node("cable_dangle4"));
+    for (std::size_t i = 1; i < route.size(); ++i)
+        EXPECT_EQ(route[i - 1]->to, route[i]->from) << "a route is a chain of edges";
 }
