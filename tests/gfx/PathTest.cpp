@@ -143,22 +143,6 @@ TEST(PathTest, PieRunsClockwiseFromTheCentre) {
     EXPECT_TRUE(closedAt(quarter, quarter.pointCount() - 1));
     EXPECT_TRUE(contains(quarter.bounds(), {50, 50, 50, 50}));
     EXPECT_TRUE(contains({50, 50, 50, 50}, quarter.bounds()));
-
-    // On a flat ellipse the angles are true screen directions, not the ellipse's parameter.
-    Path flat;
-    flat.addPie({0, 0, 200, 100}, 45, -90);
-    const PointF start = flat.points()[1];
-    EXPECT_NEAR(start.x - 100, start.y - 50, 1e-3);
-    const PointF end = flat.points().back();
-    EXPECT_NEAR(end.x - 100, -(end.y - 50), 1e-3);
-    EXPECT_LT(end.y, 50); // counter-clockwise sweep ends above the centre
-
-    Path full;
-    full.addPie({0, 0, 100, 100}, 30, 400); // clamped to a full turn
-    // Cubic arcs stray from the circle by under 0.03 %.
-    EXPECT_NEAR(full.bounds().width, 100, 0.03);
-    EXPECT_NEAR(full.bounds().height, 100, 0.03);
-    expectPoint(full.points().back(), full.points()[1], 1e-3f);
 }
 
 TEST(PathTest, BoundsFollowCurveExtremesNotControlPoints) {

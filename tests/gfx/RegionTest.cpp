@@ -129,25 +129,3 @@ TEST(RegionTest, EmptyAndBrokenInputGiveEmptyRegions) {
     EXPECT_TRUE(region.isEmpty());
     EXPECT_EQ(region.area(), 0);
 }
-
-TEST(RegionTest, CombiningMixesEachOperandsOwnFillRule) {
-    Path crossing(FillMode::Alternate); // two overlapping squares: the overlap is a hole
-    crossing.addRectangle({0, 0, 10, 10});
-    crossing.addRectangle({5, 0, 10, 10});
-    Region region(crossing);
-    EXPECT_NEAR(region.area(), 100, 1e-6);
-
-    Path winding(FillMode::Winding);
-    winding.addRectangle({20, 0, 10, 10});
-    winding.addRectangle({25, 0, 10, 10});
-    Region other(crossing);
-    other.unite(winding);
-    EXPECT_NEAR(other.area(), 100 + 150, 1e-6);
-
-    Region both(crossing);
-    both.intersect(Region(crossing));
-    EXPECT_NEAR(both.area(), 100, 1e-6);
-    Region hole(crossing);
-    hole.intersect(RectF{6, 1, 3, 3});
-    EXPECT_TRUE(hole.isEmpty());
-}
