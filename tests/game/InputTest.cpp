@@ -4,7 +4,8 @@
 
 namespace {
 
-// Pointer input reaches the speed buttons in world units, whatever the window's scale.
+// Pointer input reaches the speed buttons in world units, whatever the window's scale, and
+// picks the navigation target: the nearest walkway, or with hoverNodes the node under it.
 struct Pointer : ::testing::Test {
     GameHost host;
     Game& game = host.game;
@@ -45,6 +46,50 @@ TEST_F(Pointer, ClickOnASpeedButtonSelectsThatSpeed) {
     EXPECT_EQ(game.speedLevel, 2);
 }
 
+TEST_F(Pointer, ThePointerLightsTheNearestWalkway) {
+    game.onMouseMove(300, 560);
+    NavEdge* lit = game.edgeHighlight.edge();
+    ASSERT_NE(lit, nullptr);
+    EXPECT_EQ(lit, host.graph.nearestEdge({300, 560}));
+    EXPECT_EQ(lit->platform, &game.floorBasement);
+    EXPECT_EQ(game.edgeHighlight.glowTime, 3.0);
+    EXPECT_EQ(game.nodeHighlight.node(), nullptr);
+    // A button under the pointer lights up and keeps the walkway's glow.
+    game.onMouseMove(static_cast<int>(slow.x + 5), static_cast<int>(slow.y + 5));
+    EXPECT_EQ(game.edgeHighlight.edge(), lit);
+    EXPECT_TRUE(game.slowButton.isHighlighted());
+}
+
+TEST_F(Pointer, WithHoverNodesTheNodeUnderThePointerWinsAndTheGlowLetsGo) {
+    game.onMouseMove(300, 560);
+    ASSERT_NE(game.edgeHighlight.edge(), nullptr);
+    host.timerCall();
+    host.timerCall();
+    const double glowLeft = game.edgeHighlight.glowTime;
+
+    game.hoverNodes = true;
+    game.onMouseMove(252, 570);
+    EXPECT_EQ(game.nodeHighlight.node(), host.graph.node("basement_left"));
+    EXPECT_EQ(game.edgeHighlight.edge(), nullptr);
+    EXPECT_EQ(game.edgeHighlight.glowTime, glowLeft);
+
+    // Nowhere near a node: the cross stays where it was.
+    game.onMouseMove(600, 20);
+    EXPECT_EQ(game.nodeHighlight.node(), host.graph.node("basement_left"));
+
+    // Back to walkways: the edge takes over and the cross goes.
+    game.hoverNodes = false;
+    game.onMouseMove(600, 20);
+    EXPECT_NE(game.edgeHighlight.edge(), nullptr);
+    EXPECT_EQ(game.nodeHighlight.node(), nullptr);
+}
+
+TEST_F(Pointer, AClickHoversFirst) {
+    game.hoverNodes = true;
+    game.onClick(562, 198);
+    EXPECT_EQ(game.nodeHighlight.node(), host.graph.node("roof_right"));
+}
+
 TEST(PointerScaled, ClientPixelsAreDividedByTheScale) {
     GameHost host(1600, 1168); // scale 2
     ASSERT_DOUBLE_EQ(host.game.scale(), 2.0);
@@ -53,6 +98,10 @@ TEST(PointerScaled, ClientPixelsAreDividedByTheScale) {
     EXPECT_TRUE(host.game.slowButton.isHighlighted());
     host.game.onMouseMove(static_cast<int>(slow.x + 5), static_cast<int>(slow.y + 5)); // world point halved
     EXPECT_FALSE(host.game.slowButton.isHighlighted());
+    host.game.hoverNodes = true;
+    host.game.onMouseMove(1230, 1080); // world (615, 540)
+    ASSERT_NE(host.game.nodeHighlight.node(), nullptr);
+    EXPECT_EQ(host.game.nodeHighlight.node()->name, "ground_and_first_floor_right");
 }
 
 // Border drags keep the 800 : 584 aspect.

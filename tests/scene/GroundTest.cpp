@@ -21,18 +21,6 @@ void settle(Ground& ground, double dt, int n) {
         ground.update(dt);
 }
 
-// Raises seen from the frame a requested quake starts until the frame it ends.
-std::vector<int> quakeRaises(Game& game, double dt) {
-    Ground& ground = game.ground;
-    game.groundEventRequest = true;
-    std::vector<int> raises;
-    do {
-        ground.update(dt);
-        raises.push_back(ground.getQuakeRaise());
-    } while (ground.isQuakeActive() && raises.size() < 1000);
-    return raises;
-}
-
 // Up by 4 past 48, down to 0, up past 24, down, up past 12, down, and the closing 0.
 const std::vector<int> kSwingsOf4{0,  4,  8,  12, 16, 20, 24, 28, 32, 36, 40, 44, 48, 52, 48, 44, 40,
                                   36, 32, 28, 24, 20, 16, 12, 8,  4,  0,  4,  8,  12, 16, 20, 24, 28,
@@ -48,17 +36,36 @@ int secondFrameRaise(double dt) {
 
 } // namespace
 
-TEST(GroundQuake, RaiseRunsThreeDampedSwings) {
+TEST(GroundQuake, RaiseRunsThreeDampedSwingsAndARequestMeanwhileWaits) {
     Level level;
-    Ground& ground = level.game->ground;
+    Game& game = *level.game;
+    Ground& ground = game.ground;
     settle(ground, 0.01, 400);
     ASSERT_EQ(ground.quakeStep(), 4);
 
-    const std::vector<int> raises = quakeRaises(*level.game, 0.01);
+    // Raises seen from the frame the requested quake starts until the frame it ends.
+    game.groundEventRequest = true;
+    std::vector<int> raises;
+    do {
+        ground.update(0.01);
+        raises.push_back(ground.getQuakeRaise());
+        if (raises.size() == 1) {
+            EXPECT_FALSE(game.groundEventRequest) << "taken when the quake starts";
+        }
+        if (raises.size() == 20)
+            game.groundEventRequest = true; // not looked at while quaking
+    } while (ground.isQuakeActive() && raises.size() < 1000);
     EXPECT_EQ(raises, kSwingsOf4);
-    EXPECT_FALSE(ground.isQuakeActive());
     EXPECT_EQ(ground.getQuakePhase(), 0);
-    EXPECT_FALSE(level.game->groundEventRequest);
+    EXPECT_TRUE(game.groundEventRequest);
+
+    // The request made during the quake starts the next one right after.
+    ground.update(0.01);
+    EXPECT_TRUE(ground.isQuakeActive());
+    EXPECT_EQ(ground.getQuakeRaise(), 0);
+    EXPECT_FALSE(game.groundEventRequest);
+    ground.update(0.01);
+    EXPECT_EQ(ground.getQuakeRaise(), 4);
 }
 
 TEST(GroundQuake, StepFollowsTheAverageFrameTime) {
@@ -76,31 +83,6 @@ TEST(GroundQuake, StepFollowsTheAverageFrameTime) {
     EXPECT_EQ(secondFrameRaise(0.0199), 4);
     EXPECT_EQ(secondFrameRaise(0.035), 12);
     EXPECT_EQ(secondFrameRaise(0.0349), 6);
-}
-
-TEST(GroundQuake, RequestDuringAQuakeStartsTheNextOneRightAfter) {
-    Level level;
-    Game& game = *level.game;
-    Ground& ground = game.ground;
-    settle(ground, 0.01, 400);
-    game.groundEventRequest = true;
-    ground.update(0.01);
-    ASSERT_TRUE(ground.isQuakeActive());
-    ASSERT_FALSE(game.groundEventRequest);
-
-    for (int i = 0; i < 20; ++i)
-        ground.update(0.01);
-    game.groundEventRequest = true;
-    while (ground.isQuakeActive()) {
-        EXPECT_TRUE(game.groundEventRequest); // not looked at while quaking
-        ground.update(0.01);
-    }
-    ground.update(0.01);
-    EXPECT_TRUE(ground.isQuakeActive());
-    EXPECT_EQ(ground.getQuakeRaise(), 0);
-    EXPECT_FALSE(game.groundEventRequest);
-    ground.update(0.01);
-    EXPECT_EQ(ground.getQuakeRaise(), 4);
 }
 
 TEST(GroundQuake, CalmGroundStaysPutAndQuakesWithin3000Frames) {
