@@ -61,13 +61,10 @@ TEST_F(NavGraphTest, AppendedNodesFollowTheOwnOnesAndGrowTheTables) {
     graph.addTwoWayEdge(&floor, n(1), kOwn, root, {40, 10});
     EXPECT_EQ(graph.nodeCount(), 35);
     ASSERT_EQ(graph.edgeList().size(), 4u);
-    EXPECT_EQ(graph.edgeList()[0], &graph.edge(0, 1));
     EXPECT_EQ(graph.edgeList()[3], &graph.edge(33, 1));
-    EXPECT_TRUE(graph.edge(0, 1).exists());
     EXPECT_EQ(graph.edge(0, 1).end().x, 20);
     graph.computeAllPaths();
     EXPECT_EQ(graph.pathTable(0)[33].cost, 30);
-    EXPECT_EQ(graph.pathTable(0).size(), 35u);
 }
 
 TEST_F(NavGraphTest, EdgeCallsPlaceNodesOnlyFromCompletePoints) {

@@ -145,30 +145,27 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
     auto body = [](float x) {
         return std::make_unique<Wall>(gfx::RectF{x, 540, 12, 30}, 0xFF000000, 1, 0xFF000000);
     };
-    Wall& wall = game.floorBasement.rightWall; // x 540 to 550, centre 545
+    Wall& wall = game.floorBasement.rightWall;
 
-    ContactFeedback walkingRight;
-    EXPECT_TRUE(game.floorBasement.checkObstacle(*body(530), wall, walkingRight));
-    EXPECT_TRUE(walkingRight.obstacleRight);
-    EXPECT_FALSE(walkingRight.obstacleLeft);
-
-    ContactFeedback pastTheMiddle;
-    EXPECT_TRUE(game.floorBasement.checkObstacle(*body(540), wall, pastTheMiddle));
-    EXPECT_TRUE(pastTheMiddle.obstacleLeft);
-
-    ContactFeedback centred;
-    EXPECT_TRUE(game.floorBasement.checkObstacle(*body(539), wall, centred));
-    EXPECT_TRUE(centred.obstacleRight) << "exactly centred counts as blocked on the right";
-
-    ContactFeedback touching;
-    EXPECT_FALSE(game.floorBasement.checkObstacle(*body(528), wall, touching))
-        << "sharing an edge is no overlap";
-    EXPECT_FALSE(touching.obstacleLeft || touching.obstacleRight);
-
-    ContactFeedback climbing;
-    EXPECT_TRUE(game.floorBasement.ladder.checkObstacle(*body(530), wall, climbing));
-    EXPECT_FALSE(climbing.obstacleLeft || climbing.obstacleRight) << "a climbable reports no side";
-
+    // The wall spans x 540 to 550; a body of 12 starting at x is centred at x + 6.
+    const struct {
+        Platform* platform;
+        float x;
+        bool hit, left, right;
+        const char* what;
+    } cases[] = {
+        {&game.floorBasement, 530, true, false, true, "walking right"},
+        {&game.floorBasement, 540, true, true, false, "past the middle"},
+        {&game.floorBasement, 539, true, false, true, "exactly centred counts as blocked on the right"},
+        {&game.floorBasement, 528, false, false, false, "sharing an edge is no overlap"},
+        {&game.floorBasement.ladder, 530, true, false, false, "a climbable reports no side"},
+    };
+    for (const auto& c : cases) {
+        ContactFeedback feedback;
+        EXPECT_EQ(c.platform->checkObstacle(*body(c.x), wall, feedback), c.hit) << c.what;
+        EXPECT_EQ(feedback.obstacleLeft, c.left) << c.what;
+        EXPECT_EQ(feedback.obstacleRight, c.right) << c.what;
+    }
     EXPECT_TRUE(game.floorFirst.obstacles.empty()) << "nothing stops a walker at x 540 upstairs";
 }
 
