@@ -1,4 +1,4 @@
-#include "PixelCompare.h"
+#include "../PixelCompare.h"
 #include "Probe.h"
 #include "agents/NavGraph.h"
 #include "game/GameHost.h"

@@ -1,4 +1,4 @@
-#include "../game/PixelCompare.h"
+#include "../PixelCompare.h"
 #include "game/GameHost.h"
 #include "game/GameStateJson.h"
 
