@@ -43,21 +43,6 @@ TEST_F(HouseTest, WalkwaysMeetTheLaddersAtFloorHeight) {
     EXPECT_EQ(at("roof_left", "den_roof_middle").end(), (gfx::PointF{190, 330}));
 }
 
-TEST_F(HouseTest, EdgeListFollowsTheRegistrationOrder) {
-    std::vector<std::string> got;
-    for (const NavEdge* e : host.graph.edgeList())
-        got.push_back(e->platform->typeName() + ":" + e->from->name + ">" + e->to->name);
-    // The house registers first, so its 33 edges lead the list; each ladder registers
-    // before its floor hands over its walkway.
-    ASSERT_EQ(got.size(), 100u);
-    EXPECT_EQ(got[2], "FloorBasement:basement_left>basement_and_basement_ladder");
-    EXPECT_EQ(got[6],
-              "first_floor_ladder:first_floor_and_first_floor_ladder>second_floor_and_first_floor_ladder");
-    EXPECT_EQ(got[20], "FloorSecond:second_floor_left>den_roof_middle");
-    EXPECT_EQ(got[27], "Roof:roof_left>den_roof_middle");
-    EXPECT_EQ(got[32], "DenRoof:den_roof_left>ground_landing");
-}
-
 TEST_F(HouseTest, OutlinesAreTheDesignPlacedOnce) {
     using P = std::vector<gfx::PointF>;
     EXPECT_EQ(outlineOf(game.floorBasement), (P{{250, 574}, {550, 574}, {550, 578}, {250, 578}, {250, 574}}));
