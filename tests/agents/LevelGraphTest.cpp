@@ -90,11 +90,18 @@ TEST_F(LevelGraphTest, NodesSitWhereTheLastRegistrationPutThem) {
     }
 }
 
-TEST_F(LevelGraphTest, OneWayJumpsAndDropsAreExactlyTheLevels) {
+TEST_F(LevelGraphTest, OneWayJumpsAndDropsAreExactlyTheLevelsAndOnlyBranchesAreWide) {
     // Every edge without a reverse, with the platform that owns it.
     std::set<std::tuple<std::string, std::string, std::string>> oneWay;
     int withReverse = 0;
+    int wide = 0;
     for (NavEdge* e : graph.edgeList()) {
+        if (e->margin == 5) {
+            ++wide;
+            EXPECT_NE(e->platform->typeName().find("branch"), std::string::npos) << e->from->name;
+        } else {
+            EXPECT_EQ(e->margin, 2) << e->from->name;
+        }
         if (graph.reverseEdge(*e))
             ++withReverse;
         else
@@ -120,6 +127,7 @@ TEST_F(LevelGraphTest, OneWayJumpsAndDropsAreExactlyTheLevels) {
     EXPECT_EQ(edge("cable_5", "cable_0").platform->typeName(), "TelephoneCable");
     EXPECT_EQ(withReverse, 90) << "43 two-way walkways and the two pairs";
     EXPECT_EQ(graph.edgeList().size(), 100u);
+    EXPECT_EQ(wide, 16) << "root-middle-end of four registered branches, both ways";
 }
 
 TEST_F(LevelGraphTest, WrapAroundEdgesLeaveTheScreenAndCostTwelveFold) {
@@ -134,19 +142,6 @@ TEST_F(LevelGraphTest, WrapAroundEdgesLeaveTheScreenAndCostTwelveFold) {
 
     EXPECT_EQ(edge("cable_5", "cable_0").end(), (gfx::PointF{825, 75}));
     EXPECT_EQ(edge("cable_0", "cable_5").end(), (gfx::PointF{-25, 82}));
-}
-
-TEST_F(LevelGraphTest, OnlyBranchWalkwaysAreWide) {
-    int wide = 0;
-    for (const NavEdge* e : graph.edgeList()) {
-        if (e->margin == 5) {
-            ++wide;
-            EXPECT_NE(e->platform->typeName().find("branch"), std::string::npos) << e->from->name;
-        } else {
-            EXPECT_EQ(e->margin, 2) << e->from->name;
-        }
-    }
-    EXPECT_EQ(wide, 16) << "root-middle-end of four registered branches, both ways";
 }
 
 TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
