@@ -37,8 +37,6 @@ protected:
 TEST_F(NavGraphTest, OwnNodesAreNamedInIndexOrderAndUnplaced) {
     ASSERT_EQ(graph.nodeCount(), 33);
     EXPECT_EQ(n(0).name, "basement_left");
-    EXPECT_EQ(n(12).name, "first_floor_right_angle");
-    EXPECT_EQ(n(23).name, "pole_top");
     EXPECT_EQ(n(32).name, "cable_dangle4");
     for (int i = 0; i < graph.nodeCount(); ++i) {
         EXPECT_EQ(n(i).index, i);
@@ -63,13 +61,10 @@ TEST_F(NavGraphTest, AppendedNodesFollowTheOwnOnesAndGrowTheTables) {
     graph.addTwoWayEdge(&floor, n(1), kOwn, root, {40, 10});
     EXPECT_EQ(graph.nodeCount(), 35);
     ASSERT_EQ(graph.edgeList().size(), 4u);
-    EXPECT_EQ(graph.edgeList()[0], &graph.edge(0, 1));
     EXPECT_EQ(graph.edgeList()[3], &graph.edge(33, 1));
-    EXPECT_TRUE(graph.edge(0, 1).exists());
     EXPECT_EQ(graph.edge(0, 1).end().x, 20);
     graph.computeAllPaths();
     EXPECT_EQ(graph.pathTable(0)[33].cost, 30);
-    EXPECT_EQ(graph.pathTable(0).size(), 35u);
 }
 
 TEST_F(NavGraphTest, EdgeCallsPlaceNodesOnlyFromCompletePoints) {
@@ -124,7 +119,6 @@ TEST_F(NavGraphTest, NamedChainsRejectUnknownNodes) {
     EXPECT_EQ(graph.edgeList().size(), 2u);
     const NamedSurfacePoint bad[] = {{"roof_left", 240, 200}, {"roof_nowhere", 1, 1}};
     EXPECT_FALSE(graph.addChain(&floor, bad));
-    EXPECT_EQ(graph.edgeList().size(), 2u);
     EXPECT_FALSE(graph.addOneWayEdge(&floor, "roof_left", "roof_nowhere"));
     EXPECT_EQ(graph.edgeList().size(), 2u);
 }
@@ -243,17 +237,6 @@ TEST_F(NavGraphTest, NodeAtPrefersTheLowestIndexAndExcludesTheFarSide) {
     EXPECT_EQ(graph.nodeAt({75, 75})->index, 4) << "the top-left corner is inside";
 }
 
-TEST_F(NavGraphTest, NearestEdgeScoresByEndAndFoot) {
-    graph.addTwoWayEdge(&floor, n(0), {0, 100}, n(1), {200, 100});
-    graph.addTwoWayEdge(&ladder, n(1), kOwn, n(10), {200, 0});
-    // Beside the middle of the floor, the edge that ends nearer wins (0 <- 1 ends at 0).
-    EXPECT_EQ(graph.nearestEdge({60, 110}), &graph.edge(1, 0));
-    EXPECT_EQ(graph.nearestEdge({160, 110}), &graph.edge(0, 1));
-    EXPECT_EQ(graph.nearestEdge({205, 10}), &graph.edge(1, 10));
-    // Far from everything: nothing scores below 9999.
-    EXPECT_EQ(graph.nearestEdge({9000, 9000}), nullptr);
-}
-
 TEST_F(NavGraphTest, ZeroLengthEdgesNeitherCrashNorWin) {
     // Two nodes that share a place (the unplaced ones do) make a walkway of no length.
     graph.addTwoWayEdge(&floor, n(5), kOwn, n(6), kOwn);
@@ -267,10 +250,17 @@ TEST_F(NavGraphTest, ZeroLengthEdgesNeitherCrashNorWin) {
     EXPECT_EQ(graph.pathTable(5)[6].cost, 0);
 }
 
-TEST_F(NavGraphTest, EdgeOnPlatformNeedsTheSamePlatformAndAStrictOverlap) {
+TEST_F(NavGraphTest, NearestEdgeAndEdgeOnPlatform) {
     graph.addTwoWayEdge(&floor, n(0), {0, 100}, n(1), {200, 100});
     graph.addTwoWayEdge(&ladder, n(1), kOwn, n(10), {200, 0});
-    EXPECT_EQ(graph.edgeOnPlatform(&floor, {190, 90, 20, 20}), &graph.edge(0, 1)) << "first in the list";
+    // Beside the middle of the floor, the edge that ends nearer wins (0 <- 1 ends at 0).
+    EXPECT_EQ(graph.nearestEdge({60, 110}), &graph.edge(1, 0));
+    EXPECT_EQ(graph.nearestEdge({160, 110}), &graph.edge(0, 1));
+    EXPECT_EQ(graph.nearestEdge({205, 10}), &graph.edge(1, 10));
+    EXPECT_EQ(graph.nearestEdge({9000, 9000}), nullptr) << "nothing scores below 9999";
+
+    // edgeOnPlatform needs the same platform and a strict overlap; the first in the list wins.
+    EXPECT_EQ(graph.edgeOnPlatform(&floor, {190, 90, 20, 20}), &graph.edge(0, 1));
     EXPECT_EQ(graph.edgeOnPlatform(&ladder, {190, 90, 20, 20}), &graph.edge(1, 10));
     // The floor's hit rectangle is (-2, 98, 204, 4): touching its bottom edge is no overlap.
     EXPECT_EQ(graph.edgeOnPlatform(&floor, {50, 102, 10, 10}), nullptr);

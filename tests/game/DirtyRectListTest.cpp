@@ -18,36 +18,29 @@ DirtyRectList listOf(std::initializer_list<RectI> rects) {
     return list;
 }
 
-TEST(DirtyRectListMerge, RectangleInsideAnotherIsDropped) {
-    DirtyRectList list = listOf({{10, 10, 100, 100}});
-    list.insert({20, 20, 30, 30});
-    EXPECT_EQ(list.rects(), (std::vector<RectI>{{10, 10, 100, 100}}));
-}
-
-TEST(DirtyRectListMerge, OverlapWithoutWasteBecomesOneBox) {
-    DirtyRectList list = listOf({{10, 0, 20, 20}});
-    list.insert({0, 0, 20, 20});
-    EXPECT_EQ(list.rects(), (std::vector<RectI>{{0, 0, 30, 20}}));
-}
-
-TEST(DirtyRectListMerge, WastefulOverlapSplitsIntoTopBottomAndMiddleBands) {
-    DirtyRectList list = listOf({{0, 5, 10, 100}});
-    list.insert({0, 0, 100, 10});
-    EXPECT_EQ(list.rects(), (std::vector<RectI>{{0, 0, 100, 5}, {0, 10, 10, 95}, {0, 5, 100, 5}}));
-}
-
-TEST(DirtyRectListMerge, ThinOverlapKeepsBothUnchanged) {
-    DirtyRectList list = listOf({{0, 0, 50, 50}});
-    list.insert({47, 0, 50, 50}); // 3 wide
-    list.insert({0, 47, 20, 20}); // 3 high
-    EXPECT_EQ(list.rects(), (std::vector<RectI>{{0, 0, 50, 50}, {47, 0, 50, 50}, {0, 47, 20, 20}}));
-}
-
-TEST(DirtyRectListMerge, ThinTopBandJoinsTheMiddle) {
-    // Tops 2 apart: the 2-high top band is folded into the middle band.
-    DirtyRectList list = listOf({{0, 0, 10, 100}});
-    list.insert({0, 2, 100, 10});
-    EXPECT_EQ(list.rects(), (std::vector<RectI>{{0, 12, 10, 88}, {0, 0, 100, 12}}));
+TEST(DirtyRectListMerge, InsertingMergesSplitsOrKeepsRectangles) {
+    const struct {
+        const char* what;
+        std::vector<RectI> inserted, expected;
+    } cases[] = {
+        {"inside another: dropped", {{10, 10, 100, 100}, {20, 20, 30, 30}}, {{10, 10, 100, 100}}},
+        {"overlap without waste: one box", {{10, 0, 20, 20}, {0, 0, 20, 20}}, {{0, 0, 30, 20}}},
+        {"wasteful overlap: top, bottom and middle bands",
+         {{0, 5, 10, 100}, {0, 0, 100, 10}},
+         {{0, 0, 100, 5}, {0, 10, 10, 95}, {0, 5, 100, 5}}},
+        {"3 wide or 3 high overlaps: kept",
+         {{0, 0, 50, 50}, {47, 0, 50, 50}, {0, 47, 20, 20}},
+         {{0, 0, 50, 50}, {47, 0, 50, 50}, {0, 47, 20, 20}}},
+        {"a 2-high top band joins the middle",
+         {{0, 0, 10, 100}, {0, 2, 100, 10}},
+         {{0, 12, 10, 88}, {0, 0, 100, 12}}},
+    };
+    for (const auto& c : cases) {
+        DirtyRectList list;
+        for (const RectI& r : c.inserted)
+            list.insert(r);
+        EXPECT_EQ(list.rects(), c.expected) << c.what;
+    }
 }
 
 TEST(DirtyRectListConvert, RoundsStartTruncatesLengthAndStaysInTheWorld) {

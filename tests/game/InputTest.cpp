@@ -4,7 +4,8 @@
 
 namespace {
 
-// Pointer input reaches the speed buttons in world units, whatever the window's scale.
+// Pointer input reaches the speed buttons in world units, whatever the window's scale, and
+// picks the navigation target: the nearest walkway, or with hoverNodes the node under it.
 struct Pointer : ::testing::Test {
     GameHost host;
     Game& game = host.game;
@@ -23,20 +24,15 @@ TEST_F(Pointer, ButtonsAreHitUpToTenUnitsOutsideTheirText) {
     EXPECT_EQ(game.buttonAt({slow.right() + 9.99f, slow.bottom() + 9.99f}), &game.slowButton);
 }
 
-TEST_F(Pointer, SwitchedOffButtonIsSkippedAndLosesItsGlow) {
-    const gfx::PointF onSlow{slow.x + 5, slow.y + 5};
-    EXPECT_EQ(game.buttonAt(onSlow), &game.slowButton);
-    game.slowButton.setOn(false);
-    EXPECT_EQ(game.buttonAt(onSlow), nullptr);
-    EXPECT_FALSE(game.slowButton.isHighlighted());
-}
-
-TEST_F(Pointer, OverlappingButtonsFirstInListWins) {
+TEST_F(Pointer, OverlappingButtonsFirstInListWinsAndSwitchedOffIsSkipped) {
     game.mildButton.setPosition(slow.x + 5, slow.y);
     const gfx::PointF p{slow.x + 10, slow.y + 5};
     EXPECT_EQ(game.buttonAt(p), &game.slowButton);
     EXPECT_TRUE(game.slowButton.isHighlighted());
     EXPECT_FALSE(game.mildButton.isHighlighted());
+    game.slowButton.setOn(false);
+    EXPECT_EQ(game.buttonAt(p), &game.mildButton);
+    EXPECT_FALSE(game.slowButton.isHighlighted()) << "a switched-off button loses its glow";
 }
 
 TEST_F(Pointer, ClickOnASpeedButtonSelectsThatSpeed) {
@@ -50,6 +46,50 @@ TEST_F(Pointer, ClickOnASpeedButtonSelectsThatSpeed) {
     EXPECT_EQ(game.speedLevel, 2);
 }
 
+TEST_F(Pointer, ThePointerLightsTheNearestWalkway) {
+    game.onMouseMove(300, 560);
+    NavEdge* lit = game.edgeHighlight.edge();
+    ASSERT_NE(lit, nullptr);
+    EXPECT_EQ(lit, host.graph.nearestEdge({300, 560}));
+    EXPECT_EQ(lit->platform, &game.floorBasement);
+    EXPECT_EQ(game.edgeHighlight.glowTime, 3.0);
+    EXPECT_EQ(game.nodeHighlight.node(), nullptr);
+    // A button under the pointer lights up and keeps the walkway's glow.
+    game.onMouseMove(static_cast<int>(slow.x + 5), static_cast<int>(slow.y + 5));
+    EXPECT_EQ(game.edgeHighlight.edge(), lit);
+    EXPECT_TRUE(game.slowButton.isHighlighted());
+}
+
+TEST_F(Pointer, WithHoverNodesTheNodeUnderThePointerWinsAndTheGlowLetsGo) {
+    game.onMouseMove(300, 560);
+    ASSERT_NE(game.edgeHighlight.edge(), nullptr);
+    host.timerCall();
+    host.timerCall();
+    const double glowLeft = game.edgeHighlight.glowTime;
+
+    game.hoverNodes = true;
+    game.onMouseMove(252, 570);
+    EXPECT_EQ(game.nodeHighlight.node(), host.graph.node("basement_left"));
+    EXPECT_EQ(game.edgeHighlight.edge(), nullptr);
+    EXPECT_EQ(game.edgeHighlight.glowTime, glowLeft);
+
+    // Nowhere near a node: the cross stays where it was.
+    game.onMouseMove(600, 20);
+    EXPECT_EQ(game.nodeHighlight.node(), host.graph.node("basement_left"));
+
+    // Back to walkways: the edge takes over and the cross goes.
+    game.hoverNodes = false;
+    game.onMouseMove(600, 20);
+    EXPECT_NE(game.edgeHighlight.edge(), nullptr);
+    EXPECT_EQ(game.nodeHighlight.node(), nullptr);
+}
+
+TEST_F(Pointer, AClickHoversFirst) {
+    game.hoverNodes = true;
+    game.onClick(562, 198);
+    EXPECT_EQ(game.nodeHighlight.node(), host.graph.node("roof_right"));
+}
+
 TEST(PointerScaled, ClientPixelsAreDividedByTheScale) {
     GameHost host(1600, 1168); // scale 2
     ASSERT_DOUBLE_EQ(host.game.scale(), 2.0);
@@ -58,6 +98,10 @@ TEST(PointerScaled, ClientPixelsAreDividedByTheScale) {
     EXPECT_TRUE(host.game.slowButton.isHighlighted());
     host.game.onMouseMove(static_cast<int>(slow.x + 5), static_cast<int>(slow.y + 5)); // world point halved
     EXPECT_FALSE(host.game.slowButton.isHighlighted());
+    host.game.hoverNodes = true;
+    host.game.onMouseMove(1230, 1080); // world (615, 540)
+    ASSERT_NE(host.game.nodeHighlight.node(), nullptr);
+    EXPECT_EQ(host.game.nodeHighlight.node()->name, "ground_and_first_floor_right");
 }
 
 // Border drags keep the 800 : 584 aspect.
@@ -72,19 +116,21 @@ struct Aspect : ::testing::Test {
     bool resized = false;
 };
 
-TEST_F(Aspect, WidthDragSetsTheHeight) {
-    EXPECT_EQ(dragTo(1000, 584), (gfx::RectI{0, 0, 1000, 730}));
-    EXPECT_TRUE(resized);
-}
-
-TEST_F(Aspect, HeightDragSetsTheWidth) {
-    EXPECT_EQ(dragTo(800, 700), (gfx::RectI{0, 0, 958, 700}));
-    EXPECT_TRUE(resized);
-}
-
-TEST_F(Aspect, DragWithinTheToleranceChangesNothing) {
-    EXPECT_EQ(dragTo(805, 584), (gfx::RectI{0, 0, 805, 584}));
-    EXPECT_FALSE(resized);
+TEST_F(Aspect, ADragSetsTheOtherSideUnlessWithinTheTolerance) {
+    const struct {
+        int w, h;
+        gfx::RectI fitted;
+        bool resized;
+    } drags[] = {
+        {1000, 584, {0, 0, 1000, 730}, true}, // width drag sets the height
+        {800, 700, {0, 0, 958, 700}, true},   // height drag sets the width
+        {805, 584, {0, 0, 805, 584}, false},  // within the tolerance
+    };
+    for (const auto& d : drags) {
+        host.window.resizeClient(800, 584);
+        EXPECT_EQ(dragTo(d.w, d.h), d.fitted) << d.w << "x" << d.h;
+        EXPECT_EQ(resized, d.resized) << d.w << "x" << d.h;
+    }
 }
 
 TEST_F(Aspect, DraggedToNothingIsLeftAloneAndPaintingWaits) {
@@ -99,6 +145,8 @@ TEST_F(Aspect, DraggedToNothingIsLeftAloneAndPaintingWaits) {
     host.expose();
     EXPECT_EQ(host.window.lastPresented(), (std::vector<gfx::RectI>{{0, 0, 400, 292}}));
     EXPECT_DOUBLE_EQ(host.game.scale(), 0.5);
+    EXPECT_DOUBLE_EQ(Renderer::scaleFor(1600, 584), 1.0) << "the limiting dimension decides";
+    EXPECT_DOUBLE_EQ(Renderer::scaleFor(0, 584), 1.0);
 }
 
 } // namespace

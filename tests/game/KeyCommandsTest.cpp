@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 struct KeyCommandTest : ::testing::Test {
@@ -10,16 +13,14 @@ struct KeyCommandTest : ::testing::Test {
     Game::KeyAction press(char32_t key) { return game.onKey(key); }
 };
 
-TEST_F(KeyCommandTest, QuitAndAboutAreHandedToTheWindow) {
+TEST_F(KeyCommandTest, QuitAndAboutGoToTheWindowAndUpperCaseChangesNothing) {
     EXPECT_EQ(press(U'q'), Game::KeyAction::Quit);
     EXPECT_EQ(press(27), Game::KeyAction::Quit);
     EXPECT_EQ(press(U'h'), Game::KeyAction::ShowAbout);
-    EXPECT_EQ(press(U'Q'), Game::KeyAction::None);
-    EXPECT_EQ(press(U'H'), Game::KeyAction::None);
-}
-
-TEST_F(KeyCommandTest, UpperCaseLettersChangeNothing) {
     for (char32_t key = U'A'; key <= U'Z'; ++key)
+        EXPECT_EQ(press(key), Game::KeyAction::None);
+    // Nor do the round and music keys, which wait for the rules.
+    for (char32_t key : {U'a', U'm', U'n', U'+', U'=', U'-', U'_'})
         EXPECT_EQ(press(key), Game::KeyAction::None);
     EXPECT_EQ(game.speedLevel, 1);
     EXPECT_EQ(game.hudMode, 0);
@@ -29,38 +30,33 @@ TEST_F(KeyCommandTest, UpperCaseLettersChangeNothing) {
     EXPECT_TRUE(game.paintForcesFullRedraw);
 }
 
-TEST_F(KeyCommandTest, SpeedAndOverlayKeysCycleAndMarkCheating) {
-    std::vector<int> speeds;
-    for (int i = 0; i < 3; ++i) {
-        press(U'd');
-        speeds.push_back(game.speedLevel);
-    }
-    EXPECT_EQ(speeds, (std::vector<int>{2, 3, 1}));
-    EXPECT_TRUE(game.cheatUsed);
-
-    std::vector<int> overlays;
-    for (int i = 0; i < 3; ++i) {
-        press(U'l');
-        overlays.push_back(game.navOverlay);
-    }
-    EXPECT_EQ(overlays, (std::vector<int>{1, 2, 0}));
-}
-
-TEST_F(KeyCommandTest, StatusBoxCyclesThroughItsModes) {
-    TextBox& box = game.messageBox;
-    std::vector<std::pair<int, bool>> seen;
-    for (int i = 0; i < 4; ++i) {
-        press(U'f');
-        seen.emplace_back(game.hudMode, box.isOn());
-        EXPECT_EQ(box.text(), "");
-    }
-    EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}, {0, false}}));
+TEST_F(KeyCommandTest, StatusSpeedOverlayAndNodeKeysCycle) {
+    const auto cycle = [&](char32_t key, int presses, const std::function<int()>& value) {
+        std::vector<int> seen;
+        for (int i = 0; i < presses; ++i) {
+            press(key);
+            seen.push_back(value());
+        }
+        return seen;
+    };
+    using V = std::vector<int>;
+    // The status box: modes 1, 2, 3 shown (empty until filled), 0 hidden.
+    EXPECT_EQ(cycle(U'f', 4, [&] { return game.hudMode * 10 + game.messageBox.isOn(); }), (V{11, 21, 31, 0}));
+    EXPECT_EQ(game.messageBox.text(), "");
     EXPECT_FALSE(game.cheatUsed);
+    EXPECT_EQ(cycle(U'd', 3, [&] { return game.speedLevel; }), (V{2, 3, 1}));
+    EXPECT_TRUE(game.cheatUsed);
+    EXPECT_EQ(cycle(U'l', 3, [&] { return game.navOverlay; }), (V{1, 2, 0}));
+    // The selected node wraps around the graph both ways.
+    const int last = host.graph.nodeCount() - 1;
+    EXPECT_EQ(cycle(U'j', 1, [&] { return game.selectedNode; }), (V{last}));
+    EXPECT_EQ(cycle(U'k', 2, [&] { return game.selectedNode; }), (V{0, 1}));
+    game.selectedNode = last;
+    EXPECT_EQ(cycle(U'k', 1, [&] { return game.selectedNode; }), (V{0}));
 }
 
-TEST_F(KeyCommandTest, OverlayKeysExcludeEachOther) {
+TEST_F(KeyCommandTest, FlagsToggleOverlaysExcludeEachOtherAndCheatsAreMarked) {
     press(U'b');
-    EXPECT_TRUE(game.showRedrawnObjects);
     press(U'c');
     EXPECT_TRUE(game.showDirtyRects);
     EXPECT_FALSE(game.showRedrawnObjects);
@@ -69,9 +65,7 @@ TEST_F(KeyCommandTest, OverlayKeysExcludeEachOther) {
     EXPECT_FALSE(game.showDirtyRects);
     press(U'b');
     EXPECT_FALSE(game.showRedrawnObjects);
-}
 
-TEST_F(KeyCommandTest, FlagsToggleAndCheatsAreMarked) {
     press(U'r');
     press(U'z');
     EXPECT_FALSE(game.paintForcesFullRedraw);
@@ -82,18 +76,6 @@ TEST_F(KeyCommandTest, FlagsToggleAndCheatsAreMarked) {
     EXPECT_TRUE(game.cheatUsed);
     press(U'e');
     EXPECT_TRUE(game.groundEventRequest);
-}
-
-TEST_F(KeyCommandTest, SelectedNodeWrapsAroundTheGraph) {
-    const int count = host.graph.nodeCount();
-    ASSERT_GT(count, 1);
-    press(U'j');
-    EXPECT_EQ(game.selectedNode, count - 1);
-    press(U'k');
-    EXPECT_EQ(game.selectedNode, 0);
-    game.selectedNode = count - 1;
-    press(U'k');
-    EXPECT_EQ(game.selectedNode, 0);
 }
 
 TEST_F(KeyCommandTest, PauseStepsOnceAndStopsTheClock) {
@@ -108,12 +90,6 @@ TEST_F(KeyCommandTest, PauseStepsOnceAndStopsTheClock) {
     EXPECT_EQ(game.simulatedFrames(), 2);
     host.run(3);
     EXPECT_EQ(game.simulatedFrames(), 5);
-}
-
-TEST_F(KeyCommandTest, RoundAndMusicKeysWaitForTheRules) {
-    for (char32_t key : {U'a', U'm', U'n', U'+', U'=', U'-', U'_'})
-        EXPECT_EQ(press(key), Game::KeyAction::None);
-    EXPECT_FALSE(game.cheatUsed);
 }
 
 } // namespace

@@ -12,28 +12,21 @@ CommandLine parse(std::vector<const char*> args) {
 }
 } // namespace
 
-TEST(CommandLine, NoArgumentsPlays) {
+TEST(CommandLine, ActionsAndErrors) {
     EXPECT_EQ(parse({}).action(), CommandLine::Action::Play);
-}
-
-TEST(CommandLine, HelpAndVersionInLongAndShortForm) {
     EXPECT_EQ(parse({"--help"}).action(), CommandLine::Action::Help);
     EXPECT_EQ(parse({"-h"}).action(), CommandLine::Action::Help);
     EXPECT_EQ(parse({"--version"}).action(), CommandLine::Action::Version);
     EXPECT_EQ(parse({"-V"}).action(), CommandLine::Action::Version);
-}
-
-TEST(CommandLine, UnknownArgumentIsAnErrorNamingIt) {
+    // Extra arguments are an error too.
+    EXPECT_EQ(parse({"--help", "now"}).action(), CommandLine::Action::Error);
+    EXPECT_EQ(parse({"--version", "--help"}).action(), CommandLine::Action::Error);
+    EXPECT_EQ(parse({"play", "--help"}).action(), CommandLine::Action::Error);
+    // An unknown argument gives a one-line error naming it.
     const CommandLine line = parse({"--fast"});
     EXPECT_EQ(line.action(), CommandLine::Action::Error);
     EXPECT_NE(line.error().find("--fast"), std::string::npos);
     EXPECT_EQ(line.error().find('\n'), std::string::npos);
-}
-
-TEST(CommandLine, ExtraArgumentsAreAnError) {
-    EXPECT_EQ(parse({"--help", "now"}).action(), CommandLine::Action::Error);
-    EXPECT_EQ(parse({"--version", "--help"}).action(), CommandLine::Action::Error);
-    EXPECT_EQ(parse({"play", "--help"}).action(), CommandLine::Action::Error);
 }
 
 TEST(CommandLine, HelpIsUsageFirstAndVersionIsOneLine) {

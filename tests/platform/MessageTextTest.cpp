@@ -28,22 +28,21 @@ std::string joined(std::string text) {
 
 } // namespace
 
-TEST(MessageText, ShortTextIsUnchanged) {
-    EXPECT_EQ(MessageText::wrap("Hit 'a'.", 20), "Hit 'a'.");
-}
-
-TEST(MessageText, BreaksAtTheLastSpaceThatFits) {
-    EXPECT_EQ(MessageText::wrap("one two three four", 9), "one two\nthree\nfour");
-    EXPECT_EQ(MessageText::wrap("one two three four", 7), "one two\nthree\nfour");
-}
-
-TEST(MessageText, AWordLongerThanALineStandsAlone) {
-    EXPECT_EQ(MessageText::wrap("a extraordinarily b", 5), "a\nextraordinarily\nb");
-}
-
-TEST(MessageText, KeepsParagraphBreaksAndStartsCountingAfterThem) {
-    EXPECT_EQ(MessageText::wrap("aaa bbb\n\nccc ddd", 7), "aaa bbb\n\nccc ddd");
-    EXPECT_EQ(MessageText::wrap("aaa\nbbb ccc ddd", 7), "aaa\nbbb ccc\nddd");
+TEST(MessageText, BreaksAtTheLastSpaceThatFitsAndKeepsParagraphs) {
+    const struct {
+        const char* text;
+        std::size_t width;
+        const char* wrapped;
+    } cases[] = {
+        {"Hit 'a'.", 20, "Hit 'a'."},
+        {"one two three four", 9, "one two\nthree\nfour"},
+        {"one two three four", 7, "one two\nthree\nfour"},
+        {"a extraordinarily b", 5, "a\nextraordinarily\nb"}, // a long word stands alone
+        {"aaa bbb\n\nccc ddd", 7, "aaa bbb\n\nccc ddd"},
+        {"aaa\nbbb ccc ddd", 7, "aaa\nbbb ccc\nddd"}, // counting starts after a break
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MessageText::wrap(c.text, c.width), c.wrapped) << c.text;
 }
 
 TEST(MessageText, TheAboutTextKeepsItsWordsAndFitsTheBox) {

@@ -1,3 +1,4 @@
+#include "../PixelCompare.h"
 #include "game/GameHost.h"
 #include "game/GameStateJson.h"
 
@@ -6,18 +7,6 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-
-namespace {
-
-long long differingPixels(const gfx::Surface& a, const gfx::Surface& b) {
-    long long n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
-
-} // namespace
 
 // The renderer repaints only what the bounds of changed objects say. Through a whole quake
 // (ground, tree, twigs, pole, cable and house all moving) and with the glow drifting across
@@ -35,7 +24,7 @@ TEST(GardenRendering, IncrementalFramesMatchAFullRedrawThroughAQuake) {
             const float before = host.game.light.getLastDrawnPosition().x;
             host.timerCall();
             lightRepaints += host.game.light.getLastDrawnPosition().x != before;
-            if (++checked % 6 != 0)
+            if (++checked % 3 != 0)
                 continue;
             gfx::Surface full(w, h);
             host.game.getRenderer().renderFullInto(host.game, full);
@@ -66,14 +55,11 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
     EXPECT_EQ(shaking["groundEventRequest"], false);
 }
 
-TEST(GardenState, DrawingOrderPutsTheLightFirstAndTheGardenAfterTheHouse) {
+TEST(GardenState, TheGardenIsDrawnAfterTheHouseInItsOwnOrder) {
     GameHost host;
     const std::vector<Object*>& list = host.game.drawList;
-    ASSERT_FALSE(list.empty());
-    EXPECT_EQ(list.front(), &host.game.light);
     const auto ground = std::find(list.begin(), list.end(), &host.game.ground);
     ASSERT_NE(ground, list.end());
-    EXPECT_LT(std::find(list.begin(), list.end(), &host.game.denRoof), ground);
     const std::vector<std::string> expected{
         "Ground",         "tree",           "tree_branch1",    "TreeBranchlet",
         "tree_branch2",   "TreeBranchlet",  "tree_branch3",    "TreeBranchlet",

@@ -31,32 +31,20 @@ protected:
     NavEdge& edge() { return graph.edge(0, 1); }
 };
 
-TEST_F(HighlightTest, NodeCrossIsOneFigureOfFourArms) {
-    NavNode node;
-    node.x = 100;
-    node.y = 100;
-    NodeHighlight cross;
-    EXPECT_EQ(cross.typeName(), "NodeHighlight");
-    cross.setNode(&node);
-    cross.refreshShape();
-    const auto pts = cross.getPath().points();
-    const std::vector<gfx::PointF> got(pts.begin(), pts.end());
-    EXPECT_EQ(
-        got,
-        (std::vector<gfx::PointF>{
-            {100, 96}, {100, 90}, {100, 104}, {100, 110}, {96, 100}, {90, 100}, {104, 100}, {110, 100}}));
-    EXPECT_EQ(cross.getPath().figureCount(), 1);
-}
-
-TEST_F(HighlightTest, NodeHighlightRedrawsOnlyOnAChange) {
+TEST_F(HighlightTest, NodeCrossIsFourArmsAndRedrawsOnlyOnAChange) {
     NodeHighlight cross;
     settle(cross);
     cross.setNode(nullptr);
     EXPECT_FALSE(cross.isRedrawNeeded());
-    cross.setNode(&graph.node(0));
+    cross.setNode(&graph.node(0)); // placed at (100, 100) by the fixture
     EXPECT_TRUE(cross.isRedrawNeeded());
-    EXPECT_EQ(cross.node(), &graph.node(0));
     settle(cross);
+    const auto pts = cross.getPath().points();
+    EXPECT_EQ(
+        std::vector<gfx::PointF>(pts.begin(), pts.end()),
+        (std::vector<gfx::PointF>{
+            {100, 96}, {100, 90}, {100, 104}, {100, 110}, {96, 100}, {90, 100}, {104, 100}, {110, 100}}));
+    EXPECT_EQ(cross.getPath().figureCount(), 1);
     cross.setNode(&graph.node(0));
     EXPECT_FALSE(cross.isRedrawNeeded());
     cross.setNode(nullptr);
@@ -64,27 +52,19 @@ TEST_F(HighlightTest, NodeHighlightRedrawsOnlyOnAChange) {
     EXPECT_TRUE(cross.getPath().empty());
 }
 
-TEST_F(HighlightTest, EdgeGlowRestartsOnTheSameEdgeWithoutRedrawing) {
+TEST_F(HighlightTest, EdgeGlowRestartsQuietlyFadesAndLetsGoAfterThreeSeconds) {
     EdgeHighlight glow;
-    EXPECT_EQ(glow.typeName(), "EdgeHighlight");
-    EXPECT_EQ(glow.glowTime, 0.0);
     glow.setEdge(&edge());
-    EXPECT_EQ(glow.glowTime, 3.0);
     glow.update(1.0);
     EXPECT_DOUBLE_EQ(glow.glowTime, 2.0);
     settle(glow);
-    glow.setEdge(&edge());
+    glow.setEdge(&edge()); // the same edge: restarts without a redraw
     EXPECT_EQ(glow.glowTime, 3.0);
     EXPECT_FALSE(glow.isRedrawNeeded());
-
     glow.update(0.5);
     glow.setEdge(nullptr);
-    EXPECT_EQ(glow.edge(), nullptr);
     EXPECT_DOUBLE_EQ(glow.glowTime, 2.5) << "letting go leaves the glow time";
-}
 
-TEST_F(HighlightTest, EdgeGlowFadesAndLetsGoAfterThreeSeconds) {
-    EdgeHighlight glow;
     glow.setEdge(&edge());
     for (int i = 0; i < 38; ++i) {
         EXPECT_NE(glow.edge(), nullptr) << "still glowing after " << i * 0.08 << " s";
@@ -100,19 +80,6 @@ TEST_F(HighlightTest, EdgeGlowFadesAndLetsGoAfterThreeSeconds) {
     EXPECT_TRUE(glow.getPath().empty());
     glow.update(0.08);
     EXPECT_FALSE(glow.isRedrawNeeded()) << "an idle highlight stays quiet";
-}
-
-TEST_F(HighlightTest, EdgeGlowIsASpindleAlongTheEdge) {
-    EdgeHighlight glow;
-    glow.setEdge(&edge());
-    glow.refreshShape();
-    const gfx::RectF b = glow.getPath().bounds();
-    // From the start at x 100 to 20 % beyond the end at x 200, 40 pixels across at the end.
-    EXPECT_NEAR(b.x, 100, 1.0);
-    EXPECT_NEAR(b.right(), 220, 1.0);
-    EXPECT_GE(b.height, 40.0f);
-    EXPECT_LT(b.height, 56.0f);
-    EXPECT_NEAR(b.y + b.height / 2, 100, 0.5);
 }
 
 TEST_F(HighlightTest, AnEdgeOfNoLengthGlowsAsNothing) {
@@ -133,6 +100,13 @@ TEST_F(HighlightTest, EdgeGlowIsBrightestAtTheEndAndFades) {
     EdgeHighlight glow;
     glow.setEdge(&edge());
     glow.refreshShape();
+    // A spindle from the start at x 100 to 20 % beyond the end at x 200, 40 pixels across.
+    const gfx::RectF b = glow.getPath().bounds();
+    EXPECT_NEAR(b.x, 100, 1.0);
+    EXPECT_NEAR(b.right(), 220, 1.0);
+    EXPECT_GE(b.height, 40.0f);
+    EXPECT_LT(b.height, 56.0f);
+    EXPECT_NEAR(b.y + b.height / 2, 100, 0.5);
 
     auto render = [&] {
         surface.fill(0x00000000);

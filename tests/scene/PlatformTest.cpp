@@ -65,7 +65,7 @@ TEST_F(PlatformTest, AQueuedMoveLandsOneFrameLateAndCarriesItsRiders) {
     EXPECT_EQ(roof.getPath().points()[0], (gfx::PointF{252, 201}));
 }
 
-TEST_F(PlatformTest, ZeroMovesNeverInvalidate) {
+TEST_F(PlatformTest, ZeroMovesNeverInvalidateAndObstaclesRideAlong) {
     Roof roof;
     roof.carried.push_back(&rider);
     settle(roof);
@@ -76,57 +76,44 @@ TEST_F(PlatformTest, ZeroMovesNeverInvalidate) {
     EXPECT_FALSE(roof.isShapeDirty());
     EXPECT_FALSE(roof.isRedrawNeeded());
     EXPECT_TRUE(roof.getPendingMoves().empty());
-}
 
-TEST_F(PlatformTest, ObstaclesRideAlongAfterTheCarriedObjects) {
-    Roof roof;
     Wall blocker({0, 0, 5, 5}, 0xFF000000, 1, 0xFF000000);
     roof.obstacles.push_back(&blocker);
     roof.carryRiders(3, -2);
     EXPECT_EQ(blocker.getDisplacement(), (gfx::PointF{3, -2}));
+    EXPECT_EQ(rider.getDisplacement(), (gfx::PointF{3, -2}));
     EXPECT_EQ(roof.getOffsetX(), 0) << "carrying the riders does not move the carrier";
 }
 
-TEST_F(PlatformTest, ClimbableOutlineIsRailsThenRungs) {
-    Climbable ladder("ladder", 350, 554, 20, 160, 10, nullptr, nullptr);
+TEST_F(PlatformTest, ClimbableOutlineReachAndImmediateMoves) {
+    Climbable ladder("ladder", 350, 554, 20, 160, 10, nullptr, nullptr); // x 350-370, y 394-554
     ladder.refreshShape();
     EXPECT_EQ(ladder.getPath().figureCount(), 10) << "rails and nine rungs";
     EXPECT_EQ(ladder.getPath().points()[0], (gfx::PointF{350, 554}));
     EXPECT_EQ(ladder.getPath().points()[1], (gfx::PointF{350, 394}));
-    const gfx::RectF firstRung = ladder.getPath().figures()[1].bounds();
-    EXPECT_EQ(firstRung, (gfx::RectF{354, 539, 12, 1}));
-    EXPECT_EQ(ladder.getPath().bounds(), (gfx::RectF{350, 394, 20, 160}));
-
+    EXPECT_EQ(ladder.getPath().figures()[1].bounds(), (gfx::RectF{354, 539, 12, 1})) << "first rung";
     for (int rungs : {0, 1}) {
         Climbable bare("bare", 0, 100, 20, 50, rungs, nullptr, nullptr);
         bare.refreshShape();
         EXPECT_EQ(bare.getPath().figureCount(), 1) << rungs;
     }
 
-    EXPECT_EQ(ladder.typeName(), "ladder");
-}
+    // Ten pixels of reach on either side; the middle reaches the bottom, the bottom the top.
+    const struct {
+        gfx::RectF body;
+        bool held;
+    } reach[] = {
+        {{355, 500, 10, 40}, true},     {{330.5f, 500, 10, 40}, true}, {{330, 500, 10, 40}, false},
+        {{379.5f, 500, 10, 40}, true},  {{380, 500, 10, 40}, false},   {{355, 534, 10, 40}, true},
+        {{355, 534.5f, 10, 40}, false}, {{355, 354, 10, 40}, true},    {{355, 353.5f, 10, 40}, false},
+    };
+    for (const auto& r : reach)
+        EXPECT_EQ(ladder.supports(r.body), r.held) << r.body.x << "," << r.body.y;
 
-TEST_F(PlatformTest, ClimbableMovesAtOnce) {
-    Climbable ladder("ladder", 350, 554, 20, 160, 10, nullptr, nullptr);
     settle(ladder);
     ladder.translate(2, -3);
-    EXPECT_TRUE(ladder.isShapeDirty());
+    EXPECT_TRUE(ladder.isShapeDirty()) << "a climbable moves at once";
     EXPECT_EQ(ladder.climbRect(), (gfx::RectF{352, 391, 20, 160}));
-    ladder.update(0.01);
-    EXPECT_EQ(ladder.climbRect().x, 352);
-}
-
-TEST_F(PlatformTest, ClimbableReach) {
-    Climbable ladder("ladder", 350, 554, 20, 160, 10, nullptr, nullptr); // x 350-370, y 394-554
-    EXPECT_TRUE(ladder.supports({355, 500, 10, 40}));
-    EXPECT_TRUE(ladder.supports({330.5f, 500, 10, 40})) << "10 pixels of reach on the left";
-    EXPECT_FALSE(ladder.supports({330, 500, 10, 40}));
-    EXPECT_TRUE(ladder.supports({379.5f, 500, 10, 40})) << "and on the right";
-    EXPECT_FALSE(ladder.supports({380, 500, 10, 40}));
-    EXPECT_TRUE(ladder.supports({355, 534, 10, 40})) << "middle exactly at the bottom";
-    EXPECT_FALSE(ladder.supports({355, 534.5f, 10, 40}));
-    EXPECT_TRUE(ladder.supports({355, 354, 10, 40})) << "bottom exactly at the top";
-    EXPECT_FALSE(ladder.supports({355, 353.5f, 10, 40}));
 }
 
 TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {

@@ -53,79 +53,23 @@ TEST(TreeAndBranch, ShapesMatchTheLevelTable) {
         toVector(pole.outlinePoints()),
         (Points{{30, 188}, {62, 165}, {78, 165}, {130, 188}, {110, 195}, {70, 180}, {34, 211}, {30, 188}}));
     EXPECT_EQ(toVector(pole.twig().outlinePoints()), (Points{{61, 165}, {89, 135}, {93, 150}, {77, 165}}));
+
+    // The trunk's climb is the chain of branch roots, owned by the tree.
+    const NavEdge& climb =
+        level.graph->edge(level.node("ground_and_tree").index, tree.branch(0).rootNode().index);
+    EXPECT_EQ(climb.platform, &tree);
+    EXPECT_EQ(level.graph->reverseEdge(climb)->platform, &tree);
 }
 
-TEST(TreeAndBranch, SecondGameBuildsTheSameLevel) {
-    std::vector<Points> first;
-    for (int round = 0; round < 2; ++round) {
-        Level level;
-        Ground& ground = level.game->ground;
-        Points all = toVector(ground.tree().branch(0).outlinePoints());
-        for (const gfx::PointF& p : ground.telephonePole().cable().outlinePoints())
-            all.push_back(p);
-        all.push_back({static_cast<float>(level.node("tree_branch3_root").x),
-                       static_cast<float>(level.node("tree_branch3_root").y)});
-        all.push_back(
-            {static_cast<float>(level.node("cable_1").x), static_cast<float>(level.node("cable_1").y)});
-        EXPECT_EQ(level.graph->nodeCount(), 48);
-        EXPECT_EQ(level.graph->nodes().size(), 48u);
-        first.push_back(all);
-    }
-    EXPECT_EQ(first[0], first[1]);
-}
-
-TEST(TreeAndBranch, NodesPlacedByTheTree) {
-    Level level;
-    auto at = [&](const char* name) { return std::pair{level.node(name).x, level.node(name).y}; };
-    EXPECT_EQ(at("ground_and_tree"), std::pair(705, 545));
-    EXPECT_EQ(at("tree_branch1_root"), std::pair(705, 340));
-    EXPECT_EQ(at("tree_branch2_root"), std::pair(705, 254));
-    EXPECT_EQ(at("tree_branch3_root"), std::pair(705, 151));
-    // Middles and ends lie on the branch outline (points 2 and 3).
-    EXPECT_EQ(at("tree_branch1_middle"), std::pair(651, 373));
-    EXPECT_EQ(at("tree_branch1_end"), std::pair(593, 390));
-    EXPECT_EQ(at("tree_branch2_end"), std::pair(793, 304));
-
-    // The trunk adds no edge of its own; the climb is the chain of branch roots.
-    NavGraph& g = *level.graph;
-    const int foot = level.node("ground_and_tree").index;
-    const int root1 = level.node("tree_branch1_root").index;
-    EXPECT_TRUE(g.edge(foot, root1).exists());
-    EXPECT_TRUE(g.edge(root1, foot).exists());
-    EXPECT_EQ(g.edge(foot, root1).platform, &level.game->ground.tree());
-    EXPECT_FALSE(g.edge(foot, foot).exists());
-    // Branch walkways are wider than the others.
-    const int middle1 = level.node("tree_branch1_middle").index;
-    EXPECT_EQ(g.edge(root1, middle1).margin, 5);
-    // The jump from the right branch's tip lands beyond the right edge, on the pole's height.
-    const NavEdge& jump = g.edge(level.node("tree_branch2_end").index, level.node("pole_middle").index);
-    ASSERT_TRUE(jump.exists());
-    EXPECT_EQ(jump.end().x, 825);
-    EXPECT_EQ(jump.end().y, 288);
-}
-
-TEST(TreeAndBranch, BranchSupportFollowsTheDesignOutline) {
-    Level level;
-    Branch& b1 = level.game->ground.tree().branch(0);
-    // Centre x 600, bottom 410 = 390 + 20: held.
-    EXPECT_TRUE(b1.supports({590, 370, 20, 40}));
-    EXPECT_FALSE(b1.supports({590, 370.5f, 20, 40}));
-    // Centre x 590 lies left of the tip at 593.
-    EXPECT_FALSE(b1.supports({580, 370, 20, 40}));
-    EXPECT_FALSE(b1.supports({694, 370, 20, 40})); // centre 704, past the root at 703
-
-    // The zone stays put while the branch sways.
-    b1.translate(30, 0);
-    b1.update(0.01);
-    b1.update(0.01);
-    EXPECT_EQ(b1.getOffsetX(), 30);
-    EXPECT_TRUE(b1.supports({590, 370, 20, 40}));
-}
-
-TEST(TreeAndBranch, BranchesSagBackTowardsTheirTrunk) {
+TEST(TreeAndBranch, BranchesSupportAlongTheirOutlineAndSagBackTowardsTheTrunk) {
     Level level;
     Branch& left = level.game->ground.tree().branch(0);  // grows to the left
     Branch& right = level.game->ground.tree().branch(1); // grows to the right
+    // Centre x 600, bottom 410 = 390 + 20: held.
+    EXPECT_TRUE(left.supports({590, 370, 20, 40}));
+    EXPECT_FALSE(left.supports({590, 370.5f, 20, 40}));
+    EXPECT_FALSE(left.supports({580, 370, 20, 40})); // centre 590, left of the tip at 593
+    EXPECT_FALSE(left.supports({694, 370, 20, 40})); // centre 704, past the root at 703
     EXPECT_EQ(left.getDirection(), -1);
     EXPECT_EQ(right.getDirection(), 1);
 
@@ -133,15 +77,14 @@ TEST(TreeAndBranch, BranchesSagBackTowardsTheirTrunk) {
         const gfx::RectF before = b->getBounds(false);
         b->translate(0, 10);
         b->update(0.01); // the idle queue's leading zero move
-        EXPECT_EQ(b->getOffsetY(), 0);
         b->update(0.01);
         EXPECT_EQ(b->getOffsetY(), 10);
-        const gfx::RectF after = b->getBounds(false);
-        EXPECT_NEAR(after.y - before.y, 10, 1e-3);
+        EXPECT_NEAR(b->getBounds(false).y - before.y, 10, 1e-3);
         // The twig, carried by the branch, goes 1.1 times as far.
         EXPECT_NEAR(b->twig().displacement().y, 11, 1e-5);
     }
     EXPECT_FLOAT_EQ(left.getOffsetX(), 2);   // back to the right, towards the trunk
     EXPECT_FLOAT_EQ(right.getOffsetX(), -2); // back to the left
     EXPECT_FLOAT_EQ(left.twig().displacement().x, 2.2f);
+    EXPECT_TRUE(left.supports({590, 370, 20, 40})) << "the zone stays put while the branch sways";
 }

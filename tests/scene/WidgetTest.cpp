@@ -7,18 +7,24 @@
 
 namespace {
 
-TEST(TextBox, SameTextCostsNoRedraw) {
+TEST(TextBox, RedrawsOnlyWhenTheTextPlaceOrSwitchChanges) {
     TextBox box(0x80dddd80, 0x80808080);
     box.setOn(true);
     box.setText("Slow");
     box.refreshShape();
     box.clearRedrawNeeded();
     box.setText("Slow");
+    box.setOn(true);
+    box.setPosition(100, 100); // where it already is
     EXPECT_FALSE(box.isRedrawNeeded());
     EXPECT_FALSE(box.isShapeDirty());
     box.setText("Mild");
     EXPECT_TRUE(box.isRedrawNeeded());
     EXPECT_TRUE(box.isShapeDirty());
+    box.refreshShape();
+    box.clearRedrawNeeded();
+    box.setPosition(300, 200);
+    EXPECT_TRUE(box.isRedrawNeeded());
 }
 
 TEST(TextBox, SwitchedOffHasNoOutline) {
@@ -31,17 +37,6 @@ TEST(TextBox, SwitchedOffHasNoOutline) {
     EXPECT_GE(on.x, 100.0f); // drawn from its position, 100, 100 until placed
     box.setOn(false);
     EXPECT_TRUE(box.getBounds(false).isEmpty());
-}
-
-TEST(TextBox, SwitchingAndMovingRedrawOnlyOnChange) {
-    TextBox box(0x80dddd80, 0x80808080);
-    box.refreshShape();
-    box.clearRedrawNeeded();
-    box.setOn(false);
-    box.setPosition(100, 100);
-    EXPECT_FALSE(box.isRedrawNeeded());
-    box.setPosition(300, 200);
-    EXPECT_TRUE(box.isRedrawNeeded());
 }
 
 TEST(Button, GlowsOpaqueWhileHighlighted) {
@@ -73,11 +68,8 @@ TEST(Button, RegistersAsAButton) {
     GameHost host;
     EXPECT_EQ(host.game.buttonList,
               (std::vector<Button*>{&host.game.slowButton, &host.game.mildButton, &host.game.fastButton}));
-    EXPECT_EQ(host.game.slowButton.text(), "Slow");
-    EXPECT_EQ(host.game.fastButton.position(), (gfx::PointF{350, 350}));
     EXPECT_TRUE(host.game.fastButton.isOn());
     EXPECT_FALSE(host.game.messageBox.isOn());
-    EXPECT_EQ(host.game.messageBox.text(), "msg");
 }
 
 } // namespace
