@@ -4,7 +4,9 @@ namespace core {
 
 std::uint32_t Random::state_ = 1;
 
-void Random::seed(std::uint32_t seed) { state_ = seed; }
+void Random::seed(std::uint32_t seed) {
+    state_ = seed;
+}
 
 int Random::next() {
     // Linear congruential step; the high bits of the state are the better ones.
@@ -12,6 +14,8 @@ int Random::next() {
     return static_cast<int>((state_ >> 16) & 0x7fff);
 }
 
-int Random::index(int n) { return static_cast<int>(static_cast<long long>(next()) * n / 32768); }
+int Random::index(int n) {
+    return static_cast<int>(static_cast<long long>(next()) * n / 32768);
+}
 
 } // namespace core

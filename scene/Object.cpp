@@ -41,4 +41,6 @@ bool Object::invalidate() {
     return true;
 }
 
-gfx::RectF Object::getPathBounds(bool withPen) const { return withPen ? path.bounds(pen) : path.bounds(); }
+gfx::RectF Object::getPathBounds(bool withPen) const {
+    return withPen ? path.bounds(pen) : path.bounds();
+}
