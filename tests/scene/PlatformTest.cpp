@@ -3,7 +3,7 @@
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
 #include "scene/Climbable.h"
-#include "scene/Roof.h"
+#include "level/Roof.h"
 #include "scene/Wall.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,78 @@
+#include "level/Branch.h"
+
+#include "gfx/Graphics.h"
+#include "gfx/Matrix.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::array<gfx::PointF, 8> kUnitBranch{
+    {{0, 7}, {8, 4}, {12, 4}, {25, 7}, {20, 8}, {10, 6}, {1, 10}, {0, 7}}};
+
+// Each branch gets its own copy of the shape: computing from the const unit table means a
+// second game in the same process builds exactly the same level.
+std::array<gfx::PointF, 8> placeOutline(int x, int y, double length, double thickness) {
+    const double sx = length * 0.04;
+    const double sy = thickness * 0.1;
+    std::array<gfx::PointF, 8> out{};
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const int px = static_cast<int>(kUnitBranch[i].x * sx) + x;
+        const int py = static_cast<int>(kUnitBranch[i].y * sy) + y;
+        out[i] = {static_cast<float>(px), static_cast<float>(py)};
+    }
+    return out;
+}
+
+void appendNode(NavNode& node, std::string nodeName) {
+    node.name = std::move(nodeName);
+    theNavGraph().appendNode(node);
+}
+
+} // namespace
+
+Branch::Branch(std::string branchName, int x, int y, double length, double thickness, gfx::Argb color)
+    : name(std::move(branchName)), fill(color), points(placeOutline(x, y, length, thickness)),
+      twig_(gfx::RectF{static_cast<float>(x), static_cast<float>(y), static_cast<float>(length),
+                       static_cast<float>(thickness)},
+            color, 1.0f, color),
+      direction(length >= 0 ? 1 : -1) {
+    appendNode(root, name + "_root");
+    appendNode(middle, name + "_middle");
+    appendNode(end, name + "_end");
+}
+
+void Branch::registerInGame() {
+    Platform::registerInGame();
+    twig_.registerInGame();
+    carried.push_back(&twig_);
+    NavGraph& graph = theNavGraph();
+    graph.addTwoWayEdge(this, root, points[0], middle, points[2], 5.0);
+    graph.addTwoWayEdge(this, middle, points[2], end, points[3], 5.0);
+}
+
+void Branch::translate(float dx, float dy) {
+    MovablePlatform::translate(dx - 0.2f * static_cast<float>(direction) * dy, dy);
+}
+
+void Branch::draw(gfx::Graphics& g) {
+    g.fillPath(fill, path);
+}
+
+void Branch::rebuildPath() {
+    path.reset();
+    recordPathStatus(path.addCurve(points));
+    gfx::Matrix m;
+    m.translate(offsetX, offsetY);
+    path.transform(m);
+    clearShapeDirty();
+}
+
+bool Branch::supports(const gfx::RectF& r) const {
+    // The design outline decides, not the current offsets: a swaying branch keeps its zone.
+    const int cx = static_cast<int>(r.x + r.width * 0.5f);
+    const float lo = std::min(points[0].x, points[3].x);
+    const float hi = std::max(points[0].x, points[3].x);
+    const float bottom = std::max(points[0].y, points[2].y);
+    return lo <= static_cast<float>(cx) && static_cast<float>(cx) <= hi && r.y + r.height <= bottom + 20.0f;
+}

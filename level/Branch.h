@@ -1,0 +1,44 @@
+#pragma once
+
+#include "agents/NavGraph.h"
+#include "gfx/Brush.h"
+#include "gfx/Geometry.h"
+#include "scene/MovablePlatform.h"
+#include "level/TreeBranchlet.h"
+
+#include <array>
+#include <string>
+
+// A walkable branch of the tree or the telephone pole. When it is displaced it swings
+// sideways back towards its trunk, and its twig whips further still.
+class Branch : public MovablePlatform {
+public:
+    Branch(std::string name, int x, int y, double length, double thickness, gfx::Argb color);
+
+    void registerInGame() override;
+    std::string typeName() const override { return name; }
+    // Queues the move with the sideways swing added: a branch pushed down leans back
+    // towards its trunk.
+    void translate(float dx, float dy) override;
+    void draw(gfx::Graphics& g) override;
+    void rebuildPath() override;
+    bool supports(const gfx::RectF& r) const override;
+
+    // Design outline (whole pixels), without the offsets of later moves.
+    const std::array<gfx::PointF, 8>& outlinePoints() const { return points; }
+    int getDirection() const { return direction; }
+    TreeBranchlet& twig() { return twig_; }
+    NavNode& rootNode() { return root; }
+    NavNode& middleNode() { return middle; }
+    NavNode& endNode() { return end; }
+
+private:
+    std::string name;
+    gfx::SolidBrush fill;
+    std::array<gfx::PointF, 8> points;
+    TreeBranchlet twig_;
+    int direction;
+    NavNode root;
+    NavNode middle;
+    NavNode end;
+};

@@ -1,0 +1,52 @@
+#include "level/DanglingCable.h"
+
+#include "agents/NavGraph.h"
+#include "gfx/Graphics.h"
+#include "gfx/Matrix.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<gfx::PointF, 9> kUnitLoop{{{0, 0},
+                                                {0.1f, -0.2f},
+                                                {0.2f, -0.6f},
+                                                {0, -1},
+                                                {0.3f, -1.1f},
+                                                {1, -1},
+                                                {1.2f, -0.5f},
+                                                {0.9f, -0.3f},
+                                                {1, 0}}};
+
+} // namespace
+
+DanglingCable::DanglingCable(std::string cableName, float left, float bottom, float w, float loopHeight,
+                             NavNode* topNav, NavNode* bottomNav, NavNode* landingNav)
+    : Climbable(std::move(cableName), left, bottom, w, loopHeight + kReachAboveLoop, 1, bottomNav, topNav),
+      landingNode(landingNav) {
+    pen.setColor(0x80405040);
+    recordPenStatus(pen.setWidth(2));
+}
+
+void DanglingCable::registerInGame() {
+    Climbable::registerInGame();
+    // From the foot of the loop the agent lets go and drops to the landing place.
+    const gfx::PointF foot{static_cast<float>(static_cast<int>(x + 10)),
+                           static_cast<float>(static_cast<int>(y))};
+    theNavGraph().addOneWayEdge(this, *bottomNode, foot, false, *landingNode,
+                                {NavEdge::kUnset, NavEdge::kUnset}, false);
+}
+
+void DanglingCable::draw(gfx::Graphics& g) {
+    g.drawPath(pen, path);
+}
+
+void DanglingCable::rebuildPath() {
+    path.reset();
+    recordPathStatus(path.addLines(kUnitLoop));
+    gfx::Matrix m;
+    m.translate(x, y);
+    m.scale(width, height - kReachAboveLoop);
+    path.transform(m);
+    clearShapeDirty();
+}

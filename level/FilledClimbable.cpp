@@ -1,0 +1,47 @@
+#include "level/FilledClimbable.h"
+
+#include "gfx/Graphics.h"
+#include "gfx/Matrix.h"
+
+#include <array>
+
+namespace {
+
+// A trunk in unit coordinates (y up from the foot is negative): it widens towards the top
+// and has a stub to the right at about a third of its height.
+constexpr std::array<gfx::PointF, 14> kUnitTrunk{{{0, 0},
+                                                  {0.1f, -0.2f},
+                                                  {0.05f, -0.4f},
+                                                  {0.3f, -1},
+                                                  {0.8f, -1},
+                                                  {0.8f, -0.8f},
+                                                  {0.9f, -0.5f},
+                                                  {1.1f, -0.35f},
+                                                  {1.05f, -0.28f},
+                                                  {1.45f, -0.32f},
+                                                  {1.6f, -0.3f},
+                                                  {1, -0.2f},
+                                                  {1, 0},
+                                                  {0, 0}}};
+
+} // namespace
+
+FilledClimbable::FilledClimbable(std::string climbName, float left, float bottom, float w, float h,
+                                 NavNode* bottomNav, NavNode* topNav)
+    : Climbable(std::move(climbName), left, bottom, w, h, 1, bottomNav, topNav) {}
+
+void FilledClimbable::draw(gfx::Graphics& g) {
+    // The outline is the single trunk figure; there are no rails or rungs to stroke.
+    g.fillPath(fill, path);
+}
+
+void FilledClimbable::rebuildPath() {
+    path.reset();
+    path.startFigure();
+    recordPathStatus(path.addCurve(kUnitTrunk));
+    gfx::Matrix m;
+    m.translate(x, y);
+    m.scale(width, height);
+    path.transform(m);
+    clearShapeDirty();
+}

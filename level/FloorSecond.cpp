@@ -1,0 +1,55 @@
+#include "level/FloorSecond.h"
+
+#include "agents/NavGraph.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+
+namespace {
+
+// A 10-pixel slab from x 250 to 550.
+constexpr std::array<gfx::PointF, 5> kDesign = {{{0, 0}, {300, 0}, {300, 10}, {0, 10}, {0, 0}}};
+constexpr std::array<gfx::PointF, 5> kOutline = MovablePlatform::placed(kDesign, {250, 300});
+
+// The walkway along the top; -999 keeps the coordinate of the node placed by a ladder.
+constexpr NamedSurfacePoint kWalkway[] = {
+    {"second_floor_left", 250, 292},
+    {"second_floor_and_first_floor_ladder", -999, 300},
+    {"second_floor_right", 550, 292},
+};
+
+} // namespace
+
+FloorSecond::FloorSecond()
+    : leftWall({250, 216, 10, 80}, 0x40203060, 3.0f, 0x80102030),
+      rightWall({540, 216, 10, 80}, 0x40203060, 3.0f, 0x80102030) {
+    pen.setColor(0xAA203060);
+}
+
+void FloorSecond::registerInGame() {
+    Platform::registerInGame();
+    leftWall.registerInGame();
+    rightWall.registerInGame();
+    carried.push_back(&leftWall);
+    carried.push_back(&rightWall);
+    carried.push_back(&theGame().denRoof);
+    NavGraph& graph = theNavGraph();
+    graph.addChain(this, kWalkway);
+    // From the left end a walker drops onto the den roof below.
+    graph.addOneWayEdge(this, "second_floor_left", "den_roof_middle");
+}
+
+void FloorSecond::draw(gfx::Graphics& g) {
+    fillAndStroke(g, fill);
+}
+
+void FloorSecond::rebuildPath() {
+    rebuildPolyline(kOutline);
+}
+
+bool FloorSecond::supports(const gfx::RectF& r) const {
+    return withinSupportZone(r, 250, 550, 300);
+}
+
+std::span<const gfx::PointF> FloorSecond::designOutline() {
+    return kOutline;
+}

@@ -1,0 +1,174 @@
+#include "level/Ground.h"
+
+#include "agents/NavGraph.h"
+#include "core/Random.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+#include "gfx/Matrix.h"
+#include "gfx/Region.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<gfx::PointF, 9> kHillside{{{2, 450},
+                                                {30, 450},
+                                                {100, 470},
+                                                {200, 460},
+                                                {250, 480},
+                                                {400, 490},
+                                                {500, 520},
+                                                {550, 530},
+                                                {680, 554}}};
+// Three steps down to the right edge.
+constexpr std::array<gfx::PointF, 7> kSteps{
+    {{720, 554}, {720, 562}, {730, 562}, {730, 570}, {740, 570}, {740, 578}, {798, 578}}};
+constexpr std::array<gfx::PointF, 3> kBottomEdge{{{798, 582}, {2, 582}, {2, 450}}};
+
+constexpr int kOwn = NavEdge::kUnset;
+// The walkway along the top; -999 keeps the coordinate of a node placed by the house.
+constexpr std::array<NamedSurfacePoint, 7> kWalkway{{{"ground_left", kOwn, kOwn},
+                                                     {"ground_landing", 100, 470},
+                                                     {"ground_and_first_floor_left", kOwn, kOwn},
+                                                     {"ground_side", 400, 490},
+                                                     {"ground_and_first_floor_right", kOwn, kOwn},
+                                                     {"ground_and_tree", kOwn, kOwn},
+                                                     {"ground_right", 796, 578}}};
+
+// The column the basement sits in, as (x, y, width, height).
+constexpr gfx::RectF kColumn{Ground::kColumnLeft, 0, Ground::kColumnRight - Ground::kColumnLeft, 584};
+
+// Everything of the path outside the basement column.
+gfx::Path outsideColumn(const gfx::Path& outline) {
+    constexpr float far = 10000;
+    const std::array<gfx::RectF, 4> around{{
+        {-far, -far, kColumn.x + far, 2 * far},            // left of it
+        {kColumn.right(), -far, 2 * far, 2 * far},         // right of it
+        {kColumn.x, -far, kColumn.width, far + kColumn.y}, // above it
+        {kColumn.x, kColumn.bottom(), kColumn.width, far}, // below it
+    }};
+    gfx::Region kept;
+    for (const gfx::RectF& r : around) {
+        gfx::Region part(outline);
+        part.intersect(r);
+        kept.unite(part);
+    }
+    gfx::Path out;
+    for (const std::vector<gfx::PointF>& contour : kept.contours()) {
+        out.startFigure();
+        out.addLines(contour);
+        out.closeFigure();
+    }
+    return out;
+}
+
+} // namespace
+
+Ground::Ground() : Platform(0xFFFFFFFF, 1.0f) {
+    recordPenStatus(pen.setWidth(5));
+    pen.setColor(0xAA96640A);
+    pen.setAlignment(gfx::PenAlignment::Inset);
+}
+
+void Ground::registerInGame() {
+    Platform::registerInGame();
+    tree_.registerInGame();
+    pole_.registerInGame();
+    Game& game = theGame();
+    carried.push_back(&game.floorBasement);
+    carried.push_back(&tree_);
+    carried.push_back(&pole_);
+
+    NavGraph& graph = theNavGraph();
+    graph.addChain(this, kWalkway);
+    // The world wraps: walking off the left end leads to the right end, through a point
+    // 25 pixels beyond the left edge.
+    graph.addOneWayEdge(this, *graph.node("ground_left"), {kOwn, kOwn}, false, *graph.node("ground_right"),
+                        {-23, 450}, false);
+}
+
+int Ground::quakeStep() const {
+    const double average = frameTimes.empty() ? 0.0 : frameTimeSum / static_cast<double>(frameTimes.size());
+    const int divisor = average >= 0.035 ? 1 : average >= 0.02 ? 2 : 3;
+    return 12 / divisor;
+}
+
+void Ground::update(double dt) {
+    frameTimes.push_back(dt);
+    frameTimeSum += dt;
+    if (frameTimes.size() > kFrameWindow) {
+        frameTimeSum -= frameTimes.front();
+        frameTimes.pop_front();
+    }
+
+    const int oldRaise = quakeRaise;
+    int newRaise = 0;
+    if (!quakeActive) {
+        Game& game = theGame();
+        if (game.groundEventRequest) {
+            game.groundEventRequest = false;
+            quakePhase = kIdleFramesBeforeQuake;
+        } else if (static_cast<int>(core::Random::next() * 0.091552734375) == 1) {
+            // A chance of 11 in 32768 per frame for a quake out of the blue.
+            game.groundEventRequest = false;
+            quakePhase = kIdleFramesBeforeQuake;
+        }
+        if (++quakePhase < kIdleFramesBeforeQuake)
+            return;
+        quakeActive = 1;
+        quakePhase = 0;
+    } else {
+        // Three damped swings: up past 48, back to 0, up past 24, back, up past 12, back.
+        const int step = quakeStep();
+        const int r = quakeRaise;
+        if ((quakePhase == 0 && r > 48) || (quakePhase == 2 && r > 24) || (quakePhase == 4 && r > 12))
+            ++quakePhase;
+        else if (quakePhase % 2 == 1 && r <= 0)
+            ++quakePhase;
+        newRaise = quakePhase % 2 == 0 ? r + step : r - step;
+        if (quakePhase == 6) {
+            quakeActive = 0;
+            quakePhase = 0;
+            newRaise = 0;
+        }
+    }
+
+    invalidate();
+    const int dy = oldRaise - newRaise; // negative while the ground rises
+    quakeRaise = newRaise;
+    carryRiders(0, static_cast<float>(dy));
+}
+
+void Ground::draw(gfx::Graphics& g) {
+    // The basement column stays unfilled, but the ground line is drawn right across it.
+    g.fillPath(fill, fillShape);
+    g.drawPath(pen, path);
+}
+
+void Ground::rebuildPath() {
+    path.reset();
+    recordPathStatus(path.addCurve(kHillside));
+    recordPathStatus(path.addLines(kSteps));
+    recordPathStatus(path.addLines(kBottomEdge));
+    // The cut-out only depends on the calm outline: the column spans the whole world's
+    // height and the ground never leaves it, so a raised ground is the calm cut moved up.
+    if (calmFillShape.empty())
+        calmFillShape = outsideColumn(path);
+    gfx::Matrix m;
+    m.translate(0, static_cast<float>(-quakeRaise));
+    path.transform(m);
+    fillShape = calmFillShape;
+    fillShape.transform(m);
+    clearShapeDirty();
+}
+
+bool Ground::touches(const gfx::RectF& r) {
+    if (!Platform::touches(r))
+        return false;
+    if (r.x < kColumnLeft || r.x + r.width > kColumnRight)
+        return true;
+    // Inside the column the ground only counts where the rectangle leaves the world, so
+    // agents there fall through into the basement.
+    const float top = static_cast<float>(-quakeRaise);
+    return top > r.y || top + 584 < r.y + r.height;
+}

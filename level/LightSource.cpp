@@ -1,0 +1,57 @@
+#include "level/LightSource.h"
+
+#include "gfx/Graphics.h"
+
+namespace {
+
+gfx::Path makeDisc() {
+    gfx::Path p;
+    p.addEllipse({0, 0, LightSource::kDiameter, LightSource::kDiameter});
+    return p;
+}
+
+} // namespace
+
+LightSource::LightSource() : Object(0xFFFFFFFF, 1.0f), disc(makeDisc()), glow(disc) {
+    glow.setCenterColor(0xFFFFFFFF);
+    if (glow.pointCount() >= 1)
+        glow.setSurroundColors({0xFF000000});
+}
+
+void LightSource::update(double dt) {
+    position.x = static_cast<float>(position.x + kDriftSpeed * dt);
+    // A repaint only after more than half a pixel of drift: the slow glide would otherwise
+    // repaint the disc on every frame for nothing visible.
+    if (position.x - lastDrawnPosition.x > 0.5f) {
+        invalidate();
+        lastDrawnPosition = position;
+    }
+    if (position.x >= kWorldWidth) {
+        position.x = 0;
+        lastDrawnPosition.x = 0;
+    }
+}
+
+void LightSource::draw(gfx::Graphics& g) {
+    const int container = g.beginContainer();
+    g.multiplyTransform(placement, gfx::MatrixOrder::Append);
+    g.fillPath(glow, disc);
+    g.endContainer(container);
+}
+
+gfx::RectF LightSource::getPathBounds(bool) const {
+    return bounds;
+}
+
+void LightSource::rebuildPath() {
+    placement.reset();
+    placement.translate(position.x, kSkyHeight, gfx::MatrixOrder::Prepend);
+    bounds = {position.x, kSkyHeight, kDiameter, kDiameter};
+    clearShapeDirty();
+}
+
+void LightSource::placeAt(float x) {
+    position.x = x;
+    lastDrawnPosition.x = x;
+    invalidate();
+}

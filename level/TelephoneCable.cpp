@@ -1,0 +1,91 @@
+#include "level/TelephoneCable.h"
+
+#include "agents/NavGraph.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+#include "gfx/Matrix.h"
+
+namespace {
+
+// The band as drawn from the pole's top, and where the pole's top stands. The absolute
+// outline is derived from these constants, never by shifting a table in place.
+constexpr std::array<gfx::PointF, 8> kRelativeOutline{
+    {{0, 0}, {200, 7}, {380, 13}, {600, 8}, {750, 0}, {750, 5}, {380, 18}, {0, 5}}};
+constexpr gfx::PointF kPlacement{20, 75};
+
+constexpr std::array<gfx::PointF, 8> kOutline = MovablePlatform::placed(kRelativeOutline, kPlacement);
+
+// Walkable line along the top: the outline moved 2 pixels down (the loop tops 10 pixels
+// right), plus both screen-edge ends. -999 takes the node's own coordinate.
+constexpr std::array<NamedSurfacePoint, 7> kWalkway{{{"cable_0", 2, 84},
+                                                     {"pole_top", NavEdge::kUnset, 77},
+                                                     {"cable_1", 230, 84},
+                                                     {"cable_2", 400, 90},
+                                                     {"cable_3", 620, 85},
+                                                     {"cable_4", 780, 77},
+                                                     {"cable_5", 798, 77}}};
+
+constexpr float kLoopWidth = 20;
+constexpr float kLoopHeight = 50;
+
+} // namespace
+
+TelephoneCable::TelephoneCable() {
+    pen.setColor(0x80405040);
+    recordPenStatus(pen.setWidth(2));
+}
+
+TelephoneCable::~TelephoneCable() = default;
+
+const std::array<gfx::PointF, 8>& TelephoneCable::outlinePoints() {
+    return kOutline;
+}
+
+void TelephoneCable::registerInGame() {
+    NavGraph& graph = theNavGraph();
+    Game& game = theGame();
+
+    // The loops hang from the outline's second and fifth points.
+    const gfx::PointF left = kOutline[1];
+    const gfx::PointF right = kOutline[4];
+    dangling1 = std::make_unique<DanglingCable>("dangling_cable1", left.x, left.y + kLoopHeight, kLoopWidth,
+                                                kLoopHeight, graph.node("cable_1"),
+                                                graph.node("cable_dangle1"), graph.node("roof_left"));
+    dangling4 = std::make_unique<DanglingCable>(
+        "dangling_cable4", right.x, right.y + kLoopHeight, kLoopWidth, kLoopHeight, graph.node("cable_4"),
+        graph.node("cable_dangle4"), &game.ground.tree().branch(1).middleNode());
+
+    Platform::registerInGame();
+    // The ground shakes the line directly; the pole only carries its branch.
+    game.ground.carried.push_back(this);
+    dangling1->registerInGame();
+    dangling4->registerInGame();
+
+    graph.addChain(this, kWalkway);
+
+    carried.push_back(dangling1.get());
+    carried.push_back(dangling4.get());
+
+    // Walking off one edge of the world continues at the other.
+    NavNode& cable0 = *graph.node("cable_0");
+    NavNode& cable5 = *graph.node("cable_5");
+    graph.addOneWayEdge(this, cable0, {2, 82}, false, cable5, {-25, 82}, false);
+    graph.addOneWayEdge(this, cable5, {798, 75}, false, cable0, {825, 75}, false);
+}
+
+void TelephoneCable::draw(gfx::Graphics& g) {
+    g.drawPath(pen, path);
+}
+
+void TelephoneCable::rebuildPath() {
+    path.reset();
+    recordPathStatus(path.addClosedCurve(kOutline));
+    gfx::Matrix m;
+    m.translate(offsetX, offsetY);
+    path.transform(m);
+    clearShapeDirty();
+}
+
+bool TelephoneCable::supports(const gfx::RectF& r) const {
+    return r.y + r.height <= kLowestTop + 10;
+}

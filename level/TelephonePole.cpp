@@ -1,0 +1,39 @@
+#include "level/TelephonePole.h"
+
+#include "agents/NavGraph.h"
+
+// The branch's thickness is the double with bits 0x4053000004C00000, a hair above 76, so
+// that its thickest point lands on y 211 rather than 210.
+TelephonePole::TelephonePole()
+    : FilledClimbable("Telephone_pole", kX, kBottom, kWidth, kHeight, theNavGraph().node("ground_left"),
+                      theNavGraph().node("ground_left")),
+      branch_("pole_branch", 30, 135, 100, 76.00000113248825, kColor) {
+    fill.setColor(kColor);
+}
+
+void TelephonePole::registerInGame() {
+    // Foot and head are the same node: the climb is made of the three edges below instead.
+    Climbable::registerInGame();
+    cable_.registerInGame();
+    branch_.registerInGame();
+    carried.push_back(&branch_);
+
+    NavGraph& graph = theNavGraph();
+    constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
+    const float cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
+    NavNode& middle = *graph.node("pole_middle");
+    NavNode& top = *graph.node("pole_top");
+    graph.addTwoWayEdge(this, *bottomNode, {cx, y}, middle,
+                        {cx, static_cast<float>(static_cast<int>(y - 0.4f * height))});
+    graph.addTwoWayEdge(this, middle, own, branch_.rootNode(), {cx, branch_.outlinePoints()[0].y - 50});
+    graph.addTwoWayEdge(this, branch_.rootNode(), own, top,
+                        {cx, static_cast<float>(static_cast<int>(y - height))});
+
+    // From the branch tip the agent jumps onto the den roof.
+    graph.addOneWayEdge(&branch_, branch_.endNode(), own, false, *graph.node("den_roof_middle"), own, false);
+}
+
+void TelephonePole::translate(float dx, float dy) {
+    Climbable::translate(dx, dy);
+    carryRiders(dx, dy);
+}

@@ -1,0 +1,51 @@
+#include "level/Tree.h"
+
+#include "game/Game.h"
+
+Tree::Tree()
+    : FilledClimbable("tree", kX, kBottom, kWidth, kHeight, theNavGraph().node("ground_and_tree"),
+                      theNavGraph().node("ground_and_tree")),
+      branches{{{"tree_branch1", 703, 350, -110, 58.5, kColor},
+                {"tree_branch2", 703, 264, 90, 58.5, kColor},
+                {"tree_branch3", 703, 174, -110, 39, kColor}}} {
+    fill.setColor(kColor);
+}
+
+void Tree::registerInGame() {
+    // The trunk's foot and head are the same node, so the climbable adds no edge itself;
+    // the climb runs from the foot up through the branch roots instead.
+    Climbable::registerInGame();
+    for (Branch& b : branches) {
+        b.registerInGame();
+        carried.push_back(&b);
+    }
+
+    NavGraph& graph = theNavGraph();
+    const float cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
+    auto rootPoint = [cx](Branch& b) { return gfx::PointF{cx, b.outlinePoints()[0].y - 50}; };
+
+    graph.addTwoWayEdge(this, *bottomNode, {cx, y}, branches[0].rootNode(), rootPoint(branches[0]));
+    graph.addTwoWayEdge(this, branches[0].rootNode(), rootPoint(branches[0]), branches[1].rootNode(),
+                        rootPoint(branches[1]));
+    graph.addTwoWayEdge(this, branches[1].rootNode(), rootPoint(branches[1]), branches[2].rootNode(),
+                        rootPoint(branches[2]));
+
+    // Jumps between the branch ends and the house; the graph keeps the nodes where they are.
+    constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
+    Game& game = theGame();
+    NavNode& roofRight = *graph.node("roof_right");
+    graph.addOneWayEdge(&branches[2], branches[2].endNode(), own, false, roofRight, own, false);
+    graph.addOneWayEdge(&game.roof, roofRight, own, false, branches[2].endNode(), own, false);
+    graph.addOneWayEdge(&branches[0], branches[0].endNode(), own, false,
+                        *graph.node("first_floor_right_angle"), own, false);
+    graph.addOneWayEdge(&game.floorSecond, *graph.node("second_floor_right"), own, false,
+                        branches[0].middleNode(), own, false);
+    // From the right branch's tip across the right edge of the world to the pole on the left.
+    graph.addOneWayEdge(&branches[1], branches[1].endNode(), own, false, *graph.node("pole_middle"),
+                        {825, NavEdge::kUnset}, false);
+}
+
+void Tree::translate(float dx, float dy) {
+    Climbable::translate(dx, dy);
+    carryRiders(dx, dy);
+}

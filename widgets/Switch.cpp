@@ -1,0 +1,28 @@
+#include "widgets/Switch.h"
+
+void Switch::update(double dt) {
+    if (on)
+        tick(dt);
+}
+
+void Switch::rebuildPath() {
+    path.reset();
+    clearShapeDirty();
+    if (on)
+        addContent();
+}
+
+void Switch::setOn(bool value) {
+    if (on == value)
+        return;
+    on = value;
+    invalidate();
+}
+
+void Switch::setPosition(float newX, float newY) {
+    if (x == newX && y == newY)
+        return;
+    x = newX;
+    y = newY;
+    invalidate();
+}

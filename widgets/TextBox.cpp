@@ -1,0 +1,26 @@
+#include "widgets/TextBox.h"
+
+#include "gfx/Graphics.h"
+
+void TextBox::draw(gfx::Graphics& g) {
+    g.drawPath(pen, path);
+    g.fillPath(fillBrush, path);
+}
+
+void TextBox::addContent() {
+    path.addString(text_, kEmSize, {x, y});
+}
+
+void TextBox::setText(const std::string& value) {
+    if (value == text_)
+        return;
+    text_ = value;
+    invalidate();
+}
+
+void TextBox::setFillColor(gfx::Argb color) {
+    if (fillBrush.color() == color)
+        return;
+    fillBrush.setColor(color);
+    invalidate();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "gfx/Brush.h"
+#include "widgets/Switch.h"
+
+#include <string>
+
+// A line of bold text drawn as outlines: stroked with the pen, then filled.
+class TextBox : public Switch {
+public:
+    static constexpr float kEmSize = 24.0f;
+
+    TextBox(gfx::Argb fillColor, gfx::Argb penColor) : Switch(penColor, 2.0f), fillBrush(fillColor) {}
+
+    std::string typeName() const override { return "TextBox"; }
+    void draw(gfx::Graphics& g) override;
+    void addContent() override;
+    void tick(double) override {}
+
+    const std::string& text() const { return text_; }
+    // Replaces the text (UTF-8); an unchanged text costs no redraw.
+    void setText(const std::string& value);
+
+    gfx::Argb fillColor() const { return fillBrush.color(); }
+    // Recolours the fill; redraws only when the colour really changes.
+    void setFillColor(gfx::Argb color);
+
+protected:
+    gfx::SolidBrush fillBrush;
+
+private:
+    std::string text_;
+};
