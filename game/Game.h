@@ -3,7 +3,6 @@
 #include "core/Clock.h"
 #include "game/Renderer.h"
 #include "game/WindowPort.h"
-#include "widgets/Button.h"
 #include "level/DenRoof.h"
 #include "level/EdgeHighlight.h"
 #include "level/FloorBasement.h"
@@ -14,6 +13,7 @@
 #include "level/NodeHighlight.h"
 #include "level/Roof.h"
 #include "level/TelephonePole.h"
+#include "widgets/Button.h"
 #include "widgets/TextBox.h"
 
 #include <cstdint>

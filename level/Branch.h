@@ -3,8 +3,8 @@
 #include "agents/NavGraph.h"
 #include "gfx/Brush.h"
 #include "gfx/Geometry.h"
-#include "scene/MovablePlatform.h"
 #include "level/TreeBranchlet.h"
+#include "scene/MovablePlatform.h"
 
 #include <array>
 #include <string>

@@ -2,9 +2,9 @@
 
 #include "gfx/Brush.h"
 #include "gfx/Path.h"
-#include "scene/Platform.h"
 #include "level/TelephonePole.h"
 #include "level/Tree.h"
+#include "scene/Platform.h"
 
 #include <deque>
 

@@ -2,8 +2,8 @@
 #include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
-#include "scene/Climbable.h"
 #include "level/Roof.h"
+#include "scene/Climbable.h"
 #include "scene/Wall.h"
 
 #include <gtest/gtest.h>
