@@ -206,9 +206,10 @@ LimbPoints Person::blendLimb(const LimbSpec& from, const LimbSpec& to, double pr
 void Person::rebuildPath() {
     path.reset();
     const Pose pose = currentPose();
-    const bool blending = blendProgress != 0;
-    if (!blending)
+    // A figure never drawn before has no old pose to blend from: it shows the new one.
+    if (blendProgress == 0 || previousLimbs[0].limb == nullptr)
         previousLimbs = pose;
+    const bool blending = blendProgress != 0;
     for (int k = 0; k < kLimbCount; ++k) {
         const LimbPoints points =
             blending ? blendLimb(previousLimbs[k], pose[k], blendProgress) : pose[k].evaluate();
