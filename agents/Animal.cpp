@@ -238,9 +238,11 @@ int Animal::walkToEndNode(double dt) {
         leavePath(walk.route.back());
         return 0;
     }
-    if (p->isHorizontal() && (fb.obstacleLeft || fb.obstacleRight)) {
-        // Walked into a wall: bounce back and stop walking.
-        body.velocity.x = -body.velocity.x;
+    // Walked into a wall: bounce back and stop walking. Only a step towards the wall counts:
+    // a walker still touching a wall it bounced off must be free to walk away from it.
+    const float vx = body.velocity.x;
+    if (p->isHorizontal() && ((fb.obstacleLeft && vx < 0) || (fb.obstacleRight && vx > 0))) {
+        body.velocity.x = -vx;
         idle.activate();
         return 0;
     }
