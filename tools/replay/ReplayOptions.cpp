@@ -38,6 +38,10 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             options.helpRequested = true;
             continue;
         }
+        if (name == "--version" || name == "-V") {
+            options.versionRequested = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             error = name.rfind("--", 0) == 0 ? "missing value after " + name : "unknown argument " + name;
             return std::nullopt;

@@ -62,9 +62,14 @@ int ReplayRunner::run() {
         if (!quit)
             timerCall();
     }
-    // Events after the last call (a final screenshot, say) still happen.
-    while (next < ordered.size() && !quit)
+    // Call 0 comes before the first call even when there is none.
+    while (next < ordered.size() && ordered[next]->call <= options.frames && !quit)
         quit = !apply(*ordered[next++]);
+    // Events meant for calls that never came would act on a game that has stopped: say so
+    // instead of applying them.
+    if (const std::size_t skipped = ordered.size() - next; skipped > 0)
+        std::cerr << "hearthly-replay: " << skipped << " script event" << (skipped == 1 ? "" : "s")
+                  << (quit ? " after the game quit" : " after the last frame") << " skipped\n";
     return finish();
 }
 
@@ -163,17 +168,23 @@ void ReplayRunner::writeScreenshot(const std::string& file) {
     const gfx::Surface& screen = host.window.screen();
     if (!screen.valid()) {
         std::cerr << "hearthly-replay: no screen to save in " << file << " (window minimised or empty)\n";
+        writeFailed = true;
         return;
     }
-    if (screen.savePng(file) != gfx::Status::Ok)
+    if (screen.savePng(file) != gfx::Status::Ok) {
         std::cerr << "hearthly-replay: cannot write " << file << '\n';
+        writeFailed = true;
+    }
 }
 
 void ReplayRunner::writeState(const std::string& file) {
     std::ofstream out(file);
     out << GameStateJson::dump(host.game, timerCalls).dump(2) << '\n';
-    if (!out)
+    out.close();
+    if (!out) {
         std::cerr << "hearthly-replay: cannot write " << file << '\n';
+        writeFailed = true;
+    }
 }
 
 int ReplayRunner::finish() {
@@ -181,8 +192,9 @@ int ReplayRunner::finish() {
         writeScreenshot(options.screenshotFile);
     if (!options.stateFile.empty())
         writeState(options.stateFile);
+    const int status = writeFailed ? 1 : 0;
     if (!options.checkIncremental)
-        return 0;
+        return status;
     std::cout << "incremental check: " << comparedPaints << " paints compared, " << skippedPaints
               << " skipped with a debug overlay on screen, largest channel difference " << largestDifference
               << ", differing pixels " << differingPixels << '\n';
@@ -190,5 +202,5 @@ int ReplayRunner::finish() {
         std::cout << "incremental check failed first after timer call " << *firstFailingCall << '\n';
         return 1;
     }
-    return 0;
+    return status;
 }

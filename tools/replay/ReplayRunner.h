@@ -12,7 +12,8 @@ class ReplayRunner {
 public:
     ReplayRunner(const ReplayOptions& options, ReplayScript script);
 
-    // The exit status: 0 done (or quit), 1 the incremental check failed.
+    // The exit status: 0 done (or quit), 1 a check failed or a screenshot or state could not
+    // be written.
     int run();
 
 private:
@@ -29,6 +30,7 @@ private:
     ReplayScript script;
     GameHost host;
     long long timerCalls = 0;
+    bool writeFailed = false;
 
     // Incremental check.
     long long checkedPresents = 0;
