@@ -84,6 +84,23 @@ TEST_F(ReplayTool, EventsAfterTheLastFrameLeaveTheStateAlone) {
     EXPECT_EQ(readJson(state)["speedLevel"], 2);
 }
 
+// In the middle of a quake, a run that skipped painting shows the same picture at the end.
+TEST_F(ReplayTool, NoPaintStillTakesAFullScreenshot) {
+    const fs::path script = writeScript("2 key e\n");
+    std::string pictures[2];
+    for (const bool painted : {true, false}) {
+        const fs::path shot = dir / (painted ? "painted.png" : "unpainted.png");
+        ASSERT_EQ(replay("--frames 30 --script " + script.string() + " --screenshot " + shot.string() +
+                         (painted ? "" : " --no-paint")),
+                  0);
+        std::ostringstream bytes;
+        bytes << std::ifstream(shot, std::ios::binary).rdbuf();
+        pictures[painted ? 0 : 1] = bytes.str();
+    }
+    EXPECT_FALSE(pictures[0].empty());
+    EXPECT_TRUE(pictures[0] == pictures[1]) << "the pictures differ";
+}
+
 TEST_F(ReplayTool, StateReportsSettingsWidgetsAndTheDrawList) {
     const fs::path state = dir / "state.json";
     const fs::path script = writeScript("# speed up twice, status box on\n"

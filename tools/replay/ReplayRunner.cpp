@@ -3,6 +3,7 @@
 #include "game/GameStateJson.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -42,7 +43,9 @@ Difference compare(const gfx::Surface& a, const gfx::Surface& b) {
 } // namespace
 
 ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
-    : options(opts), script(std::move(replayScript)), host(opts.width, opts.height, opts.seed) {}
+    : options(opts), script(std::move(replayScript)), host(opts.width, opts.height, opts.seed) {
+    host.game.paintEachFrame = !options.noPaint;
+}
 
 int ReplayRunner::run() {
     checkedPresents = host.game.getRenderer().presentCount();
@@ -125,7 +128,11 @@ void ReplayRunner::timerCall() {
     // The window's timer stops while it is minimised; time goes on.
     if (host.window.isMinimized())
         return;
+    const long long framesBefore = host.game.simulatedFrames();
+    const auto start = std::chrono::steady_clock::now();
     host.game.tick(false);
+    tickTime += std::chrono::steady_clock::now() - start;
+    tickFrames += host.game.simulatedFrames() - framesBefore;
     checkAfterPaint();
 }
 
@@ -165,6 +172,11 @@ void ReplayRunner::checkAfterPaint() {
 }
 
 void ReplayRunner::writeScreenshot(const std::string& file) {
+    // Without painting per frame the screen is stale: a picture is a full redraw of now.
+    if (options.noPaint) {
+        host.game.getRenderer().requestFullRedraw();
+        host.game.paint(false);
+    }
     const gfx::Surface& screen = host.window.screen();
     if (!screen.valid()) {
         std::cerr << "hearthly-replay: no screen to save in " << file << " (window minimised or empty)\n";
@@ -192,6 +204,13 @@ int ReplayRunner::finish() {
         writeScreenshot(options.screenshotFile);
     if (!options.stateFile.empty())
         writeState(options.stateFile);
+    if (options.timing) {
+        const double seconds = std::chrono::duration<double>(tickTime).count();
+        std::cout << "timing: " << tickFrames << " frames simulated"
+                  << (options.noPaint ? "" : " and painted") << " in " << seconds << " s of wall time, "
+                  << (seconds > 0 ? static_cast<long long>(static_cast<double>(tickFrames) / seconds) : 0)
+                  << " frames per second\n";
+    }
     const int status = writeFailed ? 1 : 0;
     if (!options.checkIncremental)
         return status;

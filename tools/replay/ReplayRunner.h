@@ -4,6 +4,7 @@
 #include "ReplayScript.h"
 #include "game/GameHost.h"
 
+#include <chrono>
 #include <optional>
 
 // Runs the real game headless: timer calls on a virtual clock, scripted input, screenshots,
@@ -31,6 +32,10 @@ private:
     GameHost host;
     long long timerCalls = 0;
     bool writeFailed = false;
+    // Wall time spent in the timer calls (simulation, and painting unless --no-paint), and
+    // the frames they simulated.
+    std::chrono::steady_clock::duration tickTime{};
+    long long tickFrames = 0;
 
     // Incremental check.
     long long checkedPresents = 0;
