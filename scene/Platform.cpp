@@ -1,6 +1,9 @@
 #include "scene/Platform.h"
 
+#include "agents/Agent.h"
 #include "game/Game.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -45,5 +48,51 @@ void Platform::carryRiders(float dx, float dy) {
         o->translate(dx, dy);
     for (Object* o : obstacles)
         o->translate(dx, dy);
-    // Agents attached to this platform follow as well; that step arrives with the agents.
+    for (Object* o : theGame().agentList) {
+        auto* agent = static_cast<Agent*>(o);
+        if (agent->isAttached() && agent->platform() == this)
+            agent->translate(dx, dy);
+    }
+}
+
+ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
+    ContactFeedback record;
+    record.orientation = orientation();
+    if (isVertical()) {
+        // A climber cannot walk off sideways.
+        record.obstacleLeft = true;
+        record.obstacleRight = true;
+    }
+    const gfx::RectF a = agent.getBounds(false);
+    if (!supports(a)) {
+        record.leave = true;
+        return record;
+    }
+    if (overlaps(a, getBounds(false))) {
+        if (isHorizontal()) {
+            gfx::Region sunk = getRegion();
+            sunk.intersect(agent.getRegion());
+            const float depth = sunk.bounds().height;
+            if (depth != 0) {
+                record.pushedUp = true;
+                float& vy = agent.velocity().y;
+                if (vy > depth)
+                    vy -= depth;
+                agent.moveBy(0, -depth);
+            }
+        } else {
+            gfx::Region band = getRegion();
+            band.intersect(gfx::RectF{0, a.y, 800, a.height});
+            const gfx::RectF i = band.bounds();
+            // Drawn to the centre line at no more than 100 units a second.
+            const float pull = static_cast<float>(100 * dt);
+            const float e = std::clamp(i.x + i.width * 0.5f - agent.getPosition().x, -pull, pull);
+            if (e != 0)
+                agent.moveBy(e, 0);
+        }
+    }
+    for (Object* obstacle : obstacles)
+        if (checkObstacle(agent, *obstacle, record))
+            break;
+    return record;
 }

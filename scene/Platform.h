@@ -44,8 +44,10 @@ public:
 
     // Whether the outline meets the rectangle (cheap bounds test first, then exact regions).
     virtual bool touches(const gfx::RectF& r);
-    // The per-step contact correction, contactFeedback(Agent&, double dt), slots in here with
-    // the agents: it needs their speed, anchor and moveBy.
+    // The per-step contact correction for an agent standing on or hanging from this platform:
+    // lifts it out of a floor, draws it to a ladder's centre line, reports walls, and says
+    // when the platform no longer holds it.
+    virtual ContactFeedback contactFeedback(Agent& agent, double dt);
     // Whether the obstacle blocks the agent sideways; on a horizontal platform it also sets
     // the side that is blocked. Agents are Objects, so this only needs their bounds.
     virtual bool checkObstacle(Object& agent, Object& obstacle, ContactFeedback& record);
@@ -54,7 +56,7 @@ public:
     bool isVertical() const { return orientation() == 0; }
     // Whether a body with these bounds is still held by this platform.
     virtual bool supports(const gfx::RectF& r) const = 0;
-    // Passes a displacement on to everything this platform carries.
+    // Passes a displacement on to everything this platform carries, riders included.
     virtual void carryRiders(float dx, float dy);
 
     std::vector<Object*> carried;

@@ -1,0 +1,176 @@
+#include "agents/Agent.h"
+
+#include "game/Game.h"
+#include "scene/Platform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+namespace {
+
+float signOf(float v) {
+    return v < 0 ? -1.0f : 1.0f;
+}
+
+} // namespace
+
+void BodyState::bind(BehaviourList& list) {
+    // Pushed to the front one after the other, so they run in the reverse order: find the
+    // platform first, move the body last.
+    list.addFront("apply inertia", {}, &Agent::applyInertia);
+    list.addFront("horizontal inertia reduction", {horizontal}, &Agent::reduceInertiaOnPlatform);
+    list.addFront("detached inertia reduction", {detached}, &Agent::reduceInertiaDetached);
+    list.addFront("platform_gravity", {horizontal}, &Agent::applyPlatformGravity);
+    list.addFront("free_fall_gravity", {detached}, &Agent::applyFreeFallGravity);
+    list.addFront("find_platform", {detached}, &Agent::findPlatform);
+    StateMachine::bind(list);
+}
+
+std::string BodyState::describe() const {
+    std::ostringstream out;
+    out << " (inertia " << velocity.x << ", " << velocity.y << ")";
+    return out.str();
+}
+
+std::string AttachedState::describe() const {
+    return platform != nullptr ? " (" + platform->typeName() + ")" : std::string{};
+}
+
+Agent::Agent() : Object(0xffb4b4ff, 2.0f) {
+    body.addChild(detached);
+    body.addChild(attached);
+    attached.addChild(horizontal);
+    attached.addChild(vertical);
+    body.detached = &detached;
+    body.horizontal = &horizontal;
+}
+
+void Agent::registerInGame() {
+    Game& game = theGame();
+    game.drawList.push_back(this);
+    game.agentList.push_back(this);
+    behaviours.setOwner(this);
+    body.reset();
+    body.activate();
+    body.bind(behaviours);
+}
+
+void Agent::update(double dt) {
+    behaviours.runBehaviours(dt * timeScale());
+}
+
+void Agent::moveBy(float dx, float dy) {
+    x += dx;
+    y += dy;
+    invalidate();
+}
+
+void Agent::moveTo(float newX, float newY) {
+    x = newX;
+    y = newY;
+    invalidate();
+}
+
+int Agent::applyFreeFallGravity(double dt) {
+    detached.fallSpeed += 100 * dt;
+    const float g = static_cast<float>(std::max(detached.fallSpeed, 30.0));
+    float& vy = body.velocity.y;
+    // Moving up, the pull comes once per step, not per second: a rising body slows quickly.
+    vy = vy > 0 ? std::max(vy, g) : vy + g;
+    return 0;
+}
+
+int Agent::applyPlatformGravity(double) {
+    // A small constant downward speed that the platform's contact correction cancels.
+    float& vy = body.velocity.y;
+    vy = vy > 0 ? std::max(vy, 10.0f) : vy + 10.0f;
+    return 0;
+}
+
+void Agent::reduceInertia(double rate, double dt) {
+    const float d = static_cast<float>(rate * dt);
+    gfx::PointF& v = body.velocity;
+    v.x = signOf(v.x) * std::max(std::abs(v.x) - d, 0.0f);
+    v.y = signOf(v.y) * std::max(std::abs(v.y) - d, 0.0f);
+}
+
+int Agent::reduceInertiaOnPlatform(double dt) {
+    reduceInertia(30, dt);
+    return 0;
+}
+
+int Agent::reduceInertiaDetached(double dt) {
+    reduceInertia(10, dt);
+    return 0;
+}
+
+int Agent::applyInertia(double dt) {
+    gfx::PointF& v = body.velocity;
+    // A body at rest costs nothing: no move, no redraw.
+    if (v.x == 0 && v.y == 0)
+        return 0;
+    gfx::PointF& allowance = body.speedAllowance;
+    const float capX = std::max(allowance.x, 200.0f);
+    const float capY = std::max(allowance.y, 200.0f);
+    if (std::abs(v.x) > capX)
+        v.x = signOf(v.x) * capX;
+    if (std::abs(v.y) > capY)
+        v.y = signOf(v.y) * capY;
+    // The allowance only follows the speed down: a launch's extra speed, once lost, is gone.
+    allowance.x = std::min(allowance.x, std::abs(v.x));
+    allowance.y = std::min(allowance.y, std::abs(v.y));
+    x += static_cast<float>(v.x * dt);
+    y += static_cast<float>(v.y * dt);
+    invalidate();
+    lastPosition = {x, y};
+    return 0;
+}
+
+int Agent::findPlatform(double) {
+    const gfx::RectF r = getBounds(false);
+    Platform* candidate = nullptr;
+    for (Object* object : theGame().platformList) {
+        auto* p = static_cast<Platform*>(object);
+        if (!p->touches(r))
+            continue;
+        if (!p->isVertical()) {
+            attachTo(*p);
+            return 0;
+        }
+        candidate = p;
+    }
+    // A body that has been falling for a while no longer catches ladders and poles.
+    if (candidate != nullptr && detached.fallSpeed < 30) {
+        attachTo(*candidate);
+        return 0;
+    }
+    wrapIntoWorld(20);
+    return 0;
+}
+
+void Agent::attachTo(Platform& target) {
+    attached.platform = &target;
+    if (target.isHorizontal())
+        horizontal.activate();
+    else
+        vertical.activate();
+    attached.activate();
+}
+
+bool Agent::wrapIntoWorld(int margin) {
+    const float m = static_cast<float>(margin);
+    if (x >= -m && x <= kWorldWidth + m && y >= -m && y <= kWorldHeight + m)
+        return false;
+    const float w = margin < 0 ? static_cast<float>(std::abs(margin)) : 0.0f;
+    if (x < -m)
+        x = kWorldWidth - w;
+    if (x > kWorldWidth + m)
+        x = w;
+    if (y < -m)
+        y = kWorldHeight - w;
+    if (y > kWorldHeight + m)
+        y = w;
+    invalidate();
+    return true;
+}

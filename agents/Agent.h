@@ -1,0 +1,106 @@
+#pragma once
+
+#include "agents/BehaviourList.h"
+#include "agents/State.h"
+#include "gfx/Brush.h"
+#include "scene/Object.h"
+
+class Agent;
+class Platform;
+
+// The body's root state "state": it carries the velocity and puts the six body behaviours
+// in front of the agent's list.
+class BodyState : public StateMachine {
+public:
+    BodyState() : StateMachine("state") {}
+    void bind(BehaviourList& list) override;
+    std::string describe() const override;
+
+    gfx::PointF velocity;       // units per second
+    gfx::PointF speedAllowance; // speed above 200 that each axis may keep (after a launch)
+    // The states that guard the body behaviours; set by the agent that builds the tree.
+    const State* detached = nullptr;
+    const State* horizontal = nullptr;
+};
+
+// Falling freely; every entry starts a fresh fall.
+class DetachedState : public State {
+public:
+    DetachedState() : State("detached") {}
+    void enter() override {
+        State::enter();
+        fallSpeed = 0;
+    }
+
+    double fallSpeed = 0;
+};
+
+// Standing on a floor ("horizontal") or hanging on a ladder ("vertical").
+class AttachedState : public StateMachine {
+public:
+    AttachedState() : StateMachine("attached") {}
+    std::string describe() const override;
+    void exit() override {
+        StateMachine::exit();
+        platform = nullptr;
+    }
+
+    Platform* platform = nullptr;
+};
+
+// A scene object with a point-mass body, a tree of states and a list of guarded per-step
+// behaviours. Everything it does each frame is one run of that list.
+class Agent : public Object {
+public:
+    Agent();
+
+    // Into the drawList and agentList; starts the body falling with its behaviours bound.
+    void registerInGame() override;
+    std::string typeName() const override { return "Agent"; }
+    void translate(float dx, float dy) override { moveBy(dx, dy); }
+    void update(double dt) override;
+
+    virtual void moveBy(float dx, float dy);
+    virtual void moveTo(float newX, float newY);
+    virtual gfx::PointF getPosition() const { return {x, y}; }
+    virtual int applyFreeFallGravity(double dt);
+    virtual int applyPlatformGravity(double dt);
+    virtual int applyInertia(double dt);
+    virtual int reduceInertiaOnPlatform(double dt);
+    virtual int reduceInertiaDetached(double dt);
+    virtual int findPlatform(double dt);
+    // Factor on dt for every behaviour of this agent.
+    virtual double timeScale() const { return 1.0; }
+
+    // Puts a body that left the world (by more than margin) back on the opposite edge.
+    bool wrapIntoWorld(int margin);
+    void attachTo(Platform& target);
+
+    bool isAttached() const { return attached.isActive(); }
+    bool isDetached() const { return detached.isActive(); }
+    // The platform the body is attached to, or nullptr.
+    Platform* platform() const { return attached.platform; }
+    gfx::PointF& velocity() { return body.velocity; }
+    const gfx::PointF& velocity() const { return body.velocity; }
+    gfx::PointF getLastPosition() const { return lastPosition; }
+    const BodyState& rootState() const { return body; }
+    BehaviourList& behaviourList() { return behaviours; }
+    const gfx::SolidBrush& getFillBrush() const { return fillBrush; }
+
+    static constexpr float kWorldWidth = 800;
+    static constexpr float kWorldHeight = 584;
+
+protected:
+    void reduceInertia(double rate, double dt);
+
+    float x = 200;
+    float y = 300;
+    gfx::PointF lastPosition{99999, 99999};
+    BodyState body;
+    DetachedState detached;
+    AttachedState attached;
+    State horizontal{"horizontal"};
+    State vertical{"vertical"};
+    BehaviourList behaviours;
+    gfx::SolidBrush fillBrush{0xff6464ff};
+};

@@ -1,0 +1,405 @@
+#include "agents/Animal.h"
+
+#include "agents/NavGraph.h"
+#include "core/Random.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+#include "scene/Platform.h"
+
+#include <cmath>
+
+namespace {
+
+// Unit vector from a to b. A zero-length direction (already there, or an edge whose ends
+// coincide) steers nowhere instead of spreading NaN into the position.
+gfx::PointF unitVector(gfx::PointF a, gfx::PointF b) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (!(length > 0) || !std::isfinite(length))
+        return {0, 0};
+    return {static_cast<float>(dx / length), static_cast<float>(dy / length)};
+}
+
+double distance(gfx::PointF a, gfx::PointF b) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+Platform* platformOf(const NavEdge* e) {
+    return static_cast<Platform*>(e->platform);
+}
+
+float sign(float v) {
+    return v < 0 ? -1.0f : 1.0f;
+}
+
+} // namespace
+
+void MotionState::bind(BehaviourList& list) {
+    StateMachine::bind(list);
+    animal.bindWalking(list);
+}
+
+std::string WalkState::describe() const {
+    if (route.empty())
+        return {};
+    const NavEdge* first = route.front();
+    std::string text = " [0] " + first->from->name + "->" + first->to->name;
+    if (route.size() > 1) {
+        const NavEdge* last = route.back();
+        text += "... [" + std::to_string(route.size() - 1) + "] " + last->from->name + "->" + last->to->name;
+    }
+    return text;
+}
+
+void ToEndNodeState::enter() {
+    StateMachine::enter();
+    exclusiveChildren().front()->activate(); // every leg starts on the ground
+    airTime = 0;
+}
+
+std::string OffPathState::describe() const {
+    if (goalEdge != nullptr)
+        return std::string(" edge ") + "edge: " +
+               (goalEdge->platform != nullptr ? goalEdge->platform->typeName() : std::string("<null>"));
+    if (goalNode != nullptr)
+        return " node " + goalNode->name;
+    return {};
+}
+
+Animal::Animal() {
+    body.addParallel(motion);
+    motion.addChild(idle);
+    motion.addChild(walk);
+    walk.addChild(toEndNode);
+    toEndNode.addChild(onGround);
+    toEndNode.addChild(onAir);
+    walk.addChild(toNextStartNode);
+    walk.addChild(offPath);
+    walk.addParallel(startLoc);
+}
+
+void Animal::bindWalking(BehaviourList& list) {
+    using C = Behaviour::Callback;
+    // Pushed to the front in turn, so the list runs them in the reverse order: recovering from
+    // a fall first, the extra fall of a walker in the air last.
+    list.addFront("free_fall_gravity_during_walk", {&onAir}, &Agent::applyFreeFallGravity);
+    list.addFront("random_goal", {&idle, &attached}, static_cast<C>(&Animal::randomGoal));
+    list.addFront("wrap_off_screen", {&walk, &attached}, static_cast<C>(&Animal::wrapOffScreen));
+    list.addFront("walk_to_end_node", {&toEndNode, &attached}, static_cast<C>(&Animal::walkToEndNode));
+    list.addFront("walk_to_next_start_node_horizontal", {&toNextStartNode, &horizontal},
+                  static_cast<C>(&Animal::walkToNextStartNodeHorizontal));
+    list.addFront("walk_to_next_start_node_vertical", {&toNextStartNode, &vertical},
+                  static_cast<C>(&Animal::walkToNextStartNodeVertical));
+    list.addFront("recover_from_off_path", {&offPath, &attached},
+                  static_cast<C>(&Animal::recoverFromOffPath));
+    list.addBack("platform_feedback_attached", {&idle, &attached},
+                 static_cast<C>(&Animal::platformFeedbackAttached));
+}
+
+void Animal::registerInGame() {
+    Agent::registerInGame();
+    theGame().animalList.push_back(this);
+}
+
+void Animal::draw(gfx::Graphics& g) {
+    g.drawPath(pen, path);
+}
+
+void Animal::rebuildPath() {
+    // A small cross standing on the position, until a subclass draws a figure.
+    path.reset();
+    path.addLine({x, y}, {x, y - 20});
+    path.startFigure();
+    path.addLine({x - 10, y - 10}, {x + 10, y - 10});
+    path.closeFigure();
+    clearShapeDirty();
+}
+
+bool Animal::walkTo(int goal, NavEdge* finalEdge) {
+    NavGraph& graph = theNavGraph();
+    const gfx::RectF b = getBounds(false);
+    const gfx::RectF r{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
+    NavEdge* start = graph.edgeOnPlatform(platform(), r);
+    if (start == nullptr)
+        return false;
+    std::deque<NavEdge*> planned = graph.planPath(start, goal);
+    // A leading edge and its own reverse: the agent would walk to the end and straight back.
+    if (planned.size() > 1 && planned[0]->from == planned[1]->to && planned[0]->to == planned[1]->from)
+        planned.pop_front();
+    if (planned.empty())
+        return false;
+    if (finalEdge != nullptr && finalEdge != planned.back()) {
+        const NavEdge* last = planned.back();
+        if (finalEdge->from == last->to) {
+            if (finalEdge->to != last->from)
+                planned.push_back(finalEdge);
+        } else if (finalEdge->to == last->to) {
+            if (NavEdge* reverse = graph.reverseEdge(*finalEdge))
+                planned.push_back(reverse);
+        }
+    }
+    walk.route = std::move(planned);
+    walk.activate();
+    toEndNode.activate();
+    startLoc.activate();
+    if (startLoc.startEdge == start) {
+        ++startLoc.startCount;
+    } else {
+        startLoc.startEdge = start;
+        startLoc.startCount = 1;
+    }
+    return true;
+}
+
+void Animal::steer(double dt, gfx::PointF u, double a, gfx::PointF& v) {
+    auto axis = [&](float k, float& w) {
+        w = static_cast<float>(w + k * dt * a);
+        // Moving the wanted way, never slower than 40 times the component.
+        const bool sameWay = (w < 0) == (k < 0);
+        if (k != 0 && sameWay && std::abs(kMinSteerFactor * k) > std::abs(w))
+            w = sign(w) * std::abs(kMinSteerFactor * k);
+        if (std::abs(w) > kMaxSteerSpeed)
+            w = sign(w) * kMaxSteerSpeed;
+    };
+    axis(u.x, v.x);
+    axis(u.y, v.y);
+}
+
+int Animal::standStill() {
+    idle.activate();
+    body.velocity = {0, 0};
+    return 0;
+}
+
+void Animal::leavePath(NavEdge* edge) {
+    offPath.activate();
+    offPath.goalNode = nullptr;
+    offPath.goalEdge = edge;
+    detached.activate();
+}
+
+void Animal::leaveRoute() {
+    if (!walk.route.empty()) {
+        leavePath(walk.route.back());
+        return;
+    }
+    // Sent off with a goal but no route yet: fall, land, and head for the same goal.
+    if (offPath.isActive() && (offPath.goalNode != nullptr || offPath.goalEdge != nullptr)) {
+        detached.activate();
+        return;
+    }
+    halt();
+}
+
+int Animal::walkToEndNode(double dt) {
+    if (walk.route.empty())
+        return standStill();
+    Platform* p = platform();
+    NavEdge* e = walk.route.front();
+    const gfx::RectF b = getBounds(false);
+    const int boxWidth = e->to->boxWidth;
+    const int boxHeight = e->to->boxHeight;
+    const gfx::PointF end = e->end();
+    const gfx::RectF box{end.x - static_cast<float>(boxWidth / 2), end.y - static_cast<float>(boxHeight / 2),
+                         static_cast<float>(boxWidth), static_cast<float>(boxHeight)};
+    if (box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
+        b.y < box.y + box.height) {
+        walk.route.pop_front();
+        if (walk.route.empty())
+            return standStill();
+        if (platformOf(walk.route.front()) != p) {
+            toNextStartNode.activate();
+            return 0;
+        }
+        if (wrapIntoWorld(0)) {
+            leavePath(walk.route.back());
+            return 0;
+        }
+        e = walk.route.front();
+    }
+
+    // Slow down for the last stretch and before stepping from a floor onto a ladder.
+    double rate = 100;
+    const bool lastEdge = walk.route.size() == 1;
+    const bool ontoLadder = !lastEdge && p->isHorizontal() && platformOf(walk.route[1])->isVertical();
+    if (distance(getPosition(), e->end()) < 70 && (lastEdge || ontoLadder))
+        rate = 15;
+
+    gfx::PointF u = unitVector(e->start(), e->end());
+    if (p->isVertical() && u.y < 0)
+        u.y *= 0.2f; // climbing up gets a fifth of the pull
+    steer(dt, u, rate, body.velocity);
+
+    const ContactFeedback fb = p->contactFeedback(*this, dt);
+    if (fb.leave) {
+        leavePath(walk.route.back());
+        return 0;
+    }
+    // Walked into a wall: bounce back and stop walking. Only a step towards the wall counts:
+    // a walker still touching a wall it bounced off must be free to walk away from it.
+    const float vx = body.velocity.x;
+    if (p->isHorizontal() && ((fb.obstacleLeft && vx < 0) || (fb.obstacleRight && vx > 0))) {
+        body.velocity.x = -vx;
+        idle.activate();
+        return 0;
+    }
+    if (p->isHorizontal()) {
+        if (fb.pushedUp) {
+            toEndNode.airTime = 0;
+            onGround.activate();
+        } else {
+            toEndNode.airTime += dt;
+            if (toEndNode.airTime > 0.6)
+                onAir.activate();
+        }
+    }
+    return 0;
+}
+
+int Animal::walkToNextStartNodeHorizontal(double dt) {
+    if (walk.route.empty())
+        return standStill();
+    Platform* p = platform();
+    NavEdge* e = walk.route.front();
+    Platform* q = platformOf(e);
+    const gfx::PointF s = e->start();
+    const gfx::RectF b = getBounds(false);
+    if (q->isHorizontal() && s.x >= b.x && s.x < b.x + b.width && s.y >= b.y && s.y < b.y + b.height) {
+        attachTo(*q);
+        toEndNode.activate();
+        return 0;
+    }
+    if (q->isVertical() && std::abs(x - s.x) < static_cast<float>(e->from->boxWidth) && q->supports(b)) {
+        attachTo(*q);
+        toEndNode.activate();
+        body.velocity = {0, 0};
+        return 0;
+    }
+    steer(dt, unitVector(getPosition(), s), 30, body.velocity);
+    p->contactFeedback(*this, dt);
+    if (distance(getPosition(), s) > 70)
+        leavePath(walk.route.back());
+    return 0;
+}
+
+int Animal::walkToNextStartNodeVertical(double dt) {
+    if (walk.route.empty())
+        return standStill();
+    Platform* p = platform();
+    const gfx::RectF b = getBounds(false);
+    const float foot = b.y + b.height + 5;
+    NavEdge* e = walk.route.front();
+    Platform* q = platformOf(e);
+    const gfx::PointF s = e->start();
+    if (q->isHorizontal() && static_cast<int>(std::abs(foot - s.y)) < e->from->boxHeight) {
+        attachTo(*q);
+        toEndNode.activate();
+        body.velocity = {0, 0};
+        return 0;
+    }
+    steer(dt, unitVector({x, foot}, s), 30, body.velocity);
+    const ContactFeedback fb = p->contactFeedback(*this, dt);
+    const gfx::RectF pb = p->getBounds(false);
+    if (!fb.leave && pb.y + pb.height >= b.y + b.height) {
+        if (distance(getPosition(), s) > 70)
+            leavePath(walk.route.back());
+        return 0;
+    }
+    // The ladder no longer holds the body, or it climbed below the ladder's foot.
+    attachTo(*q);
+    toEndNode.activate();
+    body.velocity = {0, 0};
+    return 0;
+}
+
+int Animal::randomGoal(double) {
+    const int goal = static_cast<int>(core::Random::next() / 32768.0 * theNavGraph().nodeCount());
+    if (!walkTo(goal, nullptr))
+        randomNudge();
+    return 0;
+}
+
+void Animal::randomNudge() {
+    const int a = core::Random::next();
+    const int b = core::Random::next();
+    moveBy(static_cast<float>((a / 32768.0 * 2 - 1) * 10), static_cast<float>((b / 32768.0 * 2 - 1) * 10));
+}
+
+int Animal::wrapOffScreen(double) {
+    if (wrapIntoWorld(20))
+        leaveRoute();
+    return 0;
+}
+
+int Animal::recoverFromOffPath(double) {
+    if (startLoc.startCount >= 6) {
+        // Six walks in a row started on the same edge without getting anywhere.
+        randomNudge();
+        startLoc.activate();
+        startLoc.startEdge = nullptr;
+        startLoc.startCount = 0;
+        return 0;
+    }
+    NavNode* target = offPath.goalEdge != nullptr ? offPath.goalEdge->to : offPath.goalNode;
+    if (target != nullptr && walkTo(target->index, offPath.goalEdge))
+        return 0;
+    // No goal to head for, or no way there: stand still where it landed.
+    idle.activate();
+    body.velocity = {0, 0};
+    detached.activate();
+    return 0;
+}
+
+int Animal::platformFeedbackAttached(double dt) {
+    Platform* p = platform();
+    const ContactFeedback fb = p->contactFeedback(*this, dt);
+    if (p->isHorizontal()) {
+        // An idle animal pressed against a wall is pushed away from it.
+        const float d = static_cast<float>(100 * dt);
+        float& vx = body.velocity.x;
+        if (fb.obstacleLeft && vx <= 0)
+            vx = d - vx;
+        if (fb.obstacleRight && vx >= 0)
+            vx = -vx - d;
+    }
+    if (fb.leave)
+        detached.activate();
+    return 0;
+}
+
+void Animal::headForNode(NavNode* node) {
+    offPath.activate();
+    offPath.goalNode = node;
+    offPath.goalEdge = nullptr;
+    detached.activate();
+}
+
+void Animal::headForEdge(NavEdge* edge) {
+    offPath.activate();
+    offPath.goalNode = nullptr;
+    offPath.goalEdge = edge;
+    detached.activate();
+}
+
+void Animal::halt() {
+    idle.activate();
+    detached.activate();
+}
+
+void Animal::launch(double speed) {
+    idle.activate();
+    detached.activate();
+    body.velocity.y = static_cast<float>(-speed);
+    body.speedAllowance.y = static_cast<float>(speed);
+}
+
+NavNode* Animal::walkGoal() const {
+    if (!walk.isActive())
+        return nullptr;
+    if (offPath.isActive())
+        return offPath.goalEdge != nullptr ? offPath.goalEdge->to : offPath.goalNode;
+    return walk.route.empty() ? nullptr : walk.route.back()->to;
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "agents/Agent.h"
+
+#include <deque>
+
+class Animal;
+class NavEdge;
+class NavNode;
+
+// "motion_state": standing still or walking. Its bind puts the walking behaviours in place.
+class MotionState : public StateMachine {
+public:
+    explicit MotionState(Animal& owner) : StateMachine("motion_state"), animal(owner) {}
+    void bind(BehaviourList& list) override;
+
+private:
+    Animal& animal;
+};
+
+// "walk": the route is the queue of edges still to walk, front first.
+class WalkState : public StateMachine {
+public:
+    WalkState() : StateMachine("walk") {}
+    std::string describe() const override;
+    void exit() override {
+        StateMachine::exit();
+        route.clear();
+    }
+
+    std::deque<NavEdge*> route;
+};
+
+// "to_end_node": steering to the end of the front edge, on the ground or (too long without
+// ground contact) in the air.
+class ToEndNodeState : public StateMachine {
+public:
+    ToEndNodeState() : StateMachine("to_end_node") {}
+    void enter() override;
+
+    double airTime = 0;
+};
+
+// "off_path": carried away from the route (or sent somewhere new); the goal to walk to once
+// the body stands somewhere again.
+class OffPathState : public State {
+public:
+    OffPathState() : State("off_path") {}
+    std::string describe() const override;
+    void exit() override {
+        State::exit();
+        goalNode = nullptr;
+        goalEdge = nullptr;
+    }
+
+    NavNode* goalNode = nullptr;
+    NavEdge* goalEdge = nullptr;
+};
+
+// "start_loc": counts walks started in a row from the same edge, to notice being stuck.
+class StartLocState : public State {
+public:
+    StartLocState() : State("start_loc") {}
+    std::string describe() const override { return " num_times=" + std::to_string(startCount); }
+
+    NavEdge* startEdge = nullptr;
+    int startCount = 0;
+};
+
+// An agent that walks the navigation graph. Left alone it wanders: whenever it stands idle on
+// a platform it picks a random place and walks there.
+class Animal : public Agent {
+public:
+    Animal();
+
+    void registerInGame() override;
+    std::string typeName() const override { return "Animal"; }
+    void draw(gfx::Graphics& g) override;
+    void rebuildPath() override;
+
+    // Plans a route from the edge under the body to the goal node, optionally ending along
+    // finalEdge; false (and nothing changes) when there is no route.
+    virtual bool walkTo(int goal, NavEdge* finalEdge);
+    virtual int randomGoal(double dt);
+    virtual int walkToEndNode(double dt);
+    virtual int walkToNextStartNodeHorizontal(double dt);
+    virtual int walkToNextStartNodeVertical(double dt);
+    virtual int wrapOffScreen(double dt);
+    virtual int recoverFromOffPath(double dt);
+    virtual int platformFeedbackAttached(double dt);
+
+    // Commands from the game and the rules. They take effect through the next steps: the body
+    // drops into "detached", lands again, and then plans the walk to the new goal.
+    void headForNode(NavNode* node);
+    void headForEdge(NavEdge* edge);
+    void halt();
+    // Thrown upwards (a trampoline).
+    void launch(double speed);
+
+    bool isWalking() const { return walk.isActive(); }
+    bool isIdle() const { return idle.isActive(); }
+    bool isOffPath() const { return offPath.isActive(); }
+    const std::deque<NavEdge*>& route() const { return walk.route; }
+    // Where the current walk ends: the goal while off the path, else the end of the route;
+    // nullptr when not walking.
+    NavNode* walkGoal() const;
+    const StartLocState& startLocation() const { return startLoc; }
+
+    // Puts the walking behaviours into the list (called by "motion_state").
+    void bindWalking(BehaviourList& list);
+
+    // The rules' speed cap per axis while steering, and the pull an agent never falls under.
+    static constexpr float kMaxSteerSpeed = 70;
+    static constexpr float kMinSteerFactor = 40;
+
+protected:
+    // Accelerates v along the unit direction u at rate a, per axis.
+    static void steer(double dt, gfx::PointF u, double a, gfx::PointF& v);
+    // Leaves the route for the given edge: the body falls and then walks back to it.
+    void leavePath(NavEdge* edge);
+    // Leaves the current route towards its last edge; with no route, keeps the goal it was
+    // heading for (or, with none, stands idle).
+    void leaveRoute();
+    // The walk is over: idle, at rest.
+    int standStill();
+    // A jump of up to 10 units on each axis, to get off a spot where no route starts.
+    void randomNudge();
+
+    MotionState motion{*this};
+    State idle{"idle"};
+    WalkState walk;
+    ToEndNodeState toEndNode;
+    State onGround{"on_ground"};
+    State onAir{"on_air"};
+    State toNextStartNode{"to_next_start_node"};
+    OffPathState offPath;
+    StartLocState startLoc;
+};

@@ -1,0 +1,35 @@
+#include "agents/BehaviourList.h"
+
+#include "agents/Agent.h"
+#include "agents/State.h"
+
+#include <algorithm>
+
+bool Behaviour::applicable() const {
+    return std::all_of(required.begin(), required.end(), [](const State* s) { return s->isActive(); });
+}
+
+void BehaviourList::addFront(std::string name, std::initializer_list<const State*> required,
+                             Behaviour::Callback callback) {
+    list.push_front(Behaviour{required, callback, std::move(name)});
+}
+
+void BehaviourList::addBack(std::string name, std::initializer_list<const State*> required,
+                            Behaviour::Callback callback) {
+    list.push_back(Behaviour{required, callback, std::move(name)});
+}
+
+void BehaviourList::runBehaviours(double dt) {
+    if (owner == nullptr)
+        return;
+    collected.clear();
+    for (const Behaviour& b : list)
+        if (b.applicable())
+            collected.push_back(&b);
+    for (const Behaviour* b : collected) {
+        if (!b->applicable())
+            continue;
+        if ((owner->*b->callback)(dt) == 1)
+            return;
+    }
+}
