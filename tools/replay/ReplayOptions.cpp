@@ -35,6 +35,7 @@ constexpr Switch kSwitches[] = {
     {"--check-incremental", &ReplayOptions::checkIncremental},
     {"--no-paint", &ReplayOptions::noPaint},
     {"--timing", &ReplayOptions::timing},
+    {"--check-agents", &ReplayOptions::checkAgents},
     {"--help", &ReplayOptions::helpRequested},
     {"-h", &ReplayOptions::helpRequested},
     {"--version", &ReplayOptions::versionRequested},
@@ -67,6 +68,8 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             ok = parseNumber(value, options.frames, 0LL, 1LL << 40);
         else if (name == "--tick-us")
             ok = parseNumber(value, options.tickMicroseconds, 0LL, 1LL << 40);
+        else if (name == "--stand-ins")
+            ok = parseNumber(value, options.standIns, 0, 100);
         else if (name == "--size")
             ok = parseSize(value, options.width, options.height);
         else if (name == "--script")

@@ -17,6 +17,8 @@ struct ReplayOptions {
     std::string stateFile;
     bool checkIncremental = false;
     bool noPaint = false;
+    bool checkAgents = false;
+    int standIns = 0;
     bool timing = false;
     bool helpRequested = false;
     bool versionRequested = false;
@@ -24,7 +26,7 @@ struct ReplayOptions {
     static constexpr const char* kUsage =
         "usage: hearthly-replay [--seed N] [--frames N] [--tick-us N] [--size WxH] [--script FILE]\n"
         "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n"
-        "                       [--no-paint] [--timing]\n"
+        "                       [--no-paint] [--timing] [--check-agents] [--stand-ins N]\n"
         "       hearthly-replay --help | --version\n";
 
     // The options, or a one-line description of what is wrong with the arguments.

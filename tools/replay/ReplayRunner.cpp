@@ -1,5 +1,6 @@
 #include "ReplayRunner.h"
 
+#include "agents/Animal.h"
 #include "game/GameStateJson.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -42,9 +44,33 @@ Difference compare(const gfx::Surface& a, const gfx::Surface& b) {
 
 } // namespace
 
+namespace {
+
+// A plain wandering animal of a person's height, for soaking the walking before the
+// characters are in the game (or beside them).
+class StandIn : public Animal {
+public:
+    StandIn(float atX, float atY) { moveTo(atX, atY); }
+    std::string typeName() const override { return "StandIn"; }
+    void rebuildPath() override {
+        path.reset();
+        path.addRectangle({x - 5, y - 50, 10, 50});
+        clearShapeDirty();
+    }
+};
+
+} // namespace
+
 ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
     : options(opts), script(std::move(replayScript)), host(opts.width, opts.height, opts.seed) {
     host.game.paintEachFrame = !options.noPaint;
+    // Dropped from the sky, spread across the world.
+    for (int i = 0; i < options.standIns; ++i) {
+        const float x =
+            Game::kWorldWidth * static_cast<float>(i + 1) / static_cast<float>(options.standIns + 1);
+        standIns.push_back(std::make_unique<StandIn>(x, 40.0f));
+        standIns.back()->registerInGame();
+    }
 }
 
 int ReplayRunner::run() {
@@ -59,20 +85,25 @@ int ReplayRunner::run() {
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const ReplayEvent* a, const ReplayEvent* b) { return a->call < b->call; });
 
-    for (long long call = 1; call <= options.frames && !quit; ++call) {
-        while (next < ordered.size() && ordered[next]->call <= call && !quit)
+    // The run stops early when the game quits or the agent check fails.
+    const auto going = [&] { return !quit && agentFailure.empty(); };
+    for (long long call = 1; call <= options.frames && going(); ++call) {
+        while (next < ordered.size() && ordered[next]->call <= call && going())
             quit = !apply(*ordered[next++]);
-        if (!quit)
+        if (going())
             timerCall();
     }
     // Call 0 comes before the first call even when there is none.
-    while (next < ordered.size() && ordered[next]->call <= options.frames && !quit)
+    while (next < ordered.size() && ordered[next]->call <= options.frames && going())
         quit = !apply(*ordered[next++]);
     // Events meant for calls that never came would act on a game that has stopped: say so
     // instead of applying them.
     if (const std::size_t skipped = ordered.size() - next; skipped > 0)
         std::cerr << "hearthly-replay: " << skipped << " script event" << (skipped == 1 ? "" : "s")
-                  << (quit ? " after the game quit" : " after the last frame") << " skipped\n";
+                  << (quit                    ? " after the game quit"
+                      : !agentFailure.empty() ? " after the failed check"
+                                              : " after the last frame")
+                  << " skipped\n";
     return finish();
 }
 
@@ -80,8 +111,11 @@ bool ReplayRunner::apply(const ReplayEvent& event) {
     Game& game = host.game;
     switch (event.kind) {
     case ReplayEvent::Kind::Key: {
+        const long long framesBefore = game.simulatedFrames();
         const Game::KeyAction action = game.onKey(event.key);
         checkAfterPaint(); // 'p' and 's' paint at once
+        // A single step ('s') is a frame of the longest step.
+        checkAgents(game.simulatedFrames() - framesBefore, Game::kMaxStepUs / 1e6);
         if (action == Game::KeyAction::Quit)
             return false;
         if (action == Game::KeyAction::ShowAbout)
@@ -132,8 +166,19 @@ void ReplayRunner::timerCall() {
     const auto start = std::chrono::steady_clock::now();
     host.game.tick(false);
     tickTime += std::chrono::steady_clock::now() - start;
-    tickFrames += host.game.simulatedFrames() - framesBefore;
+    const long long frames = host.game.simulatedFrames() - framesBefore;
+    tickFrames += frames;
     checkAfterPaint();
+    checkAgents(frames,
+                std::min<double>(static_cast<double>(options.tickMicroseconds), Game::kMaxStepUs) / 1e6);
+}
+
+void ReplayRunner::checkAgents(long long frames, double step) {
+    if (!options.checkAgents || frames <= 0 || !agentFailure.empty())
+        return;
+    agentFailure = agentWatch.check(host.game, static_cast<double>(frames) * step);
+    if (!agentFailure.empty())
+        agentFailure = "agent check failed at timer call " + std::to_string(timerCalls) + ": " + agentFailure;
 }
 
 void ReplayRunner::checkAfterPaint() {
@@ -211,7 +256,15 @@ int ReplayRunner::finish() {
                   << (seconds > 0 ? static_cast<long long>(static_cast<double>(tickFrames) / seconds) : 0)
                   << " frames per second\n";
     }
-    const int status = writeFailed ? 1 : 0;
+    int status = writeFailed ? 1 : 0;
+    if (options.checkAgents) {
+        if (agentFailure.empty()) {
+            std::cout << agentWatch.summary() << '\n';
+        } else {
+            std::cout << agentFailure << '\n';
+            status = 1;
+        }
+    }
     if (!options.checkIncremental)
         return status;
     std::cout << "incremental check: " << comparedPaints << " paints compared, " << skippedPaints
