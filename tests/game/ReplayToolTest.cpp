@@ -47,8 +47,9 @@ TEST_F(ReplayTool, BadArgumentsAndUnreadableScriptsExitWithTwo) {
     EXPECT_EQ(replay("--script " + writeScript("3 key qq\n").string()), 2);
 }
 
-// What a newcomer tried first: each run, what it must end with, and what it must print.
-TEST_F(ReplayTool, MistakesAreReportedAndFailuresDoNotPassAsSuccess) {
+// What a newcomer tries first, and the measuring and checking options: each run, what it must
+// end with, and what it must print.
+TEST_F(ReplayTool, RunsEndAsTheyShouldAndSaySo) {
     const std::string nowhere = (dir / "no-such-folder").string();
     const struct {
         std::string arguments;
@@ -64,6 +65,9 @@ TEST_F(ReplayTool, MistakesAreReportedAndFailuresDoNotPassAsSuccess) {
         {"--script " + dir.string(), "", 2, "cannot read script"},
         {"--frames 3", "0 key d\n3 key d\n4 key d\n9 key d\n", 0, "2 script events after the last frame"},
         {"--frames 9", "2 key q\n4 key d\n", 0, "1 script event after the game quit"},
+        {"--stand-ins 101", "", 2, "bad value '101' for --stand-ins"},
+        {"--frames 20 --no-paint --timing", "", 0, "^timing: 19 frames simulated in "},
+        {"--frames 20 --check-agents --stand-ins 2", "", 0, "^agent check: 2 agents watched over 0.19 s"},
     };
     for (const auto& c : cases) {
         const std::string arguments =
