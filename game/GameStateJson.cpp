@@ -1,5 +1,6 @@
 #include "game/GameStateJson.h"
 
+#include "agents/Animal.h"
 #include "agents/NavGraph.h"
 #include "game/Game.h"
 #include "scene/MovablePlatform.h"
@@ -16,6 +17,7 @@ json GameStateJson::dump(Game& game, long long timerCalls) {
     addDrawList(out, game);
     addNav(out, game);
     addGarden(out, game);
+    addAgents(out, game);
     return out;
 }
 
@@ -114,4 +116,50 @@ void GameStateJson::addGarden(json& out, const Game& game) {
                      {"quakeRaise", ground.getQuakeRaise()},
                      {"quakePhase", ground.getQuakePhase()}};
     out["light"] = {{"x", game.light.getPosition().x}};
+}
+
+namespace {
+
+json agentState(const Agent& agent) {
+    std::vector<std::string> states;
+    collectActiveStates(agent.rootState(), states);
+    const gfx::PointF p = agent.getPosition();
+    const gfx::PointF v = agent.velocity();
+    // The outline as it was last built: a dump must not rebuild anything.
+    const gfx::RectF b = agent.getPathBounds(false);
+    json entry = {
+        {"type", agent.typeName()},
+        {"x", p.x},
+        {"y", p.y},
+        {"vx", v.x},
+        {"vy", v.y},
+        {"timeScale", agent.timeScale()},
+        {"states", states},
+        {"platform", agent.platform() != nullptr ? json(agent.platform()->typeName()) : json(nullptr)},
+        {"bounds", {b.x, b.y, b.width, b.height}}};
+    json route = json::array();
+    json goal = nullptr;
+    if (const auto* animal = dynamic_cast<const Animal*>(&agent)) {
+        for (const NavEdge* e : animal->route())
+            route.push_back({e->from->name, e->to->name});
+        if (const NavNode* g = animal->walkGoal())
+            goal = g->name;
+    }
+    entry["route"] = std::move(route);
+    entry["goal"] = std::move(goal);
+    return entry;
+}
+
+} // namespace
+
+void GameStateJson::addAgents(json& out, const Game& game) {
+    json agents = json::array();
+    for (const Object* object : game.agentList)
+        if (const auto* agent = dynamic_cast<const Agent*>(object))
+            agents.push_back(agentState(*agent));
+    out["agents"] = std::move(agents);
+    json trampolines = json::array();
+    for (const Trampoline* t : {&game.floorBasement.leftTrampoline, &game.floorBasement.rightTrampoline})
+        trampolines.push_back({{"phase", t->getPhase()}, {"cycleTime", t->getCycleTime()}});
+    out["trampolines"] = std::move(trampolines);
 }

@@ -88,6 +88,8 @@ public:
     std::vector<Polygon> flatten(float tolerance = 0.1f) const;
 
 private:
+    friend class PathIterator;
+
     // Calls visit with each segment's points: one point for a figure start, two for a line,
     // four for a Bezier (its start point included).
     template <typename Visitor> void forEachSegment(Visitor&& visit) const;

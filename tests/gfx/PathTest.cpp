@@ -1,8 +1,10 @@
 #include "gfx/Path.h"
+#include "gfx/PathIterator.h"
 #include "gfx/Pen.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -97,6 +99,15 @@ TEST(PathTest, LinesContinueTheOpenFigureAndClosedShapesStandApart) {
     EXPECT_TRUE(closedAt(figures[1], 3));
     EXPECT_FALSE(closedAt(figures[2], 1));
     EXPECT_TRUE(closedAt(figures[3], 1));
+    // Walking the figures one by one gives the same figures, then stops.
+    PathIterator walker(path);
+    for (const Path& figure : figures) {
+        ASSERT_TRUE(walker.next());
+        EXPECT_TRUE(std::ranges::equal(walker.figure().points(), figure.points()));
+        EXPECT_TRUE(std::ranges::equal(walker.figure().types(), figure.types()));
+    }
+    EXPECT_FALSE(walker.next());
+    EXPECT_TRUE(walker.figure().empty());
 
     const auto polygons = path.flatten();
     ASSERT_EQ(polygons.size(), 4u);

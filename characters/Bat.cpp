@@ -1,0 +1,36 @@
+#include "characters/Bat.h"
+
+#include "gfx/Graphics.h"
+
+#include <array>
+
+namespace {
+
+// In the bat's own coordinates: the handle at the origin, the head upwards. The outline
+// leaves the handle and comes back to it.
+constexpr std::array<gfx::PointF, 8> kOutline{{
+    {0, 0},
+    {-2, 0},
+    {-1, -4},
+    {-4, -25},
+    {4, -25},
+    {1, -4},
+    {2, 0},
+    {0, 0},
+}};
+
+} // namespace
+
+void Bat::addContent() {
+    recordPathStatus(path.addCurve(kOutline));
+    // Turned about the handle first, then moved to the position.
+    gfx::Matrix m;
+    m.translate(x, y);
+    m.rotate(static_cast<float>(angle));
+    path.transform(m);
+}
+
+void Bat::draw(gfx::Graphics& g) {
+    g.fillPath(fillBrush, path);
+    g.drawPath(pen, path);
+}

@@ -1,0 +1,40 @@
+#include "characters/Husband.h"
+
+#include "core/Random.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+#include "scene/Platform.h"
+
+Husband::Husband() {
+    x = 380;
+    y = 50;
+    fillBrush.setColor(kBodyColor);
+}
+
+double Husband::timeScale() const {
+    return 0.8 + 0.2 * theGame().speedLevel;
+}
+
+void Husband::addBody() {
+    Game& game = theGame();
+    if (game.hudMode == 1) {
+        // The status box names the platform under him; setText redraws only on a change.
+        const Platform* p = platform();
+        game.messageBox.setText(isAttached() && p != nullptr ? p->typeName() : std::string{});
+    }
+    path.addEllipse({-5, -30, 10, 10});
+    // A wedge with its point at the hip and its arc across the shoulders.
+    path.addPie({-10, -20, 20, 40}, -120, 60);
+}
+
+void Husband::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
+    while (figures.next())
+        g.fillPath(fillBrush, figures.figure());
+}
+
+int Husband::randomGoal(double dt) {
+    const int r = core::Random::next();
+    if (static_cast<int>(r / 32768.0 * 2000) == 1)
+        return Animal::randomGoal(dt);
+    return 0;
+}

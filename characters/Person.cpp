@@ -1,0 +1,260 @@
+#include "characters/Person.h"
+
+#include "characters/PersonLimbs.h"
+#include "characters/Weapon.h"
+#include "gfx/Graphics.h"
+#include "scene/Platform.h"
+
+#include <cmath>
+
+namespace {
+
+using C = Behaviour::Callback;
+
+} // namespace
+
+void AnimationMachine::bind(BehaviourList& list) {
+    StateMachine::bind(list);
+    list.addBack("update_anim", {}, static_cast<C>(&Person::updateAnimation));
+}
+
+std::string CarryWeaponState::describe() const {
+    return weapon != nullptr ? " weapon: " + weapon->typeName() : std::string{};
+}
+
+void CarryMachine::bind(BehaviourList& list) {
+    StateMachine::bind(list);
+    list.addBack("adjust_weapon_loc", {carrying}, static_cast<C>(&Person::placeCarriedWeapon));
+}
+
+Person::Person() {
+    body.addParallel(animation);
+    for (AnimationState* s : {&animIdle, &animFall, &animWalk, &animClimb, &animVertIdle})
+        animation.addChild(*s);
+    body.addParallel(carrying);
+    carrying.addChild(carryNone);
+    carrying.addChild(carryWeapon);
+    carrying.carrying = &carryWeapon;
+    // The figure has a pose to show even before the game starts its states.
+    animation.reset();
+    carrying.reset();
+
+    x = 500;
+    y = 250;
+    pen.setStartCap(gfx::LineCap::Round);
+    pen.setEndCap(gfx::LineCap::Round);
+    recordPenStatus(pen.setWidth(kPenWidth));
+    pen.setAlignment(gfx::PenAlignment::Inset);
+}
+
+void Person::update(double dt) {
+    Agent::update(dt);
+    touchedTime += dt;
+}
+
+const AnimationState& Person::currentAnimation() const {
+    const State* s = animation.current();
+    return s != nullptr ? static_cast<const AnimationState&>(*s) : animIdle;
+}
+
+int Person::updateAnimation(double dt) {
+    const State* before = animation.current();
+    const float vx = body.velocity.x;
+    const float vy = body.velocity.y;
+    if (vx > 0)
+        facing = 1;
+    else if (vx < 0)
+        facing = 0;
+
+    // On a ladder a person who is not climbing hangs; off the ground without a walk it falls.
+    // A walker thrown off its path keeps its gait until it really drops.
+    const Platform* p = platform();
+    const bool onLadder = isAttached() && p != nullptr && p->isVertical();
+    AnimationState* chosen = nullptr;
+    if (!walk.isActive()) {
+        if (isDetached())
+            chosen = &animFall;
+        else if (onLadder)
+            chosen = &animVertIdle;
+        else
+            chosen = &animIdle;
+    } else if (isAttached()) {
+        chosen = onLadder ? &animClimb : &animWalk;
+    } else {
+        chosen = offPath.isActive() && vy > 30 ? &animFall : &animWalk;
+    }
+    chosen->activate();
+
+    auto& now = static_cast<AnimationState&>(*animation.current());
+    if (blendTime != 0 || &now != before) {
+        // While blending into the new pose its clocks stand still.
+        blendTime += dt;
+        invalidate();
+    } else {
+        const double strideRate = std::abs(vx) / 70.0;
+        const double climbRate = std::abs(vy) * 0.03125;
+        now.timeClock += dt;
+        now.strideClock += dt * strideRate;
+        now.climbClock += dt * climbRate;
+        if (shouldAnimate(now, strideRate, climbRate))
+            invalidate();
+    }
+
+    blendProgress = 0;
+    if (blendTime != 0) {
+        if (!(blendTime <= now.blendDuration))
+            blendTime = 0; // the blend is over
+        else
+            blendProgress = blendTime / now.blendDuration;
+    }
+    for (double* clock : {&now.timeClock, &now.strideClock, &now.climbClock})
+        if (*clock < 0)
+            *clock = 0;
+    return 0;
+}
+
+int Person::placeCarriedWeapon(double) {
+    Weapon* weapon = carryWeapon.weapon;
+    if (weapon == nullptr)
+        return 0;
+    // The handle sits just below the hand, the head pointing up from it.
+    weapon->setPosition(x + handOffset.x, y + handOffset.y + 8);
+    weapon->invalidate();
+    return 0;
+}
+
+bool Person::shouldAnimate(const AnimationState& s, double strideRate, double climbRate) const {
+    if (&s == &animWalk)
+        return strideRate != 0;
+    if (&s == &animClimb)
+        return climbRate != 0;
+    return true;
+}
+
+Pose Person::idlePose(const AnimationState& s, bool facingRight) const {
+    using namespace person_limbs;
+    const double t = s.timeClock;
+    return {{{idleArm, t, true, facingRight},
+             {idleArm, t, false, !facingRight},
+             {idleLeg, t, true, !facingRight},
+             {idleLeg, t, false, facingRight}}};
+}
+
+Pose Person::fallPose(const AnimationState& s, bool facingRight) const {
+    using namespace person_limbs;
+    return {{{fallingArm, s.timeClock, true, false},
+             {fallingArm, s.timeClock, true, true},
+             {walkingLeg, s.strideClock, true, facingRight},
+             {walkingLeg, s.strideClock, false, facingRight}}};
+}
+
+Pose Person::walkPose(const AnimationState& s, bool facingRight) const {
+    using namespace person_limbs;
+    const double t = s.strideClock;
+    return {{{walkingArm, t, true, facingRight},
+             {walkingArm, t, false, facingRight},
+             {walkingLeg, t, true, facingRight},
+             {walkingLeg, t, false, facingRight}}};
+}
+
+Pose Person::climbPose(const AnimationState& s, bool) const {
+    using namespace person_limbs;
+    const double t = s.climbClock;
+    return {{{climbingArm, t, true, false},
+             {climbingArm, t, false, true},
+             {climbingLeg, t, true, false},
+             {climbingLeg, t, false, true}}};
+}
+
+Pose Person::hangPose(const AnimationState& s, bool) const {
+    using namespace person_limbs;
+    const double t = s.climbClock;
+    return {{{climbingArm, t, true, false},
+             {wavingArm, s.timeClock, false, true},
+             {climbingLeg, t, true, false},
+             {climbingLeg, t, false, true}}};
+}
+
+Pose Person::currentPose() const {
+    const AnimationState& s = currentAnimation();
+    const bool facingRight = facing == 1;
+    if (&s == &animVertIdle)
+        return hangPose(s, facingRight);
+    if (&s == &animFall)
+        return fallPose(s, facingRight);
+    if (&s == &animWalk)
+        return walkPose(s, facingRight);
+    if (&s == &animClimb)
+        return climbPose(s, facingRight);
+    return idlePose(s, facingRight);
+}
+
+LimbPoints Person::blendLimb(const LimbSpec& from, const LimbSpec& to, double progress) {
+    const LimbPoints a = from.evaluate();
+    const LimbPoints b = to.evaluate();
+    // A two-key cycle from the old points to the new ones, run with the blend's progress.
+    std::array<Keyframe, 2> keys{};
+    keys[0].time = 0;
+    keys[1].time = 0.9;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        keys[0].points[i] = {a[i].x, a[i].y};
+        keys[1].points[i] = {b[i].x, b[i].y};
+    }
+    return interpolateKeyframes(KeyframeTable{"blend", keys}, progress, 1, 0);
+}
+
+void Person::rebuildPath() {
+    path.reset();
+    const Pose pose = currentPose();
+    // A figure never drawn before has no old pose to blend from: it shows the new one.
+    if (blendProgress == 0 || previousLimbs[0].limb == nullptr)
+        previousLimbs = pose;
+    const bool blending = blendProgress != 0;
+    for (int k = 0; k < kLimbCount; ++k) {
+        const LimbPoints points =
+            blending ? blendLimb(previousLimbs[k], pose[k], blendProgress) : pose[k].evaluate();
+        path.startFigure();
+        recordPathStatus(path.addLines(points));
+        if (k == 1)
+            handOffset = points[0];
+    }
+    addBody();
+
+    // Figure points are scaled first, then moved to the position.
+    gfx::Matrix m;
+    m.translate(x, y);
+    m.scale(figureScale.x, figureScale.y);
+    path.transform(m);
+    clearShapeDirty();
+}
+
+void Person::draw(gfx::Graphics& g) {
+    figureWalker.restart(path);
+    for (int k = 0; k < kLimbCount && figureWalker.next(); ++k)
+        g.drawPath(pen, figureWalker.figure());
+    drawBody(g, figureWalker);
+}
+
+void Person::carry(Weapon& weapon) {
+    carryWeapon.weapon = &weapon;
+    carryWeapon.activate();
+}
+
+void Person::carryNothing() {
+    carryNone.activate();
+}
+
+void Person::setTouched(bool value) {
+    if (touched == value)
+        return;
+    touched = value;
+    touchedTime = 0;
+    invalidate();
+}
+
+void Person::setFigureScale(float sx, float sy) {
+    if (figureScale.x == sx && figureScale.y == sy)
+        return;
+    figureScale = {sx, sy};
+    invalidate();
+}

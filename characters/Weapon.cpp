@@ -1,0 +1,8 @@
+#include "characters/Weapon.h"
+
+void Weapon::setAngle(double degrees) {
+    if (angle == degrees)
+        return;
+    angle = degrees;
+    invalidate();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "gfx/Brush.h"
+#include "widgets/Switch.h"
+
+// Something a person can hold: a widget shown only while switched on, placed at the hand by
+// the person carrying it. Its colour serves both outline and fill; angle turns it about its
+// handle (degrees). What it looks like is up to each kind of weapon.
+class Weapon : public Switch {
+public:
+    explicit Weapon(gfx::Argb color) : Switch(color, 2.0f), fillBrush(color) {}
+
+    std::string typeName() const override { return "Weapon"; }
+    void tick(double) override {}
+
+    double getAngle() const { return angle; }
+    // Turns the weapon about its handle; redraws only when the angle really changes.
+    void setAngle(double degrees);
+    const gfx::SolidBrush& getFillBrush() const { return fillBrush; }
+
+protected:
+    gfx::SolidBrush fillBrush;
+    double angle = 0;
+};

@@ -1,0 +1,29 @@
+#include "characters/Wife.h"
+
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+
+Wife::Wife() {
+    x = 100;
+    y = 150;
+    fillBrush.setColor(kBodyColor);
+}
+
+double Wife::timeScale() const {
+    return 0.4 + 0.2 * theGame().speedLevel;
+}
+
+void Wife::addBody() {
+    path.addEllipse({-5, -30, 10, 10});
+    // A dress with its point at the shoulders, flaring down past the hips.
+    path.addPie({-30, -35, 60, 40}, 60, 60);
+}
+
+void Wife::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
+    while (figures.next()) {
+        if (touched)
+            g.drawPath(outlinePen, figures.figure());
+        else
+            g.fillPath(fillBrush, figures.figure());
+    }
+}

@@ -1,0 +1,97 @@
+#include "characters/Cat.h"
+#include "CharacterLevel.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_characters::CharacterLevel;
+
+// Figures after the four legs: head top, head, two ears, body, six whiskers, then the tail.
+constexpr std::size_t kHeadTop = 4;
+constexpr std::size_t kBody = 8;
+constexpr int kFiguresWithoutTail = 15;
+
+// A figure's bounds relative to the cat's position.
+gfx::RectF figureBounds(Cat& c, std::size_t figure) {
+    c.refreshShape();
+    gfx::RectF b = c.getPath().figures()[figure].bounds();
+    b.x -= c.getPosition().x;
+    b.y -= c.getPosition().y;
+    return b;
+}
+
+TEST(Cat, HeadAndTailFaceTheWayItMoves) {
+    CharacterLevel level;
+    Cat& c = level.add<Cat>("cat1", 600, 150, 0xff608030);
+    // Falling from its place, the blend into the falling pose over.
+    level.host.run(2);
+    ASSERT_TRUE(level.runUntil([&] { return c.getBlendTime() == 0; }));
+    ASSERT_TRUE(c.isDetached());
+
+    // Moving right the legs are mirrored by the pose and the head by the body; stopping keeps
+    // the legs' facing but the head goes back to the left.
+    const struct {
+        float vx;
+        int facing;
+        float headLeft;
+    } steps[] = {{40, 1, 10}, {0, 1, -20}, {-40, 0, -20}};
+    for (const auto& s : steps) {
+        c.velocity().x = s.vx;
+        c.updateAnimation(0.01);
+        c.invalidate();
+        EXPECT_EQ(c.getFacing(), s.facing) << s.vx;
+        const gfx::RectF head = figureBounds(c, kHeadTop);
+        EXPECT_NEAR(head.x, s.headLeft, 1e-3) << s.vx;
+        EXPECT_NEAR(head.width, 10, 1e-3) << s.vx;
+        const float shoulder = c.getPath().figures()[0].points()[0].x - c.getPosition().x;
+        EXPECT_EQ(shoulder > 0, s.facing == 1) << s.vx;
+        EXPECT_EQ(c.getPath().figureCount(), kFiguresWithoutTail + 1) << s.vx;
+    }
+    // Standing, the hind legs keep their side whatever the facing.
+    const Pose idle = c.idlePose(c.currentAnimation(), true);
+    EXPECT_TRUE(idle[0].mirrored && idle[1].mirrored);
+    EXPECT_FALSE(idle[2].mirrored || idle[3].mirrored);
+}
+
+TEST(Cat, AClimbingCatIsUprightWithoutATail) {
+    CharacterLevel level;
+    Cat& c = level.add<Cat>("cat2", 400, 400, 0xff806030); // above the first floor
+    ASSERT_TRUE(level.runUntil([&] { return c.isAttached(); }));
+    level.host.run(50);
+    ASSERT_TRUE(c.walkTo(level.node("second_floor_and_first_floor_ladder").index, nullptr));
+    ASSERT_TRUE(level.runUntil([&] { return c.currentAnimation().name == "anim_climb"; }));
+
+    c.velocity().x = 5; // would turn a walking cat round
+    c.invalidate();
+    EXPECT_EQ(c.getPath().figureCount(), kFiguresWithoutTail);
+    const gfx::RectF body = figureBounds(c, kBody);
+    EXPECT_GT(body.height, body.width);
+    const gfx::RectF head = figureBounds(c, kHeadTop);
+    EXPECT_NEAR(head.x, -5, 1e-3); // above the legs, facing ignored
+}
+
+TEST(Cat, NameSpeedAndLimbColour) {
+    CharacterLevel level;
+    Cat& c = level.add<Cat>("cat3", 450, 550, 0xff5040a0);
+    EXPECT_EQ(c.typeName(), "cat3");
+    const double speeds[] = {0.7, 0.8, 0.9};
+    for (int l = 1; l <= 3; ++l) {
+        level.game->speedLevel = l;
+        EXPECT_DOUBLE_EQ(c.timeScale(), speeds[l - 1]) << l;
+    }
+    EXPECT_EQ(c.getPen().color(), 0xff7860f0u);
+    EXPECT_EQ(c.getPen().width(), Person::kPenWidth);
+
+    const struct {
+        gfx::Argb body, limbs;
+    } colours[] = {
+        {0xff608030, 0xff90c048},
+        {0x80806030, 0xffc09048}, // always opaque
+        {0xffc0f0ff, 0xffffffff}, // bright channels stay at full brightness
+    };
+    for (const auto& k : colours)
+        EXPECT_EQ(Cat::lighter(k.body), k.limbs) << std::hex << k.body;
+}
+
+} // namespace
