@@ -98,7 +98,8 @@ void Game::tick(bool force) {
     lastFrameCounter = now;
     // However long the program stalled (minimised, dragged), a frame advances at most 80 ms.
     simulate(std::min(elapsed, kMaxStepUs) * 0.000001);
-    paint(false);
+    if (paintEachFrame)
+        paint(false);
 }
 
 void Game::recordSample(double elapsedUs) {

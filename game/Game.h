@@ -110,6 +110,8 @@ public:
     bool hoverNodes = false;
     bool cheatUsed = false;
     int hudMode = 0;
+    // Cleared by the replay tool's --no-paint to time the simulation alone.
+    bool paintEachFrame = true;
 
     // Frame timing.
     double counterFrequency = 0;
