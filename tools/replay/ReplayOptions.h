@@ -15,12 +15,14 @@ struct ReplayOptions {
     std::string scriptFile;
     std::string screenshotFile;
     std::string stateFile;
+    std::string audioFile;
     bool checkIncremental = false;
     bool helpRequested = false;
 
     static constexpr const char* kUsage =
         "usage: hearthly-replay [--seed N] [--frames N] [--tick-us N] [--size WxH] [--script FILE]\n"
-        "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n";
+        "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n"
+        "                       [--audio FILE.wav]\n";
 
     // The options, or a one-line description of what is wrong with the arguments.
     static std::optional<ReplayOptions> parse(const std::vector<std::string>& args, std::string& error);

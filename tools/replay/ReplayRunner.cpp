@@ -1,5 +1,6 @@
 #include "ReplayRunner.h"
 
+#include "audio/WavWriter.h"
 #include "game/GameStateJson.h"
 
 #include <algorithm>
@@ -42,7 +43,8 @@ Difference compare(const gfx::Surface& a, const gfx::Surface& b) {
 } // namespace
 
 ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
-    : options(opts), script(std::move(replayScript)), host(opts.width, opts.height, opts.seed) {}
+    : options(opts), script(std::move(replayScript)),
+      audioBinding(opts.audioFile.empty() ? nullptr : &audioOut), host(opts.width, opts.height, opts.seed) {}
 
 int ReplayRunner::run() {
     checkedPresents = host.game.getRenderer().presentCount();
@@ -117,6 +119,8 @@ bool ReplayRunner::apply(const ReplayEvent& event) {
 void ReplayRunner::timerCall() {
     ++timerCalls;
     host.clock.advanceMicroseconds(options.tickMicroseconds);
+    if (!options.audioFile.empty())
+        audioOut.advanceMicroseconds(options.tickMicroseconds);
     // The window's timer stops while it is minimised; time goes on.
     if (host.window.isMinimized())
         return;
@@ -181,6 +185,10 @@ int ReplayRunner::finish() {
         writeScreenshot(options.screenshotFile);
     if (!options.stateFile.empty())
         writeState(options.stateFile);
+    std::string error;
+    if (!options.audioFile.empty() &&
+        !audio::writeWav(options.audioFile, audioOut.samples(), audioOut.sampleRate(), error))
+        std::cerr << "hearthly-replay: " << error << '\n';
     if (!options.checkIncremental)
         return 0;
     std::cout << "incremental check: " << comparedPaints << " paints compared, " << skippedPaints

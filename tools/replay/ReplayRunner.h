@@ -2,6 +2,7 @@
 
 #include "ReplayOptions.h"
 #include "ReplayScript.h"
+#include "audio/OfflineOutput.h"
 #include "game/GameHost.h"
 
 #include <optional>
@@ -27,6 +28,10 @@ private:
 
     ReplayOptions options;
     ReplayScript script;
+    // What a player would hear, rendered in step with the virtual clock (with --audio). It
+    // outlives the game, whose music plays into it.
+    audio::OfflineOutput audioOut;
+    audio::ScopedAudioOutput audioBinding;
     GameHost host;
     long long timerCalls = 0;
 
