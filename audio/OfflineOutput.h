@@ -29,6 +29,8 @@ public:
     // Everything rendered so far, interleaved stereo.
     const std::vector<std::int16_t>& samples() const { return samples_; }
     std::int64_t frameCount() const { return static_cast<std::int64_t>(samples_.size() / 2); }
+    // Forgets what was rendered, for runs too long to keep.
+    void discardSamples() { samples_.clear(); }
 
 private:
     int sampleRate_;
