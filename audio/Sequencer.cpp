@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace audio {
 
@@ -130,9 +131,16 @@ bool Sequencer::open(const std::string& path, std::string& error) {
         error = "the tune " + path + " is not a playable MIDI file";
         return false;
     }
-    OutputLock lock(output_);
-    dropPlayer();
-    tune_ = std::move(bytes);
+    {
+        OutputLock lock(output_);
+        dropPlayer();
+        fluid_synth_all_sounds_off(synth_, -1);
+        tune_ = std::move(bytes);
+        playing_ = false;
+        quiet_ = true;
+        lastTick_ = 0;
+    }
+    output_.setActive(false);
     return true;
 }
 
@@ -140,7 +148,8 @@ bool Sequencer::playFrom(std::string_view position) {
     long tick = -1;
     const char* end = position.data() + position.size();
     const auto [ptr, ec] = std::from_chars(position.data(), end, tick);
-    if (!isOpen() || position.empty() || ec != std::errc() || ptr != end || tick < 0)
+    if (!isOpen() || position.empty() || ec != std::errc() || ptr != end || tick < 0 ||
+        tick > std::numeric_limits<int>::max())
         return false;
     {
         OutputLock lock(output_);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace audiotest {
@@ -40,6 +41,22 @@ inline int renderSeconds(audio::OfflineOutput& out, double seconds) {
     out.advanceMicroseconds(static_cast<std::int64_t>(seconds * 1e6));
     return peakFrom(out, from);
 }
+
+// Puts an environment variable back as it was.
+struct SavedVariable {
+    const char* name;
+    std::optional<std::string> value;
+    explicit SavedVariable(const char* n) : name(n) {
+        if (const char* v = std::getenv(n))
+            value = v;
+    }
+    ~SavedVariable() {
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    }
+};
 
 constexpr int kAudible = 1000;
 

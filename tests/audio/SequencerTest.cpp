@@ -74,7 +74,7 @@ TEST(Sequencer, PlaysFromAGivenPositionAndReportsWhereItIs) {
     EXPECT_EQ(renderSeconds(out, 0.5), 0);
 }
 
-TEST(Sequencer, ReplayToolWritesWhatAPlayerWouldHearInStepWithItsClock) {
+TEST(ReplayAudio, WritesWhatAPlayerWouldHearInStepWithTheVirtualClock) {
     audiotest::ScratchDir dir;
     const std::string wav = (dir.path / "run.wav").string();
     // Half a second of frames at 10 ms; until a round starts the music, that is silence.

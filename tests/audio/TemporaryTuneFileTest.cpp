@@ -48,6 +48,7 @@ TEST(TemporaryTuneFile, NeverWritesThroughAPlantedLinkAndTakesTheNextFreeNumber)
 }
 
 TEST(TemporaryTuneFile, DirectoryIsTmpIfItIsOneThenTmpdirThenSlashTmp) {
+    const SavedVariable tmp("TMP"), tmpdir("TMPDIR");
     ScratchDir dir;
     const std::string a = dir.path.string();
     const std::string file = (dir.path / "plain").string();

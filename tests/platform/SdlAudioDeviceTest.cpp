@@ -30,6 +30,7 @@ int peak(const std::vector<std::int16_t>& s, std::size_t from, std::size_t to) {
 }
 
 TEST(SdlAudioDevice, TheTunePlaysOnTheCardAndTheCardRestsWhenItStops) {
+    const audiotest::SavedVariable driver("SDL_AUDIODRIVER"), driverFile("SDL_DISKAUDIOFILE");
     audiotest::ScratchDir dir;
     const auto file = dir.path / "card.raw";
     ::setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -57,6 +58,7 @@ TEST(SdlAudioDevice, TheTunePlaysOnTheCardAndTheCardRestsWhenItStops) {
 }
 
 TEST(SdlAudioDevice, WithoutADeviceItSaysSoInOneLine) {
+    const audiotest::SavedVariable driver("SDL_AUDIODRIVER");
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     std::string error;
     EXPECT_FALSE(SdlAudioDevice::open(error));

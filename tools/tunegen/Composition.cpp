@@ -95,16 +95,14 @@ std::vector<Chord> themeAChords() {
     return h;
 }
 
-// The G major scale step below a pitch, for a counter-melody in thirds under the lead.
+// Two steps of the G major scale below a pitch, for a counter-melody in thirds under the lead.
 int diatonicThirdBelow(int pitch) {
-    static constexpr std::array<bool, 12> inScale{true,  false, true,  false, true,  false,
-                                                  false, true,  false, true,  false, true}; // from C; F# in
+    static constexpr std::array<bool, 12> inScale{true, false, true,  false, true,  false,
+                                                  true, true,  false, true,  false, true}; // C to B
     int p = pitch;
     for (int steps = 0; steps < 2;) {
         --p;
-        const int pc = ((p % 12) + 12) % 12;
-        const bool member = pc == 6 ? true : (pc == 5 ? false : inScale[static_cast<std::size_t>(pc)]);
-        if (member)
+        if (inScale[static_cast<std::size_t>(p % 12)])
             ++steps;
     }
     return p;
