@@ -3,10 +3,31 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <dlfcn.h>
 
 namespace platform {
 
+namespace {
+
+// ALSA, which SDL tries on a machine without a sound server, prints several lines of its own
+// for each device it cannot find. The game says what matters in one line instead, so ALSA's
+// messages are turned off if the library is there (SDL loads the same library later).
+void quietAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void silenceAlsa() {
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    static void* const alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa)
+        return;
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(::dlsym(alsa, "snd_lib_error_set_handler")))
+        set(&quietAlsaMessage);
+}
+
+} // namespace
+
 std::unique_ptr<SdlAudioDevice> SdlAudioDevice::open(std::string& error) {
+    silenceAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = std::string("hearthly: no audio (") + SDL_GetError() + "); the game plays in silence";
         return nullptr;
