@@ -18,6 +18,11 @@ namespace audio {
 //
 // Without an output, a sound font or a readable tune the player stays silent: it says why once
 // on stderr, and every call does nothing (an open is tried again on the next play).
+//
+// The rules hold it as std::unique_ptr<MusicPlayer> music, made on their third update with
+// music = MusicPlayer::prepare(embeddedTune()) (it plays into theAudioOutput()), and call
+// play() at a new game, stop() for 'm' and for 'a' while playing, play() for 'a' otherwise,
+// pause() and resume() around the game's pause, and poll() every 5 s while a game runs.
 class MusicPlayer {
 public:
     static constexpr const char* kAlias = "game";
