@@ -56,8 +56,17 @@ std::unique_ptr<AboutWindow> AboutWindow::open(SDL_Window* parent, const char* t
         static_cast<int>(std::ceil(font.lineHeight(kEmSize) * static_cast<float>(lines.size())));
     const int height = kMargin + textHeight + kMargin + kButtonHeight + kMargin;
 
-    SDL_Window* window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                                          height, SDL_WINDOW_HIDDEN);
+    // Over the middle of the game window, as a message box stands.
+    int x = SDL_WINDOWPOS_CENTERED;
+    int y = SDL_WINDOWPOS_CENTERED;
+    if (parent && (SDL_GetWindowFlags(parent) & SDL_WINDOW_FULLSCREEN) == 0) {
+        int parentX = 0, parentY = 0, parentWidth = 0, parentHeight = 0;
+        SDL_GetWindowPosition(parent, &parentX, &parentY);
+        SDL_GetWindowSize(parent, &parentWidth, &parentHeight);
+        x = parentX + (parentWidth - width) / 2;
+        y = parentY + (parentHeight - height) / 2;
+    }
+    SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
     if (!window) {
         error = std::string("hearthly: cannot open the About box (") + SDL_GetError() + ")";
         return nullptr;
