@@ -4,16 +4,22 @@
 #include "agents/NavGraph.h"
 #include "core/Random.h"
 #include "game/Game.h"
+#include "gfx/Surface.h"
 #include "platform/CommandLine.h"
 #include "platform/SdlClock.h"
 #include "platform/SdlSession.h"
 #include "platform/SdlWindow.h"
 #include "platform/WindowLoop.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
+
+extern const std::uint8_t embeddedIconData[];
+extern const std::size_t embeddedIconDataSize;
 
 namespace {
 
@@ -59,6 +65,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+
+    // The house at night, as the desktop's menu shows it.
+    window->setIcon(gfx::Surface::fromPng(embeddedIconData, embeddedIconDataSize));
 
     graph->prepareTables();
     platform::SdlClock clock;
