@@ -72,10 +72,17 @@ if dpkg-query -W -f='${Status}' hearthly 2>/dev/null | grep -q 'install ok insta
     echo "install_package: all checks passed"
     exit 0
 fi
-dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || {
-    dpkg -r hearthly >/dev/null 2>&1 || true
-    fail "dpkg -i failed: $(cat "$work/dpkg.log")"
-}
+# Another install on the machine (apt, say) may hold dpkg's lock for a while.
+for try in $(seq 30); do
+    if dpkg -i "$deb" >"$work/dpkg.log" 2>&1; then
+        break
+    fi
+    if ((try == 30)) || ! grep -q 'lock' "$work/dpkg.log"; then
+        dpkg -r hearthly >/dev/null 2>&1 || true
+        fail "dpkg -i failed: $(cat "$work/dpkg.log")"
+    fi
+    sleep 2
+done
 installed=$(dpkg -L hearthly)
 status=0
 [[ $("/usr/$bindir/hearthly" --version) == "$version" ]] || status=1
