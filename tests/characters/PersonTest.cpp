@@ -63,6 +63,21 @@ TEST(Person, PosesMirrorAndLeadTheirLimbs) {
     EXPECT_NE(h.hangPose(s, true)[1].evaluate(), waving[1].evaluate());
 }
 
+TEST(Person, PosesAfterTheBodyHasMovedAndHoldsTheWeaponAfterThePose) {
+    CharacterLevel level;
+    Husband& h = level.add<Husband>();
+    const auto& entries = h.behaviourList().entries();
+    ASSERT_GE(entries.size(), 3u);
+    const std::vector<std::string> last{entries[entries.size() - 3].name, entries[entries.size() - 2].name,
+                                        entries.back().name};
+    EXPECT_EQ(last,
+              (std::vector<std::string>{"platform_feedback_attached", "update_anim", "adjust_weapon_loc"}));
+    std::vector<std::string> states;
+    collectActiveStates(h.rootState(), states);
+    EXPECT_EQ(states, (std::vector<std::string>{"state", "detached", "motion_state", "idle", "anim_state",
+                                                "anim_idle", "carry_state", "carry_none"}));
+}
+
 TEST(Person, KeepsItsFacingWhileStandingStill) {
     CharacterLevel level;
     Husband& h = level.add<Husband>();
