@@ -1,7 +1,10 @@
 #include "game/GameStateJson.h"
 
+#include "agents/Animal.h"
 #include "agents/NavGraph.h"
+#include "characters/Person.h"
 #include "game/Game.h"
+#include "rules/Sock.h"
 #include "scene/MovablePlatform.h"
 #include "scene/Object.h"
 
@@ -16,6 +19,8 @@ json GameStateJson::dump(Game& game, long long timerCalls) {
     addDrawList(out, game);
     addNav(out, game);
     addGarden(out, game);
+    addAgents(out, game);
+    addRules(out, game);
     return out;
 }
 
@@ -114,4 +119,85 @@ void GameStateJson::addGarden(json& out, const Game& game) {
                      {"quakeRaise", ground.getQuakeRaise()},
                      {"quakePhase", ground.getQuakePhase()}};
     out["light"] = {{"x", game.light.getPosition().x}};
+}
+
+namespace {
+
+json agentState(const Agent& agent) {
+    std::vector<std::string> states;
+    collectActiveStates(agent.rootState(), states);
+    const gfx::PointF p = agent.getPosition();
+    const gfx::PointF v = agent.velocity();
+    // The outline as it was last built: a dump must not rebuild anything.
+    const gfx::RectF b = agent.getPathBounds(false);
+    json entry = {
+        {"type", agent.typeName()},
+        {"x", p.x},
+        {"y", p.y},
+        {"vx", v.x},
+        {"vy", v.y},
+        {"timeScale", agent.timeScale()},
+        {"states", states},
+        {"platform", agent.platform() != nullptr ? json(agent.platform()->typeName()) : json(nullptr)},
+        {"bounds", {b.x, b.y, b.width, b.height}}};
+    json route = json::array();
+    json goal = nullptr;
+    if (const auto* animal = dynamic_cast<const Animal*>(&agent)) {
+        for (const NavEdge* e : animal->route())
+            route.push_back({e->from->name, e->to->name});
+        if (const NavNode* g = animal->walkGoal())
+            goal = g->name;
+    }
+    entry["route"] = std::move(route);
+    entry["goal"] = std::move(goal);
+    const auto* person = dynamic_cast<const Person*>(&agent);
+    entry["facing"] = person != nullptr ? person->getFacing() : 0;
+    entry["touched"] = person != nullptr && person->isTouched();
+    return entry;
+}
+
+} // namespace
+
+void GameStateJson::addAgents(json& out, const Game& game) {
+    json agents = json::array();
+    for (const Object* object : game.agentList)
+        if (const auto* agent = dynamic_cast<const Agent*>(object))
+            agents.push_back(agentState(*agent));
+    out["agents"] = std::move(agents);
+    json trampolines = json::array();
+    for (const Trampoline* t : {&game.floorBasement.leftTrampoline, &game.floorBasement.rightTrampoline})
+        trampolines.push_back({{"phase", t->getPhase()}, {"cycleTime", t->getCycleTime()}});
+    out["trampolines"] = std::move(trampolines);
+    for (const auto& [name, arrow] :
+         {std::pair{"husbandGoal", &game.husbandGoal}, {"wifeGoal", &game.wifeGoal}})
+        out[name] = {{"showing", arrow->isShowing()}, {"x", arrow->target().x}, {"y", arrow->target().y}};
+    const Bat& bat = game.rules.bat;
+    out["bat"] = {{"on", bat.isOn()}, {"x", bat.position().x}, {"y", bat.position().y}};
+}
+
+void GameStateJson::addRules(json& out, const Game& game) {
+    const GameRoundup& rules = game.rules;
+    const auto textWhileOn = [](const TextBox& box) { return box.isOn() ? json(box.text()) : json(nullptr); };
+    out["rules"] = {{"running", rules.isRunning()},
+                    {"lives", rules.getLives()},
+                    {"socksInLevel", rules.getSocksInLevel().size()},
+                    {"socksCollected", rules.getSocksCollected().size()},
+                    {"result", textWhileOn(rules.resultBox)},
+                    {"cheater", rules.cheaterBox.isOn()},
+                    {"clock", rules.gameClock.isOn() ? json(rules.gameClock.text()) : json(nullptr)},
+                    {"counter", rules.sockCounter.text()},
+                    {"speed", rules.speedBox.text()},
+                    {"pairFailCount", rules.getPairFailCount()}};
+    json socks = json::array();
+    for (const std::vector<Sock*>* list : {&rules.getSocksInLevel(), &rules.getSocksCollected()})
+        for (const Sock* sock : *list) {
+            std::vector<std::string> states;
+            collectActiveStates(sock->rootState(), states);
+            socks.push_back({{"x", sock->getPosition().x},
+                             {"y", sock->getPosition().y},
+                             {"inLevel", sock->isInLevel()},
+                             {"states", states},
+                             {"scale", sock->scale()}});
+        }
+    out["socks"] = std::move(socks);
 }

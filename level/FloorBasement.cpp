@@ -37,7 +37,10 @@ void FloorBasement::registerInGame() {
     rightWall.registerInGame();
     obstacles.push_back(&leftWall);
     obstacles.push_back(&rightWall);
-    // The two trampolines register here and ride on this floor once the widgets exist.
+    leftTrampoline.registerInGame();
+    rightTrampoline.registerInGame();
+    carried.push_back(&leftTrampoline);
+    carried.push_back(&rightTrampoline);
     theNavGraph().addChain(this, kWalkway);
 }
 

@@ -4,10 +4,11 @@
 #include "scene/Climbable.h"
 #include "scene/MovablePlatform.h"
 #include "scene/Wall.h"
+#include "widgets/Trampoline.h"
 
 // The basement floor at the bottom of the house, with the ladder up to the first floor and
-// the two walls that stop walkers. The ground carries it; it carries the first floor.
-// The two trampolines on it arrive with the widgets.
+// the two walls that stop walkers and two trampolines. The ground carries it; it carries the
+// first floor.
 class FloorBasement : public MovablePlatform {
 public:
     FloorBasement();
@@ -26,4 +27,6 @@ public:
     gfx::SolidBrush fill{0xFF201020};
     Wall leftWall;
     Wall rightWall;
+    Trampoline leftTrampoline{{290, 569, 40, 10}, 0xFFFF4040, 5.0, 400.0};
+    Trampoline rightTrampoline{{480, 569, 40, 10}, 0xFFFF4040, 5.0, 400.0};
 };

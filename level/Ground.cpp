@@ -8,6 +8,7 @@
 #include "gfx/Region.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -78,6 +79,7 @@ void Ground::registerInGame() {
     carried.push_back(&game.floorBasement);
     carried.push_back(&tree_);
     carried.push_back(&pole_);
+    carried.push_back(&game.rules); // a quake shakes the socks loose
 
     NavGraph& graph = theNavGraph();
     graph.addChain(this, kWalkway);
@@ -88,17 +90,23 @@ void Ground::registerInGame() {
 }
 
 int Ground::quakeStep() const {
-    const double average = frameTimes.empty() ? 0.0 : frameTimeSum / static_cast<double>(frameTimes.size());
-    const int divisor = average >= 0.035 ? 1 : average >= 0.02 ? 2 : 3;
+    // The average compared as sum against count times the threshold: no division, no rounding.
+    // No frame yet averages to nothing, the smallest step.
+    const auto count = static_cast<std::int64_t>(frameTimesUs.size());
+    const int divisor = count == 0                         ? 3
+                        : frameTimeSumUs >= 35'000 * count ? 1
+                        : frameTimeSumUs >= 20'000 * count ? 2
+                                                           : 3;
     return 12 / divisor;
 }
 
 void Ground::update(double dt) {
-    frameTimes.push_back(dt);
-    frameTimeSum += dt;
-    if (frameTimes.size() > kFrameWindow) {
-        frameTimeSum -= frameTimes.front();
-        frameTimes.pop_front();
+    const std::int64_t dtUs = std::llround(dt * 1'000'000.0);
+    frameTimesUs.push_back(dtUs);
+    frameTimeSumUs += dtUs;
+    if (frameTimesUs.size() > kFrameWindow) {
+        frameTimeSumUs -= frameTimesUs.front();
+        frameTimesUs.pop_front();
     }
 
     const int oldRaise = quakeRaise;

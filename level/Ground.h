@@ -6,6 +6,7 @@
 #include "level/Tree.h"
 #include "scene/Platform.h"
 
+#include <cstdint>
 #include <deque>
 
 // The garden: a hillside from the telephone pole down to steps at the right, open where the
@@ -47,10 +48,11 @@ private:
     int quakePhase = 0;
     Tree tree_;
     TelephonePole pole_;
-    // Recent frame times. Kept per ground rather than process-wide so that a second game
-    // starts with a fresh window.
-    std::deque<double> frameTimes;
-    double frameTimeSum = 0;
+    // Recent frame times in whole microseconds, so that the sum stays exact however long
+    // the game runs. Kept per ground rather than process-wide so that a second game starts
+    // with a fresh window.
+    std::deque<std::int64_t> frameTimesUs;
+    std::int64_t frameTimeSumUs = 0;
     // The filled part of the outline, which leaves out the basement column, as it stands
     // and as it is when the ground is calm.
     gfx::Path fillShape;

@@ -44,9 +44,12 @@ gfx::RectF LightSource::getPathBounds(bool) const {
 }
 
 void LightSource::rebuildPath() {
+    // The disc stands where it was when it was last invalidated, however late the shape is
+    // rebuilt (a run that skips painting rebuilds it only for a screenshot).
+    const float x = lastDrawnPosition.x;
     placement.reset();
-    placement.translate(position.x, kSkyHeight, gfx::MatrixOrder::Prepend);
-    bounds = {position.x, kSkyHeight, kDiameter, kDiameter};
+    placement.translate(x, kSkyHeight, gfx::MatrixOrder::Prepend);
+    bounds = {x, kSkyHeight, kDiameter, kDiameter};
     clearShapeDirty();
 }
 

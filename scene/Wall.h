@@ -19,8 +19,10 @@ public:
     const gfx::RectF& getRect() const { return rect; }
     gfx::PointF getDisplacement() const { return {dx, dy}; }
 
-private:
+protected:
     gfx::SolidBrush fill;
+
+private:
     gfx::RectF rect;
     float dx = 0;
     float dy = 0;

@@ -3,6 +3,7 @@
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
 #include "scene/Platform.h"
+#include "widgets/Trampoline.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,18 @@ public:
         path.addRectangle({x - 5, y - 20, 10, 20});
         clearShapeDirty();
     }
+    using Animal::toNextStartNode;
+    using Animal::walk;
 };
+
+// Lands a walker dropped at (x, y) and keeps it out of the trampolines' reach.
+void land(Level& level, Walker& w) {
+    w.registerInGame();
+    level.game->animalList.clear();
+    for (int i = 0; i < 300 && !w.isAttached(); ++i)
+        level.frame(0.01);
+    ASSERT_TRUE(w.isAttached());
+}
 
 std::string platformName(const Agent& a) {
     return a.platform() != nullptr ? a.platform()->typeName() : std::string("none");
@@ -57,6 +69,7 @@ TEST(Animal, WalksEndAtTheGoalOrAtAWallAndCountTheirStartEdge) {
     Level level;
     Walker w(300, 570);
     w.registerInGame();
+    level.game->animalList.clear(); // out of the trampolines' reach
     for (int i = 0; i < 100 && !w.isAttached(); ++i)
         level.frame(0.01);
     ASSERT_EQ(platformName(w), "FloorBasement");
@@ -85,4 +98,78 @@ TEST(Animal, WalksEndAtTheGoalOrAtAWallAndCountTheirStartEdge) {
     EXPECT_TRUE(w.isIdle());
     EXPECT_EQ(w.velocity().x, 0);
     EXPECT_NEAR(w.getPosition().x, ladder.x, 10);
+}
+
+// Cases the walking code must survive: sent off with no route yet and then wrapped round the
+// screen edge, recovering with no goal at all, and steering towards the very point it stands on.
+TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
+    Level level;
+    Walker w(420, 570);
+    land(level, w);
+    Platform& floor = *w.platform();
+    NavNode& ladder = level.node("basement_and_basement_ladder");
+
+    // Sent towards a node, then carried beyond the left edge before any route was planned:
+    // it reappears on the right and still heads for the same node.
+    w.headForNode(&ladder);
+    w.attachTo(floor);
+    w.moveTo(-30, 570);
+    w.wrapOffScreen(0.01);
+    EXPECT_EQ(w.getPosition().x, 800);
+    EXPECT_TRUE(w.isOffPath());
+    EXPECT_EQ(w.walkGoal(), &ladder);
+
+    // Off the path with neither a goal node nor a goal edge: it stands still.
+    w.moveTo(420, 570);
+    w.headForNode(nullptr);
+    w.attachTo(floor);
+    w.recoverFromOffPath(0.01);
+    EXPECT_TRUE(w.isIdle());
+
+    // Stepping towards the next edge's start from exactly that point steers nowhere.
+    NavEdge* next = level.graph->edgeOnPlatform(&level.game->floorFirst, {100, 400, 600, 100});
+    ASSERT_NE(next, nullptr);
+    w.attachTo(floor);
+    w.walk.route = {next};
+    w.toNextStartNode.activate();
+    w.moveTo(next->start().x, next->start().y);
+    w.walkToNextStartNodeHorizontal(0.01);
+    EXPECT_TRUE(std::isfinite(w.velocity().x) && std::isfinite(w.velocity().y));
+    EXPECT_TRUE(std::isfinite(w.getPosition().x) && std::isfinite(w.getPosition().y));
+}
+
+// A trampoline throws the animal standing on it only in the last quarter of its cycle; before
+// any frame interval was measured the launch uses the base speed.
+TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
+    Level level;
+    Trampoline& spring = level.game->floorBasement.rightTrampoline;
+    EXPECT_FALSE(spring.tryLaunch()) << "nobody on it yet";
+    Walker w(500, 574);
+    w.registerInGame();
+    w.attachTo(level.game->floorBasement);
+    w.halt();
+    ASSERT_TRUE(spring.tryLaunch());
+    EXPECT_EQ(w.velocity().y, -400) << "frame rate still unknown";
+    EXPECT_TRUE(w.isDetached());
+
+    // Driven by the frame cycle: half way through nothing happens, in the last quarter the
+    // next phase change launches and restarts the cycle.
+    Level timed;
+    Walker v(500, 574);
+    v.registerInGame();
+    Trampoline& right = timed.game->floorBasement.rightTrampoline;
+    for (int i = 0; i < 250; ++i) {
+        v.moveTo(500, 574);
+        v.velocity() = {0, 0};
+        timed.frame(0.01);
+    }
+    EXPECT_GE(v.velocity().y, 0) << "not launched at half the period";
+    bool launched = false;
+    for (int i = 0; i < 200 && !launched; ++i) {
+        v.moveTo(500, 574);
+        timed.frame(0.01);
+        launched = v.velocity().y < -400;
+    }
+    EXPECT_TRUE(launched) << "a measured 100 f/s launches higher than the base speed";
+    EXPECT_LT(right.getCycleTime(), 0.5) << "the cycle restarted";
 }

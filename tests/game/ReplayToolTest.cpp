@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -12,9 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs the replay tool and returns its exit status.
-int replay(const std::string& arguments) {
-    const std::string command = std::string(HEARTHLY_REPLAY) + " " + arguments + " > /dev/null 2>&1";
+// Runs the replay tool and returns its exit status; what it printed goes to output if given.
+int replay(const std::string& arguments, const fs::path& output = "/dev/null") {
+    const std::string command =
+        std::string(HEARTHLY_REPLAY) + " " + arguments + " > '" + output.string() + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -42,6 +45,64 @@ TEST_F(ReplayTool, BadArgumentsAndUnreadableScriptsExitWithTwo) {
     EXPECT_EQ(replay("--script " + writeScript("3 dance\n").string()), 2);
     EXPECT_EQ(replay("--script " + writeScript("x key q\n").string()), 2);
     EXPECT_EQ(replay("--script " + writeScript("3 key qq\n").string()), 2);
+}
+
+// What a newcomer tries first, and the measuring and checking options: each run, what it must
+// end with, and what it must print.
+TEST_F(ReplayTool, RunsEndAsTheyShouldAndSaySo) {
+    const std::string nowhere = (dir / "no-such-folder").string();
+    const struct {
+        std::string arguments;
+        std::string script; // written to a file and passed with --script when not empty
+        int status;
+        std::string printed; // a regular expression searched in what the tool printed
+    } cases[] = {
+        {"--version", "", 0, "^hearthly-replay [0-9]+\\.[0-9]+\\.[0-9]+\n$"},
+        {"--frames 2 --screenshot " + nowhere + "/end.png", "", 1, "cannot write .*end.png"},
+        {"--frames 2 --state " + nowhere + "/end.json", "", 1, "cannot write .*end.json"},
+        {"--frames 2", "1 screenshot " + nowhere + "/one.png\n", 1, "cannot write .*one.png"},
+        {"--frames 2", "2 state " + nowhere + "/two.json\n", 1, "cannot write .*two.json"},
+        {"--script " + dir.string(), "", 2, "cannot read script"},
+        {"--frames 3", "0 key d\n3 key d\n4 key d\n9 key d\n", 0, "2 script events after the last frame"},
+        {"--frames 9", "2 key q\n4 key d\n", 0, "1 script event after the game quit"},
+        {"--stand-ins 101", "", 2, "bad value '101' for --stand-ins"},
+        {"--frames 20 --no-paint --timing", "", 0, "^timing: 19 frames simulated in "},
+        {"--frames 20 --check-agents --stand-ins 2", "", 0, "^agent check: 2 agents watched over 0.19 s"},
+    };
+    for (const auto& c : cases) {
+        const std::string arguments =
+            c.arguments + (c.script.empty() ? "" : " --script " + writeScript(c.script).string());
+        const fs::path output = dir / "output.txt";
+        EXPECT_EQ(replay(arguments, output), c.status) << arguments;
+        std::ostringstream printed;
+        printed << std::ifstream(output).rdbuf();
+        EXPECT_TRUE(std::regex_search(printed.str(), std::regex(c.printed)))
+            << arguments << ": " << printed.str();
+    }
+}
+
+TEST_F(ReplayTool, EventsAfterTheLastFrameLeaveTheStateAlone) {
+    const fs::path state = dir / "state.json";
+    const fs::path script = writeScript("3 key d\n4 key d\n");
+    ASSERT_EQ(replay("--frames 3 --script " + script.string() + " --state " + state.string()), 0);
+    EXPECT_EQ(readJson(state)["speedLevel"], 2);
+}
+
+// In the middle of a quake, a run that skipped painting shows the same picture at the end.
+TEST_F(ReplayTool, NoPaintStillTakesAFullScreenshot) {
+    const fs::path script = writeScript("2 key e\n");
+    std::string pictures[2];
+    for (const bool painted : {true, false}) {
+        const fs::path shot = dir / (painted ? "painted.png" : "unpainted.png");
+        ASSERT_EQ(replay("--frames 30 --script " + script.string() + " --screenshot " + shot.string() +
+                         (painted ? "" : " --no-paint")),
+                  0);
+        std::ostringstream bytes;
+        bytes << std::ifstream(shot, std::ios::binary).rdbuf();
+        pictures[painted ? 0 : 1] = bytes.str();
+    }
+    EXPECT_FALSE(pictures[0].empty());
+    EXPECT_TRUE(pictures[0] == pictures[1]) << "the pictures differ";
 }
 
 TEST_F(ReplayTool, StateReportsSettingsWidgetsAndTheDrawList) {

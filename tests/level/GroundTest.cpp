@@ -1,11 +1,13 @@
 #include "LevelFixture.h"
 
+#include "game/GameHost.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
 #include "level/Ground.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -83,6 +85,21 @@ TEST(GroundQuake, StepFollowsTheAverageFrameTime) {
     EXPECT_EQ(secondFrameRaise(0.0199), 4);
     EXPECT_EQ(secondFrameRaise(0.035), 12);
     EXPECT_EQ(secondFrameRaise(0.0349), 6);
+}
+
+// A long run of equal frames must average to exactly that frame: 20 ms frames sit on the
+// threshold of the middle step, so the slightest drift of the sum would pick the small one.
+TEST(GroundQuake, HundredsOfEqualFramesKeepTheirExactAverage) {
+    constexpr std::int64_t kTwentyMs = 20'000;
+    GameHost host(800, 584, 3);
+    host.run(400, kTwentyMs);
+    while (host.game.ground.isQuakeActive())
+        host.timerCall(kTwentyMs);
+    host.game.onKey(U'e');
+    host.timerCall(kTwentyMs); // the quake starts
+    const int before = host.game.ground.getQuakeRaise();
+    host.timerCall(kTwentyMs);
+    EXPECT_EQ(host.game.ground.getQuakeRaise() - before, 6);
 }
 
 TEST(GroundQuake, CalmGroundStaysPutAndQuakesWithin3000Frames) {

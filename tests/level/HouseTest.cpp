@@ -70,13 +70,14 @@ TEST_F(HouseTest, OutlinesAreTheDesignPlacedOnce) {
 TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
     // The house registers right after the light, each storey followed by its parts.
     std::vector<std::string> drawn;
-    for (std::size_t i = 1; i <= 13; ++i)
+    for (std::size_t i = 1; i <= 15; ++i)
         drawn.push_back(game.drawList.at(i)->typeName());
     EXPECT_EQ(game.drawList.front(), &game.light);
-    EXPECT_EQ(drawn, (std::vector<std::string>{"FloorBasement", "basement_ladder", "Wall", "Wall",
-                                               "FloorFirst", "first_floor_ladder", "Wall", "Wall",
-                                               "FloorSecond", "Wall", "Wall", "Roof", "DenRoof"}));
-    EXPECT_EQ(game.drawList.at(14), &game.ground);
+    EXPECT_EQ(drawn,
+              (std::vector<std::string>{"FloorBasement", "basement_ladder", "Wall", "Wall", "Trampoline",
+                                        "Trampoline", "FloorFirst", "first_floor_ladder", "Wall", "Wall",
+                                        "FloorSecond", "Wall", "Wall", "Roof", "DenRoof"}));
+    EXPECT_EQ(game.drawList.at(16), &game.ground);
     // Storeys and ladders are platforms (the house's seven lead the list), the walls plain objects.
     EXPECT_EQ(game.platformList.at(6), &game.denRoof);
     EXPECT_EQ(game.objectList.at(1), &game.floorBasement.leftWall);

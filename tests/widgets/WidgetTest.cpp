@@ -2,6 +2,7 @@
 #include "gfx/Graphics.h"
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"
+#include "widgets/Timer.h"
 
 #include <gtest/gtest.h>
 
@@ -73,3 +74,17 @@ TEST(Button, RegistersAsAButton) {
 }
 
 } // namespace
+
+TEST(Timer, ShowsWholeSecondsFromZeroAndStopsWhenFrozen) {
+    Timer timer(0xc0000000, 0x40cccc80);
+    timer.setOn(true);
+    EXPECT_EQ(timer.text(), "00:00") << "before its first tick";
+    const std::pair<double, const char*> steps[] = {{59.9, "00:59"}, {0.1, "01:00"}, {660, "12:00"}};
+    for (const auto& [dt, shown] : steps) {
+        timer.tick(dt);
+        EXPECT_EQ(timer.text(), shown);
+    }
+    timer.setFrozen(true);
+    timer.tick(5);
+    EXPECT_EQ(timer.text(), "12:00");
+}

@@ -1,6 +1,8 @@
 #include "ReplayOptions.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -24,18 +26,33 @@ bool parseSize(const std::string& text, int& width, int& height) {
            parseNumber(text.substr(x + 1), height, 1, kLargest);
 }
 
+struct Switch {
+    const char* name;
+    bool ReplayOptions::*member;
+};
+
+constexpr Switch kSwitches[] = {
+    {"--check-incremental", &ReplayOptions::checkIncremental},
+    {"--no-paint", &ReplayOptions::noPaint},
+    {"--timing", &ReplayOptions::timing},
+    {"--check-agents", &ReplayOptions::checkAgents},
+    {"--help", &ReplayOptions::helpRequested},
+    {"-h", &ReplayOptions::helpRequested},
+    {"--version", &ReplayOptions::versionRequested},
+    {"-V", &ReplayOptions::versionRequested},
+};
+
 } // namespace
 
 std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>& args, std::string& error) {
     ReplayOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
-        if (name == "--check-incremental") {
-            options.checkIncremental = true;
-            continue;
-        }
-        if (name == "--help" || name == "-h") {
-            options.helpRequested = true;
+        // Switches take no value.
+        const auto flag = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                       [&](const Switch& s) { return name == s.name; });
+        if (flag != std::end(kSwitches)) {
+            options.*(flag->member) = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -51,6 +68,8 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             ok = parseNumber(value, options.frames, 0LL, 1LL << 40);
         else if (name == "--tick-us")
             ok = parseNumber(value, options.tickMicroseconds, 0LL, 1LL << 40);
+        else if (name == "--stand-ins")
+            ok = parseNumber(value, options.standIns, 0, 100);
         else if (name == "--size")
             ok = parseSize(value, options.width, options.height);
         else if (name == "--script")

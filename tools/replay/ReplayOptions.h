@@ -16,11 +16,18 @@ struct ReplayOptions {
     std::string screenshotFile;
     std::string stateFile;
     bool checkIncremental = false;
+    bool noPaint = false;
+    bool checkAgents = false;
+    int standIns = 0;
+    bool timing = false;
     bool helpRequested = false;
+    bool versionRequested = false;
 
     static constexpr const char* kUsage =
         "usage: hearthly-replay [--seed N] [--frames N] [--tick-us N] [--size WxH] [--script FILE]\n"
-        "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n";
+        "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n"
+        "                       [--no-paint] [--timing] [--check-agents] [--stand-ins N]\n"
+        "       hearthly-replay --help | --version\n";
 
     // The options, or a one-line description of what is wrong with the arguments.
     static std::optional<ReplayOptions> parse(const std::vector<std::string>& args, std::string& error);

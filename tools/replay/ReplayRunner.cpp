@@ -1,12 +1,15 @@
 #include "ReplayRunner.h"
 
+#include "agents/Animal.h"
 #include "game/GameStateJson.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -41,8 +44,34 @@ Difference compare(const gfx::Surface& a, const gfx::Surface& b) {
 
 } // namespace
 
+namespace {
+
+// A plain wandering animal of a person's height, for soaking the walking before the
+// characters are in the game (or beside them).
+class StandIn : public Animal {
+public:
+    StandIn(float atX, float atY) { moveTo(atX, atY); }
+    std::string typeName() const override { return "StandIn"; }
+    void rebuildPath() override {
+        path.reset();
+        path.addRectangle({x - 5, y - 50, 10, 50});
+        clearShapeDirty();
+    }
+};
+
+} // namespace
+
 ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
-    : options(opts), script(std::move(replayScript)), host(opts.width, opts.height, opts.seed) {}
+    : options(opts), script(std::move(replayScript)), host(opts.width, opts.height, opts.seed) {
+    host.game.paintEachFrame = !options.noPaint;
+    // Dropped from the sky, spread across the world.
+    for (int i = 0; i < options.standIns; ++i) {
+        const float x =
+            Game::kWorldWidth * static_cast<float>(i + 1) / static_cast<float>(options.standIns + 1);
+        standIns.push_back(std::make_unique<StandIn>(x, 40.0f));
+        standIns.back()->registerInGame();
+    }
+}
 
 int ReplayRunner::run() {
     checkedPresents = host.game.getRenderer().presentCount();
@@ -56,15 +85,25 @@ int ReplayRunner::run() {
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const ReplayEvent* a, const ReplayEvent* b) { return a->call < b->call; });
 
-    for (long long call = 1; call <= options.frames && !quit; ++call) {
-        while (next < ordered.size() && ordered[next]->call <= call && !quit)
+    // The run stops early when the game quits or the agent check fails.
+    const auto going = [&] { return !quit && agentFailure.empty(); };
+    for (long long call = 1; call <= options.frames && going(); ++call) {
+        while (next < ordered.size() && ordered[next]->call <= call && going())
             quit = !apply(*ordered[next++]);
-        if (!quit)
+        if (going())
             timerCall();
     }
-    // Events after the last call (a final screenshot, say) still happen.
-    while (next < ordered.size() && !quit)
+    // Call 0 comes before the first call even when there is none.
+    while (next < ordered.size() && ordered[next]->call <= options.frames && going())
         quit = !apply(*ordered[next++]);
+    // Events meant for calls that never came would act on a game that has stopped: say so
+    // instead of applying them.
+    if (const std::size_t skipped = ordered.size() - next; skipped > 0)
+        std::cerr << "hearthly-replay: " << skipped << " script event" << (skipped == 1 ? "" : "s")
+                  << (quit                    ? " after the game quit"
+                      : !agentFailure.empty() ? " after the failed check"
+                                              : " after the last frame")
+                  << " skipped\n";
     return finish();
 }
 
@@ -72,8 +111,11 @@ bool ReplayRunner::apply(const ReplayEvent& event) {
     Game& game = host.game;
     switch (event.kind) {
     case ReplayEvent::Kind::Key: {
+        const long long framesBefore = game.simulatedFrames();
         const Game::KeyAction action = game.onKey(event.key);
         checkAfterPaint(); // 'p' and 's' paint at once
+        // A single step ('s') is a frame of the longest step.
+        checkAgents(game.simulatedFrames() - framesBefore, Game::kMaxStepUs / 1e6);
         if (action == Game::KeyAction::Quit)
             return false;
         if (action == Game::KeyAction::ShowAbout)
@@ -120,8 +162,23 @@ void ReplayRunner::timerCall() {
     // The window's timer stops while it is minimised; time goes on.
     if (host.window.isMinimized())
         return;
+    const long long framesBefore = host.game.simulatedFrames();
+    const auto start = std::chrono::steady_clock::now();
     host.game.tick(false);
+    tickTime += std::chrono::steady_clock::now() - start;
+    const long long frames = host.game.simulatedFrames() - framesBefore;
+    tickFrames += frames;
     checkAfterPaint();
+    checkAgents(frames,
+                std::min<double>(static_cast<double>(options.tickMicroseconds), Game::kMaxStepUs) / 1e6);
+}
+
+void ReplayRunner::checkAgents(long long frames, double step) {
+    if (!options.checkAgents || frames <= 0 || !agentFailure.empty())
+        return;
+    agentFailure = agentWatch.check(host.game, static_cast<double>(frames) * step);
+    if (!agentFailure.empty())
+        agentFailure = "agent check failed at timer call " + std::to_string(timerCalls) + ": " + agentFailure;
 }
 
 void ReplayRunner::checkAfterPaint() {
@@ -160,20 +217,31 @@ void ReplayRunner::checkAfterPaint() {
 }
 
 void ReplayRunner::writeScreenshot(const std::string& file) {
+    // Without painting per frame the screen is stale: a picture is a full redraw of now.
+    if (options.noPaint) {
+        host.game.getRenderer().requestFullRedraw();
+        host.game.paint(false);
+    }
     const gfx::Surface& screen = host.window.screen();
     if (!screen.valid()) {
         std::cerr << "hearthly-replay: no screen to save in " << file << " (window minimised or empty)\n";
+        writeFailed = true;
         return;
     }
-    if (screen.savePng(file) != gfx::Status::Ok)
+    if (screen.savePng(file) != gfx::Status::Ok) {
         std::cerr << "hearthly-replay: cannot write " << file << '\n';
+        writeFailed = true;
+    }
 }
 
 void ReplayRunner::writeState(const std::string& file) {
     std::ofstream out(file);
     out << GameStateJson::dump(host.game, timerCalls).dump(2) << '\n';
-    if (!out)
+    out.close();
+    if (!out) {
         std::cerr << "hearthly-replay: cannot write " << file << '\n';
+        writeFailed = true;
+    }
 }
 
 int ReplayRunner::finish() {
@@ -181,8 +249,24 @@ int ReplayRunner::finish() {
         writeScreenshot(options.screenshotFile);
     if (!options.stateFile.empty())
         writeState(options.stateFile);
+    if (options.timing) {
+        const double seconds = std::chrono::duration<double>(tickTime).count();
+        std::cout << "timing: " << tickFrames << " frames simulated"
+                  << (options.noPaint ? "" : " and painted") << " in " << seconds << " s of wall time, "
+                  << (seconds > 0 ? static_cast<long long>(static_cast<double>(tickFrames) / seconds) : 0)
+                  << " frames per second\n";
+    }
+    int status = writeFailed ? 1 : 0;
+    if (options.checkAgents) {
+        if (agentFailure.empty()) {
+            std::cout << agentWatch.summary() << '\n';
+        } else {
+            std::cout << agentFailure << '\n';
+            status = 1;
+        }
+    }
     if (!options.checkIncremental)
-        return 0;
+        return status;
     std::cout << "incremental check: " << comparedPaints << " paints compared, " << skippedPaints
               << " skipped with a debug overlay on screen, largest channel difference " << largestDifference
               << ", differing pixels " << differingPixels << '\n';
@@ -190,5 +274,5 @@ int ReplayRunner::finish() {
         std::cout << "incremental check failed first after timer call " << *firstFailingCall << '\n';
         return 1;
     }
-    return 0;
+    return status;
 }

@@ -2,23 +2,33 @@
 
 #include "ReplayOptions.h"
 #include "ReplayScript.h"
+#include "agents/Animal.h"
+#include "game/AgentWatch.h"
 #include "game/GameHost.h"
 
+#include <chrono>
+#include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 // Runs the real game headless: timer calls on a virtual clock, scripted input, screenshots,
-// state dumps, and optionally a check that every incremental paint equals a full redraw.
+// state dumps, and optionally checks that every incremental paint equals a full redraw and
+// that the agents stay sound.
 class ReplayRunner {
 public:
     ReplayRunner(const ReplayOptions& options, ReplayScript script);
 
-    // The exit status: 0 done (or quit), 1 the incremental check failed.
+    // The exit status: 0 done (or quit), 1 a check failed or a screenshot or state could not
+    // be written.
     int run();
 
 private:
     // False when the event quits the game.
     bool apply(const ReplayEvent& event);
     void timerCall();
+    // Watches the agents after frames were simulated, each step seconds long.
+    void checkAgents(long long frames, double step);
     // Compares the window with a full redraw when something was painted since the last check.
     void checkAfterPaint();
     void writeScreenshot(const std::string& file);
@@ -27,8 +37,15 @@ private:
 
     ReplayOptions options;
     ReplayScript script;
+    // Declared before the host so that they outlive the game's lists that point at them.
+    std::vector<std::unique_ptr<Animal>> standIns;
     GameHost host;
     long long timerCalls = 0;
+    bool writeFailed = false;
+    // Wall time spent in the timer calls (simulation, and painting unless --no-paint), and
+    // the frames they simulated.
+    std::chrono::steady_clock::duration tickTime{};
+    long long tickFrames = 0;
 
     // Incremental check.
     long long checkedPresents = 0;
@@ -37,4 +54,7 @@ private:
     int largestDifference = 0;
     long long differingPixels = 0;
     std::optional<long long> firstFailingCall;
+
+    AgentWatch agentWatch;
+    std::string agentFailure;
 };

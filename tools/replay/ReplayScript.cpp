@@ -1,5 +1,6 @@
 #include "ReplayScript.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -59,8 +60,11 @@ std::string parseEvent(std::istringstream& in, ReplayEvent& event) {
 } // namespace
 
 std::optional<ReplayScript> ReplayScript::load(const std::string& fileName, std::string& error) {
+    // A directory opens like a file on Linux and reads as nothing: refuse it, or a mistyped
+    // path would run as an empty script.
+    std::error_code ec;
     std::ifstream file(fileName);
-    if (!file) {
+    if (!file || std::filesystem::is_directory(fileName, ec)) {
         error = "cannot read script " + fileName;
         return std::nullopt;
     }

@@ -17,6 +17,10 @@ int main(int argc, char** argv) {
         std::cout << ReplayOptions::kUsage;
         return 0;
     }
+    if (options->versionRequested) {
+        std::cout << "hearthly-replay " << HEARTHLY_VERSION << '\n';
+        return 0;
+    }
     std::optional<ReplayScript> script = ReplayScript{};
     if (!options->scriptFile.empty())
         script = ReplayScript::load(options->scriptFile, error);

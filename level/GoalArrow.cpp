@@ -1,0 +1,66 @@
+#include "level/GoalArrow.h"
+
+#include "agents/Animal.h"
+#include "agents/NavGraph.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+
+GoalArrow::GoalArrow(Animal& followed) : Object(0xff000000, 8.0f), agent(followed) {
+    pen.setEndCap(gfx::LineCap::ArrowAnchor);
+}
+
+void GoalArrow::registerInGame() {
+    Object::registerInGame();
+    pen.setColor(agent.getFillBrush().color());
+}
+
+void GoalArrow::setEnabled(bool value) {
+    if (enabled == value)
+        return;
+    enabled = value;
+    invalidate();
+}
+
+void GoalArrow::update(double) {
+    const bool wanted = enabled || theGame().goalTracking;
+    if (!wanted) {
+        if (showing)
+            hide();
+        return;
+    }
+    const NavNode* goal = agent.walkGoal();
+    if (goal == nullptr) {
+        hide();
+        return;
+    }
+    if (goal->x != targetX || goal->y != targetY) {
+        targetX = goal->x;
+        targetY = goal->y;
+        invalidate();
+    }
+    showing = true;
+}
+
+void GoalArrow::hide() {
+    // Already hidden and nowhere: nothing to redraw.
+    if (!showing && targetX == -999 && targetY == -999)
+        return;
+    showing = false;
+    targetX = -999;
+    targetY = -999;
+    invalidate();
+}
+
+void GoalArrow::draw(gfx::Graphics& g) {
+    g.drawPath(pen, path);
+}
+
+void GoalArrow::rebuildPath() {
+    path.reset();
+    if (showing) {
+        const auto x = static_cast<float>(targetX);
+        const auto y = static_cast<float>(targetY);
+        path.addLine({x, y - 20}, {x, y});
+    }
+    clearShapeDirty();
+}

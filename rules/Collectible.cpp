@@ -1,0 +1,91 @@
+#include "rules/Collectible.h"
+
+#include "core/Random.h"
+#include "game/Game.h"
+#include "rules/SockListener.h"
+#include "scene/Platform.h"
+
+#include <algorithm>
+
+namespace {
+
+void eraseFrom(std::vector<Object*>& list, const Object* o) {
+    list.erase(std::remove(list.begin(), list.end(), o), list.end());
+}
+
+void appendOnce(std::vector<Object*>& list, Object* o) {
+    if (std::find(list.begin(), list.end(), o) == list.end())
+        list.push_back(o);
+}
+
+} // namespace
+
+Collectible::Collectible() {
+    x = 100;
+    y = 100;
+}
+
+Collectible::~Collectible() {
+    if (Game* game = currentGame())
+        leaveListsOf(*game);
+}
+
+void Collectible::leaveListsOf(Game& game) {
+    eraseFrom(game.drawList, this);
+    eraseFrom(game.agentList, this);
+    // The next paint clears where it was last drawn.
+    game.erasedRects.push_back(getLastBounds());
+}
+
+int Collectible::findPlatform(double dt) {
+    Agent::findPlatform(dt);
+    if (isAttached()) {
+        lift();
+        invalidate();
+        // Still inside what it landed on: keep rising a step per frame until clear.
+        if (platform()->touches(getBounds(false))) {
+            detached.activate();
+            lift();
+        } else {
+            body.velocity = {0, 0};
+        }
+    } else if (wrapIntoWorld(-20)) {
+        scatter(-1, -1);
+    }
+    return 0;
+}
+
+void Collectible::scatter(double spread, double offset) {
+    if (spread == -1)
+        spread = 50;
+    if (offset == -1)
+        offset = 50;
+    const double dx = core::Random::next() * spread / 16384 - offset;
+    const double dy = core::Random::next() * spread / 16384 - offset;
+    moveBy(static_cast<float>(dx), static_cast<float>(dy));
+    wrapIntoWorld(-20);
+    detached.activate();
+    invalidate();
+}
+
+void Collectible::place() {
+    if (inLevel)
+        return;
+    inLevel = true;
+    if (listener != nullptr && asSock() != nullptr)
+        listener->sockPlaced(*asSock());
+    Game& game = theGame();
+    appendOnce(game.drawList, this);
+    appendOnce(game.agentList, this);
+    invalidate();
+}
+
+void Collectible::remove() {
+    if (!inLevel)
+        return;
+    inLevel = false;
+    if (listener != nullptr && asSock() != nullptr)
+        listener->sockRemoved(*asSock());
+    leaveListsOf(theGame());
+    invalidate();
+}

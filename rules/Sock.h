@@ -1,0 +1,24 @@
+#pragma once
+
+#include "gfx/Pen.h"
+#include "rules/Collectible.h"
+
+// A sock of random colour and size: a wide translucent leg and foot with two stripes and a toe.
+class Sock : public Collectible {
+public:
+    Sock();
+
+    std::string typeName() const override { return "Sock"; }
+    void draw(gfx::Graphics& g) override;
+    void rebuildPath() override;
+    void lift() override { moveBy(0, static_cast<float>(-15 * sockScale)); }
+
+    double scale() const { return sockScale; }
+
+protected:
+    Sock* asSock() override { return this; }
+
+private:
+    double sockScale = 1;
+    gfx::Pen stripePen{0xff000000, 1.0f};
+};

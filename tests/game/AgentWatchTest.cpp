@@ -1,0 +1,104 @@
+#include "level/LevelFixture.h"
+
+#include "agents/Animal.h"
+#include "game/AgentWatch.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+using testing_level::Level;
+
+namespace {
+
+constexpr double kStep = 0.01;
+
+// A wanderer of a person's height (floors hold it, and it reaches the foot of every ladder),
+// dropped where the test wants it.
+class Walker : public Animal {
+public:
+    Walker(float atX, float atY) { moveTo(atX, atY); }
+    void rebuildPath() override {
+        path.reset();
+        path.addRectangle({x - 5, y - 50, 10, 50});
+        clearShapeDirty();
+    }
+};
+
+// A wanderer that never picks a goal: it lands and stays.
+class Lazy : public Walker {
+public:
+    using Walker::Walker;
+    int randomGoal(double) override { return 0; }
+};
+
+// A body that runs none of its behaviours, so nothing puts it back into the world.
+class Frozen : public Walker {
+public:
+    using Walker::Walker;
+    void update(double) override {}
+};
+
+// Runs frames until the watch fails or the game time is up; the failure, if any.
+std::string watch(Level& level, AgentWatch& watch, double seconds) {
+    level.game->paintEachFrame = false;
+    for (double t = 0; t < seconds; t += kStep) {
+        level.frame(kStep);
+        if (std::string failure = watch.check(*level.game, kStep); !failure.empty())
+            return failure;
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(AgentWatch, AWandererOnTheLevelPassesAndGetsAround) {
+    Level level;
+    Walker walker(380, 50);
+    walker.registerInGame();
+    AgentWatch check;
+    EXPECT_EQ(watch(level, check, 150), "");
+    const std::string summary = check.summary();
+    EXPECT_NE(summary.find("1 agents watched"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("1 wanderers"), std::string::npos) << summary;
+    EXPECT_EQ(summary.find("headed for 0 "), std::string::npos) << summary;
+}
+
+TEST(AgentWatch, EachFaultIsOneLineNamingTheAgent) {
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        const char* fault;
+        float x, y; // where the frozen body is put
+        const char* expected;
+    } cases[] = {
+        {"not a number", kNaN, 300, "has position (nan, 300)"},
+        {"far left", -60, 300, "is at (-60, 300), outside the world"},
+        {"below", 400, 700, "is at (400, 700), outside the world"},
+    };
+    for (const auto& c : cases) {
+        Level level;
+        Frozen body(400, 300);
+        body.registerInGame();
+        AgentWatch check;
+        ASSERT_EQ(watch(level, check, kStep), "") << c.fault;
+        // A body may end a frame past the edge by as much as it moved; one that stays there
+        // is caught on the frame after.
+        body.moveTo(c.x, c.y);
+        const std::string failure = watch(level, check, 2 * kStep);
+        EXPECT_EQ(failure.rfind("agent 0 (Animal) ", 0), 0u) << c.fault << ": " << failure;
+        EXPECT_NE(failure.find(c.expected), std::string::npos) << c.fault << ": " << failure;
+        EXPECT_EQ(failure.find('\n'), std::string::npos);
+    }
+}
+
+TEST(AgentWatch, AWandererThatStaysPutFailsOnlyAfterTheLimit) {
+    Level level;
+    Lazy lazy(300, 540); // falls into the basement and stays
+    lazy.registerInGame();
+    AgentWatch check({.stuckSeconds = 5, .stuckRadius = 40});
+    EXPECT_EQ(watch(level, check, 4), "");
+    const std::string failure = watch(level, check, 3);
+    EXPECT_NE(failure.find("has stayed within 40 of"), std::string::npos) << failure;
+}

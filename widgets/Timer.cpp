@@ -1,0 +1,43 @@
+#include "widgets/Timer.h"
+
+#include "gfx/Graphics.h"
+#include "widgets/TextBox.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+void Timer::tick(double dt) {
+    if (frozen)
+        return;
+    elapsed += dt;
+    const int s = static_cast<int>(std::trunc(elapsed));
+    if (s > shownSeconds) {
+        shownSeconds = s;
+        invalidate();
+    }
+}
+
+void Timer::restart() {
+    elapsed = 0;
+    shownSeconds = -1;
+    frozen = false;
+    invalidate();
+}
+
+std::string Timer::text() const {
+    // Before its first tick nothing has been counted: that is 00:00, not a negative second.
+    const int seconds = std::max(shownSeconds, 0);
+    char out[32];
+    std::snprintf(out, sizeof out, "%02d:%02d", seconds / 60, seconds % 60);
+    return out;
+}
+
+void Timer::addContent() {
+    path.addString(text(), TextBox::kEmSize, {x, y});
+}
+
+void Timer::draw(gfx::Graphics& g) {
+    g.drawPath(pen, path);
+    g.fillPath(fillBrush, path);
+}

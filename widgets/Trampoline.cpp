@@ -1,0 +1,53 @@
+#include "widgets/Trampoline.h"
+
+#include "agents/Animal.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+
+#include <algorithm>
+#include <cmath>
+
+Trampoline::Trampoline(gfx::RectF area, gfx::Argb colour, double period, double baseSpeed)
+    : Wall(area, 0xffffffff, 3.0f, 0xffffffff), cyclePeriod(period), baseLaunchSpeed(baseSpeed),
+      trampolineColour(colour) {}
+
+void Trampoline::update(double dt) {
+    cycleTime += dt;
+    const int p = static_cast<int>(std::trunc(cycleTime * 20 / cyclePeriod));
+    if (p == phase)
+        return;
+    phase = p;
+    // Armed in the last quarter of the cycle; it tries only when its phase changes.
+    if (p > 14 && (tryLaunch() || cycleTime > cyclePeriod)) {
+        cycleTime = 0;
+        phase = 0;
+    }
+    invalidate();
+}
+
+bool Trampoline::tryLaunch() {
+    const gfx::RectF t = getBounds(false);
+    Game& game = theGame();
+    for (Object* o : game.animalList) {
+        const gfx::RectF a = o->getBounds(false);
+        if (!(a.x + a.width > t.x && a.y + a.height > t.y && a.x < t.x + t.width && a.y < t.y + t.height))
+            continue;
+        // Higher at a higher frame rate and at lower speed levels. While no frame interval has
+        // been measured the rate counts as unknown, and the launch uses the base speed.
+        const double g = std::max(game.framesPerSecond() - 20, 0.0);
+        const double h = std::max(3 - game.speedLevel, 0);
+        static_cast<Animal*>(o)->launch(g * (3 * h + 5) + baseLaunchSpeed);
+        return true;
+    }
+    return false;
+}
+
+void Trampoline::draw(gfx::Graphics& g) {
+    const auto a = static_cast<std::uint8_t>(static_cast<int>(std::trunc(250 - 10.0 * phase)) & 0xff);
+    pen.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour) / 2, gfx::greenOf(trampolineColour) / 2,
+                               gfx::blueOf(trampolineColour) / 2));
+    g.drawPath(pen, path);
+    fill.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour), gfx::greenOf(trampolineColour),
+                                gfx::blueOf(trampolineColour)));
+    g.fillPath(fill, path);
+}

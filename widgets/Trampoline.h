@@ -1,0 +1,26 @@
+#pragma once
+
+#include "scene/Wall.h"
+
+// A spring on the basement floor. It fades through a cycle and, in the last quarter, throws
+// the first animal standing on it into the air; a launch starts the cycle again.
+class Trampoline : public Wall {
+public:
+    Trampoline(gfx::RectF rect, gfx::Argb colour, double cyclePeriod, double baseLaunchSpeed);
+
+    std::string typeName() const override { return "Trampoline"; }
+    void update(double dt) override;
+    void draw(gfx::Graphics& g) override;
+    // Launches the first animal on it; false when none stands there.
+    virtual bool tryLaunch();
+
+    int getPhase() const { return phase; }
+    double getCycleTime() const { return cycleTime; }
+
+private:
+    double cyclePeriod;
+    double cycleTime = 0;
+    int phase = 0;
+    double baseLaunchSpeed;
+    gfx::Argb trampolineColour;
+};
