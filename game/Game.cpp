@@ -58,8 +58,8 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     messageBox.setOn(false);
 
     // In front of everything: the goal arrows, the highlights, then the husband and the wife.
-    for (Object* part :
-         std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight, &edgeHighlight, &husband, &wife})
+    for (Object* part : std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight,
+                                                       &edgeHighlight, &husband, &wife})
         part->registerInGame();
 
     // Every walkway has been handed to the graph by the registrations above.
