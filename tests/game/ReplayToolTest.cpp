@@ -1,3 +1,9 @@
+// GCC 12 reports std::function members inside <regex> as maybe uninitialised when it
+// optimises with the sanitizers on; the warning is false and would stop the -Werror build.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -67,7 +73,8 @@ TEST_F(ReplayTool, RunsEndAsTheyShouldAndSaySo) {
         {"--frames 9", "2 key q\n4 key d\n", 0, "1 script event after the game quit"},
         {"--stand-ins 101", "", 2, "bad value '101' for --stand-ins"},
         {"--frames 20 --no-paint --timing", "", 0, "^timing: 19 frames simulated in "},
-        {"--frames 20 --check-agents --stand-ins 2", "", 0, "^agent check: 2 agents watched over 0.19 s"},
+        // The two stand-ins and the five characters.
+        {"--frames 20 --check-agents --stand-ins 2", "", 0, "^agent check: 7 agents watched over 0.19 s"},
     };
     for (const auto& c : cases) {
         const std::string arguments =
