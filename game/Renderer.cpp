@@ -158,7 +158,7 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     // The layer follows its objects' changes first (or is made anew when they are other
     // objects: one left or joined the scenery, whose bounds the region holds).
     std::size_t layered = 0;
-    if (sceneryKept) {
+    if (sceneryKept && !coversMuchOfTheWorld(sceneryRects)) {
         repaintRects(game, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
         layered = sceneryEnd;
     } else {
@@ -189,6 +189,16 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         r.y += origin_.y;
     }
     present(window, client, std::move(deviceRects));
+}
+
+bool Renderer::coversMuchOfTheWorld(const DirtyRectList& rects) {
+    // During an earthquake the whole house and garden move. Repainted rectangle by rectangle,
+    // the big shapes cut by each rectangle's sides would be drawn whole once per rectangle;
+    // past a third of the world one pass over all of it is cheaper, and paints the same.
+    long long area = 0;
+    for (const gfx::RectI& r : rects.rects())
+        area += static_cast<long long>(r.width) * r.height;
+    return area * 3 > static_cast<long long>(Game::kWorldWidth) * Game::kWorldHeight;
 }
 
 std::size_t Renderer::sceneryEndOf(const Game& game) {

@@ -63,6 +63,8 @@ private:
     // Objects of the drawList from index from on whose last bounds meet the world box.
     void drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& worldBox, std::size_t from,
                             std::size_t to) const;
+    // Whether dirty rectangles add up to more than a third of the world.
+    static bool coversMuchOfTheWorld(const DirtyRectList& rects);
     // Index of the drawList's first object that is not scenery.
     static std::size_t sceneryEndOf(const Game& game);
     // Draws the scenery into its layer anew; returns how many objects it holds (0: no layer).
