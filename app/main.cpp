@@ -2,9 +2,11 @@
 // in the order the scene relies on, then runs the window's loop until the player quits.
 
 #include "agents/NavGraph.h"
+#include "audio/AudioOutput.h"
 #include "core/Random.h"
 #include "game/Game.h"
 #include "platform/CommandLine.h"
+#include "platform/SdlAudioDevice.h"
 #include "platform/SdlClock.h"
 #include "platform/SdlSession.h"
 #include "platform/SdlWindow.h"
@@ -47,6 +49,13 @@ int main(int argc, char** argv) {
     }
 
     core::Random::seed(platform::SdlSession::tickCount());
+
+    // Sound is welcome but not needed: without a device the game says so once and plays on in
+    // silence. The device outlives the game, whose music plays through it.
+    const auto audioDevice = platform::SdlAudioDevice::open(error);
+    if (!audioDevice)
+        std::fprintf(stderr, "%s\n", error.c_str());
+    const audio::ScopedAudioOutput audioOutput(audioDevice.get());
 
     // The graph first: the scene's branches append their nodes to it while the game builds them.
     auto graph = std::make_unique<NavGraph>();

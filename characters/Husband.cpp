@@ -17,7 +17,8 @@ double Husband::timeScale() const {
 
 void Husband::addBody() {
     Game& game = theGame();
-    if (game.hudMode == 1) {
+    // Only the player's figure: the small ones of the lives display stand on nothing.
+    if (game.hudMode == 1 && this == &game.husband) {
         // The status box names the platform under him; setText redraws only on a change.
         const Platform* p = platform();
         game.messageBox.setText(isAttached() && p != nullptr ? p->typeName() : std::string{});

@@ -252,6 +252,21 @@ void Person::setTouched(bool value) {
     invalidate();
 }
 
+void Person::setPenWidth(float width) {
+    pen.setWidth(width);
+    invalidate();
+}
+
+void Person::drawSilhouette(gfx::Graphics& g, gfx::Argb colour) {
+    const gfx::Argb penColour = pen.color();
+    const gfx::Argb fillColour = fillBrush.color();
+    pen.setColor(colour);
+    fillBrush.setColor(colour);
+    draw(g);
+    pen.setColor(penColour);
+    fillBrush.setColor(fillColour);
+}
+
 void Person::setFigureScale(float sx, float sy) {
     if (figureScale.x == sx && figureScale.y == sy)
         return;

@@ -56,6 +56,9 @@ public:
     gfx::PointF getHandOffset() const { return handOffset; }
     gfx::PointF getFigureScale() const { return figureScale; }
     void setFigureScale(float sx, float sy);
+    void setPenWidth(float width);
+    // Draws the figure in one flat colour (a silhouette), then restores its own colours.
+    void drawSilhouette(gfx::Graphics& g, gfx::Argb colour);
     const AnimationState& currentAnimation() const;
     double getBlendTime() const { return blendTime; }
     double getBlendProgress() const { return blendProgress; }

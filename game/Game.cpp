@@ -33,9 +33,9 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     clock = &frameClock;
 
     // Registration order is the drawing order, back to front: the light behind everything,
-    // then the house from the basement up, then the ground (the rules follow it once they exist).
+    // then the house from the basement up, the ground, and the rules with their cats.
     for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond,
-                                                       &roof, &denRoof, &ground})
+                                                       &roof, &denRoof, &ground, &rules})
         part->registerInGame();
 
     struct ButtonSetup {
@@ -57,10 +57,10 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     messageBox.setPosition(300, 200);
     messageBox.setOn(false);
 
-    // In front of everything: the goal arrows, the highlights, then the husband and the
-    // wife (the arrows and the people register in their places as they arrive).
-    nodeHighlight.registerInGame();
-    edgeHighlight.registerInGame();
+    // In front of everything: the goal arrows, the highlights, then the husband and the wife.
+    for (Object* part :
+         std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight, &edgeHighlight, &husband, &wife})
+        part->registerInGame();
 
     // Every walkway has been handed to the graph by the registrations above.
     theNavGraph().computeAllPaths();
@@ -181,10 +181,14 @@ int Game::onClick(int x, int y) {
             speedLevel = 2;
         else if (button == &fastButton)
             speedLevel = 3;
-        // The rules start a new round here once they exist.
+        rules.startNewGame();
         return 0;
     }
     // Otherwise the Husband heads for the highlighted node or edge.
+    if (NavNode* node = nodeHighlight.node())
+        husband.headForNode(node);
+    else if (NavEdge* edge = edgeHighlight.edge())
+        husband.headForEdge(edge);
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "characters/Husband.h"
+#include "characters/Wife.h"
 #include "core/Clock.h"
 #include "game/Renderer.h"
 #include "game/WindowPort.h"
@@ -8,11 +10,13 @@
 #include "level/FloorBasement.h"
 #include "level/FloorFirst.h"
 #include "level/FloorSecond.h"
+#include "level/GoalArrow.h"
 #include "level/Ground.h"
 #include "level/LightSource.h"
 #include "level/NodeHighlight.h"
 #include "level/Roof.h"
 #include "level/TelephonePole.h"
+#include "rules/GameRoundup.h"
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"
 
@@ -142,10 +146,15 @@ public:
     // Built but never registered, drawn or updated; its branch's three nodes still count in
     // the graph and stay unplaced.
     TelephonePole telephonePole;
-    // (husband, wife, husbandGoal, wifeGoal come here)
+    Husband husband;
+    Wife wife;
+    // Where each of them is walking: blue for him, red for her.
+    GoalArrow husbandGoal{husband};
+    GoalArrow wifeGoal{wife};
     NodeHighlight nodeHighlight;
     EdgeHighlight edgeHighlight;
-    // (rules comes here)
+    // The round: socks, cats, lives, counters; the cats roam from the start.
+    GameRoundup rules;
     Button slowButton{0x80dddd80, 0x80808080};
     Button mildButton{0x80dddd80, 0x80808080};
     Button fastButton{0x80dddd80, 0x80808080};

@@ -2,7 +2,9 @@
 
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
+#include "characters/Person.h"
 #include "game/Game.h"
+#include "rules/Sock.h"
 #include "scene/MovablePlatform.h"
 #include "scene/Object.h"
 
@@ -18,6 +20,7 @@ json GameStateJson::dump(Game& game, long long timerCalls) {
     addNav(out, game);
     addGarden(out, game);
     addAgents(out, game);
+    addRules(out, game);
     return out;
 }
 
@@ -147,6 +150,9 @@ json agentState(const Agent& agent) {
     }
     entry["route"] = std::move(route);
     entry["goal"] = std::move(goal);
+    const auto* person = dynamic_cast<const Person*>(&agent);
+    entry["facing"] = person != nullptr ? person->getFacing() : 0;
+    entry["touched"] = person != nullptr && person->isTouched();
     return entry;
 }
 
@@ -162,4 +168,36 @@ void GameStateJson::addAgents(json& out, const Game& game) {
     for (const Trampoline* t : {&game.floorBasement.leftTrampoline, &game.floorBasement.rightTrampoline})
         trampolines.push_back({{"phase", t->getPhase()}, {"cycleTime", t->getCycleTime()}});
     out["trampolines"] = std::move(trampolines);
+    for (const auto& [name, arrow] :
+         {std::pair{"husbandGoal", &game.husbandGoal}, {"wifeGoal", &game.wifeGoal}})
+        out[name] = {{"showing", arrow->isShowing()}, {"x", arrow->target().x}, {"y", arrow->target().y}};
+    const Bat& bat = game.rules.bat;
+    out["bat"] = {{"on", bat.isOn()}, {"x", bat.position().x}, {"y", bat.position().y}};
+}
+
+void GameStateJson::addRules(json& out, const Game& game) {
+    const GameRoundup& rules = game.rules;
+    const auto textWhileOn = [](const TextBox& box) { return box.isOn() ? json(box.text()) : json(nullptr); };
+    out["rules"] = {{"running", rules.isRunning()},
+                    {"lives", rules.getLives()},
+                    {"socksInLevel", rules.getSocksInLevel().size()},
+                    {"socksCollected", rules.getSocksCollected().size()},
+                    {"result", textWhileOn(rules.resultBox)},
+                    {"cheater", rules.cheaterBox.isOn()},
+                    {"clock", rules.gameClock.isOn() ? json(rules.gameClock.text()) : json(nullptr)},
+                    {"counter", rules.sockCounter.text()},
+                    {"speed", rules.speedBox.text()},
+                    {"pairFailCount", rules.getPairFailCount()}};
+    json socks = json::array();
+    for (const std::vector<Sock*>* list : {&rules.getSocksInLevel(), &rules.getSocksCollected()})
+        for (const Sock* sock : *list) {
+            std::vector<std::string> states;
+            collectActiveStates(sock->rootState(), states);
+            socks.push_back({{"x", sock->getPosition().x},
+                             {"y", sock->getPosition().y},
+                             {"inLevel", sock->isInLevel()},
+                             {"states", states},
+                             {"scale", sock->scale()}});
+        }
+    out["socks"] = std::move(socks);
 }

@@ -22,6 +22,8 @@ public:
     // Every agent in update order: body, states, platform, route and walk goal; the goal
     // arrows, the trampolines.
     static void addAgents(nlohmann::json& out, const Game& game);
+    // The round: counters, result, every sock.
+    static void addRules(nlohmann::json& out, const Game& game);
     // The earthquake's state and where the drifting light is.
     static void addGarden(nlohmann::json& out, const Game& game);
 };

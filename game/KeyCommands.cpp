@@ -58,8 +58,21 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
     case U'z':
         game.hoverNodes = !game.hoverNodes;
         break;
-    // Sock cheats ('+' '=' '-' '_'), music ('a') and rounds ('m' 'n') belong to the rules
-    // and do nothing until the rules exist.
+    case U'+':
+    case U'=':
+        game.rules.collectRandomSock();
+        game.cheatUsed = true;
+        break;
+    case U'-':
+    case U'_':
+        game.rules.returnRandomSock();
+        break;
+    case U'm':
+        game.rules.endGame();
+        break;
+    case U'n':
+        game.rules.startNewGame();
+        break;
     default:
         break;
     }

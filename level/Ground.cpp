@@ -79,6 +79,7 @@ void Ground::registerInGame() {
     carried.push_back(&game.floorBasement);
     carried.push_back(&tree_);
     carried.push_back(&pole_);
+    carried.push_back(&game.rules); // a quake shakes the socks loose
 
     NavGraph& graph = theNavGraph();
     graph.addChain(this, kWalkway);

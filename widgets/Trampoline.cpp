@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
-Trampoline::Trampoline(gfx::RectF rect, gfx::Argb colour, double period, double baseSpeed)
-    : Wall(rect, 0xffffffff, 3.0f, 0xffffffff), cyclePeriod(period), baseLaunchSpeed(baseSpeed),
+Trampoline::Trampoline(gfx::RectF area, gfx::Argb colour, double period, double baseSpeed)
+    : Wall(area, 0xffffffff, 3.0f, 0xffffffff), cyclePeriod(period), baseLaunchSpeed(baseSpeed),
       trampolineColour(colour) {}
 
 void Trampoline::update(double dt) {

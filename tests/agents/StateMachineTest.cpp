@@ -12,7 +12,8 @@ namespace {
 // A state that logs its entries and exits, to see the order in which a switch happens.
 class Logged : public StateMachine {
 public:
-    Logged(std::string name, std::vector<std::string>& log) : StateMachine(std::move(name)), log_(log) {}
+    Logged(std::string stateName, std::vector<std::string>& log)
+        : StateMachine(std::move(stateName)), log_(log) {}
     void enter() override {
         log_.push_back("+" + name);
         StateMachine::enter();

@@ -39,6 +39,9 @@ TEST_F(Pointer, ClickOnASpeedButtonSelectsThatSpeed) {
     const gfx::RectF fast = game.fastButton.getBounds(false);
     game.onClick(static_cast<int>(fast.x + 5), static_cast<int>(fast.y + 5));
     EXPECT_EQ(game.speedLevel, 3);
+    EXPECT_TRUE(game.rules.isRunning()) << "a speed button starts a round";
+    EXPECT_FALSE(game.mildButton.isOn()) << "and the buttons go";
+    game.onKey(U'm');
     const gfx::RectF mild = game.mildButton.getBounds(false);
     game.onClick(static_cast<int>(mild.x + 5), static_cast<int>(mild.y + 5));
     EXPECT_EQ(game.speedLevel, 2);

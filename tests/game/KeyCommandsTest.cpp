@@ -19,9 +19,6 @@ TEST_F(KeyCommandTest, QuitAndAboutGoToTheWindowAndUpperCaseChangesNothing) {
     EXPECT_EQ(press(U'h'), Game::KeyAction::ShowAbout);
     for (char32_t key = U'A'; key <= U'Z'; ++key)
         EXPECT_EQ(press(key), Game::KeyAction::None);
-    // Nor do the round and music keys, which wait for the rules.
-    for (char32_t key : {U'a', U'm', U'n', U'+', U'=', U'-', U'_'})
-        EXPECT_EQ(press(key), Game::KeyAction::None);
     EXPECT_EQ(game.speedLevel, 1);
     EXPECT_EQ(game.hudMode, 0);
     EXPECT_EQ(game.navOverlay, 0);

@@ -78,6 +78,8 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             options.screenshotFile = value;
         else if (name == "--state")
             options.stateFile = value;
+        else if (name == "--audio")
+            options.audioFile = value;
         else {
             error = "unknown argument " + name;
             return std::nullopt;

@@ -15,6 +15,7 @@ struct ReplayOptions {
     std::string scriptFile;
     std::string screenshotFile;
     std::string stateFile;
+    std::string audioFile;
     bool checkIncremental = false;
     bool noPaint = false;
     bool checkAgents = false;
@@ -27,6 +28,7 @@ struct ReplayOptions {
         "usage: hearthly-replay [--seed N] [--frames N] [--tick-us N] [--size WxH] [--script FILE]\n"
         "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n"
         "                       [--no-paint] [--timing] [--check-agents] [--stand-ins N]\n"
+        "                       [--audio FILE.wav]\n"
         "       hearthly-replay --help | --version\n";
 
     // The options, or a one-line description of what is wrong with the arguments.

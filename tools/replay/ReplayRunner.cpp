@@ -1,6 +1,7 @@
 #include "ReplayRunner.h"
 
 #include "agents/Animal.h"
+#include "audio/WavWriter.h"
 #include "game/GameStateJson.h"
 
 #include <algorithm>
@@ -62,7 +63,8 @@ public:
 } // namespace
 
 ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
-    : options(opts), script(std::move(replayScript)), host(opts.width, opts.height, opts.seed) {
+    : options(opts), script(std::move(replayScript)),
+      audioBinding(opts.audioFile.empty() ? nullptr : &audioOut), host(opts.width, opts.height, opts.seed) {
     host.game.paintEachFrame = !options.noPaint;
     // Dropped from the sky, spread across the world.
     for (int i = 0; i < options.standIns; ++i) {
@@ -159,6 +161,8 @@ bool ReplayRunner::apply(const ReplayEvent& event) {
 void ReplayRunner::timerCall() {
     ++timerCalls;
     host.clock.advanceMicroseconds(options.tickMicroseconds);
+    if (!options.audioFile.empty())
+        audioOut.advanceMicroseconds(options.tickMicroseconds);
     // The window's timer stops while it is minimised; time goes on.
     if (host.window.isMinimized())
         return;
@@ -264,6 +268,12 @@ int ReplayRunner::finish() {
             std::cout << agentFailure << '\n';
             status = 1;
         }
+    }
+    std::string error;
+    if (!options.audioFile.empty() &&
+        !audio::writeWav(options.audioFile, audioOut.samples(), audioOut.sampleRate(), error)) {
+        std::cerr << "hearthly-replay: " << error << '\n';
+        status = 1;
     }
     if (!options.checkIncremental)
         return status;

@@ -3,6 +3,7 @@
 #include "ReplayOptions.h"
 #include "ReplayScript.h"
 #include "agents/Animal.h"
+#include "audio/OfflineOutput.h"
 #include "game/AgentWatch.h"
 #include "game/GameHost.h"
 
@@ -39,6 +40,10 @@ private:
     ReplayScript script;
     // Declared before the host so that they outlive the game's lists that point at them.
     std::vector<std::unique_ptr<Animal>> standIns;
+    // What a player would hear, rendered in step with the virtual clock (with --audio). It
+    // outlives the game, whose music plays into it.
+    audio::OfflineOutput audioOut;
+    audio::ScopedAudioOutput audioBinding;
     GameHost host;
     long long timerCalls = 0;
     bool writeFailed = false;

@@ -1,0 +1,318 @@
+#include "rules/GameRoundup.h"
+
+#include "agents/NavGraph.h"
+#include "characters/Husband.h"
+#include "core/Random.h"
+#include "game/Game.h"
+#include "rules/Sock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+// A catch or a strike needs the two figures to overlap by at least this much area.
+constexpr float kStrikeArea = 225;
+
+gfx::RectF intersection(const gfx::RectF& a, const gfx::RectF& b) {
+    const float left = std::max(a.x, b.x);
+    const float top = std::max(a.y, b.y);
+    const float right = std::min(a.right(), b.right());
+    const float bottom = std::min(a.bottom(), b.bottom());
+    if (right <= left || bottom <= top)
+        return {};
+    return {left, top, right - left, bottom - top};
+}
+
+bool wideAndHigh(const gfx::RectF& r) {
+    constexpr float kEpsilon = std::numeric_limits<float>::epsilon();
+    return r.width > kEpsilon && r.height > kEpsilon;
+}
+
+
+} // namespace
+
+GameRoundup::GameRoundup() : Object(0xffb4b4ff, 2.0f) {
+    cats.push_back(std::make_unique<Cat>("cat1", 600, 150, 0xff608030));
+    cats.push_back(std::make_unique<Cat>("cat2", 300, 250, 0xff806030));
+    cats.push_back(std::make_unique<Cat>("cat3", 450, 550, 0xff5040a0));
+    livesDisplay.addFigure(std::make_unique<Husband>());
+    livesDisplay.addFigure(std::make_unique<Husband>());
+}
+
+GameRoundup::~GameRoundup() = default;
+
+void GameRoundup::registerInGame() {
+    Object::registerInGame();
+    for (auto& cat : cats)
+        cat->registerInGame();
+    gameClock.registerInGame();
+    gameClock.setPosition(170, 550);
+    sockCounter.registerInGame();
+    sockCounter.setPosition(6, 550);
+    livesDisplay.registerInGame();
+    livesDisplay.setPosition(92, 565);
+    speedBox.registerInGame();
+    speedBox.setPosition(144, 550);
+    resultBox.registerInGame();
+    resultBox.setPosition(320, 200);
+    cheaterBox.registerInGame();
+    cheaterBox.setPosition(560, 556);
+    cheaterBox.setText("CHEATER");
+    bat.registerInGame();
+}
+
+void GameRoundup::update(double dt) {
+    if (!running)
+        return;
+    Game& game = theGame();
+    if (game.cheatUsed)
+        cheaterBox.setOn(true);
+    pickUpSock();
+    strikeWithCats();
+    chaseWithWife(dt);
+    separateSocks();
+}
+
+void GameRoundup::pickUpSock() {
+    if (socksInLevel.empty()) {
+        resultBox.setText("CONGRATS");
+        resultBox.setOn(true);
+        stopPlay();
+        return;
+    }
+    const gfx::RectF h = theGame().husband.getBounds(false);
+    for (Sock* sock : socksInLevel) {
+        const gfx::RectF s = sock->getBounds(false);
+        if (s.x < h.x + h.width && h.y + h.height > s.y && s.x + s.width > h.x && h.y < s.y + s.height) {
+            sock->remove(); // at most one a frame
+            return;
+        }
+    }
+}
+
+void GameRoundup::strikeWithCats() {
+    if (socksCollected.empty())
+        return;
+    Husband& husband = theGame().husband;
+    for (auto& cat : cats) {
+        if (!cat->isTouched()) {
+            const gfx::RectF i = intersection(cat->getBounds(false), husband.getBounds(false));
+            if (!wideAndHigh(i) || i.width * i.height < kStrikeArea)
+                continue;
+            cat->setTouched(true);
+            pairFailCount = 0;
+            // Up to twenty collected socks fly off around him.
+            for (int dropped = 0; dropped < 20 && !socksCollected.empty(); ++dropped) {
+                Sock* sock = socksCollected.back();
+                socksCollected.pop_back();
+                const gfx::PointF at = husband.getPosition();
+                const auto dx = static_cast<float>(core::Random::next() * 0.0048828125 - 80);
+                const auto dy = static_cast<float>(core::Random::next() * 0.0048828125 - 80);
+                sock->moveTo(at.x + dx, at.y + dy);
+                sock->place();
+                sock->scatter(1, 1);
+            }
+        } else if (cat->getTouchedTime() > 4) {
+            cat->setTouched(false);
+        }
+    }
+}
+
+void GameRoundup::chaseWithWife(double dt) {
+    Game& game = theGame();
+    Wife& wife = game.wife;
+    Husband& husband = game.husband;
+    wifeCheckTimer += dt;
+    catchTimer += dt;
+    if (wifeCheckTimer < 0.5)
+        return;
+    wifeCheckTimer = 0;
+    if (catchTimer < 4)
+        return;
+    catchTimer = 4;
+    wife.setTouched(false);
+
+    const gfx::PointF h = husband.getPosition();
+    const gfx::PointF w = wife.getPosition();
+    if (std::abs(h.x - w.x) > 200 || std::abs(h.y - w.y) > 150) {
+        wife.carryNothing();
+        bat.setOn(false);
+        return;
+    }
+    wife.carry(bat);
+    bat.setOn(true);
+
+    const gfx::RectF i = intersection(husband.getBounds(false), wife.getBounds(false));
+    if (wideAndHigh(i) && i.width * i.height > kStrikeArea) {
+        wife.halt();
+        wife.setTouched(true);
+        --lives;
+        catchTimer = 0;
+        updateLives();
+        if (lives < 0) {
+            resultBox.setText("GAME OVER");
+            resultBox.setOn(true);
+            stopPlay();
+        }
+        return;
+    }
+    NavEdge* edge = theNavGraph().nearestEdge({std::trunc(h.x), std::trunc(h.y)});
+    if (edge == nullptr)
+        return;
+    // Already on her way to either end of the walkway he is on: let her walk on.
+    const NavNode* goal = wife.walkGoal();
+    if (goal != nullptr && (goal == edge->from || goal == edge->to))
+        return;
+    wife.headForEdge(edge);
+}
+
+void GameRoundup::separateSocks() {
+    if (socksInLevel.empty() || pairFailCount > 400)
+        return;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (pairFirst == nullptr || pairSecond == nullptr || !pairFirst->isInLevel() || !pairSecond->isInLevel()) {
+            Sock* first = randomSock(socksInLevel);
+            pairFirst = first != nullptr && first->isInLevel() ? first : nullptr;
+            Sock* second = randomSock(socksInLevel);
+            pairSecond = second != nullptr && second->isInLevel() && second != pairFirst ? second : nullptr;
+        }
+        if (pairFirst != nullptr && pairSecond != nullptr) {
+            const gfx::PointF a = pairFirst->getPosition();
+            const gfx::PointF b = pairSecond->getPosition();
+            if (std::hypot(a.x - b.x, a.y - b.y) < 30) {
+                pairFirst->scatter(30, 0);
+                pairFailCount = 0;
+                return; // the same pair is measured again next frame
+            }
+            pairFirst = nullptr;
+            pairSecond = nullptr;
+        }
+    }
+    ++pairFailCount;
+}
+
+void GameRoundup::translate(float, float) {
+    pairFailCount = 0;
+    if (socksInLevel.empty())
+        return;
+    const auto falling = std::count_if(socksInLevel.begin(), socksInLevel.end(),
+                                       [](const Sock* s) { return s->isDetached(); });
+    // Keep up to three socks hopping while the ground shakes.
+    for (auto k = falling; k < 3; ++k) {
+        Sock* sock = randomSock(socksInLevel);
+        if (sock != nullptr && sock->isAttached())
+            sock->scatter(-1, -1);
+    }
+}
+
+Sock* GameRoundup::randomSock(const std::vector<Sock*>& list) {
+    if (list.empty())
+        return nullptr;
+    return list[static_cast<std::size_t>(core::Random::index(static_cast<int>(list.size())))];
+}
+
+void GameRoundup::sockPlaced(Sock& sock) {
+    std::erase(socksCollected, &sock);
+    socksInLevel.push_back(&sock);
+    updateSockCounter();
+}
+
+void GameRoundup::sockRemoved(Sock& sock) {
+    std::erase(socksInLevel, &sock);
+    socksCollected.push_back(&sock);
+    updateSockCounter();
+}
+
+void GameRoundup::startNewGame() {
+    endGame();
+    lives = 2;
+    for (int i = 0; i < kSockCount; ++i) {
+        auto sock = std::make_unique<Sock>();
+        sock->setListener(this);
+        const double dx = 10 + core::Random::next() * 385.0 / 16384;
+        const double dy = 10 + core::Random::next() * 267.0 / 16384;
+        sock->moveBy(static_cast<float>(dx), static_cast<float>(dy));
+        sock->registerInGame();
+        sock->place();
+        socks.push_back(std::move(sock));
+    }
+    gameClock.setOn(true);
+    gameClock.restart();
+    sockCounter.setOn(true);
+    updateSockCounter();
+    livesDisplay.setOn(true);
+    updateLives();
+    speedBox.setOn(true);
+    updateSpeedBox();
+    Game& game = theGame();
+    game.wife.setTouched(true); // drawn outlined while she cannot catch him yet
+    game.husbandGoal.setEnabled(true);
+    for (Button* button : {&game.slowButton, &game.mildButton, &game.fastButton})
+        button->setOn(false);
+    running = true;
+}
+
+void GameRoundup::stopPlay() {
+    catchTimer = 0;
+    Game& game = theGame();
+    game.wife.setTouched(false);
+    for (auto& cat : cats)
+        cat->setTouched(false);
+    running = false;
+    gameClock.setFrozen(true);
+    for (Button* button : {&game.slowButton, &game.mildButton, &game.fastButton})
+        button->setOn(true);
+}
+
+void GameRoundup::endGame() {
+    stopPlay();
+    // The separation's pair points at socks about to go.
+    pairFirst = nullptr;
+    pairSecond = nullptr;
+    socksInLevel.clear();
+    socksCollected.clear();
+    socks.clear();
+    for (Switch* widget : std::initializer_list<Switch*>{&gameClock, &sockCounter, &livesDisplay, &resultBox,
+                                                         &cheaterBox, &speedBox, &bat})
+        widget->setOn(false);
+    Game& game = theGame();
+    game.wife.carryNothing();
+    game.husbandGoal.setEnabled(false);
+    running = false;
+}
+
+void GameRoundup::collectRandomSock() {
+    if (Sock* sock = randomSock(socksInLevel))
+        sock->remove();
+}
+
+void GameRoundup::returnRandomSock() {
+    if (Sock* sock = randomSock(socksCollected))
+        sock->place();
+}
+
+void GameRoundup::updateSockCounter() {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d/%02d", static_cast<int>(socksCollected.size()), kSockCount);
+    sockCounter.setText(text);
+}
+
+void GameRoundup::updateLives() {
+    livesDisplay.setCount(lives);
+    livesDisplay.invalidate();
+}
+
+void GameRoundup::updateSpeedBox() {
+    struct Look {
+        const char* letter;
+        gfx::Argb fill;
+    };
+    constexpr Look kLooks[] = {{"S", 0x4000ff00}, {"M", 0x40ffff00}, {"F", 0x80c00000}};
+    const int level = std::clamp(theGame().speedLevel, 1, 3);
+    speedBox.setText(kLooks[level - 1].letter);
+    speedBox.setFillColor(kLooks[level - 1].fill);
+    speedBox.invalidate();
+}

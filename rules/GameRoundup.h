@@ -1,0 +1,87 @@
+#pragma once
+
+#include "characters/Bat.h"
+#include "characters/Cat.h"
+#include "rules/SockListener.h"
+#include "scene/Object.h"
+#include "widgets/AgentCount.h"
+#include "widgets/TextBox.h"
+#include "widgets/Timer.h"
+
+#include <memory>
+#include <vector>
+
+class Sock;
+
+// The rules of a round: forty socks to collect, cats that scatter the collected ones, the Wife
+// who costs a life, the counters along the bottom and the result. It owns the cats (which roam
+// from the start, also before the first round), the socks of the running round and the bat.
+// It draws nothing itself and runs after every agent and platform each frame.
+class GameRoundup : public Object, public SockListener {
+public:
+    static constexpr int kSockCount = 40;
+
+    GameRoundup();
+    ~GameRoundup() override;
+
+    // Registers itself, the cats, its widgets and the bat.
+    void registerInGame() override;
+    // An earthquake shakes the socks loose (the displacement itself is ignored).
+    void translate(float dx, float dy) override;
+    std::string typeName() const override { return "GameRoundup"; }
+    void update(double dt) override;
+    void draw(gfx::Graphics&) override {}
+    void rebuildPath() override { clearShapeDirty(); }
+
+    void sockPlaced(Sock& sock) override;
+    void sockRemoved(Sock& sock) override;
+
+    // Ends any round and starts a new one at the game's speed level.
+    void startNewGame();
+    // Ends the round and clears the level back to how it was before the first round.
+    void endGame();
+    // Cheats: collect a random sock at once, or put a random collected one back.
+    void collectRandomSock();
+    void returnRandomSock();
+
+    bool isRunning() const { return running; }
+    int getLives() const { return lives; }
+    int getPairFailCount() const { return pairFailCount; }
+    const std::vector<Sock*>& getSocksInLevel() const { return socksInLevel; }
+    const std::vector<Sock*>& getSocksCollected() const { return socksCollected; }
+    const std::vector<std::unique_ptr<Cat>>& getCats() const { return cats; }
+
+    Timer gameClock{0xc0000000, 0x40cccc80};
+    TextBox sockCounter{0xc0000000, 0x40cccc80};
+    TextBox resultBox{0xffff8080, 0x80808080};
+    TextBox cheaterBox{0xa0c00000, 0x40cccc80};
+    TextBox speedBox{0xc0000000, 0x40404040};
+    AgentCount livesDisplay;
+    Bat bat;
+
+private:
+    // A round is over (won or lost): the rules stop, the round's picture stays.
+    void stopPlay();
+    void pickUpSock();
+    void strikeWithCats();
+    void chaseWithWife(double dt);
+    void separateSocks();
+    void updateSockCounter();
+    void updateLives();
+    void updateSpeedBox();
+    // A random sock of the list (rand() * count / 32768), or nullptr when it is empty.
+    static Sock* randomSock(const std::vector<Sock*>& list);
+
+    std::vector<Sock*> socksInLevel;
+    std::vector<Sock*> socksCollected;
+    // Every sock of the round, owned here; the two lists above point into it.
+    std::vector<std::unique_ptr<Sock>> socks;
+    Sock* pairFirst = nullptr;
+    Sock* pairSecond = nullptr;
+    int pairFailCount = 0;
+    std::vector<std::unique_ptr<Cat>> cats;
+    double wifeCheckTimer = 0;
+    double catchTimer = 0;
+    bool running = false;
+    int lives = 2;
+};

@@ -1,0 +1,58 @@
+#include "widgets/AgentCount.h"
+
+#include "characters/Person.h"
+#include "game/Game.h"
+#include "gfx/Graphics.h"
+
+#include <algorithm>
+
+AgentCount::AgentCount() = default;
+AgentCount::~AgentCount() = default;
+
+void AgentCount::addFigure(std::unique_ptr<Person> figure) {
+    figures.push_back(std::move(figure));
+}
+
+void AgentCount::registerInGame() {
+    Switch::registerInGame();
+    Game& game = theGame();
+    for (auto& figure : figures) {
+        figure->registerInGame();
+        // Drawn by this widget only, never moved by the frame cycle nor thrown by a trampoline.
+        for (std::vector<Object*>* list : {&game.drawList, &game.agentList, &game.animalList})
+            list->erase(std::remove(list->begin(), list->end(), figure.get()), list->end());
+    }
+}
+
+void AgentCount::setCount(int value) {
+    if (count == value)
+        return;
+    count = value;
+    invalidate();
+}
+
+void AgentCount::addContent() {
+    float left = x;
+    gfx::RectF all;
+    for (auto& figure : figures) {
+        figure->moveTo(left, y);
+        figure->setFigureScale(0.6f, 0.6f);
+        figure->setPenWidth(2.4f);
+        figure->invalidate();
+        figure->rebuildPath();
+        const gfx::RectF b = figure->getPathBounds(false);
+        left += b.width + 10;
+        all = gfx::unite(all, b);
+    }
+    if (!all.isEmpty())
+        path.addRectangle({all.x - 2, all.y - 2, all.width + 4, all.height + 4});
+}
+
+void AgentCount::draw(gfx::Graphics& g) {
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        if (count >= static_cast<int>(i) + 1)
+            figures[i]->draw(g);
+        else
+            figures[i]->drawSilhouette(g, 0x80000000);
+    }
+}
