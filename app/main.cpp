@@ -5,6 +5,7 @@
 #include "audio/AudioOutput.h"
 #include "core/Random.h"
 #include "game/Game.h"
+#include "gfx/Surface.h"
 #include "platform/CommandLine.h"
 #include "platform/SdlAudioDevice.h"
 #include "platform/SdlClock.h"
@@ -12,10 +13,15 @@
 #include "platform/SdlWindow.h"
 #include "platform/WindowLoop.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
+
+extern const std::uint8_t embeddedIconData[];
+extern const std::size_t embeddedIconDataSize;
 
 namespace {
 
@@ -68,6 +74,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+
+    // The house at night, as the desktop's menu shows it.
+    window->setIcon(gfx::Surface::fromPng(embeddedIconData, embeddedIconDataSize));
 
     graph->prepareTables();
     platform::SdlClock clock;

@@ -58,8 +58,8 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     messageBox.setOn(false);
 
     // In front of everything: the goal arrows, the highlights, then the husband and the wife.
-    for (Object* part :
-         std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight, &edgeHighlight, &husband, &wife})
+    for (Object* part : std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight,
+                                                       &edgeHighlight, &husband, &wife})
         part->registerInGame();
 
     // Every walkway has been handed to the graph by the registrations above.
@@ -144,10 +144,16 @@ void Game::updatePass(std::vector<Object*>& list, double dt) {
         list[i]->update(dt);
 }
 
-int Game::onMouseMove(int x, int y) {
+gfx::PointF Game::toWorld(int x, int y) const {
+    // The world sits centred in the client area, scaled; whole units, as the hit tests expect.
     const double s = scale();
-    const gfx::PointF world{static_cast<float>(static_cast<int>(x / s)),
-                            static_cast<float>(static_cast<int>(y / s))};
+    const Renderer::Origin origin = renderer.origin();
+    return {static_cast<float>(std::floor((x - origin.x) / s)),
+            static_cast<float>(std::floor((y - origin.y) / s))};
+}
+
+int Game::onMouseMove(int x, int y) {
+    const gfx::PointF world = toWorld(x, y);
     if (buttonAt(world) != nullptr)
         return 0;
     hoverHighlights(world);
@@ -171,9 +177,7 @@ void Game::hoverHighlights(gfx::PointF world) {
 
 int Game::onClick(int x, int y) {
     onMouseMove(x, y);
-    const double s = scale();
-    const gfx::PointF world{static_cast<float>(static_cast<int>(x / s)),
-                            static_cast<float>(static_cast<int>(y / s))};
+    const gfx::PointF world = toWorld(x, y);
     if (Button* button = buttonAt(world)) {
         if (button == &slowButton)
             speedLevel = 1;

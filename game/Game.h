@@ -64,6 +64,8 @@ public:
 
     // Window pixels per world unit.
     double scale() const { return renderer.scale(); }
+    // A client pixel in world units.
+    gfx::PointF toWorld(int x, int y) const;
     const Renderer& getRenderer() const { return renderer; }
     Renderer& getRenderer() { return renderer; }
     // Simulated frames so far (timer calls that advanced the scene).

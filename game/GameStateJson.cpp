@@ -200,4 +200,8 @@ void GameStateJson::addRules(json& out, const Game& game) {
                              {"scale", sock->scale()}});
         }
     out["socks"] = std::move(socks);
+    const audio::MusicPlayer* music = rules.musicPlayer();
+    out["music"] = {{"prepared", music != nullptr},
+                    {"playing", music != nullptr && music->isPlaying()},
+                    {"file", music != nullptr ? json(music->filePath()) : json(nullptr)}};
 }

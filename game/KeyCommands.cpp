@@ -43,10 +43,16 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         game.navOverlay = (game.navOverlay + 1) % 3;
         game.cheatUsed = true;
         break;
+    case U'a':
+        game.rules.toggleMusic();
+        break;
     case U'p':
-        // The music pauses and resumes with the game once the rules own a player.
         game.paused = !game.paused;
         game.tick(true);
+        if (game.paused)
+            game.rules.pauseMusic();
+        else
+            game.rules.resumeMusic();
         break;
     case U'r':
         game.paintForcesFullRedraw = !game.paintForcesFullRedraw;

@@ -6,6 +6,7 @@
 #include "scene/Object.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 double Renderer::scaleFor(int width, int height) {
@@ -15,6 +16,22 @@ double Renderer::scaleFor(int width, int height) {
     if (static_cast<double>(width) / height > Game::kAspect)
         return height * 0.0017123287671232876;
     return width * 0.00125;
+}
+
+Renderer::Origin Renderer::originFor(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return {};
+    const double scale = scaleFor(width, height);
+    // The limiting side is filled to within rounding, so its bars come out as 0.
+    const auto half = [](double spare) {
+        return std::max(0, static_cast<int>(std::floor(spare / 2 + 1e-6)));
+    };
+    return {half(width - Game::kWorldWidth * scale), half(height - Game::kWorldHeight * scale)};
+}
+
+void Renderer::placeWorld(gfx::Graphics& g) const {
+    g.translateTransform(static_cast<float>(origin_.x), static_cast<float>(origin_.y));
+    g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
 }
 
 void Renderer::clipToWorld(gfx::Graphics& g) {
@@ -66,7 +83,8 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     g.resetTransform();
     g.clear(kBackground);
     scale_ = scaleFor(client.width, client.height);
-    g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    origin_ = originFor(client.width, client.height);
+    placeWorld(g);
     clipToWorld(g);
 
     previousRects.clear();
@@ -134,7 +152,12 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     g.flush();
     g.resetClip();
     game.erasedRects.clear();
-    present(window, client, region.toDevice(scale_, 1));
+    std::vector<gfx::RectI> deviceRects = region.toDevice(scale_, 1);
+    for (gfx::RectI& r : deviceRects) {
+        r.x += origin_.x;
+        r.y += origin_.y;
+    }
+    present(window, client, std::move(deviceRects));
 }
 
 void Renderer::drawScene(Game& game, gfx::Graphics& g, bool refresh) const {
@@ -282,7 +305,7 @@ void Renderer::present(WindowPort& window, const gfx::RectI& client, std::vector
 void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     gfx::Graphics g(target);
     g.clear(kBackground);
-    g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+    placeWorld(g);
     clipToWorld(g);
     drawScene(game, g, false);
     g.flush();

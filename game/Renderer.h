@@ -18,6 +18,13 @@ class Renderer {
 public:
     static constexpr gfx::Argb kBackground = 0xff000000;
 
+    // A position in client pixels.
+    struct Origin {
+        int x = 0;
+        int y = 0;
+        friend bool operator==(const Origin&, const Origin&) = default;
+    };
+
     // fromExpose: the window system asked for the repaint (an expose), not the frame cycle.
     void paint(Game& game, WindowPort& window, bool fromExpose);
     void releaseBackBuffer();
@@ -25,6 +32,9 @@ public:
 
     // Window pixels per world unit; 1 until the first full redraw.
     double scale() const { return scale_; }
+    // Where the world's top-left corner lies in the client area: the bars of a letter box
+    // are split evenly on both sides. (0, 0) until the first full redraw.
+    Origin origin() const { return origin_; }
     const gfx::Surface& backBuffer() const { return backBuffer_; }
     // Paints so far that put anything on the window.
     long long presentCount() const { return presentCount_; }
@@ -37,9 +47,13 @@ public:
 
     // The letter-box scale for a client area: the world fills the limiting dimension.
     static double scaleFor(int width, int height);
+    // The world's top-left corner in a client area of this size, in whole pixels so that
+    // the picture stays on the same pixel grid as an unmoved one.
+    static Origin originFor(int width, int height);
 
 private:
     static void clipToWorld(gfx::Graphics& g);
+    void placeWorld(gfx::Graphics& g) const;
     void fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     // Every object of the drawList, back to front, plus the navigation overlay if it is on.
@@ -58,6 +72,7 @@ private:
     gfx::Surface backBuffer_;
     std::optional<gfx::Graphics> backGraphics; // lives on backBuffer_, so it goes first
     double scale_ = 1.0;
+    Origin origin_;
     DirtyRectList previousRects;
     bool overlayDrawn = false;
     bool debugOverlayOnScreen_ = false;

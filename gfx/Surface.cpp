@@ -1,5 +1,6 @@
 #include "gfx/Surface.h"
 
+#include <cairo-svg.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -19,6 +20,58 @@ Surface::Surface(int width, int height) {
     surface_ = s;
     width_ = width;
     height_ = height;
+}
+
+Surface Surface::svgDocument(const std::string& fileName, int width, int height) {
+    Surface out;
+    if (width <= 0 || height <= 0)
+        return out;
+    cairo_surface_t* s = cairo_svg_surface_create(fileName.c_str(), width, height);
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        return out;
+    }
+    cairo_svg_surface_restrict_to_version(s, CAIRO_SVG_VERSION_1_1);
+    out.surface_ = s;
+    out.width_ = width;
+    out.height_ = height;
+    return out;
+}
+
+Surface Surface::fromPng(const std::uint8_t* bytes, std::size_t size) {
+    struct Reader {
+        const std::uint8_t* next;
+        std::size_t left;
+    } reader{bytes, size};
+    const auto read = [](void* closure, unsigned char* data, unsigned int length) {
+        auto* r = static_cast<Reader*>(closure);
+        if (length > r->left)
+            return CAIRO_STATUS_READ_ERROR;
+        std::memcpy(data, r->next, length);
+        r->next += length;
+        r->left -= length;
+        return CAIRO_STATUS_SUCCESS;
+    };
+    Surface out;
+    if (bytes == nullptr || size == 0)
+        return out;
+    cairo_surface_t* png = cairo_image_surface_create_from_png_stream(read, &reader);
+    if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(png);
+        return out;
+    }
+    // Drawn into an image of the game's own pixel format, whatever the file's was.
+    out = Surface(cairo_image_surface_get_width(png), cairo_image_surface_get_height(png));
+    if (out.valid()) {
+        cairo_t* cr = cairo_create(out.surface_);
+        cairo_set_source_surface(cr, png, 0, 0);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(out.surface_);
+    }
+    cairo_surface_destroy(png);
+    return out;
 }
 
 Surface::Surface(Surface&& other) noexcept

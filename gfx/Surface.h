@@ -2,6 +2,7 @@
 
 #include "gfx/Geometry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +17,12 @@ class Surface {
 public:
     Surface() = default;
     Surface(int width, int height);
+    // A scalable picture written to an SVG file instead of pixels: drawings stay vectors.
+    // Only a canvas may draw on it (no pixel access); the file is complete once the surface
+    // is destroyed. Invalid if the file cannot be made.
+    static Surface svgDocument(const std::string& fileName, int width, int height);
+    // A PNG image held in memory; invalid if it is not one.
+    static Surface fromPng(const std::uint8_t* bytes, std::size_t size);
     Surface(Surface&&) noexcept;
     Surface& operator=(Surface&&) noexcept;
     Surface(const Surface&) = delete;

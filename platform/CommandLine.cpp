@@ -24,7 +24,9 @@ std::string CommandLine::helpText() {
            "\n"
            "Hearthly: click anywhere to send the Husband through the house to collect all socks,\n"
            "while the cats and the Wife are after him. Start a round with the Slow, Mild or Fast\n"
-           "button. Keys: h about, a music on/off, p pause, q or Esc quit.\n"
+           "button. Keys: h about, a music on/off, p pause, q or Esc quit, F11 or Alt+Enter\n"
+           "full screen. Letter keys act in lower case only: with Caps Lock on, even q and h do\n"
+           "nothing. The manual page hearthly(6) lists every key.\n"
            "\n"
            "  -h, --help     show this help and exit\n"
            "  -V, --version  show the version and exit\n";

@@ -1,7 +1,7 @@
 #include "platform/SdlWindow.h"
 
 #include "gfx/Surface.h"
-#include "platform/MessageText.h"
+#include "platform/ClientFit.h"
 
 #include <SDL.h>
 
@@ -22,6 +22,7 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
         error = std::string("hearthly: cannot create the window (") + SDL_GetError() + ")";
         return nullptr;
     }
+    SDL_SetWindowMinimumSize(window, kMinimumWidth, kMinimumHeight);
     return std::unique_ptr<SdlWindow>(new SdlWindow(window));
 }
 
@@ -99,10 +100,23 @@ void SdlWindow::resizeClient(int width, int height) {
     if (pixels.width <= 0 || pixels.height <= 0 || width <= 0 || height <= 0)
         return;
     // SDL sizes windows in points; on a HiDPI screen one point covers several pixels.
-    const int newPointsWidth =
+    int newPointsWidth =
         std::max(1, static_cast<int>(static_cast<long long>(width) * pointsWidth / pixels.width));
-    const int newPointsHeight =
+    int newPointsHeight =
         std::max(1, static_cast<int>(static_cast<long long>(height) * pointsHeight / pixels.height));
+    // The frame must stay within the display's usable area (panels excluded); a request too
+    // large there shrinks as a whole, so the other side gives way and the proportions hold.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(window_.get(), &top, &left, &bottom, &right);
+    SDL_Rect usable{};
+    ClientFit::Size room;
+    const int display = SDL_GetWindowDisplayIndex(window_.get());
+    if (display >= 0 && SDL_GetDisplayUsableBounds(display, &usable) == 0)
+        room = {std::max(1, usable.w - left - right), std::max(1, usable.h - top - bottom)};
+    const ClientFit::Size fitted =
+        ClientFit::fit({newPointsWidth, newPointsHeight}, {kMinimumWidth, kMinimumHeight}, room);
+    newPointsWidth = fitted.width;
+    newPointsHeight = fitted.height;
     if (newPointsWidth == pointsWidth && newPointsHeight == pointsHeight) {
         pendingResize_.reset();
         return;
@@ -111,6 +125,66 @@ void SdlWindow::resizeClient(int width, int height) {
         0, 0, static_cast<int>(static_cast<long long>(newPointsWidth) * pixels.width / pointsWidth),
         static_cast<int>(static_cast<long long>(newPointsHeight) * pixels.height / pointsHeight)};
     SDL_SetWindowSize(window_.get(), newPointsWidth, newPointsHeight);
+    keepOnScreen(newPointsWidth, newPointsHeight);
+}
+
+void SdlWindow::keepOnScreen(int widthPoints, int heightPoints) {
+    const int display = SDL_GetWindowDisplayIndex(window_.get());
+    SDL_Rect usable{};
+    if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0)
+        return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(window_.get(), &top, &left, &bottom, &right);
+    int x = 0;
+    int y = 0;
+    SDL_GetWindowPosition(window_.get(), &x, &y);
+    // The client's top-left corner: first pulled back so the far side fits, then pushed in
+    // so the title bar is never off the top or left.
+    const int newX = std::max(std::min(x, usable.x + usable.w - right - widthPoints), usable.x + left);
+    const int newY = std::max(std::min(y, usable.y + usable.h - bottom - heightPoints), usable.y + top);
+    if (newX != x || newY != y)
+        SDL_SetWindowPosition(window_.get(), newX, newY);
+}
+
+void SdlWindow::setFullscreen(bool on) {
+    if (on == fullscreen())
+        return;
+    if (on) {
+        SDL_Rect place{};
+        SDL_GetWindowPosition(window_.get(), &place.x, &place.y);
+        SDL_GetWindowSize(window_.get(), &place.w, &place.h);
+        windowedPlace_ = gfx::RectI{place.x, place.y, place.w, place.h};
+        SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    SDL_SetWindowFullscreen(window_.get(), 0);
+    // The window manager usually puts the window back by itself; where it does not, the
+    // window returns to the size and place it had.
+    if (windowedPlace_) {
+        SDL_SetWindowSize(window_.get(), windowedPlace_->width, windowedPlace_->height);
+        SDL_SetWindowPosition(window_.get(), windowedPlace_->x, windowedPlace_->y);
+        windowedPlace_.reset();
+    }
+}
+
+bool SdlWindow::fullscreen() const {
+    return (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void SdlWindow::setTitle(const char* title) {
+    SDL_SetWindowTitle(window_.get(), title);
+}
+
+void SdlWindow::setIcon(const gfx::Surface& icon) {
+    if (!icon.valid())
+        return;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(icon.data()), icon.width(),
+                                           icon.height(), 32, icon.stride(), SDL_PIXELFORMAT_ARGB8888);
+    if (!surface)
+        return;
+    SDL_SetWindowIcon(window_.get(), surface);
+    SDL_FreeSurface(surface);
 }
 
 bool SdlWindow::takeOwnResize(const gfx::RectI& drawable) {
@@ -133,13 +207,6 @@ bool SdlWindow::minimised() const {
 
 bool SdlWindow::maximised() const {
     return (SDL_GetWindowFlags(window_.get()) & (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN)) != 0;
-}
-
-void SdlWindow::showMessage(const char* title, const char* text) {
-    // About as wide as a classic message box; the text itself is the caller's, word for word.
-    constexpr std::size_t kColumns = 64;
-    const std::string wrapped = MessageText::wrap(text, kColumns);
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, wrapped.c_str(), window_.get());
 }
 
 } // namespace platform

@@ -20,6 +20,10 @@ public:
     // by the system. On failure returns nothing and puts one line for the user into error.
     static std::unique_ptr<SdlWindow> create(const char* title, int width, int height, std::string& error);
 
+    // The smallest client area the player can drag the window to.
+    static constexpr int kMinimumWidth = 200;
+    static constexpr int kMinimumHeight = 146;
+
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
     ~SdlWindow() override;
@@ -29,6 +33,13 @@ public:
     void resizeClient(int width, int height) override;
 
     void show();
+    void setTitle(const char* title);
+    // The game's icon, as a 0xAARRGGBB image; the window manager shows it on the title bar
+    // and the task switcher.
+    void setIcon(const gfx::Surface& icon);
+    // Desktop full screen (the screen's own resolution) or back to the window it was.
+    void setFullscreen(bool on);
+    bool fullscreen() const;
     std::uint32_t id() const;
     bool minimised() const;
     // Maximised or full screen: sizes the window manager chose, not the player's drags.
@@ -39,8 +50,7 @@ public:
     // Whether a size change to this drawable size is the answer to our own resizeClient; the
     // expectation is used up either way.
     bool takeOwnResize(const gfx::RectI& drawable);
-    // A modal box with an OK button, owned by this window.
-    void showMessage(const char* title, const char* text);
+    SDL_Window* handle() const { return window_.get(); }
 
 private:
     struct Destroyer {
@@ -50,7 +60,12 @@ private:
     explicit SdlWindow(SDL_Window* window);
 
     std::unique_ptr<SDL_Window, Destroyer> window_;
+    // Moves the window back inside the usable area of its display, if it sticks out.
+    void keepOnScreen(int widthPoints, int heightPoints);
+
     std::optional<gfx::RectI> pendingResize_;
+    // Where the window was before it went full screen, in points.
+    std::optional<gfx::RectI> windowedPlace_;
 };
 
 } // namespace platform

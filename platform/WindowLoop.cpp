@@ -19,6 +19,37 @@ namespace {
 constexpr char32_t kEscape = 27;
 // How close to a deadline the loop stops waiting for events and sleeps precisely instead.
 constexpr std::int64_t kPreciseTailUs = 2'000;
+// How long the window manager may take to carry out a switch to or from full screen.
+constexpr std::int64_t kSwitchSettleUs = 500'000;
+
+constexpr const char* kTitle = "Hearthly";
+constexpr const char* kPausedTitle = "Hearthly (paused)";
+
+bool mouseButtonHeld() {
+    // Asks the X server, not the event queue: while the window manager holds a border drag,
+    // the button's release never reaches the game.
+    return SDL_GetGlobalMouseState(nullptr, nullptr) != 0;
+}
+
+// The window an input or window event is meant for; 0 for events of no window.
+std::uint32_t windowOf(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_WINDOWEVENT:
+        return event.window.windowID;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return event.key.windowID;
+    case SDL_TEXTINPUT:
+        return event.text.windowID;
+    case SDL_MOUSEMOTION:
+        return event.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return event.button.windowID;
+    default:
+        return 0;
+    }
+}
 
 } // namespace
 
@@ -64,8 +95,10 @@ int WindowLoop::run() {
             paintPending_ = false;
             game_.paint(true);
         }
-        if (const auto clientBefore = drag_.finish(clock_.microseconds()))
-            endDrag(*clientBefore);
+        if (drag_.timeUntilEnd(clock_.microseconds()) == 0) {
+            if (const auto clientBefore = drag_.finish(clock_.microseconds(), mouseButtonHeld()))
+                endDrag(*clientBefore);
+        }
         if (frames_.takeDue(clock_.microseconds()))
             game_.tick(false);
     }
@@ -84,6 +117,11 @@ std::int64_t WindowLoop::nextWakeUp() {
 }
 
 void WindowLoop::handle(const SDL_Event& event) {
+    if (about_ && windowOf(event) == about_->id()) {
+        if (about_->handle(event))
+            about_.reset();
+        return;
+    }
     switch (event.type) {
     case SDL_QUIT:
         quit_ = true;
@@ -97,9 +135,16 @@ void WindowLoop::handle(const SDL_Event& event) {
             handleText(event.text.text);
         break;
     case SDL_KEYDOWN:
-        // Esc types no text, so it is the one key taken from key presses.
-        if (event.key.windowID == window_.id() && event.key.keysym.sym == SDLK_ESCAPE)
+        if (event.key.windowID != window_.id())
+            break;
+        // Esc types no text, so it is taken from key presses, as are the full-screen keys.
+        if (event.key.keysym.sym == SDLK_ESCAPE)
             handleKey(kEscape);
+        else if (event.key.keysym.sym == SDLK_F11 && event.key.repeat == 0)
+            toggleFullscreen();
+        else if ((event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER) &&
+                 (event.key.keysym.mod & KMOD_ALT) != 0 && event.key.repeat == 0)
+            toggleFullscreen();
         break;
     case SDL_MOUSEMOTION:
         if (event.motion.windowID == window_.id()) {
@@ -156,7 +201,8 @@ void WindowLoop::sizeChanged() {
     // horizontal and vertical resizes.
     paintPending_ = true;
     const bool ours = window_.takeOwnResize(now);
-    if (!ours && !window_.maximised()) {
+    const bool switching = clock_.microseconds() < switchSettlesUs_;
+    if (!ours && !switching && !window_.maximised()) {
         drag_.sizeChanged(clock_.microseconds(), lastClient_);
         updateFrameTimer();
     }
@@ -164,9 +210,44 @@ void WindowLoop::sizeChanged() {
 }
 
 void WindowLoop::endDrag(const gfx::RectI& clientBefore) {
-    if (!window_.maximised() && !window_.minimised())
-        game_.fitAspect(clientBefore);
+    if (!window_.maximised() && !window_.minimised()) {
+        // A window manager that ignores the minimum size may leave the window at next to
+        // nothing, where no aspect can be measured; it comes back at the smallest size.
+        const gfx::RectI client = window_.drawableRect();
+        if (client.width < SdlWindow::kMinimumWidth || client.height < SdlWindow::kMinimumHeight)
+            window_.resizeClient(SdlWindow::kMinimumWidth, SdlWindow::kMinimumHeight);
+        else
+            game_.fitAspect(clientBefore);
+    }
     updateFrameTimer();
+}
+
+void WindowLoop::toggleFullscreen() {
+    drag_.cancel();
+    window_.setFullscreen(!window_.fullscreen());
+    switchSettlesUs_ = clock_.microseconds() + kSwitchSettleUs;
+    // The whole picture is drawn afresh at the new size, even where the size came out the same.
+    game_.getRenderer().requestFullRedraw();
+    paintPending_ = true;
+    updateFrameTimer();
+}
+
+void WindowLoop::showAbout() {
+    if (about_) {
+        about_->raise();
+        return;
+    }
+    std::string error;
+    about_ = AboutWindow::open(window_.handle(), Game::kAboutTitle, Game::kAboutText, error);
+    if (!about_)
+        std::fprintf(stderr, "%s\n", error.c_str());
+}
+
+void WindowLoop::updateTitle() {
+    if (game_.paused == titlePaused_)
+        return;
+    titlePaused_ = game_.paused;
+    window_.setTitle(titlePaused_ ? kPausedTitle : kTitle);
 }
 
 void WindowLoop::updateFrameTimer() {
@@ -193,12 +274,13 @@ void WindowLoop::handleKey(char32_t ch) {
         exitStatus_ = 0;
         break;
     case Game::KeyAction::ShowAbout:
-        // Modal: the loop, and with it the game, waits until the box is closed.
-        window_.showMessage(Game::kAboutTitle, Game::kAboutText);
+        // The box is a window of its own: the game goes on beside it.
+        showAbout();
         break;
     case Game::KeyAction::None:
         break;
     }
+    updateTitle();
 }
 
 } // namespace platform

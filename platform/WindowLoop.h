@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/AboutWindow.h"
 #include "platform/DragDetector.h"
 #include "platform/FrameScheduler.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 class Game;
@@ -31,6 +33,10 @@ private:
     void handleText(std::string_view utf8);
     void handleKey(char32_t ch);
     void sizeChanged();
+    void toggleFullscreen();
+    void showAbout();
+    // The title tells whether the game is paused.
+    void updateTitle();
     void endDrag(const gfx::RectI& clientBefore);
     // Starts or stops the frame timer after the window's state changed.
     void updateFrameTimer();
@@ -42,7 +48,11 @@ private:
     SdlClock& clock_;
     FrameScheduler frames_;
     DragDetector drag_;
+    std::unique_ptr<AboutWindow> about_;
     gfx::RectI lastClient_;
+    // Size changes until then are the window manager carrying out a full-screen switch.
+    std::int64_t switchSettlesUs_ = 0;
+    bool titlePaused_ = false;
     bool minimised_ = false;
     bool paintPending_ = false;
     bool quit_ = false;

@@ -1,6 +1,7 @@
 #include "rules/GameRoundup.h"
 
 #include "agents/NavGraph.h"
+#include "audio/Tune.h"
 #include "characters/Husband.h"
 #include "core/Random.h"
 #include "game/Game.h"
@@ -31,7 +32,6 @@ bool wideAndHigh(const gfx::RectF& r) {
     return r.width > kEpsilon && r.height > kEpsilon;
 }
 
-
 } // namespace
 
 GameRoundup::GameRoundup() : Object(0xffb4b4ff, 2.0f) {
@@ -42,7 +42,10 @@ GameRoundup::GameRoundup() : Object(0xffb4b4ff, 2.0f) {
     livesDisplay.addFigure(std::make_unique<Husband>());
 }
 
-GameRoundup::~GameRoundup() = default;
+GameRoundup::~GameRoundup() {
+    if (music)
+        music->stop();
+}
 
 void GameRoundup::registerInGame() {
     Object::registerInGame();
@@ -65,8 +68,23 @@ void GameRoundup::registerInGame() {
 }
 
 void GameRoundup::update(double dt) {
+    if (musicCountdown >= 0) {
+        if (musicCountdown == 2) {
+            prepareMusic();
+            musicCountdown = -1;
+        } else {
+            ++musicCountdown;
+        }
+    }
     if (!running)
         return;
+    // The tune loops: every 5 s of play it is asked whether it has come to its end.
+    musicPollTime += dt;
+    if (musicPollTime > 5) {
+        if (music)
+            music->poll();
+        musicPollTime = 0;
+    }
     Game& game = theGame();
     if (game.cheatUsed)
         cheaterBox.setOn(true);
@@ -173,7 +191,8 @@ void GameRoundup::separateSocks() {
     if (socksInLevel.empty() || pairFailCount > 400)
         return;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        if (pairFirst == nullptr || pairSecond == nullptr || !pairFirst->isInLevel() || !pairSecond->isInLevel()) {
+        if (pairFirst == nullptr || pairSecond == nullptr || !pairFirst->isInLevel() ||
+            !pairSecond->isInLevel()) {
             Sock* first = randomSock(socksInLevel);
             pairFirst = first != nullptr && first->isInLevel() ? first : nullptr;
             Sock* second = randomSock(socksInLevel);
@@ -228,6 +247,7 @@ void GameRoundup::sockRemoved(Sock& sock) {
 
 void GameRoundup::startNewGame() {
     endGame();
+    musicOn();
     lives = 2;
     for (int i = 0; i < kSockCount; ++i) {
         auto sock = std::make_unique<Sock>();
@@ -281,7 +301,40 @@ void GameRoundup::endGame() {
     Game& game = theGame();
     game.wife.carryNothing();
     game.husbandGoal.setEnabled(false);
+    musicOff();
     running = false;
+}
+
+void GameRoundup::prepareMusic() {
+    if (!music)
+        music = audio::MusicPlayer::prepare(audio::embeddedTune());
+}
+
+void GameRoundup::musicOn() {
+    if (music)
+        music->play();
+}
+
+void GameRoundup::musicOff() {
+    if (music)
+        music->stop();
+}
+
+void GameRoundup::toggleMusic() {
+    if (music && music->isPlaying())
+        musicOff();
+    else
+        musicOn();
+}
+
+void GameRoundup::pauseMusic() {
+    if (music)
+        music->pause();
+}
+
+void GameRoundup::resumeMusic() {
+    if (music)
+        music->resume();
 }
 
 void GameRoundup::collectRandomSock() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/MusicPlayer.h"
 #include "characters/Bat.h"
 #include "characters/Cat.h"
 #include "rules/SockListener.h"
@@ -44,6 +45,17 @@ public:
     void collectRandomSock();
     void returnRandomSock();
 
+    // The tune: written out and opened on the third frame after start-up, played during rounds.
+    void prepareMusic();
+    void musicOn();
+    void musicOff();
+    // 'a': off while it plays, otherwise on from the start.
+    void toggleMusic();
+    // Around the game's pause ('p').
+    void pauseMusic();
+    void resumeMusic();
+    const audio::MusicPlayer* musicPlayer() const { return music.get(); }
+
     bool isRunning() const { return running; }
     int getLives() const { return lives; }
     int getPairFailCount() const { return pairFailCount; }
@@ -84,4 +96,9 @@ private:
     double catchTimer = 0;
     bool running = false;
     int lives = 2;
+    std::unique_ptr<audio::MusicPlayer> music;
+    // Frames until the music is prepared; -1 once it has been.
+    int musicCountdown = 0;
+    // Running time since the tune was last asked whether it has ended.
+    double musicPollTime = 0;
 };

@@ -107,6 +107,26 @@ TEST(PointerScaled, ClientPixelsAreDividedByTheScale) {
     EXPECT_EQ(host.game.nodeHighlight.node()->name, "ground_and_first_floor_right");
 }
 
+TEST(PointerCentred, TheBarsAreTakenOffBeforeTheScale) {
+    const struct {
+        int width, height;
+        int left, top, scale;
+    } windows[] = {{1400, 584, 300, 0, 1}, {1600, 1568, 0, 200, 2}};
+    for (const auto& w : windows) {
+        GameHost host(w.width, w.height);
+        ASSERT_DOUBLE_EQ(host.game.scale(), w.scale);
+        const gfx::RectF slow = host.game.slowButton.getBounds(false);
+        const auto toClient = [&](float world, int bar) { return bar + static_cast<int>(world * w.scale); };
+        host.game.onMouseMove(toClient(slow.x + 5, w.left), toClient(slow.y + 5, w.top));
+        EXPECT_TRUE(host.game.slowButton.isHighlighted()) << w.width << "x" << w.height;
+        host.game.onMouseMove(toClient(slow.x + 5, 0), toClient(slow.y + 5, 0));
+        EXPECT_FALSE(host.game.slowButton.isHighlighted()) << "the bar is not part of the world";
+        EXPECT_EQ(host.game.toWorld(w.left, w.top), (gfx::PointF{0, 0}));
+        EXPECT_EQ(host.game.toWorld(0, 0),
+                  (gfx::PointF{static_cast<float>(-w.left / w.scale), static_cast<float>(-w.top / w.scale)}));
+    }
+}
+
 // Border drags keep the 800 : 584 aspect.
 struct Aspect : ::testing::Test {
     GameHost host;

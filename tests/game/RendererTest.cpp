@@ -27,19 +27,58 @@ struct Rendering : ::testing::Test {
     }
 };
 
-TEST_F(Rendering, FirstPaintShowsTheWholeSceneLetterBoxed) {
-    GameHost wide(1168, 584); // twice as wide as high: scale 1, world on the left
-    EXPECT_DOUBLE_EQ(wide.game.scale(), 1.0);
-    const gfx::RectF slow = wide.game.slowButton.getBounds(false);
-    const gfx::Surface& screen = wide.window.screen();
-    int lit = 0;
-    for (int y = static_cast<int>(slow.y); y < slow.bottom(); ++y)
-        for (int x = static_cast<int>(slow.x); x < slow.right(); ++x)
-            lit += screen.pixel(x, y) != 0xff000000;
-    EXPECT_GT(lit, 50);
-    for (int y = 0; y < 584; y += 7)
-        for (int x = 800; x < 1168; x += 7)
-            ASSERT_EQ(screen.pixel(x, y), 0xff000000u) << x << "," << y;
+TEST_F(Rendering, FirstPaintShowsTheWholeSceneCentredBetweenEvenBars) {
+    const struct {
+        int width, height;
+        int left, top; // the world's top-left corner
+    } sizes[] = {
+        {1168, 584, 184, 0}, // twice as wide as high: scale 1, bars left and right
+        {800, 784, 0, 100},  // taller: bars above and below
+        {1600, 1168, 0, 0},  // the game's own aspect: no bars
+    };
+    for (const auto& size : sizes) {
+        GameHost other(size.width, size.height);
+        const double scale = other.game.scale();
+        const gfx::RectF slow = other.game.slowButton.getBounds(false);
+        const gfx::Surface& screen = other.window.screen();
+        int lit = 0;
+        for (int y = static_cast<int>(slow.y * scale); y < slow.bottom() * scale; ++y)
+            for (int x = static_cast<int>(slow.x * scale); x < slow.right() * scale; ++x)
+                lit += screen.pixel(size.left + x, size.top + y) != 0xff000000;
+        EXPECT_GT(lit, 50) << size.width << "x" << size.height;
+        // The bars: black, and the same on both sides.
+        const int right = size.width - size.left - static_cast<int>(800 * scale + 0.5);
+        const int bottom = size.height - size.top - static_cast<int>(584 * scale + 0.5);
+        EXPECT_EQ(right, size.left);
+        EXPECT_EQ(bottom, size.top);
+        for (int y = 0; y < size.height; y += 7)
+            for (int x = 0; x < size.left; x += 7) {
+                ASSERT_EQ(screen.pixel(x, y), 0xff000000u) << x << "," << y;
+                ASSERT_EQ(screen.pixel(size.width - 1 - x, y), 0xff000000u) << x << "," << y;
+            }
+        for (int y = 0; y < size.top; y += 7)
+            for (int x = 0; x < size.width; x += 7) {
+                ASSERT_EQ(screen.pixel(x, y), 0xff000000u) << x << "," << y;
+                ASSERT_EQ(screen.pixel(x, size.height - 1 - y), 0xff000000u) << x << "," << y;
+            }
+    }
+}
+
+TEST(RenderingCentred, PartialRepaintsMatchAFullRedrawBesideTheBars) {
+    GameHost wide(1000, 584); // the world 100 pixels in from the left
+    wide.game.agentList.clear(); // the figures hold still
+    Probe probe;
+    probe.registerInGame();
+    wide.expose();
+    probe.moveTo(300, 200);
+    wide.timerCall();
+    probe.moveTo(310, 230);
+    wide.timerCall();
+    gfx::Surface full(1000, 584);
+    wide.game.getRenderer().renderFullInto(wide.game, full);
+    EXPECT_EQ(largestDifference(wide.window.screen(), full), 0);
+    for (const gfx::RectI& r : wide.window.lastPresented())
+        EXPECT_GE(r.x, 100 + 300 - 20) << "copied where the probe is, beside the left bar";
 }
 
 TEST_F(Rendering, MovingObjectRepaintsOnlyItsOldAndNewPlace) {

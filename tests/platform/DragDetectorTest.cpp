@@ -56,3 +56,20 @@ TEST(DragDetector, NoDragBeforeAChangeNorAfterACancel) {
         drag.cancel();
     }
 }
+
+TEST(DragDetector, AHeldButtonKeepsAStillDragGoingUntilItIsReleased) {
+    DragDetector drag(250'000);
+    drag.sizeChanged(0, kStart);
+    // The player holds the border still for a second: no end while the button is down.
+    for (std::int64_t now = 250'000; now <= 1'000'000; now += DragDetector::kHoldPollUs) {
+        ASSERT_EQ(drag.timeUntilEnd(now), 0) << now;
+        EXPECT_FALSE(drag.finish(now, true).has_value()) << now;
+        EXPECT_EQ(drag.timeUntilEnd(now), DragDetector::kHoldPollUs);
+    }
+    // Moving on after the pause is the same drag, measured from the same start.
+    EXPECT_FALSE(drag.sizeChanged(1'100'000, RectI{0, 0, 900, 600}));
+    EXPECT_FALSE(drag.finish(1'350'000, true).has_value());
+    const auto rect = drag.finish(1'400'000, false);
+    ASSERT_TRUE(rect.has_value());
+    EXPECT_EQ(*rect, kStart);
+}

@@ -29,4 +29,13 @@ if ! tr -d ' \n' < "$out/state.json" | grep -q '"client":\[800,584\]'; then
     echo "the window did not end at 800 x 584"
     exit 1
 fi
+# Centred between bars on a wider window, through an earthquake: the same, pixel for pixel.
+printf '1 key e\n5 move 300 400\n' > "$out/quake.replay"
+"$replay" --size 1400x700 --frames 200 --script "$out/quake.replay" --check-incremental > "$out/wide.log" 2>&1
+status=$?
+cat "$out/wide.log"
+if [ "$status" -ne 0 ]; then
+    echo "hearthly-replay failed with status $status at 1400 x 700"
+    exit 1
+fi
 exit 0

@@ -72,6 +72,25 @@ client_size() {
     echo "${WIDTH}x${HEIGHT}"
 }
 size_is() { [[ $(client_size "$1") == "$2" ]]; }
+# The client area as WxH+X+Y on the screen, as the X server has it (xdotool's positions count
+# the frame twice under some window managers).
+placement() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h "+" x "+" y }'
+}
+placement_is() { [[ $(placement "$1") == "$2" ]]; }
+title_is() { xprop -id "$1" _NET_WM_NAME | grep -qF "= \"$2\""; }
+# Whether the picture's black bars are equally wide on the left and right (within a pixel or
+# two of rounding) and at least the given width: the world is centred.
+bars_even() {
+    import -window "$game" "$work/bars.png" || return 1
+    local geometry
+    geometry=$(convert "$work/bars.png" -fuzz 4% -trim -format '%W %X %w' info:) || return 1
+    awk -v g="$geometry" -v least="$1" 'BEGIN {
+        split(g, v, " "); left = v[2] + 0; right = v[1] - left - v[3]
+        d = left - right; if (d < 0) d = -d
+        exit !(d <= 2 && left >= least) }'
+}
 
 game_running() { kill -0 "$gamePid" 2>/dev/null; }
 game_ended() { ! game_running; }
@@ -101,11 +120,13 @@ expect_exit() {
 
 # A private X server on a free display, and a window manager: minimising and keyboard focus
 # only exist with one.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# The screen is 16:9, wider than the world, as most are.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfbPid=$!
 wait_for "the X server" 10 test -s "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
-# Its keys: Alt+F4 closes the focused window and Alt+F10 maximises and restores it.
+# Its keys: Alt+F4 closes the focused window and Alt+F10 maximises and restores it; the left
+# button drags the border's bottom-right corner.
 cat >"$work/rc.xml" <<'RC'
 <?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
@@ -113,6 +134,13 @@ cat >"$work/rc.xml" <<'RC'
     <keybind key="A-F4"><action name="Close"/></keybind>
     <keybind key="A-F10"><action name="ToggleMaximize"/></keybind>
   </keyboard>
+  <mouse>
+    <dragThreshold>1</dragThreshold>
+    <context name="BRCorner">
+      <mousebind button="Left" action="Press"><action name="Focus"/></mousebind>
+      <mousebind button="Left" action="Drag"><action name="Resize"/></mousebind>
+    </context>
+  </mouse>
 </openbox_config>
 RC
 openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
@@ -122,6 +150,8 @@ wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | g
 # --- The window appears at its size and shows the game --------------------------------------
 start_game
 size_is "$game" 800x584 || fail "the client area is $(client_size "$game"), not 800x584"
+xprop -id "$game" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "the window shows no icon of the game"
+screen=$(xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
 
 # The speed buttons stand at (190, 350), (273, 350) and (350, 350) of the 800 x 584 world. Their
 # strip must differ from the plain background above them once the game has drawn.
@@ -147,18 +177,52 @@ unlit=$(basement_brightness)
 xdotool mousemove --window "$game" 400 572
 wait_for "the basement floor to light up under the pointer" 10 basement_lit "$unlit"
 
+# --- Full screen with F11 and with Alt+Enter, and back to the same size and place -------------
+for keys in F11 alt+Return; do
+    windowed=$(placement "$game")
+    xdotool key --clearmodifiers "$keys"
+    wait_for "$keys to fill the screen" 10 placement_is "$game" "$screen+0+0"
+    # The screen is wider than the world: it stands in the middle, the bars split evenly.
+    wait_for "the world to be centred in full screen after $keys" 10 bars_even 100
+    xdotool key --clearmodifiers "$keys"
+    wait_for "$keys to bring back the window at $windowed" 10 placement_is "$game" "$windowed"
+    sleep 0.6
+    placement_is "$game" "$windowed" || fail "after full screen the window moved to $(placement "$game")"
+done
+buttons_drawn || fail "the buttons are gone after full screen"
+
+# --- Pause shows in the title ---------------------------------------------------------------
+xdotool key --clearmodifiers p
+wait_for "the title to say paused" 10 title_is "$game" "Hearthly (paused)"
+xdotool key --clearmodifiers p
+wait_for "the title to be Hearthly again" 10 title_is "$game" "Hearthly"
+
 # --- Typed characters: capitals do nothing, 'h' shows the About box -------------------------
 xdotool key --clearmodifiers shift+q
 sleep 0.3
 game_running || fail "'Q' ended the game"
 
-xdotool key --clearmodifiers h
-wait_for "the About box" 10 has_window "About the game Hearthly"
-about=$(window_named "About the game Hearthly")
-xdotool windowactivate --sync "$about"
-xdotool key --clearmodifiers Return
-wait_for "the About box to close" 10 has_no_window "About the game Hearthly"
-game_running || fail "closing the About box ended the game"
+# The box leaves the game running, and Enter, Esc and its button each close it.
+for closer in Return Escape button; do
+    xdotool key --clearmodifiers h
+    wait_for "the About box" 10 has_window "About the game Hearthly"
+    about=$(window_named "About the game Hearthly")
+    before=$(wake_ups)
+    sleep 1
+    after=$(wake_ups)
+    ((after - before >= 50)) || fail "with the About box open the game woke only $((after - before)) times in a second"
+    xdotool windowactivate --sync "$about"
+    if [[ $closer == button ]]; then
+        # The OK button sits in the middle of the box's bottom edge.
+        read -r aw ah ax ay < <(placement "$about" | tr 'x+' '  ')
+        xdotool mousemove $((ax + aw / 2)) $((ay + ah - 35)) click 1
+    else
+        xdotool key --clearmodifiers "$closer"
+    fi
+    wait_for "the About box to close with $closer" 10 has_no_window "About the game Hearthly"
+    game_running || fail "closing the About box with $closer ended the game"
+done
+xdotool windowactivate --sync "$game"
 
 # --- Dragging the border: the client area returns to the 800 : 584 aspect --------------------
 # Wider: the height follows the width (1000 x 0.73 = 730).
@@ -178,6 +242,28 @@ sleep 0.6
 size_is "$game" 802x584 || fail "a size within the tolerance was changed to $(client_size "$game")"
 buttons_drawn || fail "the buttons are gone after the resizes"
 
+# --- A drag ends when the button is let go, not when the pointer stops ----------------------
+# The border's bottom-right corner, grabbed with the left button, moved 100 to the left and 20
+# down, then held still for over a second: the window keeps the dragged size while the button
+# is down, and on release only then takes the proportions, from the width the drag set.
+read -r w h x y < <(placement "$game" | tr 'x+' '  ')
+xdotool mousemove $((x + w - 2)) $((y + h + 2)) mousedown 1
+for step in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove_relative -- -10 2
+    sleep 0.03
+done
+wait_for "the drag to reach $((w - 100))x$((h + 20))" 10 size_is "$game" "$((w - 100))x$((h + 20))"
+sleep 1.2
+held=$(client_size "$game")
+xdotool mouseup 1
+[[ $held == "$((w - 100))x$((h + 20))" ]] || fail "while the button was held the window became $held"
+fitted="$((w - 100))x$(((w - 100) * 73 / 100))"
+wait_for "the released drag to become $fitted" 10 size_is "$game" "$fitted"
+sleep 0.6
+size_is "$game" "$fitted" || fail "after the drag the window went on to $(client_size "$game")"
+xdotool windowsize "$game" 802 584
+wait_for "the window to return to 802x584" 10 size_is "$game" 802x584
+
 # --- Maximised, the window keeps the size it is given -----------------------------------------
 maximised() { xprop -id "$game" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
 xdotool key --clearmodifiers alt+F10
@@ -186,6 +272,7 @@ sleep 0.6
 fullSize=$(client_size "$game")
 awk -v s="$fullSize" 'BEGIN { split(s, d, "x"); r = d[1] / d[2]; exit !((r - 800 / 584) ^ 2 > 0.0004) }' ||
     fail "the maximised window was changed to the game's proportions: $fullSize"
+wait_for "the world to be centred in the maximised window" 10 bars_even 100
 xdotool key --clearmodifiers alt+F10
 wait_for "the window to be restored to 802x584" 10 size_is "$game" 802x584
 sleep 0.6
@@ -201,6 +288,26 @@ after=$(wake_ups)
 xdotool windowactivate --sync "$game"
 wait_for "the window to be restored" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
 game_running || fail "restoring the window ended the game"
+
+# --- Sizes asked for by others: never off the screen, never next to nothing ------------------
+# Far too wide and flat: the proportions come back, and the whole window, frame included,
+# stays on the screen.
+on_screen_in_proportion() {
+    local w h x y left right top bottom
+    read -r w h x y < <(placement "$game" | tr 'x+' '  ')
+    read -r left right top bottom < <(xprop -id "$game" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    awk -v w="$w" -v h="$h" 'BEGIN { r = w / h; exit !((r - 800 / 584) ^ 2 < 0.0002) }' &&
+        ((x - left >= 0 && y - top >= 0 && x + w + right <= ${screen%x*} && y + h + bottom <= ${screen#*x}))
+}
+xdotool windowsize "$game" 3000 10
+wait_for "3000x10 to become a window on the screen in the game's proportions" 10 on_screen_in_proportion
+sleep 0.6
+on_screen_in_proportion || fail "the window went on to $(placement "$game")"
+# Far too small: the smallest size the game allows, in its proportions.
+xdotool windowsize "$game" 1 1
+wait_for "1x1 to become 200x146" 10 size_is "$game" 200x146
+sleep 0.6
+size_is "$game" 200x146 || fail "the smallest window went on to $(client_size "$game")"
 
 # --- 'q' quits with status 0 ------------------------------------------------------------------
 xdotool key --clearmodifiers q

@@ -1,0 +1,61 @@
+#include "level/LevelFixture.h"
+
+#include "rules/Sock.h"
+#include "rules/SockListener.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using testing_level::Level;
+
+namespace {
+
+struct Tally : SockListener {
+    int placed = 0;
+    int removed = 0;
+    void sockPlaced(Sock&) override { ++placed; }
+    void sockRemoved(Sock&) override { ++removed; }
+};
+
+bool listed(const std::vector<Object*>& list, const Object* o) {
+    return std::find(list.begin(), list.end(), o) != list.end();
+}
+
+} // namespace
+
+TEST(Sock, EntersAndLeavesTheLevelOnceAndIsRepaintedWhereItLay) {
+    Level level;
+    Game& game = *level.game;
+    Tally tally;
+    Sock sock;
+    sock.setListener(&tally);
+    sock.moveTo(400, 100);
+    sock.registerInGame();
+    sock.place();
+    sock.place();
+    EXPECT_EQ(tally.placed, 1);
+    for (int i = 0; i < 300 && !sock.isAttached(); ++i)
+        level.frame(0.01);
+    ASSERT_TRUE(sock.isAttached()) << "it lands";
+    EXPECT_FALSE(sock.platform()->touches(sock.getBounds(false))) << "and rests clear of what it landed on";
+
+    const gfx::RectF lastDrawn = sock.getLastBounds();
+    game.erasedRects.clear();
+    sock.remove();
+    sock.remove();
+    EXPECT_EQ(tally.removed, 1);
+    EXPECT_FALSE(listed(game.drawList, &sock) || listed(game.agentList, &sock));
+    ASSERT_EQ(game.erasedRects.size(), 1u);
+    EXPECT_EQ(game.erasedRects.front(), lastDrawn);
+    EXPECT_TRUE(sock.getBounds(false).isEmpty()) << "a collected sock has no outline";
+
+    sock.place();
+    EXPECT_TRUE(listed(game.drawList, &sock) && listed(game.agentList, &sock));
+    const gfx::PointF before = sock.getPosition();
+    sock.scatter(-1, 3); // spread 50, offset 3: each axis moves by -3 up to 97
+    const gfx::PointF after = sock.getPosition();
+    EXPECT_GE(after.x - before.x, -3);
+    EXPECT_LT(after.x - before.x, 97);
+    EXPECT_TRUE(sock.isDetached()) << "and falls again";
+}

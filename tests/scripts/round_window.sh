@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# A round in the real window: a click on "Slow" starts it (the sock counter and the clock show
+# along the bottom), the tune plays into SDL's file audio driver and 'a' silences it; and the
+# game starts and plays a round without any audio device at all.
+#
+# Usage: round_window.sh <hearthly> <hearthly-replay> <test data dir>
+set -euo pipefail
+
+hearthly=$1
+work=$(mktemp -d)
+xvfbPid=
+wmPid=
+gamePid=
+
+cleanup() {
+    [[ -n $gamePid ]] && kill -KILL "$gamePid" 2>/dev/null
+    local pid
+    for pid in $wmPid $xvfbPid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in $gamePid $wmPid $xvfbPid; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+export LSAN_OPTIONS="suppressions=$3/leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -s $work/game.log ]] && { echo "--- hearthly's output ---" >&2; cat "$work/game.log" >&2; }
+    exit 1
+}
+
+wait_for() {
+    local what=$1 seconds=$2
+    shift 2
+    local tries=$((seconds * 20))
+    until "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        ((tries > 0)) || fail "timed out after ${seconds}s waiting for $what"
+        sleep 0.05
+    done
+}
+
+game_window() {
+    local id
+    for id in $(xwininfo -root -tree 2>/dev/null | grep -F ' "Hearthly' | awk '{ print $1 }'); do
+        if xprop -id "$id" _NET_WM_PID 2>/dev/null | grep -q "= $gamePid\$"; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+game_running() { kill -0 "$gamePid" 2>/dev/null; }
+game_ended() { ! game_running; }
+
+start_game() {
+    "$hearthly" >"$work/game.log" 2>&1 &
+    gamePid=$!
+    wait_for "the Hearthly window" 20 game_window
+    game=$(game_window)
+    wait_for "the window to be shown" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
+    xdotool windowactivate --sync "$game"
+    sleep 0.5
+}
+
+quit_game() {
+    xdotool key --clearmodifiers q
+    wait_for "hearthly to end" 10 game_ended
+    local status=0
+    wait "$gamePid" || status=$?
+    gamePid=
+    ((status == 0)) || fail "hearthly ended with status $status"
+}
+
+# Spread of the picture's brightness in the strip along the bottom where the sock counter, the
+# lives and the clock stand: flat ground without them, text and figures with them.
+bottom_strip() {
+    import -window "$game" "$work/shot.png" &&
+        convert "$work/shot.png" -crop 240x30+4+550 +repage -format '%[fx:standard_deviation]' info:
+}
+strip_busier() { awk -v now="$(bottom_strip)" -v before="$1" 'BEGIN { exit !(now > before + 0.02) }'; }
+
+# Root mean square of the 16-bit samples the audio driver wrote after byte offset $1.
+loudness_after() {
+    tail -c "+$(($1 + 1))" "$work/sound.raw" | od -An -v -td2 |
+        awk '{ for (i = 1; i <= NF; i++) { s += $i * $i; n++ } } END { print (n ? sqrt(s / n) : 0), n }'
+}
+sound_bytes() { stat -c %s "$work/sound.raw" 2>/dev/null || echo 0; }
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfbPid=$!
+wait_for "the X server" 10 test -s "$work/display"
+export DISPLAY=":$(head -n 1 "$work/display")"
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wmPid=$!
+wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+
+# --- A round with the tune going to a file ---------------------------------------------------
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
+start_game
+before=$(bottom_strip)
+# "Slow" stands at (190, 350) of the 800 x 584 world, which fills the window.
+xdotool mousemove --window "$game" 205 362 click 1
+wait_for "the counter and the clock along the bottom" 10 strip_busier "$before"
+cp "$work/shot.png" "$work/round.png"
+sleep 2
+mark=$(sound_bytes)
+sleep 1.5
+read -r playing samples <<<"$(loudness_after "$mark")"
+((samples > 0)) || fail "no sound was written during the round"
+awk -v r="$playing" 'BEGIN { exit !(r > 100) }' || fail "the round is silent (RMS $playing)"
+
+xdotool key --clearmodifiers a
+sleep 0.5
+mark=$(sound_bytes)
+sleep 1.5
+read -r quiet samples <<<"$(loudness_after "$mark")"
+awk -v r="$quiet" 'BEGIN { exit !(r == 0) }' || fail "'a' left the tune playing (RMS $quiet)"
+quit_game
+
+# --- No audio device at all: one line, and the game plays on ------------------------------------
+export SDL_AUDIODRIVER=no-such-driver
+start_game
+xdotool mousemove --window "$game" 205 362 click 1
+sleep 1
+xdotool key --clearmodifiers a
+sleep 0.3
+game_running || fail "without an audio device the game ended"
+lines=$(grep -c . "$work/game.log" || true)
+((lines == 1)) || fail "without an audio device the game said $lines lines instead of one"
+quit_game
+
+echo "round_window: all checks passed (round RMS $playing, after 'a' RMS $quiet)"
