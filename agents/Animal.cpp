@@ -365,7 +365,10 @@ int Animal::platformFeedbackAttached(double dt) {
         if (fb.obstacleRight && vx >= 0)
             vx = -vx - d;
     }
-    if (fb.leave)
+    // Nudged or carried past the world's wrap margin while standing (a platform that holds
+    // it out there, such as the cable's end or the ground under a launch): it comes back on
+    // the opposite edge, as a walker or a faller would, and falls from there.
+    if (fb.leave || wrapIntoWorld(20))
         detached.activate();
     return 0;
 }

@@ -101,7 +101,8 @@ TEST(Animal, WalksEndAtTheGoalOrAtAWallAndCountTheirStartEdge) {
 }
 
 // Cases the walking code must survive: sent off with no route yet and then wrapped round the
-// screen edge, recovering with no goal at all, and steering towards the very point it stands on.
+// screen edge, recovering with no goal at all, standing past the edge, and steering towards the
+// very point it stands on.
 TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
     Level level;
     Walker w(420, 570);
@@ -125,6 +126,14 @@ TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
     w.attachTo(floor);
     w.recoverFromOffPath(0.01);
     EXPECT_TRUE(w.isIdle());
+
+    // Standing idle on a platform that still holds it past the right edge (the ground holds
+    // anything): it comes back on the left and falls from there.
+    w.attachTo(level.game->ground);
+    w.moveTo(830, 500);
+    w.platformFeedbackAttached(0.01);
+    EXPECT_EQ(w.getPosition().x, 0);
+    EXPECT_TRUE(w.isDetached());
 
     // Stepping towards the next edge's start from exactly that point steers nowhere.
     NavEdge* next = level.graph->edgeOnPlatform(&level.game->floorFirst, {100, 400, 600, 100});

@@ -67,6 +67,12 @@ TEST(Carry, ASwitchedOffBatDrawsNothing) {
     const gfx::RectF b = bat.getBounds(false);
     EXPECT_NEAR(b.y + b.height, 120, 0.5);
     EXPECT_NEAR(b.x + b.width / 2, 100, 0.5);
+    // Turned a quarter clockwise about the handle, the head points right.
+    bat.setAngle(90);
+    const gfx::RectF turned = bat.getBounds(false);
+    EXPECT_NEAR(turned.x + turned.width, 100 + (120 - b.y), 0.5);
+    EXPECT_NEAR(turned.width, b.height, 0.5);
+    EXPECT_NEAR(turned.y + turned.height / 2, 120, 0.5);
     EXPECT_EQ(bat.typeName(), "Bat");
 }
 

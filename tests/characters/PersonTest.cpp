@@ -1,4 +1,5 @@
 #include "CharacterLevel.h"
+#include "characters/Cat.h"
 #include "characters/Husband.h"
 #include "characters/PersonLimbs.h"
 #include "characters/Wife.h"
@@ -61,6 +62,21 @@ TEST(Person, PosesMirrorAndLeadTheirLimbs) {
     EXPECT_EQ(early[1].evaluate(), waving[1].evaluate()); // still resting at the wave's start
     s.timeClock = 0.6;
     EXPECT_NE(h.hangPose(s, true)[1].evaluate(), waving[1].evaluate());
+}
+
+TEST(Person, PosesAfterTheBodyHasMovedAndHoldsTheWeaponAfterThePose) {
+    CharacterLevel level;
+    Husband& h = level.add<Husband>();
+    const auto& entries = h.behaviourList().entries();
+    ASSERT_GE(entries.size(), 3u);
+    const std::vector<std::string> last{entries[entries.size() - 3].name, entries[entries.size() - 2].name,
+                                        entries.back().name};
+    EXPECT_EQ(last,
+              (std::vector<std::string>{"platform_feedback_attached", "update_anim", "adjust_weapon_loc"}));
+    std::vector<std::string> states;
+    collectActiveStates(h.rootState(), states);
+    EXPECT_EQ(states, (std::vector<std::string>{"state", "detached", "motion_state", "idle", "anim_state",
+                                                "anim_idle", "carry_state", "carry_none"}));
 }
 
 TEST(Person, KeepsItsFacingWhileStandingStill) {
@@ -141,21 +157,25 @@ TEST(Person, BlendsIntoAWalkWithItsClocksStoppedButClimbsAtOnce) {
     EXPECT_EQ(h.getBlendProgress(), 0);
 }
 
-TEST(Person, SpeedFollowsTheGameSpeed) {
+TEST(Person, NamesAndSpeedsFollowTheGameSpeed) {
     CharacterLevel level;
-    Husband& h = level.add<Husband>();
-    Wife& w = level.add<Wife>();
+    Cat cat("cat2", 300, 250, 0xff806030);
     const struct {
-        int level;
-        double husband, wife;
-    } speeds[] = {{1, 1.0, 0.6}, {2, 1.2, 0.8}, {3, 1.4, 1.0}};
-    for (const auto& s : speeds) {
-        level.game->speedLevel = s.level;
-        EXPECT_DOUBLE_EQ(h.timeScale(), s.husband) << s.level;
-        EXPECT_DOUBLE_EQ(w.timeScale(), s.wife) << s.level;
+        Person& who;
+        const char* name;
+        double speeds[3];
+    } people[] = {
+        {level.add<Husband>(), "Husband", {1.0, 1.2, 1.4}},
+        {level.add<Wife>(), "Wife", {0.6, 0.8, 1.0}},
+        {cat, "cat2", {0.7, 0.8, 0.9}},
+    };
+    for (const auto& p : people) {
+        EXPECT_EQ(p.who.typeName(), p.name);
+        for (int l = 1; l <= 3; ++l) {
+            level.game->speedLevel = l;
+            EXPECT_DOUBLE_EQ(p.who.timeScale(), p.speeds[l - 1]) << p.name << " " << l;
+        }
     }
-    EXPECT_EQ(h.typeName(), "Husband");
-    EXPECT_EQ(w.typeName(), "Wife");
 }
 
 TEST(Person, HusbandNamesHisPlatformOnlyInThePlatformDisplay) {

@@ -1,0 +1,37 @@
+#include "game/RoundCheck.h"
+
+#include "game/Game.h"
+#include "rules/Sock.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+bool listed(const std::vector<Object*>& list, const Object* o) {
+    return std::find(list.begin(), list.end(), o) != list.end();
+}
+
+} // namespace
+
+std::string checkRound(const Game& game) {
+    const GameRoundup& rules = game.rules;
+    if (!rules.isRunning())
+        return {};
+    const auto& inLevel = rules.getSocksInLevel();
+    const auto& collected = rules.getSocksCollected();
+    std::set<const Sock*> distinct(inLevel.begin(), inLevel.end());
+    distinct.insert(collected.begin(), collected.end());
+    if (inLevel.size() + collected.size() != GameRoundup::kSockCount ||
+        distinct.size() != GameRoundup::kSockCount)
+        return "round: " + std::to_string(inLevel.size()) + " socks in the level and " +
+               std::to_string(collected.size()) + " collected (" + std::to_string(distinct.size()) +
+               " different) instead of 40";
+    for (const Sock* s : inLevel)
+        if (!s->isInLevel() || !listed(game.agentList, s) || !listed(game.drawList, s))
+            return "round: a sock of the level is not in the level";
+    for (const Sock* s : collected)
+        if (s->isInLevel() || listed(game.agentList, s) || listed(game.drawList, s))
+            return "round: a collected sock is still in the level";
+    return {};
+}
