@@ -126,18 +126,16 @@ void DirtyRectList::clipTo(gfx::Graphics& g) const {
     }
 }
 
-void DirtyRectList::fillWith(gfx::Graphics& g, const gfx::SolidBrush& brush) const {
+void DirtyRectList::fillDevicePixels(gfx::Graphics& g, const gfx::RectI& r, const gfx::SolidBrush& brush) {
     const gfx::Matrix world = g.transform();
     g.resetTransform();
-    for (const gfx::RectI& r : rects_) {
-        const gfx::PointF a = world.apply({static_cast<float>(r.x), static_cast<float>(r.y)});
-        const gfx::PointF b = world.apply({static_cast<float>(r.right()), static_cast<float>(r.bottom())});
-        const float left = std::floor(std::min(a.x, b.x));
-        const float top = std::floor(std::min(a.y, b.y));
-        const float right = std::ceil(std::max(a.x, b.x));
-        const float bottom = std::ceil(std::max(a.y, b.y));
-        g.fillRectangle(brush, {left, top, right - left, bottom - top});
-    }
+    const gfx::PointF a = world.apply({static_cast<float>(r.x), static_cast<float>(r.y)});
+    const gfx::PointF b = world.apply({static_cast<float>(r.right()), static_cast<float>(r.bottom())});
+    const float left = std::floor(std::min(a.x, b.x));
+    const float top = std::floor(std::min(a.y, b.y));
+    const float right = std::ceil(std::max(a.x, b.x));
+    const float bottom = std::ceil(std::max(a.y, b.y));
+    g.fillRectangle(brush, {left, top, right - left, bottom - top});
     g.setTransform(world);
 }
 

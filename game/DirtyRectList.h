@@ -30,9 +30,9 @@ public:
     void insert(gfx::RectI r);
     // The first rectangle replaces the clip, the others are added to it.
     void clipTo(gfx::Graphics& g) const;
-    // Fills every rectangle, widened to whole device pixels exactly as the clip is, so
-    // nothing of the old picture survives at the clip's edges at any scale.
-    void fillWith(gfx::Graphics& g, const gfx::SolidBrush& brush) const;
+    // Fills a rectangle, widened to whole device pixels exactly as the clip is, so nothing
+    // of the old picture survives at the clip's edges at any scale.
+    static void fillDevicePixels(gfx::Graphics& g, const gfx::RectI& r, const gfx::SolidBrush& brush);
     bool intersects(const gfx::RectF& r, int margin) const;
     // Device rectangles to copy to the window, widened by margin device pixels.
     std::vector<gfx::RectI> toDevice(double scale, int margin) const;

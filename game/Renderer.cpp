@@ -38,7 +38,10 @@ void Renderer::clipToWorld(gfx::Graphics& g) {
     // Parts of the scene reach past the world's edges (the cable, the drifting light, the
     // quaking ground). Dirty rectangles never leave the world, so nothing may be drawn out
     // there, or it would stay behind on the letter box.
-    g.setClip({0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight}, gfx::CombineMode::Replace);
+    const gfx::RectI world{0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight};
+    g.setClip(world, gfx::CombineMode::Replace);
+    // A repaint clipped more closely still cuts shapes at the world's sides just like this.
+    g.setClipFrame(world);
 }
 
 void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
@@ -64,6 +67,9 @@ void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
 void Renderer::releaseBackBuffer() {
     backGraphics.reset();
     backBuffer_ = gfx::Surface();
+    sceneryObjects.clear();
+    sceneryGraphics.reset();
+    sceneryLayer = gfx::Surface();
 }
 
 void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client) {
@@ -88,24 +94,49 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     clipToWorld(g);
 
     previousRects.clear();
-    drawScene(game, g, true);
-    if (game.navOverlay == 1 || game.navOverlay == 2)
+    // Everything is drawn as it stands; the scenery goes through its layer, which starts
+    // the picture.
+    for (Object* object : game.drawList) {
+        object->refreshShape();
+        object->setLastBounds(object->getPathBounds(true));
+        object->clearRedrawNeeded();
+    }
+    const std::size_t layered = paintScenery(game);
+    if (layered > 0) {
+        g.flush();
+        backBuffer_.copyRect(sceneryLayer, {0, 0, client.width, client.height});
+    }
+    for (std::size_t i = layered; i < game.drawList.size(); ++i)
+        game.drawList[i]->draw(g);
+    if (game.navOverlay == 1 || game.navOverlay == 2) {
+        drawNavOverlay(game, g);
         overlayDrawn = true; // the next paint is full again and erases it
+    }
     debugOverlayOnScreen_ = false;
     g.flush();
     present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
 }
 
 void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client) {
+    // Objects before this index are the scenery, kept in its layer while it stays the same.
+    const std::size_t sceneryEnd = sceneryEndOf(game);
+    const bool sceneryKept = sceneryEnd == sceneryObjects.size() && sceneryEnd > 0 &&
+                             std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
     DirtyRectList newRects;
+    DirtyRectList sceneryRects;
     std::vector<gfx::RectF> redrawnBounds;
     int count = 0;
-    for (Object* object : game.drawList) {
+    for (std::size_t i = 0; i < game.drawList.size(); ++i) {
+        Object* object = game.drawList[i];
         if (!object->isRedrawNeeded())
             continue;
         object->refreshShape();
-        previousRects.addCovering(object->getLastBounds());
         const gfx::RectF bounds = object->getPathBounds(true);
+        previousRects.addCovering(object->getLastBounds());
+        if (i < sceneryEnd) {
+            sceneryRects.addCovering(object->getLastBounds());
+            sceneryRects.addCovering(bounds);
+        }
         object->clearRedrawNeeded();
         newRects.addCovering(bounds);
         ++count;
@@ -124,19 +155,19 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         region = previousRects;
     }
 
-    gfx::Graphics& g = *backGraphics;
-    // The dirty rows are repainted as bands across the whole world, each in a pass of its
-    // own. The rasteriser's edge shades depend on where a clip cuts a shape sideways and on
-    // clips made of many boxes, so a band clipped like the full redraw in x, and never a
-    // union of boxes, paints exactly the pixels the full redraw would. Every pass starts
-    // from the background, so bands that meet on a shared device row stay exact.
-    for (const gfx::RectI& band : rowBands(region)) {
-        DirtyRectList strip;
-        strip.insert(band);
-        strip.clipTo(g);
-        strip.fillWith(g, backgroundBrush);
-        drawObjectsMeeting(game, g, band);
+    // The layer follows its objects' changes first (or is made anew when they are other
+    // objects: one left or joined the scenery, whose bounds the region holds).
+    std::size_t layered = 0;
+    if (sceneryKept) {
+        repaintRects(game, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
+        layered = sceneryEnd;
+    } else {
+        layered = paintScenery(game);
     }
+    repaintRects(game, *backGraphics, backBuffer_, region, layered, game.drawList.size(),
+                 layered > 0 ? &sceneryLayer : nullptr);
+
+    gfx::Graphics& g = *backGraphics;
     region.clipTo(g);
     if (game.hudMode == 3)
         updateRedrawStatistics(game, region);
@@ -160,43 +191,80 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     present(window, client, std::move(deviceRects));
 }
 
-void Renderer::drawScene(Game& game, gfx::Graphics& g, bool refresh) const {
-    for (Object* object : game.drawList) {
-        if (refresh) {
-            object->refreshShape();
-            object->setLastBounds(object->getPathBounds(true));
-        }
-        object->draw(g);
-        if (refresh)
-            object->clearRedrawNeeded();
+std::size_t Renderer::sceneryEndOf(const Game& game) {
+    // The characters and all drawn after them (widgets, socks) change often; what lies
+    // behind them, the house and the garden, seldom does.
+    for (std::size_t i = 0; i < game.drawList.size(); ++i) {
+        if (std::find(game.agentList.begin(), game.agentList.end(), game.drawList[i]) != game.agentList.end())
+            return i;
     }
+    return game.drawList.size();
+}
+
+std::size_t Renderer::paintScenery(Game& game) {
+    sceneryObjects.clear();
+    const std::size_t end = sceneryEndOf(game);
+    if (end == 0)
+        return 0;
+    if (!sceneryLayer.valid() || sceneryLayer.width() != backBuffer_.width() ||
+        sceneryLayer.height() != backBuffer_.height()) {
+        sceneryGraphics.reset();
+        sceneryLayer = gfx::Surface(backBuffer_.width(), backBuffer_.height());
+        if (!sceneryLayer.valid())
+            return 0;
+        sceneryGraphics.emplace(sceneryLayer);
+    }
+    gfx::Graphics& g = *sceneryGraphics;
+    g.resetClip();
+    g.resetTransform();
+    g.clear(kBackground);
+    placeWorld(g);
+    clipToWorld(g);
+    for (std::size_t i = 0; i < end; ++i)
+        game.drawList[i]->draw(g);
+    g.flush();
+    sceneryObjects.assign(game.drawList.begin(), game.drawList.begin() + static_cast<std::ptrdiff_t>(end));
+    return end;
+}
+
+void Renderer::repaintRects(Game& game, gfx::Graphics& g, gfx::Surface& target, const DirtyRectList& rects,
+                            std::size_t from, std::size_t to, const gfx::Surface* below) {
+    // Each dirty rectangle is repainted in a pass of its own, clipped to that one box: the
+    // rasteriser shades edges differently under a clip made of many boxes, and a shape that
+    // a box's side cuts is drawn through the canvas's scratch rows (see Graphics), so every
+    // pass paints exactly the pixels a full redraw would. Each pass starts afresh, from the
+    // layer below or the background, so rectangles that share device pixels stay exact.
+    for (const gfx::RectI& r : rects.rects()) {
+        g.setClip(r, gfx::CombineMode::Replace);
+        if (below != nullptr) {
+            g.flush();
+            for (const gfx::RectI& device : g.clipRects())
+                target.copyRect(*below, device);
+        } else {
+            DirtyRectList::fillDevicePixels(g, r, backgroundBrush);
+        }
+        drawObjectsMeeting(game, g, r, from, to);
+    }
+    g.flush();
+}
+
+void Renderer::drawScene(Game& game, gfx::Graphics& g) const {
+    for (Object* object : game.drawList)
+        object->draw(g);
     if (game.navOverlay == 1 || game.navOverlay == 2)
         drawNavOverlay(game, g);
 }
 
-std::vector<gfx::RectI> Renderer::rowBands(const DirtyRectList& region) {
-    std::vector<std::pair<int, int>> rows; // [top, bottom) of each rectangle
-    for (const gfx::RectI& r : region.rects())
-        rows.emplace_back(r.y, r.bottom());
-    std::sort(rows.begin(), rows.end());
-    std::vector<gfx::RectI> bands;
-    for (const auto& [top, bottom] : rows) {
-        if (!bands.empty() && top <= bands.back().bottom())
-            bands.back().height = std::max(bands.back().bottom(), bottom) - bands.back().y;
-        else
-            bands.push_back({0, top, Game::kWorldWidth, bottom - top});
-    }
-    return bands;
-}
-
-void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& box) const {
+void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& box, std::size_t from,
+                                  std::size_t to) const {
     // Objects wholly outside the box would be clipped away entirely; their bounds (with the
     // pen, as last drawn) cover every pixel they paint, so skipping them changes nothing.
     const float left = static_cast<float>(box.x) - 1;
     const float top = static_cast<float>(box.y) - 1;
     const float right = static_cast<float>(box.right()) + 1;
     const float bottom = static_cast<float>(box.bottom()) + 1;
-    for (Object* object : game.drawList) {
+    for (std::size_t i = from; i < to; ++i) {
+        Object* object = game.drawList[i];
         const gfx::RectF& b = object->getLastBounds();
         if (b.x < right && b.y < bottom && b.right() > left && b.bottom() > top)
             object->draw(g);
@@ -307,6 +375,6 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     g.clear(kBackground);
     placeWorld(g);
     clipToWorld(g);
-    drawScene(game, g, false);
+    drawScene(game, g);
     g.flush();
 }

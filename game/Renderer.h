@@ -7,8 +7,10 @@
 #include "gfx/Surface.h"
 
 #include <optional>
+#include <vector>
 
 class Game;
+class Object;
 class WindowPort;
 
 // Turns the scene into pixels: a back buffer of the client size with the world scaled
@@ -57,10 +59,18 @@ private:
     void fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
     // Every object of the drawList, back to front, plus the navigation overlay if it is on.
-    void drawScene(Game& game, gfx::Graphics& g, bool refresh) const;
-    // The dirty rectangles' rows joined into bands across the whole world.
-    static std::vector<gfx::RectI> rowBands(const DirtyRectList& region);
-    void drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& worldBox) const;
+    void drawScene(Game& game, gfx::Graphics& g) const;
+    // Objects of the drawList from index from on whose last bounds meet the world box.
+    void drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& worldBox, std::size_t from,
+                            std::size_t to) const;
+    // Index of the drawList's first object that is not scenery.
+    static std::size_t sceneryEndOf(const Game& game);
+    // Draws the scenery into its layer anew; returns how many objects it holds (0: no layer).
+    std::size_t paintScenery(Game& game);
+    // Repaints each rectangle on g: copied from below (or filled with the background), then
+    // the drawList's objects [from, to) that meet it.
+    void repaintRects(Game& game, gfx::Graphics& g, gfx::Surface& target, const DirtyRectList& rects,
+                      std::size_t from, std::size_t to, const gfx::Surface* below);
     void drawNavOverlay(const Game& game, gfx::Graphics& g) const;
     void drawDebugOverlays(Game& game, gfx::Graphics& g, const std::vector<gfx::RectF>& redrawnBounds,
                            const DirtyRectList& newRects);
@@ -74,6 +84,13 @@ private:
     double scale_ = 1.0;
     Origin origin_;
     DirtyRectList previousRects;
+    // Scenery layer: the background with the drawList's objects behind the first character
+    // (the house, the garden), kept up to date like the back buffer, so a dirty rectangle
+    // starts from a copy instead of repainting them. sceneryObjects are the objects it
+    // shows; empty when there is none.
+    gfx::Surface sceneryLayer;
+    std::optional<gfx::Graphics> sceneryGraphics; // lives on sceneryLayer
+    std::vector<Object*> sceneryObjects;
     bool overlayDrawn = false;
     bool debugOverlayOnScreen_ = false;
     long long presentCount_ = 0;

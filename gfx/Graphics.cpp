@@ -61,6 +61,7 @@ Graphics::Graphics(Surface& target) : target_(target) {
         return;
     }
     cairo_set_miter_limit(cr_.get(), Pen::kMiterLimit);
+    frame_ = {0, 0, target.width(), target.height()};
 }
 
 Graphics::~Graphics() = default;
@@ -167,7 +168,7 @@ void Graphics::endContainer(int container) {
     stateDirty_ = true;
 }
 
-void Graphics::setClip(RectI worldRect, CombineMode mode) {
+RectI Graphics::snapToDevice(RectI worldRect) const {
     // Snap outward; the small slack keeps a float product like 20.000002 from growing a pixel.
     const Matrix m = deviceTransform();
     const float x0 = static_cast<float>(worldRect.x);
@@ -195,7 +196,15 @@ void Graphics::setClip(RectI worldRect, CombineMode mode) {
     device.height = std::max(0, snapUp(bottom) - device.y);
     if (worldRect.isEmpty())
         device.width = device.height = 0;
+    return device;
+}
 
+void Graphics::setClipFrame(RectI worldRect) {
+    frame_ = snapToDevice(worldRect);
+}
+
+void Graphics::setClip(RectI worldRect, CombineMode mode) {
+    const RectI device = snapToDevice(worldRect);
     RegionHandle region = clip_.infinite ? nullptr : regionOf(clip_.rects);
     const cairo_rectangle_int_t box = toCairo(device);
     switch (mode) {
@@ -320,81 +329,21 @@ bool Graphics::ensureScratch() {
     return true;
 }
 
-// Cairo cuts a shape's edges at the left and right of the clip, and an edge cut there is
-// rasterised a little differently from the whole edge: anti-aliased pixels would then differ
-// by a shade between a clipped repaint and a full one. So when the clip's sides cut sloped
-// edges of the shape, it is drawn without a sideways limit, on a scratch copy of the clip's
-// rows, and then copied back through the clip, which keeps repaints pixel-exact.
-bool Graphics::clipCutsEdges(const Path& path, float grow, RectI box) const {
-    struct Side {
-        float x, top, bottom;
-    };
-    std::vector<Side> sides;
-    const auto addSide = [&](int x, const RectI& r) {
-        // The surface's own edges cut a full repaint in the same place.
-        if (x > 0 && x < target_.width() && x >= box.x && x <= box.right())
-            sides.push_back({static_cast<float>(x), static_cast<float>(r.y), static_cast<float>(r.bottom())});
-    };
-    for (const RectI& r : activeClip_.rects) {
-        if (r.bottom() <= box.y || r.y >= box.bottom())
-            continue;
-        addSide(r.x, r);
-        addSide(r.right(), r);
-    }
-    if (sides.empty())
-        return false;
-    const Matrix m = deviceTransform();
-    const float reach = grow * CairoDraw::deviceScale(m) + 1.0f;
-    const auto boxHits = [&](float x0, float y0, float x1, float y1) {
-        return std::any_of(sides.begin(), sides.end(), [&](const Side& s) {
-            return s.x >= x0 - reach && s.x <= x1 + reach && s.bottom >= y0 - reach && s.top <= y1 + reach;
-        });
-    };
-    // For a fill, only sloped edges that pass a side matter: a level edge adds no coverage
-    // and an upright one is never cut.
-    const auto edgeHits = [&](PointF a, PointF b) {
-        if (grow > 0)
-            return boxHits(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y));
-        if (a.x == b.x || a.y == b.y)
-            return false;
-        return std::any_of(sides.begin(), sides.end(), [&](const Side& s) {
-            if (s.x <= std::min(a.x, b.x) || s.x >= std::max(a.x, b.x))
-                return false;
-            const float y = a.y + (s.x - a.x) * (b.y - a.y) / (b.x - a.x);
-            return y >= s.top - 1 && y <= s.bottom + 1;
-        });
-    };
-    const auto pts = path.points();
-    const auto types = path.types();
-    PointF figureStart;
-    for (std::size_t i = 0; i < pts.size(); ++i) {
-        const PointF p = m.apply(pts[i]);
-        const auto kind = static_cast<PointType>(types[i] & kPointTypeMask);
-        if (kind == PointType::Start || i == 0) {
-            figureStart = p;
-        } else if (kind == PointType::Bezier && i + 2 < pts.size()) {
-            const PointF a = m.apply(pts[i - 1]);
-            const PointF c1 = p;
-            const PointF c2 = m.apply(pts[i + 1]);
-            const PointF e = m.apply(pts[i + 2]);
-            i += 2;
-            if (boxHits(std::min({a.x, c1.x, c2.x, e.x}), std::min({a.y, c1.y, c2.y, e.y}),
-                        std::max({a.x, c1.x, c2.x, e.x}), std::max({a.y, c1.y, c2.y, e.y})))
-                return true;
-        } else if (edgeHits(m.apply(pts[i - 1]), p)) {
-            return true;
-        }
-        // Every figure is closed for a fill, and closed figures are for a stroke.
-        const bool lastOfFigure =
-            i + 1 >= pts.size() || static_cast<PointType>(types[i + 1] & kPointTypeMask) == PointType::Start;
-        if (lastOfFigure && (grow == 0 || (types[i] & kCloseFlag) != 0) &&
-            edgeHits(m.apply(pts[i]), figureStart))
-            return true;
-    }
-    return false;
+// Cairo cuts a shape where the clip's sides pass through it, and a cut changes how the
+// whole shape is rasterised (the cut edges, and how the scan lines sample edges far from the
+// cut): anti-aliased pixels would then differ by a shade between a clipped repaint and a full
+// one. So a shape that the clip cuts more closely than the frame does is drawn whole on the
+// scratch surface, cut only by the frame (as in a full repaint), and the clip's part of it is
+// copied back, which keeps repaints pixel-exact.
+RectI Graphics::uncutArea(RectI box) const {
+    const int left = std::max({box.x, frame_.x, 0});
+    const int top = std::max({box.y, frame_.y, 0});
+    const int right = std::min({box.right(), frame_.right(), target_.width()});
+    const int bottom = std::min({box.bottom(), frame_.bottom(), target_.height()});
+    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
-template <typename Draw> void Graphics::paint(RectF reach, const Path& shape, float grow, Draw&& draw) {
+template <typename Draw> void Graphics::paint(RectF reach, Draw&& draw) {
     if (!activeClip_.infinite) {
         const RectI box = deviceBox(reach);
         std::vector<RectI> parts;
@@ -408,8 +357,15 @@ template <typename Draw> void Graphics::paint(RectF reach, const Path& shape, fl
         }
         if (parts.empty())
             return; // nothing of it would show
-        if (clipCutsEdges(shape, grow, box) && ensureScratch()) {
-            paintThroughScratch(box, parts, draw);
+        // Within the frame, the shape is cut unless one clip box holds all of it.
+        const RectI area = uncutArea(box);
+        const bool cut =
+            std::none_of(activeClip_.rects.begin(), activeClip_.rects.end(), [&](const RectI& r) {
+                return r.x <= area.x && r.y <= area.y && area.right() <= r.right() &&
+                       area.bottom() <= r.bottom();
+            });
+        if (cut && !area.isEmpty() && ensureScratch()) {
+            paintThroughScratch(area, parts, draw);
             return;
         }
     }
@@ -418,35 +374,17 @@ template <typename Draw> void Graphics::paint(RectF reach, const Path& shape, fl
 }
 
 template <typename Draw>
-void Graphics::paintThroughScratch(RectI box, const std::vector<RectI>& parts, Draw&& draw) {
-    // The clip's rows, merged.
-    std::vector<std::pair<int, int>> rows;
+void Graphics::paintThroughScratch(RectI area, const std::vector<RectI>& parts, Draw&& draw) {
+    // Only the clip's part of the scratch is read back, and a drawing blends each pixel on
+    // its own: the scratch needs the target's pixels there and nowhere else.
     for (const RectI& p : parts)
-        rows.emplace_back(p.y, p.bottom());
-    std::sort(rows.begin(), rows.end());
-    std::vector<std::pair<int, int>> merged;
-    for (const auto& row : rows) {
-        if (!merged.empty() && row.first <= merged.back().second)
-            merged.back().second = std::max(merged.back().second, row.second);
-        else
-            merged.push_back(row);
-    }
-    // No sideways limit nearer than the shape's own extent or the surface's edges.
-    const int left = std::max(box.x, 0);
-    const int right = std::min(box.right(), scratch_.width());
+        scratch_.copyRect(target_, p);
     cairo_t* s = scratchCr_.get();
     cairo_reset_clip(s);
     cairo_identity_matrix(s);
     cairo_new_path(s);
-    for (const auto& [top, bottom] : merged)
-        cairo_rectangle(s, left, top, right - left, bottom - top);
+    cairo_rectangle(s, area.x, area.y, area.width, area.height);
     cairo_clip(s);
-    // The scratch starts as a copy of the target, so the drawing blends exactly as it would
-    // have on the target itself.
-    cairo_set_operator(s, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(s, target_.handle(), 0, 0);
-    cairo_paint(s);
-    cairo_set_operator(s, CAIRO_OPERATOR_OVER);
     CairoDraw::setMatrix(s, deviceTransform());
     draw(s);
     if (cairo_status(s) != CAIRO_STATUS_SUCCESS) {
@@ -454,31 +392,21 @@ void Graphics::paintThroughScratch(RectI box, const std::vector<RectI>& parts, D
         scratchCr_.reset();
         return;
     }
-    cairo_t* cr = cr_.get();
-    cairo_save(cr);
-    cairo_identity_matrix(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, scratch_.handle(), 0, 0);
-    cairo_new_path(cr);
     for (const RectI& p : parts)
-        cairo_rectangle(cr, p.x, p.y, p.width, p.height);
-    cairo_fill(cr);
-    cairo_restore(cr);
-    finish();
+        target_.copyRect(scratch_, p);
 }
 
 void Graphics::drawPath(const Pen& pen, const Path& path) {
     if (!ready(path))
         return;
     const Matrix device = deviceTransform();
-    paint(path.bounds(pen), path, std::max(pen.reach(), 0.5f),
-          [&](cairo_t* cr) { Stroker::stroke(cr, pen, path, device); });
+    paint(path.bounds(pen), [&](cairo_t* cr) { Stroker::stroke(cr, pen, path, device); });
 }
 
 void Graphics::fillPath(const SolidBrush& brush, const Path& path) {
     if (!ready(path))
         return;
-    paint(path.bounds(), path, 0, [&](cairo_t* cr) {
+    paint(path.bounds(), [&](cairo_t* cr) {
         CairoDraw::setColor(cr, brush.color());
         cairo_new_path(cr);
         CairoDraw::appendPath(cr, path);
@@ -491,7 +419,7 @@ void Graphics::fillPath(const PathGradientBrush& brush, const Path& path) {
     if (!ready(path))
         return;
     const Matrix device = deviceTransform();
-    paint(path.bounds(), path, 0, [&](cairo_t* cr) { gradients_.fill(cr, brush, path, device); });
+    paint(path.bounds(), [&](cairo_t* cr) { gradients_.fill(cr, brush, path, device); });
 }
 
 void Graphics::drawLine(const Pen& pen, PointF a, PointF b) {

@@ -61,6 +61,9 @@ public:
     // so a clip edge never blends old and new pixels.
     void setClip(RectI worldRect, CombineMode mode);
     void resetClip();
+    // The rectangle every drawing is cut to anyway (the world on a letter-boxed window; the
+    // whole surface until set): a clip side along it cuts a shape just as a full repaint does.
+    void setClipFrame(RectI worldRect);
     // Whether drawing is limited by a clip, the enclosing containers' included.
     bool hasClip() const;
     // The device pixels drawing may touch, as disjoint rectangles (only meaningful when
@@ -107,14 +110,15 @@ private:
     // Device pixels that a world rectangle can touch, anti-aliasing included.
     RectI deviceBox(RectF world) const;
     bool ensureScratch();
-    // Whether the clip's left or right sides would cut the shape's edges inside the device
-    // box: those of its outline for a fill (grow 0), or of its stroke within grow (world).
-    bool clipCutsEdges(const Path& shape, float grow, RectI box) const;
+    // World rectangle to device pixels, snapped outward.
+    RectI snapToDevice(RectI worldRect) const;
+    // The part of a device box that a drawing without clip would cover: inside the frame.
+    RectI uncutArea(RectI box) const;
     // Runs draw (on a Cairo context set up with the canvas's transform) for a shape that
     // paints only within reach (world units), honouring the clip.
-    template <typename Draw> void paint(RectF reach, const Path& shape, float grow, Draw&& draw);
+    template <typename Draw> void paint(RectF reach, Draw&& draw);
     template <typename Draw>
-    void paintThroughScratch(RectI box, const std::vector<RectI>& parts, Draw&& draw);
+    void paintThroughScratch(RectI area, const std::vector<RectI>& parts, Draw&& draw);
 
     struct ContextDeleter {
         void operator()(cairo_t* cr) const;
@@ -129,6 +133,7 @@ private:
     ClipArea clip_;
     std::vector<Saved> containers_;
     ClipArea activeClip_;       // effectiveClip() as last given to Cairo
+    RectI frame_;               // device pixels
     GradientPainter gradients_; // keeps glow masks from frame to frame
     Surface scratch_;           // for clipped drawing, made on first need
     ContextHandle scratchCr_;

@@ -44,6 +44,33 @@ cl::PolyFillType fillType(bool evenOdd) {
     return evenOdd ? cl::pftEvenOdd : cl::pftNonZero;
 }
 
+// The contours that may reach into the box [left, right) x [top, bottom). A contour whose own
+// box misses it adds nothing to the winding (or crossing parity) of any point in there, so
+// an intersection with an area inside that box comes out the same without it: a figure's
+// head and arms need not go through the clipper to find how deep its feet sink into a floor.
+cl::Paths toClipper(const std::vector<Region::Contour>& contours, std::int64_t left, std::int64_t top,
+                    std::int64_t right, std::int64_t bottom) {
+    cl::Paths result;
+    result.reserve(contours.size());
+    for (const Region::Contour& c : contours) {
+        std::int64_t l = c.front().x, t = c.front().y, r = l, b = t;
+        for (const Region::IntPoint& ip : c) {
+            l = std::min(l, ip.x);
+            t = std::min(t, ip.y);
+            r = std::max(r, ip.x);
+            b = std::max(b, ip.y);
+        }
+        if (r <= left || l >= right || b <= top || t >= bottom)
+            continue;
+        cl::Path p;
+        p.reserve(c.size());
+        for (const Region::IntPoint& ip : c)
+            p.push_back({ip.x, ip.y});
+        result.push_back(std::move(p));
+    }
+    return result;
+}
+
 cl::Paths toClipper(const std::vector<Region::Contour>& contours) {
     cl::Paths result;
     result.reserve(contours.size());
@@ -161,7 +188,7 @@ void Region::intersect(RectF rect) {
     if (r.left <= box_.left && r.top <= box_.top && r.right >= box_.right && r.bottom >= box_.bottom)
         return;
     cl::Clipper clipper;
-    clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
+    clipper.AddPaths(toClipper(contours_, r.left, r.top, r.right, r.bottom), cl::ptSubject, true);
     const cl::Path clip{{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
     clipper.AddPath(clip, cl::ptClip, true);
     cl::Paths solution;
@@ -177,9 +204,20 @@ void Region::intersect(const Region& other) {
         setEmpty();
         return;
     }
+    // Only the part both boxes share can hold any of the intersection.
+    const std::int64_t left = std::max(box_.left, other.box_.left);
+    const std::int64_t top = std::max(box_.top, other.box_.top);
+    const std::int64_t right = std::min(box_.right, other.box_.right);
+    const std::int64_t bottom = std::min(box_.bottom, other.box_.bottom);
+    cl::Paths subject = toClipper(contours_, left, top, right, bottom);
+    cl::Paths clip = toClipper(other.contours_, left, top, right, bottom);
+    if (subject.empty() || clip.empty()) {
+        setEmpty();
+        return;
+    }
     cl::Clipper clipper;
-    clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
-    clipper.AddPaths(toClipper(other.contours_), cl::ptClip, true);
+    clipper.AddPaths(subject, cl::ptSubject, true);
+    clipper.AddPaths(clip, cl::ptClip, true);
     cl::Paths solution;
     clipper.Execute(cl::ctIntersection, solution, fillType(evenOdd_), fillType(other.evenOdd_));
     assign(fromClipper(solution), false);

@@ -38,4 +38,13 @@ if [ "$status" -ne 0 ]; then
     echo "hearthly-replay failed with status $status at 1400 x 700"
     exit 1
 fi
+# A round on a letter-boxed window: every paint equals a full redraw to the last shade.
+"$replay" --frames 140 --size 1400x700 --script "$data/round-quake.replay" --check-incremental \
+    > "$out/round" 2>&1
+status=$?
+cat "$out/round"
+if [ "$status" -ne 0 ] || ! grep -q "largest channel difference 0, differing pixels 0" "$out/round"; then
+    echo "a letter-boxed round differs from a full redraw"
+    exit 1
+fi
 exit 0
