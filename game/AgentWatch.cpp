@@ -43,13 +43,21 @@ bool AgentWatch::isWanderer(Agent& agent) {
 }
 
 std::string AgentWatch::check(Game& game, double seconds) {
+    std::vector<Agent*> agents;
+    for (Object* object : game.agentList)
+        agents.push_back(dynamic_cast<Agent*>(object));
+    // The Husband goes where he is sent and may stand for as long as the player leaves him.
+    return check(agents, seconds, &game.husband);
+}
+
+std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, const Agent* player) {
     // Nothing moves without a frame; a body just past the edge waits for the next one to wrap.
     if (seconds <= 0)
         return {};
     gameTime += seconds;
     std::map<const Agent*, Track> seen;
-    for (std::size_t i = 0; i < game.agentList.size(); ++i) {
-        auto* agent = dynamic_cast<Agent*>(game.agentList[i]);
+    for (std::size_t i = 0; i < agents.size(); ++i) {
+        Agent* agent = agents[i];
         if (agent == nullptr)
             continue;
         Track& track = seen[agent];
@@ -57,7 +65,7 @@ std::string AgentWatch::check(Game& game, double seconds) {
             track = found->second;
         } else {
             track.checkedAt = track.spot = agent->getPosition();
-            track.wanderer = isWanderer(*agent);
+            track.wanderer = agent != player && isWanderer(*agent);
         }
         track.index = i;
         if (std::string failure = checkOne(*agent, track, seconds); !failure.empty())

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <set>
+#include <span>
 #include <string>
 
 class Agent;
@@ -30,8 +31,11 @@ public:
     explicit AgentWatch(Limits chosen) : limits(chosen) {}
 
     // After a frame of seconds of game time (0 when none was simulated): the first thing found
-    // wrong, or an empty string.
+    // wrong with the game's agents, or an empty string.
     std::string check(Game& game, double seconds);
+    // The same for the given agents (null entries are skipped); the player's figure is not
+    // held to wandering.
+    std::string check(std::span<Agent* const> agents, double seconds, const Agent* player = nullptr);
     // Agents watched, wanderers among them, and the goals they headed for.
     std::string summary() const;
 
