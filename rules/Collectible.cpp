@@ -55,6 +55,15 @@ int Collectible::findPlatform(double dt) {
     return 0;
 }
 
+int Collectible::applyInertia(double dt) {
+    Agent::applyInertia(dt);
+    // A sock keeps its speed where it rests (no friction, and no gravity on a pole or a
+    // ladder), so nothing else would ever bring it back.
+    if (isAttached() && wrapIntoWorld(20))
+        detached.activate();
+    return 0;
+}
+
 void Collectible::scatter(double spread, double offset) {
     if (spread == -1)
         spread = 50;

@@ -18,6 +18,9 @@ public:
     int reduceInertiaOnPlatform(double) override { return 0; }
     int reduceInertiaDetached(double) override { return 0; }
     int findPlatform(double dt) override;
+    // Moves the body; one carried off past the world's wrap margin while resting comes back on
+    // the other side and falls again.
+    int applyInertia(double dt) override;
 
     // Jumps by a random offset in [-offset, 2 spread - offset) on each axis and falls again;
     // -1 for either stands for 50.

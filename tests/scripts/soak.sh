@@ -28,7 +28,7 @@ awk -v calls="$calls" -v seed="$seed" '
 function pick(n) { return int(rand() * n) }
 BEGIN {
     srand(seed)
-    keys = "p s e z d g l j k f b c r a x A 1"
+    keys = "p s e z d g l j k f b c r a n m + = - _ x A 1"
     nkeys = split(keys, key, " ")
     w = 800; h = 584
     paused = 0; resumeAt = 0; minimized = 0; restoreAt = 0
@@ -40,6 +40,8 @@ BEGIN {
         if (paused && call >= resumeAt) { print call, "key p"; paused = 0 }
         if (minimized && call >= restoreAt) { print call, "restore"; minimized = 0 }
         if (overlayOffAt && call >= overlayOffAt) { print call, "key l"; print call, "key l"; overlayOffAt = 0 }
+        # Now and then a round is started and won at once: forty socks collected in a row.
+        if (call % 2500 == 1000) { print call, "key n"; for (i = 0; i < 40; i++) print call + 50, "key +" }
         r = rand()
         if (r < 0.05) {
             print call, "move", pick(w + 81) - 40, pick(h + 81) - 40

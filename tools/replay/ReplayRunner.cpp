@@ -3,6 +3,7 @@
 #include "agents/Animal.h"
 #include "audio/WavWriter.h"
 #include "game/GameStateJson.h"
+#include "game/RoundCheck.h"
 
 #include <algorithm>
 #include <chrono>
@@ -181,6 +182,8 @@ void ReplayRunner::checkAgents(long long frames, double step) {
     if (!options.checkAgents || frames <= 0 || !agentFailure.empty())
         return;
     agentFailure = agentWatch.check(host.game, static_cast<double>(frames) * step);
+    if (agentFailure.empty())
+        agentFailure = checkRound(host.game); // and a running round keeps its forty socks
     if (!agentFailure.empty())
         agentFailure = "agent check failed at timer call " + std::to_string(timerCalls) + ": " + agentFailure;
 }
