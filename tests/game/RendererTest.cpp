@@ -65,7 +65,7 @@ TEST_F(Rendering, FirstPaintShowsTheWholeSceneCentredBetweenEvenBars) {
 }
 
 TEST(RenderingCentred, PartialRepaintsMatchAFullRedrawBesideTheBars) {
-    GameHost wide(1000, 584); // the world 100 pixels in from the left
+    GameHost wide(1000, 584);    // the world 100 pixels in from the left
     wide.game.agentList.clear(); // the figures hold still
     Probe probe;
     probe.registerInGame();
