@@ -169,12 +169,16 @@ void Animal::steer(double dt, gfx::PointF u, double a, gfx::PointF& v) {
 }
 
 int Animal::standStill() {
+    missCount = 0; // got there
     idle.activate();
     body.velocity = {0, 0};
     return 0;
 }
 
 void Animal::leavePath(NavEdge* edge) {
+    const NavNode* goal = edge != nullptr ? edge->to : nullptr;
+    missCount = goal == missedGoal ? missCount + 1 : 1;
+    missedGoal = goal;
     offPath.activate();
     offPath.goalNode = nullptr;
     offPath.goalEdge = edge;
@@ -344,6 +348,10 @@ int Animal::recoverFromOffPath(double) {
         return 0;
     }
     NavNode* target = offPath.goalEdge != nullptr ? offPath.goalEdge->to : offPath.goalNode;
+    if (missCount >= kMissesBeforeGivingUp) {
+        missCount = 0;
+        target = nullptr; // give the goal up and stand still where it landed
+    }
     if (target != nullptr && walkTo(target->index, offPath.goalEdge))
         return 0;
     // No goal to head for, or no way there: stand still where it landed.
@@ -374,6 +382,7 @@ int Animal::platformFeedbackAttached(double dt) {
 }
 
 void Animal::headForNode(NavNode* node) {
+    missCount = 0; // a new goal
     offPath.activate();
     offPath.goalNode = node;
     offPath.goalEdge = nullptr;
@@ -381,6 +390,7 @@ void Animal::headForNode(NavNode* node) {
 }
 
 void Animal::headForEdge(NavEdge* edge) {
+    missCount = 0;
     offPath.activate();
     offPath.goalNode = nullptr;
     offPath.goalEdge = edge;

@@ -135,4 +135,10 @@ protected:
     State toNextStartNode{"to_next_start_node"};
     OffPathState offPath;
     StartLocState startLoc;
+    // Walks that ended off the path short of the same place, in a row: a goal the body keeps
+    // falling short of (its shape cannot reach the end of a walkway before the walkway lets
+    // it go) is given up after a few tries instead of being chased for ever.
+    const NavNode* missedGoal = nullptr;
+    int missCount = 0;
+    static constexpr int kMissesBeforeGivingUp = 6;
 };

@@ -26,6 +26,7 @@ public:
         path.addRectangle({x - 5, y - 20, 10, 20});
         clearShapeDirty();
     }
+    using Animal::leavePath;
     using Animal::toNextStartNode;
     using Animal::walk;
 };
@@ -181,4 +182,21 @@ TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     }
     EXPECT_TRUE(launched) << "a measured 100 f/s launches higher than the base speed";
     EXPECT_LT(right.getCycleTime(), 0.5) << "the cycle restarted";
+}
+
+// A goal the walker keeps falling short of (carried off its path towards the same place time
+// after time) is given up after six tries: it stands still and, being a wanderer, picks anew.
+TEST(Animal, GivesUpAGoalItKeepsFallingShortOf) {
+    Level level;
+    Walker w(420, 570);
+    land(level, w);
+    Platform& floor = *w.platform();
+    NavEdge* goal = level.graph->edgeOnPlatform(&level.game->floorFirst, {100, 400, 600, 100});
+    ASSERT_NE(goal, nullptr);
+    for (int attempt = 1; attempt <= 6; ++attempt) {
+        w.leavePath(goal);
+        w.attachTo(floor);
+        w.recoverFromOffPath(0.01);
+        EXPECT_EQ(w.isWalking(), attempt < 6) << "attempt " << attempt;
+    }
 }
