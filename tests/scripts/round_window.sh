@@ -12,50 +12,9 @@ xvfbPid=
 wmPid=
 gamePid=
 
-cleanup() {
-    [[ -n $gamePid ]] && kill -KILL "$gamePid" 2>/dev/null
-    local pid
-    for pid in $wmPid $xvfbPid; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in $gamePid $wmPid $xvfbPid; do
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-export LSAN_OPTIONS="suppressions=$3/leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -s $work/game.log ]] && { echo "--- hearthly's output ---" >&2; cat "$work/game.log" >&2; }
-    exit 1
-}
-
-wait_for() {
-    local what=$1 seconds=$2
-    shift 2
-    local tries=$((seconds * 20))
-    until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        ((tries > 0)) || fail "timed out after ${seconds}s waiting for $what"
-        sleep 0.05
-    done
-}
-
-game_window() {
-    local id
-    for id in $(xwininfo -root -tree 2>/dev/null | grep -F ' "Hearthly' | awk '{ print $1 }'); do
-        if xprop -id "$id" _NET_WM_PID 2>/dev/null | grep -q "= $gamePid\$"; then
-            echo "$id"
-            return 0
-        fi
-    done
-    return 1
-}
-game_running() { kill -0 "$gamePid" 2>/dev/null; }
-game_ended() { ! game_running; }
+data=$3
+# shellcheck source=lib/session.sh
+source "$(dirname "$0")/lib/session.sh"
 
 start_game() {
     "$hearthly" >"$work/game.log" 2>&1 &

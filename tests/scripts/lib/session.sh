@@ -1,0 +1,57 @@
+# Shared by the scripts that run the real game in a window on a private X server. Sourced after
+# the script has set: work (its scratch folder), data (the test data folder), and the process
+# ids xvfbPid, wmPid and gamePid (empty until started).
+
+cleanup() {
+    local pid
+    # The game turns SIGTERM into a quit request, which a modal box would hold up.
+    [[ -n $gamePid ]] && kill -KILL "$gamePid" 2>/dev/null
+    for pid in $wmPid $xvfbPid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in $gamePid $wmPid $xvfbPid; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# In a sanitizer build, leaks are checked at exit; the data folder lists the one let pass.
+export LSAN_OPTIONS="suppressions=$data/leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [[ -s $work/game.log ]]; then
+        echo "--- hearthly's output ---" >&2
+        cat "$work/game.log" >&2
+    fi
+    exit 1
+}
+
+# wait_for <what> <seconds> <command...>: runs the command until it succeeds.
+wait_for() {
+    local what=$1 seconds=$2
+    shift 2
+    local tries=$((seconds * 20))
+    until "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        ((tries > 0)) || fail "timed out after ${seconds}s waiting for $what"
+        sleep 0.05
+    done
+}
+
+# The game's own window: titled Hearthly (or "Hearthly (paused)") and made by the process
+# started here.
+game_window() {
+    local id
+    for id in $(xwininfo -root -tree 2>/dev/null | grep -F ' "Hearthly' | awk '{ print $1 }'); do
+        if xprop -id "$id" _NET_WM_PID 2>/dev/null | grep -q "= $gamePid\$"; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+
+game_running() { kill -0 "$gamePid" 2>/dev/null; }
+game_ended() { ! game_running; }
