@@ -43,6 +43,14 @@ std::vector<RectI> rectsOf(const cairo_region_t* region) {
     return rects;
 }
 
+// Shapes whose device box holds more pixels than this go through Cairo, which fills large
+// areas faster than the rasterizer blends them.
+constexpr long long kDirectArea = 1 << 16;
+// How closely curves are followed, in device pixels: outlines exactly; lines, whose round
+// joins smooth every bend, a little more loosely.
+constexpr float kDirectTolerance = 0.1f;
+constexpr float kDirectStrokeTolerance = 0.3f;
+
 // Slack when snapping clip edges to pixels, and the largest device coordinate a clip holds.
 constexpr double kSnapSlack = 1e-3;
 constexpr double kDeviceLimit = 1 << 28;
@@ -396,15 +404,88 @@ void Graphics::paintThroughScratch(RectI area, const std::vector<RectI>& parts, 
         target_.copyRect(scratch_, p);
 }
 
+bool Graphics::axisAligned(Matrix& device) const {
+    device = deviceTransform();
+    return device.m12() == 0 && device.m21() == 0 && target_.hasPixels();
+}
+
+void Graphics::paintDirect(Rasterizer::FillRule rule, Argb color) {
+    raster_.paint(target_, activeClip_.rects, activeClip_.infinite, rule, color);
+}
+
+bool Graphics::strokeDirect(const Pen& pen, const Path& path) {
+    Matrix device;
+    if (!axisAligned(device))
+        return false;
+    const float sx = std::abs(device.m11());
+    const float sy = std::abs(device.m22());
+    // A pen stays round only under an even scale.
+    if (!(sx > 0) || std::abs(sx - sy) > 1e-4f * sx)
+        return false;
+    const LineCap startCap = pen.startCap();
+    const LineCap endCap = pen.endCap();
+    const auto plain = [](LineCap cap) { return cap == LineCap::Flat || cap == LineCap::Round; };
+    if (!plain(startCap) || !plain(endCap) || pen.lineJoin() != LineJoin::Round)
+        return false;
+    const bool hasClosed = std::any_of(path.types().begin(), path.types().end(),
+                                       [](std::uint8_t t) { return (t & kCloseFlag) != 0; });
+    if (hasClosed && pen.alignment() == PenAlignment::Inset)
+        return false;
+    const RectF reach = path.bounds(pen);
+    if (static_cast<double>(reach.width) * sx * static_cast<double>(reach.height) * sy > kDirectArea)
+        return false;
+
+    // A zero-width pen draws a hairline one device pixel wide.
+    const float halfWidth = pen.width() > 0 ? pen.width() * sx / 2 : 0.5f;
+    raster_.reset();
+    for (const Path::Polygon& figure : path.flatten(kDirectStrokeTolerance / sx)) {
+        devicePoints_.clear();
+        for (PointF p : figure.points)
+            devicePoints_.push_back(device.apply(p));
+        if (figure.closed && !devicePoints_.empty()) {
+            devicePoints_.push_back(devicePoints_.front());
+            raster_.addPolyline(devicePoints_, halfWidth, true, true);
+        } else {
+            raster_.addPolyline(devicePoints_, halfWidth, startCap == LineCap::Round,
+                                endCap == LineCap::Round);
+        }
+    }
+    paintDirect(Rasterizer::FillRule::NonZero, pen.color());
+    return true;
+}
+
+bool Graphics::fillDirect(Argb color, const Path& path) {
+    Matrix device;
+    if (!axisAligned(device))
+        return false;
+    const float sx = std::abs(device.m11());
+    const float sy = std::abs(device.m22());
+    const RectF box = path.bounds();
+    if (!(sx > 0) || !(sy > 0) ||
+        static_cast<double>(box.width) * sx * static_cast<double>(box.height) * sy > kDirectArea)
+        return false;
+    raster_.reset();
+    for (const Path::Polygon& figure : path.flatten(kDirectTolerance / std::max(sx, sy))) {
+        devicePoints_.clear();
+        for (PointF p : figure.points)
+            devicePoints_.push_back(device.apply(p));
+        raster_.addPolygon(devicePoints_);
+    }
+    paintDirect(path.fillMode() == FillMode::Alternate ? Rasterizer::FillRule::EvenOdd
+                                                       : Rasterizer::FillRule::NonZero,
+                color);
+    return true;
+}
+
 void Graphics::drawPath(const Pen& pen, const Path& path) {
-    if (!ready(path))
+    if (!ready(path) || strokeDirect(pen, path))
         return;
     const Matrix device = deviceTransform();
     paint(path.bounds(pen), [&](cairo_t* cr) { Stroker::stroke(cr, pen, path, device); });
 }
 
 void Graphics::fillPath(const SolidBrush& brush, const Path& path) {
-    if (!ready(path))
+    if (!ready(path) || fillDirect(brush.color(), path))
         return;
     paint(path.bounds(), [&](cairo_t* cr) {
         CairoDraw::setColor(cr, brush.color());

@@ -6,6 +6,7 @@
 #include "gfx/Matrix.h"
 #include "gfx/Path.h"
 #include "gfx/Pen.h"
+#include "gfx/Rasterizer.h"
 #include "gfx/Surface.h"
 
 #include <memory>
@@ -119,6 +120,14 @@ private:
     template <typename Draw> void paint(RectF reach, Draw&& draw);
     template <typename Draw>
     void paintThroughScratch(RectI area, const std::vector<RectI>& parts, Draw&& draw);
+    // Small solid shapes go straight to the pixels (see Rasterizer); false when this one
+    // must go through Cairo: a vector target, a rotated or skewed transform, a large
+    // shape, or a pen whose caps or joins the rasterizer does not draw.
+    bool strokeDirect(const Pen& pen, const Path& path);
+    bool fillDirect(Argb color, const Path& path);
+    // Whether the device transform only scales and moves; device receives it.
+    bool axisAligned(Matrix& device) const;
+    void paintDirect(Rasterizer::FillRule rule, Argb color);
 
     struct ContextDeleter {
         void operator()(cairo_t* cr) const;
@@ -137,6 +146,8 @@ private:
     GradientPainter gradients_; // keeps glow masks from frame to frame
     Surface scratch_;           // for clipped drawing, made on first need
     ContextHandle scratchCr_;
+    Rasterizer raster_;
+    std::vector<PointF> devicePoints_;
     bool stateDirty_ = true;
     bool drawable_ = true; // false while the transform squashes everything to nothing
     Status lastStatus_ = Status::Ok;

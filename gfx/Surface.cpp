@@ -170,4 +170,13 @@ void Surface::markDirty() {
         cairo_surface_mark_dirty(surface_);
 }
 
+void Surface::markDirty(RectI r) {
+    if (surface_ && !r.isEmpty())
+        cairo_surface_mark_dirty_rectangle(surface_, r.x, r.y, r.width, r.height);
+}
+
+bool Surface::hasPixels() const {
+    return surface_ != nullptr && cairo_surface_get_type(surface_) == CAIRO_SURFACE_TYPE_IMAGE;
+}
+
 } // namespace gfx

@@ -44,6 +44,10 @@ public:
     // For the canvas and the window layer only.
     cairo_surface_t* handle() const { return surface_; }
     void markDirty();
+    // After writing the pixels of r through data().
+    void markDirty(RectI r);
+    // Whether data() reaches pixels (not a vector document).
+    bool hasPixels() const;
 
 private:
     cairo_surface_t* surface_ = nullptr;

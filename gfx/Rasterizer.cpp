@@ -1,0 +1,388 @@
+#include "gfx/Rasterizer.h"
+
+#include "gfx/Surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace gfx {
+
+namespace {
+
+// x / 255, rounded, for x up to 255 * 255.
+inline std::uint32_t div255(std::uint32_t x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+// A whole pixel's area in the units the fill sums are kept in.
+constexpr float kAreaUnit = 1 << 16;
+
+// Whole pixels of a device coordinate, kept where an int holds them.
+int toPixel(float v) {
+    constexpr float kLimit = 1 << 28;
+    return static_cast<int>(std::clamp(v, -kLimit, kLimit));
+}
+
+RectI intersect(const RectI& a, const RectI& b) {
+    const int left = std::max(a.x, b.x);
+    const int top = std::max(a.y, b.y);
+    const int right = std::min(a.right(), b.right());
+    const int bottom = std::min(a.bottom(), b.bottom());
+    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
+}
+
+} // namespace
+
+void Rasterizer::reset() {
+    edges_.clear();
+    segments_.clear();
+    hasBounds_ = false;
+}
+
+void Rasterizer::addPolygon(std::span<const PointF> points) {
+    if (points.size() < 2)
+        return;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PointF a = points[i];
+        const PointF b = points[(i + 1) % points.size()];
+        if (!hasBounds_) {
+            minX_ = maxX_ = a.x;
+            minY_ = maxY_ = a.y;
+            hasBounds_ = true;
+        }
+        minX_ = std::min(minX_, a.x);
+        maxX_ = std::max(maxX_, a.x);
+        minY_ = std::min(minY_, a.y);
+        maxY_ = std::max(maxY_, a.y);
+        if (a.y != b.y)
+            edges_.push_back({a, b});
+    }
+}
+
+void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bool roundStart,
+                             bool roundEnd) {
+    // Repeated points make no segment, and must not set the direction of a flat end.
+    const std::size_t first = segments_.size();
+    PointF last{};
+    bool any = false;
+    for (PointF p : points) {
+        if (any && p == last)
+            continue;
+        if (any)
+            segments_.push_back({last, p, halfWidth, false, false});
+        last = p;
+        any = true;
+    }
+    if (!any)
+        return;
+    if (segments_.size() == first) {
+        // A single point: a dot with round ends, nothing with flat ones.
+        if (!roundStart || !roundEnd)
+            return;
+        segments_.push_back({last, last, halfWidth, false, false});
+    }
+    segments_[first].flatStart = !roundStart;
+    segments_.back().flatEnd = !roundEnd;
+    const float reach = halfWidth + 1;
+    for (std::size_t i = first; i < segments_.size(); ++i) {
+        for (PointF p : {segments_[i].a, segments_[i].b}) {
+            if (!hasBounds_) {
+                minX_ = maxX_ = p.x;
+                minY_ = maxY_ = p.y;
+                hasBounds_ = true;
+            }
+            minX_ = std::min(minX_, p.x - reach);
+            maxX_ = std::max(maxX_, p.x + reach);
+            minY_ = std::min(minY_, p.y - reach);
+            maxY_ = std::max(maxY_, p.y + reach);
+        }
+    }
+}
+
+RectI Rasterizer::bounds() const {
+    if (!hasBounds_)
+        return {};
+    const int left = toPixel(std::floor(minX_) - 1);
+    const int top = toPixel(std::floor(minY_) - 1);
+    return {left, top, toPixel(std::ceil(maxX_) + 1) - left, toPixel(std::ceil(maxY_) + 1) - top};
+}
+
+void Rasterizer::accumulateEdge(const Edge& e, const RectI& area) {
+    // Each row gets the signed area between the edge and the right side of every pixel,
+    // stored as increments along the row: a running sum then gives each pixel's coverage.
+    // Every increment is worked out from the edge alone and kept in whole units, so the
+    // sums come out the same however much of the row a clip leaves to paint.
+    const float dir = e.a.y < e.b.y ? 1.0f : -1.0f;
+    const PointF p0 = dir > 0 ? e.a : e.b;
+    const PointF p1 = dir > 0 ? e.b : e.a;
+    const float dxdy = (p1.x - p0.x) / (p1.y - p0.y);
+    const int width = area.width + 2;
+    const int rowFirst = std::max(area.y, toPixel(std::floor(p0.y)));
+    const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(p1.y)));
+    // Columns past the area's right side change no pixel; one of them still ends the row.
+    const float lastColumn = static_cast<float>(area.right());
+    for (int row = rowFirst; row < rowEnd; ++row) {
+        const float ya = std::max(p0.y, static_cast<float>(row));
+        const float yb = std::min(p1.y, static_cast<float>(row + 1));
+        if (yb <= ya)
+            continue;
+        const float xa = p0.x + (ya - p0.y) * dxdy;
+        const float xb = p0.x + (yb - p0.y) * dxdy;
+        const float dy = (yb - ya) * dir;
+        std::int32_t* cells = areas_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
+        Span& span = spans_[static_cast<std::size_t>(row - area.y)];
+        const auto add = [&](float column, float value) {
+            // Left of the area it raises the whole row.
+            const int c = std::clamp(toPixel(column) - area.x, 0, width - 1);
+            cells[c] += static_cast<std::int32_t>(std::lround(value * kAreaUnit));
+            span.first = std::min(span.first, c);
+            span.end = std::max(span.end, c + 1);
+        };
+        const float xs = std::min(xa, xb);
+        const float xe = std::max(xa, xb);
+        const float firstColumn = std::floor(xs);
+        if (xe - firstColumn <= 1.0f) {
+            const float inside = firstColumn + 1 - 0.5f * (xa + xb); // part of the pixel right of the edge
+            add(firstColumn, dy * inside);
+            add(firstColumn + 1, dy * (1 - inside));
+            continue;
+        }
+        // Across several pixels: each pixel's share of the edge, in turn.
+        const float perX = dy / (xe - xs);
+        for (float c = firstColumn; c < xe; c += 1.0f) {
+            if (c > lastColumn) {
+                add(c, 0);
+                break;
+            }
+            const float c0 = std::max(xs, c);
+            const float c1 = std::min(xe, c + 1);
+            const float part = perX * (c1 - c0);
+            const float inside = c + 1 - 0.5f * (c0 + c1);
+            add(c, part * inside);
+            add(c + 1, part * (1 - inside));
+        }
+    }
+}
+
+bool Rasterizer::segmentSpan(const Segment& s, float y, float reach, float& x0, float& x1) {
+    // The line y meets the points within reach of the segment (a convex capsule) in one
+    // interval: the parts within the end discs and within the band between them.
+    float lo = std::numeric_limits<float>::max();
+    float hi = -lo;
+    for (PointF e : {s.a, s.b}) {
+        const float d = y - e.y;
+        if (std::abs(d) <= reach) {
+            const float h = std::sqrt(reach * reach - d * d);
+            lo = std::min(lo, e.x - h);
+            hi = std::max(hi, e.x + h);
+        }
+    }
+    const float dx = s.b.x - s.a.x;
+    const float dy = s.b.y - s.a.y;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    if (length > 0) {
+        const float nx = -dy / length * reach;
+        const float ny = dx / length * reach;
+        const PointF corners[4] = {{s.a.x + nx, s.a.y + ny},
+                                   {s.b.x + nx, s.b.y + ny},
+                                   {s.b.x - nx, s.b.y - ny},
+                                   {s.a.x - nx, s.a.y - ny}};
+        for (int i = 0; i < 4; ++i) {
+            const PointF c = corners[i];
+            const PointF d = corners[(i + 1) % 4];
+            if ((c.y - y) * (d.y - y) > 0 || c.y == d.y)
+                continue;
+            const float x = c.x + (y - c.y) * (d.x - c.x) / (d.y - c.y);
+            lo = std::min(lo, x);
+            hi = std::max(hi, x);
+        }
+    }
+    x0 = lo;
+    x1 = hi;
+    return lo <= hi;
+}
+
+void Rasterizer::coverStrokes(const RectI& area) {
+    const int width = area.width + 2;
+    for (const Segment& s : segments_) {
+        const float dx = s.b.x - s.a.x;
+        const float dy = s.b.y - s.a.y;
+        const float length2 = dx * dx + dy * dy;
+        const float invLength2 = length2 > 0 ? 1 / length2 : 0.0f;
+        const float invLength = length2 > 0 ? 1 / std::sqrt(length2) : 0.0f;
+        const bool flatStart = s.flatStart && length2 > 0;
+        const bool flatEnd = s.flatEnd && length2 > 0;
+        // Pixels nearer than inner are covered whole, those beyond outer not at all: only
+        // the fringe between needs a square root.
+        const float inner = std::max(0.0f, s.halfWidth - 0.5f);
+        const float inner2 = inner * inner;
+        const float outer2 = (s.halfWidth + 0.5f) * (s.halfWidth + 0.5f);
+        const float reach = s.halfWidth + 1;
+        const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
+        const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(std::max(s.a.y, s.b.y) + reach)));
+        for (int row = rowFirst; row < rowEnd; ++row) {
+            const float cy = static_cast<float>(row) + 0.5f;
+            float lo = 0;
+            float hi = 0;
+            if (!segmentSpan(s, cy, s.halfWidth + 0.75f, lo, hi))
+                continue;
+            const int first = std::max(area.x, toPixel(std::floor(lo)));
+            const int end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
+            if (first >= end)
+                continue;
+            // Pixels whose centres lie well inside are covered whole (unless a flat end
+            // passes near): only the fringe on either side is worked out pixel by pixel.
+            int innerFirst = end;
+            int innerEnd = end;
+            if (!flatStart && !flatEnd && inner > 0 && segmentSpan(s, cy, inner, lo, hi)) {
+                innerFirst = std::clamp(toPixel(std::ceil(lo - 0.5f)), first, end);
+                innerEnd = std::clamp(toPixel(std::floor(hi - 0.5f)) + 1, innerFirst, end);
+            }
+            touch(row - area.y, first - area.x, end - area.x);
+            float* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
+            const float ry = cy - s.a.y;
+            const float ryEnd = cy - s.b.y;
+            for (int x = innerFirst; x < innerEnd; ++x)
+                cells[x - area.x] = 1.0f;
+            for (int x = first; x < end; ++x) {
+                if (x == innerFirst)
+                    x = innerEnd;
+                if (x >= end)
+                    break;
+                const float rx = static_cast<float>(x) + 0.5f - s.a.x;
+                const float along = rx * dx + ry * dy;
+                const float t = std::clamp(along * invLength2, 0.0f, 1.0f);
+                const float qx = rx - t * dx;
+                const float qy = ry - t * dy;
+                const float d2 = qx * qx + qy * qy;
+                if (d2 >= outer2)
+                    continue;
+                float cover =
+                    d2 <= inner2 ? 1.0f : std::clamp(s.halfWidth + 0.5f - std::sqrt(d2), 0.0f, 1.0f);
+                // A flat end cuts the line square across its end point.
+                if (flatStart)
+                    cover = std::min(cover, std::clamp(0.5f + along * invLength, 0.0f, 1.0f));
+                if (flatEnd) {
+                    const float beyond = ((rx + s.a.x - s.b.x) * dx + ryEnd * dy) * invLength;
+                    cover = std::min(cover, std::clamp(0.5f - beyond, 0.0f, 1.0f));
+                }
+                // The union of the segments: each pixel keeps its best coverage.
+                float& cell = cells[x - area.x];
+                cell = std::max(cell, cover);
+            }
+        }
+    }
+}
+
+void Rasterizer::touch(int row, int first, int end) {
+    Span& span = spans_[static_cast<std::size_t>(row)];
+    span.first = std::min(span.first, first);
+    span.end = std::max(span.end, end);
+}
+
+void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimited, FillRule rule,
+                       Argb color) {
+    if (!hasBounds_ || alphaOf(color) == 0 || !target.hasPixels())
+        return;
+    RectI area = intersect(bounds(), {0, 0, target.width(), target.height()});
+    if (!unlimited) {
+        RectI reach;
+        bool first = true;
+        for (const RectI& r : clip) {
+            if (r.isEmpty())
+                continue;
+            if (first) {
+                reach = r;
+                first = false;
+                continue;
+            }
+            const int left = std::min(reach.x, r.x);
+            const int top = std::min(reach.y, r.y);
+            reach = {left, top, std::max(reach.right(), r.right()) - left,
+                     std::max(reach.bottom(), r.bottom()) - top};
+        }
+        if (first)
+            return;
+        area = intersect(area, reach);
+    }
+    if (area.isEmpty())
+        return;
+
+    const int width = area.width + 2;
+    cells_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(area.height), 0.0f);
+    spans_.assign(static_cast<std::size_t>(area.height), Span{width, 0});
+    const bool stroke = !segments_.empty();
+    if (stroke) {
+        coverStrokes(area);
+    } else {
+        areas_.assign(cells_.size(), 0);
+        for (const Edge& e : edges_)
+            accumulateEdge(e, area);
+        // Running sums along each row turn the increments into winding areas; the rule
+        // turns those into coverage.
+        // A closed outline adds up to nothing again after its last edge.
+        for (int row = 0; row < area.height; ++row) {
+            Span& span = spans_[static_cast<std::size_t>(row)];
+            span.end = std::min(span.end, area.width);
+            const std::int32_t* areas = areas_.data() + static_cast<std::ptrdiff_t>(row) * width;
+            float* cells = cells_.data() + static_cast<std::ptrdiff_t>(row) * width;
+            std::int32_t sum = 0;
+            for (int x = span.first; x < span.end; ++x) {
+                sum += areas[x];
+                float v = static_cast<float>(std::abs(sum)) * (1.0f / kAreaUnit);
+                if (rule == FillRule::NonZero) {
+                    v = std::min(v, 1.0f);
+                } else {
+                    v -= 2 * std::floor(v * 0.5f);
+                    if (v > 1)
+                        v = 2 - v;
+                }
+                cells[x] = v;
+            }
+        }
+    }
+
+    const std::uint32_t alpha = alphaOf(color);
+    const std::uint32_t red = div255(redOf(color) * alpha);
+    const std::uint32_t green = div255(greenOf(color) * alpha);
+    const std::uint32_t blue = div255(blueOf(color) * alpha);
+    const std::uint32_t solid = (alpha << 24) | (red << 16) | (green << 8) | blue;
+    std::uint8_t* pixels = target.data();
+    const int stride = target.stride();
+    const RectI whole[1] = {area};
+    for (const RectI& box : unlimited ? std::span<const RectI>(whole) : clip) {
+        const RectI part = intersect(box, area);
+        for (int y = part.y; y < part.bottom(); ++y) {
+            const Span& span = spans_[static_cast<std::size_t>(y - area.y)];
+            const float* cells = cells_.data() + static_cast<std::ptrdiff_t>(y - area.y) * width;
+            auto* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
+            const int first = std::max(part.x, area.x + span.first);
+            const int end = std::min(part.right(), area.x + span.end);
+            for (int x = first; x < end; ++x) {
+                const auto k = static_cast<std::uint32_t>(cells[x - area.x] * 255.0f + 0.5f);
+                if (k == 0)
+                    continue;
+                if (k >= 255 && alpha == 255) {
+                    row[x] = solid;
+                    continue;
+                }
+                const std::uint32_t kk = std::min<std::uint32_t>(k, 255);
+                const std::uint32_t sa = div255(alpha * kk);
+                const std::uint32_t keep = 255 - sa;
+                const std::uint32_t d = row[x];
+                const std::uint32_t a = sa + div255((d >> 24) * keep);
+                const std::uint32_t r = div255(red * kk) + div255(((d >> 16) & 0xff) * keep);
+                const std::uint32_t g = div255(green * kk) + div255(((d >> 8) & 0xff) * keep);
+                const std::uint32_t b = div255(blue * kk) + div255((d & 0xff) * keep);
+                row[x] = (std::min<std::uint32_t>(a, 255) << 24) | (std::min<std::uint32_t>(r, 255) << 16) |
+                         (std::min<std::uint32_t>(g, 255) << 8) | std::min<std::uint32_t>(b, 255);
+            }
+        }
+    }
+    target.markDirty(area);
+}
+
+} // namespace gfx

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "gfx/Geometry.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace gfx {
+
+class Surface;
+
+// Paints small solid shapes straight into a surface's pixels: the figures, socks and
+// outlines that change every frame, where Cairo's per-shape setup costs more than the
+// pixels. Each pixel's coverage depends only on the shape and that pixel (the exact area
+// for fills, the distance to the line for strokes), never on a clip, so a shape repainted
+// through any set of clip boxes leaves exactly the pixels of an unclipped drawing.
+//
+// All coordinates are device pixels. A shape is built, then painted once; building anew
+// reuses the storage, so a Rasterizer kept between frames allocates only while it grows.
+class Rasterizer {
+public:
+    enum class FillRule { EvenOdd, NonZero };
+
+    // Starts a new shape.
+    void reset();
+
+    // Fill: closed polygons (the last point joins the first).
+    void addPolygon(std::span<const PointF> points);
+
+    // Stroke: a polyline of halfWidth with round joins; each end round or flat. A closed
+    // polyline repeats its first point at the end and has round ends. Strokes and polygons
+    // do not mix in one shape.
+    void addPolyline(std::span<const PointF> points, float halfWidth, bool roundStart, bool roundEnd);
+
+    // Device pixels the shape can touch (anti-aliasing included); empty for no shape.
+    RectI bounds() const;
+
+    // Blends color (straight alpha) by coverage into the target's pixels inside each of
+    // clip's boxes (all of the target when clip is empty and unlimited is true).
+    void paint(Surface& target, std::span<const RectI> clip, bool unlimited, FillRule rule, Argb color);
+
+private:
+    struct Edge {
+        PointF a;
+        PointF b;
+    };
+    struct Segment {
+        PointF a;
+        PointF b;
+        float halfWidth;
+        bool flatStart;
+        bool flatEnd;
+    };
+
+    // Columns [first, end) of a row of the painted area that hold anything.
+    struct Span {
+        int first;
+        int end;
+    };
+
+    void accumulateEdge(const Edge& e, const RectI& area);
+    void coverStrokes(const RectI& area);
+    void touch(int row, int first, int end);
+    // Where the line y meets the points within reach of a segment: [x0, x1].
+    static bool segmentSpan(const Segment& s, float y, float reach, float& x0, float& x1);
+
+    std::vector<Edge> edges_;
+    std::vector<Segment> segments_;
+    float minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
+    bool hasBounds_ = false;
+    // Per pixel of the painted area: signed area (fills) or coverage (strokes).
+    std::vector<float> cells_;
+    std::vector<Span> spans_;
+    // Per pixel of the painted area while filling: increments of the signed area.
+    std::vector<std::int32_t> areas_;
+};
+
+} // namespace gfx
