@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kWarmUpCalls = 150; // the figures land; in a round, the socks come to rest
+constexpr int kWarmUpCalls = 1000; // the figures land; in a round, the socks come to rest
 
 // Clicks a world point, so the Husband walks to the nearest walkway.
 void clickWorld(GameHost& host, float x, float y) {
