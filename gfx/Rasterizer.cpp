@@ -223,11 +223,17 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float reach = s.halfWidth + 1;
         const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
         const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(std::max(s.a.y, s.b.y) + reach)));
+        // A short or steep segment is scanned across its whole box: cheaper than working
+        // out where each row meets it. Only wide lines win by skipping their middles.
+        const float boxLeft = std::min(s.a.x, s.b.x) - reach;
+        const float boxRight = std::max(s.a.x, s.b.x) + reach;
+        const bool narrow = boxRight - boxLeft <= 2 * reach + 8;
+        const bool skipMiddles = !flatStart && !flatEnd && inner >= 3;
         for (int row = rowFirst; row < rowEnd; ++row) {
             const float cy = static_cast<float>(row) + 0.5f;
-            float lo = 0;
-            float hi = 0;
-            if (!segmentSpan(s, cy, s.halfWidth + 0.75f, lo, hi))
+            float lo = boxLeft;
+            float hi = boxRight;
+            if (!narrow && !segmentSpan(s, cy, s.halfWidth + 0.75f, lo, hi))
                 continue;
             const int first = std::max(area.x, toPixel(std::floor(lo)));
             const int end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
@@ -237,7 +243,7 @@ void Rasterizer::coverStrokes(const RectI& area) {
             // passes near): only the fringe on either side is worked out pixel by pixel.
             int innerFirst = end;
             int innerEnd = end;
-            if (!flatStart && !flatEnd && inner > 0 && segmentSpan(s, cy, inner, lo, hi)) {
+            if (skipMiddles && segmentSpan(s, cy, inner, lo, hi)) {
                 innerFirst = std::clamp(toPixel(std::ceil(lo - 0.5f)), first, end);
                 innerEnd = std::clamp(toPixel(std::floor(hi - 0.5f)) + 1, innerFirst, end);
             }
@@ -361,12 +367,19 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
             auto* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
             const int first = std::max(part.x, area.x + span.first);
             const int end = std::min(part.right(), area.x + span.end);
-            for (int x = first; x < end; ++x) {
-                const auto k = static_cast<std::uint32_t>(cells[x - area.x] * 255.0f + 0.5f);
+            const float* cover = cells + (first - area.x);
+            for (int x = first; x < end; ++x, ++cover) {
+                const auto k = static_cast<std::uint32_t>(*cover * 255.0f + 0.5f);
                 if (k == 0)
                     continue;
                 if (k >= 255 && alpha == 255) {
-                    row[x] = solid;
+                    // Inside an opaque shape whole runs of pixels just take its colour.
+                    int run = x + 1;
+                    while (run < end && cover[run - x] * 255.0f + 0.5f >= 255.0f)
+                        ++run;
+                    std::fill(row + x, row + run, solid);
+                    cover += run - 1 - x;
+                    x = run - 1;
                     continue;
                 }
                 const std::uint32_t kk = std::min<std::uint32_t>(k, 255);
