@@ -92,10 +92,22 @@ GradientPainter::Placement GradientPainter::placementOf(const Matrix& device) {
 }
 
 const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrush& brush,
-                                                          const Matrix& device) {
+                                                          const Matrix& device, const Path* cut) {
     const Placement place = placementOf(device);
-    Key key{brush.boundary(), brush.centerPoint(), device.m11(),   device.m12(),
-            device.m21(),     device.m22(),        place.quarterX, place.quarterY};
+    Key key;
+    key.boundary = brush.boundary();
+    key.center = brush.centerPoint();
+    key.m11 = device.m11();
+    key.m12 = device.m12();
+    key.m21 = device.m21();
+    key.m22 = device.m22();
+    key.quarterX = place.quarterX;
+    key.quarterY = place.quarterY;
+    if (cut != nullptr) {
+        key.pathPoints.assign(cut->points().begin(), cut->points().end());
+        key.pathTypes.assign(cut->types().begin(), cut->types().end());
+        key.evenOdd = cut->fillMode() == FillMode::Alternate;
+    }
     ++uses_;
     for (Entry& e : cache_) {
         if (e.key == key) {
@@ -139,6 +151,23 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
     toMask.translate(-static_cast<float>(left), -static_cast<float>(top), MatrixOrder::Append);
     CairoDraw::setMatrix(mask, toMask);
     paintFan(mask, brush, pixel, 0xff000000, 0x00000000);
+    if (cut != nullptr) {
+        // Keep the weights only inside the path (and the brush's own outline).
+        cairo_set_operator(mask, CAIRO_OPERATOR_DEST_IN);
+        cairo_set_source_rgba(mask, 0, 0, 0, 1);
+        if (!inside(boundsOf(brush.boundary()), cut->bounds())) {
+            cairo_new_path(mask);
+            const auto& b = brush.boundary();
+            for (std::size_t i = 0; i < b.size(); ++i)
+                (i == 0 ? cairo_move_to : cairo_line_to)(mask, b[i].x, b[i].y);
+            cairo_close_path(mask);
+            cairo_fill(mask);
+        }
+        cairo_new_path(mask);
+        CairoDraw::appendPath(mask, *cut);
+        cairo_set_fill_rule(mask, CairoDraw::fillRule(*cut));
+        cairo_fill(mask);
+    }
     cairo_destroy(mask);
     cairo_surface_flush(entry.weights.get());
 
@@ -160,7 +189,7 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
     if (!finite(brush.centerPoint()) ||
         !std::all_of(brush.boundary().begin(), brush.boundary().end(), finite))
         return; // a brush made from a broken outline has no colours to give
-    const Entry* entry = oneSurroundColor(brush) ? weightsFor(brush, device) : nullptr;
+    const Entry* entry = oneSurroundColor(brush) ? weightsFor(brush, device, nullptr) : nullptr;
     if (!entry) {
         fillDirect(cr, brush, path, 1.0f / CairoDraw::deviceScale(device));
         return;
@@ -207,6 +236,32 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
         cairo_paint(cr);
     }
     cairo_restore(cr);
+}
+
+bool GradientPainter::fillFading(cairo_t* cr, const PathGradientBrush& brush, const Path& path,
+                                 const Matrix& device) {
+    if (brush.boundary().size() < 2 || path.empty() || !oneSurroundColor(brush) ||
+        alphaOf(brush.surroundColor(0)) != 0)
+        return false;
+    const auto finite = [](PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); };
+    if (!finite(brush.centerPoint()) ||
+        !std::all_of(brush.boundary().begin(), brush.boundary().end(), finite))
+        return false;
+    const Entry* entry = weightsFor(brush, device, &path);
+    if (!entry)
+        return false;
+    const Placement place = placementOf(device);
+    const double x = place.wholeX + entry->offsetX;
+    const double y = place.wholeY + entry->offsetY;
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, x, y, entry->width, entry->height);
+    cairo_clip(cr);
+    CairoDraw::setColor(cr, brush.centerColor());
+    cairo_mask_surface(cr, entry->weights.get(), x, y);
+    cairo_restore(cr);
+    return true;
 }
 
 void GradientPainter::fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path, float pixel) {

@@ -22,6 +22,11 @@ class GradientPainter {
 public:
     // Fills path with brush; device is the context's current user-to-device transform.
     void fill(cairo_t* cr, const PathGradientBrush& brush, const Path& path, const Matrix& device);
+    // A glow that fades to nothing at its rim (the edge glow) is one masked paint of its
+    // centre colour, with the path's outline cut into the kept mask: each pixel then comes
+    // out the same through any clip of whole pixels. Paints it and returns true if brush is
+    // such a glow; false (and nothing painted) otherwise.
+    bool fillFading(cairo_t* cr, const PathGradientBrush& brush, const Path& path, const Matrix& device);
 
     // Shapes kept (the drifting light alone takes four quarter-pixel placements), and the
     // largest mask kept (device pixels); larger brushes are painted directly every time.
@@ -46,6 +51,10 @@ private:
         PointF center;
         float m11 = 1, m12 = 0, m21 = 0, m22 = 1;
         int quarterX = 0, quarterY = 0;
+        // The path whose outline is cut into the mask; empty for a mask of weights alone.
+        std::vector<PointF> pathPoints;
+        std::vector<std::uint8_t> pathTypes;
+        bool evenOdd = false;
         friend bool operator==(const Key&, const Key&) = default;
     };
     struct Entry {
@@ -57,7 +66,8 @@ private:
     };
 
     static Placement placementOf(const Matrix& device);
-    const Entry* weightsFor(const PathGradientBrush& brush, const Matrix& device);
+    // cut: the path to cut into the mask, or nullptr.
+    const Entry* weightsFor(const PathGradientBrush& brush, const Matrix& device, const Path* cut);
     // pixel: the size of a device pixel in world units.
     static void fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path, float pixel);
     // Paint the brush's colours over its area, widened by a few device pixels so that the

@@ -296,6 +296,12 @@ void Graphics::applyState() {
     stateDirty_ = false;
 }
 
+bool Graphics::meetsClip(RectI box) const {
+    return std::any_of(activeClip_.rects.begin(), activeClip_.rects.end(), [&](const RectI& r) {
+        return r.x < box.right() && box.x < r.right() && r.y < box.bottom() && box.y < r.bottom();
+    });
+}
+
 RectI Graphics::deviceBox(RectF world) const {
     const Matrix m = deviceTransform();
     float left = 0, top = 0, right = 0, bottom = 0;
@@ -500,6 +506,13 @@ void Graphics::fillPath(const PathGradientBrush& brush, const Path& path) {
     if (!ready(path))
         return;
     const Matrix device = deviceTransform();
+    // A fading glow is painted the same through any clip, so it needs no scratch image.
+    if (!activeClip_.infinite && !meetsClip(deviceBox(path.bounds())))
+        return;
+    if (gradients_.fillFading(cr_.get(), brush, path, device)) {
+        finish();
+        return;
+    }
     paint(path.bounds(), [&](cairo_t* cr) { gradients_.fill(cr, brush, path, device); });
 }
 

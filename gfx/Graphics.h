@@ -110,6 +110,8 @@ private:
     ClipArea effectiveClip() const;
     // Device pixels that a world rectangle can touch, anti-aliasing included.
     RectI deviceBox(RectF world) const;
+    // Whether a device box meets the active clip (which must be limited).
+    bool meetsClip(RectI box) const;
     bool ensureScratch();
     // World rectangle to device pixels, snapped outward.
     RectI snapToDevice(RectI worldRect) const;

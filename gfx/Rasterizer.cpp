@@ -215,10 +215,8 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float invLength = length2 > 0 ? 1 / std::sqrt(length2) : 0.0f;
         const bool flatStart = s.flatStart && length2 > 0;
         const bool flatEnd = s.flatEnd && length2 > 0;
-        // Pixels nearer than inner are covered whole, those beyond outer not at all: only
-        // the fringe between needs a square root.
+        // Pixels nearer than inner are covered whole, those beyond outer not at all.
         const float inner = std::max(0.0f, s.halfWidth - 0.5f);
-        const float inner2 = inner * inner;
         const float outer2 = (s.halfWidth + 0.5f) * (s.halfWidth + 0.5f);
         const float reach = s.halfWidth + 1;
         const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
@@ -253,32 +251,46 @@ void Rasterizer::coverStrokes(const RectI& area) {
             const float ryEnd = cy - s.b.y;
             for (int x = innerFirst; x < innerEnd; ++x)
                 cells[x - area.x] = 1.0f;
-            for (int x = first; x < end; ++x) {
-                if (x == innerFirst)
-                    x = innerEnd;
-                if (x >= end)
-                    break;
-                const float rx = static_cast<float>(x) + 0.5f - s.a.x;
-                const float along = rx * dx + ry * dy;
-                const float t = std::clamp(along * invLength2, 0.0f, 1.0f);
-                const float qx = rx - t * dx;
-                const float qy = ry - t * dy;
-                const float d2 = qx * qx + qy * qy;
-                if (d2 >= outer2)
-                    continue;
-                float cover =
-                    d2 <= inner2 ? 1.0f : std::clamp(s.halfWidth + 0.5f - std::sqrt(d2), 0.0f, 1.0f);
-                // A flat end cuts the line square across its end point.
-                if (flatStart)
-                    cover = std::min(cover, std::clamp(0.5f + along * invLength, 0.0f, 1.0f));
-                if (flatEnd) {
-                    const float beyond = ((rx + s.a.x - s.b.x) * dx + ryEnd * dy) * invLength;
-                    cover = std::min(cover, std::clamp(0.5f - beyond, 0.0f, 1.0f));
+            if (flatStart || flatEnd) {
+                for (int x = first; x < end; ++x) {
+                    const float rx = static_cast<float>(x) + 0.5f - s.a.x;
+                    const float along = rx * dx + ry * dy;
+                    const float t = std::clamp(along * invLength2, 0.0f, 1.0f);
+                    const float qx = rx - t * dx;
+                    const float qy = ry - t * dy;
+                    const float d2 = qx * qx + qy * qy;
+                    if (d2 >= outer2)
+                        continue;
+                    float cover = std::clamp(s.halfWidth + 0.5f - std::sqrt(d2), 0.0f, 1.0f);
+                    // A flat end cuts the line square across its end point.
+                    if (flatStart)
+                        cover = std::min(cover, std::clamp(0.5f + along * invLength, 0.0f, 1.0f));
+                    if (flatEnd) {
+                        const float beyond = ((rx + s.a.x - s.b.x) * dx + ryEnd * dy) * invLength;
+                        cover = std::min(cover, std::clamp(0.5f - beyond, 0.0f, 1.0f));
+                    }
+                    float& cell = cells[x - area.x];
+                    cell = std::max(cell, cover);
                 }
-                // The union of the segments: each pixel keeps its best coverage.
-                float& cell = cells[x - area.x];
-                cell = std::max(cell, cover);
+                continue;
             }
+            // Either side of the covered middle, without branches, so the compiler can work
+            // on several pixels at once. The union of the segments: each pixel keeps its best
+            // coverage.
+            const float rim = s.halfWidth + 0.5f;
+            const auto fringe = [&](int from, int to) {
+                for (int x = from; x < to; ++x) {
+                    const float rx = static_cast<float>(x) + 0.5f - s.a.x;
+                    const float t = std::min(std::max((rx * dx + ry * dy) * invLength2, 0.0f), 1.0f);
+                    const float qx = rx - t * dx;
+                    const float qy = ry - t * dy;
+                    const float cover = std::min(std::max(rim - std::sqrt(qx * qx + qy * qy), 0.0f), 1.0f);
+                    float& cell = cells[x - area.x];
+                    cell = std::max(cell, cover);
+                }
+            };
+            fringe(first, innerFirst);
+            fringe(innerEnd, end);
         }
     }
 }

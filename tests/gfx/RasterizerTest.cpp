@@ -1,5 +1,6 @@
-// The small shapes that go straight to the pixels: the same pixels through any clip, and
-// the right amount of paint.
+// The shapes painted without a scratch image (small solid shapes straight into the pixels,
+// fading glows as one masked paint): the same pixels through any clip, and the right amount
+// of paint.
 #include "../PixelCompare.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
@@ -55,6 +56,17 @@ std::vector<Shape> shapes() {
              p.addEllipse({30.4f, 5.1f, 17.3f, 11.8f});
              p.addPie({5.5f, 20.2f, 30, 40}, -120, 60);
              g.fillPath(SolidBrush(0xff8040c0), p);
+         }},
+        {"fading glow",
+         [](Graphics& g) {
+             Path spindle;
+             const PointF points[] = {{50, 8}, {12, 30}, {50, 52}, {58.5f, 30}};
+             spindle.addClosedCurve(points, 0.5f);
+             PathGradientBrush glow(spindle);
+             glow.setCenterColor(0x80ffffff);
+             glow.setSurroundColors({0x00ffffff});
+             glow.setCenterPoint({50, 30});
+             g.fillPath(glow, spindle);
          }},
         {"ring and a shape past the edge",
          [](Graphics& g) {
