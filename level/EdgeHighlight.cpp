@@ -18,16 +18,24 @@ void EdgeHighlight::setEdge(NavEdge* edge) {
         glowTime = kGlowSeconds;
 }
 
+std::uint8_t EdgeHighlight::shade() const {
+    return static_cast<std::uint8_t>(static_cast<unsigned>(static_cast<int>(glowTime / kGlowSeconds * 128)) &
+                                     0xFFu);
+}
+
 void EdgeHighlight::update(double dt) {
     if (glowTime <= 0)
         return;
+    const std::uint8_t before = shade();
     glowTime -= dt;
     if (glowTime <= 0) {
         glowTime = 0;
         setEdge(nullptr);
     }
-    // The glow fades every frame.
-    invalidate();
+    // The glow fades a shade about every other frame; the frames between would repaint the
+    // very same pixels over its whole length.
+    if (shade() != before)
+        invalidate();
 }
 
 void EdgeHighlight::rebuildPath() {
@@ -61,8 +69,7 @@ void EdgeHighlight::draw(gfx::Graphics& g) {
     if (!edge_ || path.empty())
         return;
     gfx::PathGradientBrush glow(path);
-    const auto alpha = static_cast<unsigned>(static_cast<int>(glowTime / kGlowSeconds * 128)) & 0xFFu;
-    glow.setCenterColor(gfx::makeArgb(static_cast<std::uint8_t>(alpha), 0xFF, 0xFF, 0xFF));
+    glow.setCenterColor(gfx::makeArgb(shade(), 0xFF, 0xFF, 0xFF));
     if (glow.pointCount() >= 1)
         glow.setSurroundColors({0x00FFFFFF});
     const gfx::PointF end = edge_->end();

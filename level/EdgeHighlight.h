@@ -2,6 +2,8 @@
 
 #include "scene/Object.h"
 
+#include <cstdint>
+
 class NavEdge;
 
 // A glow along the navigation edge nearest to the pointer that fades out over three
@@ -25,5 +27,8 @@ public:
     double glowTime = 0;
 
 private:
+    // The centre colour's alpha now: full glow 128, fading to 0.
+    std::uint8_t shade() const;
+
     NavEdge* edge_ = nullptr;
 };

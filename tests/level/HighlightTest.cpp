@@ -66,12 +66,19 @@ TEST_F(HighlightTest, EdgeGlowRestartsQuietlyFadesAndLetsGoAfterThreeSeconds) {
     EXPECT_DOUBLE_EQ(glow.glowTime, 2.5) << "letting go leaves the glow time";
 
     glow.setEdge(&edge());
+    glow.update(0.03);
+    settle(glow);
+    glow.update(0.01);
+    EXPECT_FALSE(glow.isRedrawNeeded()) << "too short a step to change the shade";
+    glow.update(0.02);
+    EXPECT_TRUE(glow.isRedrawNeeded());
+    glow.setEdge(&edge());
     for (int i = 0; i < 38; ++i) {
         EXPECT_NE(glow.edge(), nullptr) << "still glowing after " << i * 0.08 << " s";
         settle(glow);
         glow.update(0.08);
         if (glow.edge()) {
-            EXPECT_TRUE(glow.isRedrawNeeded()) << "the fade redraws every frame";
+            EXPECT_TRUE(glow.isRedrawNeeded()) << "each step of 0.08 s fades it a shade";
         }
     }
     EXPECT_EQ(glow.edge(), nullptr);
