@@ -212,12 +212,16 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float dy = s.b.y - s.a.y;
         const float length2 = dx * dx + dy * dy;
         const float invLength2 = length2 > 0 ? 1 / length2 : 0.0f;
-        const float invLength = length2 > 0 ? 1 / std::sqrt(length2) : 0.0f;
-        const bool flatStart = s.flatStart && length2 > 0;
-        const bool flatEnd = s.flatEnd && length2 > 0;
-        // Pixels nearer than inner are covered whole, those beyond outer not at all.
+        const float length = std::sqrt(length2);
+        const float invLength = length2 > 0 ? 1 / length : 0.0f;
+        // A flat end cuts the line square across its end point: coverage also falls off
+        // within half a pixel of it. A round end's bias never cuts.
+        constexpr float kNoCut = 1e9f;
+        const float startBias = s.flatStart && length2 > 0 ? 0.5f : kNoCut;
+        const float endBias = s.flatEnd && length2 > 0 ? 0.5f + length : kNoCut;
+        // Pixels nearer than inner are covered whole but for the cuts.
         const float inner = std::max(0.0f, s.halfWidth - 0.5f);
-        const float outer2 = (s.halfWidth + 0.5f) * (s.halfWidth + 0.5f);
+        const float rim = s.halfWidth + 0.5f;
         const float reach = s.halfWidth + 1;
         const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
         const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(std::max(s.a.y, s.b.y) + reach)));
@@ -226,7 +230,7 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float boxLeft = std::min(s.a.x, s.b.x) - reach;
         const float boxRight = std::max(s.a.x, s.b.x) + reach;
         const bool narrow = boxRight - boxLeft <= 2 * reach + 8;
-        const bool skipMiddles = !flatStart && !flatEnd && inner >= 3;
+        const bool skipMiddles = inner >= 3;
         for (int row = rowFirst; row < rowEnd; ++row) {
             const float cy = static_cast<float>(row) + 0.5f;
             float lo = boxLeft;
@@ -237,8 +241,9 @@ void Rasterizer::coverStrokes(const RectI& area) {
             const int end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
             if (first >= end)
                 continue;
-            // Pixels whose centres lie well inside are covered whole (unless a flat end
-            // passes near): only the fringe on either side is worked out pixel by pixel.
+            // Pixels whose centres lie well inside need no distance: only the fringe on
+            // either side is worked out in full. Which pixels those are depends on the row
+            // alone, so a clip never changes a pixel's value.
             int innerFirst = end;
             int innerEnd = end;
             if (skipMiddles && segmentSpan(s, cy, inner, lo, hi)) {
@@ -248,45 +253,28 @@ void Rasterizer::coverStrokes(const RectI& area) {
             touch(row - area.y, first - area.x, end - area.x);
             float* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
             const float ry = cy - s.a.y;
-            const float ryEnd = cy - s.b.y;
-            for (int x = innerFirst; x < innerEnd; ++x)
-                cells[x - area.x] = 1.0f;
-            if (flatStart || flatEnd) {
-                for (int x = first; x < end; ++x) {
-                    const float rx = static_cast<float>(x) + 0.5f - s.a.x;
-                    const float along = rx * dx + ry * dy;
-                    const float t = std::clamp(along * invLength2, 0.0f, 1.0f);
-                    const float qx = rx - t * dx;
-                    const float qy = ry - t * dy;
-                    const float d2 = qx * qx + qy * qy;
-                    if (d2 >= outer2)
-                        continue;
-                    float cover = std::clamp(s.halfWidth + 0.5f - std::sqrt(d2), 0.0f, 1.0f);
-                    // A flat end cuts the line square across its end point.
-                    if (flatStart)
-                        cover = std::min(cover, std::clamp(0.5f + along * invLength, 0.0f, 1.0f));
-                    if (flatEnd) {
-                        const float beyond = ((rx + s.a.x - s.b.x) * dx + ryEnd * dy) * invLength;
-                        cover = std::min(cover, std::clamp(0.5f - beyond, 0.0f, 1.0f));
-                    }
-                    float& cell = cells[x - area.x];
-                    cell = std::max(cell, cover);
-                }
-                continue;
+            // Without branches, so the compiler can work on several pixels at once. The union
+            // of the segments: each pixel keeps its best coverage.
+            const auto cuts = [&](float along) {
+                const float d = along * invLength;
+                return std::min(std::min(std::max(startBias + d, 0.0f), 1.0f),
+                                std::min(std::max(endBias - d, 0.0f), 1.0f));
+            };
+            for (int x = innerFirst; x < innerEnd; ++x) {
+                const float rx = static_cast<float>(x) + 0.5f - s.a.x;
+                float& cell = cells[x - area.x];
+                cell = std::max(cell, cuts(rx * dx + ry * dy));
             }
-            // Either side of the covered middle, without branches, so the compiler can work
-            // on several pixels at once. The union of the segments: each pixel keeps its best
-            // coverage.
-            const float rim = s.halfWidth + 0.5f;
             const auto fringe = [&](int from, int to) {
                 for (int x = from; x < to; ++x) {
                     const float rx = static_cast<float>(x) + 0.5f - s.a.x;
-                    const float t = std::min(std::max((rx * dx + ry * dy) * invLength2, 0.0f), 1.0f);
+                    const float along = rx * dx + ry * dy;
+                    const float t = std::min(std::max(along * invLength2, 0.0f), 1.0f);
                     const float qx = rx - t * dx;
                     const float qy = ry - t * dy;
-                    const float cover = std::min(std::max(rim - std::sqrt(qx * qx + qy * qy), 0.0f), 1.0f);
+                    const float round = std::min(std::max(rim - std::sqrt(qx * qx + qy * qy), 0.0f), 1.0f);
                     float& cell = cells[x - area.x];
-                    cell = std::max(cell, cover);
+                    cell = std::max(cell, std::min(round, cuts(along)));
                 }
             };
             fringe(first, innerFirst);
