@@ -60,6 +60,22 @@ bool inside(const RectF& outer, const RectF& inner) {
            inner.bottom() <= outer.bottom();
 }
 
+// A brush made from a broken outline has no colours to give.
+bool paintable(const PathGradientBrush& brush, const Path& path) {
+    const auto finite = [](PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); };
+    return brush.boundary().size() >= 2 && !path.empty() && finite(brush.centerPoint()) &&
+           std::all_of(brush.boundary().begin(), brush.boundary().end(), finite);
+}
+
+// The brush's own outline as the current path.
+void appendBoundary(cairo_t* cr, const PathGradientBrush& brush) {
+    cairo_new_path(cr);
+    const auto& b = brush.boundary();
+    for (std::size_t i = 0; i < b.size(); ++i)
+        (i == 0 ? cairo_move_to : cairo_line_to)(cr, b[i].x, b[i].y);
+    cairo_close_path(cr);
+}
+
 bool oneSurroundColor(const PathGradientBrush& brush) {
     const auto& colors = brush.surroundColors();
     return std::all_of(colors.begin(), colors.end(), [&](Argb c) { return c == colors.front(); });
@@ -156,11 +172,7 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
         cairo_set_operator(mask, CAIRO_OPERATOR_DEST_IN);
         cairo_set_source_rgba(mask, 0, 0, 0, 1);
         if (!inside(boundsOf(brush.boundary()), cut->bounds())) {
-            cairo_new_path(mask);
-            const auto& b = brush.boundary();
-            for (std::size_t i = 0; i < b.size(); ++i)
-                (i == 0 ? cairo_move_to : cairo_line_to)(mask, b[i].x, b[i].y);
-            cairo_close_path(mask);
+            appendBoundary(mask, brush);
             cairo_fill(mask);
         }
         cairo_new_path(mask);
@@ -183,12 +195,8 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
 
 void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Path& path,
                            const Matrix& device) {
-    if (brush.boundary().size() < 2 || path.empty())
+    if (!paintable(brush, path))
         return;
-    const auto finite = [](PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); };
-    if (!finite(brush.centerPoint()) ||
-        !std::all_of(brush.boundary().begin(), brush.boundary().end(), finite))
-        return; // a brush made from a broken outline has no colours to give
     const Entry* entry = oneSurroundColor(brush) ? weightsFor(brush, device, nullptr) : nullptr;
     if (!entry) {
         fillDirect(cr, brush, path, 1.0f / CairoDraw::deviceScale(device));
@@ -203,11 +211,7 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
     cairo_save(cr);
     // The brush paints only over its own area.
     if (!inside(boundsOf(brush.boundary()), path.bounds())) {
-        cairo_new_path(cr);
-        const auto& b = brush.boundary();
-        for (std::size_t i = 0; i < b.size(); ++i)
-            (i == 0 ? cairo_move_to : cairo_line_to)(cr, b[i].x, b[i].y);
-        cairo_close_path(cr);
+        appendBoundary(cr, brush);
         cairo_clip(cr);
     }
     clipToPath(cr, path);
@@ -240,12 +244,7 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
 
 bool GradientPainter::fillFading(cairo_t* cr, const PathGradientBrush& brush, const Path& path,
                                  const Matrix& device) {
-    if (brush.boundary().size() < 2 || path.empty() || !oneSurroundColor(brush) ||
-        alphaOf(brush.surroundColor(0)) != 0)
-        return false;
-    const auto finite = [](PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); };
-    if (!finite(brush.centerPoint()) ||
-        !std::all_of(brush.boundary().begin(), brush.boundary().end(), finite))
+    if (!paintable(brush, path) || !oneSurroundColor(brush) || alphaOf(brush.surroundColor(0)) != 0)
         return false;
     const Entry* entry = weightsFor(brush, device, &path);
     if (!entry)

@@ -21,28 +21,30 @@ struct Shape {
     std::function<void(Graphics&)> draw;
 };
 
+// Round joins and a round end; the start as given.
+Pen roundPen(Argb color, float width, LineCap start) {
+    Pen pen(color, width);
+    pen.setStartCap(start);
+    pen.setEndCap(LineCap::Round);
+    pen.setLineJoin(LineJoin::Round);
+    return pen;
+}
+
 std::vector<Shape> shapes() {
     return {
         {"limb with round ends",
          [](Graphics& g) {
-             Pen pen(0xff203040, 4);
-             pen.setStartCap(LineCap::Round);
-             pen.setEndCap(LineCap::Round);
-             pen.setLineJoin(LineJoin::Round);
              Path p;
              const PointF limb[] = {{20.3f, 12.7f}, {27.1f, 30.2f}, {21.6f, 44.9f}};
              p.addLines(limb);
-             g.drawPath(pen, p);
+             g.drawPath(roundPen(0xff203040, 4, LineCap::Round), p);
          }},
         {"see-through curve with one flat end",
          [](Graphics& g) {
-             Pen pen(0x80c04020, 6);
-             pen.setEndCap(LineCap::Round);
-             pen.setLineJoin(LineJoin::Round);
              Path p;
              const PointF tail[] = {{40, 40}, {48.5f, 12}, {55, 30}, {44, 22}};
              p.addCurve(tail);
-             g.drawPath(pen, p);
+             g.drawPath(roundPen(0x80c04020, 6, LineCap::Flat), p);
          }},
         {"hairline",
          [](Graphics& g) {
