@@ -20,6 +20,11 @@ inline std::uint32_t div255(std::uint32_t x) {
 // A whole pixel's area in the units the fill sums are kept in.
 constexpr float kAreaUnit = 1 << 16;
 
+// Coverage 0..1 as a pixel's share 0..255.
+inline std::uint8_t toByte(float c) {
+    return static_cast<std::uint8_t>(c * 255.0f + 0.5f);
+}
+
 // Whole pixels of a device coordinate, kept where an int holds them.
 int toPixel(float v) {
     constexpr float kLimit = 1 << 28;
@@ -251,8 +256,9 @@ void Rasterizer::coverStrokes(const RectI& area) {
                 innerEnd = std::clamp(toPixel(std::floor(hi - 0.5f)) + 1, innerFirst, end);
             }
             touch(row - area.y, first - area.x, end - area.x);
-            float* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
+            std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
             const float ry = cy - s.a.y;
+            const float ax = s.a.x;
             // Without branches, so the compiler can work on several pixels at once. The union
             // of the segments: each pixel keeps its best coverage.
             const auto cuts = [&](float along) {
@@ -260,21 +266,23 @@ void Rasterizer::coverStrokes(const RectI& area) {
                 return std::min(std::min(std::max(startBias + d, 0.0f), 1.0f),
                                 std::min(std::max(endBias - d, 0.0f), 1.0f));
             };
-            for (int x = innerFirst; x < innerEnd; ++x) {
-                const float rx = static_cast<float>(x) + 0.5f - s.a.x;
-                float& cell = cells[x - area.x];
-                cell = std::max(cell, cuts(rx * dx + ry * dy));
+            std::uint8_t* middle = cells + (innerFirst - area.x);
+            for (int i = 0; i < innerEnd - innerFirst; ++i) {
+                const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
+                const std::uint8_t v = toByte(cuts(rx * dx + ry * dy));
+                middle[i] = middle[i] > v ? middle[i] : v;
             }
             const auto fringe = [&](int from, int to) {
-                for (int x = from; x < to; ++x) {
-                    const float rx = static_cast<float>(x) + 0.5f - s.a.x;
+                std::uint8_t* part = cells + (from - area.x);
+                for (int i = 0; i < to - from; ++i) {
+                    const float rx = static_cast<float>(from + i) + 0.5f - ax;
                     const float along = rx * dx + ry * dy;
                     const float t = std::min(std::max(along * invLength2, 0.0f), 1.0f);
                     const float qx = rx - t * dx;
                     const float qy = ry - t * dy;
                     const float round = std::min(std::max(rim - std::sqrt(qx * qx + qy * qy), 0.0f), 1.0f);
-                    float& cell = cells[x - area.x];
-                    cell = std::max(cell, std::min(round, cuts(along)));
+                    const std::uint8_t v = toByte(std::min(round, cuts(along)));
+                    part[i] = part[i] > v ? part[i] : v;
                 }
             };
             fringe(first, innerFirst);
@@ -318,7 +326,7 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
         return;
 
     const int width = area.width + 2;
-    cells_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(area.height), 0.0f);
+    cells_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(area.height), 0);
     spans_.assign(static_cast<std::size_t>(area.height), Span{width, 0});
     const bool stroke = !segments_.empty();
     if (stroke) {
@@ -334,7 +342,7 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
             Span& span = spans_[static_cast<std::size_t>(row)];
             span.end = std::min(span.end, area.width);
             const std::int32_t* areas = areas_.data() + static_cast<std::ptrdiff_t>(row) * width;
-            float* cells = cells_.data() + static_cast<std::ptrdiff_t>(row) * width;
+            std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row) * width;
             std::int32_t sum = 0;
             for (int x = span.first; x < span.end; ++x) {
                 sum += areas[x];
@@ -346,7 +354,7 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
                     if (v > 1)
                         v = 2 - v;
                 }
-                cells[x] = v;
+                cells[x] = toByte(v);
             }
         }
     }
@@ -363,26 +371,25 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
         const RectI part = intersect(box, area);
         for (int y = part.y; y < part.bottom(); ++y) {
             const Span& span = spans_[static_cast<std::size_t>(y - area.y)];
-            const float* cells = cells_.data() + static_cast<std::ptrdiff_t>(y - area.y) * width;
+            const std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(y - area.y) * width;
             auto* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
             const int first = std::max(part.x, area.x + span.first);
             const int end = std::min(part.right(), area.x + span.end);
-            const float* cover = cells + (first - area.x);
+            const std::uint8_t* cover = cells + (first - area.x);
             for (int x = first; x < end; ++x, ++cover) {
-                const auto k = static_cast<std::uint32_t>(*cover * 255.0f + 0.5f);
-                if (k == 0)
+                const std::uint32_t kk = *cover;
+                if (kk == 0)
                     continue;
-                if (k >= 255 && alpha == 255) {
+                if (kk == 255 && alpha == 255) {
                     // Inside an opaque shape whole runs of pixels just take its colour.
                     int run = x + 1;
-                    while (run < end && cover[run - x] * 255.0f + 0.5f >= 255.0f)
+                    while (run < end && cover[run - x] == 255)
                         ++run;
                     std::fill(row + x, row + run, solid);
                     cover += run - 1 - x;
                     x = run - 1;
                     continue;
                 }
-                const std::uint32_t kk = std::min<std::uint32_t>(k, 255);
                 const std::uint32_t sa = div255(alpha * kk);
                 const std::uint32_t keep = 255 - sa;
                 const std::uint32_t d = row[x];

@@ -69,8 +69,8 @@ private:
     std::vector<Segment> segments_;
     float minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
     bool hasBounds_ = false;
-    // Per pixel of the painted area: signed area (fills) or coverage (strokes).
-    std::vector<float> cells_;
+    // Per pixel of the painted area: its share of the shape, 0 to 255.
+    std::vector<std::uint8_t> cells_;
     std::vector<Span> spans_;
     // Per pixel of the painted area while filling: increments of the signed area.
     std::vector<std::int32_t> areas_;
