@@ -20,6 +20,12 @@ inline std::uint32_t div255(std::uint32_t x) {
 // A whole pixel's area in the units the fill sums are kept in.
 constexpr float kAreaUnit = 1 << 16;
 
+// div255 of the two 16-bit halves of x at once (each at most 255 x 255 + 127).
+inline std::uint32_t halves(std::uint32_t x) {
+    x += 0x00800080U;
+    return ((x + ((x >> 8) & 0x00ff00ffU)) >> 8) & 0x00ff00ffU;
+}
+
 // Coverage 0..1 as a pixel's share 0..255.
 inline std::uint8_t toByte(float c) {
     return static_cast<std::uint8_t>(c * 255.0f + 0.5f);
@@ -364,6 +370,8 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
     const std::uint32_t green = div255(greenOf(color) * alpha);
     const std::uint32_t blue = div255(blueOf(color) * alpha);
     const std::uint32_t solid = (alpha << 24) | (red << 16) | (green << 8) | blue;
+    const std::uint32_t sourceRB = solid & 0x00ff00ffU;
+    const std::uint32_t sourceAG = (solid >> 8) & 0x00ff00ffU;
     std::uint8_t* pixels = target.data();
     const int stride = target.stride();
     const RectI whole[1] = {area};
@@ -390,15 +398,12 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
                     x = run - 1;
                     continue;
                 }
-                const std::uint32_t sa = div255(alpha * kk);
-                const std::uint32_t keep = 255 - sa;
+                // Red with blue and alpha with green, each pair in one multiply: every
+                // channel is div255(source x share + target x what shows through).
+                const std::uint32_t keep = 255 - div255(alpha * kk);
                 const std::uint32_t d = row[x];
-                const std::uint32_t a = sa + div255((d >> 24) * keep);
-                const std::uint32_t r = div255(red * kk) + div255(((d >> 16) & 0xff) * keep);
-                const std::uint32_t g = div255(green * kk) + div255(((d >> 8) & 0xff) * keep);
-                const std::uint32_t b = div255(blue * kk) + div255((d & 0xff) * keep);
-                row[x] = (std::min<std::uint32_t>(a, 255) << 24) | (std::min<std::uint32_t>(r, 255) << 16) |
-                         (std::min<std::uint32_t>(g, 255) << 8) | std::min<std::uint32_t>(b, 255);
+                row[x] = halves(sourceRB * kk + (d & 0x00ff00ffU) * keep) |
+                         (halves(sourceAG * kk + ((d >> 8) & 0x00ff00ffU) * keep) << 8);
             }
         }
     }
