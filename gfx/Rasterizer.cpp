@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace gfx {
 
@@ -230,6 +231,7 @@ void Rasterizer::coverStrokes(const RectI& area) {
         constexpr float kNoCut = 1e9f;
         const float startBias = s.flatStart && length2 > 0 ? 0.5f : kNoCut;
         const float endBias = s.flatEnd && length2 > 0 ? 0.5f + length : kNoCut;
+        const bool flat = startBias != kNoCut || endBias != kNoCut;
         // Pixels nearer than inner are covered whole but for the cuts.
         const float inner = std::max(0.0f, s.halfWidth - 0.5f);
         const float rim = s.halfWidth + 0.5f;
@@ -273,12 +275,17 @@ void Rasterizer::coverStrokes(const RectI& area) {
                                 std::min(std::max(endBias - d, 0.0f), 1.0f));
             };
             std::uint8_t* middle = cells + (innerFirst - area.x);
-            for (int i = 0; i < innerEnd - innerFirst; ++i) {
-                const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
-                const std::uint8_t v = toByte(cuts(rx * dx + ry * dy));
-                middle[i] = middle[i] > v ? middle[i] : v;
+            if (flat) {
+                for (int i = 0; i < innerEnd - innerFirst; ++i) {
+                    const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
+                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy));
+                    middle[i] = middle[i] > v ? middle[i] : v;
+                }
+            } else {
+                std::fill(middle, middle + (innerEnd - innerFirst), std::uint8_t{255});
             }
-            const auto fringe = [&](int from, int to) {
+            // Round ends need no cuts; the loop is the same but for them.
+            const auto fringe = [&](int from, int to, auto withCuts) {
                 std::uint8_t* part = cells + (from - area.x);
                 for (int i = 0; i < to - from; ++i) {
                     const float rx = static_cast<float>(from + i) + 0.5f - ax;
@@ -286,13 +293,20 @@ void Rasterizer::coverStrokes(const RectI& area) {
                     const float t = std::min(std::max(along * invLength2, 0.0f), 1.0f);
                     const float qx = rx - t * dx;
                     const float qy = ry - t * dy;
-                    const float round = std::min(std::max(rim - std::sqrt(qx * qx + qy * qy), 0.0f), 1.0f);
-                    const std::uint8_t v = toByte(std::min(round, cuts(along)));
+                    float cover = std::min(std::max(rim - std::sqrt(qx * qx + qy * qy), 0.0f), 1.0f);
+                    if constexpr (decltype(withCuts)::value)
+                        cover = std::min(cover, cuts(along));
+                    const std::uint8_t v = toByte(cover);
                     part[i] = part[i] > v ? part[i] : v;
                 }
             };
-            fringe(first, innerFirst);
-            fringe(innerEnd, end);
+            if (flat) {
+                fringe(first, innerFirst, std::true_type{});
+                fringe(innerEnd, end, std::true_type{});
+            } else {
+                fringe(first, innerFirst, std::false_type{});
+                fringe(innerEnd, end, std::false_type{});
+            }
         }
     }
 }
