@@ -44,6 +44,14 @@ cl::PolyFillType fillType(bool evenOdd) {
     return evenOdd ? cl::pftEvenOdd : cl::pftNonZero;
 }
 
+cl::Path toClipper(const Region::Contour& contour) {
+    cl::Path p;
+    p.reserve(contour.size());
+    for (const Region::IntPoint& ip : contour)
+        p.push_back({ip.x, ip.y});
+    return p;
+}
+
 // The contours that may reach into the box [left, right) x [top, bottom). A contour whose own
 // box misses it adds nothing to the winding (or crossing parity) of any point in there, so
 // an intersection with an area inside that box comes out the same without it: a figure's
@@ -62,11 +70,7 @@ cl::Paths toClipper(const std::vector<Region::Contour>& contours, std::int64_t l
         }
         if (r <= left || l >= right || b <= top || t >= bottom)
             continue;
-        cl::Path p;
-        p.reserve(c.size());
-        for (const Region::IntPoint& ip : c)
-            p.push_back({ip.x, ip.y});
-        result.push_back(std::move(p));
+        result.push_back(toClipper(c));
     }
     return result;
 }
@@ -74,13 +78,8 @@ cl::Paths toClipper(const std::vector<Region::Contour>& contours, std::int64_t l
 cl::Paths toClipper(const std::vector<Region::Contour>& contours) {
     cl::Paths result;
     result.reserve(contours.size());
-    for (const Region::Contour& c : contours) {
-        cl::Path p;
-        p.reserve(c.size());
-        for (const Region::IntPoint& ip : c)
-            p.push_back({ip.x, ip.y});
-        result.push_back(std::move(p));
-    }
+    for (const Region::Contour& c : contours)
+        result.push_back(toClipper(c));
     return result;
 }
 
