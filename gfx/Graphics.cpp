@@ -415,6 +415,12 @@ bool Graphics::axisAligned(Matrix& device) const {
     return device.m12() == 0 && device.m21() == 0 && target_.hasPixels();
 }
 
+void Graphics::toDevice(const std::vector<PointF>& points, const Matrix& device) {
+    devicePoints_.clear();
+    for (PointF p : points)
+        devicePoints_.push_back(device.apply(p));
+}
+
 void Graphics::paintDirect(Rasterizer::FillRule rule, Argb color) {
     raster_.paint(target_, activeClip_.rects, activeClip_.infinite, rule, color);
 }
@@ -445,9 +451,7 @@ bool Graphics::strokeDirect(const Pen& pen, const Path& path) {
     const float halfWidth = pen.width() > 0 ? pen.width() * sx / 2 : 0.5f;
     raster_.reset();
     for (const Path::Polygon& figure : path.flatten(kDirectStrokeTolerance / sx)) {
-        devicePoints_.clear();
-        for (PointF p : figure.points)
-            devicePoints_.push_back(device.apply(p));
+        toDevice(figure.points, device);
         if (figure.closed && !devicePoints_.empty()) {
             devicePoints_.push_back(devicePoints_.front());
             raster_.addPolyline(devicePoints_, halfWidth, true, true);
@@ -472,9 +476,7 @@ bool Graphics::fillDirect(Argb color, const Path& path) {
         return false;
     raster_.reset();
     for (const Path::Polygon& figure : path.flatten(kDirectTolerance / std::max(sx, sy))) {
-        devicePoints_.clear();
-        for (PointF p : figure.points)
-            devicePoints_.push_back(device.apply(p));
+        toDevice(figure.points, device);
         raster_.addPolygon(devicePoints_);
     }
     paintDirect(path.fillMode() == FillMode::Alternate ? Rasterizer::FillRule::EvenOdd

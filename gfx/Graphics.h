@@ -129,6 +129,8 @@ private:
     bool fillDirect(Argb color, const Path& path);
     // Whether the device transform only scales and moves; device receives it.
     bool axisAligned(Matrix& device) const;
+    // The points under the device transform, into devicePoints_.
+    void toDevice(const std::vector<PointF>& points, const Matrix& device);
     void paintDirect(Rasterizer::FillRule rule, Argb color);
 
     struct ContextDeleter {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -60,15 +59,7 @@ void Rasterizer::addPolygon(std::span<const PointF> points) {
     for (std::size_t i = 0; i < points.size(); ++i) {
         const PointF a = points[i];
         const PointF b = points[(i + 1) % points.size()];
-        if (!hasBounds_) {
-            minX_ = maxX_ = a.x;
-            minY_ = maxY_ = a.y;
-            hasBounds_ = true;
-        }
-        minX_ = std::min(minX_, a.x);
-        maxX_ = std::max(maxX_, a.x);
-        minY_ = std::min(minY_, a.y);
-        maxY_ = std::max(maxY_, a.y);
+        extendBounds(a, 0);
         if (a.y != b.y)
             edges_.push_back({a, b});
     }
@@ -100,18 +91,21 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
     segments_.back().flatEnd = !roundEnd;
     const float reach = halfWidth + 1;
     for (std::size_t i = first; i < segments_.size(); ++i) {
-        for (PointF p : {segments_[i].a, segments_[i].b}) {
-            if (!hasBounds_) {
-                minX_ = maxX_ = p.x;
-                minY_ = maxY_ = p.y;
-                hasBounds_ = true;
-            }
-            minX_ = std::min(minX_, p.x - reach);
-            maxX_ = std::max(maxX_, p.x + reach);
-            minY_ = std::min(minY_, p.y - reach);
-            maxY_ = std::max(maxY_, p.y + reach);
-        }
+        extendBounds(segments_[i].a, reach);
+        extendBounds(segments_[i].b, reach);
     }
+}
+
+void Rasterizer::extendBounds(PointF p, float margin) {
+    if (!hasBounds_) {
+        minX_ = maxX_ = p.x;
+        minY_ = maxY_ = p.y;
+        hasBounds_ = true;
+    }
+    minX_ = std::min(minX_, p.x - margin);
+    maxX_ = std::max(maxX_, p.x + margin);
+    minY_ = std::min(minY_, p.y - margin);
+    maxY_ = std::max(maxY_, p.y + margin);
 }
 
 RectI Rasterizer::bounds() const {
@@ -348,37 +342,43 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
     const int width = area.width + 2;
     cells_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(area.height), 0);
     spans_.assign(static_cast<std::size_t>(area.height), Span{width, 0});
-    const bool stroke = !segments_.empty();
-    if (stroke) {
+    if (!segments_.empty())
         coverStrokes(area);
-    } else {
-        areas_.assign(cells_.size(), 0);
-        for (const Edge& e : edges_)
-            accumulateEdge(e, area);
-        // Running sums along each row turn the increments into winding areas; the rule
-        // turns those into coverage.
-        // A closed outline adds up to nothing again after its last edge.
-        for (int row = 0; row < area.height; ++row) {
-            Span& span = spans_[static_cast<std::size_t>(row)];
-            span.end = std::min(span.end, area.width);
-            const std::int32_t* areas = areas_.data() + static_cast<std::ptrdiff_t>(row) * width;
-            std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row) * width;
-            std::int32_t sum = 0;
-            for (int x = span.first; x < span.end; ++x) {
-                sum += areas[x];
-                float v = static_cast<float>(std::abs(sum)) * (1.0f / kAreaUnit);
-                if (rule == FillRule::NonZero) {
-                    v = std::min(v, 1.0f);
-                } else {
-                    v -= 2 * std::floor(v * 0.5f);
-                    if (v > 1)
-                        v = 2 - v;
-                }
-                cells[x] = toByte(v);
+    else
+        coverFills(area, rule);
+    blend(target, area, unlimited ? std::span<const RectI>(&area, 1) : clip, color);
+}
+
+void Rasterizer::coverFills(const RectI& area, FillRule rule) {
+    const int width = area.width + 2;
+    areas_.assign(cells_.size(), 0);
+    for (const Edge& e : edges_)
+        accumulateEdge(e, area);
+    // Running sums along each row turn the increments into winding areas, which the rule
+    // turns into coverage. A closed outline adds up to nothing again after its last edge.
+    for (int row = 0; row < area.height; ++row) {
+        Span& span = spans_[static_cast<std::size_t>(row)];
+        span.end = std::min(span.end, area.width);
+        const std::int32_t* areas = areas_.data() + static_cast<std::ptrdiff_t>(row) * width;
+        std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row) * width;
+        std::int32_t sum = 0;
+        for (int x = span.first; x < span.end; ++x) {
+            sum += areas[x];
+            float v = static_cast<float>(std::abs(sum)) * (1.0f / kAreaUnit);
+            if (rule == FillRule::NonZero) {
+                v = std::min(v, 1.0f);
+            } else {
+                v -= 2 * std::floor(v * 0.5f);
+                if (v > 1)
+                    v = 2 - v;
             }
+            cells[x] = toByte(v);
         }
     }
+}
 
+void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI> clip, Argb color) {
+    const int width = area.width + 2;
     const std::uint32_t alpha = alphaOf(color);
     const std::uint32_t red = div255(redOf(color) * alpha);
     const std::uint32_t green = div255(greenOf(color) * alpha);
@@ -388,8 +388,7 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
     const std::uint32_t sourceAG = (solid >> 8) & 0x00ff00ffU;
     std::uint8_t* pixels = target.data();
     const int stride = target.stride();
-    const RectI whole[1] = {area};
-    for (const RectI& box : unlimited ? std::span<const RectI>(whole) : clip) {
+    for (const RectI& box : clip) {
         const RectI part = intersect(box, area);
         for (int y = part.y; y < part.bottom(); ++y) {
             const Span& span = spans_[static_cast<std::size_t>(y - area.y)];

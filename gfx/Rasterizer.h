@@ -61,6 +61,10 @@ private:
 
     void accumulateEdge(const Edge& e, const RectI& area);
     void coverStrokes(const RectI& area);
+    void coverFills(const RectI& area, FillRule rule);
+    // Blends color by the coverage worked out over area into the target inside clip's boxes.
+    void blend(Surface& target, const RectI& area, std::span<const RectI> clip, Argb color);
+    void extendBounds(PointF p, float margin);
     void touch(int row, int first, int end);
     // Where the line y meets the points within reach of a segment: [x0, x1].
     static bool segmentSpan(const Segment& s, float y, float reach, float& x0, float& x1);
