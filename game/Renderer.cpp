@@ -239,9 +239,9 @@ std::size_t Renderer::paintScenery(Game& game) {
 
 void Renderer::repaintRects(Game& game, gfx::Graphics& g, gfx::Surface& target, const DirtyRectList& rects,
                             std::size_t from, std::size_t to, const gfx::Surface* below) {
-    // Each dirty rectangle is repainted in a pass of its own, clipped to that one box: the
-    // rasteriser shades edges differently under a clip made of many boxes, and a shape that
-    // a box's side cuts is drawn through the canvas's scratch rows (see Graphics), so every
+    // Each dirty rectangle is repainted in a pass of its own, clipped to that one box: Cairo
+    // shades edges differently under a clip made of many boxes, and the canvas draws a shape
+    // that a box's side cuts so that it comes out as in a full redraw (see Graphics), so every
     // pass paints exactly the pixels a full redraw would. Each pass starts afresh, from the
     // layer below or the background, so rectangles that share device pixels stay exact.
     for (const gfx::RectI& r : rects.rects()) {
