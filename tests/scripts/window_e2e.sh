@@ -103,7 +103,8 @@ wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | g
 # --- The window appears at its size and shows the game --------------------------------------
 start_game
 size_is "$game" 800x584 || fail "the client area is $(client_size "$game"), not 800x584"
-xprop -id "$game" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "the window shows no icon of the game"
+# The icon may reach the window a moment after it is shown.
+wait_for "the game's icon on the window" 5 sh -c "xprop -id $game _NET_WM_ICON | grep -q 'Icon (64 x 64)'"
 screen=$(xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
 
 # The speed buttons stand at (190, 350), (273, 350) and (350, 350) of the 800 x 584 world. Their
