@@ -132,7 +132,10 @@ int Agent::findPlatform(double) {
     Platform* candidate = nullptr;
     for (Object* object : theGame().platformList) {
         auto* p = static_cast<Platform*>(object);
-        if (!p->touches(r))
+        // A platform that would not hold the body is no catch (it hangs below the foot of a
+        // dangling cable, or past the tip of a branch): caught there, it would be let go in
+        // the next step and caught again, for ever, instead of dropping to what is below.
+        if (!p->supports(r) || !p->touches(r))
             continue;
         if (!p->isVertical()) {
             attachTo(*p);

@@ -27,6 +27,10 @@ double distance(gfx::PointF a, gfx::PointF b) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
+bool isInWorld(gfx::PointF p) {
+    return p.x >= 0 && p.x <= Agent::kWorldWidth && p.y >= 0 && p.y <= Agent::kWorldHeight;
+}
+
 Platform* platformOf(const NavEdge* e) {
     return static_cast<Platform*>(e->platform);
 }
@@ -142,6 +146,8 @@ bool Animal::walkTo(int goal, NavEdge* finalEdge) {
         }
     }
     walk.route = std::move(planned);
+    walk.goalNode = &graph.node(goal);
+    walk.finalEdge = finalEdge;
     walk.activate();
     toEndNode.activate();
     startLoc.activate();
@@ -169,18 +175,22 @@ void Animal::steer(double dt, gfx::PointF u, double a, gfx::PointF& v) {
 }
 
 int Animal::standStill() {
-    missCount = 0; // got there
     idle.activate();
     body.velocity = {0, 0};
     return 0;
 }
 
 void Animal::leavePath(NavEdge* edge) {
-    const NavNode* goal = edge != nullptr ? edge->to : nullptr;
-    missCount = goal == missedGoal ? missCount + 1 : 1;
-    missedGoal = goal;
+    // Off the route, the walk keeps the goal it was planned for. The route's last edge alone
+    // would turn a place into a walkway, walked on past the place and back, and each further
+    // fall would turn it round again.
+    NavNode* node = nullptr;
+    if (walk.goalNode != nullptr) {
+        node = walk.finalEdge != nullptr ? nullptr : walk.goalNode;
+        edge = walk.finalEdge;
+    }
     offPath.activate();
-    offPath.goalNode = nullptr;
+    offPath.goalNode = node;
     offPath.goalEdge = edge;
     detached.activate();
 }
@@ -198,6 +208,18 @@ void Animal::leaveRoute() {
     halt();
 }
 
+bool Animal::hasPassed(const NavEdge& e) const {
+    // Beyond the end along the walkway: the box round the end can lie out of the body's
+    // reach (the cable's last stretch runs below the feet), and a walker that has gone past
+    // it must not walk on to the world's edge. Along a floor only x counts, on a ladder only
+    // y: the body stands above the walkway, not on it.
+    const gfx::PointF a = e.start();
+    const gfx::PointF b = e.end();
+    if (platformOf(&e)->isVertical())
+        return (double{b.y} - a.y) * (double{y} - b.y) > 0;
+    return (double{b.x} - a.x) * (double{x} - b.x) > 0;
+}
+
 int Animal::walkToEndNode(double dt) {
     if (walk.route.empty())
         return standStill();
@@ -209,11 +231,19 @@ int Animal::walkToEndNode(double dt) {
     const gfx::PointF end = e->end();
     const gfx::RectF box{end.x - static_cast<float>(boxWidth / 2), end.y - static_cast<float>(boxHeight / 2),
                          static_cast<float>(boxWidth), static_cast<float>(boxHeight)};
-    if (box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
-        b.y < box.y + box.height) {
+    const bool inBox = box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
+                       b.y < box.y + box.height;
+    if (inBox || hasPassed(*e)) {
         walk.route.pop_front();
-        if (walk.route.empty())
+        if (walk.route.empty()) {
+            // A walk that ends beyond the world's edge (along a wrap-around walkway) goes on
+            // from the other side instead of stopping out of sight.
+            if (!isInWorld(end) && wrapIntoWorld(0)) {
+                leavePath(e);
+                return 0;
+            }
             return standStill();
+        }
         if (platformOf(walk.route.front()) != p) {
             toNextStartNode.activate();
             return 0;
@@ -256,7 +286,7 @@ int Animal::walkToEndNode(double dt) {
             onGround.activate();
         } else {
             toEndNode.airTime += dt;
-            if (toEndNode.airTime > 0.6)
+            if (toEndNode.airTime > kAirTimeBeforeFalling)
                 onAir.activate();
         }
     }
@@ -298,12 +328,8 @@ int Animal::walkToNextStartNodeVertical(double dt) {
     NavEdge* e = walk.route.front();
     Platform* q = platformOf(e);
     const gfx::PointF s = e->start();
-    if (q->isHorizontal() && static_cast<int>(std::abs(foot - s.y)) < e->from->boxHeight) {
-        attachTo(*q);
-        toEndNode.activate();
-        body.velocity = {0, 0};
-        return 0;
-    }
+    if (q->isHorizontal() && static_cast<int>(std::abs(foot - s.y)) < e->from->boxHeight)
+        return stepOff(*q, s);
     steer(dt, unitVector({x, foot}, s), 30, body.velocity);
     const ContactFeedback fb = p->contactFeedback(*this, dt);
     const gfx::RectF pb = p->getBounds(false);
@@ -313,7 +339,17 @@ int Animal::walkToNextStartNodeVertical(double dt) {
         return 0;
     }
     // The ladder no longer holds the body, or it climbed below the ladder's foot.
-    attachTo(*q);
+    return stepOff(*q, s);
+}
+
+int Animal::stepOff(Platform& q, gfx::PointF s) {
+    // A walkway can start just outside the zone where its platform holds a body coming off a
+    // climb (a branch's zone ends at its root, half a trunk away from the trunk's middle):
+    // the climber steps across to the walkway's start instead of being let go at once and
+    // caught by the trunk again, for ever.
+    if (q.isHorizontal() && !q.supports(getBounds(false)))
+        moveBy(s.x - x, 0);
+    attachTo(q);
     toEndNode.activate();
     body.velocity = {0, 0};
     return 0;
@@ -338,7 +374,7 @@ int Animal::wrapOffScreen(double) {
     return 0;
 }
 
-int Animal::recoverFromOffPath(double) {
+int Animal::recoverFromOffPath(double dt) {
     if (startLoc.startCount >= 6) {
         // Six walks in a row started on the same edge without getting anywhere.
         randomNudge();
@@ -348,16 +384,30 @@ int Animal::recoverFromOffPath(double) {
         return 0;
     }
     NavNode* target = offPath.goalEdge != nullptr ? offPath.goalEdge->to : offPath.goalNode;
-    if (missCount >= kMissesBeforeGivingUp) {
-        missCount = 0;
-        target = nullptr; // give the goal up and stand still where it landed
-    }
-    if (target != nullptr && walkTo(target->index, offPath.goalEdge))
+    if (target == nullptr) {
+        // Nowhere to head for: stand still where it landed.
+        idle.activate();
+        body.velocity = {0, 0};
+        detached.activate();
         return 0;
-    // No goal to head for, or no way there: stand still where it landed.
-    idle.activate();
-    body.velocity = {0, 0};
-    detached.activate();
+    }
+    if (walkTo(target->index, offPath.goalEdge)) {
+        failedPlans = 0;
+        return 0;
+    }
+    // No walkway under the body to start from (a quake has lifted its floor off the
+    // walkways, or it landed between two): it keeps the goal, stands on what holds it and
+    // plans again next step, with a small hop now and then to get off such a spot.
+    const ContactFeedback fb = platform()->contactFeedback(*this, dt);
+    body.velocity.x = 0;
+    if (fb.leave) {
+        detached.activate();
+        return 0;
+    }
+    if (++failedPlans >= kPlansBeforeNudge) {
+        failedPlans = 0;
+        randomNudge();
+    }
     return 0;
 }
 
@@ -372,6 +422,15 @@ int Animal::platformFeedbackAttached(double dt) {
             vx = d - vx;
         if (fb.obstacleRight && vx >= 0)
             vx = -vx - d;
+        // Standing on nothing (the floor it was caught by is out of reach, as after a throw
+        // through the house): as long as a walker in the air, and it falls instead of
+        // sinking slowly through whatever lies below.
+        idleAirTime = fb.pushedUp ? 0 : idleAirTime + dt;
+        if (idleAirTime > kAirTimeBeforeFalling) {
+            idleAirTime = 0;
+            detached.activate();
+            return 0;
+        }
     }
     // Nudged or carried past the world's wrap margin while standing (a platform that holds
     // it out there, such as the cable's end or the ground under a launch): it comes back on
@@ -382,7 +441,7 @@ int Animal::platformFeedbackAttached(double dt) {
 }
 
 void Animal::headForNode(NavNode* node) {
-    missCount = 0; // a new goal
+    forgetRoute();
     offPath.activate();
     offPath.goalNode = node;
     offPath.goalEdge = nullptr;
@@ -390,11 +449,19 @@ void Animal::headForNode(NavNode* node) {
 }
 
 void Animal::headForEdge(NavEdge* edge) {
-    missCount = 0;
+    forgetRoute();
     offPath.activate();
     offPath.goalNode = nullptr;
     offPath.goalEdge = edge;
     detached.activate();
+}
+
+void Animal::forgetRoute() {
+    // A new goal replaces the old walk: nothing of it may come back if the body is carried
+    // off before it plans the new one.
+    walk.route.clear();
+    walk.goalNode = nullptr;
+    walk.finalEdge = nullptr;
 }
 
 void Animal::halt() {

@@ -26,9 +26,14 @@ public:
     void exit() override {
         StateMachine::exit();
         route.clear();
+        goalNode = nullptr;
+        finalEdge = nullptr;
     }
 
     std::deque<NavEdge*> route;
+    // What the route was planned for: the place and the walkway to end along (or none).
+    NavNode* goalNode = nullptr;
+    NavEdge* finalEdge = nullptr;
 };
 
 // "to_end_node": steering to the end of the front edge, on the ground or (too long without
@@ -121,6 +126,12 @@ protected:
     // Leaves the current route towards its last edge; with no route, keeps the goal it was
     // heading for (or, with none, stands idle).
     void leaveRoute();
+    // From a climb onto the platform of the next walkway, which starts at s.
+    int stepOff(Platform& q, gfx::PointF s);
+    // Whether the body has gone past the end of the walkway, along its direction.
+    bool hasPassed(const NavEdge& e) const;
+    // Drops the current route and what it was planned for.
+    void forgetRoute();
     // The walk is over: idle, at rest.
     int standStill();
     // A jump of up to 10 units on each axis, to get off a spot where no route starts.
@@ -135,10 +146,11 @@ protected:
     State toNextStartNode{"to_next_start_node"};
     OffPathState offPath;
     StartLocState startLoc;
-    // Walks that ended off the path short of the same place, in a row: a goal the body keeps
-    // falling short of (its shape cannot reach the end of a walkway before the walkway lets
-    // it go) is given up after a few tries instead of being chased for ever.
-    const NavNode* missedGoal = nullptr;
-    int missCount = 0;
-    static constexpr int kMissesBeforeGivingUp = 6;
+    // Time without ground contact after which a body on a floor is taken to be in the air.
+    static constexpr double kAirTimeBeforeFalling = 0.6;
+    // The same for a body standing idle: seconds since a floor last held it up.
+    double idleAirTime = 0;
+    // Plans in a row that found no walkway under the body; a hop after a second of them.
+    int failedPlans = 0;
+    static constexpr int kPlansBeforeNudge = 100;
 };
