@@ -132,12 +132,19 @@ int Agent::findPlatform(double) {
     Platform* candidate = nullptr;
     for (Object* object : theGame().platformList) {
         auto* p = static_cast<Platform*>(object);
+        if (!p->touches(r))
+            continue;
         // A platform that would not hold the body is no catch (it hangs below the foot of a
         // dangling cable, or past the tip of a branch): caught there, it would be let go in
         // the next step and caught again, for ever, instead of dropping to what is below.
-        if (!p->supports(r) || !p->touches(r))
+        // A body that came into a floor from the side, deeper than the floor holds it, is
+        // set on top of it first.
+        if (!p->supports(r) && !(p->isHorizontal() && liftOnto(*p, r)))
             continue;
         if (!p->isVertical()) {
+            // Landed: on top of the floor from the first step, as the floor's contact would
+            // set it, so the pose it walks in does not start sunk below what holds it.
+            liftOnto(*p, getBounds(false));
             attachTo(*p);
             return 0;
         }
@@ -150,6 +157,15 @@ int Agent::findPlatform(double) {
     }
     wrapIntoWorld(20);
     return 0;
+}
+
+bool Agent::liftOnto(Platform& p, const gfx::RectF& r) {
+    constexpr float kMostLift = 30; // a landing, not a climb through a thick floor
+    const float depth = p.sunkDepth(*this);
+    if (!(depth > 0) || depth > kMostLift || !p.supports({r.x, r.y - depth, r.width, r.height}))
+        return false;
+    moveBy(0, -depth);
+    return true;
 }
 
 void Agent::attachTo(Platform& target) {

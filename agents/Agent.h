@@ -92,6 +92,8 @@ public:
 
 protected:
     void reduceInertia(double rate, double dt);
+    // Sets a body sunk into a floor on top of it, if the floor holds it there.
+    bool liftOnto(Platform& p, const gfx::RectF& r);
 
     float x = 200;
     float y = 300;

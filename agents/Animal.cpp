@@ -131,8 +131,16 @@ bool Animal::walkTo(int goal, NavEdge* finalEdge) {
         return false;
     std::deque<NavEdge*> planned = graph.planPath(start, goal);
     // A leading edge and its own reverse: the agent would walk to the end and straight back.
-    if (planned.size() > 1 && planned[0]->from == planned[1]->to && planned[0]->to == planned[1]->from)
+    if (planned.size() > 1 && planned[0]->from == planned[1]->to && planned[0]->to == planned[1]->from) {
+        // The two wrap-around jumps at the world's edges are each other's reverse without
+        // lying on one stretch: the body stands where the pair starts and ends, so both go.
+        // Walking the second from here would lead across the whole world and round again.
+        const bool oneStretch = distance(planned[0]->start(), planned[1]->end()) < 1 &&
+                                distance(planned[0]->end(), planned[1]->start()) < 1;
         planned.pop_front();
+        if (!oneStretch && planned.size() > 1)
+            planned.pop_front();
+    }
     if (planned.empty())
         return false;
     if (finalEdge != nullptr && finalEdge != planned.back()) {
@@ -234,6 +242,14 @@ int Animal::walkToEndNode(double dt) {
     const bool inBox = box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
                        b.y < box.y + box.height;
     if (inBox || hasPassed(*e)) {
+        // Just past the end (by a step's movement) counts as at the end: a walkway can end
+        // right where its platform stops holding a body, as a branch does at its tip.
+        if (!inBox) {
+            const bool climbing = p->isVertical();
+            const float target = climbing ? end.y : end.x;
+            if (std::abs((climbing ? y : x) - target) <= kMostOvershoot)
+                moveBy(climbing ? 0 : target - x, climbing ? target - y : 0);
+        }
         walk.route.pop_front();
         if (walk.route.empty()) {
             // A walk that ends beyond the world's edge (along a wrap-around walkway) goes on
@@ -422,10 +438,11 @@ int Animal::platformFeedbackAttached(double dt) {
             vx = d - vx;
         if (fb.obstacleRight && vx >= 0)
             vx = -vx - d;
-        // Standing on nothing (the floor it was caught by is out of reach, as after a throw
-        // through the house): as long as a walker in the air, and it falls instead of
-        // sinking slowly through whatever lies below.
-        idleAirTime = fb.pushedUp ? 0 : idleAirTime + dt;
+        // Standing on nothing, not even with its feet (the floor it was caught by is out of
+        // reach, as after a throw through the house): as long as a walker in the air, and it
+        // falls instead of sinking slowly through whatever lies below.
+        const bool standing = fb.pushedUp || p->touches(getBounds(false));
+        idleAirTime = standing ? 0 : idleAirTime + dt;
         if (idleAirTime > kAirTimeBeforeFalling) {
             idleAirTime = 0;
             detached.activate();
@@ -470,7 +487,11 @@ void Animal::halt() {
 }
 
 void Animal::launch(double speed) {
-    idle.activate();
+    // Thrown mid-walk, it lands and walks on to where it was going; a throw is no new goal.
+    if (walkGoal() == nullptr)
+        idle.activate();
+    else if (!offPath.isActive())
+        leavePath(walk.route.back());
     detached.activate();
     body.velocity.y = static_cast<float>(-speed);
     body.speedAllowance.y = static_cast<float>(speed);

@@ -146,6 +146,8 @@ protected:
     State toNextStartNode{"to_next_start_node"};
     OffPathState offPath;
     StartLocState startLoc;
+    // How far past a walkway's end a body is set back onto the end when it arrives.
+    static constexpr float kMostOvershoot = 2;
     // Time without ground contact after which a body on a floor is taken to be in the air.
     static constexpr double kAirTimeBeforeFalling = 0.6;
     // The same for a body standing idle: seconds since a floor last held it up.

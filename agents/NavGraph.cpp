@@ -328,9 +328,22 @@ std::deque<NavEdge*> NavGraph::planPath(NavEdge* current, int goal) {
 
     // Turn round when the node behind is strictly closer to the goal.
     const int u = current->from->index;
-    if (fromC[static_cast<std::size_t>(goal)].cost >
-        pathTables_[static_cast<std::size_t>(u)][static_cast<std::size_t>(goal)].cost) {
+    const auto& fromU = pathTables_[static_cast<std::size_t>(u)];
+    if (fromC[static_cast<std::size_t>(goal)].cost > fromU[static_cast<std::size_t>(goal)].cost) {
         NavEdge& back = edge(c, u);
+        const bool oneStretch = back.exists() && distance(back.start(), current->end()) < 1 &&
+                                distance(back.end(), current->start()) < 1;
+        if (back.exists() && !oneStretch && fromU[static_cast<std::size_t>(goal)].lastEdge) {
+            // A wrap-around jump and its reverse lie at opposite edges of the world: turning
+            // round onto it would send the body across the whole world. It stands at the
+            // jump's start, so the route starts there.
+            const PathEntry* entry = &fromU[static_cast<std::size_t>(goal)];
+            for (int steps = 0; entry->lastEdge && steps < nodeCount_; ++steps) {
+                path.push_front(entry->lastEdge);
+                entry = &fromU[static_cast<std::size_t>(entry->lastEdge->from->index)];
+            }
+            return path;
+        }
         if (back.exists())
             current = &back;
     }

@@ -55,6 +55,12 @@ void Platform::carryRiders(float dx, float dy) {
     }
 }
 
+float Platform::sunkDepth(Agent& agent) {
+    gfx::Region sunk = getRegion();
+    sunk.intersect(agent.getRegion());
+    return sunk.bounds().height;
+}
+
 ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
     ContactFeedback record;
     record.orientation = orientation();
@@ -70,9 +76,7 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
     }
     if (overlaps(a, getBounds(false))) {
         if (isHorizontal()) {
-            gfx::Region sunk = getRegion();
-            sunk.intersect(agent.getRegion());
-            const float depth = sunk.bounds().height;
+            const float depth = sunkDepth(agent);
             if (depth != 0) {
                 record.pushedUp = true;
                 float& vy = agent.velocity().y;

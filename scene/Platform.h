@@ -48,6 +48,8 @@ public:
     // lifts it out of a floor, draws it to a ladder's centre line, reports walls, and says
     // when the platform no longer holds it.
     virtual ContactFeedback contactFeedback(Agent& agent, double dt);
+    // How deep the agent's figure is sunk into this platform's outline (0 when it is not).
+    float sunkDepth(Agent& agent);
     // Whether the obstacle blocks the agent sideways; on a horizontal platform it also sets
     // the side that is blocked. Agents are Objects, so this only needs their bounds.
     virtual bool checkObstacle(Object& agent, Object& obstacle, ContactFeedback& record);
