@@ -139,12 +139,12 @@ int Agent::findPlatform(double) {
         // the next step and caught again, for ever, instead of dropping to what is below.
         // A body that came into a floor from the side, deeper than the floor holds it, is
         // set on top of it first.
-        if (!p->supports(r) && !(p->isHorizontal() && liftOnto(*p, r)))
+        if (!p->supports(r) && !(p->isHorizontal() && liftOnto(*p)))
             continue;
         if (!p->isVertical()) {
             // Landed: on top of the floor from the first step, as the floor's contact would
             // set it, so the pose it walks in does not start sunk below what holds it.
-            liftOnto(*p, getBounds(false));
+            liftOnto(*p);
             attachTo(*p);
             return 0;
         }
@@ -159,9 +159,10 @@ int Agent::findPlatform(double) {
     return 0;
 }
 
-bool Agent::liftOnto(Platform& p, const gfx::RectF& r) {
+bool Agent::liftOnto(Platform& p) {
     constexpr float kMostLift = 30; // a landing, not a climb through a thick floor
     const float depth = p.sunkDepth(*this);
+    const gfx::RectF r = getBounds(false);
     if (!(depth > 0) || depth > kMostLift || !p.supports({r.x, r.y - depth, r.width, r.height}))
         return false;
     moveBy(0, -depth);

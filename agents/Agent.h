@@ -93,7 +93,7 @@ public:
 protected:
     void reduceInertia(double rate, double dt);
     // Sets a body sunk into a floor on top of it, if the floor holds it there.
-    bool liftOnto(Platform& p, const gfx::RectF& r);
+    bool liftOnto(Platform& p);
 
     float x = 200;
     float y = 300;

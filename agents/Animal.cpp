@@ -138,8 +138,8 @@ bool Animal::walkTo(int goal, NavEdge* finalEdge) {
         const bool oneStretch = distance(planned[0]->start(), planned[1]->end()) < 1 &&
                                 distance(planned[0]->end(), planned[1]->start()) < 1;
         planned.pop_front();
-        if (!oneStretch && planned.size() > 1)
-            planned.pop_front();
+        if (!oneStretch)
+            planned.pop_front(); // nothing left: it stands where it was going
     }
     if (planned.empty())
         return false;
@@ -214,6 +214,15 @@ void Animal::leaveRoute() {
         return;
     }
     halt();
+}
+
+bool Animal::isAt(const NavNode& node) {
+    const gfx::RectF b = getBounds(false);
+    const gfx::RectF box{static_cast<float>(node.x - node.boxWidth / 2),
+                         static_cast<float>(node.y - node.boxHeight / 2), static_cast<float>(node.boxWidth),
+                         static_cast<float>(node.boxHeight)};
+    return box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
+           b.y < box.y + box.height;
 }
 
 bool Animal::hasPassed(const NavEdge& e) const {
@@ -411,12 +420,14 @@ int Animal::recoverFromOffPath(double dt) {
         failedPlans = 0;
         return 0;
     }
+    if (isAt(*target)) // landed where it was going
+        return standStill();
     // No walkway under the body to start from (a quake has lifted its floor off the
     // walkways, or it landed between two): it keeps the goal, stands on what holds it and
     // plans again next step, with a small hop now and then to get off such a spot.
     const ContactFeedback fb = platform()->contactFeedback(*this, dt);
     body.velocity.x = 0;
-    if (fb.leave) {
+    if (fb.leave || inTheAirTooLong(*platform(), fb, dt)) {
         detached.activate();
         return 0;
     }
@@ -425,6 +436,18 @@ int Animal::recoverFromOffPath(double dt) {
         randomNudge();
     }
     return 0;
+}
+
+bool Animal::inTheAirTooLong(Platform& p, const ContactFeedback& fb, double dt) {
+    // Standing on nothing, not even with its feet (the floor it was caught by is out of
+    // reach, as during a throw up through the house): after as long as a walker in the air,
+    // it falls instead of sinking slowly through whatever lies below.
+    const bool standing = !p.isHorizontal() || fb.pushedUp || p.touches(getBounds(false));
+    airTime = standing ? 0 : airTime + dt;
+    if (airTime <= kAirTimeBeforeFalling)
+        return false;
+    airTime = 0;
+    return true;
 }
 
 int Animal::platformFeedbackAttached(double dt) {
@@ -438,13 +461,7 @@ int Animal::platformFeedbackAttached(double dt) {
             vx = d - vx;
         if (fb.obstacleRight && vx >= 0)
             vx = -vx - d;
-        // Standing on nothing, not even with its feet (the floor it was caught by is out of
-        // reach, as after a throw through the house): as long as a walker in the air, and it
-        // falls instead of sinking slowly through whatever lies below.
-        const bool standing = fb.pushedUp || p->touches(getBounds(false));
-        idleAirTime = standing ? 0 : idleAirTime + dt;
-        if (idleAirTime > kAirTimeBeforeFalling) {
-            idleAirTime = 0;
+        if (inTheAirTooLong(*p, fb, dt)) {
             detached.activate();
             return 0;
         }

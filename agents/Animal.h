@@ -7,6 +7,8 @@
 class Animal;
 class NavEdge;
 class NavNode;
+class Platform;
+struct ContactFeedback;
 
 // "motion_state": standing still or walking. Its bind puts the walking behaviours in place.
 class MotionState : public StateMachine {
@@ -128,6 +130,8 @@ protected:
     void leaveRoute();
     // From a climb onto the platform of the next walkway, which starts at s.
     int stepOff(Platform& q, gfx::PointF s);
+    // Whether the body's bounds meet the box round the node.
+    bool isAt(const NavNode& node);
     // Whether the body has gone past the end of the walkway, along its direction.
     bool hasPassed(const NavEdge& e) const;
     // Drops the current route and what it was planned for.
@@ -150,8 +154,10 @@ protected:
     static constexpr float kMostOvershoot = 2;
     // Time without ground contact after which a body on a floor is taken to be in the air.
     static constexpr double kAirTimeBeforeFalling = 0.6;
-    // The same for a body standing idle: seconds since a floor last held it up.
-    double idleAirTime = 0;
+    // The same for a body standing still on a floor: seconds since the floor last held it.
+    double airTime = 0;
+    // Counts that time; true once it has run out (the body is to fall).
+    bool inTheAirTooLong(Platform& p, const ContactFeedback& fb, double dt);
     // Plans in a row that found no walkway under the body; a hop after a second of them.
     int failedPlans = 0;
     static constexpr int kPlansBeforeNudge = 100;

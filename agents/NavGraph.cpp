@@ -333,10 +333,10 @@ std::deque<NavEdge*> NavGraph::planPath(NavEdge* current, int goal) {
         NavEdge& back = edge(c, u);
         const bool oneStretch = back.exists() && distance(back.start(), current->end()) < 1 &&
                                 distance(back.end(), current->start()) < 1;
-        if (back.exists() && !oneStretch && fromU[static_cast<std::size_t>(goal)].lastEdge) {
+        if (back.exists() && !oneStretch) {
             // A wrap-around jump and its reverse lie at opposite edges of the world: turning
             // round onto it would send the body across the whole world. It stands at the
-            // jump's start, so the route starts there.
+            // jump's start, so the route starts there (and is empty when that is the goal).
             const PathEntry* entry = &fromU[static_cast<std::size_t>(goal)];
             for (int steps = 0; entry->lastEdge && steps < nodeCount_; ++steps) {
                 path.push_front(entry->lastEdge);

@@ -4,6 +4,7 @@
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
 #include "game/Game.h"
+#include "scene/Platform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,8 @@ std::string statesOf(const Agent& agent) {
     std::string out = "; states:";
     for (const std::string& name : names)
         out += ' ' + name;
+    if (agent.platform() != nullptr)
+        out += "; on " + agent.platform()->typeName();
     return out;
 }
 
@@ -97,6 +100,10 @@ std::string AgentWatch::checkOne(const Agent& agent, Track& track, double second
         return describe(agent, index) + " is at " + point(p) +
                ", outside the world it wraps around (came from " + point(track.checkedAt) + ")";
     track.checkedAt = p;
+    if (agent.isAttached() && agent.platform() != nullptr)
+        track.platforms.insert(agent.platform());
+    if (std::string failure = checkProgress(agent, track, seconds); !failure.empty())
+        return failure;
 
     if (!track.wanderer)
         return {};
@@ -127,6 +134,76 @@ std::string AgentWatch::checkOne(const Agent& agent, Track& track, double second
     return out.str();
 }
 
+namespace {
+
+// The way left to walk: to the end of the route's first edge, then along the rest; straight
+// to the goal while there is no route yet.
+double wayLeft(const Animal& animal, const NavNode& goal) {
+    const gfx::PointF p = animal.getPosition();
+    const auto& route = animal.route();
+    if (route.empty())
+        return std::hypot(p.x - static_cast<float>(goal.x), p.y - static_cast<float>(goal.y));
+    const gfx::PointF end = route.front()->end();
+    double left = std::hypot(p.x - end.x, p.y - end.y);
+    for (std::size_t i = 1; i < route.size(); ++i)
+        left += route[i]->cost();
+    return left;
+}
+
+} // namespace
+
+std::string AgentWatch::checkProgress(const Agent& agent, Track& track, double seconds) const {
+    const auto* animal = dynamic_cast<const Animal*>(&agent);
+    if (animal == nullptr)
+        return {};
+    const std::size_t index = track.index;
+    std::ostringstream out;
+
+    const bool attached = agent.isAttached();
+    if (attached != track.attached) {
+        track.attached = attached;
+        track.flips.push_back(gameTime);
+    }
+    while (!track.flips.empty() && track.flips.front() <= gameTime - 1.0)
+        track.flips.pop_front();
+    if (static_cast<int>(track.flips.size()) > limits.flipsPerSecond) {
+        out << describe(agent, index) << " changed between falling and standing " << track.flips.size()
+            << " times within a second, at " << point(agent.getPosition());
+        return out.str();
+    }
+
+    const NavNode* goal = animal->walkGoal();
+    if (goal == nullptr) {
+        track.walkGoal = nullptr;
+        return {};
+    }
+    const double left = wayLeft(*animal, *goal);
+    const std::size_t edges = animal->route().size();
+    // A new goal, or a route that grew (it fell somewhere lower and planned anew), starts
+    // the count again; so does any step closer than before.
+    if (goal != track.walkGoal || edges > track.bestEdges || left < track.bestLeft - limits.progressStep) {
+        track.walkGoal = goal;
+        track.bestLeft = left;
+        track.bestEdges = edges;
+        track.walkingFor = 0;
+        return {};
+    }
+    track.bestEdges = edges;
+    track.walkingFor += seconds;
+    if (track.walkingFor > limits.progressSeconds) {
+        out << describe(agent, index) << " has walked for " << track.walkingFor
+            << " s of game time without getting closer to " << goal->name << " (" << left << " left, at "
+            << point(agent.getPosition()) << ")";
+        return out.str();
+    }
+    return {};
+}
+
+std::size_t AgentWatch::platformsVisited(const Agent& agent) const {
+    const auto found = tracks.find(&agent);
+    return found != tracks.end() ? found->second.platforms.size() : 0;
+}
+
 std::string AgentWatch::summary() const {
     std::ostringstream out;
     out << "agent check: " << tracks.size() << " agents watched over " << gameTime << " s of game time";
@@ -137,9 +214,13 @@ std::string AgentWatch::summary() const {
     std::sort(wanderers.begin(), wanderers.end(),
               [](const Track* a, const Track* b) { return a->index < b->index; });
     std::string goals;
-    for (const Track* track : wanderers)
+    std::string platforms;
+    for (const Track* track : wanderers) {
         goals += (goals.empty() ? "" : ", ") + std::to_string(track->goals.size());
+        platforms += (platforms.empty() ? "" : ", ") + std::to_string(track->platforms.size());
+    }
     if (!wanderers.empty())
-        out << "; " << wanderers.size() << " wanderers headed for " << goals << " different goals";
+        out << "; " << wanderers.size() << " wanderers headed for " << goals
+            << " different goals and stood on " << platforms << " different platforms";
     return out.str();
 }

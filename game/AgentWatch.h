@@ -3,6 +3,7 @@
 #include "gfx/Geometry.h"
 
 #include <cstddef>
+#include <deque>
 #include <map>
 #include <set>
 #include <span>
@@ -22,6 +23,13 @@ public:
         double stuckSeconds = 120;
         // How far it must get from the spot to count as having moved on.
         float stuckRadius = 40;
+        // Game time any walker (the Husband too) may walk without getting closer to its goal
+        // along its route, and by how much closer counts.
+        double progressSeconds = 30;
+        float progressStep = 5;
+        // Changes between falling and standing (or hanging) that an animal may make within
+        // one second: more is a body that a platform lets go and catches again.
+        int flipsPerSecond = 10;
     };
 
     // Bodies are put back into the world once they are this far outside it.
@@ -38,6 +46,8 @@ public:
     std::string check(std::span<Agent* const> agents, double seconds, const Agent* player = nullptr);
     // Agents watched, wanderers among them, and the goals they headed for.
     std::string summary() const;
+    // Different platforms the agent has stood on while watched.
+    std::size_t platformsVisited(const Agent& agent) const;
 
     // An animal that picks goals of its own whenever it stands idle.
     static bool isWanderer(Agent& agent);
@@ -54,9 +64,21 @@ private:
         const NavNode* goal = nullptr;
         double sameGoalFor = 0;
         std::set<const NavNode*> goals;
+        std::set<const void*> platforms; // the platforms it has stood on
+        // Progress of the current walk: the shortest way left to the goal so far, the edges
+        // the route had then, and the game time since it last got closer.
+        const NavNode* walkGoal = nullptr;
+        double bestLeft = 0;
+        std::size_t bestEdges = 0;
+        double walkingFor = 0;
+        // Falling or not, and the game times of recent changes between the two.
+        bool attached = false;
+        std::deque<double> flips;
     };
 
     std::string checkOne(const Agent& agent, Track& track, double seconds) const;
+    // Walking without getting closer, or falling and landing frame after frame.
+    std::string checkProgress(const Agent& agent, Track& track, double seconds) const;
 
     Limits limits;
     std::map<const Agent*, Track> tracks;

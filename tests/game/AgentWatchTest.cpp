@@ -54,6 +54,27 @@ std::string watch(Level& level, Agent& body, AgentWatch& watch, double seconds) 
     return {};
 }
 
+// A walker whose legs do not move it: it stays where it is, walking.
+class Treading : public Walker {
+public:
+    using Walker::Walker;
+    int walkToEndNode(double) override { return 0; }
+};
+
+// A body that every platform lets go and catches again in the next frame.
+class Flickering : public Lazy {
+public:
+    using Lazy::Lazy;
+    void update(double dt) override {
+        Lazy::update(dt);
+        if (platform() != nullptr && ++frames % 2 == 0)
+            detached.activate();
+    }
+
+private:
+    int frames = 0;
+};
+
 } // namespace
 
 TEST(AgentWatch, EachFaultIsOneLineNamingTheAgent) {
@@ -91,4 +112,28 @@ TEST(AgentWatch, AWandererThatStaysPutFailsOnlyAfterTheLimit) {
     EXPECT_EQ(watch(level, body, check, 4), "");
     const std::string failure = watch(level, body, check, 3);
     EXPECT_NE(failure.find("has been with no goal for 5"), std::string::npos) << failure;
+}
+
+// Faults of progress, each caught after its limit and not before: walking without getting
+// closer, and changing between falling and standing frame after frame.
+TEST(AgentWatch, AWalkThatGetsNowhereAndAFlickeringBodyFail) {
+    {
+        Level level;
+        Treading body(150, 400);
+        body.registerInGame();
+        AgentWatch check({.progressSeconds = 5});
+        ASSERT_EQ(watch(level, body, check, 1), "") << "lands";
+        ASSERT_TRUE(body.walkTo(level.node("ground_right").index, nullptr));
+        EXPECT_EQ(watch(level, body, check, 4.5), "");
+        const std::string failure = watch(level, body, check, 1);
+        EXPECT_NE(failure.find("without getting closer to ground_right"), std::string::npos) << failure;
+    }
+    {
+        Level level;
+        Flickering body(150, 400);
+        body.registerInGame();
+        AgentWatch check;
+        const std::string failure = watch(level, body, check, 3);
+        EXPECT_NE(failure.find("changed between falling and standing"), std::string::npos) << failure;
+    }
 }
