@@ -186,6 +186,7 @@ int Game::onClick(int x, int y) {
         else if (button == &fastButton)
             speedLevel = 3;
         rules.startNewGame();
+        paintWhilePaused();
         return 0;
     }
     // Otherwise the Husband heads for the highlighted node or edge.
@@ -214,7 +215,15 @@ Button* Game::buttonAt(gfx::PointF p) {
 }
 
 Game::KeyAction Game::onKey(char32_t ch) {
-    return KeyCommands::apply(*this, ch);
+    const KeyAction action = KeyCommands::apply(*this, ch);
+    paintWhilePaused();
+    return action;
+}
+
+void Game::paintWhilePaused() {
+    // An incremental paint: when nothing changed, nothing is drawn or copied.
+    if (paused && paintEachFrame)
+        paint(false);
 }
 
 bool Game::fitAspect(const gfx::RectI& oldClientRect) {

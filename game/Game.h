@@ -46,7 +46,8 @@ public:
     // Client-pixel coordinates.
     int onMouseMove(int x, int y);
     int onClick(int x, int y);
-    // A typed character (upper and lower case differ); Esc is 27.
+    // A typed character (upper and lower case differ); Esc is 27. While paused, what the key
+    // changed is painted at once.
     KeyAction onKey(char32_t ch);
     // Restores the 800 : 584 aspect after a border drag; returns whether it resized.
     bool fitAspect(const gfx::RectI& oldClientRect);
@@ -128,6 +129,8 @@ private:
     static void updatePass(std::vector<Object*>& list, double dt);
     // The navigation highlights follow the pointer (world point).
     void hoverHighlights(gfx::PointF world);
+    // No frames run while paused; a key or a click that changed the picture shows at once.
+    void paintWhilePaused();
 
     WindowPort* window = nullptr;
     core::Clock* clock = nullptr;

@@ -20,6 +20,7 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U'd':
         game.speedLevel = game.speedLevel >= 3 ? 1 : game.speedLevel + 1;
+        game.rules.speedChanged();
         game.cheatUsed = true;
         break;
     case U'e':
