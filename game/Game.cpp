@@ -13,7 +13,11 @@
 
 namespace {
 Game* theCurrentGame = nullptr;
-}
+
+// The pause label stands in the middle of the world, below where a round's result shows.
+constexpr float kPauseBoxX = 346;
+constexpr float kPauseBoxY = 262;
+} // namespace
 
 Game& theGame() {
     return *theCurrentGame;
@@ -61,6 +65,11 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     for (Object* part : std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight,
                                                        &edgeHighlight, &husband, &wife})
         part->registerInGame();
+
+    pauseBox.registerInGame();
+    pauseBox.setText("PAUSED");
+    pauseBox.setPosition(kPauseBoxX, kPauseBoxY);
+    pauseBox.setOn(paused);
 
     // Every walkway has been handed to the graph by the registrations above.
     theNavGraph().computeAllPaths();

@@ -165,6 +165,9 @@ public:
     Button fastButton{0x80dddd80, 0x80808080};
     // The status text box: platform label, frame rate or redraw statistics (key 'f').
     TextBox messageBox{0x80dddd80, 0x80808080};
+    // "PAUSED" in the middle of the world while the game is paused, in front of everything
+    // else: a full-screen player sees no title bar.
+    TextBox pauseBox{0x80dddd80, 0x80808080};
 };
 
 // The process-wide game. Tests and tools point it at a game of their own.

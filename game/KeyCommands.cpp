@@ -49,6 +49,8 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U'p':
         game.paused = !game.paused;
+        // Shown in the picture too: a full-screen player never sees the title.
+        game.pauseBox.setOn(game.paused);
         game.tick(true);
         if (game.paused)
             game.rules.pauseMusic();
