@@ -311,8 +311,12 @@ void GameRoundup::endGame() {
 }
 
 void GameRoundup::prepareMusic() {
-    if (!music)
-        music = audio::MusicPlayer::prepare(audio::embeddedTune());
+    if (music)
+        return;
+    music = audio::MusicPlayer::prepare(audio::embeddedTune());
+    // Made during single steps of a paused game: it must stay silent until the game goes on.
+    if (theGame().paused)
+        music->pause();
 }
 
 void GameRoundup::musicOn() {

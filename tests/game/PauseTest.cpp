@@ -1,8 +1,11 @@
 #include "../PixelCompare.h"
+#include "../audio/AudioTestSupport.h"
+#include "audio/AudioOutput.h"
 #include "game/GameHost.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -63,6 +66,86 @@ TEST(Pause, ThePictureShowsThePauseUntilTheGameGoesOn) {
         EXPECT_FALSE(game.pauseBox.isOn());
         EXPECT_EQ(largestDifference(host.window.screen(), fullPicture(host)), 0);
         EXPECT_GT(changedWithin(paused, host.window.screen(), label, game.scale(), w.left, w.top), 200);
+    }
+}
+
+// Paused means silent, whatever is done meanwhile, and the tune goes on with the game: from
+// where it stood, or from its start when a new round began during the pause. The temporary
+// directory does not matter: the tune is played from memory.
+TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
+    const audiotest::SavedVariable tmp("TMP"), tmpdir("TMPDIR");
+    ::setenv("TMP", "/proc", 1); // nothing can be written there, not even as root
+    ::setenv("TMPDIR", "/proc", 1);
+    // The tune runs at some 680 ticks a second.
+    constexpr long kTicksPerSecond = 680;
+    const struct {
+        const char* name;
+        bool wonFirst; // the speed buttons are back only once a round is over
+        std::function<void(GameHost&)> whilePaused;
+        bool fromStart;
+    } cases[] = {
+        {"single steps past the tune's 5 s poll", false,
+         [](GameHost& host) {
+             for (int i = 0; i < 70; ++i)
+                 host.game.onKey(U's');
+         },
+         false},
+        {"a new round with 'n'", false, [](GameHost& host) { host.game.onKey(U'n'); }, true},
+        {"a new round with a speed button after a won round", true,
+         [](GameHost& host) {
+             const gfx::RectF b = host.game.mildButton.getBounds(false);
+             host.game.onClick(static_cast<int>(b.x + 3), static_cast<int>(b.y + 3));
+         },
+         true},
+        {"the music switched off and on with 'a'", false,
+         [](GameHost& host) {
+             host.game.onKey(U'a');
+             host.game.onKey(U'a');
+         },
+         true},
+        {"the speed changed with 'd'", false, [](GameHost& host) { host.game.onKey(U'd'); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        audio::OfflineOutput out;
+        const audio::ScopedAudioOutput binding(&out);
+        GameHost host;
+        Game& game = host.game;
+        // Frames and sound in step, as in the window.
+        const auto play = [&](double seconds) {
+            const std::int64_t from = out.frameCount();
+            for (int i = 0; i < static_cast<int>(seconds * 100); ++i) {
+                host.timerCall();
+                out.advanceMicroseconds(GameHost::kTimerPeriodUs);
+            }
+            return audiotest::peakFrom(out, from);
+        };
+        const auto position = [&] {
+            const std::string at = game.rules.musicPlayer()->position();
+            return at.empty() ? -1L : std::stol(at);
+        };
+        host.run(5);
+        game.onKey(U'n');
+        ASSERT_GT(play(3), audiotest::kAudible);
+        if (c.wonFirst) {
+            // Won: the tune plays on, and the speed buttons are there to start the next round.
+            for (int i = 0; i < 40; ++i)
+                game.onKey(U'+');
+            host.timerCall();
+            ASSERT_EQ(game.rules.resultBox.text(), "CONGRATS");
+        }
+        game.onKey(U'p');
+        const long pausedAt = position();
+        ASSERT_GT(pausedAt, 2 * kTicksPerSecond);
+
+        c.whilePaused(host);
+        EXPECT_EQ(play(3), 0) << "sound while paused";
+        EXPECT_TRUE(game.rules.musicPlayer()->isPlaying());
+
+        game.onKey(U'p');
+        EXPECT_GT(play(1), audiotest::kAudible);
+        const long expected = (c.fromStart ? 0 : pausedAt) + kTicksPerSecond;
+        EXPECT_NEAR(position(), expected, kTicksPerSecond / 4);
     }
 }
 
