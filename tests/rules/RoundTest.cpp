@@ -141,6 +141,7 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
         SCOPED_TRACE(ending.name);
         Level level;
         Game& game = *level.game;
+        game.paintEachFrame = false;
         Cat& cat = *game.rules.getCats().front();
         press(level, U'n');
         game.husband.halt();
