@@ -163,9 +163,9 @@ gfx::PointF Game::toWorld(int x, int y) const {
 
 int Game::onMouseMove(int x, int y) {
     const gfx::PointF world = toWorld(x, y);
-    if (buttonAt(world) != nullptr)
-        return 0;
-    hoverHighlights(world);
+    if (buttonAt(world) == nullptr)
+        hoverHighlights(world);
+    paintWhilePaused();
     return 0;
 }
 

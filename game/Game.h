@@ -43,7 +43,7 @@ public:
     void attachWindow(WindowPort& window, core::Clock& clock);
     // One timer call; force runs a fixed 80 ms step even while paused.
     void tick(bool force);
-    // Client-pixel coordinates.
+    // Client-pixel coordinates. While paused, the highlights they move are painted at once.
     int onMouseMove(int x, int y);
     int onClick(int x, int y);
     // A typed character (upper and lower case differ); Esc is 27. While paused, what the key
@@ -129,7 +129,8 @@ private:
     static void updatePass(std::vector<Object*>& list, double dt);
     // The navigation highlights follow the pointer (world point).
     void hoverHighlights(gfx::PointF world);
-    // No frames run while paused; a key or a click that changed the picture shows at once.
+    // No frames run while paused; a key, a click or a pointer move that changed the picture
+    // shows at once.
     void paintWhilePaused();
 
     WindowPort* window = nullptr;

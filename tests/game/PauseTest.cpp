@@ -55,9 +55,18 @@ TEST(Pause, ThePictureShowsThePauseUntilTheGameGoesOn) {
         EXPECT_GT(changedWithin(before, host.window.screen(), label, game.scale(), w.left, w.top), 200);
         const gfx::Surface paused = copyOf(host.window.screen());
 
-        // Single steps and keys while paused keep the label.
+        // Single steps, keys and the pointer while paused keep the label, and show what they
+        // changed at once.
         game.onKey(U's');
         game.onKey(U'd');
+        game.onKey(U'm'); // the round ends and the speed buttons come back
+        const gfx::RectF mild = game.mildButton.getBounds(false);
+        game.onMouseMove(w.left + static_cast<int>((mild.x + 5) * game.scale()),
+                         w.top + static_cast<int>((mild.y + 5) * game.scale()));
+        ASSERT_TRUE(game.mildButton.isHighlighted());
+        EXPECT_EQ(largestDifference(host.window.screen(), fullPicture(host)), 0);
+        game.onMouseMove(w.left + 650, 100);
+        EXPECT_FALSE(game.mildButton.isHighlighted());
         host.run(5);
         EXPECT_TRUE(game.pauseBox.isOn());
         EXPECT_EQ(largestDifference(host.window.screen(), fullPicture(host)), 0);
