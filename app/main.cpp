@@ -7,6 +7,7 @@
 #include "game/Game.h"
 #include "gfx/Surface.h"
 #include "platform/CommandLine.h"
+#include "platform/QuitSignals.h"
 #include "platform/SdlAudioDevice.h"
 #include "platform/SdlClock.h"
 #include "platform/SdlSession.h"
@@ -47,12 +48,15 @@ int main(int argc, char** argv) {
         break;
     }
 
+    // Before SDL starts any thread: a hang-up, SIGTERM or SIGINT then ends the game like 'q'.
+    platform::QuitSignals::blockInThisAndLaterThreads();
     std::string error;
     const auto sdl = platform::SdlSession::open(error);
     if (!sdl) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    const platform::QuitSignals quitSignals;
 
     core::Random::seed(platform::SdlSession::tickCount());
 

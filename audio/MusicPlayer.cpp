@@ -4,8 +4,14 @@
 
 namespace audio {
 
-MusicPlayer::MusicPlayer(std::string alias, std::string filePath, AudioOutput* output, std::string soundFont)
-    : alias_(std::move(alias)), filePath_(std::move(filePath)), output_(output),
+namespace {
+// The tune's first tick, as the device takes a position.
+const std::string kStart = "0";
+} // namespace
+
+MusicPlayer::MusicPlayer(std::string alias, std::span<const std::uint8_t> tune, AudioOutput* output,
+                         std::string soundFont)
+    : alias_(std::move(alias)), tune_(tune.begin(), tune.end()), output_(output),
       soundFont_(std::move(soundFont)) {}
 
 MusicPlayer::~MusicPlayer() {
@@ -13,15 +19,8 @@ MusicPlayer::~MusicPlayer() {
 }
 
 std::unique_ptr<MusicPlayer> MusicPlayer::prepare(std::span<const std::uint8_t> tune, AudioOutput* output,
-                                                  const std::string& directory, std::string soundFont) {
-    std::string error;
-    std::optional<TemporaryTuneFile> file = TemporaryTuneFile::create(tune, directory, error);
-    if (!file) {
-        std::fprintf(stderr, "hearthly: %s; the game plays without music\n", error.c_str());
-        return nullptr;
-    }
-    auto player = std::make_unique<MusicPlayer>(kAlias, file->path(), output, std::move(soundFont));
-    player->ownFile_ = std::move(file);
+                                                  std::string soundFont) {
+    auto player = std::make_unique<MusicPlayer>(kAlias, tune, output, std::move(soundFont));
     player->open();
     return player;
 }
@@ -40,7 +39,7 @@ bool MusicPlayer::open() {
         complain(error);
         return false;
     }
-    if (!device_->open(filePath_, error)) {
+    if (!device_->open(tune_, error)) {
         complain(error);
         return false;
     }
@@ -52,7 +51,13 @@ bool MusicPlayer::play() {
     if (!open())
         return false;
     stop();
-    playing_ = device_->playFrom("0");
+    if (paused_) {
+        // A round started while the game is paused: the tune waits at its start.
+        pausePosition_ = kStart;
+        playing_ = true;
+        return true;
+    }
+    playing_ = device_->playFrom(kStart);
     return playing_;
 }
 
@@ -64,6 +69,9 @@ void MusicPlayer::stop() {
 }
 
 void MusicPlayer::pause() {
+    if (paused_)
+        return;
+    paused_ = true;
     if (!playing_)
         return;
     pausePosition_ = device_->position();
@@ -71,18 +79,28 @@ void MusicPlayer::pause() {
 }
 
 void MusicPlayer::resume() {
+    if (!paused_)
+        return;
+    paused_ = false;
     if (!playing_)
         return;
     device_->playFrom(pausePosition_);
 }
 
 void MusicPlayer::poll() {
-    if (!playing_)
+    // A paused tune is stopped on purpose; asked now, the device would call it ended.
+    if (!playing_ || paused_)
         return;
     if (device_->mode() == "stopped") {
         playing_ = false;
         play();
     }
+}
+
+std::string MusicPlayer::position() const {
+    if (!opened_)
+        return {};
+    return paused_ && playing_ ? pausePosition_ : device_->position();
 }
 
 void MusicPlayer::complain(const std::string& why) {

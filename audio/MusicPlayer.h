@@ -2,13 +2,12 @@
 
 #include "audio/AudioOutput.h"
 #include "audio/Sequencer.h"
-#include "audio/TemporaryTuneFile.h"
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace audio {
 
@@ -16,7 +15,15 @@ namespace audio {
 // start, stopped, paused at a remembered position and resumed there, and restarted by a poll
 // once it has reached its end. The rules own the one player and call it from the game thread.
 //
-// Without an output, a sound font or a readable tune the player stays silent: it says why once
+// The synthesiser plays the tune straight from the program's memory, so nothing is ever
+// written to disk: there is no file to leave behind, whatever way the game ends, and no
+// temporary directory the music depends on.
+//
+// A pause lasts until the matching resume and holds whatever happens meanwhile: the tune
+// started, restarted or polled while paused stays silent and sounds only when the game goes
+// on, from where it was (or from the start, for a tune started during the pause).
+//
+// Without an output, a sound font or a playable tune the player stays silent: it says why once
 // on stderr, and every call does nothing (an open is tried again on the next play).
 //
 // The rules hold it as std::unique_ptr<MusicPlayer> music, made on their third update with
@@ -27,47 +34,48 @@ class MusicPlayer {
 public:
     static constexpr const char* kAlias = "game";
 
-    MusicPlayer(std::string alias, std::string filePath, AudioOutput* output = theAudioOutput(),
+    MusicPlayer(std::string alias, std::span<const std::uint8_t> tune, AudioOutput* output = theAudioOutput(),
                 std::string soundFont = Sequencer::kDefaultSoundFont);
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
 
-    // Writes the tune to a new temporary file that the player removes when it goes, and opens
-    // it under the alias "game". Nothing, with one line on stderr, when the file cannot be
-    // written; a player whose open failed is still returned and tries again when played.
+    // A player of the tune under the alias "game", opened at once; one whose open failed
+    // tries again when played.
     static std::unique_ptr<MusicPlayer> prepare(std::span<const std::uint8_t> tune,
                                                 AudioOutput* output = theAudioOutput(),
-                                                const std::string& directory = temporaryDirectory(),
                                                 std::string soundFont = Sequencer::kDefaultSoundFont);
 
     bool open();
-    // Opens if needed, stops, then plays from the start.
+    // Opens if needed, stops, then plays from the start (silent until resumed while paused).
     bool play();
     void stop();
     // Remembers the position and stops; still counts as playing.
     void pause();
     void resume();
-    // Restarts the tune from the start when it has come to its end.
+    // Restarts the tune from the start when it has come to its end; nothing while paused.
     void poll();
 
     const std::string& alias() const { return alias_; }
-    const std::string& filePath() const { return filePath_; }
     bool isOpened() const { return opened_; }
     bool isPlaying() const { return playing_; }
+    bool isPaused() const { return paused_; }
+    // Where the tune stands, in MIDI ticks as text (where it waits, while paused); empty
+    // while nothing is open.
+    std::string position() const;
 
 private:
     void complain(const std::string& why);
 
     std::string alias_;
-    std::string filePath_;
+    std::vector<std::uint8_t> tune_;
     bool opened_ = false;
     bool playing_ = false;
+    bool paused_ = false;
     std::string pausePosition_;
 
     AudioOutput* output_;
     std::string soundFont_;
-    std::optional<TemporaryTuneFile> ownFile_; // declared before the device, so removed after it
     std::unique_ptr<Sequencer> device_;
     bool complained_ = false;
 };

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 
 namespace audio {
@@ -13,7 +12,7 @@ namespace audio {
 namespace {
 
 // A tune is a few kilobytes; anything far larger is not the game's tune.
-constexpr std::uintmax_t kLargestTune = 4u << 20;
+constexpr std::size_t kLargestTune = 4u << 20;
 
 std::uint32_t bigEndian(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
     std::uint32_t value = 0;
@@ -115,23 +114,10 @@ Sequencer::~Sequencer() {
     delete_fluid_settings(settings_);
 }
 
-bool Sequencer::open(const std::string& path, std::string& error) {
-    std::error_code ec;
-    const bool regular = std::filesystem::is_regular_file(path, ec);
-    const std::uintmax_t size = regular ? std::filesystem::file_size(path, ec) : 0;
-    if (!regular || ec || size > kLargestTune) {
-        error = "cannot read the tune " + path;
-        return false;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!in || in.gcount() != static_cast<std::streamsize>(bytes.size())) {
-        error = "cannot read the tune " + path;
-        return false;
-    }
-    if (!isWellFormedMidi(bytes)) {
-        error = "the tune " + path + " is not a playable MIDI file";
+bool Sequencer::open(std::span<const std::uint8_t> tune, std::string& error) {
+    std::vector<std::uint8_t> bytes(tune.begin(), tune.end());
+    if (bytes.size() > kLargestTune || !isWellFormedMidi(bytes)) {
+        error = "the tune is not a playable MIDI file";
         return false;
     }
     {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,8 +34,9 @@ public:
     Sequencer(const Sequencer&) = delete;
     Sequencer& operator=(const Sequencer&) = delete;
 
-    // Reads and checks a Standard MIDI File; a broken one is refused here, not when it plays.
-    bool open(const std::string& path, std::string& error);
+    // Takes a copy of a Standard MIDI File and checks it; a broken one is refused here, not
+    // when it plays. The synthesiser plays it from memory: no file is ever written or read.
+    bool open(std::span<const std::uint8_t> tune, std::string& error);
     bool isOpen() const { return !tune_.empty(); }
 
     // Plays the open file from a tick position given as text; false for a position that is not

@@ -13,7 +13,11 @@
 
 namespace {
 Game* theCurrentGame = nullptr;
-}
+
+// The pause label stands in the middle of the world, below where a round's result shows.
+constexpr float kPauseBoxX = 346;
+constexpr float kPauseBoxY = 262;
+} // namespace
 
 Game& theGame() {
     return *theCurrentGame;
@@ -61,6 +65,11 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     for (Object* part : std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight,
                                                        &edgeHighlight, &husband, &wife})
         part->registerInGame();
+
+    pauseBox.registerInGame();
+    pauseBox.setText("PAUSED");
+    pauseBox.setPosition(kPauseBoxX, kPauseBoxY);
+    pauseBox.setOn(paused);
 
     // Every walkway has been handed to the graph by the registrations above.
     theNavGraph().computeAllPaths();
@@ -154,9 +163,9 @@ gfx::PointF Game::toWorld(int x, int y) const {
 
 int Game::onMouseMove(int x, int y) {
     const gfx::PointF world = toWorld(x, y);
-    if (buttonAt(world) != nullptr)
-        return 0;
-    hoverHighlights(world);
+    if (buttonAt(world) == nullptr)
+        hoverHighlights(world);
+    paintWhilePaused();
     return 0;
 }
 
@@ -186,6 +195,7 @@ int Game::onClick(int x, int y) {
         else if (button == &fastButton)
             speedLevel = 3;
         rules.startNewGame();
+        paintWhilePaused();
         return 0;
     }
     // Otherwise the Husband heads for the highlighted node or edge.
@@ -214,7 +224,15 @@ Button* Game::buttonAt(gfx::PointF p) {
 }
 
 Game::KeyAction Game::onKey(char32_t ch) {
-    return KeyCommands::apply(*this, ch);
+    const KeyAction action = KeyCommands::apply(*this, ch);
+    paintWhilePaused();
+    return action;
+}
+
+void Game::paintWhilePaused() {
+    // An incremental paint: when nothing changed, nothing is drawn or copied.
+    if (paused && paintEachFrame)
+        paint(false);
 }
 
 bool Game::fitAspect(const gfx::RectI& oldClientRect) {

@@ -43,10 +43,11 @@ public:
     void attachWindow(WindowPort& window, core::Clock& clock);
     // One timer call; force runs a fixed 80 ms step even while paused.
     void tick(bool force);
-    // Client-pixel coordinates.
+    // Client-pixel coordinates. While paused, the highlights they move are painted at once.
     int onMouseMove(int x, int y);
     int onClick(int x, int y);
-    // A typed character (upper and lower case differ); Esc is 27.
+    // A typed character (upper and lower case differ); Esc is 27. While paused, what the key
+    // changed is painted at once.
     KeyAction onKey(char32_t ch);
     // Restores the 800 : 584 aspect after a border drag; returns whether it resized.
     bool fitAspect(const gfx::RectI& oldClientRect);
@@ -128,6 +129,9 @@ private:
     static void updatePass(std::vector<Object*>& list, double dt);
     // The navigation highlights follow the pointer (world point).
     void hoverHighlights(gfx::PointF world);
+    // No frames run while paused; a key, a click or a pointer move that changed the picture
+    // shows at once.
+    void paintWhilePaused();
 
     WindowPort* window = nullptr;
     core::Clock* clock = nullptr;
@@ -162,6 +166,9 @@ public:
     Button fastButton{0x80dddd80, 0x80808080};
     // The status text box: platform label, frame rate or redraw statistics (key 'f').
     TextBox messageBox{0x80dddd80, 0x80808080};
+    // "PAUSED" in the middle of the world while the game is paused, in front of everything
+    // else: a full-screen player sees no title bar.
+    TextBox pauseBox{0x80dddd80, 0x80808080};
 };
 
 // The process-wide game. Tests and tools point it at a game of their own.

@@ -203,5 +203,5 @@ void GameStateJson::addRules(json& out, const Game& game) {
     const audio::MusicPlayer* music = rules.musicPlayer();
     out["music"] = {{"prepared", music != nullptr},
                     {"playing", music != nullptr && music->isPlaying()},
-                    {"file", music != nullptr ? json(music->filePath()) : json(nullptr)}};
+                    {"paused", music != nullptr && music->isPaused()}};
 }

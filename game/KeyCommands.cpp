@@ -20,6 +20,7 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U'd':
         game.speedLevel = game.speedLevel >= 3 ? 1 : game.speedLevel + 1;
+        game.rules.speedChanged();
         game.cheatUsed = true;
         break;
     case U'e':
@@ -48,6 +49,8 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U'p':
         game.paused = !game.paused;
+        // Shown in the picture too: a full-screen player never sees the title.
+        game.pauseBox.setOn(game.paused);
         game.tick(true);
         if (game.paused)
             game.rules.pauseMusic();

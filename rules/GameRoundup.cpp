@@ -89,6 +89,11 @@ void GameRoundup::update(double dt) {
     if (game.cheatUsed)
         cheaterBox.setOn(true);
     pickUpSock();
+    // Won in this frame: the round's picture stands as it is. A cat whose touch the win just
+    // cleared would otherwise strike again at once and throw socks back under "CONGRATS",
+    // and the Wife could still take a life.
+    if (!running)
+        return;
     strikeWithCats();
     chaseWithWife(dt);
     separateSocks();
@@ -306,8 +311,12 @@ void GameRoundup::endGame() {
 }
 
 void GameRoundup::prepareMusic() {
-    if (!music)
-        music = audio::MusicPlayer::prepare(audio::embeddedTune());
+    if (music)
+        return;
+    music = audio::MusicPlayer::prepare(audio::embeddedTune());
+    // Made during single steps of a paused game: it must stay silent until the game goes on.
+    if (theGame().paused)
+        music->pause();
 }
 
 void GameRoundup::musicOn() {
@@ -338,13 +347,23 @@ void GameRoundup::resumeMusic() {
 }
 
 void GameRoundup::collectRandomSock() {
+    // Once a round is won or lost its count stands.
+    if (!running)
+        return;
     if (Sock* sock = randomSock(socksInLevel))
         sock->remove();
 }
 
 void GameRoundup::returnRandomSock() {
+    if (!running)
+        return;
     if (Sock* sock = randomSock(socksCollected))
         sock->place();
+}
+
+void GameRoundup::speedChanged() {
+    if (speedBox.isOn())
+        updateSpeedBox();
 }
 
 void GameRoundup::updateSockCounter() {

@@ -41,9 +41,12 @@ public:
     void startNewGame();
     // Ends the round and clears the level back to how it was before the first round.
     void endGame();
-    // Cheats: collect a random sock at once, or put a random collected one back.
+    // Cheats: collect a random sock at once, or put a random collected one back; both only
+    // while a round runs.
     void collectRandomSock();
     void returnRandomSock();
+    // The game's speed changed during a round ('d'): the speed box shows the new letter.
+    void speedChanged();
 
     // The tune: written out and opened on the third frame after start-up, played during rounds.
     void prepareMusic();

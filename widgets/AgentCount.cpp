@@ -49,6 +49,10 @@ void AgentCount::addContent() {
 }
 
 void AgentCount::draw(gfx::Graphics& g) {
+    // Switched off, like any widget, it draws nothing: the figures keep the outlines of the
+    // last round, which a full repaint would otherwise show after the round is cleared.
+    if (!on)
+        return;
     for (std::size_t i = 0; i < figures.size(); ++i) {
         if (count >= static_cast<int>(i) + 1)
             figures[i]->draw(g);

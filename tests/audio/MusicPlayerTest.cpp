@@ -2,9 +2,6 @@
 #include "AudioTestSupport.h"
 #include "audio/Tune.h"
 
-#include <filesystem>
-#include <fstream>
-
 using audio::MusicPlayer;
 using audio::OfflineOutput;
 using namespace audiotest;
@@ -14,9 +11,7 @@ namespace {
 struct Music : ::testing::Test {
     ScratchDir dir;
     OfflineOutput out;
-    std::unique_ptr<MusicPlayer> prepare() {
-        return MusicPlayer::prepare(audio::embeddedTune(), &out, dir.path);
-    }
+    std::unique_ptr<MusicPlayer> prepare() { return MusicPlayer::prepare(audio::embeddedTune(), &out); }
 };
 
 TEST_F(Music, PlaysFromTheStartStopsAtOnceAndRestsTheOutputWhileSilent) {
@@ -87,16 +82,14 @@ TEST_F(Music, WithoutOutputFontOrReadableTuneItStaysSilentAndSaysSoOnce) {
         {"not a MIDI file", true, true, "RIFF, not MIDI at all"s, true},
         {"truncated MIDI file", true, true, "MThd\0\0\0\6\0\1\0\2\1\0MTrk\0\0\1\0"s, true},
     };
-    const std::string path = (dir.path / "tune.mid").string();
     for (const Failure& c : cases) {
         SCOPED_TRACE(c.name);
         const auto own = audio::embeddedTune();
         const std::string bytes = c.tune.empty() ? std::string(own.begin(), own.end()) : c.tune;
-        std::ofstream(path, std::ios::binary | std::ios::trunc)
-            .write(bytes.data(), static_cast<long>(bytes.size()));
-        MusicPlayer player("game", path, c.withOutput ? &out : nullptr,
-                           c.withFont ? audio::Sequencer::kDefaultSoundFont
-                                      : (dir.path / "none.sf2").string());
+        MusicPlayer player(
+            "game", std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+            c.withOutput ? &out : nullptr,
+            c.withFont ? audio::Sequencer::kDefaultSoundFont : (dir.path / "none.sf2").string());
         ::testing::internal::CaptureStderr();
         EXPECT_FALSE(player.play());
         EXPECT_FALSE(player.play()); // 'a' again: the open is retried, the complaint is not repeated
@@ -110,24 +103,6 @@ TEST_F(Music, WithoutOutputFontOrReadableTuneItStaysSilentAndSaysSoOnce) {
         EXPECT_FALSE(out.active());
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), c.complains ? 1 : 0) << said;
     }
-}
-
-TEST_F(Music, ThePreparedFileGoesWithThePlayer) {
-    std::string path;
-    {
-        auto player = prepare();
-        path = player->filePath();
-        EXPECT_EQ(std::filesystem::path(path).parent_path(), dir.path);
-        EXPECT_TRUE(std::filesystem::exists(path));
-        player->play();
-        renderSeconds(out, 0.5);
-    }
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_FALSE(out.active());
-    // A directory the game cannot write into: no player, one line, no crash.
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(MusicPlayer::prepare(audio::embeddedTune(), &out, (dir.path / "missing").string()));
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("without music"), std::string::npos);
 }
 
 } // namespace

@@ -46,17 +46,12 @@ TEST(Sequencer, RefusesFilesThatAreNotPlayableMidi) {
 }
 
 TEST(Sequencer, PlaysFromAGivenPositionAndReportsWhereItIs) {
-    audiotest::ScratchDir dir;
-    const auto tune = audio::embeddedTune();
-    const std::string path = (dir.path / "tune.mid").string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(tune.data()), static_cast<long>(tune.size()));
     OfflineOutput out;
     std::string error;
     auto sequencer = Sequencer::create(out, Sequencer::kDefaultSoundFont, error);
     ASSERT_TRUE(sequencer) << error;
     EXPECT_EQ(sequencer->mode(), ""); // nothing open
-    ASSERT_TRUE(sequencer->open(path, error)) << error;
+    ASSERT_TRUE(sequencer->open(audio::embeddedTune(), error)) << error;
     EXPECT_EQ(sequencer->mode(), "stopped");
 
     ASSERT_TRUE(sequencer->playFrom("5000"));

@@ -40,8 +40,7 @@ TEST(SdlAudioDevice, TheTunePlaysOnTheCardAndTheCardRestsWhenItStops) {
     ASSERT_TRUE(card) << error;
     EXPECT_FALSE(card->active());
     const audio::ScopedAudioOutput output(card.get());
-    auto player =
-        audio::MusicPlayer::prepare(audio::embeddedTune(), audio::theAudioOutput(), dir.path.string());
+    auto player = audio::MusicPlayer::prepare(audio::embeddedTune(), audio::theAudioOutput());
     ASSERT_TRUE(player && player->play());
     EXPECT_TRUE(card->active());
     std::this_thread::sleep_for(std::chrono::milliseconds(1200));

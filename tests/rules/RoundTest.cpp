@@ -1,3 +1,4 @@
+#include "../PixelCompare.h"
 #include "level/LevelFixture.h"
 
 #include "core/Random.h"
@@ -6,12 +7,22 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 using testing_level::Level;
 
 namespace {
 
 void press(Level& level, char32_t key) {
     level.game->onKey(key);
+}
+
+// What a full redraw would show right now.
+gfx::Surface fullPicture(Level& level) {
+    gfx::Surface s(level.host.window.width(), level.host.window.height());
+    level.game->getRenderer().renderFullInto(*level.game, s);
+    return s;
 }
 
 } // namespace
@@ -55,6 +66,9 @@ TEST(Round, IsWonOneFrameAfterTheLastSockAndClearedByM) {
     EXPECT_TRUE(game.rules.gameClock.isFrozen());
 
     press(level, U'm');
+    level.frame(0.01);
+    // Nothing of the round is left in the picture, however it is painted.
+    EXPECT_EQ(largestDifference(level.host.window.screen(), fullPicture(level)), 0);
     EXPECT_TRUE(game.rules.getSocksCollected().empty());
     EXPECT_FALSE(game.rules.resultBox.isOn() || game.rules.sockCounter.isOn() || game.rules.gameClock.isOn());
     for (const Object* o : game.agentList)
@@ -96,4 +110,110 @@ TEST(Round, CatStrikesDropTwentySocksAndTheWifeCostsALifePerCatch) {
     EXPECT_GE(catches[1] - catches[0], 4.0);
     EXPECT_GE(catches[2] - catches[1], 4.0);
     EXPECT_EQ(game.rules.resultBox.text(), "GAME OVER");
+}
+
+// However a round ends, its count stands from that frame on: no cat strikes in the frame of
+// the win (the win clears the cats' touch), and neither cheat keys nor cats change it after.
+TEST(Round, OnceWonOrLostNothingChangesTheCount) {
+    struct Ending {
+        const char* name;
+        const char* result;
+        std::function<void(Level&, Cat&)> play;
+    };
+    const auto keepCatOnHim = [](Level& level, Cat& cat) {
+        const gfx::PointF at = level.game->husband.getPosition();
+        cat.moveTo(at.x, at.y);
+    };
+    const Ending endings[] = {
+        {"won with a cat that struck a moment ago still on him", "CONGRATS",
+         [&](Level& level, Cat& cat) {
+             press(level, U'+');
+             keepCatOnHim(level, cat);
+             level.frame(0.01);
+             ASSERT_TRUE(cat.isTouched()) << "the cat struck";
+             for (int i = 0; i < GameRoundup::kSockCount; ++i)
+                 press(level, U'+');
+             keepCatOnHim(level, cat);
+             level.frame(0.01); // won, with the cat's strike less than 4 s ago
+         }},
+        {"lost to the Wife", "GAME OVER",
+         [&](Level& level, Cat&) {
+             Game& game = *level.game;
+             for (int i = 0; i < 10; ++i)
+                 press(level, U'+');
+             for (int frame = 0; frame < 2000 && game.rules.isRunning(); ++frame) {
+                 game.wife.moveTo(game.husband.getPosition().x, game.husband.getPosition().y);
+                 level.frame(0.01);
+             }
+         }},
+    };
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.name);
+        Level level;
+        Game& game = *level.game;
+        game.paintEachFrame = false;
+        Cat& cat = *game.rules.getCats().front();
+        press(level, U'n');
+        game.husband.halt();
+        level.frame(0.01);
+        ending.play(level, cat);
+        ASSERT_FALSE(game.rules.isRunning());
+        EXPECT_EQ(game.rules.resultBox.text(), ending.result);
+        const std::string count = game.rules.sockCounter.text();
+        const std::size_t collected = game.rules.getSocksCollected().size();
+        if (std::string(ending.result) == "CONGRATS") {
+            EXPECT_EQ(count, "40/40");
+        }
+        const int lives = game.rules.getLives();
+
+        for (char32_t key : {U'+', U'=', U'-', U'_'})
+            press(level, key);
+        for (int frame = 0; frame < 600; ++frame) { // six seconds: past any cat's 4 s rest
+            keepCatOnHim(level, cat);
+            game.wife.moveTo(game.husband.getPosition().x, game.husband.getPosition().y);
+            level.frame(0.01);
+        }
+        EXPECT_EQ(game.rules.sockCounter.text(), count);
+        EXPECT_EQ(game.rules.getSocksCollected().size(), collected);
+        EXPECT_EQ(game.rules.getLives(), lives);
+        EXPECT_EQ(game.rules.resultBox.text(), ending.result);
+        EXPECT_EQ(checkRound(game), "");
+    }
+}
+
+// 'd' changes the speed in force, and the speed box says so at once: in a running round, while
+// paused (the picture is repainted without a frame), and after the round is over.
+TEST(Round, TheSpeedBoxShowsTheSpeedInForce) {
+    const char* const letters[] = {"", "S", "M", "F"};
+    Level level;
+    Game& game = *level.game;
+    press(level, U'n');
+    level.frame(0.01);
+    const struct {
+        const char* when;
+        std::function<void()> setUp;
+    } moments[] = {
+        {"running", [] {}},
+        {"paused", [&] { press(level, U'p'); }},
+        {"resumed", [&] { press(level, U'p'); }},
+        {"after the round is won",
+         [&] {
+             for (int i = 0; i < GameRoundup::kSockCount; ++i)
+                 press(level, U'+');
+             level.frame(0.01);
+             ASSERT_EQ(game.rules.resultBox.text(), "CONGRATS");
+         }},
+    };
+    for (const auto& moment : moments) {
+        SCOPED_TRACE(moment.when);
+        moment.setUp();
+        for (int i = 0; i < 3; ++i) {
+            press(level, U'd');
+            if (!game.paused)
+                level.frame(0.01);
+            EXPECT_TRUE(game.rules.speedBox.isOn());
+            EXPECT_EQ(game.rules.speedBox.text(), letters[game.speedLevel]);
+            EXPECT_EQ(largestDifference(level.host.window.screen(), fullPicture(level)), 0);
+        }
+    }
 }

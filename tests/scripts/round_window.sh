@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A round in the real window: a click on "Slow" starts it (the sock counter and the clock show
-# along the bottom), the tune plays into SDL's file audio driver and 'a' silences it; and the
-# game starts and plays a round without any audio device at all.
+# along the bottom), the tune plays into SDL's file audio driver and 'a' silences it; the game
+# starts and plays a round without any audio device at all; and a hang-up, SIGTERM or SIGINT
+# ends it cleanly.
 #
 # Usage: round_window.sh <hearthly> <hearthly-replay> <test data dir>
 set -euo pipefail
@@ -92,5 +93,31 @@ game_running || fail "without an audio device the game ended"
 lines=$(grep -c . "$work/game.log" || true)
 ((lines == 1)) || fail "without an audio device the game said $lines lines instead of one"
 quit_game
+
+# --- Asked to end by a signal: a clean quit, nothing left behind ---------------------------------
+# Closing the terminal that started the game hangs it up; SIGTERM and SIGINT ask it to stop.
+# Each ends the game like 'q', with status 0, also while the window is minimised and the game
+# sleeps. The tune plays from memory, so its temporary directory stays empty.
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
+mkdir -p "$work/tmp"
+export TMP="$work/tmp" TMPDIR="$work/tmp"
+for signal in HUP TERM INT; do
+    start_game
+    xdotool mousemove --window "$game" 205 362 click 1
+    sleep 1
+    if [[ $signal == TERM ]]; then
+        xdotool windowminimize --sync "$game"
+        sleep 0.5
+    fi
+    kill -s "$signal" "$gamePid"
+    wait_for "hearthly to end after SIG$signal" 10 game_ended
+    status=0
+    wait "$gamePid" || status=$?
+    gamePid=
+    ((status == 0)) || fail "SIG$signal ended hearthly with status $status"
+    left=$(find "$work/tmp" -mindepth 1 | head -n 3)
+    [[ -z $left ]] || fail "SIG$signal left files behind: $left"
+done
+unset TMP TMPDIR
 
 echo "round_window: all checks passed (round RMS $playing, after 'a' RMS $quiet)"
