@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace platform {
@@ -13,6 +14,21 @@ namespace platform {
 void SdlWindow::Destroyer::operator()(SDL_Window* window) const {
     SDL_DestroyWindow(window);
 }
+
+namespace {
+
+// SDL says nothing when the window system has no surface of its own and the settings forbid the
+// one SDL would make over OpenGL (SDL_FRAMEBUFFER_ACCELERATION=0 on Wayland).
+std::string noSurfaceReason() {
+    const std::string why = SDL_GetError();
+    if (!why.empty())
+        return why;
+    const char* acceleration = SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    return std::string("the ") + SDL_GetCurrentVideoDriver() + " window system offers no surface" +
+           (acceleration ? std::string(" with SDL_FRAMEBUFFER_ACCELERATION=") + acceleration : "");
+}
+
+} // namespace
 
 std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int height, std::string& error) {
     SDL_Window* window =
@@ -23,6 +39,15 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
         return nullptr;
     }
     SDL_SetWindowMinimumSize(window, kMinimumWidth, kMinimumHeight);
+    // The game draws only through the window surface. Without one (a window system that offers
+    // none, or none the settings allow), no frame could ever be shown: better to say so and end
+    // than to run on invisibly.
+    SDL_ClearError();
+    if (!SDL_GetWindowSurface(window)) {
+        error = "hearthly: cannot draw into the window (" + noSurfaceReason() + ")";
+        SDL_DestroyWindow(window);
+        return nullptr;
+    }
     return std::unique_ptr<SdlWindow>(new SdlWindow(window));
 }
 
@@ -56,9 +81,17 @@ void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::Rec
         return;
     // The window surface is replaced whenever the window's size changes, so it is asked for
     // afresh on every frame rather than kept.
+    SDL_ClearError();
     SDL_Surface* target = SDL_GetWindowSurface(window_.get());
-    if (!target)
+    if (!target) {
+        // It was there when the window was made; a later failure is said once and the next
+        // frame tries again.
+        if (!surfaceLost_)
+            std::fprintf(stderr, "hearthly: cannot draw into the window (%s)\n", noSurfaceReason().c_str());
+        surfaceLost_ = true;
         return;
+    }
+    surfaceLost_ = false;
     const int width = std::min(backBuffer.width(), target->w);
     const int height = std::min(backBuffer.height(), target->h);
     const int bytesPerPixel = target->format->BytesPerPixel;

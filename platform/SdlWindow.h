@@ -66,6 +66,8 @@ private:
     std::optional<gfx::RectI> pendingResize_;
     // Where the window was before it went full screen, in points.
     std::optional<gfx::RectI> windowedPlace_;
+    // The window surface could not be had for the last frame (said once).
+    bool surfaceLost_ = false;
 };
 
 } // namespace platform
