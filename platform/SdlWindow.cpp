@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -42,16 +44,25 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
     // The game draws only through the window surface. Without one (a window system that offers
     // none, or none the settings allow), no frame could ever be shown: better to say so and end
     // than to run on invisibly.
+    // On Wayland SDL's window surface goes through OpenGL, costly without 3D acceleration; the
+    // frames are handed to the compositor directly instead. HEARTHLY_WAYLAND_SURFACE=sdl keeps
+    // SDL's way, to compare.
+    std::unique_ptr<WaylandPresenter> wayland;
+    const char* present = std::getenv("HEARTHLY_WAYLAND_SURFACE");
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0 &&
+        !(present && std::strcmp(present, "sdl") == 0))
+        wayland = WaylandPresenter::attach(window);
     SDL_ClearError();
-    if (!SDL_GetWindowSurface(window)) {
+    if (!wayland && !SDL_GetWindowSurface(window)) {
         error = "hearthly: cannot draw into the window (" + noSurfaceReason() + ")";
         SDL_DestroyWindow(window);
         return nullptr;
     }
-    return std::unique_ptr<SdlWindow>(new SdlWindow(window));
+    return std::unique_ptr<SdlWindow>(new SdlWindow(window, std::move(wayland)));
 }
 
-SdlWindow::SdlWindow(SDL_Window* window) : window_(window) {}
+SdlWindow::SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland)
+    : window_(window), wayland_(std::move(wayland)) {}
 
 SdlWindow::~SdlWindow() = default;
 
@@ -79,6 +90,14 @@ MouseMapping SdlWindow::mouseMapping() const {
 void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::RectI> deviceRects) {
     if (!backBuffer.valid() || deviceRects.empty())
         return;
+    if (wayland_) {
+        // A compositor may refuse a buffer of another size than the window's, which the back
+        // buffer has for a moment after a resize; the game repaints at the new size anyway.
+        const gfx::RectI drawable = drawableRect();
+        if (backBuffer.width() == drawable.width && backBuffer.height() == drawable.height)
+            wayland_->present(backBuffer, deviceRects);
+        return;
+    }
     // The window surface is replaced whenever the window's size changes, so it is asked for
     // afresh on every frame rather than kept.
     SDL_ClearError();

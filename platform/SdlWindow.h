@@ -2,6 +2,7 @@
 
 #include "game/WindowPort.h"
 #include "platform/MouseMapping.h"
+#include "platform/WaylandPresenter.h"
 
 #include <cstdint>
 #include <memory>
@@ -57,9 +58,11 @@ private:
         void operator()(SDL_Window* window) const;
     };
 
-    explicit SdlWindow(SDL_Window* window);
+    SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland);
 
     std::unique_ptr<SDL_Window, Destroyer> window_;
+    // On Wayland: frames go to the compositor in buffers of our own (goes before the window).
+    std::unique_ptr<WaylandPresenter> wayland_;
     // Moves the window back inside the usable area of its display, if it sticks out.
     void keepOnScreen(int widthPoints, int heightPoints);
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The game as a native Wayland client: a real compositor (weston, drawing its desktop into a
 # window of a private X server, which gives it a seat for the pointer and keyboard) shows the
-# game's frames, a click starts a round, SIGTERM ends the game with status 0; and where no window
-# surface can be had, the game says so in one line and ends with the window-failure status.
+# game's frames, a click starts a round, F11 fills the screen and brings the window back, SIGTERM
+# ends the game with status 0; and where no window surface can be had, the game says so in one
+# line and ends with the window-failure status.
 #
 # Weston's headless backend has no seat, and SDL 2.26 crashes in SDL_Init against it, so the X11
 # backend is used.
@@ -44,6 +45,8 @@ until [[ -S $XDG_RUNTIME_DIR/hearthly-test ]]; do
     sleep 0.05
 done
 sleep 1 # the desktop shell draws its background and panel
+# Keys typed into the X server go to the compositor's window, which passes them on.
+xdotool windowfocus "$(xwininfo -root -tree | grep -F '"Weston Compositor' | awk '{ print $1; exit }')"
 
 # The game's window on the compositor's desktop, as WxH+X+Y: the night sky around the house is
 # black, the desktop behind it is not (the panel along the top, with the pointer, is left out).
@@ -85,6 +88,13 @@ xdotool mousemove $((left + 205)) $((top + 362)) click 1
 wait_for "the counter and the clock along the bottom" 10 strip_busier "$before"
 sleep 2
 game_running || fail "the game ended during the round"
+# Full screen and back: the frames follow the window's new sizes.
+wide() { [[ $(game_area) =~ ^([0-9]+)x ]] && ((BASH_REMATCH[1] >= 1000)); }
+narrow() { [[ $(game_area) =~ ^([0-9]+)x([0-9]+) ]] && ((BASH_REMATCH[1] < 900 && BASH_REMATCH[2] >= 560)); }
+xdotool key F11
+wait_for "the game to fill the screen" 10 wide
+xdotool key F11
+wait_for "the game back in its window" 10 narrow
 kill -TERM "$gamePid"
 wait_for "hearthly to end after SIGTERM" 10 game_ended
 status=0
@@ -93,7 +103,8 @@ gamePid=
 ((status == 0)) || fail "hearthly ended with status $status after SIGTERM"
 
 # --- No window surface: said once, and the game ends ----------------------------------------------
-start_game SDL_FRAMEBUFFER_ACCELERATION=0
+# SDL's own surface, which the game uses on Wayland only when asked to, has none with this.
+start_game HEARTHLY_WAYLAND_SURFACE=sdl SDL_FRAMEBUFFER_ACCELERATION=0
 wait_for "hearthly to give up without a window surface" 20 game_ended
 status=0
 wait "$gamePid" || status=$?
