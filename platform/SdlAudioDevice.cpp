@@ -164,7 +164,7 @@ void SdlAudioDevice::setActive(bool active) {
         return;
     wanted_ = active;
     if (active)
-        nextTry_ = Clock::now();
+        nextTry_ = playingSince_ = Clock::now();
     else
         silentSince_ = Clock::now();
     if (id_ != 0)
@@ -188,8 +188,11 @@ void SdlAudioDevice::keep() {
         const Clock::time_point now = Clock::now();
         if (id_ != 0) {
             // SDL marks a stream the server dropped as stopped, and from then on calls for music
-            // that goes nowhere: it is closed at once.
-            const bool dropped = SDL_GetAudioDeviceStatus(id_) == SDL_AUDIO_STOPPED;
+            // that goes nowhere: it is closed at once. One that plays but is no longer pulled
+            // from has lost its server just as well.
+            const Clock::time_point pulled{Clock::duration(lastPull_.load(std::memory_order_relaxed))};
+            const bool stalled = wanted_ && now - std::max(pulled, playingSince_) >= timing_.stalledAfter;
+            const bool dropped = stalled || SDL_GetAudioDeviceStatus(id_) == SDL_AUDIO_STOPPED;
             if (dropped || (!wanted_ && now - silentSince_ >= timing_.releaseAfter)) {
                 const std::uint32_t id = std::exchange(id_, 0);
                 lock.unlock();
@@ -213,6 +216,7 @@ void SdlAudioDevice::keep() {
             lock.lock();
             if (id != 0) {
                 id_ = id;
+                playingSince_ = Clock::now();
                 SDL_PauseAudioDevice(id_, wanted_ ? 0 : 1);
                 if (!wanted_)
                     silentSince_ = Clock::now();
@@ -253,6 +257,7 @@ void SdlAudioDevice::unlock() {
 void SdlAudioDevice::fill(void* self, std::uint8_t* stream, int bytes) {
     auto* device = static_cast<SdlAudioDevice*>(self);
     const int frames = bytes / static_cast<int>(2 * sizeof(std::int16_t));
+    device->lastPull_.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
     const std::lock_guard lock(device->sourceMutex_);
     if (device->source_)
         device->source_->render(reinterpret_cast<std::int16_t*>(stream), frames);

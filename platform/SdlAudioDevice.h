@@ -2,6 +2,7 @@
 
 #include "audio/AudioOutput.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -16,7 +17,8 @@ namespace platform {
 // source. The stream to the sound server is open only while music is wanted, and a few seconds
 // after: a game in its menu, paused or with the music off holds no stream, so neither the game
 // nor the sound server spends anything on sound. A keeper thread closes the idle stream, notices
-// a stream the server has dropped (it was restarted, or the output moved away), says so, and
+// a stream the server has dropped or stopped asking for samples (it was restarted, or the output
+// moved away), says so, and
 // opens a new one every few seconds while the music is wanted, until a server answers again.
 class SdlAudioDevice final : public audio::AudioOutput {
 public:
@@ -32,6 +34,9 @@ public:
         std::chrono::milliseconds watchEvery{500};
         // How often a new stream is tried while the music is wanted and no server answers.
         std::chrono::milliseconds retryEvery{2'000};
+        // A playing stream not asked for samples this long is taken for dropped: SDL's PipeWire
+        // driver says nothing when the server goes away, it just stops asking.
+        std::chrono::milliseconds stalledAfter{2'000};
     };
 
     // Finds a sound system that opens a stream: the drivers SDL_AUDIODRIVER lists, else SDL's
@@ -84,6 +89,9 @@ private:
     bool quit_ = false;
     Clock::time_point silentSince_ = Clock::now();
     Clock::time_point nextTry_ = Clock::now();
+    // When the stream last started playing, and (set by SDL's audio thread) last pulled samples.
+    Clock::time_point playingSince_ = Clock::now();
+    std::atomic<Clock::rep> lastPull_{0};
     std::thread keeper_;
 };
 
