@@ -29,7 +29,9 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset SDL_AUDIODRIVER
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+# A little larger than weston's window, so that the pointer can come into it from outside (weston
+# follows the pointer only after that).
+Xvfb -displayfd 3 -screen 0 1100x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
 until [[ -s $work/display ]]; do sleep 0.05; done
 export DISPLAY=":$(head -n 1 "$work/display")"
@@ -50,6 +52,7 @@ if [[ $windowing == wayland ]]; then
     sleep 1
     # Keys typed into the X server go to the compositor's window, which passes them on.
     xdotool windowfocus "$(xwininfo -root -tree | grep -F '"Weston Compositor' | awk '{ print $1; exit }')"
+    xdotool mousemove 1090 790 sleep 0.2 mousemove 600 15
     (cd "$work" && exec env -u DISPLAY WAYLAND_DISPLAY=bench "$hearthly") >"$work/game.log" 2>&1 &
     gamePid=$!
     pids=("$gamePid" "${pids[@]}")

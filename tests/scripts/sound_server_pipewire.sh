@@ -18,6 +18,9 @@ sessionPid=
 data=$3
 # shellcheck source=lib/session.sh
 source "$(dirname "$0")/lib/session.sh"
+# SDL is built without frame pointers: only the slow unwinder sees past it to the game's code
+# that the leak suppressions name.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
 
 stop_pipewire() {
     local pid

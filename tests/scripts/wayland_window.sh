@@ -23,7 +23,14 @@ source "$(dirname "$0")/lib/session.sh"
 
 command -v weston >/dev/null || fail "weston is missing (scripts/install-deps installs it)"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# SDL 2.26's Wayland backend leaves its window's decoration frame and what modules it unloads
+# again allocated at exit, which no suppression can name; in a sanitizer build the leak check is
+# left to the X11 window tests, which run the same game.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+# The X screen is a little larger than the compositor's window, so that the pointer can start
+# outside it: the compositor follows the pointer only after it has seen it come in.
+Xvfb -displayfd 3 -screen 0 1100x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfbPid=$!
 wait_for "the X server" 10 test -s "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
@@ -47,6 +54,7 @@ done
 sleep 1 # the desktop shell draws its background and panel
 # Keys typed into the X server go to the compositor's window, which passes them on.
 xdotool windowfocus "$(xwininfo -root -tree | grep -F '"Weston Compositor' | awk '{ print $1; exit }')"
+xdotool mousemove 1090 790 sleep 0.2 mousemove 600 15
 
 # The game's window on the compositor's desktop, as WxH+X+Y: the night sky around the house is
 # black, the desktop behind it is not (the panel along the top, with the pointer, is left out).
@@ -59,14 +67,14 @@ shows_game() {
     area=$(game_area) || return 1
     [[ $area =~ ^([0-9]+)x([0-9]+) ]] && ((BASH_REMATCH[1] >= 780 && BASH_REMATCH[2] >= 560))
 }
-# Spread of the brightness along the bottom of the game, where the sock counter, the lives and
-# the clock stand during a round.
-bottom_strip() {
+# Spread of the brightness where the speed buttons stand: their light text on the night sky in
+# the menu, gone once a round runs.
+buttons() {
     import -window root "$work/shot.png" &&
-        convert "$work/shot.png" -crop "240x30+$((left + 4))+$((top + 550))" +repage \
+        convert "$work/shot.png" -crop "300x40+$((left + 185))+$((top + 335))" +repage \
             -format '%[fx:standard_deviation]' info:
 }
-strip_busier() { awk -v now="$(bottom_strip)" -v before="$1" 'BEGIN { exit !(now > before + 0.02) }'; }
+buttons_gone() { awk -v now="$(buttons)" -v before="$1" 'BEGIN { exit !(now < before - 0.02) }'; }
 
 # Natively: no X display for the game to fall back on.
 start_game() {
@@ -82,10 +90,11 @@ area=$(game_area)
 left=${BASH_REMATCH[1]}
 top=${BASH_REMATCH[2]}
 cp "$work/screen.png" "$work/menu.png"
-before=$(bottom_strip)
+before=$(buttons)
 # "Slow" stands at (190, 350) of the 800 x 584 world.
-xdotool mousemove $((left + 205)) $((top + 362)) click 1
-wait_for "the counter and the clock along the bottom" 10 strip_busier "$before"
+xdotool mousemove $((left + 200)) $((top + 360)) sleep 0.3 mousemove $((left + 205)) $((top + 362)) sleep 0.3 click 1
+wait_for "the round to start (the speed buttons to go)" 10 buttons_gone "$before"
+game_running || fail "the game ended as the round started"
 sleep 2
 game_running || fail "the game ended during the round"
 # Full screen and back: the frames follow the window's new sizes.
