@@ -2,8 +2,15 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <string_view>
+#include <strings.h>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -24,59 +31,234 @@ void silenceAlsa() {
         set(&quietAlsaMessage);
 }
 
+// SDL's drivers that play only when asked for by name: they make no sound a player hears.
+bool onRequestOnly(const char* driver) {
+    return std::strcmp(driver, "disk") == 0 || std::strcmp(driver, "dummy") == 0;
+}
+
+// The sound systems to try: the player's SDL_AUDIODRIVER (a name or a comma-separated list),
+// else SDL's drivers in SDL's order.
+std::vector<std::string> candidateDrivers() {
+    std::vector<std::string> drivers;
+    const char* chosen = std::getenv("SDL_AUDIODRIVER");
+    if (chosen && *chosen) {
+        std::string_view list = chosen;
+        while (!list.empty()) {
+            const std::size_t comma = std::min(list.find(','), list.size());
+            if (comma > 0)
+                drivers.emplace_back(list.substr(0, comma));
+            list.remove_prefix(std::min(comma + 1, list.size()));
+        }
+        return drivers;
+    }
+    for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i) {
+        const char* name = SDL_GetAudioDriver(i);
+        if (name && !onRequestOnly(name))
+            drivers.emplace_back(name);
+    }
+    return drivers;
+}
+
+// SDL starts some of its messages with the driver's name, which the game's line already gives.
+std::string withoutDriverName(const std::string& why, const std::string& driver) {
+    if (why.size() > driver.size() + 2 && strncasecmp(why.c_str(), driver.c_str(), driver.size()) == 0 &&
+        why.compare(driver.size(), 2, ": ") == 0)
+        return why.substr(driver.size() + 2);
+    return why;
+}
+
 } // namespace
 
 std::unique_ptr<SdlAudioDevice> SdlAudioDevice::open(std::string& error) {
+    return open(error, Timing{});
+}
+
+std::unique_ptr<SdlAudioDevice> SdlAudioDevice::open(std::string& error, Timing timing) {
     silenceAlsa();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        error = std::string("hearthly: no audio (") + SDL_GetError() + "); the game plays in silence";
+    // How the game shows in the desktop's volume control (SDL's own variables of the same names
+    // still win). The driver-specific fallbacks differ: SDL's PipeWire driver would say "SDL
+    // Application" and "Audio Stream".
+    SDL_SetHint(SDL_HINT_APP_NAME, kApplicationName);
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, kApplicationName);
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kStreamName);
+
+    // Each driver is tried in turn rather than leaving the choice to SDL, which reports only
+    // the last failure: on a desktop whose sound server is down, that is ALSA's, while the
+    // server was the one that mattered.
+    auto device = std::unique_ptr<SdlAudioDevice>(new SdlAudioDevice(timing));
+    std::string tried;
+    for (const std::string& name : candidateDrivers()) {
+        // Over the player's SDL_AUDIODRIVER too, which has been read into the list.
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, name.c_str(), SDL_HINT_OVERRIDE);
+        std::string why;
+        const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (started) {
+            device->id_ = device->openStream(true, why);
+            if (device->id_ != 0)
+                break;
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        } else {
+            why = SDL_GetError();
+        }
+        tried += (tried.empty() ? "" : "; ") + name + ": " + withoutDriverName(why, name);
+        // Like SDL, the first driver whose sound system is there is the one that counts; the
+        // ones after it would only add their libraries' own complaints.
+        if (started)
+            break;
+    }
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (device->id_ == 0) {
+        error = "hearthly: no audio (" + (tried.empty() ? std::string("SDL has no audio driver") : tried) +
+                "); the game plays in silence";
         return nullptr;
     }
-    SDL_AudioSpec wanted{};
-    wanted.freq = kPreferredRate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = 1024; // about 23 ms: small enough for 'a' to feel immediate
-    wanted.callback = &SdlAudioDevice::fill;
-    auto device = std::unique_ptr<SdlAudioDevice>(new SdlAudioDevice());
-    wanted.userdata = device.get();
-    SDL_AudioSpec got{};
-    // The synthesiser renders at whatever rate the card likes; SDL converts anything else.
-    const SDL_AudioDeviceID id =
-        SDL_OpenAudioDevice(nullptr, 0, &wanted, &got, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-    if (id == 0) {
-        error = std::string("hearthly: no audio device (") + SDL_GetError() + "); the game plays in silence";
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return nullptr;
-    }
-    // SDL opens the device paused, so the callback cannot run before these are set.
-    device->id_ = id;
-    device->rate_ = got.freq;
+    const char* driver = SDL_GetCurrentAudioDriver();
+    device->driver_ = driver ? driver : "";
+    // The stream was opened to learn the rate the synthesiser works at; it is released again
+    // like any idle stream unless the music starts first.
+    device->silentSince_ = Clock::now();
+    device->keeper_ = std::thread(&SdlAudioDevice::keep, device.get());
     return device;
 }
 
 SdlAudioDevice::~SdlAudioDevice() {
-    if (id_ == 0)
-        return;
-    SDL_CloseAudioDevice(id_);
+    {
+        const std::lock_guard lock(deviceMutex_);
+        quit_ = true;
+    }
+    wake_.notify_one();
+    if (keeper_.joinable())
+        keeper_.join();
+    if (id_ != 0)
+        SDL_CloseAudioDevice(id_);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+std::uint32_t SdlAudioDevice::openStream(bool firstTime, std::string& error) {
+    SDL_AudioSpec wanted{};
+    wanted.freq = rate_;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = 1024; // about 23 ms: small enough for 'a' to feel immediate
+    wanted.callback = &SdlAudioDevice::fill;
+    wanted.userdata = this;
+    SDL_AudioSpec got{};
+    // The synthesiser renders at whatever rate the card liked the first time; SDL converts
+    // anything else, so a stream opened later (another server, another output) plays at the
+    // rate the synthesiser already has.
+    const SDL_AudioDeviceID id =
+        SDL_OpenAudioDevice(nullptr, 0, &wanted, &got, firstTime ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0);
+    if (id == 0) {
+        error = SDL_GetError();
+        return 0;
+    }
+    // SDL opens the device paused, so the callback cannot run before this is set.
+    if (firstTime)
+        rate_ = got.freq;
+    return id;
+}
+
 void SdlAudioDevice::setActive(bool active) {
-    active_ = active;
-    SDL_PauseAudioDevice(id_, active ? 0 : 1);
+    const std::lock_guard lock(deviceMutex_);
+    if (active == wanted_)
+        return;
+    wanted_ = active;
+    if (active)
+        nextTry_ = playingSince_ = Clock::now();
+    else
+        silentSince_ = Clock::now();
+    if (id_ != 0)
+        SDL_PauseAudioDevice(id_, active ? 0 : 1);
+    wake_.notify_one();
+}
+
+bool SdlAudioDevice::active() const {
+    const std::lock_guard lock(deviceMutex_);
+    return wanted_;
+}
+
+bool SdlAudioDevice::streamOpen() const {
+    const std::lock_guard lock(deviceMutex_);
+    return id_ != 0;
+}
+
+void SdlAudioDevice::keep() {
+    std::unique_lock lock(deviceMutex_);
+    while (!quit_) {
+        const Clock::time_point now = Clock::now();
+        if (id_ != 0) {
+            // SDL marks a stream the server dropped as stopped, and from then on calls for music
+            // that goes nowhere: it is closed at once. One that plays but is no longer pulled
+            // from has lost its server just as well.
+            const Clock::time_point pulled{Clock::duration(lastPull_.load(std::memory_order_relaxed))};
+            const bool stalled = wanted_ && now - std::max(pulled, playingSince_) >= timing_.stalledAfter;
+            const bool dropped = stalled || SDL_GetAudioDeviceStatus(id_) == SDL_AUDIO_STOPPED;
+            if (dropped || (!wanted_ && now - silentSince_ >= timing_.releaseAfter)) {
+                const std::uint32_t id = std::exchange(id_, 0);
+                lock.unlock();
+                SDL_CloseAudioDevice(id);
+                lock.lock();
+                if (dropped && wanted_ && !lost_) {
+                    lost_ = true;
+                    std::fprintf(stderr,
+                                 "hearthly: lost the sound device (%s); the music comes back when it does\n",
+                                 driver_.c_str());
+                }
+                // A server that was only restarted may be back already.
+                nextTry_ = now;
+                continue;
+            }
+        } else if (wanted_ && now >= nextTry_) {
+            // Opening talks to the server, which may take a while: the game must not wait.
+            lock.unlock();
+            std::string why;
+            const std::uint32_t id = openStream(false, why);
+            lock.lock();
+            if (id != 0) {
+                id_ = id;
+                playingSince_ = Clock::now();
+                SDL_PauseAudioDevice(id_, wanted_ ? 0 : 1);
+                if (!wanted_)
+                    silentSince_ = Clock::now();
+                if (lost_) {
+                    lost_ = false;
+                    std::fprintf(stderr, "hearthly: the sound device is back (%s)\n", driver_.c_str());
+                }
+            } else {
+                if (!lost_) {
+                    lost_ = true;
+                    std::fprintf(
+                        stderr,
+                        "hearthly: lost the sound device (%s: %s); the music comes back when it does\n",
+                        driver_.c_str(), why.c_str());
+                }
+                nextTry_ = Clock::now() + timing_.retryEvery;
+            }
+            continue;
+        }
+        if (id_ != 0 && wanted_)
+            wake_.wait_for(lock, timing_.watchEvery);
+        else if (id_ != 0)
+            wake_.wait_until(lock, std::min(silentSince_ + timing_.releaseAfter, now + timing_.watchEvery));
+        else if (wanted_)
+            wake_.wait_until(lock, nextTry_);
+        else
+            wake_.wait(lock);
+    }
 }
 
 void SdlAudioDevice::lock() {
-    SDL_LockAudioDevice(id_);
+    sourceMutex_.lock();
 }
 void SdlAudioDevice::unlock() {
-    SDL_UnlockAudioDevice(id_);
+    sourceMutex_.unlock();
 }
 
 void SdlAudioDevice::fill(void* self, std::uint8_t* stream, int bytes) {
     auto* device = static_cast<SdlAudioDevice*>(self);
     const int frames = bytes / static_cast<int>(2 * sizeof(std::int16_t));
+    device->lastPull_.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+    const std::lock_guard lock(device->sourceMutex_);
     if (device->source_)
         device->source_->render(reinterpret_cast<std::int16_t*>(stream), frames);
     else

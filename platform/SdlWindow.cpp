@@ -6,6 +6,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -13,6 +16,21 @@ namespace platform {
 void SdlWindow::Destroyer::operator()(SDL_Window* window) const {
     SDL_DestroyWindow(window);
 }
+
+namespace {
+
+// SDL says nothing when the window system has no surface of its own and the settings forbid the
+// one SDL would make over OpenGL (SDL_FRAMEBUFFER_ACCELERATION=0 on Wayland).
+std::string noSurfaceReason() {
+    const std::string why = SDL_GetError();
+    if (!why.empty())
+        return why;
+    const char* acceleration = SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    return std::string("the ") + SDL_GetCurrentVideoDriver() + " window system offers no surface" +
+           (acceleration ? std::string(" with SDL_FRAMEBUFFER_ACCELERATION=") + acceleration : "");
+}
+
+} // namespace
 
 std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int height, std::string& error) {
     SDL_Window* window =
@@ -23,10 +41,28 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
         return nullptr;
     }
     SDL_SetWindowMinimumSize(window, kMinimumWidth, kMinimumHeight);
-    return std::unique_ptr<SdlWindow>(new SdlWindow(window));
+    // The game draws only through the window surface. Without one (a window system that offers
+    // none, or none the settings allow), no frame could ever be shown: better to say so and end
+    // than to run on invisibly.
+    // On Wayland SDL's window surface goes through OpenGL, costly without 3D acceleration; the
+    // frames are handed to the compositor directly instead. HEARTHLY_WAYLAND_SURFACE=sdl keeps
+    // SDL's way, to compare.
+    std::unique_ptr<WaylandPresenter> wayland;
+    const char* present = std::getenv("HEARTHLY_WAYLAND_SURFACE");
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0 &&
+        !(present && std::strcmp(present, "sdl") == 0))
+        wayland = WaylandPresenter::attach(window);
+    SDL_ClearError();
+    if (!wayland && !SDL_GetWindowSurface(window)) {
+        error = "hearthly: cannot draw into the window (" + noSurfaceReason() + ")";
+        SDL_DestroyWindow(window);
+        return nullptr;
+    }
+    return std::unique_ptr<SdlWindow>(new SdlWindow(window, std::move(wayland)));
 }
 
-SdlWindow::SdlWindow(SDL_Window* window) : window_(window) {}
+SdlWindow::SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland)
+    : window_(window), wayland_(std::move(wayland)) {}
 
 SdlWindow::~SdlWindow() = default;
 
@@ -54,11 +90,27 @@ MouseMapping SdlWindow::mouseMapping() const {
 void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::RectI> deviceRects) {
     if (!backBuffer.valid() || deviceRects.empty())
         return;
+    if (wayland_) {
+        // A compositor may refuse a buffer of another size than the window's, which the back
+        // buffer has for a moment after a resize; the game repaints at the new size anyway.
+        const gfx::RectI drawable = drawableRect();
+        if (backBuffer.width() == drawable.width && backBuffer.height() == drawable.height)
+            wayland_->present(backBuffer, deviceRects);
+        return;
+    }
     // The window surface is replaced whenever the window's size changes, so it is asked for
     // afresh on every frame rather than kept.
+    SDL_ClearError();
     SDL_Surface* target = SDL_GetWindowSurface(window_.get());
-    if (!target)
+    if (!target) {
+        // It was there when the window was made; a later failure is said once and the next
+        // frame tries again.
+        if (!surfaceLost_)
+            std::fprintf(stderr, "hearthly: cannot draw into the window (%s)\n", noSurfaceReason().c_str());
+        surfaceLost_ = true;
         return;
+    }
+    surfaceLost_ = false;
     const int width = std::min(backBuffer.width(), target->w);
     const int height = std::min(backBuffer.height(), target->h);
     const int bytesPerPixel = target->format->BytesPerPixel;

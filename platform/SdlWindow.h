@@ -2,6 +2,7 @@
 
 #include "game/WindowPort.h"
 #include "platform/MouseMapping.h"
+#include "platform/WaylandPresenter.h"
 
 #include <cstdint>
 #include <memory>
@@ -57,15 +58,19 @@ private:
         void operator()(SDL_Window* window) const;
     };
 
-    explicit SdlWindow(SDL_Window* window);
+    SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland);
 
     std::unique_ptr<SDL_Window, Destroyer> window_;
+    // On Wayland: frames go to the compositor in buffers of our own (goes before the window).
+    std::unique_ptr<WaylandPresenter> wayland_;
     // Moves the window back inside the usable area of its display, if it sticks out.
     void keepOnScreen(int widthPoints, int heightPoints);
 
     std::optional<gfx::RectI> pendingResize_;
     // Where the window was before it went full screen, in points.
     std::optional<gfx::RectI> windowedPlace_;
+    // The window surface could not be had for the last frame (said once).
+    bool surfaceLost_ = false;
 };
 
 } // namespace platform

@@ -64,6 +64,9 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in timgm6mb-soundfont libsdl2 libcairo2; do
     [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[[ $recommends == *libdecor-0-plugin-1-cairo* ]] ||
+    fail "the package does not recommend the Wayland title bar plugin: $recommends"
 # Only one test at a time touches the system's packages, and never a copy the player installed.
 exec 9>/tmp/hearthly-package-test.lock
 flock -w 300 9 || fail "another package test holds the lock"
