@@ -46,6 +46,9 @@ public:
     // Client-pixel coordinates.
     int onMouseMove(int x, int y);
     int onClick(int x, int y);
+    // The same in world units, as toWorld gives them (recordings hold these).
+    int onPointerMove(gfx::PointF world);
+    int onPointerClick(gfx::PointF world);
     // A typed character (upper and lower case differ); Esc is 27.
     KeyAction onKey(char32_t ch);
     // Restores the 800 : 584 aspect after a border drag; returns whether it resized.
