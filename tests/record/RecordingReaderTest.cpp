@@ -143,7 +143,7 @@ TEST(RecordingReader, EveryEventReadsBackAsWritten) {
     };
     add(Kind::Tick, 0, 0, 10'004);
     add(Kind::Clock, 0, 0, ReplayScript::kLongestStepUs);
-    for (const char32_t key : {U'p', U'q', U'+', char32_t{27}, U' ', U'\u00e9', U'\U0001F600'})
+    for (const char32_t key : {U'p', U'q', U'+', U'#', char32_t{27}, U' ', U'\u00e9', U'\U0001F600'})
         add(Kind::Key, 0, 0, 0, key);
     add(Kind::Move, -1'000'000, 1'000'000);
     add(Kind::Click, 0, -3);

@@ -190,7 +190,9 @@ std::string ReplayScript::parseEvent(std::span<const std::string_view> words, Di
 std::string ReplayScript::keyWord(char32_t key) {
     if (key == 27)
         return "esc";
-    if (key > 0x20 && key < 0x7f)
+    // '#' would start a comment; it is written by its code like every other character that
+    // is not plainly printable.
+    if (key > 0x20 && key < 0x7f && key != U'#')
         return std::string(1, static_cast<char>(key));
     std::ostringstream code;
     code << "U+" << std::uppercase << std::hex << std::setw(4) << std::setfill('0')
