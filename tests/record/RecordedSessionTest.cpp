@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -89,8 +90,9 @@ struct RecordedSession {
     std::uint32_t jitter = 1;
 };
 
-int replay(const std::string& arguments) {
-    const std::string command = std::string(HEARTHLY_REPLAY) + " " + arguments + " > /dev/null 2>&1";
+int replay(const std::string& arguments, const fs::path& output = "/dev/null") {
+    const std::string command =
+        std::string(HEARTHLY_REPLAY) + " " + arguments + " > '" + output.string() + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -205,4 +207,44 @@ TEST_F(Recording, UnwritableFilesAreRefusedAndAFullDiskEndsOnlyTheRecording) {
     EXPECT_FALSE(recorder->begin(
         {1, 800, 584, 800, 584}, "a test", window, [] { return 0; }, error));
     EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+}
+
+// What hearthly-replay --play says and ends with, for recordings sound, cut short and damaged,
+// and for options a recording replaces.
+TEST_F(Recording, TheReplayToolPlaysSoundRecordingsAndRefusesDamagedOnes) {
+    const std::string header = "hearthly-recording 1\nseed 3\nworld 800 584\nclient 400 292\n";
+    const std::string body = "expose\n" + [] {
+        std::string ticks;
+        for (int i = 0; i < 300; ++i)
+            ticks += "t 10000\n";
+        return ticks;
+    }() + "key n\n";
+    const struct {
+        std::string recording; // written to a file when not empty
+        std::string arguments;
+        int status;
+        std::string printed; // what the output contains
+    } cases[] = {
+        {header + body + "end\n", "--check-agents --timing --no-paint", 0, "agent check: "},
+        {header + body, "", 0, "stops without its end line (the game was killed or crashed)"},
+        {header + body + "dance 3\nend\n", "", 2, "session.rec line 307: unknown event 'dance'"},
+        {header + body + "t 10", "", 2, "session.rec line 307: cut off before the end of the line"},
+        {header + "size 100000 100000\n", "", 2, "session.rec line 5: size needs a width and a height"},
+        {header + body + "end\n", "--seed 4", 2, "--seed cannot go with --play"},
+        {header + body + "end\n", "--stand-ins 2", 2, "--stand-ins cannot go with --play"},
+        {"", "", 2, "cannot read recording"},
+    };
+    for (const auto& c : cases) {
+        const fs::path file = dir / "session.rec";
+        fs::remove(file);
+        if (!c.recording.empty())
+            std::ofstream(file) << c.recording;
+        const fs::path output = dir / "output.txt";
+        const std::string arguments = "--play " + file.string() + " " + c.arguments;
+        EXPECT_EQ(replay(arguments, output), c.status) << arguments;
+        std::ostringstream printed;
+        printed << std::ifstream(output).rdbuf();
+        EXPECT_NE(printed.str().find(c.printed), std::string::npos)
+            << arguments << " printed '" << printed.str() << "' without '" << c.printed << "'";
+    }
 }
