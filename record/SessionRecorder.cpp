@@ -59,6 +59,7 @@ SessionRecorder::SessionRecorder(std::FILE* file, std::string fileName)
 
 bool SessionRecorder::begin(const RecordingHeader& header, const std::string& recordedBy, WindowPort& window,
                             TimeSource time, std::string& error) {
+    begun_ = true;
     window_.setInner(window);
     clock_.setSource(std::move(time));
     width_ = header.clientWidth;
@@ -78,6 +79,11 @@ bool SessionRecorder::begin(const RecordingHeader& header, const std::string& re
 SessionRecorder::~SessionRecorder() {
     if (file_ != nullptr)
         std::fclose(file_);
+    // A game that never started (no display, no window) leaves no empty recording behind.
+    if (!begun_) {
+        std::error_code ec;
+        std::filesystem::remove(fileName_, ec);
+    }
 }
 
 void SessionRecorder::clientSeen(const gfx::RectI& client) {

@@ -100,4 +100,5 @@ private:
     int height_ = 0;
     bool minimized_ = false;
     bool broken_ = false;
+    bool begun_ = false;
 };

@@ -61,6 +61,10 @@ run 1
 (($(lines "$work/err") == 1)) || fail "without a display stderr had $(lines "$work/err") lines: $(cat "$work/err")"
 grep -q "display" "$work/err" || fail "the message does not mention the display: $(cat "$work/err")"
 
+# Nor is a recording left behind by a game that never started.
+run 1 --record "$work/never.rec"
+[[ ! -e $work/never.rec ]] || fail "a game without a display left a recording behind"
+
 # A display that does not answer: the same.
 status=0
 env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:4095 timeout 20 "$hearthly" >"$work/out" 2>"$work/err" </dev/null ||
