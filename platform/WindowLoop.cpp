@@ -105,6 +105,7 @@ int WindowLoop::run() {
         }
         if (playback_) {
             playback_->advance(clock_.microseconds());
+            updateTitle(); // the recorded player may have paused
         } else if (frames_.takeDue(clock_.microseconds())) {
             game_.tick(false);
             if (recorder_)
