@@ -234,6 +234,11 @@ TEST_F(Recording, TheReplayToolPlaysSoundRecordingsAndRefusesDamagedOnes) {
     } cases[] = {
         {header + body + "end\n", "--check-agents --timing --no-paint", 0, "agent check: "},
         {header + body, "", 0, "stops without its end line (the game was killed or crashed)"},
+        // Everything at its limits is played without a fault.
+        {header + "expose\nt 1000000000000\nclick 1000000 -1000000\nmove -1000000 1000000\nkey U+10FFFF\n"
+                  "key U+0000\nfit 1 1\nsize 16384 2\nexpose\nt 0\nminimize\nexpose\nt 10000\nrestore\n"
+                  "key s\nsize 2 16384\nkey n\nt 1\nclock 1000000000000\nkey p\nkey p\nt 1\nredraw\nend\n",
+         "--check-agents", 0, "agent check: "},
         {header + body + "dance 3\nend\n", "", 2, "session.rec line 307: unknown event 'dance'"},
         {header + body + "t 10", "", 2, "session.rec line 307: cut off before the end of the line"},
         {header + "size 100000 100000\n", "", 2, "session.rec line 5: size needs a width and a height"},
