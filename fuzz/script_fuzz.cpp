@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     const auto script = ReplayScript::parse(std::string(reinterpret_cast<const char*>(data), size), error);
     if (!script) {
-        require(error.rfind("script line ", 0) == 0 && error.find('\n') == std::string::npos && error.size() < 400);
+        require(error.rfind("script line ", 0) == 0 && error.find('\n') == std::string::npos &&
+                error.size() < 400);
         return 0;
     }
     using Kind = ReplayEvent::Kind;

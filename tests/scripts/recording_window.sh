@@ -28,7 +28,8 @@ start_game() {
     gamePid=$!
     wait_for "the Hearthly window" 30 game_window
     game=$(game_window)
-    wait_for "the window to be shown" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
+    # The scene and its paths are built before the window shows: slow in a sanitizer build.
+    wait_for "the window to be shown" 60 sh -c "xwininfo -id $game | grep -q IsViewable"
     xdotool windowactivate --sync "$game"
 }
 
