@@ -5,6 +5,7 @@
 #include "audio/AudioOutput.h"
 #include "core/Random.h"
 #include "game/Game.h"
+#include "game/GameStateJson.h"
 #include "gfx/Surface.h"
 #include "platform/CommandLine.h"
 #include "platform/QuitSignals.h"
@@ -13,10 +14,14 @@
 #include "platform/SdlSession.h"
 #include "platform/SdlWindow.h"
 #include "platform/WindowLoop.h"
+#include "record/RecordingPlayer.h"
+#include "record/SessionRecorder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <span>
 #include <string>
@@ -28,6 +33,17 @@ namespace {
 
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 584;
+
+// For the tests that compare a played session with its replay: HEARTHLY_EXIT_DUMP=PREFIX makes
+// the game write its state (PREFIX.json) and its picture (PREFIX.png) as it ends.
+void dumpAtExit(Game& game, long long timerCalls) {
+    const char* prefix = std::getenv("HEARTHLY_EXIT_DUMP");
+    if (prefix == nullptr || *prefix == '\0')
+        return;
+    std::ofstream(std::string(prefix) + ".json") << GameStateJson::dump(game, timerCalls).dump(2) << '\n';
+    if (game.getRenderer().backBuffer().valid())
+        game.getRenderer().backBuffer().savePng(std::string(prefix) + ".png");
+}
 
 } // namespace
 
@@ -51,6 +67,22 @@ int main(int argc, char** argv) {
     // Before SDL starts any thread: a hang-up, SIGTERM or SIGINT then ends the game like 'q'.
     platform::QuitSignals::blockInThisAndLaterThreads();
     std::string error;
+    // The files named on the command line are dealt with before any window: a recording that
+    // cannot be written, or one to play that is damaged, is refused at once.
+    std::unique_ptr<SessionRecorder> recorder;
+    if (!commandLine.recordFile().empty()) {
+        recorder = SessionRecorder::create(commandLine.recordFile(), error);
+        if (!recorder) {
+            std::fprintf(stderr, "hearthly: %s\n", error.c_str());
+            return platform::CommandLine::kExitUsage;
+        }
+    }
+    RecordingHeader played;
+    if (!commandLine.playFile().empty() && !RecordingPlayer::check(commandLine.playFile(), played, error)) {
+        std::fprintf(stderr, "hearthly: %s\n", error.c_str());
+        return platform::CommandLine::kExitUsage;
+    }
+
     const auto sdl = platform::SdlSession::open(error);
     if (!sdl) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -58,7 +90,9 @@ int main(int argc, char** argv) {
     }
     const platform::QuitSignals quitSignals;
 
-    core::Random::seed(platform::SdlSession::tickCount());
+    const std::uint32_t seed =
+        commandLine.playFile().empty() ? platform::SdlSession::tickCount() : played.seed;
+    core::Random::seed(seed);
 
     // Sound is welcome but not needed: without a device the game says so once and plays on in
     // silence. The device outlives the game, whose music plays through it.
@@ -84,11 +118,41 @@ int main(int argc, char** argv) {
 
     graph->prepareTables();
     platform::SdlClock clock;
-    game->attachWindow(*window, clock);
+    platform::WindowLoop loop(*window, *game, clock);
+    // Recorded, the game sees the clock and the window through the recorder; played back, it
+    // runs on the recording's clock.
+    core::VirtualClock playedClock;
+    std::unique_ptr<WindowPlayback> playback;
+    if (recorder) {
+        const RecordingHeader header{seed, Game::kWorldWidth, Game::kWorldHeight, window->clientRect().width,
+                                     window->clientRect().height};
+        if (!recorder->begin(
+                header, std::string("hearthly ") + HEARTHLY_VERSION, *window,
+                [&clock] { return clock.microseconds(); }, error)) {
+            std::fprintf(stderr, "hearthly: %s\n", error.c_str());
+            return platform::CommandLine::kExitUsage;
+        }
+        game->attachWindow(recorder->window(), recorder->clock());
+        loop.record(*recorder);
+    } else if (!commandLine.playFile().empty()) {
+        auto file = RecordingPlayer::open(commandLine.playFile(), error);
+        if (file)
+            playback = std::make_unique<WindowPlayback>(std::move(file), *game, playedClock);
+        if (!playback || !playback->start(error)) {
+            std::fprintf(stderr, "hearthly: %s\n", error.c_str());
+            return platform::CommandLine::kExitUsage;
+        }
+        game->attachWindow(*window, playedClock);
+        loop.play(*playback);
+    } else {
+        game->attachWindow(*window, clock);
+    }
     window->show();
 
-    platform::WindowLoop loop(*window, *game, clock);
-    const int status = loop.run();
+    int status = loop.run();
+    dumpAtExit(*game, recorder ? recorder->ticks() : playback ? playback->ticks() : game->simulatedFrames());
+    if (recorder && !recorder->finish())
+        status = status == 0 ? 1 : status;
     game->releaseBackBuffer();
     return status;
 }

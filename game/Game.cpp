@@ -162,7 +162,10 @@ gfx::PointF Game::toWorld(int x, int y) const {
 }
 
 int Game::onMouseMove(int x, int y) {
-    const gfx::PointF world = toWorld(x, y);
+    return onPointerMove(toWorld(x, y));
+}
+
+int Game::onPointerMove(gfx::PointF world) {
     if (buttonAt(world) == nullptr)
         hoverHighlights(world);
     paintWhilePaused();
@@ -185,8 +188,11 @@ void Game::hoverHighlights(gfx::PointF world) {
 }
 
 int Game::onClick(int x, int y) {
-    onMouseMove(x, y);
-    const gfx::PointF world = toWorld(x, y);
+    return onPointerClick(toWorld(x, y));
+}
+
+int Game::onPointerClick(gfx::PointF world) {
+    onPointerMove(world);
     if (Button* button = buttonAt(world)) {
         if (button == &slowButton)
             speedLevel = 1;

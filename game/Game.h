@@ -46,6 +46,9 @@ public:
     // Client-pixel coordinates. While paused, the highlights they move are painted at once.
     int onMouseMove(int x, int y);
     int onClick(int x, int y);
+    // The same in world units, as toWorld gives them (recordings hold these).
+    int onPointerMove(gfx::PointF world);
+    int onPointerClick(gfx::PointF world);
     // A typed character (upper and lower case differ); Esc is 27. While paused, what the key
     // changed is painted at once.
     KeyAction onKey(char32_t ch);

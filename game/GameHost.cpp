@@ -11,12 +11,14 @@ GameHost::AccessorScope::~AccessorScope() {
     setTheNavGraph(nullptr);
 }
 
-GameHost::GameHost(int width, int height, std::uint32_t seed) : scope(seed), window(width, height) {
+GameHost::GameHost(int width, int height, std::uint32_t seed, bool shown)
+    : scope(seed), window(width, height) {
     setTheGame(&game);
     graph.prepareTables();
     game.attachWindow(window, clock);
     // The window appears: its first paint is a full one.
-    expose();
+    if (shown)
+        expose();
 }
 
 void GameHost::timerCall(std::int64_t microseconds) {

@@ -15,7 +15,9 @@ class GameHost {
 public:
     static constexpr std::int64_t kTimerPeriodUs = 10'000;
 
-    explicit GameHost(int width = 800, int height = 584, std::uint32_t seed = 1);
+    // shown: the window appears at once and gets its first paint (a recording being played
+    // brings its own).
+    explicit GameHost(int width = 800, int height = 584, std::uint32_t seed = 1, bool shown = true);
     GameHost(const GameHost&) = delete;
     GameHost& operator=(const GameHost&) = delete;
 

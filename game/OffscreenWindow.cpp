@@ -3,7 +3,7 @@
 #include <algorithm>
 
 OffscreenWindow::OffscreenWindow(int width, int height) {
-    resizeClient(width, height);
+    setClientSize(width, height);
 }
 
 gfx::RectI OffscreenWindow::clientRect() {
@@ -22,6 +22,11 @@ void OffscreenWindow::present(const gfx::Surface& backBuffer, std::span<const gf
 }
 
 void OffscreenWindow::resizeClient(int width, int height) {
+    if (!followsRecording)
+        setClientSize(width, height);
+}
+
+void OffscreenWindow::setClientSize(int width, int height) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     screen_ = width_ > 0 && height_ > 0 ? gfx::Surface(width_, height_) : gfx::Surface();

@@ -13,8 +13,13 @@ public:
 
     gfx::RectI clientRect() override;
     void present(const gfx::Surface& backBuffer, std::span<const gfx::RectI> deviceRects) override;
-    // A new, black screen of that size (nothing while either side is 0).
+    // The game's request: a new, black screen of that size (nothing while either side is 0),
+    // unless the window follows a recording instead.
     void resizeClient(int width, int height) override;
+    void setClientSize(int width, int height);
+    // A played recording gives every client area the game saw; what the game asked of the real
+    // window came back to it that way, so its own requests are not granted twice.
+    void followRecording() { followsRecording = true; }
 
     // While minimised the client area is empty; the size comes back on restore.
     void minimize() { minimized = true; }
@@ -32,6 +37,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     bool minimized = false;
+    bool followsRecording = false;
     gfx::Surface screen_;
     std::vector<gfx::RectI> lastPresented_;
     long long presentCount_ = 0;

@@ -5,8 +5,8 @@
 
 namespace platform {
 
-// What the command line asks of the program. The game takes no options; --help and --version
-// answer questions about it, anything else is a mistake.
+// What the command line asks of the program. The game takes one option, --record FILE or
+// --play FILE; --help and --version answer questions about it, anything else is a mistake.
 class CommandLine {
 public:
     enum class Action { Play, Help, Version, Error };
@@ -17,6 +17,9 @@ public:
     Action action() const { return action_; }
     // For Error: the one line to print on stderr.
     const std::string& error() const { return error_; }
+    // For Play: the file to record the session to, or the recording to play; empty for neither.
+    const std::string& recordFile() const { return recordFile_; }
+    const std::string& playFile() const { return playFile_; }
 
     static std::string helpText();
     static std::string versionText(const std::string& version);
@@ -29,6 +32,8 @@ private:
 
     Action action_;
     std::string error_;
+    std::string recordFile_;
+    std::string playFile_;
 };
 
 } // namespace platform

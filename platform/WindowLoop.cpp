@@ -4,6 +4,8 @@
 #include "platform/SdlClock.h"
 #include "platform/SdlWindow.h"
 #include "platform/Utf8Decoder.h"
+#include "record/RecordingPlayer.h"
+#include "record/SessionRecorder.h"
 
 #include <SDL.h>
 
@@ -94,20 +96,28 @@ int WindowLoop::run() {
         if (paintPending_) {
             paintPending_ = false;
             game_.paint(true);
+            if (recorder_)
+                recorder_->expose();
         }
         if (drag_.timeUntilEnd(clock_.microseconds()) == 0) {
             if (const auto clientBefore = drag_.finish(clock_.microseconds(), mouseButtonHeld()))
                 endDrag(*clientBefore);
         }
-        if (frames_.takeDue(clock_.microseconds()))
+        if (playback_) {
+            playback_->advance(clock_.microseconds());
+            updateTitle(); // the recorded player may have paused
+        } else if (frames_.takeDue(clock_.microseconds())) {
             game_.tick(false);
+            if (recorder_)
+                recorder_->tick();
+        }
     }
     return exitStatus_;
 }
 
 std::int64_t WindowLoop::nextWakeUp() {
     const std::int64_t now = clock_.microseconds();
-    const std::int64_t frame = frames_.timeUntilDue(now);
+    const std::int64_t frame = playback_ ? playback_->timeUntilDue(now) : frames_.timeUntilDue(now);
     const std::int64_t dragEnd = drag_.timeUntilEnd(now);
     if (frame < 0)
         return dragEnd;
@@ -147,15 +157,22 @@ void WindowLoop::handle(const SDL_Event& event) {
             toggleFullscreen();
         break;
     case SDL_MOUSEMOTION:
-        if (event.motion.windowID == window_.id()) {
+        // A recording being played takes no pointer: the player's own reaches the game.
+        if (event.motion.windowID == window_.id() && !playback_) {
             const auto p = window_.mouseMapping().toPixels(event.motion.x, event.motion.y);
-            game_.onMouseMove(p.x, p.y);
+            const gfx::PointF world = game_.toWorld(p.x, p.y);
+            game_.onPointerMove(world);
+            if (recorder_)
+                recorder_->move(world);
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
-        if (event.button.windowID == window_.id() && event.button.button == SDL_BUTTON_LEFT) {
+        if (event.button.windowID == window_.id() && event.button.button == SDL_BUTTON_LEFT && !playback_) {
             const auto p = window_.mouseMapping().toPixels(event.button.x, event.button.y);
-            game_.onClick(p.x, p.y);
+            const gfx::PointF world = game_.toWorld(p.x, p.y);
+            game_.onPointerClick(world);
+            if (recorder_)
+                recorder_->click(world);
         }
         break;
     default:
@@ -216,8 +233,11 @@ void WindowLoop::endDrag(const gfx::RectI& clientBefore) {
         const gfx::RectI client = window_.drawableRect();
         if (client.width < SdlWindow::kMinimumWidth || client.height < SdlWindow::kMinimumHeight)
             window_.resizeClient(SdlWindow::kMinimumWidth, SdlWindow::kMinimumHeight);
-        else
+        else {
             game_.fitAspect(clientBefore);
+            if (recorder_)
+                recorder_->fit(clientBefore);
+        }
     }
     updateFrameTimer();
 }
@@ -228,6 +248,8 @@ void WindowLoop::toggleFullscreen() {
     switchSettlesUs_ = clock_.microseconds() + kSwitchSettleUs;
     // The whole picture is drawn afresh at the new size, even where the size came out the same.
     game_.getRenderer().requestFullRedraw();
+    if (recorder_)
+        recorder_->redraw();
     paintPending_ = true;
     updateFrameTimer();
 }
@@ -244,9 +266,10 @@ void WindowLoop::showAbout() {
 }
 
 void WindowLoop::updateTitle() {
-    if (game_.paused == titlePaused_)
+    const bool paused = game_.paused || (playback_ && playback_->paused());
+    if (paused == titlePaused_)
         return;
-    titlePaused_ = game_.paused;
+    titlePaused_ = paused;
     window_.setTitle(titlePaused_ ? kPausedTitle : kTitle);
 }
 
@@ -268,7 +291,11 @@ void WindowLoop::handleText(std::string_view utf8) {
 }
 
 void WindowLoop::handleKey(char32_t ch) {
-    switch (game_.onKey(ch)) {
+    const Game::KeyAction action =
+        playback_ ? playback_->viewerKey(ch, clock_.microseconds()) : game_.onKey(ch);
+    if (recorder_)
+        recorder_->key(ch);
+    switch (action) {
     case Game::KeyAction::Quit:
         quit_ = true;
         exitStatus_ = 0;

@@ -9,6 +9,8 @@
 #include <string_view>
 
 class Game;
+class SessionRecorder;
+class WindowPlayback;
 union SDL_Event;
 struct SDL_WindowEvent;
 
@@ -23,6 +25,11 @@ class SdlWindow;
 class WindowLoop {
 public:
     WindowLoop(SdlWindow& window, Game& game, SdlClock& clock);
+
+    // Writes down everything the game is handed (hearthly --record).
+    void record(SessionRecorder& recorder) { recorder_ = &recorder; }
+    // Plays a recording instead of the player's input and the frame timer (hearthly --play).
+    void play(WindowPlayback& playback) { playback_ = &playback; }
 
     // Runs until the player quits; returns the exit status.
     int run();
@@ -49,6 +56,8 @@ private:
     FrameScheduler frames_;
     DragDetector drag_;
     std::unique_ptr<AboutWindow> about_;
+    SessionRecorder* recorder_ = nullptr;
+    WindowPlayback* playback_ = nullptr;
     gfx::RectI lastClient_;
     // Size changes until then are the window manager carrying out a full-screen switch.
     std::int64_t switchSettlesUs_ = 0;

@@ -42,10 +42,28 @@ grep -q -- "--bogus" "$work/err" || fail "the message does not name the argument
 
 run 2 --help extra
 
+# Files named on the command line are dealt with before any window: a recording that cannot
+# be written or one to play that is damaged is refused in one line naming the problem.
+run 2 --record "$work/no-such-folder/session.rec"
+(($(lines "$work/err") == 1)) && grep -q "cannot record to $work/no-such-folder/session.rec" "$work/err" ||
+    fail "an unwritable recording gave: $(cat "$work/err")"
+run 2 --record
+grep -q -- "--record needs a file name" "$work/err" || fail "--record without a file gave: $(cat "$work/err")"
+printf 'hearthly-recording 1\nseed 1\nworld 800 584\nclient 800 584\nt 10000\nt -3\n' >"$work/damaged.rec"
+run 2 --play "$work/damaged.rec"
+(($(lines "$work/err") == 1)) && grep -q "damaged.rec line 6: t needs microseconds" "$work/err" ||
+    fail "a damaged recording gave: $(cat "$work/err")"
+run 2 --play "$work/missing.rec"
+grep -q "cannot read recording" "$work/err" || fail "a missing recording gave: $(cat "$work/err")"
+
 # No display at all: one clear line, status 1, and no window system tried in its place.
 run 1
 (($(lines "$work/err") == 1)) || fail "without a display stderr had $(lines "$work/err") lines: $(cat "$work/err")"
 grep -q "display" "$work/err" || fail "the message does not mention the display: $(cat "$work/err")"
+
+# Nor is a recording left behind by a game that never started.
+run 1 --record "$work/never.rec"
+[[ ! -e $work/never.rec ]] || fail "a game without a display left a recording behind"
 
 # A display that does not answer: the same.
 status=0

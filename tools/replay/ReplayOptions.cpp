@@ -80,10 +80,16 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             options.stateFile = value;
         else if (name == "--audio")
             options.audioFile = value;
+        else if (name == "--play")
+            options.playFile = value;
         else {
             error = "unknown argument " + name;
             return std::nullopt;
         }
+        if (options.sessionOption.empty() &&
+            (name == "--seed" || name == "--frames" || name == "--tick-us" || name == "--size" ||
+             name == "--script" || name == "--stand-ins"))
+            options.sessionOption = name;
         if (!ok || value.empty()) {
             error = "bad value '" + value + "' for " + name;
             return std::nullopt;

@@ -16,6 +16,10 @@ struct ReplayOptions {
     std::string screenshotFile;
     std::string stateFile;
     std::string audioFile;
+    // A recording to play (its seed, size and timer calls replace --seed, --size, --frames and
+    // --tick-us), and the first option given that the recording would replace.
+    std::string playFile;
+    std::string sessionOption;
     bool checkIncremental = false;
     bool noPaint = false;
     bool checkAgents = false;
@@ -29,6 +33,8 @@ struct ReplayOptions {
         "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n"
         "                       [--no-paint] [--timing] [--check-agents] [--stand-ins N]\n"
         "                       [--audio FILE.wav]\n"
+        "       hearthly-replay --play FILE [--screenshot FILE.png] [--state FILE.json] [--audio FILE.wav]\n"
+        "                       [--check-incremental] [--no-paint] [--timing] [--check-agents]\n"
         "       hearthly-replay --help | --version\n";
 
     // The options, or a one-line description of what is wrong with the arguments.

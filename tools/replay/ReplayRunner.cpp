@@ -65,8 +65,11 @@ public:
 
 ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
     : options(opts), script(std::move(replayScript)),
-      audioBinding(opts.audioFile.empty() ? nullptr : &audioOut), host(opts.width, opts.height, opts.seed) {
+      audioBinding(opts.audioFile.empty() ? nullptr : &audioOut),
+      host(opts.width, opts.height, opts.seed, opts.playFile.empty()) {
     host.game.paintEachFrame = !options.noPaint;
+    if (!options.playFile.empty())
+        host.window.followRecording();
     // Dropped from the sky, spread across the world.
     for (int i = 0; i < options.standIns; ++i) {
         const float x =
@@ -154,6 +157,8 @@ bool ReplayRunner::apply(const ReplayEvent& event) {
         break;
     case ReplayEvent::Kind::State:
         writeState(event.file);
+        break;
+    default: // recordings only
         break;
     }
     return true;

@@ -8,6 +8,7 @@
 #include "game/GameHost.h"
 
 #include <chrono>
+#include <istream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,9 @@ public:
     // The exit status: 0 done (or quit), 1 a check failed or a screenshot or state could not
     // be written.
     int run();
+    // Plays a recording (already checked) instead of the script: the exit status as for run(),
+    // or 2 when a line of the file turns out to be damaged.
+    int play(std::istream& recording);
 
 private:
     // False when the event quits the game.

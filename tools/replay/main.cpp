@@ -2,6 +2,7 @@
 #include "ReplayOptions.h"
 #include "ReplayRunner.h"
 #include "ReplayScript.h"
+#include "record/RecordingPlayer.h"
 
 #include <iostream>
 
@@ -20,6 +21,30 @@ int main(int argc, char** argv) {
     if (options->versionRequested) {
         std::cout << "hearthly-replay " << HEARTHLY_VERSION << '\n';
         return 0;
+    }
+    if (!options->playFile.empty()) {
+        if (!options->sessionOption.empty()) {
+            std::cerr << "hearthly-replay: " << options->sessionOption
+                      << " cannot go with --play: the recording has the seed, the size and the timer calls\n";
+            return kBadArguments;
+        }
+        // The whole file is checked first: a damaged recording plays nothing.
+        RecordingHeader header;
+        if (!RecordingPlayer::check(options->playFile, header, error)) {
+            std::cerr << "hearthly-replay: " << error << '\n';
+            return kBadArguments;
+        }
+        const std::unique_ptr<std::istream> file = RecordingPlayer::open(options->playFile, error);
+        if (!file) {
+            std::cerr << "hearthly-replay: " << error << '\n';
+            return kBadArguments;
+        }
+        ReplayOptions played = *options;
+        played.seed = header.seed;
+        played.width = header.clientWidth;
+        played.height = header.clientHeight;
+        ReplayRunner runner(played, ReplayScript{});
+        return runner.play(*file);
     }
     std::optional<ReplayScript> script = ReplayScript{};
     if (!options->scriptFile.empty())

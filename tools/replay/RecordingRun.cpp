@@ -1,0 +1,83 @@
+// hearthly-replay --play: a recorded session, timer call by timer call, with the same checks,
+// pictures and sound as a scripted run.
+#include "ReplayRunner.h"
+#include "record/RecordingPlayer.h"
+
+#include <algorithm>
+#include <iostream>
+
+int ReplayRunner::play(std::istream& recording) {
+    using Kind = ReplayEvent::Kind;
+    constexpr int kDamaged = 2;
+    checkedPresents = host.game.getRenderer().presentCount();
+    RecordingReader reader(recording, Game::kWorldWidth, Game::kWorldHeight);
+    std::string error;
+    if (!reader.readHeader(error)) {
+        std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
+        return kDamaged;
+    }
+    Game& game = host.game;
+    bool quit = false;
+    while (!quit && agentFailure.empty()) {
+        ReplayEvent event;
+        const RecordingReader::Next next = reader.next(event, error);
+        if (next == RecordingReader::Next::Error) {
+            std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
+            return kDamaged;
+        }
+        if (next == RecordingReader::Next::Stop)
+            std::cerr << "hearthly-replay: the recording stops without its end line (the game was killed or "
+                         "crashed); all of it was played\n";
+        if (next != RecordingReader::Next::Event)
+            break;
+        switch (event.kind) {
+        case Kind::Size:
+            host.window.setClientSize(event.x, event.y);
+            break;
+        case Kind::Minimize:
+            host.window.minimize();
+            break;
+        case Kind::Restore:
+            host.window.restore();
+            break;
+        case Kind::Clock:
+            RecordingPlayer::apply(event, game, host.clock);
+            if (!options.audioFile.empty())
+                audioOut.advanceMicroseconds(event.micros);
+            break;
+        case Kind::Tick: {
+            ++timerCalls;
+            if (!options.audioFile.empty())
+                audioOut.advanceMicroseconds(event.micros);
+            const long long framesBefore = game.simulatedFrames();
+            const std::int64_t lastFrame = game.lastFrameCounter;
+            const auto start = std::chrono::steady_clock::now();
+            RecordingPlayer::apply(event, game, host.clock);
+            tickTime += std::chrono::steady_clock::now() - start;
+            const long long frames = game.simulatedFrames() - framesBefore;
+            tickFrames += frames;
+            checkAfterPaint();
+            // The step the frame took, as the game measured it from its last frame.
+            const double stepUs = lastFrame != 0 ? static_cast<double>(game.lastFrameCounter - lastFrame)
+                                                 : static_cast<double>(event.micros);
+            checkAgents(frames, std::min(stepUs, Game::kMaxStepUs) / 1e6);
+            break;
+        }
+        case Kind::Key: {
+            const long long framesBefore = game.simulatedFrames();
+            const RecordingPlayer::Result result = RecordingPlayer::apply(event, game, host.clock);
+            checkAfterPaint(); // 'p' and 's' paint at once
+            checkAgents(game.simulatedFrames() - framesBefore, Game::kMaxStepUs / 1e6);
+            if (result == RecordingPlayer::Result::About)
+                std::cout << Game::kAboutTitle << '\n';
+            quit = result == RecordingPlayer::Result::Quit;
+            break;
+        }
+        default:
+            RecordingPlayer::apply(event, game, host.clock);
+            checkAfterPaint();
+            break;
+        }
+    }
+    return finish();
+}
