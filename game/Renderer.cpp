@@ -7,7 +7,40 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+
+std::optional<Renderer::Shapes> Renderer::parseShapes(std::string_view word) {
+    if (word == "fast")
+        return Shapes::Fast;
+    if (word == "cairo")
+        return Shapes::Cairo;
+    return std::nullopt;
+}
+
+Renderer::Shapes Renderer::shapesFromEnvironment() {
+    const char* word = std::getenv("HEARTHLY_RENDERER");
+    if (word == nullptr || *word == '\0')
+        return Shapes::Fast;
+    if (const std::optional<Shapes> shapes = parseShapes(word))
+        return *shapes;
+    std::fprintf(stderr, "hearthly: HEARTHLY_RENDERER must be fast or cairo, not '%s'; painting fast\n",
+                 word);
+    return Shapes::Fast;
+}
+
+void Renderer::setShapes(Shapes shapes) {
+    if (shapes == shapes_)
+        return;
+    shapes_ = shapes;
+    if (backGraphics)
+        prepare(*backGraphics);
+    if (sceneryGraphics)
+        prepare(*sceneryGraphics);
+    sceneryObjects.clear(); // the layer was painted the other way
+    fullRedrawPending = true;
+}
 
 double Renderer::scaleFor(int width, int height) {
     if (width <= 0 || height <= 0)
@@ -83,6 +116,7 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         releaseBackBuffer();
         backBuffer_ = gfx::Surface(client.width, client.height);
         backGraphics.emplace(backBuffer_);
+        prepare(*backGraphics);
     }
     gfx::Graphics& g = *backGraphics;
     g.resetClip();
@@ -223,6 +257,7 @@ std::size_t Renderer::paintScenery(Game& game) {
         if (!sceneryLayer.valid())
             return 0;
         sceneryGraphics.emplace(sceneryLayer);
+        prepare(*sceneryGraphics);
     }
     gfx::Graphics& g = *sceneryGraphics;
     g.resetClip();
@@ -382,6 +417,7 @@ void Renderer::present(WindowPort& window, const gfx::RectI& client, std::vector
 
 void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     gfx::Graphics g(target);
+    prepare(g);
     g.clear(kBackground);
     placeWorld(g);
     clipToWorld(g);

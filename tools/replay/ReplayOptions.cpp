@@ -80,6 +80,8 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             options.stateFile = value;
         else if (name == "--audio")
             options.audioFile = value;
+        else if (name == "--renderer")
+            ok = (options.shapes = Renderer::parseShapes(value)).has_value();
         else {
             error = "unknown argument " + name;
             return std::nullopt;

@@ -67,6 +67,8 @@ ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
     : options(opts), script(std::move(replayScript)),
       audioBinding(opts.audioFile.empty() ? nullptr : &audioOut), host(opts.width, opts.height, opts.seed) {
     host.game.paintEachFrame = !options.noPaint;
+    if (options.shapes)
+        host.game.getRenderer().setShapes(*options.shapes);
     // Dropped from the sky, spread across the world.
     for (int i = 0; i < options.standIns; ++i) {
         const float x =
