@@ -75,7 +75,7 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
         if (any && p == last)
             continue;
         if (any)
-            segments_.push_back({last, p, halfWidth, false, false});
+            segments_.push_back({last, p, halfWidth, false, false, {}, {}});
         last = p;
         any = true;
     }
@@ -85,11 +85,39 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
         // A single point: a dot with round ends, nothing with flat ones.
         if (!roundStart || !roundEnd)
             return;
-        segments_.push_back({last, last, halfWidth, false, false});
+        segments_.push_back({last, last, halfWidth, false, false, {}, {}});
     }
-    segments_[first].flatStart = !roundStart;
-    segments_.back().flatEnd = !roundEnd;
     const float reach = halfWidth + 1;
+    // A flat end cuts the line square across its true end. Each segment is drawn with round
+    // joins at both its points, so the join of a segment shorter than the pen's half width
+    // would stick out past the end: every segment whose join lies within reach of a flat end
+    // is cut there too, and keeps only what lies behind its own point and ahead of the end.
+    const auto cutNear = [&](bool atStart) {
+        const std::size_t n = segments_.size() - first;
+        const Segment& outer = atStart ? segments_[first] : segments_.back();
+        const PointF end = atStart ? outer.a : outer.b;
+        const float dx = atStart ? outer.b.x - outer.a.x : outer.a.x - outer.b.x;
+        const float dy = atStart ? outer.b.y - outer.a.y : outer.a.y - outer.b.y;
+        const float length = std::sqrt(dx * dx + dy * dy);
+        if (!(length > 0))
+            return;
+        const PointF inward{dx / length, dy / length};
+        float travelled = 0;
+        for (std::size_t k = 0; k < n && travelled < reach; ++k) {
+            Segment& s = segments_[atStart ? first + k : segments_.size() - 1 - k];
+            (atStart ? s.flatStart : s.flatEnd) = true;
+            if (k > 0) {
+                EndCut& cut = atStart ? s.lineStart : s.lineEnd;
+                cut.along = inward;
+                cut.offset = (s.a.x - end.x) * inward.x + (s.a.y - end.y) * inward.y;
+            }
+            travelled += std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
+        }
+    };
+    if (!roundStart)
+        cutNear(true);
+    if (!roundEnd)
+        cutNear(false);
     for (std::size_t i = first; i < segments_.size(); ++i) {
         extendBounds(segments_[i].a, reach);
         extendBounds(segments_[i].b, reach);
@@ -211,6 +239,41 @@ bool Rasterizer::segmentSpan(const Segment& s, float y, float reach, float& x0, 
     return lo <= hi;
 }
 
+namespace {
+
+// How much of a pixel lies on the inner side of a straight edge whose normal is (na, nb)
+// (either signs' magnitudes, na² + nb² = 1) and which passes at distance s from the pixel's
+// centre (positive: the centre is inside). The pixel seen along the normal is two boxes, of
+// widths na and nb, laid over each other, so the share grows in a parabola, a line and a
+// parabola; exact for any direction, where a clamped distance would be off by up to a
+// twelfth of a pixel across a slanted edge.
+struct EdgeCover {
+    float na;
+    float nb;
+    float half;    // (na + nb) / 2: beyond it a pixel lies wholly on one side
+    float inverse; // 1 / (na nb)
+
+    EdgeCover(float a, float b) {
+        // An edge along the grid is the limit of a nearly aligned one; the tiny slope that
+        // keeps the division sound changes no pixel by a level.
+        na = std::max(std::abs(a), 1e-3f);
+        nb = std::max(std::abs(b), 1e-3f);
+        half = 0.5f * (na + nb);
+        inverse = 1 / (na * nb);
+    }
+    float operator()(float s) const {
+        const float x = std::min(std::max(s, -2.0f), 2.0f) + half;
+        const auto ramp = [](float t) {
+            const float u = std::max(t, 0.0f);
+            return u * u;
+        };
+        const float twice = ramp(x) - ramp(x - na) - ramp(x - nb) + ramp(x - na - nb);
+        return std::min(std::max(0.5f * twice * inverse, 0.0f), 1.0f);
+    }
+};
+
+} // namespace
+
 void Rasterizer::coverStrokes(const RectI& area) {
     const int width = area.width + 2;
     for (const Segment& s : segments_) {
@@ -220,16 +283,21 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float invLength2 = length2 > 0 ? 1 / length2 : 0.0f;
         const float length = std::sqrt(length2);
         const float invLength = length2 > 0 ? 1 / length : 0.0f;
-        // A flat end cuts the line square across its end point: coverage also falls off
-        // within half a pixel of it. A round end's bias never cuts.
+        // Beside the segment its edges run along it; the cuts of flat ends run across it.
+        const EdgeCover across(length2 > 0 ? dy * invLength : 0.0f, length2 > 0 ? dx * invLength : 1.0f);
+        const EdgeCover along(length2 > 0 ? dx * invLength : 1.0f, length2 > 0 ? dy * invLength : 0.0f);
+        const EdgeCover startEdge(s.lineStart.along.x, s.lineStart.along.y);
+        const EdgeCover endEdge(s.lineEnd.along.x, s.lineEnd.along.y);
+        // A flat end cuts the line square across its end point. A round end's offset never
+        // cuts.
         constexpr float kNoCut = 1e9f;
-        const float startBias = s.flatStart && length2 > 0 ? 0.5f : kNoCut;
-        const float endBias = s.flatEnd && length2 > 0 ? 0.5f + length : kNoCut;
+        const float startBias = s.flatStart && length2 > 0 ? 0.0f : kNoCut;
+        const float endBias = s.flatEnd && length2 > 0 ? length : kNoCut;
         const bool flat = startBias != kNoCut || endBias != kNoCut;
-        // Pixels nearer than inner are covered whole but for the cuts.
-        const float inner = std::max(0.0f, s.halfWidth - 0.5f);
-        const float rim = s.halfWidth + 0.5f;
-        const float reach = s.halfWidth + 1;
+        const float halfWidth = s.halfWidth;
+        // Pixels whose centres lie nearer than inner are covered whole but for the cuts.
+        const float inner = std::max(0.0f, halfWidth - 0.75f);
+        const float reach = halfWidth + 1;
         const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
         const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(std::max(s.a.y, s.b.y) + reach)));
         // A short or steep segment is scanned across its whole box: cheaper than working
@@ -242,7 +310,7 @@ void Rasterizer::coverStrokes(const RectI& area) {
             const float cy = static_cast<float>(row) + 0.5f;
             float lo = boxLeft;
             float hi = boxRight;
-            if (!narrow && !segmentSpan(s, cy, s.halfWidth + 0.75f, lo, hi))
+            if (!narrow && !segmentSpan(s, cy, halfWidth + 0.75f, lo, hi))
                 continue;
             const int first = std::max(area.x, toPixel(std::floor(lo)));
             const int end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
@@ -263,33 +331,44 @@ void Rasterizer::coverStrokes(const RectI& area) {
             const float ax = s.a.x;
             // Without branches, so the compiler can work on several pixels at once. The union
             // of the segments: each pixel keeps its best coverage.
-            const auto cuts = [&](float along) {
-                const float d = along * invLength;
-                return std::min(std::min(std::max(startBias + d, 0.0f), 1.0f),
-                                std::min(std::max(endBias - d, 0.0f), 1.0f));
+            const auto cuts = [&](float projected, float rx) {
+                const float d = projected * invLength;
+                const float ahead =
+                    std::max(along(startBias + d), startEdge(rx * s.lineStart.along.x +
+                                                             ry * s.lineStart.along.y + s.lineStart.offset));
+                const float behind =
+                    std::max(along(endBias - d),
+                             endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
+                return ahead * behind;
             };
             std::uint8_t* middle = cells + (innerFirst - area.x);
             if (flat) {
                 for (int i = 0; i < innerEnd - innerFirst; ++i) {
                     const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
-                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy));
+                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy, rx));
                     middle[i] = middle[i] > v ? middle[i] : v;
                 }
             } else {
                 std::fill(middle, middle + (innerEnd - innerFirst), std::uint8_t{255});
             }
-            // Round ends need no cuts; the loop is the same but for them.
+            // Round ends need no cuts; the loop is the same but for them. Beside the segment a
+            // pixel meets its two straight edges; beyond an end, the rim of the end's disc,
+            // taken as straight across the line to the end point.
             const auto fringe = [&](int from, int to, auto withCuts) {
                 std::uint8_t* part = cells + (from - area.x);
                 for (int i = 0; i < to - from; ++i) {
                     const float rx = static_cast<float>(from + i) + 0.5f - ax;
-                    const float along = rx * dx + ry * dy;
-                    const float t = std::min(std::max(along * invLength2, 0.0f), 1.0f);
+                    const float projected = rx * dx + ry * dy;
+                    const float t = std::min(std::max(projected * invLength2, 0.0f), 1.0f);
                     const float qx = rx - t * dx;
                     const float qy = ry - t * dy;
-                    float cover = std::min(std::max(rim - std::sqrt(qx * qx + qy * qy), 0.0f), 1.0f);
+                    const float distance = std::sqrt(qx * qx + qy * qy);
+                    const bool beyond = (t == 0.0f || t == 1.0f) && distance > 1e-3f;
+                    const float inv = 1 / std::max(distance, 1e-3f);
+                    const EdgeCover rim = beyond ? EdgeCover(qx * inv, qy * inv) : across;
+                    float cover = rim(halfWidth - distance) - rim(-halfWidth - distance);
                     if constexpr (decltype(withCuts)::value)
-                        cover = std::min(cover, cuts(along));
+                        cover *= cuts(projected, rx);
                     const std::uint8_t v = toByte(cover);
                     part[i] = part[i] > v ? part[i] : v;
                 }
