@@ -75,7 +75,7 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
         if (any && p == last)
             continue;
         if (any)
-            segments_.push_back({last, p, halfWidth, false, false, {}, {}});
+            segments_.push_back({last, p, halfWidth, false, false, {}, {}, false});
         last = p;
         any = true;
     }
@@ -85,7 +85,7 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
         // A single point: a dot with round ends, nothing with flat ones.
         if (!roundStart || !roundEnd)
             return;
-        segments_.push_back({last, last, halfWidth, false, false, {}, {}});
+        segments_.push_back({last, last, halfWidth, false, false, {}, {}, false});
     }
     const float reach = halfWidth + 1;
     // A flat end cuts the line square across its true end. Each segment is drawn with round
@@ -118,6 +118,9 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
         cutNear(true);
     if (!roundEnd)
         cutNear(false);
+    // A join's disc is drawn once, by the segment that ends there, unless a cut changes it.
+    for (std::size_t i = first + 1; i < segments_.size(); ++i)
+        segments_[i].joinedStart = !segments_[i].flatStart && !segments_[i - 1].flatEnd;
     for (std::size_t i = first; i < segments_.size(); ++i) {
         extendBounds(segments_[i].a, reach);
         extendBounds(segments_[i].b, reach);
@@ -280,7 +283,6 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float dx = s.b.x - s.a.x;
         const float dy = s.b.y - s.a.y;
         const float length2 = dx * dx + dy * dy;
-        const float invLength2 = length2 > 0 ? 1 / length2 : 0.0f;
         const float length = std::sqrt(length2);
         const float invLength = length2 > 0 ? 1 / length : 0.0f;
         // Beside the segment its edges run along it; the cuts of flat ends run across it.
@@ -306,6 +308,56 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float boxRight = std::max(s.a.x, s.b.x) + reach;
         const bool narrow = boxRight - boxLeft <= 2 * reach + 8;
         const bool skipMiddles = inner >= 3;
+        const float ax = s.a.x;
+        // Without branches, so the compiler can work on several pixels at once. The union
+        // of the segments: each pixel keeps its best coverage.
+        // By value: the loops below then keep everything in registers, where a reference
+        // might change under a store into the cells.
+        const auto cuts = [=](float projected, float rx, float ry) {
+            const float d = projected * invLength;
+            const float ahead =
+                std::max(along(startBias + d),
+                         startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y + s.lineStart.offset));
+            const float behind =
+                std::max(along(endBias - d),
+                         endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
+            return ahead * behind;
+        };
+        // Beside the segment a pixel meets its straight edges (both of them when the line is
+        // thinner than a pixel); beyond an end, the rim of the end's disc, taken as straight
+        // across the line to the end point: EdgeCover's share again, worked out in units of
+        // that distance. Round ends need no cuts; the loops are the same but for them.
+        // Kept out of line: inlined, the compiler gives up working on several pixels at once.
+        const auto beside = [=](std::uint8_t * cells, float ry, int from, int to, auto withCuts, auto thin)
+            __attribute__((noinline)) {
+            std::uint8_t* part = cells + (from - area.x);
+            for (int i = 0; i < to - from; ++i) {
+                const float rx = static_cast<float>(from + i) + 0.5f - ax;
+                const float distance = std::abs(rx * dy - ry * dx) * invLength;
+                float cover = across(halfWidth - distance);
+                if constexpr (decltype(thin)::value)
+                    cover -= across(-halfWidth - distance);
+                if constexpr (decltype(withCuts)::value)
+                    cover *= cuts(rx * dx + ry * dy, rx, ry);
+                const std::uint8_t v = toByte(cover);
+                part[i] = part[i] > v ? part[i] : v;
+            }
+        };
+        const auto beyond = [=](std::uint8_t * cells, float ry, int from, int to, float t, auto withCuts)
+            __attribute__((noinline)) {
+            std::uint8_t* part = cells + (from - area.x);
+            const float qy = ry - t * dy;
+            for (int i = 0; i < to - from; ++i) {
+                const float rx = static_cast<float>(from + i) + 0.5f - ax;
+                const float qx = rx - t * dx;
+                const float distance = std::sqrt(qx * qx + qy * qy);
+                float cover = std::min(std::max(halfWidth + 0.5f - distance, 0.0f), 1.0f);
+                if constexpr (decltype(withCuts)::value)
+                    cover *= cuts(rx * dx + ry * dy, rx, ry);
+                const std::uint8_t v = toByte(cover);
+                part[i] = part[i] > v ? part[i] : v;
+            }
+        };
         for (int row = rowFirst; row < rowEnd; ++row) {
             const float cy = static_cast<float>(row) + 0.5f;
             float lo = boxLeft;
@@ -328,58 +380,68 @@ void Rasterizer::coverStrokes(const RectI& area) {
             touch(row - area.y, first - area.x, end - area.x);
             std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
             const float ry = cy - s.a.y;
-            const float ax = s.a.x;
-            // Without branches, so the compiler can work on several pixels at once. The union
-            // of the segments: each pixel keeps its best coverage.
-            const auto cuts = [&](float projected, float rx) {
-                const float d = projected * invLength;
-                const float ahead =
-                    std::max(along(startBias + d), startEdge(rx * s.lineStart.along.x +
-                                                             ry * s.lineStart.along.y + s.lineStart.offset));
-                const float behind =
-                    std::max(along(endBias - d),
-                             endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
-                return ahead * behind;
-            };
             std::uint8_t* middle = cells + (innerFirst - area.x);
             if (flat) {
                 for (int i = 0; i < innerEnd - innerFirst; ++i) {
                     const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
-                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy, rx));
+                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy, rx, ry));
                     middle[i] = middle[i] > v ? middle[i] : v;
                 }
             } else {
                 std::fill(middle, middle + (innerEnd - innerFirst), std::uint8_t{255});
             }
-            // Round ends need no cuts; the loop is the same but for them. Beside the segment a
-            // pixel meets its two straight edges; beyond an end, the rim of the end's disc,
-            // taken as straight across the line to the end point.
-            const auto fringe = [&](int from, int to, auto withCuts) {
-                std::uint8_t* part = cells + (from - area.x);
-                for (int i = 0; i < to - from; ++i) {
-                    const float rx = static_cast<float>(from + i) + 0.5f - ax;
-                    const float projected = rx * dx + ry * dy;
-                    const float t = std::min(std::max(projected * invLength2, 0.0f), 1.0f);
-                    const float qx = rx - t * dx;
-                    const float qy = ry - t * dy;
-                    const float distance = std::sqrt(qx * qx + qy * qy);
-                    const bool beyond = (t == 0.0f || t == 1.0f) && distance > 1e-3f;
-                    const float inv = 1 / std::max(distance, 1e-3f);
-                    const EdgeCover rim = beyond ? EdgeCover(qx * inv, qy * inv) : across;
-                    float cover = rim(halfWidth - distance) - rim(-halfWidth - distance);
-                    if constexpr (decltype(withCuts)::value)
-                        cover *= cuts(projected, rx);
-                    const std::uint8_t v = toByte(cover);
-                    part[i] = part[i] > v ? part[i] : v;
+            // Along a row the pixels beyond the start, beside the segment and beyond its end
+            // come in runs; where the runs meet, both ways give the same share.
+            const auto fringe = [&](int from, int to, auto withCuts, auto thin) {
+                if (from >= to)
+                    return;
+                int startEnd = from; // pixels [from, startEnd) lie beyond the start
+                int endFirst = to;   // pixels [endFirst, to) beyond the end
+                if (length2 == 0) {
+                    startEnd = to;
+                } else if (dx == 0) {
+                    const float projected = ry * dy;
+                    startEnd = projected <= 0 ? to : from;
+                    endFirst = projected >= length2 ? from : to;
+                } else {
+                    // x + 0.5 - ax = rx where rx dx + ry dy reaches 0 and length2.
+                    const float atStart = ax - 0.5f - ry * dy / dx;
+                    const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
+                    const auto cut = [&](float x, bool below) {
+                        const float edge = below ? std::floor(x) + 1 : std::ceil(x);
+                        return std::clamp(toPixel(edge), from, to);
+                    };
+                    if (dx > 0) {
+                        startEnd = cut(atStart, true);
+                        endFirst = std::max(cut(atEnd, false), startEnd);
+                    } else {
+                        // Going left: the end's pixels come first in the row.
+                        const int endStop = cut(atEnd, true);
+                        const int startFirst = std::max(cut(atStart, false), endStop);
+                        beyond(cells, ry, from, endStop, 1.0f, withCuts);
+                        beside(cells, ry, endStop, startFirst, withCuts, thin);
+                        if (!s.joinedStart)
+                            beyond(cells, ry, startFirst, to, 0.0f, withCuts);
+                        return;
+                    }
                 }
+                if (!s.joinedStart)
+                    beyond(cells, ry, from, startEnd, 0.0f, withCuts);
+                beside(cells, ry, startEnd, std::max(startEnd, endFirst), withCuts, thin);
+                beyond(cells, ry, std::max(startEnd, endFirst), to, 1.0f, withCuts);
             };
-            if (flat) {
-                fringe(first, innerFirst, std::true_type{});
-                fringe(innerEnd, end, std::true_type{});
-            } else {
-                fringe(first, innerFirst, std::false_type{});
-                fringe(innerEnd, end, std::false_type{});
-            }
+            const auto both = [&](auto withCuts, auto thin) {
+                fringe(first, innerFirst, withCuts, thin);
+                fringe(innerEnd, end, withCuts, thin);
+            };
+            if (flat && halfWidth < 0.75f)
+                both(std::true_type{}, std::true_type{});
+            else if (flat)
+                both(std::true_type{}, std::false_type{});
+            else if (halfWidth < 0.75f)
+                both(std::false_type{}, std::true_type{});
+            else
+                both(std::false_type{}, std::false_type{});
         }
     }
 }

@@ -61,6 +61,8 @@ private:
         bool flatEnd;
         EndCut lineStart;
         EndCut lineEnd;
+        // The segment before ends here with the same, uncut disc, which it draws in full.
+        bool joinedStart;
     };
 
     // Columns [first, end) of a row of the painted area that hold anything.

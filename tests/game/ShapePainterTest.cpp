@@ -36,7 +36,7 @@ Difference compare(const gfx::Surface& a, const gfx::Surface& b) {
 
 TEST(ShapePainter, ARoundLooksTheSameThroughCairoButForEdgeShading) {
     // The socks have fallen, the figures walk; the scale is 1 and 1.85.
-    for (const auto [width, height] : {std::pair{800, 584}, std::pair{1920, 1080}}) {
+    for (const auto& [width, height] : {std::pair{800, 584}, std::pair{1920, 1080}}) {
         GameHost host(width, height, 7);
         host.game.onKey('n');
         host.run(250);
