@@ -121,24 +121,47 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     gfx::Graphics& g = *backGraphics;
     g.resetClip();
     g.resetTransform();
-    g.clear(kBackground);
     scale_ = scaleFor(client.width, client.height);
     origin_ = originFor(client.width, client.height);
     placeWorld(g);
     clipToWorld(g);
 
     previousRects.clear();
-    // Everything is drawn as it stands; the scenery goes through its layer, which starts
-    // the picture.
-    for (Object* object : game.drawList) {
+    // The scenery layer of this size, kept up to date frame by frame, already shows the house
+    // and the garden as a full repaint would: only what changed in it since the last frame is
+    // repainted (an expose or a new round need not paint them again). Everything else is
+    // drawn as it stands.
+    const std::size_t sceneryEnd = sceneryEndOf(game);
+    const bool sceneryKept = sceneryLayer.valid() && sceneryLayer.width() == client.width &&
+                             sceneryLayer.height() == client.height && sceneryEnd == sceneryObjects.size() &&
+                             sceneryEnd > 0 &&
+                             std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
+    DirtyRectList sceneryRects;
+    for (std::size_t i = 0; i < game.drawList.size(); ++i) {
+        Object* object = game.drawList[i];
+        const bool changed = object->isRedrawNeeded();
         object->refreshShape();
-        object->setLastBounds(object->getPathBounds(true));
+        const gfx::RectF bounds = object->getPathBounds(true);
+        if (sceneryKept && i < sceneryEnd && changed) {
+            sceneryRects.addCovering(object->getLastBounds());
+            sceneryRects.addCovering(bounds);
+        }
+        object->setLastBounds(bounds);
         object->clearRedrawNeeded();
     }
-    const std::size_t layered = paintScenery(game);
+    std::size_t layered = 0;
+    if (sceneryKept && !coversMuchOfTheWorld(sceneryRects)) {
+        repaintRects(game, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
+        layered = sceneryEnd;
+    } else {
+        layered = paintScenery(game);
+    }
     if (layered > 0) {
+        // The layer is the size of the buffer and starts with the background: it covers all.
         g.flush();
         backBuffer_.copyRect(sceneryLayer, {0, 0, client.width, client.height});
+    } else {
+        g.clear(kBackground);
     }
     for (std::size_t i = layered; i < game.drawList.size(); ++i)
         game.drawList[i]->draw(g);
