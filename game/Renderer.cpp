@@ -7,7 +7,40 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+
+std::optional<Renderer::Shapes> Renderer::parseShapes(std::string_view word) {
+    if (word == "fast")
+        return Shapes::Fast;
+    if (word == "cairo")
+        return Shapes::Cairo;
+    return std::nullopt;
+}
+
+Renderer::Shapes Renderer::shapesFromEnvironment() {
+    const char* word = std::getenv("HEARTHLY_RENDERER");
+    if (word == nullptr || *word == '\0')
+        return Shapes::Fast;
+    if (const std::optional<Shapes> shapes = parseShapes(word))
+        return *shapes;
+    std::fprintf(stderr, "hearthly: HEARTHLY_RENDERER must be fast or cairo, not '%s'; painting fast\n",
+                 word);
+    return Shapes::Fast;
+}
+
+void Renderer::setShapes(Shapes shapes) {
+    if (shapes == shapes_)
+        return;
+    shapes_ = shapes;
+    if (backGraphics)
+        prepare(*backGraphics);
+    if (sceneryGraphics)
+        prepare(*sceneryGraphics);
+    sceneryObjects.clear(); // the layer was painted the other way
+    fullRedrawPending = true;
+}
 
 double Renderer::scaleFor(int width, int height) {
     if (width <= 0 || height <= 0)
@@ -83,28 +116,52 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         releaseBackBuffer();
         backBuffer_ = gfx::Surface(client.width, client.height);
         backGraphics.emplace(backBuffer_);
+        prepare(*backGraphics);
     }
     gfx::Graphics& g = *backGraphics;
     g.resetClip();
     g.resetTransform();
-    g.clear(kBackground);
     scale_ = scaleFor(client.width, client.height);
     origin_ = originFor(client.width, client.height);
     placeWorld(g);
     clipToWorld(g);
 
     previousRects.clear();
-    // Everything is drawn as it stands; the scenery goes through its layer, which starts
-    // the picture.
-    for (Object* object : game.drawList) {
+    // The scenery layer of this size, kept up to date frame by frame, already shows the house
+    // and the garden as a full repaint would: only what changed in it since the last frame is
+    // repainted (an expose or a new round need not paint them again). Everything else is
+    // drawn as it stands.
+    const std::size_t sceneryEnd = sceneryEndOf(game);
+    const bool sceneryKept = sceneryLayer.valid() && sceneryLayer.width() == client.width &&
+                             sceneryLayer.height() == client.height && sceneryEnd == sceneryObjects.size() &&
+                             sceneryEnd > 0 &&
+                             std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
+    DirtyRectList sceneryRects;
+    for (std::size_t i = 0; i < game.drawList.size(); ++i) {
+        Object* object = game.drawList[i];
+        const bool changed = object->isRedrawNeeded();
         object->refreshShape();
-        object->setLastBounds(object->getPathBounds(true));
+        const gfx::RectF bounds = object->getPathBounds(true);
+        if (sceneryKept && i < sceneryEnd && changed) {
+            sceneryRects.addCovering(object->getLastBounds());
+            sceneryRects.addCovering(bounds);
+        }
+        object->setLastBounds(bounds);
         object->clearRedrawNeeded();
     }
-    const std::size_t layered = paintScenery(game);
+    std::size_t layered = 0;
+    if (sceneryKept && !coversMuchOfTheWorld(sceneryRects)) {
+        repaintRects(game, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
+        layered = sceneryEnd;
+    } else {
+        layered = paintScenery(game);
+    }
     if (layered > 0) {
+        // The layer is the size of the buffer and starts with the background: it covers all.
         g.flush();
         backBuffer_.copyRect(sceneryLayer, {0, 0, client.width, client.height});
+    } else {
+        g.clear(kBackground);
     }
     for (std::size_t i = layered; i < game.drawList.size(); ++i)
         game.drawList[i]->draw(g);
@@ -223,6 +280,7 @@ std::size_t Renderer::paintScenery(Game& game) {
         if (!sceneryLayer.valid())
             return 0;
         sceneryGraphics.emplace(sceneryLayer);
+        prepare(*sceneryGraphics);
     }
     gfx::Graphics& g = *sceneryGraphics;
     g.resetClip();
@@ -382,6 +440,7 @@ void Renderer::present(WindowPort& window, const gfx::RectI& client, std::vector
 
 void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     gfx::Graphics g(target);
+    prepare(g);
     g.clear(kBackground);
     placeWorld(g);
     clipToWorld(g);

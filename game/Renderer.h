@@ -7,6 +7,7 @@
 #include "gfx/Surface.h"
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 class Game;
@@ -19,6 +20,21 @@ class WindowPort;
 class Renderer {
 public:
     static constexpr gfx::Argb kBackground = 0xff000000;
+
+    // Who paints the small solid shapes (figures, socks, outlines): the game's own rasterizer
+    // straight into the pixels, or Cairo like everything else, to compare a frame with the
+    // reference or time what the fast path saves.
+    enum class Shapes { Fast, Cairo };
+    // "fast" or "cairo"; nothing for any other word.
+    static std::optional<Shapes> parseShapes(std::string_view word);
+    // The choice in HEARTHLY_RENDERER; fast when it is unset (or, said on stderr, unknown).
+    static Shapes shapesFromEnvironment();
+
+    Renderer() = default;
+    explicit Renderer(Shapes shapes) : shapes_(shapes) {}
+    Shapes shapes() const { return shapes_; }
+    // Takes effect at once: the next paint redraws everything.
+    void setShapes(Shapes shapes);
 
     // A position in client pixels.
     struct Origin {
@@ -79,6 +95,10 @@ private:
     void updateRedrawStatistics(Game& game, const DirtyRectList& region) const;
     void present(WindowPort& window, const gfx::RectI& client, std::vector<gfx::RectI> deviceRects);
 
+    // Sets up a canvas the renderer paints with.
+    void prepare(gfx::Graphics& g) const { g.setDirectShapes(shapes_ == Shapes::Fast); }
+
+    Shapes shapes_ = shapesFromEnvironment();
     bool fullRedrawPending = true;
     gfx::RectI lastClientRect;
     gfx::Surface backBuffer_;

@@ -46,10 +46,9 @@ std::vector<RectI> rectsOf(const cairo_region_t* region) {
 // Shapes whose device box holds more pixels than this go through Cairo, which fills large
 // areas faster than the rasterizer blends them.
 constexpr long long kDirectArea = 1 << 16;
-// How closely curves are followed, in device pixels: outlines exactly; lines, whose round
-// joins smooth every bend, a little more loosely.
+// How closely curves are followed, in device pixels, as Cairo follows them: a looser chord
+// moves a line's edges inward by as much, which shows on every pixel of a curve's rim.
 constexpr float kDirectTolerance = 0.1f;
-constexpr float kDirectStrokeTolerance = 0.3f;
 
 // Slack when snapping clip edges to pixels, and the largest device coordinate a clip holds.
 constexpr double kSnapSlack = 1e-3;
@@ -427,7 +426,7 @@ void Graphics::paintDirect(Rasterizer::FillRule rule, Argb color) {
 
 bool Graphics::strokeDirect(const Pen& pen, const Path& path) {
     Matrix device;
-    if (!axisAligned(device))
+    if (!directShapes_ || !axisAligned(device))
         return false;
     const float sx = std::abs(device.m11());
     const float sy = std::abs(device.m22());
@@ -450,7 +449,7 @@ bool Graphics::strokeDirect(const Pen& pen, const Path& path) {
     // A zero-width pen draws a hairline one device pixel wide.
     const float halfWidth = pen.width() > 0 ? pen.width() * sx / 2 : 0.5f;
     raster_.reset();
-    for (const Path::Polygon& figure : path.flatten(kDirectStrokeTolerance / sx)) {
+    for (const Path::Polygon& figure : path.flatten(kDirectTolerance / sx)) {
         toDevice(figure.points, device);
         if (figure.closed && !devicePoints_.empty()) {
             devicePoints_.push_back(devicePoints_.front());
@@ -466,7 +465,7 @@ bool Graphics::strokeDirect(const Pen& pen, const Path& path) {
 
 bool Graphics::fillDirect(Argb color, const Path& path) {
     Matrix device;
-    if (!axisAligned(device))
+    if (!directShapes_ || !axisAligned(device))
         return false;
     const float sx = std::abs(device.m11());
     const float sy = std::abs(device.m22());

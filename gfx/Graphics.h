@@ -81,6 +81,11 @@ public:
     void fillEllipse(const PathGradientBrush& brush, RectF rect);
     void flush();
 
+    // Whether small solid shapes go straight to the pixels (see Rasterizer; the default) or,
+    // switched off, everything through Cairo: the reference the fast path is held to.
+    void setDirectShapes(bool on) { directShapes_ = on; }
+    bool directShapes() const { return directShapes_; }
+
     Status lastStatus() const { return lastStatus_; }
     void recordStatus(Status s) {
         if (s != Status::Ok)
@@ -154,6 +159,7 @@ private:
     std::vector<PointF> devicePoints_;
     bool stateDirty_ = true;
     bool drawable_ = true; // false while the transform squashes everything to nothing
+    bool directShapes_ = true;
     Status lastStatus_ = Status::Ok;
 };
 

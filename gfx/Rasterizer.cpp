@@ -75,7 +75,7 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
         if (any && p == last)
             continue;
         if (any)
-            segments_.push_back({last, p, halfWidth, false, false});
+            segments_.push_back({last, p, halfWidth, false, false, {}, {}, false});
         last = p;
         any = true;
     }
@@ -85,11 +85,42 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
         // A single point: a dot with round ends, nothing with flat ones.
         if (!roundStart || !roundEnd)
             return;
-        segments_.push_back({last, last, halfWidth, false, false});
+        segments_.push_back({last, last, halfWidth, false, false, {}, {}, false});
     }
-    segments_[first].flatStart = !roundStart;
-    segments_.back().flatEnd = !roundEnd;
     const float reach = halfWidth + 1;
+    // A flat end cuts the line square across its true end. Each segment is drawn with round
+    // joins at both its points, so the join of a segment shorter than the pen's half width
+    // would stick out past the end: every segment whose join lies within reach of a flat end
+    // is cut there too, and keeps only what lies behind its own point and ahead of the end.
+    const auto cutNear = [&](bool atStart) {
+        const std::size_t n = segments_.size() - first;
+        const Segment& outer = atStart ? segments_[first] : segments_.back();
+        const PointF end = atStart ? outer.a : outer.b;
+        const float dx = atStart ? outer.b.x - outer.a.x : outer.a.x - outer.b.x;
+        const float dy = atStart ? outer.b.y - outer.a.y : outer.a.y - outer.b.y;
+        const float length = std::sqrt(dx * dx + dy * dy);
+        if (!(length > 0))
+            return;
+        const PointF inward{dx / length, dy / length};
+        float travelled = 0;
+        for (std::size_t k = 0; k < n && travelled < reach; ++k) {
+            Segment& s = segments_[atStart ? first + k : segments_.size() - 1 - k];
+            (atStart ? s.flatStart : s.flatEnd) = true;
+            if (k > 0) {
+                EndCut& cut = atStart ? s.lineStart : s.lineEnd;
+                cut.along = inward;
+                cut.offset = (s.a.x - end.x) * inward.x + (s.a.y - end.y) * inward.y;
+            }
+            travelled += std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
+        }
+    };
+    if (!roundStart)
+        cutNear(true);
+    if (!roundEnd)
+        cutNear(false);
+    // A join's disc is drawn once, by the segment that ends there, unless a cut changes it.
+    for (std::size_t i = first + 1; i < segments_.size(); ++i)
+        segments_[i].joinedStart = !segments_[i].flatStart && !segments_[i - 1].flatEnd;
     for (std::size_t i = first; i < segments_.size(); ++i) {
         extendBounds(segments_[i].a, reach);
         extendBounds(segments_[i].b, reach);
@@ -211,25 +242,64 @@ bool Rasterizer::segmentSpan(const Segment& s, float y, float reach, float& x0, 
     return lo <= hi;
 }
 
+namespace {
+
+// How much of a pixel lies on the inner side of a straight edge whose normal is (na, nb)
+// (either signs' magnitudes, na² + nb² = 1) and which passes at distance s from the pixel's
+// centre (positive: the centre is inside). The pixel seen along the normal is two boxes, of
+// widths na and nb, laid over each other, so the share grows in a parabola, a line and a
+// parabola; exact for any direction, where a clamped distance would be off by up to a
+// twelfth of a pixel across a slanted edge.
+struct EdgeCover {
+    float na;
+    float nb;
+    float half;    // (na + nb) / 2: beyond it a pixel lies wholly on one side
+    float inverse; // 1 / (na nb)
+
+    EdgeCover(float a, float b) {
+        // An edge along the grid is the limit of a nearly aligned one; the tiny slope that
+        // keeps the division sound changes no pixel by a level.
+        na = std::max(std::abs(a), 1e-3f);
+        nb = std::max(std::abs(b), 1e-3f);
+        half = 0.5f * (na + nb);
+        inverse = 1 / (na * nb);
+    }
+    float operator()(float s) const {
+        const float x = std::min(std::max(s, -2.0f), 2.0f) + half;
+        const auto ramp = [](float t) {
+            const float u = std::max(t, 0.0f);
+            return u * u;
+        };
+        const float twice = ramp(x) - ramp(x - na) - ramp(x - nb) + ramp(x - na - nb);
+        return std::min(std::max(0.5f * twice * inverse, 0.0f), 1.0f);
+    }
+};
+
+} // namespace
+
 void Rasterizer::coverStrokes(const RectI& area) {
     const int width = area.width + 2;
     for (const Segment& s : segments_) {
         const float dx = s.b.x - s.a.x;
         const float dy = s.b.y - s.a.y;
         const float length2 = dx * dx + dy * dy;
-        const float invLength2 = length2 > 0 ? 1 / length2 : 0.0f;
         const float length = std::sqrt(length2);
         const float invLength = length2 > 0 ? 1 / length : 0.0f;
-        // A flat end cuts the line square across its end point: coverage also falls off
-        // within half a pixel of it. A round end's bias never cuts.
+        // Beside the segment its edges run along it; the cuts of flat ends run across it.
+        const EdgeCover across(length2 > 0 ? dy * invLength : 0.0f, length2 > 0 ? dx * invLength : 1.0f);
+        const EdgeCover along(length2 > 0 ? dx * invLength : 1.0f, length2 > 0 ? dy * invLength : 0.0f);
+        const EdgeCover startEdge(s.lineStart.along.x, s.lineStart.along.y);
+        const EdgeCover endEdge(s.lineEnd.along.x, s.lineEnd.along.y);
+        // A flat end cuts the line square across its end point. A round end's offset never
+        // cuts.
         constexpr float kNoCut = 1e9f;
-        const float startBias = s.flatStart && length2 > 0 ? 0.5f : kNoCut;
-        const float endBias = s.flatEnd && length2 > 0 ? 0.5f + length : kNoCut;
+        const float startBias = s.flatStart && length2 > 0 ? 0.0f : kNoCut;
+        const float endBias = s.flatEnd && length2 > 0 ? length : kNoCut;
         const bool flat = startBias != kNoCut || endBias != kNoCut;
-        // Pixels nearer than inner are covered whole but for the cuts.
-        const float inner = std::max(0.0f, s.halfWidth - 0.5f);
-        const float rim = s.halfWidth + 0.5f;
-        const float reach = s.halfWidth + 1;
+        const float halfWidth = s.halfWidth;
+        // Pixels whose centres lie nearer than inner are covered whole but for the cuts.
+        const float inner = std::max(0.0f, halfWidth - 0.75f);
+        const float reach = halfWidth + 1;
         const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
         const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(std::max(s.a.y, s.b.y) + reach)));
         // A short or steep segment is scanned across its whole box: cheaper than working
@@ -238,11 +308,62 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float boxRight = std::max(s.a.x, s.b.x) + reach;
         const bool narrow = boxRight - boxLeft <= 2 * reach + 8;
         const bool skipMiddles = inner >= 3;
+        const float ax = s.a.x;
+        // Without branches, so the compiler can work on several pixels at once. The union
+        // of the segments: each pixel keeps its best coverage.
+        // By value: the loops below then keep everything in registers, where a reference
+        // might change under a store into the cells.
+        const auto cuts = [=](float projected, float rx, float ry) {
+            const float d = projected * invLength;
+            const float ahead =
+                std::max(along(startBias + d),
+                         startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y + s.lineStart.offset));
+            const float behind =
+                std::max(along(endBias - d),
+                         endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
+            return ahead * behind;
+        };
+        // Beside the segment a pixel meets its straight edges (both of them when the line is
+        // thinner than a pixel): EdgeCover's exact share. Beyond an end, the rim of the end's
+        // disc: the share by distance, which costs a third of the exact one and is off by a
+        // little only where the rim runs slanted. Round ends need no cuts; the loops are the
+        // same but for them.
+        // Kept out of line: inlined, the compiler gives up working on several pixels at once.
+        const auto beside = [=](std::uint8_t * cells, float ry, int from, int to, auto withCuts, auto thin)
+            __attribute__((noinline)) {
+            std::uint8_t* part = cells + (from - area.x);
+            for (int i = 0; i < to - from; ++i) {
+                const float rx = static_cast<float>(from + i) + 0.5f - ax;
+                const float distance = std::abs(rx * dy - ry * dx) * invLength;
+                float cover = across(halfWidth - distance);
+                if constexpr (decltype(thin)::value)
+                    cover -= across(-halfWidth - distance);
+                if constexpr (decltype(withCuts)::value)
+                    cover *= cuts(rx * dx + ry * dy, rx, ry);
+                const std::uint8_t v = toByte(cover);
+                part[i] = part[i] > v ? part[i] : v;
+            }
+        };
+        const auto beyond = [=](std::uint8_t * cells, float ry, int from, int to, float t, auto withCuts)
+            __attribute__((noinline)) {
+            std::uint8_t* part = cells + (from - area.x);
+            const float qy = ry - t * dy;
+            for (int i = 0; i < to - from; ++i) {
+                const float rx = static_cast<float>(from + i) + 0.5f - ax;
+                const float qx = rx - t * dx;
+                const float distance = std::sqrt(qx * qx + qy * qy);
+                float cover = std::min(std::max(halfWidth + 0.5f - distance, 0.0f), 1.0f);
+                if constexpr (decltype(withCuts)::value)
+                    cover *= cuts(rx * dx + ry * dy, rx, ry);
+                const std::uint8_t v = toByte(cover);
+                part[i] = part[i] > v ? part[i] : v;
+            }
+        };
         for (int row = rowFirst; row < rowEnd; ++row) {
             const float cy = static_cast<float>(row) + 0.5f;
             float lo = boxLeft;
             float hi = boxRight;
-            if (!narrow && !segmentSpan(s, cy, s.halfWidth + 0.75f, lo, hi))
+            if (!narrow && !segmentSpan(s, cy, halfWidth + 0.75f, lo, hi))
                 continue;
             const int first = std::max(area.x, toPixel(std::floor(lo)));
             const int end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
@@ -260,47 +381,68 @@ void Rasterizer::coverStrokes(const RectI& area) {
             touch(row - area.y, first - area.x, end - area.x);
             std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
             const float ry = cy - s.a.y;
-            const float ax = s.a.x;
-            // Without branches, so the compiler can work on several pixels at once. The union
-            // of the segments: each pixel keeps its best coverage.
-            const auto cuts = [&](float along) {
-                const float d = along * invLength;
-                return std::min(std::min(std::max(startBias + d, 0.0f), 1.0f),
-                                std::min(std::max(endBias - d, 0.0f), 1.0f));
-            };
             std::uint8_t* middle = cells + (innerFirst - area.x);
             if (flat) {
                 for (int i = 0; i < innerEnd - innerFirst; ++i) {
                     const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
-                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy));
+                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy, rx, ry));
                     middle[i] = middle[i] > v ? middle[i] : v;
                 }
             } else {
                 std::fill(middle, middle + (innerEnd - innerFirst), std::uint8_t{255});
             }
-            // Round ends need no cuts; the loop is the same but for them.
-            const auto fringe = [&](int from, int to, auto withCuts) {
-                std::uint8_t* part = cells + (from - area.x);
-                for (int i = 0; i < to - from; ++i) {
-                    const float rx = static_cast<float>(from + i) + 0.5f - ax;
-                    const float along = rx * dx + ry * dy;
-                    const float t = std::min(std::max(along * invLength2, 0.0f), 1.0f);
-                    const float qx = rx - t * dx;
-                    const float qy = ry - t * dy;
-                    float cover = std::min(std::max(rim - std::sqrt(qx * qx + qy * qy), 0.0f), 1.0f);
-                    if constexpr (decltype(withCuts)::value)
-                        cover = std::min(cover, cuts(along));
-                    const std::uint8_t v = toByte(cover);
-                    part[i] = part[i] > v ? part[i] : v;
+            // Along a row the pixels beyond the start, beside the segment and beyond its end
+            // come in runs; where the runs meet, both ways give the same share.
+            const auto fringe = [&](int from, int to, auto withCuts, auto thin) {
+                if (from >= to)
+                    return;
+                int startEnd = from; // pixels [from, startEnd) lie beyond the start
+                int endFirst = to;   // pixels [endFirst, to) beyond the end
+                if (length2 == 0) {
+                    startEnd = to;
+                } else if (dx == 0) {
+                    const float projected = ry * dy;
+                    startEnd = projected <= 0 ? to : from;
+                    endFirst = projected >= length2 ? from : to;
+                } else {
+                    // x + 0.5 - ax = rx where rx dx + ry dy reaches 0 and length2.
+                    const float atStart = ax - 0.5f - ry * dy / dx;
+                    const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
+                    const auto cut = [&](float x, bool below) {
+                        const float edge = below ? std::floor(x) + 1 : std::ceil(x);
+                        return std::clamp(toPixel(edge), from, to);
+                    };
+                    if (dx > 0) {
+                        startEnd = cut(atStart, true);
+                        endFirst = std::max(cut(atEnd, false), startEnd);
+                    } else {
+                        // Going left: the end's pixels come first in the row.
+                        const int endStop = cut(atEnd, true);
+                        const int startFirst = std::max(cut(atStart, false), endStop);
+                        beyond(cells, ry, from, endStop, 1.0f, withCuts);
+                        beside(cells, ry, endStop, startFirst, withCuts, thin);
+                        if (!s.joinedStart)
+                            beyond(cells, ry, startFirst, to, 0.0f, withCuts);
+                        return;
+                    }
                 }
+                if (!s.joinedStart)
+                    beyond(cells, ry, from, startEnd, 0.0f, withCuts);
+                beside(cells, ry, startEnd, std::max(startEnd, endFirst), withCuts, thin);
+                beyond(cells, ry, std::max(startEnd, endFirst), to, 1.0f, withCuts);
             };
-            if (flat) {
-                fringe(first, innerFirst, std::true_type{});
-                fringe(innerEnd, end, std::true_type{});
-            } else {
-                fringe(first, innerFirst, std::false_type{});
-                fringe(innerEnd, end, std::false_type{});
-            }
+            const auto both = [&](auto withCuts, auto thin) {
+                fringe(first, innerFirst, withCuts, thin);
+                fringe(innerEnd, end, withCuts, thin);
+            };
+            if (flat && halfWidth < 0.75f)
+                both(std::true_type{}, std::true_type{});
+            else if (flat)
+                both(std::true_type{}, std::false_type{});
+            else if (halfWidth < 0.75f)
+                both(std::false_type{}, std::true_type{});
+            else
+                both(std::false_type{}, std::false_type{});
         }
     }
 }

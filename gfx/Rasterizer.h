@@ -45,12 +45,24 @@ private:
         PointF a;
         PointF b;
     };
+    // A cut square across a flat end of the whole line: the pixel centre's distance ahead of
+    // it, measured from the segment's a, is along . (p - a) + offset (plus half a pixel).
+    struct EndCut {
+        PointF along{0, 0};
+        float offset = -1e9f; // none: never keeps anything
+    };
     struct Segment {
         PointF a;
         PointF b;
         float halfWidth;
+        // Cut square across a and b themselves; pixels behind such a cut are still kept
+        // when they lie ahead of the line's own end cut (a bend's round join).
         bool flatStart;
         bool flatEnd;
+        EndCut lineStart;
+        EndCut lineEnd;
+        // The segment before ends here with the same, uncut disc, which it draws in full.
+        bool joinedStart;
     };
 
     // Columns [first, end) of a row of the painted area that hold anything.

@@ -40,6 +40,7 @@ TEST_F(ReplayTool, BadArgumentsAndUnreadableScriptsExitWithTwo) {
     EXPECT_EQ(replay("--size 800by584"), 2);
     EXPECT_EQ(replay("--size 0x584"), 2);
     EXPECT_EQ(replay("--bogus 1"), 2);
+    EXPECT_EQ(replay("--renderer gpu"), 2);
     EXPECT_EQ(replay("--script " + (dir / "missing.replay").string()), 2);
     EXPECT_EQ(replay("--script " + writeScript("3 dance\n").string()), 2);
     EXPECT_EQ(replay("--script " + writeScript("x key q\n").string()), 2);
@@ -67,6 +68,9 @@ TEST_F(ReplayTool, RunsEndAsTheyShouldAndSaySo) {
         {"--stand-ins 101", "", 2, "*bad value '101' for --stand-ins"},
         {"--frames 20 --no-paint --timing", "", 0, "timing: 19 frames simulated in "},
         {"--frames 20 --check-agents --stand-ins 2", "", 0, "agent check: "},
+        {"--frames 40 --renderer cairo --check-incremental", "10 key n\n", 0,
+         "incremental check: 39 paints compared, 0 skipped with a debug overlay on screen, largest channel "
+         "difference 0, differing pixels 0"},
     };
     for (const auto& c : cases) {
         const std::string arguments =

@@ -82,6 +82,8 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             options.audioFile = value;
         else if (name == "--play")
             options.playFile = value;
+        else if (name == "--renderer")
+            ok = (options.shapes = Renderer::parseShapes(value)).has_value();
         else {
             error = "unknown argument " + name;
             return std::nullopt;

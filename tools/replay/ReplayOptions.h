@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/Renderer.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +27,8 @@ struct ReplayOptions {
     bool checkAgents = false;
     int standIns = 0;
     bool timing = false;
+    // --renderer: who paints the small shapes; unset, HEARTHLY_RENDERER decides.
+    std::optional<Renderer::Shapes> shapes;
     bool helpRequested = false;
     bool versionRequested = false;
 
@@ -32,7 +36,7 @@ struct ReplayOptions {
         "usage: hearthly-replay [--seed N] [--frames N] [--tick-us N] [--size WxH] [--script FILE]\n"
         "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n"
         "                       [--no-paint] [--timing] [--check-agents] [--stand-ins N]\n"
-        "                       [--audio FILE.wav]\n"
+        "                       [--audio FILE.wav] [--renderer cairo|fast]\n"
         "       hearthly-replay --play FILE [--screenshot FILE.png] [--state FILE.json] [--audio FILE.wav]\n"
         "                       [--check-incremental] [--no-paint] [--timing] [--check-agents]\n"
         "       hearthly-replay --help | --version\n";

@@ -70,6 +70,8 @@ ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
     host.game.paintEachFrame = !options.noPaint;
     if (!options.playFile.empty())
         host.window.followRecording();
+    if (options.shapes)
+        host.game.getRenderer().setShapes(*options.shapes);
     // Dropped from the sky, spread across the world.
     for (int i = 0; i < options.standIns; ++i) {
         const float x =
