@@ -83,8 +83,7 @@ TEST(SdlAudioDevice, AnIdleStreamIsReleasedAndOpenedAgainWhenTheMusicStarts) {
     ASSERT_TRUE(card) << error;
     EXPECT_EQ(card->driver(), "disk");
     const audio::ScopedAudioOutput output(card.get());
-    auto player =
-        audio::MusicPlayer::prepare(audio::embeddedTune(), audio::theAudioOutput(), dir.path.string());
+    auto player = audio::MusicPlayer::prepare(audio::embeddedTune(), audio::theAudioOutput());
     ASSERT_TRUE(player);
     // Nothing plays in the menu: the stream opened to learn the card's rate goes.
     EXPECT_TRUE(eventually([&] { return !card->streamOpen(); }));
