@@ -70,7 +70,12 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
         record.obstacleRight = true;
     }
     const gfx::RectF a = agent.getBounds(false);
-    if (!supports(a)) {
+    // A platform keeps a body it holds a little beyond the zone where it would catch one:
+    // a figure whose legs straddle the zone's edge would otherwise be let go and caught
+    // again as the legs move, frame after frame.
+    constexpr float kHoldMargin = 10;
+    if (!supports(a) && !supports({a.x - kHoldMargin, a.y, a.width, a.height}) &&
+        !supports({a.x + kHoldMargin, a.y, a.width, a.height})) {
         record.leave = true;
         return record;
     }
