@@ -9,24 +9,14 @@ namespace {
 
 using Kind = ReplayEvent::Kind;
 
-template <typename T> bool readNumber(std::string_view word, T& out, T minimum, T maximum) {
-    T value{};
-    const char* end = word.data() + word.size();
-    const auto [ptr, ec] = std::from_chars(word.data(), end, value);
-    if (ec != std::errc() || ptr != end || value < minimum || value > maximum)
-        return false;
-    out = value;
-    return true;
-}
-
 bool isHeaderWord(std::string_view word) {
     return word == RecordingReader::kMagic || word == "seed" || word == "world" || word == "client";
 }
 
 // "W H" of a header line, each side from 1 to the largest a window may have.
 bool readSize(const std::vector<std::string_view>& words, int& width, int& height) {
-    return words.size() == 3 && readNumber(words[1], width, 1, ReplayScript::kLargestSide) &&
-           readNumber(words[2], height, 1, ReplayScript::kLargestSide);
+    return words.size() == 3 && ReplayScript::readNumber(words[1], width, 1, ReplayScript::kLargestSide) &&
+           ReplayScript::readNumber(words[2], height, 1, ReplayScript::kLargestSide);
 }
 
 } // namespace
@@ -86,7 +76,8 @@ bool RecordingReader::readHeader(std::string& error) {
                         std::to_string(kVersion) + "')";
                 return false;
             }
-            if (!readNumber(words[1], version, 1, std::numeric_limits<int>::max()) || version != kVersion) {
+            if (!ReplayScript::readNumber(words[1], version, 1, std::numeric_limits<int>::max()) ||
+                version != kVersion) {
                 error = at() + "a recording in format version '" + std::string(words[1].substr(0, 12)) +
                         "'; this game reads version " + std::to_string(kVersion);
                 return false;
@@ -106,8 +97,8 @@ bool RecordingReader::readHeader(std::string& error) {
             }
             saw = true;
             if (name == "seed" &&
-                (words.size() != 2 || !readNumber(words[1], header_.seed, std::uint32_t{0},
-                                                  std::numeric_limits<std::uint32_t>::max()))) {
+                (words.size() != 2 || !ReplayScript::readNumber(words[1], header_.seed, std::uint32_t{0},
+                                                                std::numeric_limits<std::uint32_t>::max()))) {
                 error = at() + "seed needs a whole number from 0 to 4294967295";
                 return false;
             }

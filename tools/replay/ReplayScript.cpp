@@ -12,17 +12,6 @@ namespace {
 using Kind = ReplayEvent::Kind;
 using Dialect = ReplayScript::Dialect;
 
-// A whole word as a number from minimum to maximum: no sign but '-', no spaces, no fraction.
-template <typename T> bool readNumber(std::string_view word, T& out, T minimum, T maximum) {
-    T value{};
-    const char* end = word.data() + word.size();
-    const auto [ptr, ec] = std::from_chars(word.data(), end, value);
-    if (ec != std::errc() || ptr != end || value < minimum || value > maximum)
-        return false;
-    out = value;
-    return true;
-}
-
 bool parseKey(std::string_view word, char32_t& key) {
     if (word == "esc") {
         key = 27;
@@ -111,21 +100,23 @@ std::string readArguments(std::span<const std::string_view, 3> args, Dialect dia
         // never lie far outside the world.
         const int far =
             dialect == Dialect::Recording ? ReplayScript::kFarthestPoint : std::numeric_limits<int>::max();
-        if (!readNumber(values[0], event.x, -far, far) || !readNumber(values[1], event.y, -far, far))
+        if (!ReplayScript::readNumber(values[0], event.x, -far, far) ||
+            !ReplayScript::readNumber(values[1], event.y, -far, far))
             return dialect == Dialect::Recording ? name + " needs two whole numbers from " +
                                                        std::to_string(-far) + " to " + std::to_string(far)
                                                  : name + " needs two integers";
         return {};
     }
     case Kind::Resize:
-        if (!readNumber(values[0], event.x, 0, ReplayScript::kLargestSide) ||
-            !readNumber(values[1], event.y, 0, ReplayScript::kLargestSide))
+        if (!ReplayScript::readNumber(values[0], event.x, 0, ReplayScript::kLargestSide) ||
+            !ReplayScript::readNumber(values[1], event.y, 0, ReplayScript::kLargestSide))
             return "resize needs a size from 0 to " + std::to_string(ReplayScript::kLargestSide);
         return {};
     case Kind::Size:
     case Kind::Fit: {
         constexpr int side = ReplayScript::kLargestSide;
-        if (!readNumber(values[0], event.x, 1, side) || !readNumber(values[1], event.y, 1, side))
+        if (!ReplayScript::readNumber(values[0], event.x, 1, side) ||
+            !ReplayScript::readNumber(values[1], event.y, 1, side))
             return name + " needs a width and a height from 1 to " + std::to_string(side);
         if (static_cast<long long>(event.x) * event.y > ReplayScript::kLargestArea)
             return name + " " + std::to_string(event.x) + " x " + std::to_string(event.y) +
@@ -134,7 +125,7 @@ std::string readArguments(std::span<const std::string_view, 3> args, Dialect dia
     }
     case Kind::Tick:
     case Kind::Clock:
-        if (!readNumber(values[0], event.micros, 0LL, ReplayScript::kLongestStepUs))
+        if (!ReplayScript::readNumber(values[0], event.micros, 0LL, ReplayScript::kLongestStepUs))
             return name + " needs microseconds from 0 to " + std::to_string(ReplayScript::kLongestStepUs);
         return {};
     case Kind::Screenshot:
@@ -225,11 +216,12 @@ std::optional<ReplayScript> ReplayScript::parse(const std::string& text, std::st
         const std::string where = "script line " + std::to_string(number) + ": ";
         ReplayEvent event;
         event.line = number;
-        if (!readNumber(w[0], event.call, 0LL, std::numeric_limits<long long>::max())) {
+        if (!ReplayScript::readNumber(w[0], event.call, 0LL, std::numeric_limits<long long>::max())) {
             long long negative = 0;
-            error = where + (readNumber(w[0], negative, std::numeric_limits<long long>::min(), -1LL)
-                                 ? "negative timer-call number"
-                                 : "expected a timer-call number");
+            error =
+                where + (ReplayScript::readNumber(w[0], negative, std::numeric_limits<long long>::min(), -1LL)
+                             ? "negative timer-call number"
+                             : "expected a timer-call number");
             return std::nullopt;
         }
         if (const std::string problem = parseEvent(std::span(w).subspan(1), Dialect::Script, event);

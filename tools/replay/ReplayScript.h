@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,6 +56,17 @@ public:
     // step one recorded line may carry (a longer pause is written as several).
     static constexpr int kFarthestPoint = 1'000'000;
     static constexpr long long kLongestStepUs = 1'000'000'000'000LL;
+
+    // A whole word as a number from minimum to maximum: no sign but '-', no spaces, no fraction.
+    template <typename T> static bool readNumber(std::string_view word, T& out, T minimum, T maximum) {
+        T value{};
+        const char* end = word.data() + word.size();
+        const auto [ptr, ec] = std::from_chars(word.data(), end, value);
+        if (ec != std::errc() || ptr != end || value < minimum || value > maximum)
+            return false;
+        out = value;
+        return true;
+    }
 
     // The script, or a one-line description of the first problem (naming its line).
     static std::optional<ReplayScript> load(const std::string& fileName, std::string& error);
