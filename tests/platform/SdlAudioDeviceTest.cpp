@@ -31,6 +31,17 @@ int peak(const std::vector<std::int16_t>& s, std::size_t from, std::size_t to) {
     return p;
 }
 
+// Waits for a condition the device's threads bring about, with room for a loaded machine.
+template <typename Condition> bool eventually(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 TEST(SdlAudioDevice, TheTunePlaysOnTheCardAndTheCardRestsWhenItStops) {
     const audiotest::SavedVariable driver("SDL_AUDIODRIVER"), driverFile("SDL_DISKAUDIOFILE");
     audiotest::ScratchDir dir;
@@ -45,28 +56,22 @@ TEST(SdlAudioDevice, TheTunePlaysOnTheCardAndTheCardRestsWhenItStops) {
     auto player = audio::MusicPlayer::prepare(audio::embeddedTune(), audio::theAudioOutput());
     ASSERT_TRUE(player && player->play());
     EXPECT_TRUE(card->active());
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    EXPECT_TRUE(eventually([&] {
+        const std::vector<std::int16_t> sofar = written(file);
+        return peak(sofar, 0, sofar.size()) > audiotest::kAudible;
+    })) << "the tune reaches the card";
     player->stop();
     EXPECT_FALSE(card->active());
-    // A buffer made just before the stop may still be on its way to the file.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const std::vector<std::int16_t> played = written(file);
-    EXPECT_GT(peak(played, 0, played.size()), audiotest::kAudible);
+    // A buffer made just before the stop may still be on its way to the file: what follows a
+    // tenth of a second of stream after the stop is looked at, over another tenth.
+    constexpr std::size_t kTenth = 44100 / 10 * 2;
+    const std::size_t atStop = written(file).size();
+    ASSERT_TRUE(eventually([&] { return written(file).size() >= atStop + kTenth; }));
+    const std::size_t settled = written(file).size();
+    ASSERT_TRUE(eventually([&] { return written(file).size() >= settled + kTenth; }));
     // While it rests, the card is handed silence only.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const std::vector<std::int16_t> after = written(file);
-    EXPECT_EQ(peak(after, played.size(), after.size()), 0);
-}
-
-// Waits for a condition the device's threads bring about, with room for a loaded machine.
-template <typename Condition> bool eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    EXPECT_EQ(peak(after, settled, after.size()), 0);
 }
 
 TEST(SdlAudioDevice, AnIdleStreamIsReleasedAndOpenedAgainWhenTheMusicStarts) {
