@@ -26,11 +26,8 @@ state_without_window() { jq -S 'del(.music, .client, .scale)' "$1"; }
 start_game() {
     "$hearthly" "$@" >"$work/game.log" 2>&1 &
     gamePid=$!
-    wait_for "the Hearthly window" 30 game_window
-    game=$(game_window)
     # The scene and its paths are built before the window shows: slow in a sanitizer build.
-    wait_for "the window to be shown" 60 sh -c "xwininfo -id $game | grep -q IsViewable"
-    xdotool windowactivate --sync "$game"
+    show_game 30 60
 }
 
 end_game() {
@@ -45,13 +42,8 @@ end_game() {
 # click <x> <y>: the left button at a point of the window (client pixels).
 click() { xdotool mousemove --window "$game" "$1" "$2" sleep 0.1 click 1; }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfbPid=$!
-wait_for "the X server" 10 test -s "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wmPid=$!
-wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+start_x 1280x1024
+start_wm
 export SDL_AUDIODRIVER=no-such-driver
 
 # --- A minute of play, recorded ------------------------------------------------------------------

@@ -20,10 +20,7 @@ source "$(dirname "$0")/lib/session.sh"
 start_game() {
     "$hearthly" >"$work/game.log" 2>&1 &
     gamePid=$!
-    wait_for "the Hearthly window" 20 game_window
-    game=$(game_window)
-    wait_for "the window to be shown" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
-    xdotool windowactivate --sync "$game"
+    show_game
     sleep 0.5
 }
 
@@ -51,13 +48,8 @@ loudness_after() {
 }
 sound_bytes() { stat -c %s "$work/sound.raw" 2>/dev/null || echo 0; }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfbPid=$!
-wait_for "the X server" 10 test -s "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wmPid=$!
-wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+start_x 1280x1024
+start_wm
 
 # --- A round with the tune going to a file ---------------------------------------------------
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"

@@ -103,22 +103,14 @@ no_stream() { [[ $(streams) == 0 ]]; }
 has_stream() { [[ $(streams) != 0 ]]; }
 said() { grep -qF "$1" "$work/game.log"; }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfbPid=$!
-wait_for "the X server" 10 test -s "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wmPid=$!
-wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+start_x 1280x1024
+start_wm
 
 start_pulse first
 
 "$hearthly" >"$work/game.log" 2>&1 &
 gamePid=$!
-wait_for "the Hearthly window" 20 game_window
-game=$(game_window)
-wait_for "the window to be shown" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
-xdotool windowactivate --sync "$game"
+show_game
 
 # --- The menu: no stream for the server to mix ------------------------------------------------
 wait_for "the idle stream to be released in the menu" 20 no_stream

@@ -30,10 +30,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 # The X screen is a little larger than the compositor's window, so that the pointer can start
 # outside it: the compositor follows the pointer only after it has seen it come in.
-Xvfb -displayfd 3 -screen 0 1100x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfbPid=$!
-wait_for "the X server" 10 test -s "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_x 1100x800
 
 export XDG_RUNTIME_DIR=$work/run
 mkdir -p "$XDG_RUNTIME_DIR"

@@ -55,10 +55,7 @@ wake_ups() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$gamePid/statu
 start_game() {
     "$hearthly" >"$work/game.log" 2>&1 &
     gamePid=$!
-    wait_for "the Hearthly window" 20 game_window
-    game=$(game_window)
-    wait_for "the window to be shown" 10 sh -c "xwininfo -id $game | grep -q IsViewable"
-    xdotool windowactivate --sync "$game"
+    show_game
 }
 
 # Waits for the game to end and checks its exit status.
@@ -74,10 +71,7 @@ expect_exit() {
 # A private X server on a free display, and a window manager: minimising and keyboard focus
 # only exist with one.
 # The screen is 16:9, wider than the world, as most are.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfbPid=$!
-wait_for "the X server" 10 test -s "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_x 1920x1080
 # Its keys: Alt+F4 closes the focused window and Alt+F10 maximises and restores it; the left
 # button drags the border's bottom-right corner.
 cat >"$work/rc.xml" <<'RC'
@@ -96,9 +90,7 @@ cat >"$work/rc.xml" <<'RC'
   </mouse>
 </openbox_config>
 RC
-openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
-wmPid=$!
-wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+start_wm --config-file "$work/rc.xml"
 
 # --- The window appears at its size and shows the game --------------------------------------
 start_game

@@ -55,3 +55,27 @@ game_window() {
 
 game_running() { kill -0 "$gamePid" 2>/dev/null; }
 game_ended() { ! game_running; }
+
+# An X server of the given size (WxH) with DISPLAY pointing at it.
+start_x() {
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfbPid=$!
+    wait_for "the X server" 10 test -s "$work/display"
+    export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+# Openbox on it; arguments go to openbox (a configuration of the test's own).
+start_wm() {
+    openbox --sm-disable "$@" >"$work/openbox.log" 2>&1 &
+    wmPid=$!
+    wait_for "the window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+}
+
+# Waits for the game's window to show and activates it; sets game. The limits in seconds for
+# the window to appear and to be shown may be given (a sanitizer build builds its scene slowly).
+show_game() {
+    wait_for "the Hearthly window" "${1:-20}" game_window
+    game=$(game_window)
+    wait_for "the window to be shown" "${2:-10}" sh -c "xwininfo -id $game | grep -q IsViewable"
+    xdotool windowactivate --sync "$game"
+}
