@@ -216,10 +216,10 @@ void Animal::leaveRoute() {
     halt();
 }
 
-bool Animal::isAt(const NavNode& node) {
+bool Animal::meetsBox(const NavNode& node, gfx::PointF centre) {
     const gfx::RectF b = getBounds(false);
-    const gfx::RectF box{static_cast<float>(node.x - node.boxWidth / 2),
-                         static_cast<float>(node.y - node.boxHeight / 2), static_cast<float>(node.boxWidth),
+    const gfx::RectF box{centre.x - static_cast<float>(node.boxWidth / 2),
+                         centre.y - static_cast<float>(node.boxHeight / 2), static_cast<float>(node.boxWidth),
                          static_cast<float>(node.boxHeight)};
     return box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
            b.y < box.y + box.height;
@@ -242,14 +242,8 @@ int Animal::walkToEndNode(double dt) {
         return standStill();
     Platform* p = platform();
     NavEdge* e = walk.route.front();
-    const gfx::RectF b = getBounds(false);
-    const int boxWidth = e->to->boxWidth;
-    const int boxHeight = e->to->boxHeight;
     const gfx::PointF end = e->end();
-    const gfx::RectF box{end.x - static_cast<float>(boxWidth / 2), end.y - static_cast<float>(boxHeight / 2),
-                         static_cast<float>(boxWidth), static_cast<float>(boxHeight)};
-    const bool inBox = box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
-                       b.y < box.y + box.height;
+    const bool inBox = meetsBox(*e->to, end);
     if (inBox || hasPassed(*e)) {
         // Just past the end (by a step's movement) counts as at the end: a walkway can end
         // right where its platform stops holding a body, as a branch does at its tip.
@@ -420,7 +414,7 @@ int Animal::recoverFromOffPath(double dt) {
         failedPlans = 0;
         return 0;
     }
-    if (isAt(*target)) // landed where it was going
+    if (meetsBox(*target, {static_cast<float>(target->x), static_cast<float>(target->y)})) // landed there
         return standStill();
     // No walkway under the body to start from (a quake has lifted its floor off the
     // walkways, or it landed between two): it keeps the goal, stands on what holds it and

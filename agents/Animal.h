@@ -130,8 +130,9 @@ protected:
     void leaveRoute();
     // From a climb onto the platform of the next walkway, which starts at s.
     int stepOff(Platform& q, gfx::PointF s);
-    // Whether the body's bounds meet the box round the node.
-    bool isAt(const NavNode& node);
+    // Whether the body's bounds meet the node's box (its size) centred on the point: where
+    // a walk along an edge arrives, or the node itself.
+    bool meetsBox(const NavNode& node, gfx::PointF centre);
     // Whether the body has gone past the end of the walkway, along its direction.
     bool hasPassed(const NavEdge& e) const;
     // Drops the current route and what it was planned for.
