@@ -32,8 +32,3 @@ void TelephonePole::registerInGame() {
     // From the branch tip the agent jumps onto the den roof.
     graph.addOneWayEdge(&branch_, branch_.endNode(), own, false, *graph.node("den_roof_middle"), own, false);
 }
-
-void TelephonePole::translate(float dx, float dy) {
-    Climbable::translate(dx, dy);
-    carryRiders(dx, dy);
-}

@@ -18,7 +18,6 @@ public:
 
     void registerInGame() override;
     // Moves at once and takes its branch along; the cable follows the ground by itself.
-    void translate(float dx, float dy) override;
 
     TelephoneCable& cable() { return cable_; }
     Branch& branch() { return branch_; }

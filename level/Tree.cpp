@@ -44,8 +44,3 @@ void Tree::registerInGame() {
     graph.addOneWayEdge(&branches[1], branches[1].endNode(), own, false, *graph.node("pole_middle"),
                         {825, NavEdge::kUnset}, false);
 }
-
-void Tree::translate(float dx, float dy) {
-    Climbable::translate(dx, dy);
-    carryRiders(dx, dy);
-}

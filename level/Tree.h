@@ -19,7 +19,6 @@ public:
 
     void registerInGame() override;
     // Moves at once and takes the branches along.
-    void translate(float dx, float dy) override;
 
     Branch& branch(int i) { return branches[static_cast<std::size_t>(i)]; }
 

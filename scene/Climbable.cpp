@@ -23,9 +23,12 @@ void Climbable::registerInGame() {
 }
 
 void Climbable::translate(float dx, float dy) {
+    // Moves at once, and whoever holds on moves with it: a ladder lifted by a quake would
+    // otherwise slide up past its climber, let go of him and catch him again as it sinks.
     x += dx;
     y += dy;
     invalidate();
+    carryRiders(dx, dy);
 }
 
 void Climbable::draw(gfx::Graphics& g) {

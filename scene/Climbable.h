@@ -14,6 +14,7 @@ public:
               NavNode* bottomNode, NavNode* topNode);
 
     void registerInGame() override;
+    // Moves at once, carrying what it carries and whoever climbs it.
     void translate(float dx, float dy) override;
     std::string typeName() const override { return name; }
     void update(double) override {}
