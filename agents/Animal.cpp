@@ -5,7 +5,9 @@
 #include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "scene/Platform.h"
+#include "widgets/Trampoline.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -243,8 +245,12 @@ int Animal::walkToEndNode(double dt) {
     Platform* p = platform();
     NavEdge* e = walk.route.front();
     const gfx::PointF end = e->end();
-    const bool inBox = meetsBox(*e->to, end);
-    if (inBox || hasPassed(*e)) {
+    // A walkway that leads off the world's edge ends where the body leaves the world, to come
+    // back on the other side. A wide figure meets the box out there while it still stands
+    // inside, and would then take the next walkway, which starts across the world, as passed.
+    const bool offWorld = !isInWorld(end);
+    const bool inBox = offWorld ? !isInWorld(getPosition()) : meetsBox(*e->to, end);
+    if (inBox || (!offWorld && hasPassed(*e))) {
         // Just past the end (by a step's movement) counts as at the end: a walkway can end
         // right where its platform stops holding a body, as a branch does at its tip.
         if (!inBox) {
@@ -284,10 +290,15 @@ int Animal::walkToEndNode(double dt) {
     gfx::PointF u = unitVector(e->start(), e->end());
     if (p->isVertical() && u.y < 0)
         u.y *= 0.2f; // climbing up gets a fifth of the pull
-    steer(dt, u, rate, body.velocity);
+    if (p->isHorizontal() && waitsForTrampoline(u))
+        body.velocity.x = 0;
+    else
+        steer(dt, u, rate, body.velocity);
 
     const ContactFeedback fb = p->contactFeedback(*this, dt);
     if (fb.leave) {
+        if (p->isVertical())
+            aimFallAt(e->end());
         leavePath(walk.route.back());
         return 0;
     }
@@ -312,6 +323,40 @@ int Animal::walkToEndNode(double dt) {
     return 0;
 }
 
+bool Animal::waitsForTrampoline(gfx::PointF u) {
+    // A walker thrown on its way comes back to the trampoline after a time of its own, the
+    // same every time, and the trampoline's cycle restarts at each throw: it would be thrown
+    // for ever. Once thrown on a walk, it waits at the edge unless it can cross before the
+    // trampoline arms again.
+    Trampoline* t = walk.thrownBy;
+    if (t == nullptr || u.x == 0)
+        return false;
+    constexpr float kLookAhead = 10;
+    const gfx::RectF b = getBounds(false);
+    const gfx::RectF s = t->getBounds(false);
+    // At half its walking speed, from first touch to last.
+    const double crossing = (s.width + b.width + 2 * kLookAhead) / (kMaxSteerSpeed / 2);
+    if (t->secondsUntilArmed() > crossing)
+        return false;
+    // Along the floor only: the walking pose's height changes with every stride.
+    const bool onItsFloor = std::abs(b.y + b.height - s.y) < kLookAhead * 2;
+    const float aheadX = b.x + (u.x < 0 ? -kLookAhead : kLookAhead);
+    auto meets = [&s, &b](float left) { return left < s.x + s.width && s.x < left + b.width; };
+    return onItsFloor && meets(aheadX) && !meets(b.x);
+}
+
+void Animal::aimFallAt(gfx::PointF landing) {
+    // Let go on the way down a drop (the foot of a dangling loop): the body keeps heading for
+    // where the drop lands, along the line from here at its downward speed. Dropping straight
+    // down, a narrow figure would pass beside the eave it is meant to land on.
+    float& vx = body.velocity.x;
+    const float vy = body.velocity.y;
+    const float below = landing.y - y;
+    if (!(vy > 0) || !(below > 0))
+        return;
+    vx = std::clamp(vy * (landing.x - x) / below, -kMaxSteerSpeed, kMaxSteerSpeed);
+}
+
 int Animal::walkToNextStartNodeHorizontal(double dt) {
     if (walk.route.empty())
         return standStill();
@@ -320,7 +365,16 @@ int Animal::walkToNextStartNodeHorizontal(double dt) {
     Platform* q = platformOf(e);
     const gfx::PointF s = e->start();
     const gfx::RectF b = getBounds(false);
-    if (q->isHorizontal() && s.x >= b.x && s.x < b.x + b.width && s.y >= b.y && s.y < b.y + b.height) {
+    // On the next floor once its start is within the body, or once that floor holds the body:
+    // a narrow figure coming down a slope can pass just above the start and, steered back to
+    // it only gently, would drift on into the ground below.
+    const bool startInReach = s.x >= b.x && s.x < b.x + b.width && s.y >= b.y && s.y < b.y + b.height;
+    if (q->isHorizontal() && (startInReach || (q->touches(b) && q->supports(b)))) {
+        // A wide figure reaches a branch's tip while its middle is still short of where the
+        // branch holds a body: it steps across onto the tip, as a climber does.
+        if (!q->supports(b))
+            moveBy(s.x - x, 0);
+        liftOnto(*q);
         attachTo(*q);
         toEndNode.activate();
         return 0;
@@ -421,6 +475,10 @@ int Animal::recoverFromOffPath(double dt) {
     // plans again next step, with a small hop now and then to get off such a spot.
     const ContactFeedback fb = platform()->contactFeedback(*this, dt);
     body.velocity.x = 0;
+    // A climber holds on where it was caught (the pole after a wrap-around jump), drawn to the
+    // middle of the pole, instead of sliding down and off it with the speed of its jump.
+    if (platform()->isVertical())
+        body.velocity.y = 0;
     if (fb.leave || inTheAirTooLong(*platform(), fb, dt)) {
         detached.activate();
         return 0;
@@ -490,6 +548,7 @@ void Animal::forgetRoute() {
     walk.route.clear();
     walk.goalNode = nullptr;
     walk.finalEdge = nullptr;
+    walk.thrownBy = nullptr;
 }
 
 void Animal::halt() {
@@ -497,12 +556,14 @@ void Animal::halt() {
     detached.activate();
 }
 
-void Animal::launch(double speed) {
+void Animal::launch(double speed, Trampoline* by) {
     // Thrown mid-walk, it lands and walks on to where it was going; a throw is no new goal.
     if (walkGoal() == nullptr)
         idle.activate();
     else if (!offPath.isActive())
         leavePath(walk.route.back());
+    if (walk.isActive())
+        walk.thrownBy = by;
     detached.activate();
     body.velocity.y = static_cast<float>(-speed);
     body.speedAllowance.y = static_cast<float>(speed);

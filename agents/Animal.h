@@ -8,6 +8,7 @@ class Animal;
 class NavEdge;
 class NavNode;
 class Platform;
+class Trampoline;
 struct ContactFeedback;
 
 // "motion_state": standing still or walking. Its bind puts the walking behaviours in place.
@@ -30,12 +31,15 @@ public:
         route.clear();
         goalNode = nullptr;
         finalEdge = nullptr;
+        thrownBy = nullptr;
     }
 
     std::deque<NavEdge*> route;
     // What the route was planned for: the place and the walkway to end along (or none).
     NavNode* goalNode = nullptr;
     NavEdge* finalEdge = nullptr;
+    // The trampoline that threw the body during this walk, if one did.
+    Trampoline* thrownBy = nullptr;
 };
 
 // "to_end_node": steering to the end of the front edge, on the ground or (too long without
@@ -101,8 +105,8 @@ public:
     void headForNode(NavNode* node);
     void headForEdge(NavEdge* edge);
     void halt();
-    // Thrown upwards (a trampoline).
-    void launch(double speed);
+    // Thrown upwards by a trampoline (the one given, if any).
+    void launch(double speed, Trampoline* by = nullptr);
 
     bool isWalking() const { return walk.isActive(); }
     bool isIdle() const { return idle.isActive(); }
@@ -128,6 +132,12 @@ protected:
     // Leaves the current route towards its last edge; with no route, keeps the goal it was
     // heading for (or, with none, stands idle).
     void leaveRoute();
+    // Whether the body, walking along u, is about to step onto the trampoline that threw it
+    // on this walk while it is armed again.
+    bool waitsForTrampoline(gfx::PointF u);
+    // Sets the horizontal speed of a body let go mid-climb so that its fall heads for the
+    // point where the walkway it was on lands.
+    void aimFallAt(gfx::PointF landing);
     // From a climb onto the platform of the next walkway, which starts at s.
     int stepOff(Platform& q, gfx::PointF s);
     // Whether the body's bounds meet the node's box (its size) centred on the point: where

@@ -71,11 +71,15 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
     }
     const gfx::RectF a = agent.getBounds(false);
     // A platform keeps a body it holds a little beyond the zone where it would catch one:
-    // a figure whose legs straddle the zone's edge would otherwise be let go and caught
-    // again as the legs move, frame after frame.
+    // a figure whose legs straddle the zone's edge, or whose pose is shorter on a ladder
+    // than in the fall that brought it there, would otherwise be let go and caught again as
+    // the pose changes, frame after frame.
     constexpr float kHoldMargin = 10;
-    if (!supports(a) && !supports({a.x - kHoldMargin, a.y, a.width, a.height}) &&
-        !supports({a.x + kHoldMargin, a.y, a.width, a.height})) {
+    const auto heldShifted = [&](float dx, float dy) {
+        return supports({a.x + dx, a.y + dy, a.width, a.height});
+    };
+    if (!supports(a) && !heldShifted(-kHoldMargin, 0) && !heldShifted(kHoldMargin, 0) &&
+        !heldShifted(0, -kHoldMargin) && !heldShifted(0, kHoldMargin)) {
         record.leave = true;
         return record;
     }

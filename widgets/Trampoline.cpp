@@ -18,11 +18,17 @@ void Trampoline::update(double dt) {
         return;
     phase = p;
     // Armed in the last quarter of the cycle; it tries only when its phase changes.
-    if (p > 14 && (tryLaunch() || cycleTime > cyclePeriod)) {
+    if (isArmed() && (tryLaunch() || cycleTime > cyclePeriod)) {
         cycleTime = 0;
         phase = 0;
     }
     invalidate();
+}
+
+double Trampoline::secondsUntilArmed() const {
+    if (isArmed())
+        return 0;
+    return std::max(0.0, 15.0 / 20.0 * cyclePeriod - cycleTime);
 }
 
 bool Trampoline::tryLaunch() {
@@ -36,7 +42,7 @@ bool Trampoline::tryLaunch() {
         // been measured the rate counts as unknown, and the launch uses the base speed.
         const double g = std::max(game.framesPerSecond() - 20, 0.0);
         const double h = std::max(3 - game.speedLevel, 0);
-        static_cast<Animal*>(o)->launch(g * (3 * h + 5) + baseLaunchSpeed);
+        static_cast<Animal*>(o)->launch(g * (3 * h + 5) + baseLaunchSpeed, this);
         return true;
     }
     return false;

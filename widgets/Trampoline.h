@@ -15,6 +15,10 @@ public:
     virtual bool tryLaunch();
 
     int getPhase() const { return phase; }
+    // In the last quarter of its cycle: whoever steps on now is thrown.
+    bool isArmed() const { return phase > 14; }
+    // Seconds until it is armed again; 0 while it is.
+    double secondsUntilArmed() const;
     double getCycleTime() const { return cycleTime; }
 
 private:
