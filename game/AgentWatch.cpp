@@ -108,7 +108,8 @@ std::string AgentWatch::checkOne(const Agent& agent, Track& track, double second
     if (!track.wanderer)
         return {};
     const auto* animal = static_cast<const Animal*>(&agent);
-    if (std::hypot(p.x - track.spot.x, p.y - track.spot.y) > limits.stuckRadius) {
+    // Standing still is no fault: a wanderer without a goal is caught by the goal limit.
+    if (std::hypot(p.x - track.spot.x, p.y - track.spot.y) > limits.stuckRadius || !animal->isWalking()) {
         track.spot = p;
         track.nearSpotFor = 0;
     } else {
@@ -125,8 +126,8 @@ std::string AgentWatch::checkOne(const Agent& agent, Track& track, double second
     }
     const std::string heading = goal != nullptr ? "heading for " + goal->name : "with no goal";
     std::ostringstream out;
-    if (track.nearSpotFor > limits.stuckSeconds)
-        out << describe(agent, index) << " has stayed within " << limits.stuckRadius << " of "
+    if (track.nearSpotFor > limits.spotSeconds)
+        out << describe(agent, index) << " has walked within " << limits.stuckRadius << " of "
             << point(track.spot) << " for " << track.nearSpotFor << " s of game time, " << heading;
     else if (track.sameGoalFor > limits.stuckSeconds)
         out << describe(agent, index) << " has been " << heading << " for " << track.sameGoalFor

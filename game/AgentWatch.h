@@ -19,9 +19,11 @@ class NavNode;
 class AgentWatch {
 public:
     struct Limits {
-        // Game time a wanderer may spend near one spot, or heading for one goal.
+        // Game time a wanderer may spend heading for one goal.
         double stuckSeconds = 120;
-        // How far it must get from the spot to count as having moved on.
+        // Game time a wanderer may spend walking near one spot, and how far it must get from
+        // the spot to count as having moved on.
+        double spotSeconds = 120;
         float stuckRadius = 40;
         // Game time any walker (the Husband too) may walk without getting closer to its goal
         // along its route, and by how much closer counts.

@@ -1,5 +1,7 @@
 #include "game/GameHost.h"
 
+#include "game/AgentWatch.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -248,3 +250,37 @@ INSTANTIATE_TEST_SUITE_P(Level, WalkSweep,
                              return std::string(param.param.walkways ? "walkways_from_" : "places_from_") +
                                     (param.param.start != nullptr ? param.param.start : "start");
                          });
+
+// Ten minutes of the cast wandering on their own, the Husband sent somewhere new now and then
+// so that he walks among them: no wanderer walks on the spot (within 5 units for 30 s), and
+// each gets around the level.
+class Wandering : public testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(Wandering, EveryWandererGetsAroundTheLevel) {
+    constexpr int kMinutes = 10;
+    constexpr std::size_t kLeastPlatforms = 8;
+    GameHost host(800, 584, GetParam());
+    host.game.paintEachFrame = false;
+    AgentWatch watch({.spotSeconds = 30, .stuckRadius = 5});
+    std::mt19937 clicks(GetParam());
+    std::string failure;
+    for (int call = 1; call <= kMinutes * 60 * kCallsPerSecond && failure.empty(); ++call) {
+        if (call % (20 * kCallsPerSecond) == 0)
+            host.game.onClick(static_cast<int>(clicks() % 800), static_cast<int>(clicks() % 584));
+        host.timerCall();
+        failure = watch.check(host.game, 1.0 / kCallsPerSecond);
+    }
+    ASSERT_EQ(failure, "") << watch.summary();
+    int wanderers = 0;
+    for (Object* o : host.game.agentList) {
+        auto& agent = dynamic_cast<Agent&>(*o);
+        if (&agent == &host.game.husband || !AgentWatch::isWanderer(agent))
+            continue;
+        ++wanderers;
+        EXPECT_GE(watch.platformsVisited(agent), kLeastPlatforms)
+            << agent.typeName() << "; " << watch.summary();
+    }
+    EXPECT_GE(wanderers, 3) << "the cats at least";
+}
+
+INSTANTIATE_TEST_SUITE_P(Level, Wandering, testing::Values(2u, 4u));
