@@ -284,7 +284,7 @@ template <typename Visitor> void Path::forEachSegment(Visitor&& visit) const {
 }
 
 RectF Path::bounds() const {
-    if (boundsKnown_)
+    if (boundsKnown_ && !points_.empty()) // a path moved from is empty, whatever it knew
         return bounds_;
     float left = std::numeric_limits<float>::max();
     float top = left;
