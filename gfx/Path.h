@@ -100,6 +100,10 @@ private:
     std::vector<PointF> points_;
     std::vector<std::uint8_t> types_;
     bool figureOpen_ = false;
+    // Collision tests ask for a figure's bounds many times between two changes of its
+    // outline; whatever changes the points clears this.
+    mutable RectF bounds_;
+    mutable bool boundsKnown_ = false;
 };
 
 } // namespace gfx

@@ -16,14 +16,22 @@ namespace cl = ClipperLib;
 constexpr double kWorldLimit = 1.0e6;
 
 cl::cInt toFixed(float v) {
-    const double clamped = std::clamp(static_cast<double>(v), -kWorldLimit, kWorldLimit);
-    return static_cast<cl::cInt>(std::llround(clamped * Region::kScale));
+    const double scaled = std::clamp(static_cast<double>(v), -kWorldLimit, kWorldLimit) * Region::kScale;
+    // Halves away from zero, as llround does, without the library call every point of every
+    // figure used to pay: below 2^52 the fraction is exact.
+    auto whole = static_cast<cl::cInt>(scaled);
+    const double fraction = scaled - static_cast<double>(whole);
+    if (fraction >= 0.5)
+        ++whole;
+    else if (fraction <= -0.5)
+        --whole;
+    return whole;
 }
 
-cl::Paths polygonsOf(const Path& path, float tolerance) {
-    cl::Paths result;
+std::vector<Region::Contour> polygonsOf(const Path& path, float tolerance) {
+    std::vector<Region::Contour> result;
     for (const Path::Polygon& poly : path.flatten(tolerance)) {
-        cl::Path contour;
+        Region::Contour contour;
         contour.reserve(poly.points.size());
         bool finite = true;
         for (PointF p : poly.points) {
@@ -98,6 +106,93 @@ std::vector<Region::Contour> fromClipper(const cl::Paths& paths) {
     return result;
 }
 
+// The clipper's rounding (halves away from zero) and its x of an edge on a scan line, so that
+// a cut point found here lands on the very fixed-point unit the clipper's does.
+std::int64_t roundHalfAway(double v) {
+    return v < 0 ? static_cast<std::int64_t>(v - 0.5) : static_cast<std::int64_t>(v + 0.5);
+}
+
+std::int64_t xOnScanline(Region::IntPoint a, Region::IntPoint b, std::int64_t y) {
+    const Region::IntPoint bottom = a.y >= b.y ? a : b;
+    const Region::IntPoint top = a.y >= b.y ? b : a;
+    if (y == top.y)
+        return top.x;
+    const double dx = static_cast<double>(top.x - bottom.x) / static_cast<double>(top.y - bottom.y);
+    return bottom.x + roundHalfAway(dx * static_cast<double>(y - bottom.y));
+}
+
+// Which side of the line through a and b the point c lies on. Coordinates are clamped to a
+// million world units (1e9 fixed-point units), so each product stays below 4e18 and the
+// difference below 2^63.
+std::int64_t side(Region::IntPoint a, Region::IntPoint b, Region::IntPoint c) {
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+struct FixedBox {
+    std::int64_t left, top, right, bottom;
+};
+
+// Whether the segment a-b passes through the inside of the box (its border does not count):
+// neither an axis nor the segment's own line separates them.
+bool crossesInside(Region::IntPoint a, Region::IntPoint b, const FixedBox& r) {
+    if (std::max(a.x, b.x) <= r.left || std::min(a.x, b.x) >= r.right || std::max(a.y, b.y) <= r.top ||
+        std::min(a.y, b.y) >= r.bottom)
+        return false;
+    bool above = false, below = false;
+    for (const Region::IntPoint c :
+         {Region::IntPoint{r.left, r.top}, Region::IntPoint{r.right, r.top},
+          Region::IntPoint{r.right, r.bottom}, Region::IntPoint{r.left, r.bottom}}) {
+        const std::int64_t s = side(a, b, c);
+        above = above || s > 0;
+        below = below || s < 0;
+    }
+    return above && below;
+}
+
+// Roughly how long the part of the segment a-b inside the box is, in fixed-point units.
+double lengthInside(Region::IntPoint a, Region::IntPoint b, const FixedBox& r) {
+    const double dx = static_cast<double>(b.x - a.x), dy = static_cast<double>(b.y - a.y);
+    double t0 = 0, t1 = 1;
+    const auto cut = [&](double d, double lo, double hi, double from) {
+        if (d == 0)
+            return;
+        double ta = (lo - from) / d, tb = (hi - from) / d;
+        if (ta > tb)
+            std::swap(ta, tb);
+        t0 = std::max(t0, ta);
+        t1 = std::min(t1, tb);
+    };
+    cut(dx, static_cast<double>(r.left), static_cast<double>(r.right), static_cast<double>(a.x));
+    cut(dy, static_cast<double>(r.top), static_cast<double>(r.bottom), static_cast<double>(a.y));
+    return std::max(0.0, t1 - t0) * (std::abs(dx) + std::abs(dy));
+}
+
+// Non-zero winding of resolved contours around a point that lies on none of their edges.
+int windingAt(const std::vector<Region::Contour>& contours, Region::IntPoint p) {
+    int winding = 0;
+    for (const Region::Contour& c : contours) {
+        for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+            const Region::IntPoint a = c[j], b = c[i];
+            if (a.y <= p.y) {
+                if (b.y > p.y && side(a, b, p) > 0)
+                    ++winding;
+            } else if (b.y <= p.y && side(a, b, p) < 0) {
+                --winding;
+            }
+        }
+    }
+    return winding;
+}
+
+// Within this many fixed-point units of the rectangle's border, the clipper's rounding could
+// make a sliver vanish; the scan leaves such cases to the clipper.
+constexpr std::int64_t kGraze = 4;
+
+bool usableRect(RectF rect) {
+    return !rect.isEmpty() && std::isfinite(rect.x) && std::isfinite(rect.y) && std::isfinite(rect.width) &&
+           std::isfinite(rect.height);
+}
+
 } // namespace
 
 Region::Region(const Path& path, float tolerance) {
@@ -138,7 +233,7 @@ void Region::normalize() const {
 }
 
 void Region::unite(const Path& path, float tolerance) {
-    std::vector<Contour> added = fromClipper(polygonsOf(path, tolerance));
+    std::vector<Contour> added = polygonsOf(path, tolerance);
     if (added.empty())
         return;
     const bool evenOdd = path.fillMode() == FillMode::Alternate;
@@ -198,11 +293,13 @@ void Region::intersect(RectF rect) {
 void Region::intersect(const Region& other) {
     if (contours_.empty())
         return;
+    assign(intersection(other), false);
+}
+
+std::vector<Region::Contour> Region::intersection(const Region& other) const {
     if (other.contours_.empty() || other.box_.right <= box_.left || other.box_.left >= box_.right ||
-        other.box_.bottom <= box_.top || other.box_.top >= box_.bottom) {
-        setEmpty();
-        return;
-    }
+        other.box_.bottom <= box_.top || other.box_.top >= box_.bottom)
+        return {};
     // Only the part both boxes share can hold any of the intersection.
     const std::int64_t left = std::max(box_.left, other.box_.left);
     const std::int64_t top = std::max(box_.top, other.box_.top);
@@ -210,16 +307,117 @@ void Region::intersect(const Region& other) {
     const std::int64_t bottom = std::min(box_.bottom, other.box_.bottom);
     cl::Paths subject = toClipper(contours_, left, top, right, bottom);
     cl::Paths clip = toClipper(other.contours_, left, top, right, bottom);
-    if (subject.empty() || clip.empty()) {
-        setEmpty();
-        return;
-    }
+    if (subject.empty() || clip.empty())
+        return {};
     cl::Clipper clipper;
     clipper.AddPaths(subject, cl::ptSubject, true);
     clipper.AddPaths(clip, cl::ptClip, true);
     cl::Paths solution;
     clipper.Execute(cl::ctIntersection, solution, fillType(evenOdd_), fillType(other.evenOdd_));
-    assign(fromClipper(solution), false);
+    return fromClipper(solution);
+}
+
+RectF Region::boundsWithin(const Region& other) const {
+    if (contours_.empty())
+        return {};
+    Region common;
+    common.assign(intersection(other), false);
+    return common.bounds();
+}
+
+bool Region::scanWithin(const Box& box, bool wantBounds, bool& met, Box& extent) const {
+    const FixedBox r{box.left, box.top, box.right, box.bottom};
+    const auto grazes = [](std::int64_t v, std::int64_t line) {
+        const std::int64_t d = v > line ? v - line : line - v;
+        return d != 0 && d <= kGraze;
+    };
+    met = false;
+    for (const Contour& c : contours_) {
+        for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+            const IntPoint a = c[j], b = c[i];
+            if (b.x > r.left - kGraze && b.x < r.right + kGraze && b.y > r.top - kGraze &&
+                b.y < r.bottom + kGraze &&
+                (grazes(b.x, r.left) || grazes(b.x, r.right) || grazes(b.y, r.top) || grazes(b.y, r.bottom)))
+                return false;
+            if (!crossesInside(a, b, r))
+                continue;
+            if (lengthInside(a, b, r) < static_cast<double>(kGraze))
+                return false;
+            // Resolved contours are the outline itself: an edge inside has area beside it.
+            met = true;
+            if (!wantBounds)
+                return true;
+            // The caller made sure the shape keeps clear of the left and right sides, so an
+            // edge is only ever cut by the top and bottom lines.
+            const auto end = [&](IntPoint p, IntPoint q) {
+                if (p.y < r.top)
+                    return IntPoint{xOnScanline(p, q, r.top), r.top};
+                if (p.y > r.bottom)
+                    return IntPoint{xOnScanline(p, q, r.bottom), r.bottom};
+                return p;
+            };
+            for (const IntPoint p : {end(a, b), end(b, a)}) {
+                extent.left = std::min(extent.left, p.x);
+                extent.top = std::min(extent.top, p.y);
+                extent.right = std::max(extent.right, p.x);
+                extent.bottom = std::max(extent.bottom, p.y);
+            }
+        }
+    }
+    return true;
+}
+
+bool Region::meets(RectF rect) const {
+    if (contours_.empty() || !usableRect(rect))
+        return false;
+    const Box r{toFixed(rect.x), toFixed(rect.y), toFixed(rect.right()), toFixed(rect.bottom())};
+    if (r.right <= box_.left || r.left >= box_.right || r.bottom <= box_.top || r.top >= box_.bottom)
+        return false;
+    if (r.left <= box_.left && r.top <= box_.top && r.right >= box_.right && r.bottom >= box_.bottom)
+        return !isEmpty();
+    normalize();
+    if (contours_.empty() || r.right <= box_.left || r.left >= box_.right || r.bottom <= box_.top ||
+        r.top >= box_.bottom)
+        return false;
+    if (r.right - r.left > 2 * kGraze && r.bottom - r.top > 2 * kGraze) {
+        bool met = false;
+        Box unused;
+        if (scanWithin(r, false, met, unused)) {
+            if (met)
+                return true;
+            // No edge passes through: the rectangle lies wholly inside the area or wholly outside.
+            return windingAt(contours_, {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2}) !=
+                   0;
+        }
+    }
+    Region clipped = *this;
+    clipped.intersect(rect);
+    return !clipped.isEmpty();
+}
+
+RectF Region::boundsWithin(RectF rect) const {
+    if (contours_.empty() || !usableRect(rect))
+        return {};
+    const Box r{toFixed(rect.x), toFixed(rect.y), toFixed(rect.right()), toFixed(rect.bottom())};
+    if (r.right <= box_.left || r.left >= box_.right || r.bottom <= box_.top || r.top >= box_.bottom)
+        return {};
+    if (r.left <= box_.left && r.top <= box_.top && r.right >= box_.right && r.bottom >= box_.bottom)
+        return bounds();
+    normalize();
+    if (contours_.empty() || r.right <= box_.left || r.left >= box_.right || r.bottom <= box_.top ||
+        r.top >= box_.bottom)
+        return {};
+    // The scan answers a horizontal band through a shape that ends short of its sides (a
+    // climber's slice of a ladder or trunk); anything else goes through the clipper.
+    if (box_.left > r.left && box_.right < r.right && r.bottom - r.top > 2 * kGraze) {
+        bool met = false;
+        Box extent{box_.right, box_.bottom, box_.left, box_.top};
+        if (scanWithin(r, true, met, extent))
+            return met ? worldRect(extent) : RectF{};
+    }
+    Region clipped = *this;
+    clipped.intersect(rect);
+    return clipped.bounds();
 }
 
 bool Region::isEmpty() const {
@@ -230,9 +428,12 @@ bool Region::isEmpty() const {
 RectF Region::bounds() const {
     if (isEmpty())
         return {};
+    return worldRect(box_);
+}
+
+RectF Region::worldRect(const Box& b) {
     const auto world = [](std::int64_t v) { return static_cast<float>(static_cast<double>(v) / kScale); };
-    return {world(box_.left), world(box_.top), world(box_.right) - world(box_.left),
-            world(box_.bottom) - world(box_.top)};
+    return {world(b.left), world(b.top), world(b.right) - world(b.left), world(b.bottom) - world(b.top)};
 }
 
 double Region::area() const {

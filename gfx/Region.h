@@ -24,6 +24,14 @@ public:
     void intersect(const Region& other);
 
     bool isEmpty() const;
+    // Whether intersect(rect) would leave anything, and the bounds() it would leave, read off
+    // the edges without building the intersection: collision tests ask these every step. The
+    // rare cases where the clipper's rounding could tip the answer (a shape grazing the
+    // rectangle) still go through the clipper.
+    bool meets(RectF rect) const;
+    RectF boundsWithin(RectF rect) const;
+    // What intersect(other) and then bounds() give, without copying this region first.
+    RectF boundsWithin(const Region& other) const;
     // Bounds of the area; all zero when empty.
     RectF bounds() const;
     // Area in square world units (for tests and diagnostics).
@@ -47,6 +55,11 @@ private:
     void assign(std::vector<Contour> contours, bool evenOdd) const;
     // Resolves figures taken straight from a path into non-overlapping contours.
     void normalize() const;
+    // The edge scan behind meets() and boundsWithin(); false when it cannot be sure.
+    bool scanWithin(const Box& r, bool wantBounds, bool& met, Box& extent) const;
+    static RectF worldRect(const Box& b);
+    // The clipper's intersection of the two regions' areas, as resolved contours.
+    std::vector<Contour> intersection(const Region& other) const;
 
     // A region made from one path keeps that path's polygons as they are, with the path's
     // fill rule, until an answer needs them resolved: the next intersection resolves and

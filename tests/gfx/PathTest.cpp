@@ -1,4 +1,5 @@
 #include "gfx/Path.h"
+#include "gfx/Matrix.h"
 #include "gfx/PathIterator.h"
 #include "gfx/Pen.h"
 
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 using namespace gfx;
@@ -199,4 +201,76 @@ TEST(PathTest, TextBecomesGlyphContoursOfPlausibleSize) {
     Path blank;
     blank.addString("  ", 24, {0, 0});
     EXPECT_TRUE(blank.empty());
+}
+
+// Bounds are kept between changes: after every kind of change they are those of the path
+// as it now stands (a copy built afresh works them out anew).
+TEST(PathTest, KeptBoundsFollowEveryChange) {
+    const std::array<PointF, 3> far{PointF{500, 10}, PointF{520, -40}, PointF{560, 30}};
+    Matrix shift;
+    shift.translate(-300, 250);
+    shift.rotate(30);
+    const std::vector<std::pair<const char*, void (*)(Path&)>> changes = {
+        {"line",
+         [](Path& p) {
+             p.addLine({-50, 0}, {0, 700});
+         }},
+        {"lines",
+         [](Path& p) {
+             p.addLines(std::array<PointF, 2>{PointF{900, 1}, PointF{0, -80}});
+         }},
+        {"bezier",
+         [](Path& p) {
+             p.addBezier({0, 0}, {0, 900}, {50, 900}, {50, 0});
+         }},
+        {"curve",
+         [](Path& p) {
+             p.addCurve(std::array<PointF, 3>{PointF{500, 10}, PointF{520, -40}, PointF{560, 30}});
+         }},
+        {"closed curve",
+         [](Path& p) {
+             p.addClosedCurve(std::array<PointF, 3>{PointF{-90, 10}, PointF{20, -40}, PointF{60, 30}});
+         }},
+        {"rectangle",
+         [](Path& p) {
+             p.addRectangle({-10, -10, 5, 400});
+         }},
+        {"ellipse",
+         [](Path& p) {
+             p.addEllipse({600, 600, 100, 40});
+         }},
+        {"pie",
+         [](Path& p) {
+             p.addPie({-200, 0, 100, 100}, 90, 180);
+         }},
+        {"text",
+         [](Path& p) {
+             p.addString("Hi", 80, {300, 300});
+         }},
+        {"path",
+         [](Path& p) {
+             Path other;
+             other.addRectangle({1000, 1000, 1, 1});
+             p.addPath(other);
+         }},
+        {"reset",
+         [](Path& p) {
+             p.reset();
+             p.addRectangle({3, 4, 5, 6});
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        Path path;
+        path.addLines(far);
+        path.addEllipse({0, 0, 40, 40});
+        (void)path.bounds();
+        change(path);
+        Path fresh;
+        fresh.addPath(path);
+        EXPECT_EQ(path.bounds(), fresh.bounds()) << name;
+        path.transform(shift);
+        fresh.reset();
+        fresh.addPath(path);
+        EXPECT_EQ(path.bounds(), fresh.bounds()) << name << ", then turned";
+    }
 }

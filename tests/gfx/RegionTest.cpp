@@ -1,4 +1,5 @@
 #include "gfx/Region.h"
+#include "gfx/Matrix.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <random>
+#include <vector>
 
 using namespace gfx;
 
@@ -128,4 +131,86 @@ TEST(RegionTest, EmptyAndBrokenInputGiveEmptyRegions) {
     region.setEmpty();
     EXPECT_TRUE(region.isEmpty());
     EXPECT_EQ(region.area(), 0);
+}
+
+// The edge scan behind meets() and boundsWithin() must give the clipper's answers to the
+// last fixed-point unit: outlines of every kind, against rectangles that touch them, miss
+// them by a hair, graze a vertex, cut them as a climber's band does or hold them whole.
+TEST(RegionTest, EdgeScanAnswersAsTheClipperDoes) {
+    struct Shape {
+        const char* name;
+        Path path;
+    };
+    std::vector<Shape> shapes;
+    const auto polygon = [&](const char* name, std::initializer_list<PointF> points, float turn = 0) {
+        Path p;
+        p.addLines(std::vector<PointF>(points));
+        Matrix m;
+        m.translate(300, 200);
+        m.rotate(turn);
+        p.transform(m);
+        shapes.push_back({name, p});
+    };
+    polygon("slab", {{0, 0}, {200, 0}, {200, 10}, {0, 10}});
+    polygon("floor with a ramp", {{0, 0}, {400, 0}, {470, 90}, {460, 90}, {400, 10}, {0, 10}, {-20, 17}});
+    polygon("roof", {{0, 60}, {120, 0}, {240, 60}, {230, 65}, {120, 12}, {10, 65}});
+    polygon("turned slab", {{0, 0}, {200, 0}, {200, 10}, {0, 10}}, 33);
+    polygon("bow tie", {{0, 0}, {100, 100}, {100, 0}, {0, 100}});
+    Path trunk(FillMode::Winding);
+    const std::array<PointF, 8> trunkPoints{
+        {{300, 400}, {305, 300}, {302, 200}, {315, 100}, {340, 100}, {345, 250}, {350, 400}, {300, 400}}};
+    trunk.addCurve(trunkPoints);
+    shapes.push_back({"trunk", trunk});
+    Path ladder; // rails with rungs inside, as a ladder's outline is
+    ladder.addRectangle({450, 250, 20, 175});
+    for (int i = 1; i < 11; ++i)
+        ladder.addRectangle({454, 425 - 15.0f * static_cast<float>(i), 12, 1});
+    shapes.push_back({"ladder", ladder});
+    Path limbs(FillMode::Winding);
+    limbs.addEllipse({380, 180, 40, 60});
+    limbs.addRectangle({395, 200, 10, 80});
+    shapes.push_back({"overlapping limbs", limbs});
+
+    std::mt19937 random(7);
+    const auto uniform = [&](float lo, float hi) {
+        return std::uniform_real_distribution<float>(lo, hi)(random);
+    };
+    int mismatches = 0;
+    for (const Shape& shape : shapes) {
+        const Region region(shape.path);
+        const RectF b = region.bounds();
+        std::vector<RectF> rects = {b,
+                                    {b.x - 1, b.y - 1, b.width + 2, b.height + 2},
+                                    {b.right(), b.y, 10, b.height}, // touching on the right
+                                    {b.x - 10, b.y, 10, b.height},  // and on the left
+                                    {b.x, b.y - 10, b.width, 10},   // above
+                                    {b.x + b.width / 3, b.y + b.height / 3, 0.5f, 0.5f}};
+        for (const float hair : {0.0004f, 0.001f, 0.002f, 0.0035f, 0.006f, 0.1f}) {
+            rects.push_back({b.right() - hair, b.y, 10, b.height});
+            rects.push_back({b.x, b.y - 10 + hair, b.width, 10});
+            rects.push_back({0, b.y + b.height / 2, 800, hair}); // a band thinner than the graze
+        }
+        for (int i = 0; i < 600; ++i) {
+            // Bands as climbers cut them, boxes of a figure's size, and corners at a vertex's hair.
+            const float y = uniform(b.y - 20, b.bottom() + 20);
+            rects.push_back({0, y, 800, uniform(0.001f, 60)});
+            rects.push_back({uniform(b.x - 20, b.right()), y, uniform(1, 40), uniform(1, 50)});
+            const std::vector<std::vector<PointF>> outline = region.contours();
+            const std::vector<PointF>& c = outline[static_cast<std::size_t>(i) % outline.size()];
+            const PointF v = c[static_cast<std::size_t>(i * 7) % c.size()];
+            rects.push_back({v.x + uniform(-0.005f, 0.005f), v.y + uniform(-0.005f, 0.005f), uniform(0, 20),
+                             uniform(0, 20)});
+            rects.push_back({0, v.y + uniform(-0.005f, 0.005f), 800, uniform(0.5f, 50)});
+        }
+        for (const RectF& r : rects) {
+            Region clipped = region;
+            clipped.intersect(r);
+            if (region.meets(r) != !clipped.isEmpty() || region.boundsWithin(r) != clipped.bounds()) {
+                if (++mismatches <= 5)
+                    ADD_FAILURE() << shape.name << ": rectangle " << r.x << ", " << r.y << ", " << r.width
+                                  << " x " << r.height;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }

@@ -1,7 +1,9 @@
+#include "agents/Agent.h"
 #include "agents/NavGraph.h"
 #include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
+#include "level/LevelFixture.h"
 #include "level/Roof.h"
 #include "scene/Climbable.h"
 #include "scene/Wall.h"
@@ -152,3 +154,51 @@ TEST_F(PlatformTest, ClimbableDrawsRailsAndRungsWithTheirPens) {
 }
 
 } // namespace
+
+// Through a seeded round with an earthquake, every contact answer a platform gives the bodies
+// of the real level (the cast, the socks) is the clipper's: whether it touches a body, how
+// deep a figure is sunk into a floor, and the slice of a climbable beside a climber.
+TEST(PlatformContactTest, ContactAnswersInARoundAreTheClippers) {
+    testing_level::Level level(5);
+    Game& game = *level.game;
+    game.paintEachFrame = false;
+    const gfx::RectF slow = game.slowButton.getBounds(false);
+    game.onPointerClick({slow.x + slow.width / 2, slow.y + slow.height / 2});
+    int compared = 0, sunk = 0, mismatches = 0;
+    for (int frame = 0; frame < 1200; ++frame) {
+        if (frame == 300 || frame == 900)
+            game.onKey(U'e');
+        if (frame == 500)
+            game.onPointerClick({400, 300});
+        level.frame(0.01);
+        if (frame % 5 != 0)
+            continue;
+        for (Object* o : game.agentList) {
+            auto& body = static_cast<Agent&>(*o);
+            const gfx::RectF a = body.getBounds(false);
+            for (Object* q : game.platformList) {
+                auto& p = static_cast<Platform&>(*q);
+                gfx::Region touch = p.getRegion();
+                touch.intersect(a);
+                bool same = p.Platform::touches(a) == !touch.isEmpty();
+                if (p.isHorizontal()) {
+                    gfx::Region depth = p.getRegion();
+                    depth.intersect(body.getRegion());
+                    same = same && p.sunkDepth(body) == depth.bounds().height;
+                    sunk += depth.isEmpty() ? 0 : 1;
+                } else {
+                    const gfx::RectF band{0, a.y, 800, a.height};
+                    gfx::Region slice = p.getRegion();
+                    slice.intersect(band);
+                    same = same && p.getRegion().boundsWithin(band) == slice.bounds();
+                }
+                ++compared;
+                if (!same && ++mismatches <= 5)
+                    ADD_FAILURE() << "frame " << frame << ": " << p.typeName() << " and a " << body.typeName()
+                                  << " at " << a.x << ", " << a.y;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << "of " << compared;
+    EXPECT_GT(sunk, 500) << "figures did sink into floors and were measured";
+}
