@@ -2,9 +2,9 @@
 
 #include "agents/NavGraph.h"
 #include "core/Random.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 
 #include <cmath>
 
@@ -103,9 +103,9 @@ void Animal::bindWalking(BehaviourList& list) {
                  static_cast<C>(&Animal::platformFeedbackAttached));
 }
 
-void Animal::registerInGame() {
-    Agent::registerInGame();
-    theGame().animalList.push_back(this);
+void Animal::registerInGame(World& world) {
+    Agent::registerInGame(world);
+    world.animalList.push_back(this);
 }
 
 void Animal::draw(gfx::Graphics& g) {
@@ -123,7 +123,7 @@ void Animal::rebuildPath() {
 }
 
 bool Animal::walkTo(int goal, NavEdge* finalEdge) {
-    NavGraph& graph = theNavGraph();
+    NavGraph& graph = world()->navGraph;
     const gfx::RectF b = getBounds(false);
     const gfx::RectF r{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
     NavEdge* start = graph.edgeOnPlatform(platform(), r);
@@ -375,7 +375,7 @@ int Animal::stepOff(Platform& q, gfx::PointF s) {
 }
 
 int Animal::randomGoal(double) {
-    const int goal = static_cast<int>(core::Random::next() / 32768.0 * theNavGraph().nodeCount());
+    const int goal = static_cast<int>(core::Random::next() / 32768.0 * world()->navGraph.nodeCount());
     if (!walkTo(goal, nullptr))
         randomNudge();
     return 0;

@@ -17,7 +17,7 @@ public:
 
     Tree();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     // Moves at once and takes the branches along.
     void translate(float dx, float dy) override;
 

@@ -1,7 +1,7 @@
 #include "scene/Platform.h"
 
 #include "agents/Agent.h"
-#include "game/Game.h"
+#include "scene/World.h"
 
 #include <algorithm>
 
@@ -14,10 +14,10 @@ bool overlaps(const gfx::RectF& a, const gfx::RectF& b) {
 
 } // namespace
 
-void Platform::registerInGame() {
-    Game& game = theGame();
-    game.drawList.push_back(this);
-    game.platformList.push_back(this);
+void Platform::registerInGame(World& world) {
+    joinWorld(world);
+    world.drawList.push_back(this);
+    world.platformList.push_back(this);
 }
 
 bool Platform::touches(const gfx::RectF& r) {
@@ -48,7 +48,10 @@ void Platform::carryRiders(float dx, float dy) {
         o->translate(dx, dy);
     for (Object* o : obstacles)
         o->translate(dx, dy);
-    for (Object* o : theGame().agentList) {
+    // Only a platform in a world has anyone standing on it.
+    if (world() == nullptr)
+        return;
+    for (Object* o : world()->agentList) {
         auto* agent = static_cast<Agent*>(o);
         if (agent->isAttached() && agent->platform() == this)
             agent->translate(dx, dy);
