@@ -221,8 +221,7 @@ bool Animal::meetsBox(const NavNode& node, gfx::PointF centre) {
     const gfx::RectF box{centre.x - static_cast<float>(node.boxWidth / 2),
                          centre.y - static_cast<float>(node.boxHeight / 2), static_cast<float>(node.boxWidth),
                          static_cast<float>(node.boxHeight)};
-    return box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
-           b.y < box.y + box.height;
+    return gfx::overlaps(box, b);
 }
 
 bool Animal::hasPassed(const NavEdge& e) const {

@@ -20,16 +20,6 @@ namespace {
 // A catch or a strike needs the two figures to overlap by at least this much area.
 constexpr float kStrikeArea = 225;
 
-gfx::RectF intersection(const gfx::RectF& a, const gfx::RectF& b) {
-    const float left = std::max(a.x, b.x);
-    const float top = std::max(a.y, b.y);
-    const float right = std::min(a.right(), b.right());
-    const float bottom = std::min(a.bottom(), b.bottom());
-    if (right <= left || bottom <= top)
-        return {};
-    return {left, top, right - left, bottom - top};
-}
-
 bool wideAndHigh(const gfx::RectF& r) {
     constexpr float kEpsilon = std::numeric_limits<float>::epsilon();
     return r.width > kEpsilon && r.height > kEpsilon;
@@ -111,7 +101,7 @@ void GameRoundup::pickUpSock() {
     const gfx::RectF h = cast.husband.getBounds(false);
     for (Sock* sock : socksInLevel) {
         const gfx::RectF s = sock->getBounds(false);
-        if (s.x < h.x + h.width && h.y + h.height > s.y && s.x + s.width > h.x && h.y < s.y + s.height) {
+        if (gfx::overlaps(s, h)) {
             sock->remove(); // at most one a frame
             return;
         }
@@ -124,7 +114,7 @@ void GameRoundup::strikeWithCats() {
     Husband& husband = cast.husband;
     for (auto& cat : cats) {
         if (!cat->isTouched()) {
-            const gfx::RectF i = intersection(cat->getBounds(false), husband.getBounds(false));
+            const gfx::RectF i = gfx::intersection(cat->getBounds(false), husband.getBounds(false));
             if (!wideAndHigh(i) || i.width * i.height < kStrikeArea)
                 continue;
             cat->setTouched(true);
@@ -169,7 +159,7 @@ void GameRoundup::chaseWithWife(double dt) {
     wife.carry(bat);
     bat.setOn(true);
 
-    const gfx::RectF i = intersection(husband.getBounds(false), wife.getBounds(false));
+    const gfx::RectF i = gfx::intersection(husband.getBounds(false), wife.getBounds(false));
     if (wideAndHigh(i) && i.width * i.height > kStrikeArea) {
         wife.halt();
         wife.setTouched(true);

@@ -5,15 +5,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Strict on all four sides: rectangles that only share an edge do not overlap.
-bool overlaps(const gfx::RectF& a, const gfx::RectF& b) {
-    return a.x + a.width > b.x && a.y + a.height > b.y && a.x < b.x + b.width && a.y < b.y + b.height;
-}
-
-} // namespace
-
 void Platform::registerInGame(World& world) {
     joinWorld(world);
     world.drawList.push_back(this);
@@ -22,7 +13,7 @@ void Platform::registerInGame(World& world) {
 
 bool Platform::touches(const gfx::RectF& r) {
     refreshShape();
-    if (!overlaps(r, getBounds(true)))
+    if (!gfx::overlaps(r, getBounds(true)))
         return false;
     gfx::Region meeting = getRegion();
     meeting.intersect(r);
@@ -32,7 +23,7 @@ bool Platform::touches(const gfx::RectF& r) {
 bool Platform::checkObstacle(Object& agent, Object& obstacle, ContactFeedback& record) {
     const gfx::RectF o = obstacle.getBounds(false);
     const gfx::RectF a = agent.getBounds(false);
-    if (!overlaps(o, a))
+    if (!gfx::overlaps(o, a))
         return false;
     if (!isHorizontal())
         return true;
@@ -82,7 +73,7 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
         record.leave = true;
         return record;
     }
-    if (overlaps(a, getBounds(false))) {
+    if (gfx::overlaps(a, getBounds(false))) {
         if (isHorizontal()) {
             const float depth = sunkDepth(agent);
             if (depth != 0) {

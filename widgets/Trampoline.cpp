@@ -30,7 +30,7 @@ bool Trampoline::tryLaunch() {
     const World& scene = *world();
     for (Object* o : scene.animalList) {
         const gfx::RectF a = o->getBounds(false);
-        if (!(a.x + a.width > t.x && a.y + a.height > t.y && a.x < t.x + t.width && a.y < t.y + t.height))
+        if (!gfx::overlaps(a, t))
             continue;
         // Higher at a higher frame rate and at lower speed levels. While no frame interval has
         // been measured the rate counts as unknown, and the launch uses the base speed.
