@@ -1,7 +1,7 @@
 #include "agents/Agent.h"
 
-#include "game/Game.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,10 +46,10 @@ Agent::Agent() : Object(0xffb4b4ff, 2.0f) {
     body.horizontal = &horizontal;
 }
 
-void Agent::registerInGame() {
-    Game& game = theGame();
-    game.drawList.push_back(this);
-    game.agentList.push_back(this);
+void Agent::registerInGame(World& world) {
+    joinWorld(world);
+    world.drawList.push_back(this);
+    world.agentList.push_back(this);
     behaviours.setOwner(this);
     body.reset();
     body.activate();
@@ -130,7 +130,7 @@ int Agent::applyInertia(double dt) {
 int Agent::findPlatform(double) {
     const gfx::RectF r = getBounds(false);
     Platform* candidate = nullptr;
-    for (Object* object : theGame().platformList) {
+    for (Object* object : world()->platformList) {
         auto* p = static_cast<Platform*>(object);
         if (!p->touches(r))
             continue;
@@ -193,4 +193,8 @@ bool Agent::wrapIntoWorld(int margin) {
         y = w;
     invalidate();
     return true;
+}
+
+int Agent::speedLevel() const {
+    return world() != nullptr ? world()->speedLevel : 1;
 }

@@ -55,7 +55,7 @@ public:
     Agent();
 
     // Into the drawList and agentList; starts the body falling with its behaviours bound.
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "Agent"; }
     void translate(float dx, float dy) override { moveBy(dx, dy); }
     void update(double dt) override;
@@ -91,6 +91,8 @@ public:
     static constexpr float kWorldHeight = 584;
 
 protected:
+    // The world's speed level (1, 2 or 3); the slowest while the body stands in no world.
+    int speedLevel() const;
     void reduceInertia(double rate, double dt);
     // Sets a body sunk into a floor on top of it, if the floor holds it there.
     bool liftOnto(Platform& p);

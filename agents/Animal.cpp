@@ -2,10 +2,10 @@
 
 #include "agents/NavGraph.h"
 #include "core/Random.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "scene/Platform.h"
 #include "widgets/Trampoline.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <cmath>
@@ -105,9 +105,9 @@ void Animal::bindWalking(BehaviourList& list) {
                  static_cast<C>(&Animal::platformFeedbackAttached));
 }
 
-void Animal::registerInGame() {
-    Agent::registerInGame();
-    theGame().animalList.push_back(this);
+void Animal::registerInGame(World& world) {
+    Agent::registerInGame(world);
+    world.animalList.push_back(this);
 }
 
 void Animal::draw(gfx::Graphics& g) {
@@ -125,7 +125,7 @@ void Animal::rebuildPath() {
 }
 
 bool Animal::walkTo(int goal, NavEdge* finalEdge) {
-    NavGraph& graph = theNavGraph();
+    NavGraph& graph = world()->navGraph;
     const gfx::RectF b = getBounds(false);
     const gfx::RectF r{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
     NavEdge* start = graph.edgeOnPlatform(platform(), r);
@@ -223,8 +223,7 @@ bool Animal::meetsBox(const NavNode& node, gfx::PointF centre) {
     const gfx::RectF box{centre.x - static_cast<float>(node.boxWidth / 2),
                          centre.y - static_cast<float>(node.boxHeight / 2), static_cast<float>(node.boxWidth),
                          static_cast<float>(node.boxHeight)};
-    return box.x < b.x + b.width && box.y < b.y + b.height && b.x < box.x + box.width &&
-           b.y < box.y + box.height;
+    return gfx::overlaps(box, b);
 }
 
 bool Animal::hasPassed(const NavEdge& e) const {
@@ -429,7 +428,7 @@ int Animal::stepOff(Platform& q, gfx::PointF s) {
 }
 
 int Animal::randomGoal(double) {
-    const int goal = static_cast<int>(core::Random::next() / 32768.0 * theNavGraph().nodeCount());
+    const int goal = static_cast<int>(core::Random::next() / 32768.0 * world()->navGraph.nodeCount());
     if (!walkTo(goal, nullptr))
         randomNudge();
     return 0;

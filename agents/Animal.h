@@ -84,7 +84,7 @@ class Animal : public Agent {
 public:
     Animal();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "Animal"; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;

@@ -57,16 +57,7 @@ double distance(gfx::PointF a, gfx::PointF b) {
     return std::hypot(double{a.x} - b.x, double{a.y} - b.y);
 }
 
-NavGraph* currentGraph = nullptr;
-
 } // namespace
-
-NavGraph& theNavGraph() {
-    return *currentGraph;
-}
-void setTheNavGraph(NavGraph* graph) {
-    currentGraph = graph;
-}
 
 const gfx::RectI& NavNode::hitRect() {
     if (hitRect_.x == -999)

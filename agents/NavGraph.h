@@ -132,7 +132,3 @@ private:
     std::vector<std::vector<PathEntry>> pathTables_;
     std::vector<double> eccentricity_;
 };
-
-// The process-wide graph. Tests and tools point it at a graph of their own.
-NavGraph& theNavGraph();
-void setTheNavGraph(NavGraph* graph);

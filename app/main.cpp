@@ -1,7 +1,6 @@
 // Hearthly: the program's entry point. Builds the navigation graph, the game and the window
 // in the order the scene relies on, then runs the window's loop until the player quits.
 
-#include "agents/NavGraph.h"
 #include "audio/AudioOutput.h"
 #include "core/Random.h"
 #include "game/Game.h"
@@ -101,11 +100,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
     const audio::ScopedAudioOutput audioOutput(audioDevice.get());
 
-    // The graph first: the scene's branches append their nodes to it while the game builds them.
-    auto graph = std::make_unique<NavGraph>();
-    setTheNavGraph(graph.get());
     auto game = std::make_unique<Game>();
-    setTheGame(game.get());
 
     const auto window = platform::SdlWindow::create("Hearthly", kClientWidth, kClientHeight, error);
     if (!window) {
@@ -116,7 +111,6 @@ int main(int argc, char** argv) {
     // The house at night, as the desktop's menu shows it.
     window->setIcon(gfx::Surface::fromPng(embeddedIconData, embeddedIconDataSize));
 
-    graph->prepareTables();
     platform::SdlClock clock;
     platform::WindowLoop loop(*window, *game, clock);
     // Recorded, the game sees the clock and the window through the recorder; played back, it

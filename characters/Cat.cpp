@@ -1,9 +1,9 @@
 #include "characters/Cat.h"
 
 #include "characters/CatLimbs.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <array>
@@ -57,7 +57,7 @@ gfx::Argb Cat::lighter(gfx::Argb color) {
 }
 
 double Cat::timeScale() const {
-    return 0.6 + 0.1 * theGame().speedLevel;
+    return 0.6 + 0.1 * speedLevel();
 }
 
 Pose Cat::idlePose(const AnimationState& s, bool facingRight) const {

@@ -1,9 +1,10 @@
 #include "characters/Husband.h"
 
 #include "core/Random.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
+#include "widgets/TextBox.h"
 
 Husband::Husband() {
     x = 380;
@@ -12,16 +13,16 @@ Husband::Husband() {
 }
 
 double Husband::timeScale() const {
-    return 0.8 + 0.2 * theGame().speedLevel;
+    return 0.8 + 0.2 * speedLevel();
 }
 
 void Husband::addBody() {
-    Game& game = theGame();
-    // Only the player's figure: the small ones of the lives display stand on nothing.
-    if (game.hudMode == 1 && this == &game.husband) {
+    // Only the player's figure has a status box: the small ones of the lives display stand on
+    // nothing.
+    if (statusBox != nullptr && world() != nullptr && world()->hudMode == 1) {
         // The status box names the platform under him; setText redraws only on a change.
         const Platform* p = platform();
-        game.messageBox.setText(isAttached() && p != nullptr ? p->typeName() : std::string{});
+        statusBox->setText(isAttached() && p != nullptr ? p->typeName() : std::string{});
     }
     path.addEllipse({-5, -30, 10, 10});
     // A wedge with its point at the hip and its arc across the shoulders.

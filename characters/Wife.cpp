@@ -1,7 +1,7 @@
 #include "characters/Wife.h"
 
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 Wife::Wife() {
     x = 100;
@@ -10,7 +10,7 @@ Wife::Wife() {
 }
 
 double Wife::timeScale() const {
-    return 0.4 + 0.2 * theGame().speedLevel;
+    return 0.4 + 0.2 * speedLevel();
 }
 
 void Wife::addBody() {

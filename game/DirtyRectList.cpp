@@ -17,12 +17,6 @@ bool contains(const gfx::RectI& outer, const gfx::RectI& inner) {
            inner.bottom() <= outer.bottom();
 }
 
-gfx::RectI intersection(const gfx::RectI& a, const gfx::RectI& b) {
-    const int left = std::max(a.x, b.x);
-    const int top = std::max(a.y, b.y);
-    return {left, top, std::min(a.right(), b.right()) - left, std::min(a.bottom(), b.bottom()) - top};
-}
-
 gfx::RectI boundingBox(const gfx::RectI& a, const gfx::RectI& b) {
     const int left = std::min(a.x, b.x);
     const int top = std::min(a.y, b.y);
@@ -74,7 +68,7 @@ void DirtyRectList::insert(gfx::RectI r) {
         const gfx::RectI p = rects_[i];
         if (contains(p, r))
             return;
-        const gfx::RectI overlap = intersection(p, r);
+        const gfx::RectI overlap = gfx::intersection(p, r);
         if (overlap.width < kMinOverlap || overlap.height < kMinOverlap)
             continue;
         // Area the bounding box covers that neither rectangle did.

@@ -12,24 +12,19 @@
 #include <sstream>
 
 namespace {
-Game* theCurrentGame = nullptr;
 
 // The pause label stands in the middle of the world, below where a round's result shows.
 constexpr float kPauseBoxX = 346;
 constexpr float kPauseBoxY = 262;
 } // namespace
 
-Game& theGame() {
-    return *theCurrentGame;
-}
-void setTheGame(Game* game) {
-    theCurrentGame = game;
-}
-Game* currentGame() {
-    return theCurrentGame;
+Game::Game() {
+    // The house from the garden up: each storey carries the one stacked on it, and the ground
+    // also shakes the socks.
+    storeys = {&ground, &floorBasement, &floorFirst, &floorSecond, &denRoof, &roof, &rules};
+    husband.reportPlatformIn(&messageBox);
 }
 
-Game::Game() = default;
 Game::~Game() = default;
 
 void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
@@ -40,7 +35,7 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     // then the house from the basement up, the ground, and the rules with their cats.
     for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond,
                                                        &roof, &denRoof, &ground, &rules})
-        part->registerInGame();
+        part->registerInGame(*this);
 
     struct ButtonSetup {
         Button& button;
@@ -50,13 +45,13 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     for (const ButtonSetup& setup :
          {ButtonSetup{slowButton, "Slow", 190}, ButtonSetup{mildButton, "Mild", 273},
           ButtonSetup{fastButton, "Fast", 350}}) {
-        setup.button.registerInGame();
+        setup.button.registerInGame(*this);
         setup.button.setText(setup.caption);
         setup.button.setPosition(setup.x, 350);
         setup.button.setOn(true);
     }
 
-    messageBox.registerInGame();
+    messageBox.registerInGame(*this);
     messageBox.setText("msg");
     messageBox.setPosition(300, 200);
     messageBox.setOn(false);
@@ -64,15 +59,17 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     // In front of everything: the goal arrows, the highlights, then the husband and the wife.
     for (Object* part : std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight,
                                                        &edgeHighlight, &husband, &wife})
-        part->registerInGame();
+        part->registerInGame(*this);
 
-    pauseBox.registerInGame();
+    pauseBox.registerInGame(*this);
     pauseBox.setText("PAUSED");
     pauseBox.setPosition(kPauseBoxX, kPauseBoxY);
     pauseBox.setOn(paused);
 
+    // The pole that stands in no world still counts its branch's places, last of all.
+    telephonePole.branch().addNodesTo(navGraph);
     // Every walkway has been handed to the graph by the registrations above.
-    theNavGraph().computeAllPaths();
+    navGraph.computeAllPaths();
 }
 
 void Game::tick(bool force) {
@@ -175,7 +172,7 @@ int Game::onPointerMove(gfx::PointF world) {
 void Game::hoverHighlights(gfx::PointF world) {
     // The highlight that holds a target is also where a click sends the Husband, so only
     // one of the two may hold one. Where nothing is found, both keep what they had.
-    NavGraph& graph = theNavGraph();
+    NavGraph& graph = navGraph;
     if (hoverNodes) {
         if (NavNode* node = graph.nodeAt(world)) {
             nodeHighlight.setNode(node);

@@ -17,6 +17,7 @@
 #include "level/Roof.h"
 #include "level/TelephonePole.h"
 #include "rules/GameRoundup.h"
+#include "scene/World.h"
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"
 
@@ -27,12 +28,15 @@
 
 class Object;
 
-// The one top-level object: owns the fixed scene, its registration lists and settings,
-// runs the frame cycle and hands input to the scene.
-class Game {
+// The one top-level object: the world the scene lives in (its registration lists, graph and
+// settings) together with the fixed scene itself, the frame cycle, the renderer and input.
+// Being the world, it hands itself to the scene at registration; the scene sees only that part.
+// Building one is the whole start-up order: the world's graph first, then the scene, which
+// reaches the graph only when it registers.
+class Game : public World {
 public:
     Game();
-    ~Game();
+    ~Game() override;
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
@@ -62,7 +66,7 @@ public:
     Button* buttonAt(gfx::PointF worldPoint);
 
     // Mean rate of the recent timer calls; 0 while no interval has been measured.
-    double framesPerSecond() const;
+    double framesPerSecond() const override;
     // "64.10 f/s": the rate cut to two decimals.
     static std::string formatFrameRate(double fps);
 
@@ -92,30 +96,13 @@ public:
         "while avoiding cats and the lovely Wife. Cats empty part of your sock collection and the wife sets "
         "you back one life.\n\nHit 'a' to turn off the annoying video game music I composed.";
 
-    // Registration lists: non-owning, in insertion order. They are declared before the scene
-    // so that objects leaving the scene in their destructors still find them.
-    std::vector<Object*> drawList;
-    std::vector<Object*> agentList;
-    std::vector<Object*> platformList;
-    std::vector<Object*> objectList;
-    std::vector<Object*> animalList;
-    std::vector<Button*> buttonList;
-    // Last drawn bounds of objects that left the scene; the next paint clears them.
-    std::vector<gfx::RectF> erasedRects;
-
-    // Settings, changed by keys and buttons.
-    int speedLevel = 1;
-    bool paused = false;
+    // Settings of the game's own, changed by keys (the scene's are the world's).
     bool paintForcesFullRedraw = true;
     bool showDirtyRects = false;
     bool showRedrawnObjects = false;
-    bool groundEventRequest = false;
     int selectedNode = 0;
     int navOverlay = 0;
-    bool goalTracking = false;
     bool hoverNodes = false;
-    bool cheatUsed = false;
-    int hudMode = 0;
     // Cleared by the replay tool's --no-paint to time the simulation alone.
     bool paintEachFrame = true;
 
@@ -142,9 +129,9 @@ private:
     long long frameCount = 0;
 
 public:
-    // The fixed scene, in construction order (declared after the lists, so it is torn down
-    // while they still exist). The house storeys reach each other through these members
-    // when they register (each carries the one stacked on it).
+    // The fixed scene, in construction order (the world's lists outlive it, so objects leaving
+    // the scene in their destructors still find them). Which storey carries which goes into
+    // the world's storeys before anything registers.
     LightSource light;
     Ground ground;
     FloorFirst floorFirst;
@@ -163,7 +150,7 @@ public:
     NodeHighlight nodeHighlight;
     EdgeHighlight edgeHighlight;
     // The round: socks, cats, lives, counters; the cats roam from the start.
-    GameRoundup rules;
+    GameRoundup rules{RoundCast{husband, wife, husbandGoal, {&slowButton, &mildButton, &fastButton}}};
     Button slowButton{0x80dddd80, 0x80808080};
     Button mildButton{0x80dddd80, 0x80808080};
     Button fastButton{0x80dddd80, 0x80808080};
@@ -173,9 +160,3 @@ public:
     // else: a full-screen player sees no title bar.
     TextBox pauseBox{0x80dddd80, 0x80808080};
 };
-
-// The process-wide game. Tests and tools point it at a game of their own.
-Game& theGame();
-void setTheGame(Game* game);
-// The current game, or nullptr when none is set.
-Game* currentGame();

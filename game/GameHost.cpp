@@ -2,19 +2,12 @@
 
 #include "core/Random.h"
 
-GameHost::AccessorScope::AccessorScope(std::uint32_t seed) {
+GameHost::Seeding::Seeding(std::uint32_t seed) {
     core::Random::seed(seed);
 }
 
-GameHost::AccessorScope::~AccessorScope() {
-    setTheGame(nullptr);
-    setTheNavGraph(nullptr);
-}
-
 GameHost::GameHost(int width, int height, std::uint32_t seed, bool shown)
-    : scope(seed), window(width, height) {
-    setTheGame(&game);
-    graph.prepareTables();
+    : seeding(seed), window(width, height) {
     game.attachWindow(window, clock);
     // The window appears: its first paint is a full one.
     if (shown)

@@ -8,9 +8,7 @@
 #include <cstdint>
 
 // A complete game without a window: a seeded generator, a virtual clock, an off-screen
-// window, the navigation graph and the game, built and attached in the start-up order.
-// The process-wide accessors point at this host's graph and game while it lives and are
-// cleared when it goes, so nothing can reach a destroyed scene through them.
+// window and the game, built and attached as the program does.
 class GameHost {
 public:
     static constexpr std::int64_t kTimerPeriodUs = 10'000;
@@ -29,27 +27,15 @@ public:
     void expose() { game.paint(true); }
 
 private:
-    // Declared first so it is destroyed last: the scene still reaches the accessors while
-    // it is torn down.
-    struct AccessorScope {
-        explicit AccessorScope(std::uint32_t seed);
-        ~AccessorScope();
-        AccessorScope(const AccessorScope&) = delete;
-        AccessorScope& operator=(const AccessorScope&) = delete;
+    // Seeds the generator before the game draws anything from it.
+    struct Seeding {
+        explicit Seeding(std::uint32_t seed);
     };
-    struct GraphBinding {
-        explicit GraphBinding(NavGraph& graph) { setTheNavGraph(&graph); }
-    };
-    AccessorScope scope;
+    Seeding seeding;
 
 public:
     core::VirtualClock clock;
     OffscreenWindow window;
-    NavGraph graph;
-
-private:
-    GraphBinding graphBinding{graph}; // branches append their nodes while the game is built
-
-public:
     Game game;
+    NavGraph& graph = game.navGraph;
 };

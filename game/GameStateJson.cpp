@@ -70,7 +70,7 @@ void GameStateJson::addDrawList(json& out, const Game& game) {
 }
 
 void GameStateJson::addNav(json& out, const Game& game) {
-    const NavGraph& graph = theNavGraph();
+    const NavGraph& graph = game.navGraph;
     json nodes = json::array();
     for (const NavNode* n : graph.nodes())
         nodes.push_back({{"index", n->index}, {"name", n->name}, {"x", n->x}, {"y", n->y}});

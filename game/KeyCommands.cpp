@@ -95,7 +95,7 @@ void KeyCommands::cycleStatusBox(Game& game) {
 }
 
 void KeyCommands::stepSelectedNode(Game& game, int delta) {
-    const int count = theNavGraph().nodeCount();
+    const int count = game.navGraph.nodeCount();
     if (count <= 0) {
         game.selectedNode = 0;
         return;

@@ -340,7 +340,7 @@ void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI
 }
 
 void Renderer::drawNavOverlay(const Game& game, gfx::Graphics& g) const {
-    const NavGraph& graph = theNavGraph();
+    const NavGraph& graph = game.navGraph;
     const int source = game.selectedNode;
     if (source < 0 || source >= graph.nodeCount())
         return;

@@ -16,4 +16,26 @@ RectF unite(const RectF& a, const RectF& b) {
     return {left, top, right - left, bottom - top};
 }
 
+namespace {
+
+template <typename Rect> Rect meet(const Rect& a, const Rect& b) {
+    const auto left = std::max(a.x, b.x);
+    const auto top = std::max(a.y, b.y);
+    const auto right = std::min(a.right(), b.right());
+    const auto bottom = std::min(a.bottom(), b.bottom());
+    if (right <= left || bottom <= top)
+        return {};
+    return {left, top, right - left, bottom - top};
+}
+
+} // namespace
+
+RectF intersection(const RectF& a, const RectF& b) {
+    return meet(a, b);
+}
+
+RectI intersection(const RectI& a, const RectI& b) {
+    return meet(a, b);
+}
+
 } // namespace gfx

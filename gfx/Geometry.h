@@ -57,6 +57,16 @@ struct RectI {
 // Smallest rectangle holding both; an empty operand is ignored.
 RectF unite(const RectF& a, const RectF& b);
 
+// Whether the two share any area: strict on all four sides, so rectangles that only touch
+// along an edge do not overlap.
+inline bool overlaps(const RectF& a, const RectF& b) {
+    return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
+}
+
+// The area both cover, or an empty (all zero) rectangle where they do not overlap.
+RectF intersection(const RectF& a, const RectF& b);
+RectI intersection(const RectI& a, const RectI& b);
+
 // Result of a drawing or geometry call that can fail. The values follow the classic
 // status numbering, so a stored status reads the same as in any vector-graphics log.
 enum class Status : int {

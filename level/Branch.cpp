@@ -2,6 +2,7 @@
 
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
+#include "scene/World.h"
 
 #include <algorithm>
 
@@ -24,9 +25,8 @@ std::array<gfx::PointF, 8> placeOutline(int x, int y, double length, double thic
     return out;
 }
 
-void appendNode(NavNode& node, std::string nodeName) {
+void nameNode(NavNode& node, std::string nodeName) {
     node.name = std::move(nodeName);
-    theNavGraph().appendNode(node);
 }
 
 } // namespace
@@ -37,16 +37,26 @@ Branch::Branch(std::string branchName, int x, int y, double length, double thick
                        static_cast<float>(thickness)},
             color, 1.0f, color),
       direction(length >= 0 ? 1 : -1) {
-    appendNode(root, name + "_root");
-    appendNode(middle, name + "_middle");
-    appendNode(end, name + "_end");
+    nameNode(root, name + "_root");
+    nameNode(middle, name + "_middle");
+    nameNode(end, name + "_end");
 }
 
-void Branch::registerInGame() {
-    Platform::registerInGame();
-    twig_.registerInGame();
+void Branch::addNodesTo(NavGraph& graph) {
+    if (nodesAdded)
+        return;
+    nodesAdded = true;
+    for (NavNode* node : {&root, &middle, &end})
+        graph.appendNode(*node);
+}
+
+void Branch::registerInGame(World& world) {
+    // Its places come first: the edges below join them.
+    addNodesTo(world.navGraph);
+    Platform::registerInGame(world);
+    twig_.registerInGame(world);
     carried.push_back(&twig_);
-    NavGraph& graph = theNavGraph();
+    NavGraph& graph = world.navGraph;
     graph.addTwoWayEdge(this, root, points[0], middle, points[2], 5.0);
     graph.addTwoWayEdge(this, middle, points[2], end, points[3], 5.0);
 }

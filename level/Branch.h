@@ -15,7 +15,11 @@ class Branch : public MovablePlatform {
 public:
     Branch(std::string name, int x, int y, double length, double thickness, gfx::Argb color);
 
-    void registerInGame() override;
+    // Adds its three places to the graph, then the walkway between them.
+    void registerInGame(World& world) override;
+    // The places alone, for a branch that stands in no world but whose places still count in
+    // the graph; once only.
+    void addNodesTo(NavGraph& graph);
     std::string typeName() const override { return name; }
     // Queues the move with the sideways swing added: a branch pushed down leans back
     // towards its trunk.
@@ -41,4 +45,5 @@ private:
     NavNode root;
     NavNode middle;
     NavNode end;
+    bool nodesAdded = false;
 };

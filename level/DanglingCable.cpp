@@ -1,8 +1,8 @@
 #include "level/DanglingCable.h"
 
-#include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
+#include "scene/World.h"
 
 #include <array>
 
@@ -28,13 +28,13 @@ DanglingCable::DanglingCable(std::string cableName, float left, float bottom, fl
     recordPenStatus(pen.setWidth(2));
 }
 
-void DanglingCable::registerInGame() {
-    Climbable::registerInGame();
+void DanglingCable::registerInGame(World& world) {
+    Climbable::registerInGame(world);
     // From the foot of the loop the agent lets go and drops to the landing place.
     const gfx::PointF foot{static_cast<float>(static_cast<int>(x + 10)),
                            static_cast<float>(static_cast<int>(y))};
-    theNavGraph().addOneWayEdge(this, *bottomNode, foot, false, *landingNode,
-                                {NavEdge::kUnset, NavEdge::kUnset}, false);
+    world.navGraph.addOneWayEdge(this, *bottomNode, foot, false, *landingNode,
+                                 {NavEdge::kUnset, NavEdge::kUnset}, false);
 }
 
 void DanglingCable::draw(gfx::Graphics& g) {

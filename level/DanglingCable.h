@@ -11,7 +11,7 @@ public:
     DanglingCable(std::string name, float x, float bottom, float width, float loopHeight, NavNode* topNode,
                   NavNode* bottomNode, NavNode* landingNode);
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;
 

@@ -1,8 +1,8 @@
 #include "level/DenRoof.h"
 
 #include "agents/NavGraph.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 namespace {
 
@@ -23,10 +23,10 @@ DenRoof::DenRoof() {
     pen.setColor(0xAA303030);
 }
 
-void DenRoof::registerInGame() {
-    Platform::registerInGame();
-    carried.push_back(&theGame().roof);
-    NavGraph& graph = theNavGraph();
+void DenRoof::registerInGame(World& world) {
+    Platform::registerInGame(world);
+    carry(world.storeys.roof);
+    NavGraph& graph = world.navGraph;
     graph.addChain(this, kWalkway);
     // Off the low end down into the garden.
     graph.addOneWayEdge(this, "den_roof_left", "ground_landing");

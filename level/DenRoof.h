@@ -8,7 +8,7 @@ class DenRoof : public MovablePlatform {
 public:
     DenRoof();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "DenRoof"; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;

@@ -1,8 +1,8 @@
 #include "level/FloorBasement.h"
 
 #include "agents/NavGraph.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 namespace {
 
@@ -20,28 +20,29 @@ constexpr NamedSurfacePoint kWalkway[] = {
 } // namespace
 
 FloorBasement::FloorBasement()
-    : ladder("basement_ladder", 350, 554, 20, 160, 10, theNavGraph().node("basement_and_basement_ladder"),
-             theNavGraph().node("first_floor_and_basement_ladder")),
+    : ladder("basement_ladder", 350, 554, 20, 160, 10, nullptr, nullptr),
       leftWall({250, 490, 10, 80}, 0xAA403040, 3.0f, 0xFF201020),
       rightWall({540, 538, 10, 32}, 0xAA403040, 3.0f, 0xFF201020) {
     pen.setColor(0xAA403040);
 }
 
-void FloorBasement::registerInGame() {
-    Platform::registerInGame();
-    ladder.registerInGame();
-    carried.push_back(&theGame().floorFirst);
+void FloorBasement::registerInGame(World& world) {
+    Platform::registerInGame(world);
+    NavGraph& graph = world.navGraph;
+    ladder.setEnds(graph.node("basement_and_basement_ladder"), graph.node("first_floor_and_basement_ladder"));
+    ladder.registerInGame(world);
+    carry(world.storeys.firstFloor);
     carried.push_back(&ladder);
     // Only the basement walls stop walkers.
-    leftWall.registerInGame();
-    rightWall.registerInGame();
+    leftWall.registerInGame(world);
+    rightWall.registerInGame(world);
     obstacles.push_back(&leftWall);
     obstacles.push_back(&rightWall);
-    leftTrampoline.registerInGame();
-    rightTrampoline.registerInGame();
+    leftTrampoline.registerInGame(world);
+    rightTrampoline.registerInGame(world);
     carried.push_back(&leftTrampoline);
     carried.push_back(&rightTrampoline);
-    theNavGraph().addChain(this, kWalkway);
+    graph.addChain(this, kWalkway);
 }
 
 void FloorBasement::draw(gfx::Graphics& g) {

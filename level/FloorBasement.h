@@ -13,7 +13,7 @@ class FloorBasement : public MovablePlatform {
 public:
     FloorBasement();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "FloorBasement"; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;

@@ -1,8 +1,8 @@
 #include "level/FloorFirst.h"
 
 #include "agents/NavGraph.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 namespace {
 
@@ -22,25 +22,26 @@ constexpr NamedSurfacePoint kWalkway[] = {
 } // namespace
 
 FloorFirst::FloorFirst()
-    : ladder("first_floor_ladder", 450, 425, 20, 175, 11,
-             theNavGraph().node("first_floor_and_first_floor_ladder"),
-             theNavGraph().node("second_floor_and_first_floor_ladder")),
+    : ladder("first_floor_ladder", 450, 425, 20, 175, 11, nullptr, nullptr),
       leftWall({150, 356, 10, 85}, 0x18205030, 3.0f, 0x55103020),
       rightWall({540, 321, 10, 120}, 0x18205030, 3.0f, 0x55103020) {
     pen.setColor(0xAA205030);
 }
 
-void FloorFirst::registerInGame() {
-    Platform::registerInGame();
-    ladder.registerInGame();
-    leftWall.registerInGame();
-    rightWall.registerInGame();
+void FloorFirst::registerInGame(World& world) {
+    Platform::registerInGame(world);
+    NavGraph& graph = world.navGraph;
+    ladder.setEnds(graph.node("first_floor_and_first_floor_ladder"),
+                   graph.node("second_floor_and_first_floor_ladder"));
+    ladder.registerInGame(world);
+    leftWall.registerInGame(world);
+    rightWall.registerInGame(world);
     // The walls up here are scenery: they ride along but stop nobody.
-    carried.push_back(&theGame().floorSecond);
+    carry(world.storeys.secondFloor);
     carried.push_back(&ladder);
     carried.push_back(&leftWall);
     carried.push_back(&rightWall);
-    theNavGraph().addChain(this, kWalkway);
+    graph.addChain(this, kWalkway);
 }
 
 void FloorFirst::draw(gfx::Graphics& g) {

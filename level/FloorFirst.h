@@ -11,7 +11,7 @@ class FloorFirst : public MovablePlatform {
 public:
     FloorFirst();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "FloorFirst"; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;

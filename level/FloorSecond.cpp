@@ -1,8 +1,8 @@
 #include "level/FloorSecond.h"
 
 #include "agents/NavGraph.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 namespace {
 
@@ -25,14 +25,14 @@ FloorSecond::FloorSecond()
     pen.setColor(0xAA203060);
 }
 
-void FloorSecond::registerInGame() {
-    Platform::registerInGame();
-    leftWall.registerInGame();
-    rightWall.registerInGame();
+void FloorSecond::registerInGame(World& world) {
+    Platform::registerInGame(world);
+    leftWall.registerInGame(world);
+    rightWall.registerInGame(world);
     carried.push_back(&leftWall);
     carried.push_back(&rightWall);
-    carried.push_back(&theGame().denRoof);
-    NavGraph& graph = theNavGraph();
+    carry(world.storeys.denRoof);
+    NavGraph& graph = world.navGraph;
     graph.addChain(this, kWalkway);
     // From the left end a walker drops onto the den roof below.
     graph.addOneWayEdge(this, "second_floor_left", "den_roof_middle");

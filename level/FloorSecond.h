@@ -9,7 +9,7 @@ class FloorSecond : public MovablePlatform {
 public:
     FloorSecond();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "FloorSecond"; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;

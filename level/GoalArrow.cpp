@@ -2,15 +2,15 @@
 
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 GoalArrow::GoalArrow(Animal& followed) : Object(0xff000000, 8.0f), agent(followed) {
     pen.setEndCap(gfx::LineCap::ArrowAnchor);
 }
 
-void GoalArrow::registerInGame() {
-    Object::registerInGame();
+void GoalArrow::registerInGame(World& world) {
+    Object::registerInGame(world);
     pen.setColor(agent.getFillBrush().color());
 }
 
@@ -22,7 +22,7 @@ void GoalArrow::setEnabled(bool value) {
 }
 
 void GoalArrow::update(double) {
-    const bool wanted = enabled || theGame().goalTracking;
+    const bool wanted = enabled || (world() != nullptr && world()->goalTracking);
     if (!wanted) {
         if (showing)
             hide();

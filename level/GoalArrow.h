@@ -11,7 +11,7 @@ public:
     explicit GoalArrow(Animal& followed);
 
     // Takes the colour of the agent it follows.
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "GoalArrow"; }
     void update(double dt) override;
     void draw(gfx::Graphics& g) override;

@@ -1,11 +1,10 @@
 #include "level/Ground.h"
 
-#include "agents/NavGraph.h"
 #include "core/Random.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
 #include "gfx/Region.h"
+#include "scene/World.h"
 
 #include <array>
 #include <cmath>
@@ -71,17 +70,16 @@ Ground::Ground() : Platform(0xFFFFFFFF, 1.0f) {
     pen.setAlignment(gfx::PenAlignment::Inset);
 }
 
-void Ground::registerInGame() {
-    Platform::registerInGame();
-    tree_.registerInGame();
-    pole_.registerInGame();
-    Game& game = theGame();
-    carried.push_back(&game.floorBasement);
+void Ground::registerInGame(World& world) {
+    Platform::registerInGame(world);
+    tree_.registerInGame(world);
+    pole_.registerInGame(world);
+    carry(world.storeys.basement);
     carried.push_back(&tree_);
     carried.push_back(&pole_);
-    carried.push_back(&game.rules); // a quake shakes the socks loose
+    carry(world.storeys.looseThings); // a quake shakes the socks loose
 
-    NavGraph& graph = theNavGraph();
+    NavGraph& graph = world.navGraph;
     graph.addChain(this, kWalkway);
     // The world wraps: walking off the left end leads to the right end, through a point
     // 25 pixels beyond the left edge.
@@ -112,13 +110,13 @@ void Ground::update(double dt) {
     const int oldRaise = quakeRaise;
     int newRaise = 0;
     if (!quakeActive) {
-        Game& game = theGame();
-        if (game.groundEventRequest) {
-            game.groundEventRequest = false;
+        World& settings = *world();
+        if (settings.groundEventRequest) {
+            settings.groundEventRequest = false;
             quakePhase = kIdleFramesBeforeQuake;
         } else if (static_cast<int>(core::Random::next() * 0.091552734375) == 1) {
             // A chance of 11 in 32768 per frame for a quake out of the blue.
-            game.groundEventRequest = false;
+            settings.groundEventRequest = false;
             quakePhase = kIdleFramesBeforeQuake;
         }
         if (++quakePhase < kIdleFramesBeforeQuake)

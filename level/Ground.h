@@ -22,7 +22,7 @@ public:
 
     Ground();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "Ground"; }
     void update(double dt) override;
     void draw(gfx::Graphics& g) override;

@@ -1,8 +1,8 @@
 #include "level/Roof.h"
 
 #include "agents/NavGraph.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 namespace {
 
@@ -25,9 +25,9 @@ Roof::Roof() {
     pen.setColor(0xAA303030);
 }
 
-void Roof::registerInGame() {
-    Platform::registerInGame();
-    NavGraph& graph = theNavGraph();
+void Roof::registerInGame(World& world) {
+    Platform::registerInGame(world);
+    NavGraph& graph = world.navGraph;
     graph.addChain(this, kWalkway);
     // Off the left eave onto the den roof.
     graph.addOneWayEdge(this, "roof_left", "den_roof_middle");

@@ -8,7 +8,7 @@ class Roof : public MovablePlatform {
 public:
     Roof();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "Roof"; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;

@@ -1,9 +1,9 @@
 #include "level/TelephoneCable.h"
 
 #include "agents/NavGraph.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
+#include "scene/World.h"
 
 namespace {
 
@@ -41,9 +41,8 @@ const std::array<gfx::PointF, 8>& TelephoneCable::outlinePoints() {
     return kOutline;
 }
 
-void TelephoneCable::registerInGame() {
-    NavGraph& graph = theNavGraph();
-    Game& game = theGame();
+void TelephoneCable::registerInGame(World& world) {
+    NavGraph& graph = world.navGraph;
 
     // The loops hang from the outline's second and fifth points.
     const gfx::PointF left = kOutline[1];
@@ -53,13 +52,14 @@ void TelephoneCable::registerInGame() {
                                                 graph.node("cable_dangle1"), graph.node("roof_left"));
     dangling4 = std::make_unique<DanglingCable>(
         "dangling_cable4", right.x, right.y + kLoopHeight, kLoopWidth, kLoopHeight, graph.node("cable_4"),
-        graph.node("cable_dangle4"), &game.ground.tree().branch(1).middleNode());
+        graph.node("cable_dangle4"), graph.node("tree_branch2_middle"));
 
-    Platform::registerInGame();
+    Platform::registerInGame(world);
     // The ground shakes the line directly; the pole only carries its branch.
-    game.ground.carried.push_back(this);
-    dangling1->registerInGame();
-    dangling4->registerInGame();
+    if (world.storeys.ground != nullptr)
+        world.storeys.ground->carry(this);
+    dangling1->registerInGame(world);
+    dangling4->registerInGame(world);
 
     graph.addChain(this, kWalkway);
 

@@ -16,7 +16,7 @@ public:
     TelephoneCable();
     ~TelephoneCable() override;
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "TelephoneCable"; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;

@@ -1,24 +1,25 @@
 #include "level/TelephonePole.h"
 
-#include "agents/NavGraph.h"
+#include "scene/World.h"
 
 // The branch's thickness is the double with bits 0x4053000004C00000, a hair above 76, so
 // that its thickest point lands on y 211 rather than 210.
 TelephonePole::TelephonePole()
-    : FilledClimbable("Telephone_pole", kX, kBottom, kWidth, kHeight, theNavGraph().node("ground_left"),
-                      theNavGraph().node("ground_left")),
+    : FilledClimbable("Telephone_pole", kX, kBottom, kWidth, kHeight, nullptr, nullptr),
       branch_("pole_branch", 30, 135, 100, 76.00000113248825, kColor) {
     fill.setColor(kColor);
 }
 
-void TelephonePole::registerInGame() {
+void TelephonePole::registerInGame(World& world) {
     // Foot and head are the same node: the climb is made of the three edges below instead.
-    Climbable::registerInGame();
-    cable_.registerInGame();
-    branch_.registerInGame();
+    NavGraph& graph = world.navGraph;
+    NavNode* foot = graph.node("ground_left");
+    setEnds(foot, foot);
+    Climbable::registerInGame(world);
+    cable_.registerInGame(world);
+    branch_.registerInGame(world);
     carried.push_back(&branch_);
 
-    NavGraph& graph = theNavGraph();
     constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
     const float cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
     NavNode& middle = *graph.node("pole_middle");

@@ -16,7 +16,7 @@ public:
 
     TelephonePole();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     // Moves at once and takes its branch along; the cable follows the ground by itself.
 
     TelephoneCable& cable() { return cable_; }

@@ -1,26 +1,27 @@
 #include "level/Tree.h"
 
-#include "game/Game.h"
+#include "scene/World.h"
 
 Tree::Tree()
-    : FilledClimbable("tree", kX, kBottom, kWidth, kHeight, theNavGraph().node("ground_and_tree"),
-                      theNavGraph().node("ground_and_tree")),
+    : FilledClimbable("tree", kX, kBottom, kWidth, kHeight, nullptr, nullptr),
       branches{{{"tree_branch1", 703, 350, -110, 58.5, kColor},
                 {"tree_branch2", 703, 264, 90, 58.5, kColor},
                 {"tree_branch3", 703, 174, -110, 39, kColor}}} {
     fill.setColor(kColor);
 }
 
-void Tree::registerInGame() {
+void Tree::registerInGame(World& world) {
     // The trunk's foot and head are the same node, so the climbable adds no edge itself;
     // the climb runs from the foot up through the branch roots instead.
-    Climbable::registerInGame();
+    NavGraph& graph = world.navGraph;
+    NavNode* foot = graph.node("ground_and_tree");
+    setEnds(foot, foot);
+    Climbable::registerInGame(world);
     for (Branch& b : branches) {
-        b.registerInGame();
+        b.registerInGame(world);
         carried.push_back(&b);
     }
 
-    NavGraph& graph = theNavGraph();
     const float cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
     auto rootPoint = [cx](Branch& b) { return gfx::PointF{cx, b.outlinePoints()[0].y - 50}; };
 
@@ -32,13 +33,12 @@ void Tree::registerInGame() {
 
     // Jumps between the branch ends and the house; the graph keeps the nodes where they are.
     constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
-    Game& game = theGame();
     NavNode& roofRight = *graph.node("roof_right");
     graph.addOneWayEdge(&branches[2], branches[2].endNode(), own, false, roofRight, own, false);
-    graph.addOneWayEdge(&game.roof, roofRight, own, false, branches[2].endNode(), own, false);
+    graph.addOneWayEdge(world.storeys.roof, roofRight, own, false, branches[2].endNode(), own, false);
     graph.addOneWayEdge(&branches[0], branches[0].endNode(), own, false,
                         *graph.node("first_floor_right_angle"), own, false);
-    graph.addOneWayEdge(&game.floorSecond, *graph.node("second_floor_right"), own, false,
+    graph.addOneWayEdge(world.storeys.secondFloor, *graph.node("second_floor_right"), own, false,
                         branches[0].middleNode(), own, false);
     // From the right branch's tip across the right edge of the world to the pole on the left.
     graph.addOneWayEdge(&branches[1], branches[1].endNode(), own, false, *graph.node("pole_middle"),

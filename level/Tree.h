@@ -17,7 +17,7 @@ public:
 
     Tree();
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     // Moves at once and takes the branches along.
 
     Branch& branch(int i) { return branches[static_cast<std::size_t>(i)]; }

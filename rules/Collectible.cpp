@@ -1,9 +1,9 @@
 #include "rules/Collectible.h"
 
 #include "core/Random.h"
-#include "game/Game.h"
 #include "rules/SockListener.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 
 #include <algorithm>
 
@@ -26,15 +26,15 @@ Collectible::Collectible() {
 }
 
 Collectible::~Collectible() {
-    if (Game* game = currentGame())
-        leaveListsOf(*game);
+    if (World* w = world())
+        leaveListsOf(*w);
 }
 
-void Collectible::leaveListsOf(Game& game) {
-    eraseFrom(game.drawList, this);
-    eraseFrom(game.agentList, this);
+void Collectible::leaveListsOf(World& w) {
+    eraseFrom(w.drawList, this);
+    eraseFrom(w.agentList, this);
     // The next paint clears where it was last drawn.
-    game.erasedRects.push_back(getLastBounds());
+    w.erasedRects.push_back(getLastBounds());
 }
 
 int Collectible::findPlatform(double dt) {
@@ -83,9 +83,10 @@ void Collectible::place() {
     inLevel = true;
     if (listener != nullptr && asSock() != nullptr)
         listener->sockPlaced(*asSock());
-    Game& game = theGame();
-    appendOnce(game.drawList, this);
-    appendOnce(game.agentList, this);
+    if (World* w = world()) {
+        appendOnce(w->drawList, this);
+        appendOnce(w->agentList, this);
+    }
     invalidate();
 }
 
@@ -95,6 +96,7 @@ void Collectible::remove() {
     inLevel = false;
     if (listener != nullptr && asSock() != nullptr)
         listener->sockRemoved(*asSock());
-    leaveListsOf(theGame());
+    if (World* w = world())
+        leaveListsOf(*w);
     invalidate();
 }

@@ -2,7 +2,7 @@
 
 #include "agents/Agent.h"
 
-class Game;
+class World;
 class SockListener;
 class Sock;
 
@@ -40,7 +40,7 @@ protected:
     virtual Sock* asSock() { return nullptr; }
 
 private:
-    void leaveListsOf(Game& game);
+    void leaveListsOf(World& world);
 
     bool inLevel = false;
     SockListener* listener = nullptr;

@@ -3,9 +3,12 @@
 #include "agents/NavGraph.h"
 #include "audio/Tune.h"
 #include "characters/Husband.h"
+#include "characters/Wife.h"
 #include "core/Random.h"
-#include "game/Game.h"
+#include "level/GoalArrow.h"
 #include "rules/Sock.h"
+#include "scene/World.h"
+#include "widgets/Button.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,16 +20,6 @@ namespace {
 // A catch or a strike needs the two figures to overlap by at least this much area.
 constexpr float kStrikeArea = 225;
 
-gfx::RectF intersection(const gfx::RectF& a, const gfx::RectF& b) {
-    const float left = std::max(a.x, b.x);
-    const float top = std::max(a.y, b.y);
-    const float right = std::min(a.right(), b.right());
-    const float bottom = std::min(a.bottom(), b.bottom());
-    if (right <= left || bottom <= top)
-        return {};
-    return {left, top, right - left, bottom - top};
-}
-
 bool wideAndHigh(const gfx::RectF& r) {
     constexpr float kEpsilon = std::numeric_limits<float>::epsilon();
     return r.width > kEpsilon && r.height > kEpsilon;
@@ -34,7 +27,7 @@ bool wideAndHigh(const gfx::RectF& r) {
 
 } // namespace
 
-GameRoundup::GameRoundup() : Object(0xffb4b4ff, 2.0f) {
+GameRoundup::GameRoundup(const RoundCast& roundCast) : Object(0xffb4b4ff, 2.0f), cast(roundCast) {
     cats.push_back(std::make_unique<Cat>("cat1", 600, 150, 0xff608030));
     cats.push_back(std::make_unique<Cat>("cat2", 300, 250, 0xff806030));
     cats.push_back(std::make_unique<Cat>("cat3", 450, 550, 0xff5040a0));
@@ -47,24 +40,24 @@ GameRoundup::~GameRoundup() {
         music->stop();
 }
 
-void GameRoundup::registerInGame() {
-    Object::registerInGame();
+void GameRoundup::registerInGame(World& world) {
+    Object::registerInGame(world);
     for (auto& cat : cats)
-        cat->registerInGame();
-    gameClock.registerInGame();
+        cat->registerInGame(world);
+    gameClock.registerInGame(world);
     gameClock.setPosition(170, 550);
-    sockCounter.registerInGame();
+    sockCounter.registerInGame(world);
     sockCounter.setPosition(6, 550);
-    livesDisplay.registerInGame();
+    livesDisplay.registerInGame(world);
     livesDisplay.setPosition(92, 565);
-    speedBox.registerInGame();
+    speedBox.registerInGame(world);
     speedBox.setPosition(144, 550);
-    resultBox.registerInGame();
+    resultBox.registerInGame(world);
     resultBox.setPosition(320, 200);
-    cheaterBox.registerInGame();
+    cheaterBox.registerInGame(world);
     cheaterBox.setPosition(560, 556);
     cheaterBox.setText("CHEATER");
-    bat.registerInGame();
+    bat.registerInGame(world);
 }
 
 void GameRoundup::update(double dt) {
@@ -85,8 +78,7 @@ void GameRoundup::update(double dt) {
             music->poll();
         musicPollTime = 0;
     }
-    Game& game = theGame();
-    if (game.cheatUsed)
+    if (world()->cheatUsed)
         cheaterBox.setOn(true);
     pickUpSock();
     // Won in this frame: the round's picture stands as it is. A cat whose touch the win just
@@ -106,10 +98,10 @@ void GameRoundup::pickUpSock() {
         stopPlay();
         return;
     }
-    const gfx::RectF h = theGame().husband.getBounds(false);
+    const gfx::RectF h = cast.husband.getBounds(false);
     for (Sock* sock : socksInLevel) {
         const gfx::RectF s = sock->getBounds(false);
-        if (s.x < h.x + h.width && h.y + h.height > s.y && s.x + s.width > h.x && h.y < s.y + s.height) {
+        if (gfx::overlaps(s, h)) {
             sock->remove(); // at most one a frame
             return;
         }
@@ -119,10 +111,10 @@ void GameRoundup::pickUpSock() {
 void GameRoundup::strikeWithCats() {
     if (socksCollected.empty())
         return;
-    Husband& husband = theGame().husband;
+    Husband& husband = cast.husband;
     for (auto& cat : cats) {
         if (!cat->isTouched()) {
-            const gfx::RectF i = intersection(cat->getBounds(false), husband.getBounds(false));
+            const gfx::RectF i = gfx::intersection(cat->getBounds(false), husband.getBounds(false));
             if (!wideAndHigh(i) || i.width * i.height < kStrikeArea)
                 continue;
             cat->setTouched(true);
@@ -145,9 +137,8 @@ void GameRoundup::strikeWithCats() {
 }
 
 void GameRoundup::chaseWithWife(double dt) {
-    Game& game = theGame();
-    Wife& wife = game.wife;
-    Husband& husband = game.husband;
+    Wife& wife = cast.wife;
+    Husband& husband = cast.husband;
     wifeCheckTimer += dt;
     catchTimer += dt;
     if (wifeCheckTimer < 0.5)
@@ -168,7 +159,7 @@ void GameRoundup::chaseWithWife(double dt) {
     wife.carry(bat);
     bat.setOn(true);
 
-    const gfx::RectF i = intersection(husband.getBounds(false), wife.getBounds(false));
+    const gfx::RectF i = gfx::intersection(husband.getBounds(false), wife.getBounds(false));
     if (wideAndHigh(i) && i.width * i.height > kStrikeArea) {
         wife.halt();
         wife.setTouched(true);
@@ -182,7 +173,7 @@ void GameRoundup::chaseWithWife(double dt) {
         }
         return;
     }
-    NavEdge* edge = theNavGraph().nearestEdge({std::trunc(h.x), std::trunc(h.y)});
+    NavEdge* edge = world()->navGraph.nearestEdge({std::trunc(h.x), std::trunc(h.y)});
     if (edge == nullptr)
         return;
     // Already on her way to either end of the walkway he is on: let her walk on.
@@ -260,7 +251,7 @@ void GameRoundup::startNewGame() {
         const double dx = 10 + core::Random::next() * 385.0 / 16384;
         const double dy = 10 + core::Random::next() * 267.0 / 16384;
         sock->moveBy(static_cast<float>(dx), static_cast<float>(dy));
-        sock->registerInGame();
+        sock->registerInGame(*world());
         sock->place();
         socks.push_back(std::move(sock));
     }
@@ -272,23 +263,21 @@ void GameRoundup::startNewGame() {
     updateLives();
     speedBox.setOn(true);
     updateSpeedBox();
-    Game& game = theGame();
-    game.wife.setTouched(true); // drawn outlined while she cannot catch him yet
-    game.husbandGoal.setEnabled(true);
-    for (Button* button : {&game.slowButton, &game.mildButton, &game.fastButton})
+    cast.wife.setTouched(true); // drawn outlined while she cannot catch him yet
+    cast.husbandGoal.setEnabled(true);
+    for (Button* button : cast.speedButtons)
         button->setOn(false);
     running = true;
 }
 
 void GameRoundup::stopPlay() {
     catchTimer = 0;
-    Game& game = theGame();
-    game.wife.setTouched(false);
+    cast.wife.setTouched(false);
     for (auto& cat : cats)
         cat->setTouched(false);
     running = false;
     gameClock.setFrozen(true);
-    for (Button* button : {&game.slowButton, &game.mildButton, &game.fastButton})
+    for (Button* button : cast.speedButtons)
         button->setOn(true);
 }
 
@@ -303,9 +292,8 @@ void GameRoundup::endGame() {
     for (Switch* widget : std::initializer_list<Switch*>{&gameClock, &sockCounter, &livesDisplay, &resultBox,
                                                          &cheaterBox, &speedBox, &bat})
         widget->setOn(false);
-    Game& game = theGame();
-    game.wife.carryNothing();
-    game.husbandGoal.setEnabled(false);
+    cast.wife.carryNothing();
+    cast.husbandGoal.setEnabled(false);
     musicOff();
     running = false;
 }
@@ -315,7 +303,7 @@ void GameRoundup::prepareMusic() {
         return;
     music = audio::MusicPlayer::prepare(audio::embeddedTune());
     // Made during single steps of a paused game: it must stay silent until the game goes on.
-    if (theGame().paused)
+    if (world() != nullptr && world()->paused)
         music->pause();
 }
 
@@ -383,7 +371,7 @@ void GameRoundup::updateSpeedBox() {
         gfx::Argb fill;
     };
     constexpr Look kLooks[] = {{"S", 0x4000ff00}, {"M", 0x40ffff00}, {"F", 0x80c00000}};
-    const int level = std::clamp(theGame().speedLevel, 1, 3);
+    const int level = std::clamp(world() != nullptr ? world()->speedLevel : 1, 1, 3);
     speedBox.setText(kLooks[level - 1].letter);
     speedBox.setFillColor(kLooks[level - 1].fill);
     speedBox.invalidate();

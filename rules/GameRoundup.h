@@ -9,10 +9,24 @@
 #include "widgets/TextBox.h"
 #include "widgets/Timer.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
+class Button;
+class GoalArrow;
+class Husband;
 class Sock;
+class Wife;
+
+// The figures and buttons of the game that a round works with: the player, his pursuer, his
+// goal arrow, and the speed buttons that start a round and hide while it runs.
+struct RoundCast {
+    Husband& husband;
+    Wife& wife;
+    GoalArrow& husbandGoal;
+    std::array<Button*, 3> speedButtons;
+};
 
 // The rules of a round: forty socks to collect, cats that scatter the collected ones, the Wife
 // who costs a life, the counters along the bottom and the result. It owns the cats (which roam
@@ -22,11 +36,11 @@ class GameRoundup : public Object, public SockListener {
 public:
     static constexpr int kSockCount = 40;
 
-    GameRoundup();
+    explicit GameRoundup(const RoundCast& cast);
     ~GameRoundup() override;
 
     // Registers itself, the cats, its widgets and the bat.
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     // An earthquake shakes the socks loose (the displacement itself is ignored).
     void translate(float dx, float dy) override;
     std::string typeName() const override { return "GameRoundup"; }
@@ -87,6 +101,7 @@ private:
     // A random sock of the list (rand() * count / 32768), or nullptr when it is empty.
     static Sock* randomSock(const std::vector<Sock*>& list);
 
+    RoundCast cast;
     std::vector<Sock*> socksInLevel;
     std::vector<Sock*> socksCollected;
     // Every sock of the round, owned here; the two lists above point into it.

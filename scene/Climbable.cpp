@@ -1,7 +1,7 @@
 #include "scene/Climbable.h"
 
-#include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 #include <utility>
 
@@ -10,8 +10,8 @@ Climbable::Climbable(std::string instanceName, float left, float bottom, float c
     : Platform(0xAA502020, 3.0f), name(std::move(instanceName)), x(left), y(bottom), width(climbWidth),
       height(climbHeight), rungCount(rungs), bottomNode(footNode), topNode(headNode) {}
 
-void Climbable::registerInGame() {
-    Platform::registerInGame();
+void Climbable::registerInGame(World& world) {
+    Platform::registerInGame(world);
     // A climbable whose ends are one place (the trunk, the pole) has no climb of its own:
     // its owner adds the edges along it.
     if (!bottomNode || !topNode || bottomNode == topNode)
@@ -19,7 +19,7 @@ void Climbable::registerInGame() {
     const auto cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
     const auto bottom = static_cast<float>(static_cast<int>(y));
     const auto top = static_cast<float>(static_cast<int>(y - height));
-    theNavGraph().addTwoWayEdge(this, *bottomNode, {cx, bottom}, *topNode, {cx, top}, 2.0);
+    world.navGraph.addTwoWayEdge(this, *bottomNode, {cx, bottom}, *topNode, {cx, top}, 2.0);
 }
 
 void Climbable::translate(float dx, float dy) {

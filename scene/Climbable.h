@@ -13,7 +13,8 @@ public:
     Climbable(std::string name, float x, float y, float width, float height, int rungCount,
               NavNode* bottomNode, NavNode* topNode);
 
-    void registerInGame() override;
+    // Adds the climb between its two ends to the world's graph.
+    void registerInGame(World& world) override;
     // Moves at once, carrying what it carries and whoever climbs it.
     void translate(float dx, float dy) override;
     std::string typeName() const override { return name; }
@@ -25,6 +26,11 @@ public:
 
     NavNode* getBottomNode() const { return bottomNode; }
     NavNode* getTopNode() const { return topNode; }
+    // For an owner that finds the ends in the world's graph only when it registers.
+    void setEnds(NavNode* foot, NavNode* head) {
+        bottomNode = foot;
+        topNode = head;
+    }
     // The climb rectangle (x, top, width, height).
     gfx::RectF climbRect() const { return {x, y - height, width, height}; }
 

@@ -1,15 +1,15 @@
 #include "scene/Object.h"
 
-#include "game/Game.h"
+#include "scene/World.h"
 
 Object::Object(gfx::Argb penColor, float penWidth) : pen(penColor, penWidth) {
     pen.setLineJoin(gfx::LineJoin::Round);
 }
 
-void Object::registerInGame() {
-    Game& game = theGame();
-    game.drawList.push_back(this);
-    game.objectList.push_back(this);
+void Object::registerInGame(World& world) {
+    joinWorld(world);
+    world.drawList.push_back(this);
+    world.objectList.push_back(this);
 }
 
 void Object::refreshShape() {

@@ -10,6 +10,7 @@
 namespace gfx {
 class Graphics;
 }
+class World;
 
 // Root of everything that is drawn, updated or hit-tested. It keeps the outline path, the
 // hit region derived from it, the stroke pen, and three dirty flags so that the renderer
@@ -21,8 +22,8 @@ public:
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
-    // Puts the object into the game's drawList and objectList.
-    virtual void registerInGame();
+    // Puts the object into the world's drawList and objectList and keeps the world.
+    virtual void registerInGame(World& world);
     virtual bool isShapeDirty() const { return shapeDirty; }
     // Rebuilds the outline only when it is stale.
     virtual void refreshShape();
@@ -49,8 +50,13 @@ public:
     const gfx::Path& getPath() const { return path; }
     const gfx::Pen& getPen() const { return pen; }
     bool isRegionDirty() const { return regionDirty; }
+    // The world it registered in; null before registration.
+    World* world() const { return world_; }
 
 protected:
+    // Kept by every registration, also by those that fill the lists themselves.
+    void joinWorld(World& world) { world_ = &world; }
+
     void recordPathStatus(gfx::Status s) { record(pathStatus, s); }
     void recordRegionStatus(gfx::Status s) { record(regionStatus, s); }
     void recordPenStatus(gfx::Status s) { record(penStatus, s); }
@@ -67,6 +73,8 @@ protected:
     gfx::RectF lastBounds;
 
 private:
+    World* world_ = nullptr;
+
     static void record(gfx::Status& field, gfx::Status s) {
         if (s != gfx::Status::Ok)
             field = s;

@@ -1,28 +1,19 @@
 #include "scene/Platform.h"
 
 #include "agents/Agent.h"
-#include "game/Game.h"
+#include "scene/World.h"
 
 #include <algorithm>
 
-namespace {
-
-// Strict on all four sides: rectangles that only share an edge do not overlap.
-bool overlaps(const gfx::RectF& a, const gfx::RectF& b) {
-    return a.x + a.width > b.x && a.y + a.height > b.y && a.x < b.x + b.width && a.y < b.y + b.height;
-}
-
-} // namespace
-
-void Platform::registerInGame() {
-    Game& game = theGame();
-    game.drawList.push_back(this);
-    game.platformList.push_back(this);
+void Platform::registerInGame(World& world) {
+    joinWorld(world);
+    world.drawList.push_back(this);
+    world.platformList.push_back(this);
 }
 
 bool Platform::touches(const gfx::RectF& r) {
     refreshShape();
-    if (!overlaps(r, getBounds(true)))
+    if (!gfx::overlaps(r, getBounds(true)))
         return false;
     return getRegion().meets(r);
 }
@@ -30,7 +21,7 @@ bool Platform::touches(const gfx::RectF& r) {
 bool Platform::checkObstacle(Object& agent, Object& obstacle, ContactFeedback& record) {
     const gfx::RectF o = obstacle.getBounds(false);
     const gfx::RectF a = agent.getBounds(false);
-    if (!overlaps(o, a))
+    if (!gfx::overlaps(o, a))
         return false;
     if (!isHorizontal())
         return true;
@@ -46,7 +37,10 @@ void Platform::carryRiders(float dx, float dy) {
         o->translate(dx, dy);
     for (Object* o : obstacles)
         o->translate(dx, dy);
-    for (Object* o : theGame().agentList) {
+    // Only a platform in a world has anyone standing on it.
+    if (world() == nullptr)
+        return;
+    for (Object* o : world()->agentList) {
         auto* agent = static_cast<Agent*>(o);
         if (agent->isAttached() && agent->platform() == this)
             agent->translate(dx, dy);
@@ -85,7 +79,7 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
         record.leave = true;
         return record;
     }
-    if (overlaps(a, getBounds(false))) {
+    if (gfx::overlaps(a, getBounds(false))) {
         if (isHorizontal()) {
             const float depth = sunkDepth(agent);
             if (depth != 0) {

@@ -39,9 +39,14 @@ class Platform : public Object {
 public:
     using Object::Object;
 
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "Platform"; }
 
+    // Takes a part or a stacked platform along when displaced; a missing one is skipped.
+    void carry(Object* rider) {
+        if (rider != nullptr)
+            carried.push_back(rider);
+    }
     // Whether the outline meets the rectangle (cheap bounds test first, then exact regions).
     virtual bool touches(const gfx::RectF& r);
     // The per-step contact correction for an agent standing on or hanging from this platform:

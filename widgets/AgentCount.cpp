@@ -1,8 +1,8 @@
 #include "widgets/AgentCount.h"
 
 #include "characters/Person.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 #include <algorithm>
 
@@ -13,13 +13,12 @@ void AgentCount::addFigure(std::unique_ptr<Person> figure) {
     figures.push_back(std::move(figure));
 }
 
-void AgentCount::registerInGame() {
-    Switch::registerInGame();
-    Game& game = theGame();
+void AgentCount::registerInGame(World& world) {
+    Switch::registerInGame(world);
     for (auto& figure : figures) {
-        figure->registerInGame();
+        figure->registerInGame(world);
         // Drawn by this widget only, never moved by the frame cycle nor thrown by a trampoline.
-        for (std::vector<Object*>* list : {&game.drawList, &game.agentList, &game.animalList})
+        for (std::vector<Object*>* list : {&world.drawList, &world.agentList, &world.animalList})
             list->erase(std::remove(list->begin(), list->end(), figure.get()), list->end());
     }
 }

@@ -16,7 +16,7 @@ public:
 
     // Registers like any widget; its figures are built as agents but neither drawn nor updated
     // by the frame cycle.
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "AgentCount"; }
     void draw(gfx::Graphics& g) override;
     void addContent() override;

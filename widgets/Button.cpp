@@ -1,10 +1,10 @@
 #include "widgets/Button.h"
 
-#include "game/Game.h"
+#include "scene/World.h"
 
-void Button::registerInGame() {
-    Object::registerInGame();
-    theGame().buttonList.push_back(this);
+void Button::registerInGame(World& world) {
+    Object::registerInGame(world);
+    world.buttonList.push_back(this);
 }
 
 void Button::draw(gfx::Graphics& g) {

@@ -9,7 +9,7 @@ public:
         : TextBox(fillColor, penColor), normalColour(fillColor), highlightColour(fillColor | 0xff000000u) {}
 
     // As any object, and also into the game's buttonList.
-    void registerInGame() override;
+    void registerInGame(World& world) override;
     std::string typeName() const override { return "Button"; }
     void draw(gfx::Graphics& g) override;
 

@@ -1,8 +1,8 @@
 #include "widgets/Trampoline.h"
 
 #include "agents/Animal.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,15 +33,15 @@ double Trampoline::secondsUntilArmed() const {
 
 bool Trampoline::tryLaunch() {
     const gfx::RectF t = getBounds(false);
-    Game& game = theGame();
-    for (Object* o : game.animalList) {
+    const World& scene = *world();
+    for (Object* o : scene.animalList) {
         const gfx::RectF a = o->getBounds(false);
-        if (!(a.x + a.width > t.x && a.y + a.height > t.y && a.x < t.x + t.width && a.y < t.y + t.height))
+        if (!gfx::overlaps(a, t))
             continue;
         // Higher at a higher frame rate and at lower speed levels. While no frame interval has
         // been measured the rate counts as unknown, and the launch uses the base speed.
-        const double g = std::max(game.framesPerSecond() - 20, 0.0);
-        const double h = std::max(3 - game.speedLevel, 0);
+        const double g = std::max(scene.framesPerSecond() - 20, 0.0);
+        const double h = std::max(3 - scene.speedLevel, 0);
         static_cast<Animal*>(o)->launch(g * (3 * h + 5) + baseLaunchSpeed, this);
         return true;
     }

@@ -33,7 +33,7 @@ public:
 
 // Lands a walker dropped at (x, y) and keeps it out of the trampolines' reach.
 void land(Level& level, Walker& w) {
-    w.registerInGame();
+    w.registerInGame(*level.game);
     level.game->animalList.clear();
     for (int i = 0; i < 300 && !w.isAttached(); ++i)
         level.frame(0.01);
@@ -49,7 +49,7 @@ std::string platformName(const Agent& a) {
 TEST(Animal, LandsThenWandersFromPlatformToPlatform) {
     Level level;
     Walker w(380, 50);
-    w.registerInGame();
+    w.registerInGame(*level.game);
     std::set<std::string> rested;
     std::string first;
     for (int i = 0; i < 100 * 90; ++i) {
@@ -69,7 +69,7 @@ TEST(Animal, LandsThenWandersFromPlatformToPlatform) {
 TEST(Animal, WalksEndAtTheGoalOrAtAWallAndCountTheirStartEdge) {
     Level level;
     Walker w(300, 570);
-    w.registerInGame();
+    w.registerInGame(*level.game);
     level.game->animalList.clear(); // out of the trampolines' reach
     for (int i = 0; i < 100 && !w.isAttached(); ++i)
         level.frame(0.01);
@@ -155,7 +155,7 @@ TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     Trampoline& spring = level.game->floorBasement.rightTrampoline;
     EXPECT_FALSE(spring.tryLaunch()) << "nobody on it yet";
     Walker w(500, 574);
-    w.registerInGame();
+    w.registerInGame(*level.game);
     w.attachTo(level.game->floorBasement);
     w.halt();
     ASSERT_TRUE(spring.tryLaunch());
@@ -166,7 +166,7 @@ TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     // next phase change launches and restarts the cycle.
     Level timed;
     Walker v(500, 574);
-    v.registerInGame();
+    v.registerInGame(*timed.game);
     Trampoline& right = timed.game->floorBasement.rightTrampoline;
     for (int i = 0; i < 250; ++i) {
         v.moveTo(500, 574);

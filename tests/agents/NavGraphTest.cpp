@@ -15,11 +15,7 @@ constexpr gfx::PointF kOwn{NavEdge::kUnset, NavEdge::kUnset};
 // platforms that carry the edges; the graph only compares their addresses.
 class NavGraphTest : public ::testing::Test {
 protected:
-    NavGraphTest() {
-        setTheNavGraph(&graph);
-        graph.prepareTables();
-    }
-    ~NavGraphTest() override { setTheNavGraph(nullptr); }
+    NavGraphTest() { graph.prepareTables(); }
 
     NavNode& n(int index) { return graph.node(index); }
     static std::vector<std::string> names(const std::deque<NavEdge*>& path) {

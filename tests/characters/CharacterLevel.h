@@ -23,7 +23,7 @@ struct CharacterLevel : testing_level::Level {
         auto object = std::make_unique<T>(std::forward<Args>(args)...);
         T& ref = *object;
         objects.push_back(std::move(object));
-        ref.registerInGame();
+        ref.registerInGame(*game);
         return ref;
     }
 

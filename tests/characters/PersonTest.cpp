@@ -159,7 +159,7 @@ TEST(Person, BlendsIntoAWalkWithItsClocksStoppedButClimbsAtOnce) {
 
 TEST(Person, NamesAndSpeedsFollowTheGameSpeed) {
     CharacterLevel level;
-    Cat cat("cat2", 300, 250, 0xff806030);
+    Cat& cat = level.add<Cat>("cat2", 300, 250, 0xff806030);
     const struct {
         Person& who;
         const char* name;

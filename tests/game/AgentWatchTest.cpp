@@ -91,7 +91,7 @@ TEST(AgentWatch, EachFaultIsOneLineNamingTheAgent) {
     for (const auto& c : cases) {
         Level level;
         Frozen body(400, 300);
-        body.registerInGame();
+        body.registerInGame(*level.game);
         AgentWatch check;
         ASSERT_EQ(watch(level, body, check, kStep), "") << c.fault;
         // A body may end a frame past the edge by as much as it moved; one that stays there
@@ -107,7 +107,7 @@ TEST(AgentWatch, EachFaultIsOneLineNamingTheAgent) {
 TEST(AgentWatch, AWandererThatStaysPutFailsOnlyAfterTheLimit) {
     Level level;
     Lazy body(150, 400); // lands on the hillside and stays
-    body.registerInGame();
+    body.registerInGame(*level.game);
     AgentWatch check({.stuckSeconds = 5, .stuckRadius = 40});
     EXPECT_EQ(watch(level, body, check, 4), "");
     const std::string failure = watch(level, body, check, 3);
@@ -120,7 +120,7 @@ TEST(AgentWatch, AWalkThatGetsNowhereAndAFlickeringBodyFail) {
     {
         Level level;
         Treading body(150, 400);
-        body.registerInGame();
+        body.registerInGame(*level.game);
         AgentWatch check({.progressSeconds = 5});
         ASSERT_EQ(watch(level, body, check, 1), "") << "lands";
         ASSERT_TRUE(body.walkTo(level.node("ground_right").index, nullptr));
@@ -131,7 +131,7 @@ TEST(AgentWatch, AWalkThatGetsNowhereAndAFlickeringBodyFail) {
     {
         Level level;
         Flickering body(150, 400);
-        body.registerInGame();
+        body.registerInGame(*level.game);
         AgentWatch check;
         const std::string failure = watch(level, body, check, 3);
         EXPECT_NE(failure.find("changed between falling and standing"), std::string::npos) << failure;

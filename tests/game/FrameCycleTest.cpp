@@ -13,7 +13,7 @@ struct FrameCycle : ::testing::Test {
     Probe probe;
 
     FrameCycle() {
-        probe.registerInGame();
+        probe.registerInGame(host.game);
         host.timerCall(0); // starts the measurement
     }
     long long presents() const { return host.window.presentCount(); }
@@ -75,7 +75,7 @@ TEST_F(FrameCycle, ObjectsAppendedDuringAPassAreUpdatedInIt) {
     probe.onUpdate = [&] {
         if (late.steps.empty() && std::find(host.game.objectList.begin(), host.game.objectList.end(),
                                             &late) == host.game.objectList.end())
-            late.registerInGame();
+            late.registerInGame(host.game);
     };
     host.timerCall();
     EXPECT_EQ(late.steps.size(), 1u);
@@ -96,7 +96,7 @@ TEST_F(FrameCycle, StatusBoxShowsTheFrameRateEveryNinthCall) {
 TEST(FrameRate, FirstCallsSimulateNothingAndGiveNoRate) {
     GameHost host;
     Probe probe;
-    probe.registerInGame();
+    probe.registerInGame(host.game);
     host.game.hudMode = 2;
     const long long before = host.window.presentCount();
     host.timerCall();

@@ -15,7 +15,7 @@ struct Rendering : ::testing::Test {
     Rendering() {
         // Hold the figures still: these checks are about the renderer, not the walkers.
         game.agentList.clear();
-        probe.registerInGame();
+        probe.registerInGame(game);
         host.expose();
         host.timerCall(0);
     }
@@ -68,7 +68,7 @@ TEST(RenderingCentred, PartialRepaintsMatchAFullRedrawBesideTheBars) {
     GameHost wide(1000, 584);    // the world 100 pixels in from the left
     wide.game.agentList.clear(); // the figures hold still
     Probe probe;
-    probe.registerInGame();
+    probe.registerInGame(wide.game);
     wide.expose();
     probe.moveTo(300, 200);
     wide.timerCall();
@@ -194,7 +194,7 @@ TEST(RenderingScaled, IncrementalFramesMatchAFullRedrawAtAnyScale) {
     for (const auto& [w, h] : {std::pair{1000, 730}, std::pair{613, 448}, std::pair{1500, 700}}) {
         GameHost host(w, h);
         Probe probe({100.3f, 80.7f, 33.3f, 21.1f});
-        probe.registerInGame();
+        probe.registerInGame(host.game);
         host.expose();
         host.timerCall(0);
         for (int i = 0; i < 6; ++i) {

@@ -29,22 +29,15 @@ constexpr std::uint32_t kSeed = 11;
 struct RecordedSession {
     explicit RecordedSession(const fs::path& file) : window(800, 584) {
         core::Random::seed(kSeed);
-        setTheNavGraph(&graph);
         game = std::make_unique<Game>();
-        setTheGame(game.get());
         std::string error;
         recorder = SessionRecorder::create(file.string(), error);
         EXPECT_TRUE(recorder) << error;
         EXPECT_TRUE(recorder->begin(
             {kSeed, 800, 584, 800, 584}, "a test", window, [this] { return now; }, error));
-        graph.prepareTables();
         game->attachWindow(recorder->window(), recorder->clock());
     }
-    ~RecordedSession() {
-        game.reset();
-        setTheGame(nullptr);
-        setTheNavGraph(nullptr);
-    }
+    ~RecordedSession() { game.reset(); }
 
     void expose() {
         game->paint(true);
@@ -83,7 +76,6 @@ struct RecordedSession {
     }
 
     OffscreenWindow window;
-    NavGraph graph;
     std::unique_ptr<Game> game;
     std::unique_ptr<SessionRecorder> recorder;
     std::int64_t now = 5'000'000'000;

@@ -31,7 +31,7 @@ TEST(Sock, EntersAndLeavesTheLevelOnceAndIsRepaintedWhereItLay) {
     Sock sock;
     sock.setListener(&tally);
     sock.moveTo(400, 100);
-    sock.registerInGame();
+    sock.registerInGame(game);
     sock.place();
     sock.place();
     EXPECT_EQ(tally.placed, 1);

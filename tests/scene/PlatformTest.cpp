@@ -1,12 +1,12 @@
 #include "agents/Agent.h"
 #include "agents/NavGraph.h"
-#include "game/Game.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
 #include "level/LevelFixture.h"
 #include "level/Roof.h"
 #include "scene/Climbable.h"
 #include "scene/Wall.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +14,10 @@
 
 namespace {
 
-// A graph and a game to register into; nothing of the level is registered.
+// A bare world to register into: its graph has only its own places and nothing of the level.
 class PlatformTest : public ::testing::Test {
 protected:
-    PlatformTest() {
-        setTheNavGraph(&graph);
-        game = std::make_unique<Game>();
-        setTheGame(game.get());
-        graph.prepareTables();
-    }
-    ~PlatformTest() override {
-        setTheGame(nullptr);
-        setTheNavGraph(nullptr);
-    }
+    PlatformTest() { graph.prepareTables(); }
 
     // Settles a platform's picture so that a later invalidate() shows.
     static void settle(Object& o) {
@@ -34,8 +25,8 @@ protected:
         o.clearRedrawNeeded();
     }
 
-    NavGraph graph;
-    std::unique_ptr<Game> game;
+    World world;
+    NavGraph& graph = world.navGraph;
     Wall rider{{0, 0, 10, 10}, 0xFF000000, 1, 0xFF000000};
 };
 
@@ -122,9 +113,9 @@ TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {
     NavNode& foot = *graph.node("cable_dangle1");
     NavNode& head = *graph.node("cable_1");
     Climbable loop("loop", 220.7f, 132.9f, 20, 90.5f, 1, &foot, &head);
-    loop.registerInGame();
-    EXPECT_EQ(game->platformList, (std::vector<Object*>{&loop}));
-    EXPECT_EQ(game->drawList, (std::vector<Object*>{&loop}));
+    loop.registerInGame(world);
+    EXPECT_EQ(world.platformList, (std::vector<Object*>{&loop}));
+    EXPECT_EQ(world.drawList, (std::vector<Object*>{&loop}));
     ASSERT_EQ(graph.edgeList().size(), 2u);
     const NavEdge& up = graph.edge(foot.index, head.index);
     EXPECT_EQ(up.platform, &loop);
@@ -135,9 +126,9 @@ TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {
 
     // A climbable whose ends are one place adds nothing.
     Climbable trunk("trunk", 700, 545, 10, 300, 1, &foot, &foot);
-    trunk.registerInGame();
+    trunk.registerInGame(world);
     EXPECT_EQ(graph.edgeList().size(), 2u);
-    EXPECT_EQ(game->platformList.size(), 2u);
+    EXPECT_EQ(world.platformList.size(), 2u);
 }
 
 TEST_F(PlatformTest, ClimbableDrawsRailsAndRungsWithTheirPens) {

@@ -21,7 +21,7 @@ start_game() {
     "$hearthly" >"$work/game.log" 2>&1 &
     gamePid=$!
     show_game
-    sleep 0.5
+    wait_for "the game's first picture" 20 game_painted
 }
 
 quit_game() {
@@ -40,6 +40,12 @@ bottom_strip() {
         convert "$work/shot.png" -crop 240x30+4+550 +repage -format '%[fx:standard_deviation]' info:
 }
 strip_busier() { awk -v now="$(bottom_strip)" -v before="$1" 'BEGIN { exit !(now > before + 0.02) }'; }
+# The window shows the garden rather than a blank surface.
+game_painted() {
+    import -window "$game" "$work/first.png" &&
+        convert "$work/first.png" -format '%[fx:standard_deviation]' info: |
+        awk '{ exit !($1 > 0.02) }'
+}
 
 # Root mean square of the 16-bit samples the audio driver wrote after byte offset $1.
 loudness_after() {
@@ -47,6 +53,22 @@ loudness_after() {
         awk '{ for (i = 1; i <= NF; i++) { s += $i * $i; n++ } } END { print (n ? sqrt(s / n) : 0), n }'
 }
 sound_bytes() { stat -c %s "$work/sound.raw" 2>/dev/null || echo 0; }
+# What the driver writes over the next half second: "RMS samples". A slow machine may take a
+# while to start or stop the tune, so the checks below sample again until a deadline.
+listen() {
+    local mark
+    mark=$(sound_bytes)
+    sleep 0.5
+    loudness_after "$mark"
+}
+tune_heard() {
+    read -r playing samples <<<"$(listen)"
+    ((samples > 0)) && awk -v r="$playing" 'BEGIN { exit !(r > 100) }'
+}
+tune_silent() {
+    read -r quiet samples <<<"$(listen)"
+    awk -v r="$quiet" 'BEGIN { exit !(r == 0) }'
+}
 
 start_x 1280x1024
 start_wm
@@ -59,31 +81,29 @@ before=$(bottom_strip)
 xdotool mousemove --window "$game" 205 362 click 1
 wait_for "the counter and the clock along the bottom" 10 strip_busier "$before"
 cp "$work/shot.png" "$work/round.png"
-sleep 2
-mark=$(sound_bytes)
-sleep 1.5
-read -r playing samples <<<"$(loudness_after "$mark")"
-((samples > 0)) || fail "no sound was written during the round"
-awk -v r="$playing" 'BEGIN { exit !(r > 100) }' || fail "the round is silent (RMS $playing)"
+playing=0
+# wait_for runs its check in a subshell; the loop keeps the figures for the summary line.
+until tune_heard; do
+    ((SECONDS < 60)) || fail "the round stayed silent (last RMS $playing, $samples samples)"
+done
 
 xdotool key --clearmodifiers a
-sleep 0.5
-mark=$(sound_bytes)
-sleep 1.5
-read -r quiet samples <<<"$(loudness_after "$mark")"
-awk -v r="$quiet" 'BEGIN { exit !(r == 0) }' || fail "'a' left the tune playing (RMS $quiet)"
+started=$SECONDS
+until tune_silent; do
+    ((SECONDS - started < 30)) || fail "'a' left the tune playing (RMS $quiet)"
+done
 quit_game
 
 # --- No audio device at all: one line, and the game plays on ------------------------------------
 export SDL_AUDIODRIVER=no-such-driver
 start_game
+before=$(bottom_strip)
 xdotool mousemove --window "$game" 205 362 click 1
-sleep 1
+wait_for "a round without audio" 10 strip_busier "$before"
 xdotool key --clearmodifiers a
-sleep 0.3
-game_running || fail "without an audio device the game ended"
 lines=$(grep -c . "$work/game.log" || true)
 ((lines == 1)) || fail "without an audio device the game said $lines lines instead of one"
+# Quitting with status 0 shows that neither the round nor 'a' upset the silent game.
 quit_game
 
 # --- Asked to end by a signal: a clean quit, nothing left behind ---------------------------------
@@ -95,11 +115,12 @@ mkdir -p "$work/tmp"
 export TMP="$work/tmp" TMPDIR="$work/tmp"
 for signal in HUP TERM INT; do
     start_game
+    before=$(bottom_strip)
     xdotool mousemove --window "$game" 205 362 click 1
-    sleep 1
+    wait_for "the round before SIG$signal" 10 strip_busier "$before"
     if [[ $signal == TERM ]]; then
         xdotool windowminimize --sync "$game"
-        sleep 0.5
+        wait_for "the window to be minimised" 10 sh -c "xprop -id $game WM_STATE | grep -q Iconic"
     fi
     kill -s "$signal" "$gamePid"
     wait_for "hearthly to end after SIG$signal" 10 game_ended

@@ -77,7 +77,7 @@ ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
         const float x =
             Game::kWorldWidth * static_cast<float>(i + 1) / static_cast<float>(options.standIns + 1);
         standIns.push_back(std::make_unique<StandIn>(x, 40.0f));
-        standIns.back()->registerInGame();
+        standIns.back()->registerInGame(host.game);
     }
 }
 

@@ -1,0 +1,82 @@
+#include "scene/World.h"
+#include "agents/Animal.h"
+#include "game/GameHost.h"
+#include "level/DenRoof.h"
+#include "level/FloorBasement.h"
+#include "level/FloorFirst.h"
+#include "level/FloorSecond.h"
+#include "level/Roof.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+bool carries(const Platform& lower, const Object* upper) {
+    return std::find(lower.carried.begin(), lower.carried.end(), upper) != lower.carried.end();
+}
+
+// The house alone in a bare world, without a game: each storey rides on the one the world
+// says it rests on, and a house with a storey missing still registers.
+TEST(World, StoreysCarryWhatTheWorldStacksOnThem) {
+    for (const bool withSecondFloor : {true, false}) {
+        World world;
+        FloorBasement basement;
+        FloorFirst first;
+        FloorSecond second;
+        DenRoof den;
+        Roof roof;
+        world.storeys = {nullptr, &basement, &first, withSecondFloor ? &second : nullptr,
+                         &den,    &roof,     nullptr};
+        for (Platform* storey : std::initializer_list<Platform*>{&basement, &first, &second, &den, &roof})
+            storey->registerInGame(world);
+
+        EXPECT_TRUE(carries(basement, &first));
+        EXPECT_EQ(carries(first, &second), withSecondFloor);
+        EXPECT_TRUE(carries(second, &den));
+        EXPECT_TRUE(carries(den, &roof));
+        for (Platform* storey : std::initializer_list<Platform*>{&basement, &first, &second, &den, &roof})
+            EXPECT_EQ(std::count(world.platformList.begin(), world.platformList.end(), storey), 1);
+        EXPECT_FALSE(world.navGraph.edgeList().empty());
+    }
+}
+
+// Two games alive at once keep to themselves: nothing of one lands in the other's lists or
+// graph, and each has the whole level.
+TEST(World, TwoGamesShareNothing) {
+    GameHost first;
+    GameHost second;
+    // Frame by frame in turn, as two games in one process would run.
+    for (int i = 0; i < 300; ++i) {
+        first.timerCall();
+        second.timerCall();
+    }
+    for (const auto& [a, b] : {std::pair{&first, &second}, std::pair{&second, &first}}) {
+        EXPECT_EQ(a->graph.nodeCount(), b->graph.nodeCount());
+        EXPECT_EQ(a->graph.edgeList().size(), b->graph.edgeList().size());
+        const std::set<Object*> theirs(b->game.drawList.begin(), b->game.drawList.end());
+        for (auto* list : {&a->game.drawList, &a->game.agentList, &a->game.platformList, &a->game.animalList})
+            for (Object* o : *list)
+                EXPECT_EQ(theirs.count(o), 0u) << o->typeName();
+        for (const NavEdge* e : a->graph.edgeList())
+            EXPECT_EQ(theirs.count(e->platform), 0u) << e->from->name;
+        // The wanderers plan their walks on their own game's graph.
+        const std::set<const NavEdge*> ours(a->graph.edgeList().begin(), a->graph.edgeList().end());
+        const std::set<const NavNode*> places(a->graph.nodes().begin(), a->graph.nodes().end());
+        int walking = 0;
+        for (Object* o : a->game.animalList) {
+            const auto* animal = static_cast<const Animal*>(o);
+            walking += animal->route().empty() ? 0 : 1;
+            for (const NavEdge* e : animal->route())
+                EXPECT_EQ(ours.count(e), 1u) << animal->typeName();
+            if (const NavNode* goal = animal->walkGoal()) {
+                EXPECT_EQ(places.count(goal), 1u) << animal->typeName();
+            }
+        }
+        EXPECT_GT(walking, 0) << "nobody walks: the check above saw nothing";
+    }
+}
+
+} // namespace

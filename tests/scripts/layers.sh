@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The scene below the game reaches the game only through the world it is handed: no folder
+# under game/ includes a game/ header, and nothing anywhere reaches for a process-wide game or
+# graph; and SDL stays in platform/. (The build itself stops gfx, core and audio from including
+# game headers, and the game from including SDL by its usual name; this keeps the rules inside
+# the one game library too.)
+#
+# Usage: layers.sh <hearthly> <hearthly-replay> <test data dir>
+set -euo pipefail
+
+root=$(cd "$3/../.." && pwd)
+cd "$root"
+status=0
+
+below=(scene level agents characters rules widgets)
+if found=$(grep -rnE '#include "game/' "${below[@]}"); then
+    echo "layers: the scene includes the game:" >&2
+    echo "$found" >&2
+    status=1
+fi
+if found=$(grep -rnE '\b(theGame|theNavGraph|setTheGame|setTheNavGraph|currentGame)\(' \
+    --include='*.cpp' --include='*.h' app core gfx audio platform record tools "${below[@]}" game tests bench fuzz); then
+    echo "layers: a process-wide game or graph is back:" >&2
+    echo "$found" >&2
+    status=1
+fi
+# The include paths keep SDL's own folder from the game; its full path must stay out as well.
+if found=$(grep -rnE '#include [<"]SDL' core gfx audio "${below[@]}" game); then
+    echo "layers: SDL outside platform/:" >&2
+    echo "$found" >&2
+    status=1
+fi
+((status == 0)) && echo "layers: the scene reaches the game only through its world"
+exit "$status"
