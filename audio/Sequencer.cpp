@@ -138,7 +138,7 @@ bool Sequencer::playFrom(std::string_view position) {
         OutputLock lock(output_);
         dropPlayer();
         fluid_synth_all_sounds_off(synth_->get(), -1);
-        anchorClock_ = output_.clockFrames();
+        nextPullClock_ = output_.clockFrames();
         anchorTick_ = tick;
         liveFrames_ = 0;
         if (const RenderedTune* tune = recording()) {
@@ -225,6 +225,7 @@ void Sequencer::render(std::int16_t* out, int frames) {
     fluid_synth_write_s16(synth_->get(), frames, out, 0, 2, out, 1, 2);
     rendered_ = true;
     liveFrames_ += frames;
+    nextPullClock_ = output_.clockFrames() + frames;
     if (playing_ && reachedEnd())
         playing_ = false;
     // Once the last note has died away, silence is written without waking the synthesiser.
@@ -247,21 +248,20 @@ void Sequencer::handOverToMemory(const RenderedTune& tune) {
     fromMemory_ = true;
 }
 
-std::int64_t Sequencer::frameDue() const {
-    return anchorFrame_ + (output_.clockFrames() - anchorClock_);
-}
-
 std::int64_t Sequencer::memoryFrame() const {
-    // Pulled ahead of the clock is the output's buffering; far behind it, the output was away.
-    const std::int64_t due = frameDue();
+    // An output pulls a little early or late as it buffers, and a slow one falls behind the
+    // clock bit by bit; only a long wait for the next pull means it was away, and for that long
+    // the tune would have gone on.
+    const std::int64_t away = output_.clockFrames() - nextPullClock_;
     const std::int64_t allowed = std::int64_t{output_.sampleRate()} * kLagAllowedMs / 1000;
-    return cursor_ + allowed < due ? due : cursor_;
+    return away > allowed ? cursor_ + away : cursor_;
 }
 
 void Sequencer::renderFromMemory(const RenderedTune& tune, std::int16_t* out, int frames) {
     cursor_ = memoryFrame();
     tune.copy(cursor_, out, frames);
     cursor_ += frames;
+    nextPullClock_ = output_.clockFrames() + frames;
     if (playing_ && cursor_ >= tune.endFrame())
         playing_ = false;
     quiet_ = !playing_ && cursor_ >= tune.frames();

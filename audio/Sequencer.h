@@ -33,8 +33,8 @@ namespace audio {
 class Sequencer final : public SampleSource {
 public:
     static constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
-    // How far the samples pulled may fall behind the output's clock before the tune skips ahead
-    // to where it would be: more than a stream takes to start, less than any outage.
+    // How long the output may leave the music unpulled before the tune skips ahead to where it
+    // would be: more than a stream takes to start, less than any outage.
     static constexpr int kLagAllowedMs = 500;
 
     enum class Playback {
@@ -79,7 +79,6 @@ private:
     long currentTick();
     const RenderedTune* recording();
     void handOverToMemory(const RenderedTune& tune);
-    std::int64_t frameDue() const;
     std::int64_t memoryFrame() const;
     void renderFromMemory(const RenderedTune& tune, std::int16_t* out, int frames);
 
@@ -105,12 +104,13 @@ private:
     std::atomic<bool> ready_{false};
     std::shared_ptr<const RenderedTune> finished_;
     std::shared_ptr<const RenderedTune> recording_;
-    // Playing from memory: the next frame to hand out, and the frame that was due at a moment
-    // of the output's clock (where the last play began); -1 while it is not known yet.
+    // Playing from memory: the next frame to hand out, and the output's clock when the next
+    // pull is due (when the last one's frames have played).
     bool fromMemory_ = false;
     std::int64_t cursor_ = 0;
+    std::int64_t nextPullClock_ = 0;
+    // Where the last play began, as a frame of the recording (-1 until the recording is done).
     std::int64_t anchorFrame_ = -1;
-    std::int64_t anchorClock_ = 0;
     long anchorTick_ = 0;
     std::int64_t liveFrames_ = 0; // frames the synthesiser rendered since the last play
 };
