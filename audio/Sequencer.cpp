@@ -5,8 +5,6 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace audio {
 
@@ -109,9 +107,9 @@ bool Sequencer::open(std::span<const std::uint8_t> tune, std::string& error) {
         return true;
     const int rate = output_.sampleRate();
     // The game goes on at once; the tune plays live until its recording is done. The recording
-    // yields to the game and the sound: it is the one job that can wait.
+    // runs at the game's own priority: held back on a busy machine, it would only leave the
+    // synthesiser playing live, and costing as much, for longer.
     recorder_ = std::thread([this, tune = tune_, rate] {
-        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
         std::string why;
         auto rendered = RenderedTune::render(tune, soundFont_, rate, &cancelRecording_, why);
         if (rendered) {
