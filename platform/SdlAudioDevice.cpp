@@ -106,7 +106,12 @@ std::unique_ptr<SdlAudioDevice> SdlAudioDevice::open(std::string& error, Timing 
     // The stream was opened to learn the rate the synthesiser works at; it is released again
     // like any idle stream unless the music starts first.
     device->silentSince_ = Clock::now();
-    device->keeper_ = std::thread(&SdlAudioDevice::keep, device.get());
+    device->keeper_ = SDL_CreateThread(
+        [](void* self) {
+            static_cast<SdlAudioDevice*>(self)->keep();
+            return 0;
+        },
+        "hearthly-audio", device.get());
     return device;
 }
 
@@ -147,8 +152,8 @@ SdlAudioDevice::~SdlAudioDevice() {
         quit_ = true;
     }
     wake_.notify_one();
-    if (keeper_.joinable())
-        keeper_.join();
+    if (keeper_)
+        SDL_WaitThread(keeper_, nullptr);
     if (id_ != 0)
         SDL_CloseAudioDevice(id_);
     if (!driver_.empty())

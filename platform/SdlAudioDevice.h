@@ -9,8 +9,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+struct SDL_Thread;
 
 namespace platform {
 
@@ -100,7 +101,9 @@ private:
     // When the stream last started playing, and (set by SDL's audio thread) last pulled samples.
     Clock::time_point playingSince_ = Clock::now();
     std::atomic<Clock::rep> lastPull_{0};
-    std::thread keeper_;
+    // An SDL thread: SDL frees what it keeps for a thread (its error text) when one of its own
+    // ends, and the keeper's failed tries leave such texts behind.
+    SDL_Thread* keeper_ = nullptr;
 };
 
 } // namespace platform

@@ -145,7 +145,9 @@ printf '10 click 205 362\n' >"$work/round.replay"
 "$2" --frames 2500 --script "$work/round.replay" --audio "$work/round.wav" >/dev/null 2>&1 ||
     fail "hearthly-replay could not render a round's tune"
 tail -c +45 "$work/round.wav" | od -An -v -tx1 | tr -d ' \n' >"$work/round.hex"
-# Prints "<seconds into the tune> <wall clock in ns>" for what the sink played half a second ago.
+# Sets position (seconds into the tune) and positionAt (wall clock in ns) for what the sink
+# played half a second ago; fails while that is not in the round's tune (the tune still plays
+# from the synthesiser, its recording not done yet).
 tune_position() {
     local size now at snippet found
     size=$(recorded)
@@ -153,11 +155,13 @@ tune_position() {
     at=$((size - 88200 - size % 4))
     snippet=$(od -An -v -tx1 -j "$at" -N 64 "$work/sink.raw" | tr -d ' \n')
     found=$(awk -v s="$snippet" '{ i = index($0, s); if (i % 2 == 1) print i - 1 }' "$work/round.hex")
-    [[ -n $found ]] || fail "what the sink played is not in the round's tune (is it not played from memory?)"
-    awk -v hex="$found" 'BEGIN { printf "%.3f ", hex / 2 / 176400 }'
-    echo "$((now - 500000000))"
+    [[ -n $found ]] || return 1
+    position=$(awk -v hex="$found" 'BEGIN { printf "%.3f", hex / 2 / 176400 }')
+    positionAt=$((now - 500000000))
 }
-read -r before beforeAt < <(tune_position)
+# A sanitizer build on a busy machine takes a while to record the tune.
+wait_for "the tune played from its recording" 60 tune_position
+before=$position beforeAt=$positionAt
 
 stop_pulse
 wait_for "the game to say it lost the sound device" 10 said "lost the sound device"
@@ -169,7 +173,8 @@ game_running || fail "the game ended when the sound server went away"
 lost=$(grep -c "lost the sound device" "$work/game.log" || true)
 ((lost == 1)) || fail "the game said $lost times that it lost the sound device"
 sleep 1
-read -r after afterAt < <(tune_position)
+wait_for "the tune at the sink after the outage" 10 tune_position
+after=$position afterAt=$positionAt
 # The tune went on while the server was away: it moved as far as the clock did, not less by the
 # outage (the sink's buffering gives or takes a tenth of a second).
 awk -v p0="$before" -v p1="$after" -v t0="$beforeAt" -v t1="$afterAt" 'BEGIN {
