@@ -94,9 +94,11 @@ int main(int argc, char** argv) {
     core::Random::seed(seed);
 
     // Sound is welcome but not needed: without a device the game says so once and plays on in
-    // silence. The device outlives the game, whose music plays through it.
+    // silence, until a sound server answers. The device outlives the game, whose music plays
+    // through it.
+    error.clear();
     const auto audioDevice = platform::SdlAudioDevice::open(error);
-    if (!audioDevice)
+    if (!error.empty())
         std::fprintf(stderr, "%s\n", error.c_str());
     const audio::ScopedAudioOutput audioOutput(audioDevice.get());
 

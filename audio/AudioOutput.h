@@ -27,6 +27,13 @@ public:
     // Keeps the source from being called while the game changes it.
     virtual void lock() = 0;
     virtual void unlock() = 0;
+
+    // The output's clock in frames: how much time has gone by, whether anything was pulled or
+    // not. The music keeps time with it across an output that went away for a while.
+    virtual std::int64_t clockFrames() const = 0;
+    // Whether the output plays as time goes by (a sound card) rather than when it is driven (a
+    // renderer that must come out the same on every run).
+    virtual bool realTime() const = 0;
 };
 
 // Holds an output's lock for one scope.

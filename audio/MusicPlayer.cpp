@@ -10,17 +10,17 @@ const std::string kStart = "0";
 } // namespace
 
 MusicPlayer::MusicPlayer(std::string alias, std::span<const std::uint8_t> tune, AudioOutput* output,
-                         std::string soundFont)
+                         std::string soundFont, Sequencer::Playback playback)
     : alias_(std::move(alias)), tune_(tune.begin(), tune.end()), output_(output),
-      soundFont_(std::move(soundFont)) {}
+      soundFont_(std::move(soundFont)), playback_(playback) {}
 
 MusicPlayer::~MusicPlayer() {
     stop();
 }
 
 std::unique_ptr<MusicPlayer> MusicPlayer::prepare(std::span<const std::uint8_t> tune, AudioOutput* output,
-                                                  std::string soundFont) {
-    auto player = std::make_unique<MusicPlayer>(kAlias, tune, output, std::move(soundFont));
+                                                  std::string soundFont, Sequencer::Playback playback) {
+    auto player = std::make_unique<MusicPlayer>(kAlias, tune, output, std::move(soundFont), playback);
     player->open();
     return player;
 }
@@ -34,7 +34,7 @@ bool MusicPlayer::open() {
         return false;
     std::string error;
     if (!device_)
-        device_ = Sequencer::create(*output_, soundFont_, error);
+        device_ = Sequencer::create(*output_, soundFont_, error, playback_);
     if (!device_) {
         complain(error);
         return false;

@@ -17,7 +17,8 @@ namespace audio {
 //
 // The synthesiser plays the tune straight from the program's memory, so nothing is ever
 // written to disk: there is no file to leave behind, whatever way the game ends, and no
-// temporary directory the music depends on.
+// temporary directory the music depends on. It renders the tune once, in the background, and
+// the tune then plays from that recording (see Sequencer).
 //
 // A pause lasts until the matching resume and holds whatever happens meanwhile: the tune
 // started, restarted or polled while paused stays silent and sounds only when the game goes
@@ -35,16 +36,18 @@ public:
     static constexpr const char* kAlias = "game";
 
     MusicPlayer(std::string alias, std::span<const std::uint8_t> tune, AudioOutput* output = theAudioOutput(),
-                std::string soundFont = Sequencer::kDefaultSoundFont);
+                std::string soundFont = Sequencer::kDefaultSoundFont,
+                Sequencer::Playback playback = Sequencer::Playback::fromMemory);
     ~MusicPlayer();
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
 
     // A player of the tune under the alias "game", opened at once; one whose open failed
     // tries again when played.
-    static std::unique_ptr<MusicPlayer> prepare(std::span<const std::uint8_t> tune,
-                                                AudioOutput* output = theAudioOutput(),
-                                                std::string soundFont = Sequencer::kDefaultSoundFont);
+    static std::unique_ptr<MusicPlayer>
+    prepare(std::span<const std::uint8_t> tune, AudioOutput* output = theAudioOutput(),
+            std::string soundFont = Sequencer::kDefaultSoundFont,
+            Sequencer::Playback playback = Sequencer::Playback::fromMemory);
 
     bool open();
     // Opens if needed, stops, then plays from the start (silent until resumed while paused).
@@ -63,6 +66,8 @@ public:
     // Where the tune stands, in MIDI ticks as text (where it waits, while paused); empty
     // while nothing is open.
     std::string position() const;
+    // Whether the tune has been rendered into memory and plays from there.
+    bool isRecorded() const { return device_ && device_->recorded(); }
 
 private:
     void complain(const std::string& why);
@@ -76,6 +81,7 @@ private:
 
     AudioOutput* output_;
     std::string soundFont_;
+    Sequencer::Playback playback_;
     std::unique_ptr<Sequencer> device_;
     bool complained_ = false;
 };

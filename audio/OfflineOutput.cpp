@@ -16,6 +16,8 @@ void OfflineOutput::renderFrames(int frames) {
     samples_.resize(start + static_cast<std::size_t>(frames) * 2, 0);
     if (active_ && source_)
         source_->render(samples_.data() + start, frames);
+    // After the source has made them: the frames handed out are the ones due from now.
+    clock_ += frames;
 }
 
 } // namespace audio

@@ -18,6 +18,8 @@ public:
     void setActive(bool active) override { active_ = active; }
     void lock() override {}
     void unlock() override {}
+    std::int64_t clockFrames() const override { return clock_; }
+    bool realTime() const override { return false; }
 
     bool active() const { return active_; }
     // Renders the frames that fall into the next span of time (silence while inactive). The
@@ -25,6 +27,9 @@ public:
     void advanceMicroseconds(std::int64_t microseconds);
     // Renders exactly this many frames.
     void renderFrames(int frames);
+    // Lets time pass with nothing pulled, as while a sound server is away; the frames are not
+    // kept.
+    void missFrames(std::int64_t frames) { clock_ += frames; }
 
     // Everything rendered so far, interleaved stereo.
     const std::vector<std::int16_t>& samples() const { return samples_; }
@@ -37,6 +42,7 @@ private:
     SampleSource* source_ = nullptr;
     bool active_ = false;
     std::int64_t pendingMicroFrames_ = 0; // frames x 1e6 not yet rendered
+    std::int64_t clock_ = 0;
     std::vector<std::int16_t> samples_;
 };
 

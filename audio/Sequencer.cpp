@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 
 namespace audio {
@@ -19,19 +18,6 @@ std::uint32_t bigEndian(const std::vector<std::uint8_t>& b, std::size_t at, int 
     for (int i = 0; i < bytes; ++i)
         value = (value << 8) | b[at + static_cast<std::size_t>(i)];
     return value;
-}
-
-// FluidSynth writes its complaints to stderr by itself; the game says what matters in one line
-// of its own instead.
-void quietLog(int, const char*, void*) {}
-
-void silenceFluidSynthLog() {
-    static const bool done = [] {
-        for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-            fluid_set_log_function(level, quietLog, nullptr);
-        return true;
-    }();
-    (void)done;
 }
 
 } // namespace
@@ -62,56 +48,36 @@ bool isWellFormedMidi(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::unique_ptr<Sequencer> Sequencer::create(AudioOutput& output, const std::string& soundFont,
-                                             std::string& error) {
-    silenceFluidSynthLog();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(soundFont, ec) || !fluid_is_soundfont(soundFont.c_str())) {
-        error = "no General MIDI sound font at " + soundFont;
+                                             std::string& error, Playback playback) {
+    auto synth = Synth::create(output.sampleRate(), soundFont, error);
+    if (!synth)
         return nullptr;
-    }
-    fluid_settings_t* settings = new_fluid_settings();
-    if (!settings) {
-        error = "cannot set up the synthesiser";
-        return nullptr;
-    }
-    fluid_settings_setnum(settings, "synth.sample-rate", output.sampleRate());
-    // The tune's clock is the samples rendered, not the wall clock: it keeps time with any output.
-    fluid_settings_setstr(settings, "player.timing-source", "sample");
-    // Locking the font into memory needs a privilege the game does not have, and gains nothing.
-    fluid_settings_setint(settings, "synth.lock-memory", 0);
-    // FluidSynth's default gain leaves the tune some 13 dB below full scale; twice that still
-    // leaves room for the loudest chords without clipping.
-    fluid_settings_setnum(settings, "synth.gain", 0.4);
-    fluid_synth_t* synth = new_fluid_synth(settings);
-    if (!synth) {
-        delete_fluid_settings(settings);
-        error = "cannot set up the synthesiser";
-        return nullptr;
-    }
-    if (fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED) {
-        delete_fluid_synth(synth);
-        delete_fluid_settings(settings);
-        error = "cannot load the sound font " + soundFont;
-        return nullptr;
-    }
-    auto sequencer = std::unique_ptr<Sequencer>(new Sequencer(output, settings, synth));
+    auto sequencer = std::unique_ptr<Sequencer>(new Sequencer(output, std::move(synth), soundFont, playback));
     OutputLock lock(output);
     output.attach(sequencer.get());
     return sequencer;
 }
 
-Sequencer::Sequencer(AudioOutput& output, fluid_settings_t* settings, fluid_synth_t* synth)
-    : output_(output), settings_(settings), synth_(synth) {}
+Sequencer::Sequencer(AudioOutput& output, std::unique_ptr<Synth> synth, std::string soundFont,
+                     Playback playback)
+    : output_(output), synth_(std::move(synth)), soundFont_(std::move(soundFont)), playback_(playback) {}
 
 Sequencer::~Sequencer() {
+    stopRecording();
     output_.setActive(false);
     {
         OutputLock lock(output_);
         output_.attach(nullptr);
         dropPlayer();
     }
-    delete_fluid_synth(synth_);
-    delete_fluid_settings(settings_);
+}
+
+void Sequencer::stopRecording() {
+    if (!recorder_.joinable())
+        return;
+    cancelRecording_ = true;
+    recorder_.join();
+    cancelRecording_ = false;
 }
 
 bool Sequencer::open(std::span<const std::uint8_t> tune, std::string& error) {
@@ -120,16 +86,37 @@ bool Sequencer::open(std::span<const std::uint8_t> tune, std::string& error) {
         error = "the tune is not a playable MIDI file";
         return false;
     }
+    stopRecording();
     {
         OutputLock lock(output_);
         dropPlayer();
-        fluid_synth_all_sounds_off(synth_, -1);
+        fluid_synth_all_sounds_off(synth_->get(), -1);
         tune_ = std::move(bytes);
         playing_ = false;
         quiet_ = true;
         lastTick_ = 0;
+        fromMemory_ = false;
+        recording_.reset();
+        finished_.reset();
+        ready_ = false;
     }
     output_.setActive(false);
+    // A run rendered offline must sound the same every time: rather than start live and change
+    // over whenever the recording is done, it records the tune when it first plays.
+    if (playback_ == Playback::live || !output_.realTime())
+        return true;
+    const int rate = output_.sampleRate();
+    // The game goes on at once; the tune plays live until its recording is done. The recording
+    // runs at the game's own priority: held back on a busy machine, it would only leave the
+    // synthesiser playing live, and costing as much, for longer.
+    recorder_ = std::thread([this, tune = tune_, rate] {
+        std::string why;
+        auto rendered = RenderedTune::render(tune, soundFont_, rate, &cancelRecording_, why);
+        if (rendered) {
+            finished_ = std::move(rendered);
+            ready_.store(true, std::memory_order_release);
+        }
+    });
     return true;
 }
 
@@ -140,18 +127,34 @@ bool Sequencer::playFrom(std::string_view position) {
     if (!isOpen() || position.empty() || ec != std::errc() || ptr != end || tick < 0 ||
         tick > std::numeric_limits<int>::max())
         return false;
+    if (playback_ == Playback::fromMemory && !output_.realTime() && !ready_) {
+        std::string why;
+        finished_ = RenderedTune::render(tune_, soundFont_, output_.sampleRate(), nullptr, why);
+        ready_ = finished_ != nullptr;
+    }
     {
         OutputLock lock(output_);
         dropPlayer();
-        fluid_synth_all_sounds_off(synth_, -1);
-        player_ = new_fluid_player(synth_);
-        if (!player_)
-            return false;
-        if (fluid_player_add_mem(player_, tune_.data(), tune_.size()) != FLUID_OK ||
-            (tick > 0 && fluid_player_seek(player_, static_cast<int>(tick)) != FLUID_OK) ||
-            fluid_player_play(player_) != FLUID_OK) {
-            dropPlayer();
-            return false;
+        fluid_synth_all_sounds_off(synth_->get(), -1);
+        nextPullClock_ = output_.clockFrames();
+        anchorTick_ = tick;
+        liveFrames_ = 0;
+        if (const RenderedTune* tune = recording()) {
+            fromMemory_ = true;
+            cursor_ = anchorFrame_ = tune->frameOfTick(tick);
+        } else {
+            fromMemory_ = false;
+            // From the start the live tune's frames are the recording's, exactly.
+            anchorFrame_ = tick == 0 ? 0 : -1;
+            player_ = new_fluid_player(synth_->get());
+            if (!player_)
+                return false;
+            if (fluid_player_add_mem(player_, tune_.data(), tune_.size()) != FLUID_OK ||
+                (tick > 0 && fluid_player_seek(player_, static_cast<int>(tick)) != FLUID_OK) ||
+                fluid_player_play(player_) != FLUID_OK) {
+                dropPlayer();
+                return false;
+            }
         }
         startTick_ = tick;
         rendered_ = false;
@@ -167,7 +170,8 @@ void Sequencer::stop() {
         OutputLock lock(output_);
         lastTick_ = currentTick();
         dropPlayer();
-        fluid_synth_all_sounds_off(synth_, -1);
+        fluid_synth_all_sounds_off(synth_->get(), -1);
+        fromMemory_ = false;
         playing_ = false;
         quiet_ = true;
     }
@@ -196,24 +200,74 @@ std::string Sequencer::position() {
     if (!isOpen())
         return {};
     OutputLock lock(output_);
-    return std::to_string(player_ ? currentTick() : lastTick_);
+    return std::to_string(player_ || fromMemory_ ? currentTick() : lastTick_);
+}
+
+bool Sequencer::recorded() {
+    OutputLock lock(output_);
+    return recording() != nullptr;
 }
 
 void Sequencer::render(std::int16_t* out, int frames) {
+    const RenderedTune* tune = recording();
+    if (tune && player_ && playing_)
+        handOverToMemory(*tune);
+    if (fromMemory_) {
+        renderFromMemory(*tune, out, frames);
+        return;
+    }
     if (quiet_ && !playing_) {
         std::memset(out, 0, static_cast<std::size_t>(frames) * 2 * sizeof(std::int16_t));
         return;
     }
-    fluid_synth_write_s16(synth_, frames, out, 0, 2, out, 1, 2);
+    fluid_synth_write_s16(synth_->get(), frames, out, 0, 2, out, 1, 2);
     rendered_ = true;
+    liveFrames_ += frames;
+    nextPullClock_ = output_.clockFrames() + frames;
     if (playing_ && reachedEnd())
         playing_ = false;
     // Once the last note has died away, silence is written without waking the synthesiser.
-    if (!playing_ && fluid_synth_get_active_voice_count(synth_) == 0)
+    if (!playing_ && fluid_synth_get_active_voice_count(synth_->get()) == 0)
         quiet_ = true;
 }
 
+const RenderedTune* Sequencer::recording() {
+    if (!recording_ && ready_.load(std::memory_order_acquire))
+        recording_ = finished_;
+    return recording_.get();
+}
+
+void Sequencer::handOverToMemory(const RenderedTune& tune) {
+    if (anchorFrame_ < 0)
+        anchorFrame_ = tune.frameOfTick(anchorTick_);
+    cursor_ = anchorFrame_ + liveFrames_;
+    dropPlayer();
+    fluid_synth_all_sounds_off(synth_->get(), -1);
+    fromMemory_ = true;
+}
+
+std::int64_t Sequencer::memoryFrame() const {
+    // An output pulls a little early or late as it buffers, and a slow one falls behind the
+    // clock bit by bit; only a long wait for the next pull means it was away, and for that long
+    // the tune would have gone on.
+    const std::int64_t away = output_.clockFrames() - nextPullClock_;
+    const std::int64_t allowed = std::int64_t{output_.sampleRate()} * kLagAllowedMs / 1000;
+    return away > allowed ? cursor_ + away : cursor_;
+}
+
+void Sequencer::renderFromMemory(const RenderedTune& tune, std::int16_t* out, int frames) {
+    cursor_ = memoryFrame();
+    tune.copy(cursor_, out, frames);
+    cursor_ += frames;
+    nextPullClock_ = output_.clockFrames() + frames;
+    if (playing_ && cursor_ >= tune.endFrame())
+        playing_ = false;
+    quiet_ = !playing_ && cursor_ >= tune.frames();
+}
+
 long Sequencer::currentTick() {
+    if (fromMemory_)
+        return recording_->tickAt(memoryFrame());
     if (!player_)
         return lastTick_;
     // Until the output has pulled samples, the player has not even loaded the file.
@@ -221,6 +275,8 @@ long Sequencer::currentTick() {
 }
 
 bool Sequencer::reachedEnd() {
+    if (fromMemory_)
+        return memoryFrame() >= recording_->endFrame();
     if (!player_ || !rendered_)
         return false;
     const int total = fluid_player_get_total_ticks(player_);

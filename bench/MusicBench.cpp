@@ -1,6 +1,7 @@
-// Cost of the music: the synthesiser rendering the game's tune as the sound card pulls it, in
-// buffers of 1024 frames at 44.1 kHz. The "cpuShare" counter is CPU seconds per second of music,
-// the share of one core the synthesiser takes while a round plays.
+// Cost of the music as the sound card pulls it, in buffers of 1024 frames at 44.1 kHz: the
+// synthesiser rendering the game's tune live, and the tune played from its recording in memory
+// (the game's way once the recording is done). The "cpuShare" counter is CPU seconds per second
+// of music, the share of one core the music takes while a round plays.
 #include "audio/MusicPlayer.h"
 #include "audio/OfflineOutput.h"
 #include "audio/Tune.h"
@@ -9,9 +10,10 @@
 
 namespace {
 
-void synthesiser(benchmark::State& state) {
+void music(benchmark::State& state, audio::Sequencer::Playback playback) {
     audio::OfflineOutput out;
-    auto player = audio::MusicPlayer::prepare(audio::embeddedTune(), &out);
+    auto player = audio::MusicPlayer::prepare(audio::embeddedTune(), &out,
+                                              audio::Sequencer::kDefaultSoundFont, playback);
     if (!player || !player->play()) {
         state.SkipWithError("no music: no sound font?");
         return;
@@ -41,4 +43,12 @@ void synthesiser(benchmark::State& state) {
 
 } // namespace
 
+void synthesiser(benchmark::State& state) {
+    music(state, audio::Sequencer::Playback::live);
+}
+void fromMemory(benchmark::State& state) {
+    music(state, audio::Sequencer::Playback::fromMemory);
+}
+
 BENCHMARK(synthesiser)->Unit(benchmark::kMillisecond)->MinTime(5);
+BENCHMARK(fromMemory)->Unit(benchmark::kMillisecond)->MinTime(5);

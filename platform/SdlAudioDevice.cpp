@@ -82,20 +82,56 @@ std::unique_ptr<SdlAudioDevice> SdlAudioDevice::open(std::string& error, Timing 
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, kApplicationName);
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kStreamName);
 
+    auto device = std::unique_ptr<SdlAudioDevice>(new SdlAudioDevice(timing));
+    device->drivers_ = candidateDrivers();
+    std::string tried;
+    device->id_ = device->startDriver(true, device->driver_, tried);
+    if (device->id_ == 0) {
+        const std::string why = tried.empty() ? std::string("SDL has no audio driver") : tried;
+        // Drivers SDL does not have never answer (SDL_AUDIODRIVER=none is how a player asks for
+        // silence); any other may, once its sound server is started.
+        const bool anyKnown =
+            std::any_of(device->drivers_.begin(), device->drivers_.end(), [](const std::string& d) {
+                for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i)
+                    if (const char* name = SDL_GetAudioDriver(i); name && d == name)
+                        return true;
+                return false;
+            });
+        if (!anyKnown) {
+            error = "hearthly: no audio (" + why + "); the game plays in silence";
+            return nullptr;
+        }
+        error = "hearthly: no audio (" + why + "); the music starts when a sound server answers";
+    }
+    // The stream was opened to learn the rate the synthesiser works at; it is released again
+    // like any idle stream unless the music starts first.
+    device->silentSince_ = Clock::now();
+    device->keeper_ = SDL_CreateThread(
+        [](void* self) {
+            static_cast<SdlAudioDevice*>(self)->keep();
+            return 0;
+        },
+        "hearthly-audio", device.get());
+    return device;
+}
+
+std::uint32_t SdlAudioDevice::startDriver(bool firstTime, std::string& driver, std::string& tried) {
     // Each driver is tried in turn rather than leaving the choice to SDL, which reports only
     // the last failure: on a desktop whose sound server is down, that is ALSA's, while the
     // server was the one that mattered.
-    auto device = std::unique_ptr<SdlAudioDevice>(new SdlAudioDevice(timing));
-    std::string tried;
-    for (const std::string& name : candidateDrivers()) {
+    std::uint32_t id = 0;
+    for (const std::string& name : drivers_) {
         // Over the player's SDL_AUDIODRIVER too, which has been read into the list.
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, name.c_str(), SDL_HINT_OVERRIDE);
         std::string why;
         const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (started) {
-            device->id_ = device->openStream(true, why);
-            if (device->id_ != 0)
+            id = openStream(firstTime, why);
+            if (id != 0) {
+                const char* current = SDL_GetCurrentAudioDriver();
+                driver = current ? current : name;
                 break;
+            }
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         } else {
             why = SDL_GetError();
@@ -107,18 +143,7 @@ std::unique_ptr<SdlAudioDevice> SdlAudioDevice::open(std::string& error, Timing 
             break;
     }
     SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    if (device->id_ == 0) {
-        error = "hearthly: no audio (" + (tried.empty() ? std::string("SDL has no audio driver") : tried) +
-                "); the game plays in silence";
-        return nullptr;
-    }
-    const char* driver = SDL_GetCurrentAudioDriver();
-    device->driver_ = driver ? driver : "";
-    // The stream was opened to learn the rate the synthesiser works at; it is released again
-    // like any idle stream unless the music starts first.
-    device->silentSince_ = Clock::now();
-    device->keeper_ = std::thread(&SdlAudioDevice::keep, device.get());
-    return device;
+    return id;
 }
 
 SdlAudioDevice::~SdlAudioDevice() {
@@ -127,11 +152,12 @@ SdlAudioDevice::~SdlAudioDevice() {
         quit_ = true;
     }
     wake_.notify_one();
-    if (keeper_.joinable())
-        keeper_.join();
+    if (keeper_)
+        SDL_WaitThread(keeper_, nullptr);
     if (id_ != 0)
         SDL_CloseAudioDevice(id_);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (!driver_.empty())
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 std::uint32_t SdlAudioDevice::openStream(bool firstTime, std::string& error) {
@@ -177,6 +203,11 @@ bool SdlAudioDevice::active() const {
     return wanted_;
 }
 
+std::string SdlAudioDevice::driver() const {
+    const std::lock_guard lock(deviceMutex_);
+    return driver_;
+}
+
 bool SdlAudioDevice::streamOpen() const {
     const std::lock_guard lock(deviceMutex_);
     return id_ != 0;
@@ -210,20 +241,31 @@ void SdlAudioDevice::keep() {
             }
         } else if (wanted_ && now >= nextTry_) {
             // Opening talks to the server, which may take a while: the game must not wait.
+            // Without a sound system yet (none answered at start), every one is tried again.
+            const bool first = driver_.empty();
             lock.unlock();
-            std::string why;
-            const std::uint32_t id = openStream(false, why);
+            std::string why, found;
+            const std::uint32_t id = first ? startDriver(false, found, why) : openStream(false, why);
             lock.lock();
             if (id != 0) {
                 id_ = id;
+                if (first)
+                    driver_ = found;
                 playingSince_ = Clock::now();
                 SDL_PauseAudioDevice(id_, wanted_ ? 0 : 1);
                 if (!wanted_)
                     silentSince_ = Clock::now();
-                if (lost_) {
+                if (first) {
+                    lost_ = false;
+                    std::fprintf(stderr, "hearthly: found a sound device (%s); the music plays\n",
+                                 driver_.c_str());
+                } else if (lost_) {
                     lost_ = false;
                     std::fprintf(stderr, "hearthly: the sound device is back (%s)\n", driver_.c_str());
                 }
+            } else if (first) {
+                // Said once at start; the tries go on quietly while the music is wanted.
+                nextTry_ = Clock::now() + timing_.retryEvery;
             } else {
                 if (!lost_) {
                     lost_ = true;
@@ -245,6 +287,12 @@ void SdlAudioDevice::keep() {
         else
             wake_.wait(lock);
     }
+}
+
+std::int64_t SdlAudioDevice::clockFrames() const {
+    // The steady clock stands still while the machine sleeps, as the music should.
+    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch());
+    return now.count() * rate_ / 1'000'000;
 }
 
 void SdlAudioDevice::lock() {

@@ -9,7 +9,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
+#include <vector>
+
+struct SDL_Thread;
 
 namespace platform {
 
@@ -54,13 +56,15 @@ public:
     void setActive(bool active) override;
     void lock() override;
     void unlock() override;
+    std::int64_t clockFrames() const override;
+    bool realTime() const override { return true; }
 
     // Whether music is wanted: the stream plays, or is being brought back.
     bool active() const;
     // Whether a stream to the sound server is open at the moment.
     bool streamOpen() const;
-    // The SDL driver the music goes through.
-    const std::string& driver() const { return driver_; }
+    // The SDL driver the music goes through; empty until one answers.
+    std::string driver() const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -69,11 +73,14 @@ private:
     static void fill(void* self, std::uint8_t* stream, int bytes);
     // With deviceMutex_ held. A stream at the rate the synthesiser was set up for, paused.
     std::uint32_t openStream(bool firstTime, std::string& error);
+    // Tries the drivers in turn and opens a stream with the first whose sound system is there;
+    // 0 when none does, each one tried added to tried. Without deviceMutex_ held.
+    std::uint32_t startDriver(bool firstTime, std::string& driver, std::string& tried);
     void closeStream();
     void keep();
 
     const Timing timing_;
-    std::string driver_;
+    std::vector<std::string> drivers_;
     int rate_ = kPreferredRate;
 
     // Held by the game while it changes the source, and by SDL's audio thread while it pulls.
@@ -84,6 +91,8 @@ private:
     mutable std::mutex deviceMutex_;
     std::condition_variable wake_;
     std::uint32_t id_ = 0;
+    // The SDL driver that answered; empty while none has, and SDL's audio is not started.
+    std::string driver_;
     bool wanted_ = false;
     bool lost_ = false;
     bool quit_ = false;
@@ -92,7 +101,9 @@ private:
     // When the stream last started playing, and (set by SDL's audio thread) last pulled samples.
     Clock::time_point playingSince_ = Clock::now();
     std::atomic<Clock::rep> lastPull_{0};
-    std::thread keeper_;
+    // An SDL thread: SDL frees what it keeps for a thread (its error text) when one of its own
+    // ends, and the keeper's failed tries leave such texts behind.
+    SDL_Thread* keeper_ = nullptr;
 };
 
 } // namespace platform

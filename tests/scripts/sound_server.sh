@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The music through a real PulseAudio server with a null sink, as on a player's desktop: a
 # round's tune reaches the sink (its monitor is recorded), the game and its stream carry their
-# names, 'p' and 'a' give silence, no stream stays open while nothing plays, and after the
-# server is killed and started again mid-round the music comes back by itself.
+# names, 'p' and 'a' give silence, no stream stays open while nothing plays, after the server is
+# killed and started again mid-round the music comes back by itself where the tune would have
+# been, and a game started before the server plays its music once the server is there.
 #
 # Usage: sound_server.sh <hearthly> <hearthly-replay> <test data dir>
 set -euo pipefail
@@ -136,7 +137,32 @@ wait_for "the stream to be released while paused" 20 no_stream
 xdotool key --clearmodifiers p
 wait_for "the tune after the pause" 10 music_heard
 
-# --- The server dies mid-round and comes back ------------------------------------------------
+# --- The server dies mid-round and comes back, the tune where it would have been --------------
+# Where the tune stands at the sink: the game plays it from memory, sample for sample as the
+# replay tool renders a round, so a few samples of the sink's recording are found in that
+# rendering, and their place there is the tune's position.
+printf '10 click 205 362\n' >"$work/round.replay"
+"$2" --frames 2500 --script "$work/round.replay" --audio "$work/round.wav" >/dev/null 2>&1 ||
+    fail "hearthly-replay could not render a round's tune"
+tail -c +45 "$work/round.wav" | od -An -v -tx1 | tr -d ' \n' >"$work/round.hex"
+# Sets position (seconds into the tune) and positionAt (wall clock in ns) for what the sink
+# played half a second ago; fails while that is not in the round's tune (the tune still plays
+# from the synthesiser, its recording not done yet).
+tune_position() {
+    local size now at snippet found
+    size=$(recorded)
+    now=$(date +%s%N)
+    at=$((size - 88200 - size % 4))
+    snippet=$(od -An -v -tx1 -j "$at" -N 64 "$work/sink.raw" | tr -d ' \n')
+    found=$(awk -v s="$snippet" '{ i = index($0, s); if (i % 2 == 1) print i - 1 }' "$work/round.hex")
+    [[ -n $found ]] || return 1
+    position=$(awk -v hex="$found" 'BEGIN { printf "%.3f", hex / 2 / 176400 }')
+    positionAt=$((now - 500000000))
+}
+# A sanitizer build on a busy machine takes a while to record the tune.
+wait_for "the tune played from its recording" 60 tune_position
+before=$position beforeAt=$positionAt
+
 stop_pulse
 wait_for "the game to say it lost the sound device" 10 said "lost the sound device"
 start_pulse again
@@ -146,6 +172,16 @@ back=$(($(date +%s%N) - restarted))
 game_running || fail "the game ended when the sound server went away"
 lost=$(grep -c "lost the sound device" "$work/game.log" || true)
 ((lost == 1)) || fail "the game said $lost times that it lost the sound device"
+sleep 1
+wait_for "the tune at the sink after the outage" 10 tune_position
+after=$position afterAt=$positionAt
+# The tune went on while the server was away: it moved as far as the clock did, not less by the
+# outage (the sink's buffering gives or takes a tenth of a second).
+awk -v p0="$before" -v p1="$after" -v t0="$beforeAt" -v t1="$afterAt" 'BEGIN {
+    moved = p1 - p0; elapsed = (t1 - t0) / 1e9
+    printf "the tune moved %.2f s in %.2f s across the outage\n", moved, elapsed
+    exit !(moved > elapsed - 0.35 && moved < elapsed + 0.35) }' ||
+    fail "the tune did not go on where it would have been"
 
 # --- 'a' silences it, and the stream goes ------------------------------------------------------
 xdotool key --clearmodifiers a
@@ -159,5 +195,30 @@ wait "$gamePid" || status=$?
 gamePid=
 ((status == 0)) || fail "hearthly ended with status $status"
 
-awk -v r="$round" -v ms="$((back / 1000000))" 'BEGIN {
-    printf "sound_server: all checks passed (round RMS %.0f; music back %.1f s after the server)\n", r, ms / 1000 }'
+# --- No server when the game starts: the music begins once one is there -----------------------
+stop_pulse
+: >"$work/game.log"
+"$hearthly" >"$work/game.log" 2>&1 &
+gamePid=$!
+show_game
+wait_for "the game to say there is no audio" 10 said "the music starts when a sound server answers"
+xdotool mousemove --window "$game" 205 362 click 1
+# Long enough for a few tries in vain, quietly.
+sleep 3
+start_pulse again
+started=$(date +%s%N)
+wait_for "the tune once the server was started" 10 music_heard
+late=$(($(date +%s%N) - started))
+said "found a sound device (pulseaudio)" || fail "the game did not say it found the sound device"
+lines=$(grep -c "^hearthly: " "$work/game.log" || true)
+((lines == 2)) || fail "the game said $lines lines about sound instead of two"
+xdotool key --clearmodifiers q
+wait_for "hearthly to end" 10 game_ended
+status=0
+wait "$gamePid" || status=$?
+gamePid=
+((status == 0)) || fail "hearthly ended with status $status"
+
+awk -v r="$round" -v ms="$((back / 1000000))" -v late="$((late / 1000000))" 'BEGIN {
+    printf "sound_server: all checks passed (round RMS %.0f; music back %.1f s after the server; " \
+        "%.1f s after a server started late)\n", r, ms / 1000, late / 1000 }'
