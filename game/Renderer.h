@@ -3,9 +3,11 @@
 #include "game/DirtyRectList.h"
 #include "gfx/Brush.h"
 #include "gfx/Graphics.h"
+#include "gfx/PaintThreads.h"
 #include "gfx/Pen.h"
 #include "gfx/Surface.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,12 @@ public:
     Shapes shapes() const { return shapes_; }
     // Takes effect at once: the next paint redraws everything.
     void setShapes(Shapes shapes);
+
+    // Threads that paint the big repaints (the scenery, a quaking world, a full redraw's copy)
+    // in bands of rows at once; the picture is the same for any number. Starts from
+    // HEARTHLY_PAINT_THREADS or the core count (PaintThreads::countFromEnvironment).
+    int paintThreads() const { return paintThreadCount_; }
+    void setPaintThreads(int count);
 
     // A position in client pixels.
     struct Origin {
@@ -95,6 +103,31 @@ private:
     void updateRedrawStatistics(Game& game, const DirtyRectList& region) const;
     void present(WindowPort& window, const gfx::RectI& client, std::vector<gfx::RectI> deviceRects);
 
+    // One band of rows of the buffers, with canvases of its own over the same pixels.
+    struct Band {
+        gfx::RectI rows; // device pixels, the buffers' whole width
+        gfx::Surface back;
+        gfx::Surface layer;
+        std::optional<gfx::Graphics> backGraphics;  // on back
+        std::optional<gfx::Graphics> layerGraphics; // on layer
+    };
+    // Bands over the back buffer and the scenery layer as they now are (made on first need).
+    std::vector<std::unique_ptr<Band>>& bands();
+    gfx::PaintThreads& threads();
+    // Sets a band's canvas up for the world within its rows.
+    void prepareBand(gfx::Graphics& g, const Band& band) const;
+    // Draws the drawList's objects [from, to) that reach into the band's rows.
+    void drawObjectsInBand(Game& game, gfx::Graphics& g, const Band& band, std::size_t from,
+                           std::size_t to) const;
+    // Clears the world's pixels of target (back buffer or layer) to the background and draws
+    // the scenery objects [0, end) on them, band by band.
+    void paintSceneryBanded(Game& game, bool onLayer, std::size_t end);
+    // Copies rect of the scenery layer to the back buffer, band by band.
+    void copyLayerBanded(const gfx::RectI& rect);
+    // A frame in which the scenery moved nearly everywhere (a quake): the world is painted
+    // anew straight into the back buffer; the layer is repainted once the scenery is calm.
+    void repaintWorld(Game& game, std::size_t sceneryEnd);
+
     // Sets up a canvas the renderer paints with.
     void prepare(gfx::Graphics& g) const { g.setDirectShapes(shapes_ == Shapes::Fast); }
 
@@ -113,6 +146,9 @@ private:
     gfx::Surface sceneryLayer;
     std::optional<gfx::Graphics> sceneryGraphics; // lives on sceneryLayer
     std::vector<Object*> sceneryObjects;
+    int paintThreadCount_ = gfx::PaintThreads::countFromEnvironment();
+    std::unique_ptr<gfx::PaintThreads> threads_;
+    std::vector<std::unique_ptr<Band>> bands_; // dropped whenever a buffer is made anew
     bool overlayDrawn = false;
     bool debugOverlayOnScreen_ = false;
     long long presentCount_ = 0;
