@@ -39,6 +39,7 @@ void Renderer::setShapes(Shapes shapes) {
     if (sceneryGraphics)
         prepare(*sceneryGraphics);
     bands_.clear();
+    backBufferExact_ = false;
     sceneryObjects.clear(); // the layer was painted the other way
     fullRedrawPending = true;
 }
@@ -100,15 +101,26 @@ void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
     if (overlayDrawn) {
         fullRedrawPending = true;
         overlayDrawn = false;
+        backBufferExact_ = false;
     }
-    if (fullRedrawPending || !backGraphics)
+    // An expose, a new round or a full-screen switch that keeps the size finds the picture
+    // already in the back buffer: what changed since is repainted as in any frame (which
+    // paints exactly what a full redraw would), and all of it goes to the window.
+    const bool keepsBuffer = backGraphics && backBufferExact_ && client == lastClientRect &&
+                             game.navOverlay == 0 && !game.showDirtyRects && !game.showRedrawnObjects;
+    if (fullRedrawPending && keepsBuffer) {
+        fullRedrawPending = false;
+        incrementalRedraw(game, window, client, true);
+    } else if (fullRedrawPending || !backGraphics) {
         fullRedraw(game, window, client);
-    else
-        incrementalRedraw(game, window, client);
+    } else {
+        incrementalRedraw(game, window, client, false);
+    }
 }
 
 void Renderer::releaseBackBuffer() {
     bands_.clear();
+    backBufferExact_ = false;
     backGraphics.reset();
     backBuffer_ = gfx::Surface();
     sceneryObjects.clear();
@@ -180,12 +192,13 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         drawNavOverlay(game, g);
         overlayDrawn = true; // the next paint is full again and erases it
     }
+    backBufferExact_ = !overlayDrawn;
     debugOverlayOnScreen_ = false;
     g.flush();
     present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
 }
 
-void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client) {
+void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll) {
     // Objects before this index are the scenery, kept in its layer while it stays the same.
     const std::size_t sceneryEnd = sceneryEndOf(game);
     const bool sceneryKept = sceneryEnd == sceneryObjects.size() && sceneryEnd > 0 &&
@@ -212,8 +225,12 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
             redrawnBounds.push_back(bounds);
         object->setLastBounds(bounds);
     }
-    if (count == 0 || newRects.empty())
-        return; // erasedRects wait for a frame that draws
+    if (count == 0 || newRects.empty()) {
+        // erasedRects wait for a frame that draws
+        if (presentAll)
+            present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
+        return;
+    }
 
     for (const gfx::RectF& r : game.erasedRects)
         previousRects.addCovering(r);
@@ -244,7 +261,7 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
 
     gfx::Graphics& g = *backGraphics;
     region.clipTo(g);
-    if (game.hudMode == 3)
+    if (game.hudMode == 3 && !presentAll)
         updateRedrawStatistics(game, region);
 
     // The region held last frame's overlay rectangles, so they are gone unless drawn again.
@@ -258,6 +275,11 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     g.flush();
     g.resetClip();
     game.erasedRects.clear();
+    backBufferExact_ = !debugOverlayOnScreen_;
+    if (presentAll) {
+        present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
+        return;
+    }
     std::vector<gfx::RectI> deviceRects = region.toDevice(scale_, 1);
     for (gfx::RectI& r : deviceRects) {
         r.x += origin_.x;

@@ -54,7 +54,15 @@ public:
     // fromExpose: the window system asked for the repaint (an expose), not the frame cycle.
     void paint(Game& game, WindowPort& window, bool fromExpose);
     void releaseBackBuffer();
+    // The next paint puts the whole picture on the window. While the back buffer of this size
+    // holds exactly what a full redraw would have painted, only what changed is repainted.
     void requestFullRedraw() { fullRedrawPending = true; }
+    // As above, and the back buffer is painted anew whatever it holds (after frames that were
+    // simulated but not painted, or to time a repaint of everything).
+    void requestRepaintFromScratch() {
+        fullRedrawPending = true;
+        backBufferExact_ = false;
+    }
 
     // Window pixels per world unit; 1 until the first full redraw.
     double scale() const { return scale_; }
@@ -81,7 +89,8 @@ private:
     static void clipToWorld(gfx::Graphics& g);
     void placeWorld(gfx::Graphics& g) const;
     void fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
-    void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
+    // presentAll: the whole picture goes to the window, not only what was repainted.
+    void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll);
     // Every object of the drawList, back to front, plus the navigation overlay if it is on.
     void drawScene(Game& game, gfx::Graphics& g) const;
     // Objects of the drawList from index from on whose last bounds meet the world box.
@@ -150,6 +159,9 @@ private:
     std::unique_ptr<gfx::PaintThreads> threads_;
     std::vector<std::unique_ptr<Band>> bands_; // dropped whenever a buffer is made anew
     bool overlayDrawn = false;
+    // The back buffer shows exactly what a full redraw of the last painted state would: no
+    // overlay on it, painted with the current shapes.
+    bool backBufferExact_ = false;
     bool debugOverlayOnScreen_ = false;
     long long presentCount_ = 0;
 
