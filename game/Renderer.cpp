@@ -38,8 +38,19 @@ void Renderer::setShapes(Shapes shapes) {
         prepare(*backGraphics);
     if (sceneryGraphics)
         prepare(*sceneryGraphics);
+    bands_.clear();
+    backBufferExact_ = false;
     sceneryObjects.clear(); // the layer was painted the other way
     fullRedrawPending = true;
+}
+
+void Renderer::setPaintThreads(int count) {
+    count = std::max(count, 1);
+    if (count == paintThreadCount_)
+        return;
+    paintThreadCount_ = count;
+    threads_.reset();
+    bands_.clear();
 }
 
 double Renderer::scaleFor(int width, int height) {
@@ -90,14 +101,26 @@ void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
     if (overlayDrawn) {
         fullRedrawPending = true;
         overlayDrawn = false;
+        backBufferExact_ = false;
     }
-    if (fullRedrawPending || !backGraphics)
+    // An expose, a new round or a full-screen switch that keeps the size finds the picture
+    // already in the back buffer: what changed since is repainted as in any frame (which
+    // paints exactly what a full redraw would), and all of it goes to the window.
+    const bool keepsBuffer = backGraphics && backBufferExact_ && client == lastClientRect &&
+                             game.navOverlay == 0 && !game.showDirtyRects && !game.showRedrawnObjects;
+    if (fullRedrawPending && keepsBuffer) {
+        fullRedrawPending = false;
+        incrementalRedraw(game, window, client, true);
+    } else if (fullRedrawPending || !backGraphics) {
         fullRedraw(game, window, client);
-    else
-        incrementalRedraw(game, window, client);
+    } else {
+        incrementalRedraw(game, window, client, false);
+    }
 }
 
 void Renderer::releaseBackBuffer() {
+    bands_.clear();
+    backBufferExact_ = false;
     backGraphics.reset();
     backBuffer_ = gfx::Surface();
     sceneryObjects.clear();
@@ -159,7 +182,7 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     if (layered > 0) {
         // The layer is the size of the buffer and starts with the background: it covers all.
         g.flush();
-        backBuffer_.copyRect(sceneryLayer, {0, 0, client.width, client.height});
+        copyLayerBanded({0, 0, client.width, client.height});
     } else {
         g.clear(kBackground);
     }
@@ -169,12 +192,13 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         drawNavOverlay(game, g);
         overlayDrawn = true; // the next paint is full again and erases it
     }
+    backBufferExact_ = !overlayDrawn;
     debugOverlayOnScreen_ = false;
     g.flush();
     present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
 }
 
-void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client) {
+void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll) {
     // Objects before this index are the scenery, kept in its layer while it stays the same.
     const std::size_t sceneryEnd = sceneryEndOf(game);
     const bool sceneryKept = sceneryEnd == sceneryObjects.size() && sceneryEnd > 0 &&
@@ -201,8 +225,12 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
             redrawnBounds.push_back(bounds);
         object->setLastBounds(bounds);
     }
-    if (count == 0 || newRects.empty())
-        return; // erasedRects wait for a frame that draws
+    if (count == 0 || newRects.empty()) {
+        // erasedRects wait for a frame that draws
+        if (presentAll)
+            present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
+        return;
+    }
 
     for (const gfx::RectF& r : game.erasedRects)
         previousRects.addCovering(r);
@@ -212,21 +240,28 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         region = previousRects;
     }
 
-    // The layer follows its objects' changes first (or is made anew when they are other
-    // objects: one left or joined the scenery, whose bounds the region holds).
-    std::size_t layered = 0;
-    if (sceneryKept && !coversMuchOfTheWorld(sceneryRects)) {
-        repaintRects(game, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
-        layered = sceneryEnd;
+    if (sceneryEnd > 0 && coversMuchOfTheWorld(sceneryRects)) {
+        repaintWorld(game, sceneryEnd);
+        region = DirtyRectList();
+        region.add(
+            gfx::RectF{0, 0, static_cast<float>(Game::kWorldWidth), static_cast<float>(Game::kWorldHeight)});
     } else {
-        layered = paintScenery(game);
+        // The layer follows its objects' changes first (or is made anew when they are other
+        // objects: one left or joined the scenery, whose bounds the region holds).
+        std::size_t layered = 0;
+        if (sceneryKept) {
+            repaintRects(game, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
+            layered = sceneryEnd;
+        } else {
+            layered = paintScenery(game);
+        }
+        repaintRects(game, *backGraphics, backBuffer_, region, layered, game.drawList.size(),
+                     layered > 0 ? &sceneryLayer : nullptr);
     }
-    repaintRects(game, *backGraphics, backBuffer_, region, layered, game.drawList.size(),
-                 layered > 0 ? &sceneryLayer : nullptr);
 
     gfx::Graphics& g = *backGraphics;
     region.clipTo(g);
-    if (game.hudMode == 3)
+    if (game.hudMode == 3 && !presentAll)
         updateRedrawStatistics(game, region);
 
     // The region held last frame's overlay rectangles, so they are gone unless drawn again.
@@ -240,6 +275,11 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     g.flush();
     g.resetClip();
     game.erasedRects.clear();
+    backBufferExact_ = !debugOverlayOnScreen_;
+    if (presentAll) {
+        present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
+        return;
+    }
     std::vector<gfx::RectI> deviceRects = region.toDevice(scale_, 1);
     for (gfx::RectI& r : deviceRects) {
         r.x += origin_.x;
@@ -275,6 +315,7 @@ std::size_t Renderer::paintScenery(Game& game) {
         return 0;
     if (!sceneryLayer.valid() || sceneryLayer.width() != backBuffer_.width() ||
         sceneryLayer.height() != backBuffer_.height()) {
+        bands_.clear();
         sceneryGraphics.reset();
         sceneryLayer = gfx::Surface(backBuffer_.width(), backBuffer_.height());
         if (!sceneryLayer.valid())
@@ -282,17 +323,113 @@ std::size_t Renderer::paintScenery(Game& game) {
         sceneryGraphics.emplace(sceneryLayer);
         prepare(*sceneryGraphics);
     }
+    // The layer's own canvas repairs it in later frames.
     gfx::Graphics& g = *sceneryGraphics;
     g.resetClip();
     g.resetTransform();
-    g.clear(kBackground);
     placeWorld(g);
     clipToWorld(g);
-    for (std::size_t i = 0; i < end; ++i)
-        game.drawList[i]->draw(g);
     g.flush();
+    paintSceneryBanded(game, true, end);
     sceneryObjects.assign(game.drawList.begin(), game.drawList.begin() + static_cast<std::ptrdiff_t>(end));
     return end;
+}
+
+gfx::PaintThreads& Renderer::threads() {
+    if (!threads_)
+        threads_ = std::make_unique<gfx::PaintThreads>(paintThreadCount_);
+    return *threads_;
+}
+
+std::vector<std::unique_ptr<Renderer::Band>>& Renderer::bands() {
+    if (!bands_.empty() || !backBuffer_.valid())
+        return bands_;
+    // More bands than threads: the sky costs little, the house a lot, and a thread that is
+    // done early takes the next band.
+    const int height = backBuffer_.height();
+    const int count = paintThreadCount_ == 1 ? 1 : std::min(height, paintThreadCount_ * 3);
+    for (int i = 0; i < count; ++i) {
+        auto band = std::make_unique<Band>();
+        const int top = static_cast<int>(static_cast<long long>(height) * i / count);
+        const int bottom = static_cast<int>(static_cast<long long>(height) * (i + 1) / count);
+        band->rows = {0, top, backBuffer_.width(), bottom - top};
+        band->back = backBuffer_.alias();
+        band->backGraphics.emplace(band->back);
+        prepare(*band->backGraphics);
+        if (sceneryLayer.valid()) {
+            band->layer = sceneryLayer.alias();
+            band->layerGraphics.emplace(band->layer);
+            prepare(*band->layerGraphics);
+        }
+        bands_.push_back(std::move(band));
+    }
+    return bands_;
+}
+
+void Renderer::prepareBand(gfx::Graphics& g, const Band& band) const {
+    g.resetClip();
+    g.resetTransform();
+    g.setBand(band.rows);
+    placeWorld(g);
+    clipToWorld(g);
+}
+
+void Renderer::drawObjectsInBand(Game& game, gfx::Graphics& g, const Band& band, std::size_t from,
+                                 std::size_t to) const {
+    // The band's rows in world units, a unit wider on each side for the rounding.
+    const double top = (band.rows.y - origin_.y) / scale_ - 1;
+    const double bottom = (band.rows.bottom() - origin_.y) / scale_ + 1;
+    for (std::size_t i = from; i < to; ++i) {
+        Object* object = game.drawList[i];
+        const gfx::RectF& b = object->getLastBounds();
+        if (b.y < bottom && b.bottom() > top)
+            object->draw(g);
+    }
+}
+
+void Renderer::paintSceneryBanded(Game& game, bool onLayer, std::size_t end) {
+    std::vector<std::unique_ptr<Band>>& all = bands();
+    threads().run(static_cast<int>(all.size()), [&](int i) {
+        Band& band = *all[static_cast<std::size_t>(i)];
+        gfx::Graphics& g = onLayer ? *band.layerGraphics : *band.backGraphics;
+        gfx::Surface& target = onLayer ? band.layer : band.back;
+        prepareBand(g, band);
+        if (onLayer) {
+            target.fillRect(band.rows, kBackground); // the letter box too: the layer covers all
+        } else {
+            for (const gfx::RectI& r : g.clipRects())
+                target.fillRect(r, kBackground);
+        }
+        drawObjectsInBand(game, g, band, 0, end);
+        g.flush();
+    });
+    (onLayer ? sceneryLayer : backBuffer_).markDirty();
+}
+
+void Renderer::copyLayerBanded(const gfx::RectI& rect) {
+    std::vector<std::unique_ptr<Band>>& all = bands();
+    threads().run(static_cast<int>(all.size()), [&](int i) {
+        Band& band = *all[static_cast<std::size_t>(i)];
+        const int top = std::max(rect.y, band.rows.y);
+        const int bottom = std::min(rect.bottom(), band.rows.bottom());
+        if (bottom > top)
+            band.back.copyRect(band.layer, {rect.x, top, rect.width, bottom - top});
+    });
+    backBuffer_.markDirty(rect);
+}
+
+void Renderer::repaintWorld(Game& game, std::size_t sceneryEnd) {
+    // The layer would be painted and copied whole in every such frame; painting the world
+    // straight into the back buffer saves the copy. The layer is stale from now on.
+    sceneryObjects.clear();
+    gfx::Graphics& g = *backGraphics;
+    g.flush();
+    paintSceneryBanded(game, false, sceneryEnd);
+    g.resetClip();
+    clipToWorld(g);
+    for (std::size_t i = sceneryEnd; i < game.drawList.size(); ++i)
+        game.drawList[i]->draw(g);
+    g.flush();
 }
 
 void Renderer::repaintRects(Game& game, gfx::Graphics& g, gfx::Surface& target, const DirtyRectList& rects,

@@ -3,9 +3,11 @@
 #include "game/DirtyRectList.h"
 #include "gfx/Brush.h"
 #include "gfx/Graphics.h"
+#include "gfx/PaintThreads.h"
 #include "gfx/Pen.h"
 #include "gfx/Surface.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -36,6 +38,12 @@ public:
     // Takes effect at once: the next paint redraws everything.
     void setShapes(Shapes shapes);
 
+    // Threads that paint the big repaints (the scenery, a quaking world, a full redraw's copy)
+    // in bands of rows at once; the picture is the same for any number. Starts from
+    // HEARTHLY_PAINT_THREADS or the core count (PaintThreads::countFromEnvironment).
+    int paintThreads() const { return paintThreadCount_; }
+    void setPaintThreads(int count);
+
     // A position in client pixels.
     struct Origin {
         int x = 0;
@@ -46,7 +54,15 @@ public:
     // fromExpose: the window system asked for the repaint (an expose), not the frame cycle.
     void paint(Game& game, WindowPort& window, bool fromExpose);
     void releaseBackBuffer();
+    // The next paint puts the whole picture on the window. While the back buffer of this size
+    // holds exactly what a full redraw would have painted, only what changed is repainted.
     void requestFullRedraw() { fullRedrawPending = true; }
+    // As above, and the back buffer is painted anew whatever it holds (after frames that were
+    // simulated but not painted, or to time a repaint of everything).
+    void requestRepaintFromScratch() {
+        fullRedrawPending = true;
+        backBufferExact_ = false;
+    }
 
     // Window pixels per world unit; 1 until the first full redraw.
     double scale() const { return scale_; }
@@ -73,7 +89,8 @@ private:
     static void clipToWorld(gfx::Graphics& g);
     void placeWorld(gfx::Graphics& g) const;
     void fullRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
-    void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client);
+    // presentAll: the whole picture goes to the window, not only what was repainted.
+    void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll);
     // Every object of the drawList, back to front, plus the navigation overlay if it is on.
     void drawScene(Game& game, gfx::Graphics& g) const;
     // Objects of the drawList from index from on whose last bounds meet the world box.
@@ -95,6 +112,31 @@ private:
     void updateRedrawStatistics(Game& game, const DirtyRectList& region) const;
     void present(WindowPort& window, const gfx::RectI& client, std::vector<gfx::RectI> deviceRects);
 
+    // One band of rows of the buffers, with canvases of its own over the same pixels.
+    struct Band {
+        gfx::RectI rows; // device pixels, the buffers' whole width
+        gfx::Surface back;
+        gfx::Surface layer;
+        std::optional<gfx::Graphics> backGraphics;  // on back
+        std::optional<gfx::Graphics> layerGraphics; // on layer
+    };
+    // Bands over the back buffer and the scenery layer as they now are (made on first need).
+    std::vector<std::unique_ptr<Band>>& bands();
+    gfx::PaintThreads& threads();
+    // Sets a band's canvas up for the world within its rows.
+    void prepareBand(gfx::Graphics& g, const Band& band) const;
+    // Draws the drawList's objects [from, to) that reach into the band's rows.
+    void drawObjectsInBand(Game& game, gfx::Graphics& g, const Band& band, std::size_t from,
+                           std::size_t to) const;
+    // Clears the world's pixels of target (back buffer or layer) to the background and draws
+    // the scenery objects [0, end) on them, band by band.
+    void paintSceneryBanded(Game& game, bool onLayer, std::size_t end);
+    // Copies rect of the scenery layer to the back buffer, band by band.
+    void copyLayerBanded(const gfx::RectI& rect);
+    // A frame in which the scenery moved nearly everywhere (a quake): the world is painted
+    // anew straight into the back buffer; the layer is repainted once the scenery is calm.
+    void repaintWorld(Game& game, std::size_t sceneryEnd);
+
     // Sets up a canvas the renderer paints with.
     void prepare(gfx::Graphics& g) const { g.setDirectShapes(shapes_ == Shapes::Fast); }
 
@@ -113,7 +155,13 @@ private:
     gfx::Surface sceneryLayer;
     std::optional<gfx::Graphics> sceneryGraphics; // lives on sceneryLayer
     std::vector<Object*> sceneryObjects;
+    int paintThreadCount_ = gfx::PaintThreads::countFromEnvironment();
+    std::unique_ptr<gfx::PaintThreads> threads_;
+    std::vector<std::unique_ptr<Band>> bands_; // dropped whenever a buffer is made anew
     bool overlayDrawn = false;
+    // The back buffer shows exactly what a full redraw of the last painted state would: no
+    // overlay on it, painted with the current shapes.
+    bool backBufferExact_ = false;
     bool debugOverlayOnScreen_ = false;
     long long presentCount_ = 0;
 

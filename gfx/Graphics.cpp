@@ -251,19 +251,41 @@ void Graphics::resetClip() {
     stateDirty_ = true;
 }
 
+void Graphics::setBand(RectI deviceRows) {
+    band_ = deviceRows.isEmpty() ? RectI{} : deviceRows;
+    stateDirty_ = true;
+}
+
 Graphics::ClipArea Graphics::effectiveClip() const {
-    if (baseClip_.infinite)
-        return clip_;
-    if (clip_.infinite)
-        return baseClip_;
-    RegionHandle a = regionOf(baseClip_.rects);
-    RegionHandle b = regionOf(clip_.rects);
-    cairo_region_intersect(a.get(), b.get());
-    return {false, rectsOf(a.get())};
+    ClipArea area;
+    if (baseClip_.infinite) {
+        area = clip_;
+    } else if (clip_.infinite) {
+        area = baseClip_;
+    } else {
+        RegionHandle a = regionOf(baseClip_.rects);
+        RegionHandle b = regionOf(clip_.rects);
+        cairo_region_intersect(a.get(), b.get());
+        area = {false, rectsOf(a.get())};
+    }
+    if (band_.isEmpty())
+        return area;
+    if (area.infinite)
+        return {false, {band_}};
+    std::vector<RectI> inBand;
+    for (const RectI& r : area.rects) {
+        const int left = std::max(r.x, band_.x);
+        const int top = std::max(r.y, band_.y);
+        const int right = std::min(r.right(), band_.right());
+        const int bottom = std::min(r.bottom(), band_.bottom());
+        if (right > left && bottom > top)
+            inBand.push_back({left, top, right - left, bottom - top});
+    }
+    return {false, std::move(inBand)};
 }
 
 bool Graphics::hasClip() const {
-    return !baseClip_.infinite || !clip_.infinite;
+    return !baseClip_.infinite || !clip_.infinite || !band_.isEmpty();
 }
 
 std::vector<RectI> Graphics::clipRects() const {
@@ -348,11 +370,19 @@ bool Graphics::ensureScratch() {
 // one. So a shape that the clip cuts more closely than the frame does is drawn whole on the
 // scratch surface, cut only by the frame (as in a full repaint), and the clip's part of it is
 // copied back, which keeps repaints pixel-exact.
+//
+// Only a cut through a shape's sides matters: Cairo works a shape out row by row, so rows cut
+// off above or below leave the others as they were. A single clip box that spans the shape's
+// columns is therefore drawn through directly, and a scratch drawing needs only the clip's rows.
 RectI Graphics::uncutArea(RectI box) const {
-    const int left = std::max({box.x, frame_.x, 0});
-    const int top = std::max({box.y, frame_.y, 0});
-    const int right = std::min({box.right(), frame_.right(), target_.width()});
-    const int bottom = std::min({box.bottom(), frame_.bottom(), target_.height()});
+    int left = std::max({box.x, frame_.x, 0});
+    int top = std::max({box.y, frame_.y, 0});
+    int right = std::min({box.right(), frame_.right(), target_.width()});
+    int bottom = std::min({box.bottom(), frame_.bottom(), target_.height()});
+    if (!band_.isEmpty()) {
+        top = std::max(top, band_.y);
+        bottom = std::min(bottom, band_.bottom());
+    }
     return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
@@ -370,14 +400,24 @@ template <typename Draw> void Graphics::paint(RectF reach, Draw&& draw) {
         }
         if (parts.empty())
             return; // nothing of it would show
-        // Within the frame, the shape is cut unless one clip box holds all of it.
-        const RectI area = uncutArea(box);
+        // Within the frame, the shape is cut unless one clip box holds all of it, or is the
+        // only box and spans all of its columns.
+        RectI area = uncutArea(box);
+        const bool single = activeClip_.rects.size() == 1;
         const bool cut =
             std::none_of(activeClip_.rects.begin(), activeClip_.rects.end(), [&](const RectI& r) {
-                return r.x <= area.x && r.y <= area.y && area.right() <= r.right() &&
-                       area.bottom() <= r.bottom();
+                return r.x <= area.x && area.right() <= r.right() &&
+                       (single || (r.y <= area.y && area.bottom() <= r.bottom()));
             });
         if (cut && !area.isEmpty() && ensureScratch()) {
+            int top = area.bottom();
+            int bottom = area.y;
+            for (const RectI& p : parts) {
+                top = std::min(top, p.y);
+                bottom = std::max(bottom, p.bottom());
+            }
+            area.y = std::max(area.y, top);
+            area.height = std::max(0, std::min(area.bottom(), bottom) - area.y);
             paintThroughScratch(area, parts, draw);
             return;
         }

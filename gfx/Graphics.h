@@ -65,6 +65,13 @@ public:
     // The rectangle every drawing is cut to anyway (the world on a letter-boxed window; the
     // whole surface until set): a clip side along it cuts a shape just as a full repaint does.
     void setClipFrame(RectI worldRect);
+    // Confines every drawing to a band of device rows (full width), on top of any clip, so
+    // that several canvases over one image can paint it band by band at once. A shape comes
+    // out row for row as in an unbanded drawing: cutting rows off a shape never changes the
+    // rows left (only a cut at its sides would), so the band's edges need no scratch image.
+    // An empty band (the default) confines nothing.
+    void setBand(RectI deviceRows);
+    RectI band() const { return band_; }
     // Whether drawing is limited by a clip, the enclosing containers' included.
     bool hasClip() const;
     // The device pixels drawing may touch, as disjoint rectangles (only meaningful when
@@ -152,6 +159,7 @@ private:
     std::vector<Saved> containers_;
     ClipArea activeClip_;       // effectiveClip() as last given to Cairo
     RectI frame_;               // device pixels
+    RectI band_;                // device rows drawing is confined to; empty: none
     GradientPainter gradients_; // keeps glow masks from frame to frame
     Surface scratch_;           // for clipped drawing, made on first need
     ContextHandle scratchCr_;

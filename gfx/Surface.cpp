@@ -132,6 +132,45 @@ void Surface::fill(Argb color) {
     cairo_destroy(cr);
 }
 
+Surface Surface::alias() const {
+    Surface out;
+    if (!hasPixels())
+        return out;
+    cairo_surface_flush(surface_);
+    cairo_surface_t* s = cairo_image_surface_create_for_data(cairo_image_surface_get_data(surface_),
+                                                             CAIRO_FORMAT_ARGB32, width_, height_, stride());
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        return out;
+    }
+    out.surface_ = s;
+    out.width_ = width_;
+    out.height_ = height_;
+    return out;
+}
+
+void Surface::fillRect(RectI rect, Argb color) {
+    if (!hasPixels())
+        return;
+    const int left = std::max(rect.x, 0);
+    const int top = std::max(rect.y, 0);
+    const int right = std::min(rect.right(), width_);
+    const int bottom = std::min(rect.bottom(), height_);
+    if (right <= left || bottom <= top)
+        return;
+    // Premultiplied, as the pixels are kept.
+    const std::uint32_t a = alphaOf(color);
+    const auto premultiply = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+    const std::uint32_t value = (a << 24) | (premultiply(redOf(color)) << 16) |
+                                (premultiply(greenOf(color)) << 8) | premultiply(blueOf(color));
+    std::uint8_t* base = data();
+    for (int y = top; y < bottom; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(base + static_cast<std::ptrdiff_t>(y) * stride());
+        std::fill(row + left, row + right, value);
+    }
+    cairo_surface_mark_dirty_rectangle(surface_, left, top, right - left, bottom - top);
+}
+
 void Surface::copyRect(const Surface& source, RectI rect) {
     if (!surface_ || !source.surface_ || this == &source)
         return;

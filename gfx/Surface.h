@@ -29,6 +29,11 @@ public:
     Surface& operator=(const Surface&) = delete;
     ~Surface();
 
+    // A second surface over the very pixels of this image (which must outlive it), for a
+    // canvas on another thread: each thread then draws through a surface of its own.
+    // Invalid for a vector document.
+    Surface alias() const;
+
     bool valid() const { return surface_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
@@ -37,6 +42,8 @@ public:
     const std::uint8_t* data() const;
     std::uint32_t pixel(int x, int y) const;
     void fill(Argb color);
+    // Sets the pixels of rect (clipped to the surface) to color, with no blending.
+    void fillRect(RectI rect, Argb color);
     // Copies the rectangle of source (clipped to both surfaces) to the same place here.
     void copyRect(const Surface& source, RectI rect);
     Status savePng(const std::string& fileName) const;

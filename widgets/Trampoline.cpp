@@ -50,10 +50,14 @@ bool Trampoline::tryLaunch() {
 
 void Trampoline::draw(gfx::Graphics& g) {
     const auto a = static_cast<std::uint8_t>(static_cast<int>(std::trunc(250 - 10.0 * phase)) & 0xff);
-    pen.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour) / 2, gfx::greenOf(trampolineColour) / 2,
-                               gfx::blueOf(trampolineColour) / 2));
-    g.drawPath(pen, path);
-    fill.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour), gfx::greenOf(trampolineColour),
+    // Coloured copies: the scenery may be painted on several threads at once, and drawing
+    // changes nothing of the trampoline.
+    gfx::Pen edge = pen;
+    edge.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour) / 2, gfx::greenOf(trampolineColour) / 2,
+                                gfx::blueOf(trampolineColour) / 2));
+    g.drawPath(edge, path);
+    gfx::SolidBrush face = fill;
+    face.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour), gfx::greenOf(trampolineColour),
                                 gfx::blueOf(trampolineColour)));
-    g.fillPath(fill, path);
+    g.fillPath(face, path);
 }

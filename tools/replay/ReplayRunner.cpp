@@ -233,7 +233,7 @@ void ReplayRunner::checkAfterPaint() {
 void ReplayRunner::writeScreenshot(const std::string& file) {
     // Without painting per frame the screen is stale: a picture is a full redraw of now.
     if (options.noPaint) {
-        host.game.getRenderer().requestFullRedraw();
+        host.game.getRenderer().requestRepaintFromScratch();
         host.game.paint(false);
     }
     const gfx::Surface& screen = host.window.screen();
