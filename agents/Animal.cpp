@@ -4,8 +4,8 @@
 #include "core/Random.h"
 #include "gfx/Graphics.h"
 #include "scene/Platform.h"
-#include "widgets/Trampoline.h"
 #include "scene/World.h"
+#include "widgets/Trampoline.h"
 
 #include <algorithm>
 #include <cmath>
