@@ -66,7 +66,7 @@ double ellipseParameter(double angle, float rx, float ry) {
 } // namespace
 
 void Path::reset() {
-    boundsKnown_ = false;
+    bounds_.forget();
     points_.clear();
     types_.clear();
     figureOpen_ = false;
@@ -83,7 +83,7 @@ void Path::closeFigure() {
 }
 
 void Path::ensureFigure(PointF first) {
-    boundsKnown_ = false;
+    bounds_.forget();
     if (!figureOpen_) {
         points_.push_back(first);
         types_.push_back(static_cast<std::uint8_t>(PointType::Start));
@@ -95,14 +95,14 @@ void Path::ensureFigure(PointF first) {
 }
 
 void Path::addLine(PointF a, PointF b) {
-    boundsKnown_ = false;
+    bounds_.forget();
     ensureFigure(a);
     points_.push_back(b);
     types_.push_back(static_cast<std::uint8_t>(PointType::Line));
 }
 
 Status Path::addLines(std::span<const PointF> points) {
-    boundsKnown_ = false;
+    bounds_.forget();
     if (points.empty())
         return Status::InvalidParameter;
     ensureFigure(points.front());
@@ -114,7 +114,7 @@ Status Path::addLines(std::span<const PointF> points) {
 }
 
 void Path::addBezier(PointF p0, PointF p1, PointF p2, PointF p3) {
-    boundsKnown_ = false;
+    bounds_.forget();
     ensureFigure(p0);
     for (PointF p : {p1, p2, p3}) {
         points_.push_back(p);
@@ -123,7 +123,7 @@ void Path::addBezier(PointF p0, PointF p1, PointF p2, PointF p3) {
 }
 
 Status Path::addCurve(std::span<const PointF> points, float tension) {
-    boundsKnown_ = false;
+    bounds_.forget();
     if (points.size() < 2)
         return Status::InvalidParameter;
     ensureFigure(points.front());
@@ -142,7 +142,7 @@ Status Path::addCurve(std::span<const PointF> points, float tension) {
 }
 
 void Path::appendClosedFigure(std::span<const PointF> points, std::span<const PointType> kinds) {
-    boundsKnown_ = false;
+    bounds_.forget();
     if (points.empty())
         return;
     figureOpen_ = false;
@@ -240,14 +240,14 @@ void Path::addString(std::string_view utf8, float emSize, PointF origin) {
 }
 
 void Path::addPath(const Path& other) {
-    boundsKnown_ = false;
+    bounds_.forget();
     points_.insert(points_.end(), other.points_.begin(), other.points_.end());
     types_.insert(types_.end(), other.types_.begin(), other.types_.end());
     figureOpen_ = false;
 }
 
 void Path::transform(const Matrix& m) {
-    boundsKnown_ = false;
+    bounds_.forget();
     for (PointF& p : points_)
         p = m.apply(p);
 }
@@ -284,8 +284,9 @@ template <typename Visitor> void Path::forEachSegment(Visitor&& visit) const {
 }
 
 RectF Path::bounds() const {
-    if (boundsKnown_ && !points_.empty()) // a path moved from is empty, whatever it knew
-        return bounds_;
+    // A path moved from is empty, whatever it knew.
+    if (bounds_.state.load(std::memory_order_acquire) == BoundsCache::kKnown && !points_.empty())
+        return bounds_.value;
     float left = std::numeric_limits<float>::max();
     float top = left;
     float right = std::numeric_limits<float>::lowest();
@@ -310,9 +311,13 @@ RectF Path::bounds() const {
                 take(cubicAt(c, ts[static_cast<std::size_t>(i)]));
         }
     });
-    bounds_ = points_.empty() ? RectF{} : RectF{left, top, right - left, bottom - top};
-    boundsKnown_ = true;
-    return bounds_;
+    const RectF found = points_.empty() ? RectF{} : RectF{left, top, right - left, bottom - top};
+    int unknown = BoundsCache::kUnknown;
+    if (bounds_.state.compare_exchange_strong(unknown, BoundsCache::kWriting, std::memory_order_acquire)) {
+        bounds_.value = found;
+        bounds_.state.store(BoundsCache::kKnown, std::memory_order_release);
+    }
+    return found;
 }
 
 RectF Path::bounds(const Pen& pen) const {

@@ -3,6 +3,7 @@
 #include "gfx/Geometry.h"
 #include "gfx/Matrix.h"
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -101,9 +102,22 @@ private:
     std::vector<std::uint8_t> types_;
     bool figureOpen_ = false;
     // Collision tests ask for a figure's bounds many times between two changes of its
-    // outline; whatever changes the points clears this.
-    mutable RectF bounds_;
-    mutable bool boundsKnown_ = false;
+    // outline; whatever changes the points clears this. The painting threads may ask for the
+    // bounds of one path at once: the first to finish keeps them, the others only read them
+    // once kept. A copy starts without.
+    struct BoundsCache {
+        BoundsCache() = default;
+        BoundsCache(const BoundsCache&) {}
+        BoundsCache& operator=(const BoundsCache&) {
+            forget();
+            return *this;
+        }
+        void forget() { state.store(kUnknown, std::memory_order_relaxed); }
+        static constexpr int kUnknown = 0, kWriting = 1, kKnown = 2;
+        std::atomic<int> state{kUnknown};
+        RectF value;
+    };
+    mutable BoundsCache bounds_;
 };
 
 } // namespace gfx
