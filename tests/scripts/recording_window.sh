@@ -7,14 +7,8 @@
 # Usage: recording_window.sh <hearthly> <hearthly-replay> <test data dir>
 set -euo pipefail
 
-hearthly=$1
 replay=$2
-work=$(mktemp -d)
-xvfbPid=
-wmPid=
-gamePid=
 
-data=$3
 # shellcheck source=lib/session.sh
 source "$(dirname "$0")/lib/session.sh"
 

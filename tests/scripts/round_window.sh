@@ -7,13 +7,6 @@
 # Usage: round_window.sh <hearthly> <hearthly-replay> <test data dir>
 set -euo pipefail
 
-hearthly=$1
-work=$(mktemp -d)
-xvfbPid=
-wmPid=
-gamePid=
-
-data=$3
 # shellcheck source=lib/session.sh
 source "$(dirname "$0")/lib/session.sh"
 

@@ -8,15 +8,9 @@
 # Usage: sound_server.sh <hearthly> <hearthly-replay> <test data dir>
 set -euo pipefail
 
-hearthly=$1
-work=$(mktemp -d)
-xvfbPid=
-wmPid=
-gamePid=
 pulsePid=
 recordPid=
 
-data=$3
 # shellcheck source=lib/session.sh
 source "$(dirname "$0")/lib/session.sh"
 # SDL is built without frame pointers: only the slow unwinder sees past it to the game's code

@@ -1,6 +1,14 @@
-# Shared by the scripts that run the real game in a window on a private X server. Sourced after
-# the script has set: work (its scratch folder), data (the test data folder), and the process
-# ids xvfbPid, wmPid and gamePid (empty until started).
+# Shared by the scripts that run the real game in a window on a private X server. Sourced with
+# the script's own arguments (<hearthly> <hearthly-replay> <test data dir>), it sets hearthly,
+# data, a scratch folder in work, and the process ids xvfbPid, wmPid and gamePid (empty until
+# started).
+
+hearthly=$1
+data=$3
+work=$(mktemp -d)
+xvfbPid=
+wmPid=
+gamePid=
 
 cleanup() {
     local pid
