@@ -7,6 +7,8 @@
 #include <cmath>
 #include <sstream>
 
+namespace game {
+
 namespace {
 
 float signOf(float v) {
@@ -198,3 +200,5 @@ bool Agent::wrapIntoWorld(int margin) {
 int Agent::speedLevel() const {
     return world() != nullptr ? world()->speedLevel : 1;
 }
+
+} // namespace game

@@ -5,6 +5,8 @@
 #include "gfx/Brush.h"
 #include "scene/Object.h"
 
+namespace game {
+
 class Agent;
 class Platform;
 
@@ -108,3 +110,5 @@ protected:
     BehaviourList behaviours;
     gfx::SolidBrush fillBrush{0xff6464ff};
 };
+
+} // namespace game

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace game {
+
 namespace {
 
 // Unit vector from a to b. A zero-length direction (already there, or an edge whose ends
@@ -575,3 +577,5 @@ NavNode* Animal::walkGoal() const {
         return offPath.goalEdge != nullptr ? offPath.goalEdge->to : offPath.goalNode;
     return walk.route.empty() ? nullptr : walk.route.back()->to;
 }
+
+} // namespace game

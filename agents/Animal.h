@@ -4,6 +4,8 @@
 
 #include <deque>
 
+namespace game {
+
 class Animal;
 class NavEdge;
 class NavNode;
@@ -173,3 +175,5 @@ protected:
     int failedPlans = 0;
     static constexpr int kPlansBeforeNudge = 100;
 };
+
+} // namespace game

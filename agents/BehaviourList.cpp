@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace game {
+
 bool Behaviour::applicable() const {
     return std::all_of(required.begin(), required.end(), [](const State* s) { return s->isActive(); });
 }
@@ -33,3 +35,5 @@ void BehaviourList::runBehaviours(double dt) {
             return;
     }
 }
+
+} // namespace game

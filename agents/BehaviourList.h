@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 class Agent;
 class State;
 
@@ -44,3 +46,5 @@ private:
     Agent* owner = nullptr;
     std::vector<const Behaviour*> collected; // reused every step
 };
+
+} // namespace game

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace game {
+
 namespace {
 
 // The graph's own places, in index order; branch nodes follow them.
@@ -437,3 +439,5 @@ double NavGraph::eccentricity(int source) const {
         return 0.0;
     return eccentricity_[static_cast<std::size_t>(source)];
 }
+
+} // namespace game

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 class Object;
 
 // A named place of the level.
@@ -132,3 +134,5 @@ private:
     std::vector<std::vector<PathEntry>> pathTables_;
     std::vector<double> eccentricity_;
 };
+
+} // namespace game

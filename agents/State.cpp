@@ -1,5 +1,7 @@
 #include "agents/State.h"
 
+namespace game {
+
 void State::activate() {
     if (active)
         return;
@@ -112,3 +114,5 @@ void collectActiveStates(const State& root, std::vector<std::string>& names) {
     for (const State* child : machine->parallelChildren())
         collectActiveStates(*child, names);
 }
+
+} // namespace game

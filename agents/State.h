@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 class BehaviourList;
 class StateMachine;
 
@@ -79,3 +81,5 @@ private:
 // Names of the active states below and including the root, depth first (the state itself,
 // its current child's branch, then its parallel children's).
 void collectActiveStates(const State& root, std::vector<std::string>& names);
+
+} // namespace game

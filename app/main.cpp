@@ -35,11 +35,12 @@ constexpr int kClientHeight = 584;
 
 // For the tests that compare a played session with its replay: HEARTHLY_EXIT_DUMP=PREFIX makes
 // the game write its state (PREFIX.json) and its picture (PREFIX.png) as it ends.
-void dumpAtExit(Game& game, long long timerCalls) {
+void dumpAtExit(game::Game& game, long long timerCalls) {
     const char* prefix = std::getenv("HEARTHLY_EXIT_DUMP");
     if (prefix == nullptr || *prefix == '\0')
         return;
-    std::ofstream(std::string(prefix) + ".json") << GameStateJson::dump(game, timerCalls).dump(2) << '\n';
+    std::ofstream(std::string(prefix) + ".json")
+        << game::GameStateJson::dump(game, timerCalls).dump(2) << '\n';
     if (game.getRenderer().backBuffer().valid())
         game.getRenderer().backBuffer().savePng(std::string(prefix) + ".png");
 }
@@ -68,16 +69,17 @@ int main(int argc, char** argv) {
     std::string error;
     // The files named on the command line are dealt with before any window: a recording that
     // cannot be written, or one to play that is damaged, is refused at once.
-    std::unique_ptr<SessionRecorder> recorder;
+    std::unique_ptr<record::SessionRecorder> recorder;
     if (!commandLine.recordFile().empty()) {
-        recorder = SessionRecorder::create(commandLine.recordFile(), error);
+        recorder = record::SessionRecorder::create(commandLine.recordFile(), error);
         if (!recorder) {
             std::fprintf(stderr, "hearthly: %s\n", error.c_str());
             return platform::CommandLine::kExitUsage;
         }
     }
-    RecordingHeader played;
-    if (!commandLine.playFile().empty() && !RecordingPlayer::check(commandLine.playFile(), played, error)) {
+    record::RecordingHeader played;
+    if (!commandLine.playFile().empty() &&
+        !record::RecordingPlayer::check(commandLine.playFile(), played, error)) {
         std::fprintf(stderr, "hearthly: %s\n", error.c_str());
         return platform::CommandLine::kExitUsage;
     }
@@ -102,7 +104,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
     const audio::ScopedAudioOutput audioOutput(audioDevice.get());
 
-    auto game = std::make_unique<Game>();
+    auto game = std::make_unique<game::Game>();
 
     const auto window = platform::SdlWindow::create("Hearthly", kClientWidth, kClientHeight, error);
     if (!window) {
@@ -118,10 +120,10 @@ int main(int argc, char** argv) {
     // Recorded, the game sees the clock and the window through the recorder; played back, it
     // runs on the recording's clock.
     core::VirtualClock playedClock;
-    std::unique_ptr<WindowPlayback> playback;
+    std::unique_ptr<record::WindowPlayback> playback;
     if (recorder) {
-        const RecordingHeader header{seed, Game::kWorldWidth, Game::kWorldHeight, window->clientRect().width,
-                                     window->clientRect().height};
+        const record::RecordingHeader header{seed, game::Game::kWorldWidth, game::Game::kWorldHeight,
+                                             window->clientRect().width, window->clientRect().height};
         if (!recorder->begin(
                 header, std::string("hearthly ") + HEARTHLY_VERSION, *window,
                 [&clock] { return clock.microseconds(); }, error)) {
@@ -131,9 +133,9 @@ int main(int argc, char** argv) {
         game->attachWindow(recorder->window(), recorder->clock());
         loop.record(*recorder);
     } else if (!commandLine.playFile().empty()) {
-        auto file = RecordingPlayer::open(commandLine.playFile(), error);
+        auto file = record::RecordingPlayer::open(commandLine.playFile(), error);
         if (file)
-            playback = std::make_unique<WindowPlayback>(std::move(file), *game, playedClock);
+            playback = std::make_unique<record::WindowPlayback>(std::move(file), *game, playedClock);
         if (!playback || !playback->start(error)) {
             std::fprintf(stderr, "hearthly: %s\n", error.c_str());
             return platform::CommandLine::kExitUsage;

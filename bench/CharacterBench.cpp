@@ -14,20 +14,20 @@
 namespace {
 
 // 0 the Husband, 1 the Wife, 2 a cat; placed mid-world, in its idle pose.
-std::unique_ptr<Person> figure(int kind) {
-    std::unique_ptr<Person> p;
+std::unique_ptr<game::Person> figure(int kind) {
+    std::unique_ptr<game::Person> p;
     if (kind == 0)
-        p = std::make_unique<Husband>();
+        p = std::make_unique<game::Husband>();
     else if (kind == 1)
-        p = std::make_unique<Wife>();
+        p = std::make_unique<game::Wife>();
     else
-        p = std::make_unique<Cat>("cat1", 600, 150, 0xff608030);
+        p = std::make_unique<game::Cat>("cat1", 600, 150, 0xff608030);
     p->moveTo(400, 300);
     return p;
 }
 
 void outlineRebuild(benchmark::State& state) {
-    GameHost host;
+    game::GameHost host;
     auto p = figure(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         p->invalidate();
@@ -38,7 +38,7 @@ void outlineRebuild(benchmark::State& state) {
 
 // The outline and the region made from it, as a hit test after a move needs both.
 void hitRegion(benchmark::State& state) {
-    GameHost host;
+    game::GameHost host;
     auto p = figure(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         p->invalidate();
@@ -47,7 +47,7 @@ void hitRegion(benchmark::State& state) {
 }
 
 void draw(benchmark::State& state) {
-    GameHost host;
+    game::GameHost host;
     auto p = figure(static_cast<int>(state.range(0)));
     const float scale = static_cast<float>(state.range(1)) / 10;
     gfx::Surface surface(static_cast<int>(800 * scale), static_cast<int>(584 * scale));

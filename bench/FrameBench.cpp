@@ -11,20 +11,20 @@ namespace {
 constexpr int kWarmUpCalls = 1000; // the figures land; in a round, the socks come to rest
 
 // Clicks a world point, so the Husband walks to the nearest walkway.
-void clickWorld(GameHost& host, float x, float y) {
+void clickWorld(game::GameHost& host, float x, float y) {
     const double s = host.game.scale();
     const auto origin = host.game.getRenderer().origin();
     host.game.onClick(origin.x + static_cast<int>(x * s), origin.y + static_cast<int>(y * s));
 }
 
 // Keeps the Husband walking: every 3 s he is sent to the other side of the level.
-void keepHusbandWalking(GameHost& host, long long call) {
+void keepHusbandWalking(game::GameHost& host, long long call) {
     if (call % 300 == 0)
         clickWorld(host, (call / 300) % 2 == 0 ? 700.0f : 100.0f, (call / 300) % 2 == 0 ? 550.0f : 300.0f);
 }
 
 // A round lost or won ends; the next one starts at once, so the scene keeps its socks.
-void keepRoundRunning(GameHost& host, bool round) {
+void keepRoundRunning(game::GameHost& host, bool round) {
     if (round && !host.game.rules.isRunning())
         host.game.onKey('n');
 }
@@ -32,7 +32,7 @@ void keepRoundRunning(GameHost& host, bool round) {
 // range(0) x range(1): window; range(2): 1 during a round; range(3): 1 for full redraws (an
 // expose: the whole picture to the window), 2 for the back buffer painted anew in every frame.
 void frame(benchmark::State& state) {
-    GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    game::GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     const bool round = state.range(2) != 0;
     keepRoundRunning(host, round);
     const long long full = state.range(3);
@@ -55,7 +55,7 @@ void frame(benchmark::State& state) {
 // Each iteration starts a new round and runs its first second (100 timer calls); the time is
 // reported per frame.
 void roundStart(benchmark::State& state) {
-    GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    game::GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     host.run(kWarmUpCalls);
     constexpr int kCalls = 100;
     for (auto _ : state) {

@@ -9,16 +9,16 @@
 namespace {
 
 // Lets a chance quake at start-up run out, so measuring starts from a calm garden.
-void settle(GameHost& host) {
+void settle(game::GameHost& host) {
     host.run(10);
     while (host.game.ground.isQuakeActive())
         host.timerCall();
 }
 
 void quakeFrame(benchmark::State& state) {
-    GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    game::GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     settle(host);
-    Game& game = host.game;
+    game::Game& game = host.game;
     for (auto _ : state) {
         // A new quake the moment the last one ends: every measured frame shakes the level.
         if (!game.ground.isQuakeActive())
@@ -28,9 +28,9 @@ void quakeFrame(benchmark::State& state) {
 }
 
 void calmFrame(benchmark::State& state) {
-    GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    game::GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     settle(host);
-    Game& game = host.game;
+    game::Game& game = host.game;
     for (auto _ : state) {
         host.timerCall();
         if (game.ground.isQuakeActive()) {

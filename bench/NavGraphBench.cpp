@@ -6,7 +6,7 @@ namespace {
 
 // The whole level (48 nodes, 100 edges), as the game solves it once at start-up.
 void BM_ComputeAllPaths(benchmark::State& state) {
-    GameHost host;
+    game::GameHost host;
     for (auto _ : state) {
         host.graph.computeAllPaths();
         benchmark::DoNotOptimize(host.graph.eccentricity(0));
@@ -18,9 +18,10 @@ BENCHMARK(BM_ComputeAllPaths);
 
 // A click: the route from the basement to the roof ridge.
 void BM_PlanPathBasementToRoof(benchmark::State& state) {
-    GameHost host;
-    NavGraph& g = host.graph;
-    NavEdge& start = g.edge(g.node("basement_left")->index, g.node("basement_and_basement_ladder")->index);
+    game::GameHost host;
+    game::NavGraph& g = host.graph;
+    game::NavEdge& start =
+        g.edge(g.node("basement_left")->index, g.node("basement_and_basement_ladder")->index);
     const int goal = g.node("roof_middle")->index;
     for (auto _ : state)
         benchmark::DoNotOptimize(g.planPath(&start, goal));
@@ -29,7 +30,7 @@ BENCHMARK(BM_PlanPathBasementToRoof);
 
 // A mouse move: the walkway nearest to the pointer, swept across the window.
 void BM_NearestEdge(benchmark::State& state) {
-    GameHost host;
+    game::GameHost host;
     float x = 0;
     for (auto _ : state) {
         x = x >= 800 ? 0 : x + 7;

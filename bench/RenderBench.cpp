@@ -7,7 +7,7 @@
 namespace {
 
 void fullRedraw(benchmark::State& state) {
-    GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    game::GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
         host.game.getRenderer().requestFullRedraw();
         host.game.paint(false);
@@ -15,7 +15,7 @@ void fullRedraw(benchmark::State& state) {
 }
 
 void incrementalFrame(benchmark::State& state) {
-    GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    game::GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     const double s = host.game.scale();
     // The pointer alternates between the "Slow" button and empty sky, so every frame
     // repaints one button's glow through the dirty rectangles.

@@ -2,6 +2,8 @@
 
 #include "agents/State.h"
 
+namespace game {
+
 // One pose of the figure ("anim_idle", "anim_walk", ...). Its clocks drive the limb cycles
 // and start again each time the pose is taken up; blendDuration is how long the figure takes
 // to move into this pose from the one before.
@@ -28,3 +30,5 @@ public:
     AnimationMachine() : StateMachine("anim_state") {}
     void bind(BehaviourList& list) override;
 };
+
+} // namespace game

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace game {
+
 namespace {
 
 // In the bat's own coordinates: the handle at the origin, the head upwards. The outline
@@ -34,3 +36,5 @@ void Bat::draw(gfx::Graphics& g) {
     g.fillPath(fillBrush, path);
     g.drawPath(pen, path);
 }
+
+} // namespace game

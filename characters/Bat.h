@@ -2,6 +2,8 @@
 
 #include "characters/Weapon.h"
 
+namespace game {
+
 // The Wife's bat: a club drawn as one smooth outline from the handle, at the position, up to
 // the broad head, filled and outlined in its wood colour.
 class Bat : public Weapon {
@@ -14,3 +16,5 @@ public:
     void addContent() override;
     void draw(gfx::Graphics& g) override;
 };
+
+} // namespace game

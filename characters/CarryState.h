@@ -2,6 +2,8 @@
 
 #include "agents/State.h"
 
+namespace game {
+
 class Weapon;
 
 // "carry_weapon": something is in the person's hand. Leaving the state lets go of it.
@@ -26,3 +28,5 @@ public:
 
     const State* carrying = nullptr; // guard of the behaviour, set by the owner
 };
+
+} // namespace game

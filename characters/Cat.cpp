@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 
+namespace game {
+
 namespace {
 
 // The figures drawBody paints in each manner, after the four legs.
@@ -139,3 +141,5 @@ void Cat::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
     if (figures.next())
         g.drawPath(outlinePen, figures.figure());
 }
+
+} // namespace game

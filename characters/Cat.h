@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace game {
+
 // A four-legged person: the same body, walking and animation, with a cat's legs, head, ears,
 // whiskers and tail. Each cat has its own name (its type name), place and colour; its legs are
 // drawn in a lighter shade of that colour.
@@ -36,3 +38,5 @@ private:
     gfx::Pen outlinePen;
     gfx::Pen whiskerPen{kWhiskerColor, 1.0f};
 };
+
+} // namespace game

@@ -1,5 +1,7 @@
 #include "characters/CatLimbs.h"
 
+namespace game {
+
 namespace cat_limbs {
 
 namespace {
@@ -71,3 +73,5 @@ LimbPoints hindLegFalling(double clock, bool leading) {
 }
 
 } // namespace cat_limbs
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "characters/KeyframeTable.h"
 
+namespace game {
+
 // The cat's leg cycles, one cycle per clock unit. Point 0 is the shoulder or hip. The figure faces left:
 // front legs near x -17, hind legs near x +5 to +13.
 namespace cat_limbs {
@@ -13,3 +15,5 @@ LimbPoints frontLegFalling(double clock, bool leading);
 LimbPoints hindLegFalling(double clock, bool leading);
 
 } // namespace cat_limbs
+
+} // namespace game

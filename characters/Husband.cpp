@@ -6,6 +6,8 @@
 #include "scene/World.h"
 #include "widgets/TextBox.h"
 
+namespace game {
+
 Husband::Husband() {
     x = 380;
     y = 50;
@@ -40,3 +42,5 @@ int Husband::randomGoal(double dt) {
         return Animal::randomGoal(dt);
     return 0;
 }
+
+} // namespace game

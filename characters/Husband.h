@@ -2,6 +2,8 @@
 
 #include "characters/Person.h"
 
+namespace game {
+
 class TextBox;
 
 // The player's figure: a blue man who goes where the player clicks and almost never wanders
@@ -25,3 +27,5 @@ public:
 private:
     TextBox* statusBox = nullptr;
 };
+
+} // namespace game

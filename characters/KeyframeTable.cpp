@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace game {
+
 LimbPoints interpolateKeyframes(const KeyframeTable& table, double t, double period, double offset) {
     LimbPoints result{};
     const std::span<const Keyframe> keys = table.keys;
@@ -37,3 +39,5 @@ LimbPoints LimbSpec::evaluate() const {
             p.x = -p.x;
     return points;
 }
+
+} // namespace game

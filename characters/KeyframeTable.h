@@ -5,6 +5,8 @@
 #include <array>
 #include <span>
 
+namespace game {
+
 // One pose of a limb in a key-frame cycle: four points (hand or foot first, then elbow or
 // knee, shoulder or hip, and a second joint point) at a time in [0, 1) of the cycle.
 struct Keyframe {
@@ -47,3 +49,5 @@ struct LimbSpec {
 
 // Arms are limbs 0 and 1, legs 2 and 3.
 using Pose = std::array<LimbSpec, 4>;
+
+} // namespace game

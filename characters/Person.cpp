@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace game {
+
 namespace {
 
 using C = Behaviour::Callback;
@@ -273,3 +275,5 @@ void Person::setFigureScale(float sx, float sy) {
     figureScale = {sx, sy};
     invalidate();
 }
+
+} // namespace game

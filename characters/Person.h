@@ -6,6 +6,8 @@
 #include "characters/KeyframeTable.h"
 #include "gfx/PathIterator.h"
 
+namespace game {
+
 class Weapon;
 
 // An animal drawn as an animated stick figure: four limbs driven by key-frame cycles, a pose
@@ -93,3 +95,5 @@ protected:
 private:
     gfx::PathIterator figureWalker; // reused by every draw
 };
+
+} // namespace game

@@ -1,5 +1,7 @@
 #include "characters/PersonLimbs.h"
 
+namespace game {
+
 namespace person_limbs {
 
 namespace {
@@ -114,3 +116,5 @@ LimbPoints wavingArm(double clock, bool leading) {
 }
 
 } // namespace person_limbs
+
+} // namespace game

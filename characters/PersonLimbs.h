@@ -2,6 +2,8 @@
 
 #include "characters/KeyframeTable.h"
 
+namespace game {
+
 // The person's limb cycles. Each evaluates its key-frame table over its own period: seconds
 // for the idle sway, the wave and the falling arms, units walked for the walking gait and
 // units climbed for the climbing gait (the caller's clocks are already in cycles of those).
@@ -22,3 +24,5 @@ LimbPoints climbingLeg(double clock, bool leading);
 LimbPoints wavingArm(double clock, bool leading);
 
 } // namespace person_limbs
+
+} // namespace game

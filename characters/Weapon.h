@@ -3,6 +3,8 @@
 #include "gfx/Brush.h"
 #include "widgets/Switch.h"
 
+namespace game {
+
 // Something a person can hold: a widget shown only while switched on, placed at the hand by
 // the person carrying it. Its colour serves both outline and fill; angle turns it about its
 // handle (degrees). What it looks like is up to each kind of weapon.
@@ -22,3 +24,5 @@ protected:
     gfx::SolidBrush fillBrush;
     double angle = 0;
 };
+
+} // namespace game

@@ -3,6 +3,8 @@
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
+namespace game {
+
 Wife::Wife() {
     x = 100;
     y = 150;
@@ -27,3 +29,5 @@ void Wife::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
             g.fillPath(fillBrush, figures.figure());
     }
 }
+
+} // namespace game

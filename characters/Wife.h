@@ -2,6 +2,8 @@
 
 #include "characters/Person.h"
 
+namespace game {
+
 // The red woman in a dress who roams the house. Once touched she shows only her outline.
 class Wife : public Person {
 public:
@@ -20,3 +22,5 @@ public:
 private:
     gfx::Pen outlinePen{kBodyColor, 3.0f};
 };
+
+} // namespace game

@@ -27,21 +27,21 @@ bool sameEvent(const ReplayEvent& a, const ReplayEvent& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    RecordingReader reader(in, 800, 584);
+    record::RecordingReader reader(in, 800, 584);
     std::string error;
     if (!reader.readHeader(error)) {
         require(oneLineNamingTheLine(error));
         return 0;
     }
-    const RecordingHeader& header = reader.header();
+    const record::RecordingHeader& header = reader.header();
     require(header.worldWidth == 800 && header.worldHeight == 584);
     require(header.clientWidth >= 1 && header.clientHeight >= 1 &&
             static_cast<long long>(header.clientWidth) * header.clientHeight <= ReplayScript::kLargestArea);
 
     using Kind = ReplayEvent::Kind;
     ReplayEvent event;
-    RecordingReader::Next next;
-    while ((next = reader.next(event, error)) == RecordingReader::Next::Event) {
+    record::RecordingReader::Next next;
+    while ((next = reader.next(event, error)) == record::RecordingReader::Next::Event) {
         switch (event.kind) {
         case Kind::Size:
         case Kind::Fit:
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(ReplayScript::parseEvent(words, ReplayScript::Dialect::Recording, again).empty());
         require(sameEvent(event, again));
     }
-    if (next == RecordingReader::Next::Error)
+    if (next == record::RecordingReader::Next::Error)
         require(oneLineNamingTheLine(error));
     return 0;
 }

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <vector>
 
+namespace game {
+
 namespace {
 
 std::string describe(const Agent& agent, std::size_t index) {
@@ -225,3 +227,5 @@ std::string AgentWatch::summary() const {
             << " different goals and stood on " << platforms << " different platforms";
     return out.str();
 }
+
+} // namespace game

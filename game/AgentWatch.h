@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+namespace game {
+
 class Agent;
 class Game;
 class NavNode;
@@ -86,3 +88,5 @@ private:
     std::map<const Agent*, Track> tracks;
     double gameTime = 0;
 };
+
+} // namespace game

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace game {
+
 namespace {
 
 long long area(const gfx::RectI& r) {
@@ -150,3 +152,5 @@ std::vector<gfx::RectI> DirtyRectList::toDevice(double scale, int margin) const 
                        scaled(r.height) + 2 * margin});
     return out;
 }
+
+} // namespace game

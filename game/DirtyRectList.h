@@ -9,6 +9,8 @@ class Graphics;
 class SolidBrush;
 } // namespace gfx
 
+namespace game {
+
 // World rectangles that must be repainted, kept small and free of large overlaps: two
 // rectangles that overlap by at least 4 x 4 become one box wasting under 400 square units,
 // or non-overlapping horizontal bands.
@@ -49,3 +51,5 @@ private:
 
     std::vector<gfx::RectI> rects_;
 };
+
+} // namespace game

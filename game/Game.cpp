@@ -11,6 +11,8 @@
 #include <limits>
 #include <sstream>
 
+namespace game {
+
 namespace {
 
 // The pause label stands in the middle of the world, below where a round's result shows.
@@ -266,3 +268,5 @@ void Game::paint(bool fromExpose) {
 void Game::releaseBackBuffer() {
     renderer.releaseBackBuffer();
 }
+
+} // namespace game

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 class Object;
 
 // The one top-level object: the world the scene lives in (its registration lists, graph and
@@ -160,3 +162,5 @@ public:
     // else: a full-screen player sees no title bar.
     TextBox pauseBox{0x80dddd80, 0x80808080};
 };
+
+} // namespace game

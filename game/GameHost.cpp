@@ -2,6 +2,8 @@
 
 #include "core/Random.h"
 
+namespace game {
+
 GameHost::Seeding::Seeding(std::uint32_t seed) {
     core::Random::seed(seed);
 }
@@ -23,3 +25,5 @@ void GameHost::run(int calls, std::int64_t microseconds) {
     for (int i = 0; i < calls; ++i)
         timerCall(microseconds);
 }
+
+} // namespace game

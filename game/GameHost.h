@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace game {
+
 // A complete game without a window: a seeded generator, a virtual clock, an off-screen
 // window and the game, built and attached as the program does.
 class GameHost {
@@ -39,3 +41,5 @@ public:
     Game game;
     NavGraph& graph = game.navGraph;
 };
+
+} // namespace game

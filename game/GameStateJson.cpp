@@ -8,6 +8,8 @@
 #include "scene/MovablePlatform.h"
 #include "scene/Object.h"
 
+namespace game {
+
 using nlohmann::json;
 
 json GameStateJson::dump(Game& game, long long timerCalls) {
@@ -205,3 +207,5 @@ void GameStateJson::addRules(json& out, const Game& game) {
                     {"playing", music != nullptr && music->isPlaying()},
                     {"paused", music != nullptr && music->isPaused()}};
 }
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace game {
+
 class Game;
 
 // The game's state as JSON, for the replay tool and for tests. Each section has its own
@@ -27,3 +29,5 @@ public:
     // The earthquake's state and where the drifting light is.
     static void addGarden(nlohmann::json& out, const Game& game);
 };
+
+} // namespace game

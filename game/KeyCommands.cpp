@@ -2,6 +2,8 @@
 
 #include "agents/NavGraph.h"
 
+namespace game {
+
 Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
     constexpr char32_t kEscape = 27;
     switch (key) {
@@ -102,3 +104,5 @@ void KeyCommands::stepSelectedNode(Game& game, int delta) {
     }
     game.selectedNode = ((game.selectedNode + delta) % count + count) % count;
 }
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "game/Game.h"
 
+namespace game {
+
 // The keyboard commands: debug displays, cheats, single steps and the window's own
 // requests (quit, About box). Only lower-case letters are commands.
 class KeyCommands {
@@ -12,3 +14,5 @@ private:
     static void cycleStatusBox(Game& game);
     static void stepSelectedNode(Game& game, int delta);
 };
+
+} // namespace game

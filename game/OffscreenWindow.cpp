@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace game {
+
 OffscreenWindow::OffscreenWindow(int width, int height) {
     setClientSize(width, height);
 }
@@ -33,3 +35,5 @@ void OffscreenWindow::setClientSize(int width, int height) {
     if (screen_.valid())
         screen_.fill(0xff000000);
 }
+
+} // namespace game

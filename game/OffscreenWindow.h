@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace game {
+
 // A window without a screen: its "screen" is a surface that receives exactly the
 // rectangles the game presents. For tests, benchmarks and the replay tool.
 class OffscreenWindow final : public WindowPort {
@@ -42,3 +44,5 @@ private:
     std::vector<gfx::RectI> lastPresented_;
     long long presentCount_ = 0;
 };
+
+} // namespace game

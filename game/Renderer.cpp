@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace game {
+
 std::optional<Renderer::Shapes> Renderer::parseShapes(std::string_view word) {
     if (word == "fast")
         return Shapes::Fast;
@@ -584,3 +586,5 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     drawScene(game, g);
     g.flush();
 }
+
+} // namespace game

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace game {
+
 class Game;
 class Object;
 class WindowPort;
@@ -171,3 +173,5 @@ private:
     gfx::Pen redrawnPen{0xffffffff, 1.0f};
     gfx::SolidBrush redrawnBrush{0x32ffffff};
 };
+
+} // namespace game

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <set>
 
+namespace game {
+
 namespace {
 
 bool listed(const std::vector<Object*>& list, const Object* o) {
@@ -35,3 +37,5 @@ std::string checkRound(const Game& game) {
             return "round: a collected sock is still in the level";
     return {};
 }
+
+} // namespace game

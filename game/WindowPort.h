@@ -8,6 +8,8 @@ namespace gfx {
 class Surface;
 }
 
+namespace game {
+
 // What the game needs from its window: the client size, copying finished rectangles of
 // the back buffer onto the screen, and resizing the client area. The SDL window and the
 // replay tool's off-screen window both implement it.
@@ -21,3 +23,5 @@ public:
     // Changes the client area to w x h, keeping the window's top-left corner.
     virtual void resizeClient(int width, int height) = 0;
 };
+
+} // namespace game

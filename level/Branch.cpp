@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace game {
+
 namespace {
 
 constexpr std::array<gfx::PointF, 8> kUnitBranch{
@@ -86,3 +88,5 @@ bool Branch::supports(const gfx::RectF& r) const {
     const float bottom = std::max(points[0].y, points[2].y);
     return lo <= static_cast<float>(cx) && static_cast<float>(cx) <= hi && r.y + r.height <= bottom + 20.0f;
 }
+
+} // namespace game

@@ -9,6 +9,8 @@
 #include <array>
 #include <string>
 
+namespace game {
+
 // A walkable branch of the tree or the telephone pole. When it is displaced it swings
 // sideways back towards its trunk, and its twig whips further still.
 class Branch : public MovablePlatform {
@@ -47,3 +49,5 @@ private:
     NavNode end;
     bool nodesAdded = false;
 };
+
+} // namespace game

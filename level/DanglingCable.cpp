@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace game {
+
 namespace {
 
 constexpr std::array<gfx::PointF, 9> kUnitLoop{{{0, 0},
@@ -50,3 +52,5 @@ void DanglingCable::rebuildPath() {
     path.transform(m);
     clearShapeDirty();
 }
+
+} // namespace game

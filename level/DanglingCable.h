@@ -2,6 +2,8 @@
 
 #include "scene/Climbable.h"
 
+namespace game {
+
 // A loop of cable hanging from the telephone line. Agents climb down it and drop to its
 // landing place. Its climb zone reaches 40 pixels above the drawn loop, up to the line.
 class DanglingCable : public Climbable {
@@ -20,3 +22,5 @@ public:
 private:
     NavNode* landingNode;
 };
+
+} // namespace game

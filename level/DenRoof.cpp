@@ -4,6 +4,8 @@
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
+namespace game {
+
 namespace {
 
 // A lean-to rising from (140, 340) to the house wall at (250, 320).
@@ -47,3 +49,5 @@ bool DenRoof::supports(const gfx::RectF& r) const {
 std::span<const gfx::PointF> DenRoof::designOutline() {
     return kOutline;
 }
+
+} // namespace game

@@ -3,6 +3,8 @@
 #include "gfx/Brush.h"
 #include "scene/MovablePlatform.h"
 
+namespace game {
+
 // The lean-to roof of the den on the left of the house; it carries the main roof.
 class DenRoof : public MovablePlatform {
 public:
@@ -19,3 +21,5 @@ public:
 
     gfx::SolidBrush fill{0xFF202020};
 };
+
+} // namespace game

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+namespace game {
+
 EdgeHighlight::EdgeHighlight() : Object(0xFF4040FF, 4.0f) {}
 
 void EdgeHighlight::setEdge(NavEdge* edge) {
@@ -76,3 +78,5 @@ void EdgeHighlight::draw(gfx::Graphics& g) {
     glow.setCenterPoint({std::trunc(end.x), std::trunc(end.y)});
     g.fillPath(glow, path);
 }
+
+} // namespace game

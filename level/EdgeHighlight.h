@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace game {
+
 class NavEdge;
 
 // A glow along the navigation edge nearest to the pointer that fades out over three
@@ -32,3 +34,5 @@ private:
 
     NavEdge* edge_ = nullptr;
 };
+
+} // namespace game

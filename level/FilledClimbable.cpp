@@ -5,6 +5,8 @@
 
 #include <array>
 
+namespace game {
+
 namespace {
 
 // A trunk in unit coordinates (y up from the foot is negative): it widens towards the top
@@ -45,3 +47,5 @@ void FilledClimbable::rebuildPath() {
     path.transform(m);
     clearShapeDirty();
 }
+
+} // namespace game

@@ -3,6 +3,8 @@
 #include "gfx/Brush.h"
 #include "scene/Climbable.h"
 
+namespace game {
+
 // A climbable drawn as a filled organic trunk instead of rails and rungs: the tree and the
 // telephone pole.
 class FilledClimbable : public Climbable {
@@ -18,3 +20,5 @@ public:
 protected:
     gfx::SolidBrush fill{0xFF000000};
 };
+
+} // namespace game

@@ -4,6 +4,8 @@
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
+namespace game {
+
 namespace {
 
 // A 4-pixel slab from x 250 to 550 at the bottom of the world.
@@ -60,3 +62,5 @@ bool FloorBasement::supports(const gfx::RectF& r) const {
 std::span<const gfx::PointF> FloorBasement::designOutline() {
     return kOutline;
 }
+
+} // namespace game

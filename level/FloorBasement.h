@@ -6,6 +6,8 @@
 #include "scene/Wall.h"
 #include "widgets/Trampoline.h"
 
+namespace game {
+
 // The basement floor at the bottom of the house, with the ladder up to the first floor and
 // the two walls that stop walkers and two trampolines. The ground carries it; it carries the
 // first floor.
@@ -30,3 +32,5 @@ public:
     Trampoline leftTrampoline{{290, 569, 40, 10}, 0xFFFF4040, 5.0, 400.0};
     Trampoline rightTrampoline{{480, 569, 40, 10}, 0xFFFF4040, 5.0, 400.0};
 };
+
+} // namespace game

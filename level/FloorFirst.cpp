@@ -4,6 +4,8 @@
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
+namespace game {
+
 namespace {
 
 // A 10-pixel slab from x 150 to 550, a ramp down to the garden at (620, 535) on the right
@@ -59,3 +61,5 @@ bool FloorFirst::supports(const gfx::RectF& r) const {
 std::span<const gfx::PointF> FloorFirst::designOutline() {
     return kOutline;
 }
+
+} // namespace game

@@ -5,6 +5,8 @@
 #include "scene/MovablePlatform.h"
 #include "scene/Wall.h"
 
+namespace game {
+
 // The first floor: a slab with a ramp down to the garden on the right and a step on the
 // left, the ladder up to the second floor and two see-through walls.
 class FloorFirst : public MovablePlatform {
@@ -26,3 +28,5 @@ public:
     Wall leftWall;
     Wall rightWall;
 };
+
+} // namespace game

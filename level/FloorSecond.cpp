@@ -4,6 +4,8 @@
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
+namespace game {
+
 namespace {
 
 // A 10-pixel slab from x 250 to 550.
@@ -53,3 +55,5 @@ bool FloorSecond::supports(const gfx::RectF& r) const {
 std::span<const gfx::PointF> FloorSecond::designOutline() {
     return kOutline;
 }
+
+} // namespace game

@@ -4,6 +4,8 @@
 #include "scene/MovablePlatform.h"
 #include "scene/Wall.h"
 
+namespace game {
+
 // The second floor with its two see-through walls; it carries the den roof.
 class FloorSecond : public MovablePlatform {
 public:
@@ -23,3 +25,5 @@ public:
     Wall leftWall;
     Wall rightWall;
 };
+
+} // namespace game

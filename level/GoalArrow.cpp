@@ -5,6 +5,8 @@
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
+namespace game {
+
 GoalArrow::GoalArrow(Animal& followed) : Object(0xff000000, 8.0f), agent(followed) {
     pen.setEndCap(gfx::LineCap::ArrowAnchor);
 }
@@ -64,3 +66,5 @@ void GoalArrow::rebuildPath() {
     }
     clearShapeDirty();
 }
+
+} // namespace game

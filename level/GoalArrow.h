@@ -2,6 +2,8 @@
 
 #include "scene/Object.h"
 
+namespace game {
+
 class Animal;
 
 // A short arrow pointing down at the place an agent is walking to: blue for the Husband,
@@ -32,3 +34,5 @@ private:
     int targetY = -999;
     Animal& agent;
 };
+
+} // namespace game

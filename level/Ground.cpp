@@ -9,6 +9,8 @@
 #include <array>
 #include <cmath>
 
+namespace game {
+
 namespace {
 
 constexpr std::array<gfx::PointF, 9> kHillside{{{2, 450},
@@ -178,3 +180,5 @@ bool Ground::touches(const gfx::RectF& r) {
     const float top = static_cast<float>(-quakeRaise);
     return top > r.y || top + 584 < r.y + r.height;
 }
+
+} // namespace game

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <deque>
 
+namespace game {
+
 // The garden: a hillside from the telephone pole down to steps at the right, open where the
 // basement is. It is the root of the carry chain and runs the earthquake that heaves the
 // whole house.
@@ -58,3 +60,5 @@ private:
     gfx::Path fillShape;
     gfx::Path calmFillShape;
 };
+
+} // namespace game

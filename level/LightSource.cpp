@@ -2,6 +2,8 @@
 
 #include "gfx/Graphics.h"
 
+namespace game {
+
 namespace {
 
 gfx::Path makeDisc() {
@@ -58,3 +60,5 @@ void LightSource::placeAt(float x) {
     lastDrawnPosition.x = x;
     invalidate();
 }
+
+} // namespace game

@@ -6,6 +6,8 @@
 #include "gfx/Path.h"
 #include "scene/Object.h"
 
+namespace game {
+
 // The soft glow that drifts across the sky, 100 pixels below the top of the world, behind
 // everything else. It has no outline of its own; only its bounds matter, for repainting.
 class LightSource : public Object {
@@ -37,3 +39,5 @@ private:
     gfx::PointF position;          // x is the disc's left edge; y is unused
     gfx::PointF lastDrawnPosition; // position at the last invalidate()
 };
+
+} // namespace game

@@ -3,6 +3,8 @@
 #include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
 
+namespace game {
+
 NodeHighlight::NodeHighlight() : Object(0xFF4040FF, 4.0f) {}
 
 void NodeHighlight::setNode(NavNode* node) {
@@ -30,3 +32,5 @@ void NodeHighlight::rebuildPath() {
     }
     clearShapeDirty();
 }
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "scene/Object.h"
 
+namespace game {
+
 class NavNode;
 
 // A cross on the navigation node under the pointer, when the game picks nodes on hover.
@@ -22,3 +24,5 @@ public:
 private:
     NavNode* node_ = nullptr;
 };
+
+} // namespace game

@@ -4,6 +4,8 @@
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
+namespace game {
+
 namespace {
 
 // A gable 10 pixels thick with its ridge at (400, 150) and its eaves at y 200.
@@ -48,3 +50,5 @@ bool Roof::supports(const gfx::RectF& r) const {
 std::span<const gfx::PointF> Roof::designOutline() {
     return kOutline;
 }
+
+} // namespace game

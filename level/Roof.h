@@ -3,6 +3,8 @@
 #include "gfx/Brush.h"
 #include "scene/MovablePlatform.h"
 
+namespace game {
+
 // The gabled roof of the house, ridge at the top; the den roof carries it.
 class Roof : public MovablePlatform {
 public:
@@ -19,3 +21,5 @@ public:
 
     gfx::SolidBrush fill{0xFF202020};
 };
+
+} // namespace game

@@ -5,6 +5,8 @@
 #include "gfx/Matrix.h"
 #include "scene/World.h"
 
+namespace game {
+
 namespace {
 
 // The band as drawn from the pole's top, and where the pole's top stands. The absolute
@@ -89,3 +91,5 @@ void TelephoneCable::rebuildPath() {
 bool TelephoneCable::supports(const gfx::RectF& r) const {
     return r.y + r.height <= kLowestTop + 10;
 }
+
+} // namespace game

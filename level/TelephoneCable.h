@@ -6,6 +6,8 @@
 #include <array>
 #include <memory>
 
+namespace game {
+
 // The telephone line from the pole across the garden to the right edge of the world, with
 // two loops hanging from it. It is walked on along its top.
 class TelephoneCable : public MovablePlatform {
@@ -32,3 +34,5 @@ private:
     std::unique_ptr<DanglingCable> dangling1;
     std::unique_ptr<DanglingCable> dangling4;
 };
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "scene/World.h"
 
+namespace game {
+
 // The branch's thickness is the double with bits 0x4053000004C00000, a hair above 76, so
 // that its thickest point lands on y 211 rather than 210.
 TelephonePole::TelephonePole()
@@ -33,3 +35,5 @@ void TelephonePole::registerInGame(World& world) {
     // From the branch tip the agent jumps onto the den roof.
     graph.addOneWayEdge(&branch_, branch_.endNode(), own, false, *graph.node("den_roof_middle"), own, false);
 }
+
+} // namespace game

@@ -4,6 +4,8 @@
 #include "level/FilledClimbable.h"
 #include "level/TelephoneCable.h"
 
+namespace game {
+
 // The telephone pole at the left edge of the garden: climbed from the ground, with a branch
 // towards the den roof and the cable running from its top across the world.
 class TelephonePole : public FilledClimbable {
@@ -26,3 +28,5 @@ private:
     TelephoneCable cable_;
     Branch branch_;
 };
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "scene/World.h"
 
+namespace game {
+
 Tree::Tree()
     : FilledClimbable("tree", kX, kBottom, kWidth, kHeight, nullptr, nullptr),
       branches{{{"tree_branch1", 703, 350, -110, 58.5, kColor},
@@ -44,3 +46,5 @@ void Tree::registerInGame(World& world) {
     graph.addOneWayEdge(&branches[1], branches[1].endNode(), own, false, *graph.node("pole_middle"),
                         {825, NavEdge::kUnset}, false);
 }
+
+} // namespace game

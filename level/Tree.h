@@ -5,6 +5,8 @@
 
 #include <array>
 
+namespace game {
+
 // The tree by the right edge of the garden: a climbable trunk with three walkable branches.
 class Tree : public FilledClimbable {
 public:
@@ -25,3 +27,5 @@ public:
 private:
     std::array<Branch, 3> branches;
 };
+
+} // namespace game

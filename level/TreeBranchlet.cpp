@@ -3,6 +3,8 @@
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
 
+namespace game {
+
 namespace {
 
 constexpr std::array<gfx::PointF, 4> kUnitTwig{{{8, 4}, {15, 0}, {16, 2}, {12, 4}}};
@@ -45,3 +47,5 @@ void TreeBranchlet::rebuildPath() {
     path.transform(m);
     clearShapeDirty();
 }
+
+} // namespace game

@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace game {
+
 // The twig at a branch tip. It moves 1.1 times as far as its branch, so a shaken branch
 // visibly whips.
 class TreeBranchlet : public Object {
@@ -30,3 +32,5 @@ private:
     float dy = 0;
     std::array<gfx::PointF, 4> points;
 };
+
+} // namespace game

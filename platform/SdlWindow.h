@@ -15,7 +15,7 @@ namespace platform {
 
 // The game's one top-level window. Its client area is measured in drawable pixels, which on
 // a HiDPI screen are finer than the window points SDL positions windows in.
-class SdlWindow final : public WindowPort {
+class SdlWindow final : public game::WindowPort {
 public:
     // Creates the window hidden, with a client area of width x height pixels, resizable, placed
     // by the system. On failure returns nothing and puts one line for the user into error.

@@ -55,7 +55,7 @@ std::uint32_t windowOf(const SDL_Event& event) {
 
 } // namespace
 
-WindowLoop::WindowLoop(SdlWindow& window, Game& game, SdlClock& clock)
+WindowLoop::WindowLoop(SdlWindow& window, game::Game& game, SdlClock& clock)
     : window_(window), game_(game), clock_(clock), lastClient_(window.drawableRect()),
       minimised_(window.minimised()) {}
 
@@ -260,7 +260,7 @@ void WindowLoop::showAbout() {
         return;
     }
     std::string error;
-    about_ = AboutWindow::open(window_.handle(), Game::kAboutTitle, Game::kAboutText, error);
+    about_ = AboutWindow::open(window_.handle(), game::Game::kAboutTitle, game::Game::kAboutText, error);
     if (!about_)
         std::fprintf(stderr, "%s\n", error.c_str());
 }
@@ -291,20 +291,20 @@ void WindowLoop::handleText(std::string_view utf8) {
 }
 
 void WindowLoop::handleKey(char32_t ch) {
-    const Game::KeyAction action =
+    const game::Game::KeyAction action =
         playback_ ? playback_->viewerKey(ch, clock_.microseconds()) : game_.onKey(ch);
     if (recorder_)
         recorder_->key(ch);
     switch (action) {
-    case Game::KeyAction::Quit:
+    case game::Game::KeyAction::Quit:
         quit_ = true;
         exitStatus_ = 0;
         break;
-    case Game::KeyAction::ShowAbout:
+    case game::Game::KeyAction::ShowAbout:
         // The box is a window of its own: the game goes on beside it.
         showAbout();
         break;
-    case Game::KeyAction::None:
+    case game::Game::KeyAction::None:
         break;
     }
     updateTitle();

@@ -8,9 +8,13 @@
 #include <memory>
 #include <string_view>
 
+namespace game {
 class Game;
+}
+namespace record {
 class SessionRecorder;
 class WindowPlayback;
+} // namespace record
 union SDL_Event;
 struct SDL_WindowEvent;
 
@@ -24,12 +28,12 @@ class SdlWindow;
 // one thread.
 class WindowLoop {
 public:
-    WindowLoop(SdlWindow& window, Game& game, SdlClock& clock);
+    WindowLoop(SdlWindow& window, game::Game& game, SdlClock& clock);
 
     // Writes down everything the game is handed (hearthly --record).
-    void record(SessionRecorder& recorder) { recorder_ = &recorder; }
+    void record(record::SessionRecorder& recorder) { recorder_ = &recorder; }
     // Plays a recording instead of the player's input and the frame timer (hearthly --play).
-    void play(WindowPlayback& playback) { playback_ = &playback; }
+    void play(record::WindowPlayback& playback) { playback_ = &playback; }
 
     // Runs until the player quits; returns the exit status.
     int run();
@@ -51,13 +55,13 @@ private:
     std::int64_t nextWakeUp();
 
     SdlWindow& window_;
-    Game& game_;
+    game::Game& game_;
     SdlClock& clock_;
     FrameScheduler frames_;
     DragDetector drag_;
     std::unique_ptr<AboutWindow> about_;
-    SessionRecorder* recorder_ = nullptr;
-    WindowPlayback* playback_ = nullptr;
+    record::SessionRecorder* recorder_ = nullptr;
+    record::WindowPlayback* playback_ = nullptr;
     gfx::RectI lastClient_;
     // Size changes until then are the window manager carrying out a full-screen switch.
     std::int64_t switchSettlesUs_ = 0;

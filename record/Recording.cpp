@@ -5,6 +5,8 @@
 #include <limits>
 #include <vector>
 
+namespace record {
+
 namespace {
 
 using Kind = ReplayEvent::Kind;
@@ -239,3 +241,5 @@ std::string recordingHeaderText(const RecordingHeader& header, const std::string
            std::to_string(header.worldWidth) + " " + std::to_string(header.worldHeight) + "\n" + "client " +
            std::to_string(header.clientWidth) + " " + std::to_string(header.clientHeight) + "\n";
 }
+
+} // namespace record

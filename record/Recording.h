@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace record {
+
 // What a recording says about the session before its first event.
 struct RecordingHeader {
     std::uint32_t seed = 0;
@@ -73,3 +75,5 @@ private:
 std::string recordingLine(const ReplayEvent& event);
 // The header's lines, each ending in a newline.
 std::string recordingHeaderText(const RecordingHeader& header, const std::string& recordedBy);
+
+} // namespace record

@@ -4,9 +4,11 @@
 #include <filesystem>
 #include <fstream>
 
+namespace record {
+
 using Kind = ReplayEvent::Kind;
 
-RecordingPlayer::Result RecordingPlayer::apply(const ReplayEvent& event, Game& game,
+RecordingPlayer::Result RecordingPlayer::apply(const ReplayEvent& event, game::Game& game,
                                                core::VirtualClock& clock) {
     const auto world = [&] { return gfx::PointF{static_cast<float>(event.x), static_cast<float>(event.y)}; };
     switch (event.kind) {
@@ -19,11 +21,11 @@ RecordingPlayer::Result RecordingPlayer::apply(const ReplayEvent& event, Game& g
         break;
     case Kind::Key:
         switch (game.onKey(event.key)) {
-        case Game::KeyAction::Quit:
+        case game::Game::KeyAction::Quit:
             return Result::Quit;
-        case Game::KeyAction::ShowAbout:
+        case game::Game::KeyAction::ShowAbout:
             return Result::About;
-        case Game::KeyAction::None:
+        case game::Game::KeyAction::None:
             break;
         }
         break;
@@ -63,7 +65,7 @@ bool RecordingPlayer::check(const std::string& fileName, RecordingHeader& header
     const std::unique_ptr<std::istream> file = open(fileName, error);
     if (!file)
         return false;
-    RecordingReader reader(*file, Game::kWorldWidth, Game::kWorldHeight);
+    RecordingReader reader(*file, game::Game::kWorldWidth, game::Game::kWorldHeight);
     std::string problem;
     if (!reader.readHeader(problem)) {
         error = fileName + " " + problem;
@@ -81,8 +83,9 @@ bool RecordingPlayer::check(const std::string& fileName, RecordingHeader& header
     return true;
 }
 
-WindowPlayback::WindowPlayback(std::unique_ptr<std::istream> file, Game& game, core::VirtualClock& clock)
-    : file_(std::move(file)), reader_(*file_, Game::kWorldWidth, Game::kWorldHeight), game_(game),
+WindowPlayback::WindowPlayback(std::unique_ptr<std::istream> file, game::Game& game,
+                               core::VirtualClock& clock)
+    : file_(std::move(file)), reader_(*file_, game::Game::kWorldWidth, game::Game::kWorldHeight), game_(game),
       clock_(clock) {}
 
 bool WindowPlayback::start(std::string& error) {
@@ -161,20 +164,20 @@ void WindowPlayback::advance(std::int64_t nowUs) {
     readAhead();
 }
 
-Game::KeyAction WindowPlayback::viewerKey(char32_t key, std::int64_t nowUs) {
+game::Game::KeyAction WindowPlayback::viewerKey(char32_t key, std::int64_t nowUs) {
     switch (key) {
     case 27:
     case U'q':
-        return Game::KeyAction::Quit;
+        return game::Game::KeyAction::Quit;
     case U'h':
-        return Game::KeyAction::ShowAbout;
+        return game::Game::KeyAction::ShowAbout;
     case U'p':
         paused_ = !paused_;
         if (paused_)
             pausedAtUs_ = nowUs;
         else if (lastDueUs_)
             *lastDueUs_ += nowUs - pausedAtUs_;
-        return Game::KeyAction::None;
+        return game::Game::KeyAction::None;
     case U'b':
     case U'c':
     case U'f':
@@ -186,9 +189,11 @@ Game::KeyAction WindowPlayback::viewerKey(char32_t key, std::int64_t nowUs) {
         const bool cheated = game_.cheatUsed;
         game_.onKey(key);
         game_.cheatUsed = cheated;
-        return Game::KeyAction::None;
+        return game::Game::KeyAction::None;
     }
     default:
-        return Game::KeyAction::None;
+        return game::Game::KeyAction::None;
     }
 }
+
+} // namespace record

@@ -8,13 +8,15 @@
 #include <memory>
 #include <string>
 
+namespace record {
+
 // Hands the events of a recording to a game on a virtual clock, as the window loop handed
 // them to the game that was recorded. Window events (size, minimize, restore) concern the
 // window the game is shown in and are left to the caller.
 class RecordingPlayer {
 public:
     enum class Result { Nothing, Ticked, Quit, About };
-    static Result apply(const ReplayEvent& event, Game& game, core::VirtualClock& clock);
+    static Result apply(const ReplayEvent& event, game::Game& game, core::VirtualClock& clock);
 
     // Reads the whole recording and checks every line, so that a damaged file is refused
     // before anything is played. The problem, naming the file and the line, goes to error.
@@ -30,7 +32,7 @@ public:
     // A single recorded step longer than this (a window left minimised) is waited for only so long.
     static constexpr std::int64_t kLongestWaitUs = 1'000'000;
 
-    WindowPlayback(std::unique_ptr<std::istream> file, Game& game, core::VirtualClock& clock);
+    WindowPlayback(std::unique_ptr<std::istream> file, game::Game& game, core::VirtualClock& clock);
 
     const RecordingHeader& header() const { return reader_.header(); }
     // Reads the header; false with the problem in error.
@@ -43,7 +45,7 @@ public:
     void advance(std::int64_t nowUs);
     // A key the viewer pressed: 'p' pauses the playback, 'q' and Esc quit, 'h' shows the About
     // box, and the debug views work as in the game; every other key is ignored.
-    Game::KeyAction viewerKey(char32_t key, std::int64_t nowUs);
+    game::Game::KeyAction viewerKey(char32_t key, std::int64_t nowUs);
 
     bool paused() const { return paused_; }
     bool ended() const { return ended_; }
@@ -59,7 +61,7 @@ private:
 
     std::unique_ptr<std::istream> file_;
     RecordingReader reader_;
-    Game& game_;
+    game::Game& game_;
     core::VirtualClock& clock_;
     std::optional<ReplayEvent> nextTick_;
     std::optional<std::int64_t> lastDueUs_;
@@ -69,3 +71,5 @@ private:
     long long ticks_ = 0;
     std::string problem_;
 };
+
+} // namespace record

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
+namespace record {
+
 namespace {
 
 constexpr std::int64_t kFlushEveryUs = 1'000'000;
@@ -57,8 +59,8 @@ std::unique_ptr<SessionRecorder> SessionRecorder::create(const std::string& file
 SessionRecorder::SessionRecorder(std::FILE* file, std::string fileName)
     : file_(file), fileName_(std::move(fileName)) {}
 
-bool SessionRecorder::begin(const RecordingHeader& header, const std::string& recordedBy, WindowPort& window,
-                            TimeSource time, std::string& error) {
+bool SessionRecorder::begin(const RecordingHeader& header, const std::string& recordedBy,
+                            game::WindowPort& window, TimeSource time, std::string& error) {
     begun_ = true;
     window_.setInner(window);
     clock_.setSource(std::move(time));
@@ -232,3 +234,5 @@ void SessionRecorder::failed() {
                      fileName_.c_str(), std::strerror(errno));
     broken_ = true;
 }
+
+} // namespace record

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+namespace record {
+
 // Writes down a session played in the real window as it goes (hearthly --record): the game
 // measures time through its clock and learns the client area through its window, so the
 // recorder hands the game a clock and a window of its own that note what the game saw, and
@@ -26,7 +28,7 @@ public:
     static std::unique_ptr<SessionRecorder> create(const std::string& fileName, std::string& error);
     // Writes the header, once the game's seed and its window are there; false when even that
     // cannot be written.
-    bool begin(const RecordingHeader& header, const std::string& recordedBy, WindowPort& window,
+    bool begin(const RecordingHeader& header, const std::string& recordedBy, game::WindowPort& window,
                TimeSource time, std::string& error);
     ~SessionRecorder();
     SessionRecorder(const SessionRecorder&) = delete;
@@ -34,7 +36,7 @@ public:
 
     // What the game must be attached to.
     core::Clock& clock() { return clock_; }
-    WindowPort& window() { return window_; }
+    game::WindowPort& window() { return window_; }
 
     // After the game was handed each of these.
     void tick();
@@ -66,16 +68,16 @@ private:
     };
 
     // The game's window: the real one, noting every client area the game is told of.
-    class Window final : public WindowPort {
+    class Window final : public game::WindowPort {
     public:
         explicit Window(SessionRecorder& recorder) : recorder_(recorder) {}
-        void setInner(WindowPort& inner) { inner_ = &inner; }
+        void setInner(game::WindowPort& inner) { inner_ = &inner; }
         gfx::RectI clientRect() override;
         void present(const gfx::Surface& backBuffer, std::span<const gfx::RectI> deviceRects) override;
         void resizeClient(int width, int height) override;
 
     private:
-        WindowPort* inner_ = nullptr;
+        game::WindowPort* inner_ = nullptr;
         SessionRecorder& recorder_;
     };
 
@@ -102,3 +104,5 @@ private:
     bool broken_ = false;
     bool begun_ = false;
 };
+
+} // namespace record

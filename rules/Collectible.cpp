@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace game {
+
 namespace {
 
 void eraseFrom(std::vector<Object*>& list, const Object* o) {
@@ -100,3 +102,5 @@ void Collectible::remove() {
         leaveListsOf(*w);
     invalidate();
 }
+
+} // namespace game

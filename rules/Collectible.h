@@ -2,6 +2,8 @@
 
 #include "agents/Agent.h"
 
+namespace game {
+
 class World;
 class SockListener;
 class Sock;
@@ -45,3 +47,5 @@ private:
     bool inLevel = false;
     SockListener* listener = nullptr;
 };
+
+} // namespace game

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <limits>
 
+namespace game {
+
 namespace {
 
 // A catch or a strike needs the two figures to overlap by at least this much area.
@@ -376,3 +378,5 @@ void GameRoundup::updateSpeedBox() {
     speedBox.setFillColor(kLooks[level - 1].fill);
     speedBox.invalidate();
 }
+
+} // namespace game

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+namespace game {
+
 class Button;
 class GoalArrow;
 class Husband;
@@ -120,3 +122,5 @@ private:
     // Running time since the tune was last asked whether it has ended.
     double musicPollTime = 0;
 };
+
+} // namespace game

@@ -3,6 +3,8 @@
 #include "core/Random.h"
 #include "gfx/Graphics.h"
 
+namespace game {
+
 namespace {
 
 std::uint8_t component(int r) {
@@ -52,3 +54,5 @@ void Sock::draw(gfx::Graphics& g) {
         first = false;
     }
 }
+
+} // namespace game

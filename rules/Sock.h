@@ -3,6 +3,8 @@
 #include "gfx/Pen.h"
 #include "rules/Collectible.h"
 
+namespace game {
+
 // A sock of random colour and size: a wide translucent leg and foot with two stripes and a toe.
 class Sock : public Collectible {
 public:
@@ -22,3 +24,5 @@ private:
     double sockScale = 1;
     gfx::Pen stripePen{0xff000000, 1.0f};
 };
+
+} // namespace game

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace game {
+
 class Sock;
 
 // Told whenever a sock enters or leaves the level, so the two lists of the rules stay in step.
@@ -9,3 +11,5 @@ public:
     virtual void sockPlaced(Sock& sock) = 0;
     virtual void sockRemoved(Sock& sock) = 0;
 };
+
+} // namespace game

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace game {
+
 Climbable::Climbable(std::string instanceName, float left, float bottom, float climbWidth, float climbHeight,
                      int rungs, NavNode* footNode, NavNode* headNode)
     : Platform(0xAA502020, 3.0f), name(std::move(instanceName)), x(left), y(bottom), width(climbWidth),
@@ -55,3 +57,5 @@ bool Climbable::supports(const gfx::RectF& r) const {
         return false;
     return r.x + r.width > x - 10 && r.x < x + width + 10;
 }
+
+} // namespace game

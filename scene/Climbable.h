@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace game {
+
 class NavNode;
 
 // A vertical platform: ladders, the tree trunk, the pole, the hanging cable loops.
@@ -42,3 +44,5 @@ protected:
     NavNode* bottomNode;
     NavNode* topNode;
 };
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "gfx/Graphics.h"
 
+namespace game {
+
 MovablePlatform::MovablePlatform() : Platform(0xFF000000, 1.0f) {
     recordPenStatus(pen.setWidth(3.0f));
     // Outlines are stroked inside the shape, so a storey's pen never spills onto its neighbours.
@@ -42,3 +44,5 @@ void MovablePlatform::fillAndStroke(gfx::Graphics& g, const gfx::SolidBrush& fil
     g.fillPath(fill, path);
     g.drawPath(pen, path);
 }
+
+} // namespace game

@@ -13,6 +13,8 @@ namespace gfx {
 class Graphics;
 }
 
+namespace game {
+
 // A horizontal platform with a fixed design outline that follows displacements through a
 // queue, one per frame, so a stack of platforms follows its base with a lag.
 class MovablePlatform : public Platform {
@@ -56,3 +58,5 @@ protected:
     float offsetX = 0;
     float offsetY = 0;
 };
+
+} // namespace game

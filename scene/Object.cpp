@@ -2,6 +2,8 @@
 
 #include "scene/World.h"
 
+namespace game {
+
 Object::Object(gfx::Argb penColor, float penWidth) : pen(penColor, penWidth) {
     pen.setLineJoin(gfx::LineJoin::Round);
 }
@@ -44,3 +46,5 @@ bool Object::invalidate() {
 gfx::RectF Object::getPathBounds(bool withPen) const {
     return withPen ? path.bounds(pen) : path.bounds();
 }
+
+} // namespace game

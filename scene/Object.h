@@ -10,6 +10,9 @@
 namespace gfx {
 class Graphics;
 }
+
+namespace game {
+
 class World;
 
 // Root of everything that is drawn, updated or hit-tested. It keeps the outline path, the
@@ -80,3 +83,5 @@ private:
             field = s;
     }
 };
+
+} // namespace game

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace game {
+
 void Platform::registerInGame(World& world) {
     joinWorld(world);
     world.drawList.push_back(this);
@@ -103,3 +105,5 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
             break;
     return record;
 }
+
+} // namespace game

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace game {
+
 class NavNode;
 class Agent;
 
@@ -69,3 +71,5 @@ public:
     std::vector<Object*> carried;
     std::vector<Object*> obstacles;
 };
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "gfx/Graphics.h"
 
+namespace game {
+
 Wall::Wall(gfx::RectF bounds, gfx::Argb penColor, float penWidth, gfx::Argb fillColor)
     : Object(penColor, penWidth), fill(fillColor), rect(bounds) {}
 
@@ -26,3 +28,5 @@ void Wall::rebuildPath() {
     recordPathStatus(path.addLines(corners));
     clearShapeDirty();
 }
+
+} // namespace game

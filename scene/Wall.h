@@ -3,6 +3,8 @@
 #include "gfx/Brush.h"
 #include "scene/Object.h"
 
+namespace game {
+
 // A wall of a storey: a filled rectangle that moves with its floor. The basement's walls
 // stop walkers; the upper ones are translucent scenery.
 class Wall : public Object {
@@ -27,3 +29,5 @@ private:
     float dx = 0;
     float dy = 0;
 };
+
+} // namespace game

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace game {
+
 class Button;
 class Object;
 class Platform;
@@ -66,3 +68,5 @@ public:
 
     Storeys storeys;
 };
+
+} // namespace game

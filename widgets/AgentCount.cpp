@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace game {
+
 AgentCount::AgentCount() = default;
 AgentCount::~AgentCount() = default;
 
@@ -59,3 +61,5 @@ void AgentCount::draw(gfx::Graphics& g) {
             figures[i]->drawSilhouette(g, 0x80000000);
     }
 }
+
+} // namespace game

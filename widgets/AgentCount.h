@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+namespace game {
+
 class Person;
 
 // The lives along the bottom: small figures in a row, those beyond the count drawn as
@@ -31,3 +33,5 @@ private:
     std::vector<std::unique_ptr<Person>> figures;
     int count = 0;
 };
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "scene/World.h"
 
+namespace game {
+
 void Button::registerInGame(World& world) {
     Object::registerInGame(world);
     world.buttonList.push_back(this);
@@ -18,3 +20,5 @@ void Button::setHighlighted(bool value) {
     highlighted = value;
     invalidate();
 }
+
+} // namespace game

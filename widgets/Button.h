@@ -2,6 +2,8 @@
 
 #include "widgets/TextBox.h"
 
+namespace game {
+
 // A text box the pointer can pick: it glows (opaque fill) while the pointer is over it.
 class Button : public TextBox {
 public:
@@ -22,3 +24,5 @@ private:
     gfx::Argb normalColour;
     gfx::Argb highlightColour;
 };
+
+} // namespace game

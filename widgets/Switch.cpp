@@ -1,5 +1,7 @@
 #include "widgets/Switch.h"
 
+namespace game {
+
 void Switch::update(double dt) {
     if (on)
         tick(dt);
@@ -26,3 +28,5 @@ void Switch::setPosition(float newX, float newY) {
     y = newY;
     invalidate();
 }
+
+} // namespace game

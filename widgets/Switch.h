@@ -2,6 +2,8 @@
 
 #include "scene/Object.h"
 
+namespace game {
+
 // Base of the on-screen widgets (and of carried weapons): something that can be switched
 // on (shown and active) or off, drawn at a position. While off it neither ticks nor draws.
 class Switch : public Object {
@@ -30,3 +32,5 @@ protected:
     float x = 100;
     float y = 100;
 };
+
+} // namespace game

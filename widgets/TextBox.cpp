@@ -2,6 +2,8 @@
 
 #include "gfx/Graphics.h"
 
+namespace game {
+
 void TextBox::draw(gfx::Graphics& g) {
     g.drawPath(pen, path);
     g.fillPath(fillBrush, path);
@@ -24,3 +26,5 @@ void TextBox::setFillColor(gfx::Argb color) {
     fillBrush.setColor(color);
     invalidate();
 }
+
+} // namespace game

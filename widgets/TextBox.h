@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace game {
+
 // A line of bold text drawn as outlines: stroked with the pen, then filled.
 class TextBox : public Switch {
 public:
@@ -31,3 +33,5 @@ protected:
 private:
     std::string text_;
 };
+
+} // namespace game

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace game {
+
 void Timer::tick(double dt) {
     if (frozen)
         return;
@@ -41,3 +43,5 @@ void Timer::draw(gfx::Graphics& g) {
     g.drawPath(pen, path);
     g.fillPath(fillBrush, path);
 }
+
+} // namespace game

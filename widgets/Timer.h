@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace game {
+
 // The game clock along the bottom: minutes and seconds since the round started.
 class Timer : public Switch {
 public:
@@ -30,3 +32,5 @@ private:
     bool frozen = false;
     gfx::SolidBrush fillBrush;
 };
+
+} // namespace game

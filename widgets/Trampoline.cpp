@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace game {
+
 Trampoline::Trampoline(gfx::RectF area, gfx::Argb colour, double period, double baseSpeed)
     : Wall(area, 0xffffffff, 3.0f, 0xffffffff), cyclePeriod(period), baseLaunchSpeed(baseSpeed),
       trampolineColour(colour) {}
@@ -61,3 +63,5 @@ void Trampoline::draw(gfx::Graphics& g) {
                                 gfx::blueOf(trampolineColour)));
     g.fillPath(face, path);
 }
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include "scene/Wall.h"
 
+namespace game {
+
 // A spring on the basement floor. It fades through a cycle and, in the last quarter, throws
 // the first animal standing on it into the air; a launch starts the cycle again.
 class Trampoline : public Wall {
@@ -28,3 +30,5 @@ private:
     double baseLaunchSpeed;
     gfx::Argb trampolineColour;
 };
+
+} // namespace game

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+namespace game {
+
 using testing_level::Level;
 
 namespace {
@@ -205,3 +207,5 @@ TEST(Animal, KeepsItsGoalThroughEveryFall) {
         EXPECT_EQ(w.route().back()->to, &goal) << "fall " << fall;
     }
 }
+
+} // namespace game

@@ -8,6 +8,8 @@
 #include <string>
 #include <tuple>
 
+namespace game {
+
 namespace {
 
 // The whole level as the game builds it: house, garden, tree, pole and cable.
@@ -203,3 +205,5 @@ TEST(LevelRebuild, ASecondGameInTheSameProcessBuildsTheSameLevel) {
 }
 
 } // namespace
+
+} // namespace game

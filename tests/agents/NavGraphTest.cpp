@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 namespace {
 
 constexpr gfx::PointF kOwn{NavEdge::kUnset, NavEdge::kUnset};
@@ -265,3 +267,5 @@ TEST_F(NavGraphTest, NearestEdgeAndEdgeOnPlatform) {
 }
 
 } // namespace
+
+} // namespace game

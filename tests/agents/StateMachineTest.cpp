@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 namespace {
 
 // A state that logs its entries and exits, to see the order in which a switch happens.
@@ -139,3 +141,5 @@ TEST(BehaviourList, GuardsAreTakenAtTheStartAndCheckedAgainBeforeEachCall) {
     r.behaviourList().runBehaviours(0.01);
     EXPECT_EQ(r.log, (std::vector<std::string>{"first"}));
 }
+
+} // namespace game

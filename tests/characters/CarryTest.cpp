@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 namespace {
 
 using testing_characters::CharacterLevel;
@@ -95,3 +97,5 @@ TEST(Carry, ATouchedWifeIsOnlyOutlined) {
 }
 
 } // namespace
+
+} // namespace game

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 namespace {
 
 using testing_characters::CharacterLevel;
@@ -88,3 +90,5 @@ TEST(Cat, LimbsInALighterShade) {
 }
 
 } // namespace
+
+} // namespace game

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace game {
+
 namespace testing_characters {
 
 // The real level with characters of the test's own making, registered the way the game
@@ -52,3 +54,5 @@ struct CharacterLevel : testing_level::Level {
 };
 
 } // namespace testing_characters
+
+} // namespace game

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 namespace {
 
 // Three keys; only the first point of each moves, so each case reads one coordinate pair.
@@ -48,3 +50,5 @@ TEST(KeyframeTable, MirroringNegatesEveryX) {
 }
 
 } // namespace
+
+} // namespace game

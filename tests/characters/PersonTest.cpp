@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 namespace {
 
 using testing_characters::CharacterLevel;
@@ -203,3 +205,5 @@ TEST(Person, WifeWandersOnHerOwn) {
 }
 
 } // namespace
+
+} // namespace game

@@ -9,6 +9,8 @@
 #include <limits>
 #include <string>
 
+namespace game {
+
 using testing_level::Level;
 
 namespace {
@@ -137,3 +139,5 @@ TEST(AgentWatch, AWalkThatGetsNowhereAndAFlickeringBodyFail) {
         EXPECT_NE(failure.find("changed between falling and standing"), std::string::npos) << failure;
     }
 }
+
+} // namespace game

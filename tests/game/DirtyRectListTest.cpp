@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace game {
+
 namespace {
 
 using gfx::RectF;
@@ -114,3 +116,5 @@ TEST(DirtyRectListInvariants, RandomInsertionsKeepCoverageAndSmallOverlaps) {
 }
 
 } // namespace
+
+} // namespace game

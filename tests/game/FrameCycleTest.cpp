@@ -5,6 +5,8 @@
 
 #include <numeric>
 
+namespace game {
+
 namespace {
 
 // A host with one probe in the objectList, the clock started by a first timer call.
@@ -111,3 +113,5 @@ TEST(FrameRate, FirstCallsSimulateNothingAndGiveNoRate) {
 }
 
 } // namespace
+
+} // namespace game

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 namespace {
 
 // Pointer input reaches the speed buttons in world units, whatever the window's scale, and
@@ -173,3 +175,5 @@ TEST_F(Aspect, DraggedToNothingIsLeftAloneAndPaintingWaits) {
 }
 
 } // namespace
+
+} // namespace game

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+namespace game {
+
 namespace {
 
 struct KeyCommandTest : ::testing::Test {
@@ -90,3 +92,5 @@ TEST_F(KeyCommandTest, PauseStepsOnceAndStopsTheClock) {
 }
 
 } // namespace
+
+} // namespace game

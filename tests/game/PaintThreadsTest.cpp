@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+namespace game {
+
 namespace {
 
 // What the window shows, boiled down to one number.
@@ -111,3 +113,5 @@ TEST(PaintThreads, TheCountComesFromTheEnvironmentOrTheCores) {
 }
 
 } // namespace
+
+} // namespace game

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+namespace game {
+
 namespace {
 
 // What a full redraw would show right now.
@@ -160,3 +162,5 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
 }
 
 } // namespace
+
+} // namespace game

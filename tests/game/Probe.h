@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+namespace game {
+
 // A scene object for tests: a filled square that records the steps it was updated with
 // and can be moved (which invalidates it, as any moving object does).
 class Probe : public Object {
@@ -42,3 +44,5 @@ private:
     gfx::RectF rect_;
     gfx::SolidBrush brush_;
 };
+
+} // namespace game

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 namespace {
 
 struct Rendering : ::testing::Test {
@@ -234,3 +236,5 @@ TEST(RenderingFull, ARepaintOfEverythingDuringARoundEqualsAFreshPicture) {
 }
 
 } // namespace
+
+} // namespace game

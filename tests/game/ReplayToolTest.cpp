@@ -9,6 +9,8 @@
 #include <string>
 #include <sys/wait.h>
 
+namespace game {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -161,3 +163,5 @@ TEST_F(ReplayTool, ResizeAndScreenshotFollowTheWindow) {
 }
 
 } // namespace
+
+} // namespace game

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace game {
+
 namespace {
 
 struct Difference {
@@ -57,3 +59,5 @@ TEST(ShapePainter, ARoundLooksTheSameThroughCairoButForEdgeShading) {
         EXPECT_LT(d.overSixteen * 1000, pixels) << width << "x" << height << ": " << d.overSixteen;
     }
 }
+
+} // namespace game

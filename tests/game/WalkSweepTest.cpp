@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 // The player's central action, swept over the whole level through the real game: from where
 // the Husband starts and from places reached by earlier clicks, a click on every place (and on
 // a walkway of every platform) must bring him there, standing on it, within a minute.
@@ -284,3 +286,5 @@ TEST_P(Wandering, EveryWandererGetsAroundTheLevel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Level, Wandering, testing::Values(2u, 4u));
+
+} // namespace game

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 // The renderer repaints only what the bounds of changed objects say. Through a whole quake
 // (ground, tree, twigs, pole, cable and house all moving) and with the glow drifting across
 // fractional positions, the screen must stay what a full redraw would show, at any scale.
@@ -70,3 +72,5 @@ TEST(GardenState, TheGardenIsDrawnAfterTheHouseInItsOwnOrder) {
         garden.push_back((*it)->typeName());
     EXPECT_EQ(garden, expected);
 }
+
+} // namespace game

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 using testing_level::Level;
 
 namespace {
@@ -211,3 +213,5 @@ TEST(GroundDrawing, ColumnStaysUnfilledButTheLineCrossesIt) {
     EXPECT_EQ(surface.pixel(400, 500), 0xFF000000u);
     EXPECT_EQ(surface.pixel(700, 575 - ground.getQuakeRaise()), 0xFF96640Au);
 }
+
+} // namespace game

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace game {
+
 namespace {
 
 class HighlightTest : public ::testing::Test {
@@ -134,3 +136,5 @@ TEST_F(HighlightTest, EdgeGlowIsBrightestAtTheEndAndFades) {
 }
 
 } // namespace
+
+} // namespace game

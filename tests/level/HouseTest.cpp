@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace game {
+
 namespace {
 
 std::vector<gfx::PointF> outlineOf(Object& o) {
@@ -192,3 +194,5 @@ TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
 }
 
 } // namespace
+
+} // namespace game

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace game {
+
 namespace testing_level {
 
 // The real level, headless: a seeded generator, a virtual clock, a fresh graph and game,
@@ -22,3 +24,5 @@ struct Level {
 };
 
 } // namespace testing_level
+
+} // namespace game

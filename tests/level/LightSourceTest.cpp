@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 namespace {
 
 // The light as it stands after the renderer drew it: shape built, nothing pending.
@@ -46,3 +48,5 @@ TEST(LightSource, BoundsAreTheDiscWithOrWithoutPen) {
     light.translate(10, 10);
     EXPECT_EQ(light.getBounds(false), expected);
 }
+
+} // namespace game

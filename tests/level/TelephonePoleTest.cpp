@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 using testing_level::Level;
 
 TEST(TelephonePole, ClimbEdgesBelongToThePoleAndTheLoops) {
@@ -76,3 +78,5 @@ TEST(GardenGraph, EveryPlacedPlaceIsReachableFromTheGround) {
     for (std::size_t i = 1; i < route.size(); ++i)
         EXPECT_EQ(route[i - 1]->to, route[i]->from) << "a route is a chain of edges";
 }
+
+} // namespace game

@@ -7,6 +7,8 @@
 #include <array>
 #include <vector>
 
+namespace game {
+
 using testing_level::Level;
 
 namespace {
@@ -88,3 +90,5 @@ TEST(TreeAndBranch, BranchesSupportAlongTheirOutlineAndSagBackTowardsTheTrunk) {
     EXPECT_FLOAT_EQ(left.twig().displacement().x, 2.2f);
     EXPECT_TRUE(left.supports({590, 370, 20, 40})) << "the zone stays put while the branch sways";
 }
+
+} // namespace game

@@ -46,7 +46,7 @@ TEST(MessageText, BreaksAtTheLastSpaceThatFitsAndKeepsParagraphs) {
 }
 
 TEST(MessageText, TheAboutTextKeepsItsWordsAndFitsTheBox) {
-    const std::string about = Game::kAboutText;
+    const std::string about = game::Game::kAboutText;
     const std::string wrapped = MessageText::wrap(about, 64);
     EXPECT_LE(longestLine(wrapped), 64u);
     EXPECT_EQ(joined(wrapped), joined(about));

@@ -17,6 +17,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace record {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -29,7 +31,7 @@ constexpr std::uint32_t kSeed = 11;
 struct RecordedSession {
     explicit RecordedSession(const fs::path& file) : window(800, 584) {
         core::Random::seed(kSeed);
-        game = std::make_unique<Game>();
+        game = std::make_unique<game::Game>();
         std::string error;
         recorder = SessionRecorder::create(file.string(), error);
         EXPECT_TRUE(recorder) << error;
@@ -75,8 +77,8 @@ struct RecordedSession {
         expose();
     }
 
-    OffscreenWindow window;
-    std::unique_ptr<Game> game;
+    game::OffscreenWindow window;
+    std::unique_ptr<game::Game> game;
     std::unique_ptr<SessionRecorder> recorder;
     std::int64_t now = 5'000'000'000;
     std::uint32_t jitter = 1;
@@ -144,7 +146,7 @@ TEST_F(Recording, ASessionReplaysExactlyHeadlessAndInAWindow) {
         s.key(U's');
         s.key(U'p');
         s.ticks(20);
-        played = GameStateJson::dump(*s.game, s.recorder->ticks());
+        played = game::GameStateJson::dump(*s.game, s.recorder->ticks());
         ASSERT_TRUE(s.window.screen().savePng((dir / "played.png").string()) == gfx::Status::Ok);
         ASSERT_TRUE(s.recorder->finish());
     }
@@ -162,7 +164,7 @@ TEST_F(Recording, ASessionReplaysExactlyHeadlessAndInAWindow) {
 
     // The same file in a window's playback, on a clock that runs in steps of its own: the viewer
     // pauses it and presses keys, and none of it changes what happens.
-    GameHost host(800, 584, kSeed, false);
+    game::GameHost host(800, 584, kSeed, false);
     std::string error;
     WindowPlayback playback(RecordingPlayer::open(file.string(), error), host.game, host.clock);
     ASSERT_TRUE(playback.start(error)) << error;
@@ -180,7 +182,7 @@ TEST_F(Recording, ASessionReplaysExactlyHeadlessAndInAWindow) {
     }
     EXPECT_TRUE(playback.ended());
     EXPECT_TRUE(playback.problem().empty()) << playback.problem();
-    json shown = withoutTuneFile(GameStateJson::dump(host.game, playback.ticks()));
+    json shown = withoutTuneFile(game::GameStateJson::dump(host.game, playback.ticks()));
     // What the viewer switched on ('l' and 'b') is the viewer's; the rest is as played.
     EXPECT_EQ(shown["navOverlay"], 1);
     shown["navOverlay"] = played["navOverlay"];
@@ -202,7 +204,7 @@ TEST_F(Recording, UnwritableFilesAreRefusedAndAFullDiskEndsOnlyTheRecording) {
         GTEST_SKIP() << "no /dev/full to fill";
     auto recorder = SessionRecorder::create("/dev/full", error);
     ASSERT_TRUE(recorder) << error;
-    OffscreenWindow window(800, 584);
+    game::OffscreenWindow window(800, 584);
     EXPECT_FALSE(recorder->begin(
         {1, 800, 584, 800, 584}, "a test", window, [] { return 0; }, error));
     EXPECT_NE(error.find("No space left"), std::string::npos) << error;
@@ -252,3 +254,5 @@ TEST_F(Recording, TheReplayToolPlaysSoundRecordingsAndRefusesDamagedOnes) {
             << arguments << " printed '" << printed.str() << "' without '" << c.printed << "'";
     }
 }
+
+} // namespace record

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <string>
 
+namespace record {
+
 namespace {
 
 constexpr const char* kHeader = "hearthly-recording 1\nseed 7\nworld 800 584\nclient 800 584\n";
@@ -174,3 +176,5 @@ TEST(RecordingReader, EveryEventReadsBackAsWritten) {
     ReplayEvent last;
     EXPECT_EQ(reader.next(last, error), RecordingReader::Next::End) << error;
 }
+
+} // namespace record

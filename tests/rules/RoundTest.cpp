@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+namespace game {
+
 using testing_level::Level;
 
 namespace {
@@ -217,3 +219,5 @@ TEST(Round, TheSpeedBoxShowsTheSpeedInForce) {
         }
     }
 }
+
+} // namespace game

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace game {
+
 using testing_level::Level;
 
 namespace {
@@ -59,3 +61,5 @@ TEST(Sock, EntersAndLeavesTheLevelOnceAndIsRepaintedWhereItLay) {
     EXPECT_LT(after.x - before.x, 97);
     EXPECT_TRUE(sock.isDetached()) << "and falls again";
 }
+
+} // namespace game

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+namespace game {
+
 namespace {
 
 // A bare world to register into: its graph has only its own places and nothing of the level.
@@ -193,3 +195,5 @@ TEST(PlatformContactTest, ContactAnswersInARoundAreTheClippers) {
     EXPECT_EQ(mismatches, 0) << "of " << compared;
     EXPECT_GT(sunk, 500) << "figures did sink into floors and were measured";
 }
+
+} // namespace game

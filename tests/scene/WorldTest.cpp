@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <set>
 
+namespace game {
+
 namespace {
 
 bool carries(const Platform& lower, const Object* upper) {
@@ -80,3 +82,5 @@ TEST(World, TwoGamesShareNothing) {
 }
 
 } // namespace
+
+} // namespace game

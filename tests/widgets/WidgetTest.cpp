@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace game {
+
 namespace {
 
 TEST(TextBox, RedrawsOnlyWhenTheTextPlaceOrSwitchChanges) {
@@ -88,3 +90,5 @@ TEST(Timer, ShowsWholeSecondsFromZeroAndStopsWhenFrozen) {
     timer.tick(5);
     EXPECT_EQ(timer.text(), "12:00");
 }
+
+} // namespace game

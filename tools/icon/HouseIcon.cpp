@@ -16,7 +16,7 @@ constexpr gfx::Argb kSky = 0xff0a1226;
 // Where the light hangs: over the roof's left end, like a moon.
 constexpr float kLightX = 150;
 
-bool isScenery(const Object& object) {
+bool isScenery(const game::Object& object) {
     static const std::array<std::string, 5> notScenery{"Button", "TextBox", "NodeHighlight", "EdgeHighlight",
                                                        "GoalArrow"};
     return std::find(notScenery.begin(), notScenery.end(), object.typeName()) == notScenery.end();
@@ -24,7 +24,7 @@ bool isScenery(const Object& object) {
 
 } // namespace
 
-void HouseIcon::draw(Game& game, gfx::Graphics& g, int size) {
+void HouseIcon::draw(game::Game& game, gfx::Graphics& g, int size) {
     g.resetTransform();
     g.fillRectangle(gfx::SolidBrush(kSky), {0, 0, static_cast<float>(size), static_cast<float>(size)});
     const float scale = static_cast<float>(size) / kSide;
@@ -35,7 +35,7 @@ void HouseIcon::draw(Game& game, gfx::Graphics& g, int size) {
     // Seen small, the game's faint night colours would vanish; every shape goes on twice,
     // which doubles the strength of its translucent paint.
     for (int pass = 0; pass < 2; ++pass) {
-        for (Object* object : game.drawList) {
+        for (game::Object* object : game.drawList) {
             if (isScenery(*object))
                 object->draw(g);
         }

@@ -3,7 +3,9 @@
 namespace gfx {
 class Graphics;
 }
+namespace game {
 class Game;
+}
 
 // The game's icon: the house at night, drawn by the scene's own objects, cut square around
 // the house and scaled to size x size pixels. Widgets, highlights and texts stay out.
@@ -14,5 +16,5 @@ public:
     static constexpr float kTop = 84;
     static constexpr float kSide = 500;
 
-    static void draw(Game& game, gfx::Graphics& g, int size);
+    static void draw(game::Game& game, gfx::Graphics& g, int size);
 };

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     }
     const std::string directory = argv[1];
     // The scene as it stands when a game starts, always the same.
-    GameHost host;
+    game::GameHost host;
 
     for (int i = 2; i < argc; ++i) {
         char* end = nullptr;

@@ -10,25 +10,25 @@ int ReplayRunner::play(std::istream& recording) {
     using Kind = ReplayEvent::Kind;
     constexpr int kDamaged = 2;
     checkedPresents = host.game.getRenderer().presentCount();
-    RecordingReader reader(recording, Game::kWorldWidth, Game::kWorldHeight);
+    record::RecordingReader reader(recording, game::Game::kWorldWidth, game::Game::kWorldHeight);
     std::string error;
     if (!reader.readHeader(error)) {
         std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
         return kDamaged;
     }
-    Game& game = host.game;
+    game::Game& game = host.game;
     bool quit = false;
     while (!quit && agentFailure.empty()) {
         ReplayEvent event;
-        const RecordingReader::Next next = reader.next(event, error);
-        if (next == RecordingReader::Next::Error) {
+        const record::RecordingReader::Next next = reader.next(event, error);
+        if (next == record::RecordingReader::Next::Error) {
             std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
             return kDamaged;
         }
-        if (next == RecordingReader::Next::Stop)
+        if (next == record::RecordingReader::Next::Stop)
             std::cerr << "hearthly-replay: the recording stops without its end line (the game was killed or "
                          "crashed); all of it was played\n";
-        if (next != RecordingReader::Next::Event)
+        if (next != record::RecordingReader::Next::Event)
             break;
         switch (event.kind) {
         case Kind::Size:
@@ -41,7 +41,7 @@ int ReplayRunner::play(std::istream& recording) {
             host.window.restore();
             break;
         case Kind::Clock:
-            RecordingPlayer::apply(event, game, host.clock);
+            record::RecordingPlayer::apply(event, game, host.clock);
             if (!options.audioFile.empty())
                 audioOut.advanceMicroseconds(event.micros);
             break;
@@ -52,7 +52,7 @@ int ReplayRunner::play(std::istream& recording) {
             const long long framesBefore = game.simulatedFrames();
             const std::int64_t lastFrame = game.lastFrameCounter;
             const auto start = std::chrono::steady_clock::now();
-            RecordingPlayer::apply(event, game, host.clock);
+            record::RecordingPlayer::apply(event, game, host.clock);
             tickTime += std::chrono::steady_clock::now() - start;
             const long long frames = game.simulatedFrames() - framesBefore;
             tickFrames += frames;
@@ -60,21 +60,22 @@ int ReplayRunner::play(std::istream& recording) {
             // The step the frame took, as the game measured it from its last frame.
             const double stepUs = lastFrame != 0 ? static_cast<double>(game.lastFrameCounter - lastFrame)
                                                  : static_cast<double>(event.micros);
-            checkAgents(frames, std::min(stepUs, Game::kMaxStepUs) / 1e6);
+            checkAgents(frames, std::min(stepUs, game::Game::kMaxStepUs) / 1e6);
             break;
         }
         case Kind::Key: {
             const long long framesBefore = game.simulatedFrames();
-            const RecordingPlayer::Result result = RecordingPlayer::apply(event, game, host.clock);
+            const record::RecordingPlayer::Result result =
+                record::RecordingPlayer::apply(event, game, host.clock);
             checkAfterPaint(); // 'p' and 's' paint at once
-            checkAgents(game.simulatedFrames() - framesBefore, Game::kMaxStepUs / 1e6);
-            if (result == RecordingPlayer::Result::About)
-                std::cout << Game::kAboutTitle << '\n';
-            quit = result == RecordingPlayer::Result::Quit;
+            checkAgents(game.simulatedFrames() - framesBefore, game::Game::kMaxStepUs / 1e6);
+            if (result == record::RecordingPlayer::Result::About)
+                std::cout << game::Game::kAboutTitle << '\n';
+            quit = result == record::RecordingPlayer::Result::Quit;
             break;
         }
         default:
-            RecordingPlayer::apply(event, game, host.clock);
+            record::RecordingPlayer::apply(event, game, host.clock);
             checkAfterPaint();
             break;
         }

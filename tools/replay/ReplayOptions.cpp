@@ -83,7 +83,7 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
         else if (name == "--play")
             options.playFile = value;
         else if (name == "--renderer")
-            ok = (options.shapes = Renderer::parseShapes(value)).has_value();
+            ok = (options.shapes = game::Renderer::parseShapes(value)).has_value();
         else {
             error = "unknown argument " + name;
             return std::nullopt;

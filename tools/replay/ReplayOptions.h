@@ -28,7 +28,7 @@ struct ReplayOptions {
     int standIns = 0;
     bool timing = false;
     // --renderer: who paints the small shapes; unset, HEARTHLY_RENDERER decides.
-    std::optional<Renderer::Shapes> shapes;
+    std::optional<game::Renderer::Shapes> shapes;
     bool helpRequested = false;
     bool versionRequested = false;
 

@@ -50,7 +50,7 @@ namespace {
 
 // A plain wandering animal of a person's height, for soaking the walking before the
 // characters are in the game (or beside them).
-class StandIn : public Animal {
+class StandIn : public game::Animal {
 public:
     StandIn(float atX, float atY) { moveTo(atX, atY); }
     std::string typeName() const override { return "StandIn"; }
@@ -75,7 +75,7 @@ ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
     // Dropped from the sky, spread across the world.
     for (int i = 0; i < options.standIns; ++i) {
         const float x =
-            Game::kWorldWidth * static_cast<float>(i + 1) / static_cast<float>(options.standIns + 1);
+            game::Game::kWorldWidth * static_cast<float>(i + 1) / static_cast<float>(options.standIns + 1);
         standIns.push_back(std::make_unique<StandIn>(x, 40.0f));
         standIns.back()->registerInGame(host.game);
     }
@@ -116,18 +116,18 @@ int ReplayRunner::run() {
 }
 
 bool ReplayRunner::apply(const ReplayEvent& event) {
-    Game& game = host.game;
+    game::Game& game = host.game;
     switch (event.kind) {
     case ReplayEvent::Kind::Key: {
         const long long framesBefore = game.simulatedFrames();
-        const Game::KeyAction action = game.onKey(event.key);
+        const game::Game::KeyAction action = game.onKey(event.key);
         checkAfterPaint(); // 'p' and 's' paint at once
         // A single step ('s') is a frame of the longest step.
-        checkAgents(game.simulatedFrames() - framesBefore, Game::kMaxStepUs / 1e6);
-        if (action == Game::KeyAction::Quit)
+        checkAgents(game.simulatedFrames() - framesBefore, game::Game::kMaxStepUs / 1e6);
+        if (action == game::Game::KeyAction::Quit)
             return false;
-        if (action == Game::KeyAction::ShowAbout)
-            std::cout << Game::kAboutTitle << '\n';
+        if (action == game::Game::KeyAction::ShowAbout)
+            std::cout << game::Game::kAboutTitle << '\n';
         break;
     }
     case ReplayEvent::Kind::Move:
@@ -182,7 +182,8 @@ void ReplayRunner::timerCall() {
     tickFrames += frames;
     checkAfterPaint();
     checkAgents(frames,
-                std::min<double>(static_cast<double>(options.tickMicroseconds), Game::kMaxStepUs) / 1e6);
+                std::min<double>(static_cast<double>(options.tickMicroseconds), game::Game::kMaxStepUs) /
+                    1e6);
 }
 
 void ReplayRunner::checkAgents(long long frames, double step) {
@@ -196,7 +197,7 @@ void ReplayRunner::checkAgents(long long frames, double step) {
 }
 
 void ReplayRunner::checkAfterPaint() {
-    const Renderer& renderer = host.game.getRenderer();
+    const game::Renderer& renderer = host.game.getRenderer();
     if (!options.checkIncremental || renderer.presentCount() == checkedPresents)
         return;
     checkedPresents = renderer.presentCount();
@@ -215,7 +216,8 @@ void ReplayRunner::checkAfterPaint() {
     ++comparedPaints;
     largestDifference = std::max(largestDifference, d.largest);
     differingPixels += d.pixels;
-    const bool worldSize = screen.width() == Game::kWorldWidth && screen.height() == Game::kWorldHeight;
+    const bool worldSize =
+        screen.width() == game::Game::kWorldWidth && screen.height() == game::Game::kWorldHeight;
     const int tolerance = worldSize ? 0 : kScaledTolerance;
     if (d.largest > tolerance && std::getenv("HEARTHLY_DEBUG_DIFF") != nullptr)
         std::cerr << "timer call " << timerCalls << ": largest difference " << d.largest << ", " << d.pixels
@@ -250,7 +252,7 @@ void ReplayRunner::writeScreenshot(const std::string& file) {
 
 void ReplayRunner::writeState(const std::string& file) {
     std::ofstream out(file);
-    out << GameStateJson::dump(host.game, timerCalls).dump(2) << '\n';
+    out << game::GameStateJson::dump(host.game, timerCalls).dump(2) << '\n';
     out.close();
     if (!out) {
         std::cerr << "hearthly-replay: cannot write " << file << '\n';

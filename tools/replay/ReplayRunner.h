@@ -43,12 +43,12 @@ private:
     ReplayOptions options;
     ReplayScript script;
     // Declared before the host so that they outlive the game's lists that point at them.
-    std::vector<std::unique_ptr<Animal>> standIns;
+    std::vector<std::unique_ptr<game::Animal>> standIns;
     // What a player would hear, rendered in step with the virtual clock (with --audio). It
     // outlives the game, whose music plays into it.
     audio::OfflineOutput audioOut;
     audio::ScopedAudioOutput audioBinding;
-    GameHost host;
+    game::GameHost host;
     long long timerCalls = 0;
     bool writeFailed = false;
     // Wall time spent in the timer calls (simulation, and painting unless --no-paint), and
@@ -64,6 +64,6 @@ private:
     long long differingPixels = 0;
     std::optional<long long> firstFailingCall;
 
-    AgentWatch agentWatch;
+    game::AgentWatch agentWatch;
     std::string agentFailure;
 };

@@ -29,12 +29,12 @@ int main(int argc, char** argv) {
             return kBadArguments;
         }
         // The whole file is checked first: a damaged recording plays nothing.
-        RecordingHeader header;
-        if (!RecordingPlayer::check(options->playFile, header, error)) {
+        record::RecordingHeader header;
+        if (!record::RecordingPlayer::check(options->playFile, header, error)) {
             std::cerr << "hearthly-replay: " << error << '\n';
             return kBadArguments;
         }
-        const std::unique_ptr<std::istream> file = RecordingPlayer::open(options->playFile, error);
+        const std::unique_ptr<std::istream> file = record::RecordingPlayer::open(options->playFile, error);
         if (!file) {
             std::cerr << "hearthly-replay: " << error << '\n';
             return kBadArguments;
