@@ -125,12 +125,12 @@ int Agent::applyInertia(double dt) {
     x += static_cast<float>(v.x * dt);
     y += static_cast<float>(v.y * dt);
     invalidate();
-    lastPosition = {x, y};
+    lastPosition_ = {x, y};
     return 0;
 }
 
 int Agent::findPlatform(double) {
-    const gfx::RectF r = getBounds(false);
+    const gfx::RectF r = bounds(false);
     Platform* candidate = nullptr;
     for (Object* object : world()->platformList) {
         auto* p = static_cast<Platform*>(object);
@@ -164,7 +164,7 @@ int Agent::findPlatform(double) {
 bool Agent::liftOnto(Platform& p) {
     constexpr float kMostLift = 30; // a landing, not a climb through a thick floor
     const float depth = p.sunkDepth(*this);
-    const gfx::RectF r = getBounds(false);
+    const gfx::RectF r = bounds(false);
     if (!(depth > 0) || depth > kMostLift || !p.supports({r.x, r.y - depth, r.width, r.height}))
         return false;
     moveBy(0, -depth);

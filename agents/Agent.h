@@ -64,7 +64,7 @@ public:
 
     virtual void moveBy(float dx, float dy);
     virtual void moveTo(float newX, float newY);
-    virtual gfx::PointF getPosition() const { return {x, y}; }
+    virtual gfx::PointF position() const { return {x, y}; }
     virtual int applyFreeFallGravity(double dt);
     virtual int applyPlatformGravity(double dt);
     virtual int applyInertia(double dt);
@@ -84,10 +84,10 @@ public:
     Platform* platform() const { return attached.platform; }
     gfx::PointF& velocity() { return body.velocity; }
     const gfx::PointF& velocity() const { return body.velocity; }
-    gfx::PointF getLastPosition() const { return lastPosition; }
+    gfx::PointF lastPosition() const { return lastPosition_; }
     const BodyState& rootState() const { return body; }
     BehaviourList& behaviourList() { return behaviours; }
-    const gfx::SolidBrush& getFillBrush() const { return fillBrush; }
+    const gfx::SolidBrush& fillBrush() const { return fillBrush_; }
 
     static constexpr float kWorldWidth = 800;
     static constexpr float kWorldHeight = 584;
@@ -101,14 +101,14 @@ protected:
 
     float x = 200;
     float y = 300;
-    gfx::PointF lastPosition{99999, 99999};
+    gfx::PointF lastPosition_{99999, 99999};
     BodyState body;
     DetachedState detached;
     AttachedState attached;
     State horizontal{"horizontal"};
     State vertical{"vertical"};
     BehaviourList behaviours;
-    gfx::SolidBrush fillBrush{0xff6464ff};
+    gfx::SolidBrush fillBrush_{0xff6464ff};
 };
 
 } // namespace game

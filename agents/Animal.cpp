@@ -113,22 +113,22 @@ void Animal::registerInGame(World& world) {
 }
 
 void Animal::draw(gfx::Graphics& g) {
-    g.drawPath(pen, path);
+    g.drawPath(pen_, path_);
 }
 
 void Animal::rebuildPath() {
     // A small cross standing on the position, until a subclass draws a figure.
-    path.reset();
-    path.addLine({x, y}, {x, y - 20});
-    path.startFigure();
-    path.addLine({x - 10, y - 10}, {x + 10, y - 10});
-    path.closeFigure();
+    path_.reset();
+    path_.addLine({x, y}, {x, y - 20});
+    path_.startFigure();
+    path_.addLine({x - 10, y - 10}, {x + 10, y - 10});
+    path_.closeFigure();
     clearShapeDirty();
 }
 
 bool Animal::walkTo(int goal, NavEdge* finalEdge) {
     NavGraph& graph = world()->navGraph;
-    const gfx::RectF b = getBounds(false);
+    const gfx::RectF b = bounds(false);
     const gfx::RectF r{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
     NavEdge* start = graph.edgeOnPlatform(platform(), r);
     if (start == nullptr)
@@ -221,7 +221,7 @@ void Animal::leaveRoute() {
 }
 
 bool Animal::meetsBox(const NavNode& node, gfx::PointF centre) {
-    const gfx::RectF b = getBounds(false);
+    const gfx::RectF b = bounds(false);
     const gfx::RectF box{centre.x - static_cast<float>(node.boxWidth / 2),
                          centre.y - static_cast<float>(node.boxHeight / 2), static_cast<float>(node.boxWidth),
                          static_cast<float>(node.boxHeight)};
@@ -250,7 +250,7 @@ int Animal::walkToEndNode(double dt) {
     // back on the other side. A wide figure meets the box out there while it still stands
     // inside, and would then take the next walkway, which starts across the world, as passed.
     const bool offWorld = !isInWorld(end);
-    const bool inBox = offWorld ? !isInWorld(getPosition()) : meetsBox(*e->to, end);
+    const bool inBox = offWorld ? !isInWorld(position()) : meetsBox(*e->to, end);
     if (inBox || (!offWorld && hasPassed(*e))) {
         // Just past the end (by a step's movement) counts as at the end: a walkway can end
         // right where its platform stops holding a body, as a branch does at its tip.
@@ -285,7 +285,7 @@ int Animal::walkToEndNode(double dt) {
     double rate = 100;
     const bool lastEdge = walk.route.size() == 1;
     const bool ontoLadder = !lastEdge && p->isHorizontal() && platformOf(walk.route[1])->isVertical();
-    if (distance(getPosition(), e->end()) < 70 && (lastEdge || ontoLadder))
+    if (distance(position(), e->end()) < 70 && (lastEdge || ontoLadder))
         rate = 15;
 
     gfx::PointF u = unitVector(e->start(), e->end());
@@ -333,8 +333,8 @@ bool Animal::waitsForTrampoline(gfx::PointF u) {
     if (t == nullptr || u.x == 0)
         return false;
     constexpr float kLookAhead = 10;
-    const gfx::RectF b = getBounds(false);
-    const gfx::RectF s = t->getBounds(false);
+    const gfx::RectF b = bounds(false);
+    const gfx::RectF s = t->bounds(false);
     // At half its walking speed, from first touch to last.
     const double crossing = (s.width + b.width + 2 * kLookAhead) / (kMaxSteerSpeed / 2);
     if (t->secondsUntilArmed() > crossing)
@@ -365,7 +365,7 @@ int Animal::walkToNextStartNodeHorizontal(double dt) {
     NavEdge* e = walk.route.front();
     Platform* q = platformOf(e);
     const gfx::PointF s = e->start();
-    const gfx::RectF b = getBounds(false);
+    const gfx::RectF b = bounds(false);
     // On the next floor once its start is within the body, or once that floor holds the body:
     // a narrow figure coming down a slope can pass just above the start and, steered back to
     // it only gently, would drift on into the ground below.
@@ -386,9 +386,9 @@ int Animal::walkToNextStartNodeHorizontal(double dt) {
         body.velocity = {0, 0};
         return 0;
     }
-    steer(dt, unitVector(getPosition(), s), 30, body.velocity);
+    steer(dt, unitVector(position(), s), 30, body.velocity);
     p->contactFeedback(*this, dt);
-    if (distance(getPosition(), s) > 70)
+    if (distance(position(), s) > 70)
         leavePath(walk.route.back());
     return 0;
 }
@@ -397,7 +397,7 @@ int Animal::walkToNextStartNodeVertical(double dt) {
     if (walk.route.empty())
         return standStill();
     Platform* p = platform();
-    const gfx::RectF b = getBounds(false);
+    const gfx::RectF b = bounds(false);
     const float foot = b.y + b.height + 5;
     NavEdge* e = walk.route.front();
     Platform* q = platformOf(e);
@@ -406,9 +406,9 @@ int Animal::walkToNextStartNodeVertical(double dt) {
         return stepOff(*q, s);
     steer(dt, unitVector({x, foot}, s), 30, body.velocity);
     const ContactFeedback fb = p->contactFeedback(*this, dt);
-    const gfx::RectF pb = p->getBounds(false);
+    const gfx::RectF pb = p->bounds(false);
     if (!fb.leave && pb.y + pb.height >= b.y + b.height) {
-        if (distance(getPosition(), s) > 70)
+        if (distance(position(), s) > 70)
             leavePath(walk.route.back());
         return 0;
     }
@@ -421,7 +421,7 @@ int Animal::stepOff(Platform& q, gfx::PointF s) {
     // climb (a branch's zone ends at its root, half a trunk away from the trunk's middle):
     // the climber steps across to the walkway's start instead of being let go at once and
     // caught by the trunk again, for ever.
-    if (q.isHorizontal() && !q.supports(getBounds(false)))
+    if (q.isHorizontal() && !q.supports(bounds(false)))
         moveBy(s.x - x, 0);
     attachTo(q);
     toEndNode.activate();
@@ -495,7 +495,7 @@ bool Animal::inTheAirTooLong(Platform& p, const ContactFeedback& fb, double dt) 
     // Standing on nothing, not even with its feet (the floor it was caught by is out of
     // reach, as during a throw up through the house): after as long as a walker in the air,
     // it falls instead of sinking slowly through whatever lies below.
-    const bool standing = !p.isHorizontal() || fb.pushedUp || p.touches(getBounds(false));
+    const bool standing = !p.isHorizontal() || fb.pushedUp || p.touches(bounds(false));
     airTime = standing ? 0 : airTime + dt;
     if (airTime <= kAirTimeBeforeFalling)
         return false;

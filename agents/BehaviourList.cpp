@@ -22,7 +22,7 @@ void BehaviourList::addBack(std::string name, std::initializer_list<const State*
 }
 
 void BehaviourList::runBehaviours(double dt) {
-    if (owner == nullptr)
+    if (owner_ == nullptr)
         return;
     collected.clear();
     for (const Behaviour& b : list)
@@ -31,7 +31,7 @@ void BehaviourList::runBehaviours(double dt) {
     for (const Behaviour* b : collected) {
         if (!b->applicable())
             continue;
-        if ((owner->*b->callback)(dt) == 1)
+        if ((owner_->*b->callback)(dt) == 1)
             return;
     }
 }

@@ -37,13 +37,13 @@ public:
     // step, what it switched off is skipped at once.
     void runBehaviours(double dt);
 
-    void setOwner(Agent* agent) { owner = agent; }
-    Agent* getOwner() const { return owner; }
+    void setOwner(Agent* agent) { owner_ = agent; }
+    Agent* owner() const { return owner_; }
     const std::deque<Behaviour>& entries() const { return list; }
 
 private:
     std::deque<Behaviour> list;
-    Agent* owner = nullptr;
+    Agent* owner_ = nullptr;
     std::vector<const Behaviour*> collected; // reused every step
 };
 

@@ -5,12 +5,12 @@ namespace game {
 void State::activate() {
     if (active)
         return;
-    if (index != -1)
-        parent->switchTo(index);
-    if (parent == nullptr || parent->isActive())
+    if (index_ != -1)
+        parent_->switchTo(index_);
+    if (parent_ == nullptr || parent_->isActive())
         enter();
     else
-        parent->activate(); // entering the parent enters this state as its current or parallel child
+        parent_->activate(); // entering the parent enters this state as its current or parallel child
 }
 
 void State::writeLine(std::ostream& out, const std::string& indent, bool withDescription) const {
@@ -92,13 +92,13 @@ void StateMachine::switchTo(int childIndex) {
 }
 
 void StateMachine::addChild(State& child) {
-    child.parent = this;
-    child.index = static_cast<int>(exclusive.size());
+    child.parent_ = this;
+    child.index_ = static_cast<int>(exclusive.size());
     exclusive.push_back(&child);
 }
 
 void StateMachine::addParallel(State& child) {
-    child.parent = this;
+    child.parent_ = this;
     parallel.push_back(&child);
 }
 

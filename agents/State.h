@@ -34,8 +34,8 @@ public:
     virtual void exit() { active = false; }
 
     bool isActive() const { return active; }
-    StateMachine* getParent() const { return parent; }
-    int getIndex() const { return index; }
+    StateMachine* parent() const { return parent_; }
+    int index() const { return index_; }
 
     const std::string name;
 
@@ -45,8 +45,8 @@ protected:
 private:
     friend class StateMachine;
     bool active = false;
-    StateMachine* parent = nullptr;
-    int index = -1;
+    StateMachine* parent_ = nullptr;
+    int index_ = -1;
 };
 
 // A composite state: parallel children are active whenever the machine is, and exactly one

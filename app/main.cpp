@@ -41,8 +41,8 @@ void dumpAtExit(game::Game& game, long long timerCalls) {
         return;
     std::ofstream(std::string(prefix) + ".json")
         << game::GameStateJson::dump(game, timerCalls).dump(2) << '\n';
-    if (game.getRenderer().backBuffer().valid())
-        game.getRenderer().backBuffer().savePng(std::string(prefix) + ".png");
+    if (game.renderer().backBuffer().valid())
+        game.renderer().backBuffer().savePng(std::string(prefix) + ".png");
 }
 
 } // namespace

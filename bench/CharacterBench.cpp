@@ -32,7 +32,7 @@ void outlineRebuild(benchmark::State& state) {
     for (auto _ : state) {
         p->invalidate();
         p->refreshShape();
-        benchmark::DoNotOptimize(p->getPath().pointCount());
+        benchmark::DoNotOptimize(p->path().pointCount());
     }
 }
 
@@ -42,7 +42,7 @@ void hitRegion(benchmark::State& state) {
     auto p = figure(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         p->invalidate();
-        benchmark::DoNotOptimize(p->getRegion().isEmpty());
+        benchmark::DoNotOptimize(p->region().isEmpty());
     }
 }
 

@@ -13,7 +13,7 @@ constexpr int kWarmUpCalls = 1000; // the figures land; in a round, the socks co
 // Clicks a world point, so the Husband walks to the nearest walkway.
 void clickWorld(game::GameHost& host, float x, float y) {
     const double s = host.game.scale();
-    const auto origin = host.game.getRenderer().origin();
+    const auto origin = host.game.renderer().origin();
     host.game.onClick(origin.x + static_cast<int>(x * s), origin.y + static_cast<int>(y * s));
 }
 
@@ -45,9 +45,9 @@ void frame(benchmark::State& state) {
         keepRoundRunning(host, round);
         keepHusbandWalking(host, call++);
         if (full == 1)
-            host.game.getRenderer().requestFullRedraw();
+            host.game.renderer().requestFullRedraw();
         else if (full == 2)
-            host.game.getRenderer().requestRepaintFromScratch();
+            host.game.renderer().requestRepaintFromScratch();
         host.timerCall();
     }
 }

@@ -9,7 +9,7 @@ namespace {
 void fullRedraw(benchmark::State& state) {
     game::GameHost host(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) {
-        host.game.getRenderer().requestFullRedraw();
+        host.game.renderer().requestFullRedraw();
         host.game.paint(false);
     }
 }

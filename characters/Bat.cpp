@@ -24,17 +24,17 @@ constexpr std::array<gfx::PointF, 8> kOutline{{
 } // namespace
 
 void Bat::addContent() {
-    recordPathStatus(path.addCurve(kOutline));
+    recordPathStatus(path_.addCurve(kOutline));
     // Turned about the handle first, then moved to the position.
     gfx::Matrix m;
     m.translate(x, y);
-    m.rotate(static_cast<float>(angle));
-    path.transform(m);
+    m.rotate(static_cast<float>(angle_));
+    path_.transform(m);
 }
 
 void Bat::draw(gfx::Graphics& g) {
-    g.fillPath(fillBrush, path);
-    g.drawPath(pen, path);
+    g.fillPath(fillBrush_, path_);
+    g.drawPath(pen_, path_);
 }
 
 } // namespace game

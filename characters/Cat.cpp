@@ -41,13 +41,13 @@ gfx::Matrix shift(float dx, float dy) {
 } // namespace
 
 Cat::Cat(std::string name, int startX, int startY, gfx::Argb color)
-    : catName(std::move(name)), outlinePen(color, 3.0f) {
-    outlinePen.setLineJoin(gfx::LineJoin::Round);
-    whiskerPen.setLineJoin(gfx::LineJoin::Round);
+    : catName(std::move(name)), outlinePen_(color, 3.0f) {
+    outlinePen_.setLineJoin(gfx::LineJoin::Round);
+    whiskerPen_.setLineJoin(gfx::LineJoin::Round);
     x = static_cast<float>(startX);
     y = static_cast<float>(startY);
-    fillBrush.setColor(color);
-    pen.setColor(lighter(color));
+    fillBrush_.setColor(color);
+    pen_.setColor(lighter(color));
 }
 
 gfx::Argb Cat::lighter(gfx::Argb color) {
@@ -98,48 +98,48 @@ void Cat::addBody() {
 
     // The legs are mirrored with the rest and back again, so they end as their pose built them.
     if (turned)
-        path.transform(mirror());
+        path_.transform(mirror());
     // Climbing, the head and an upright body go up and to the right of the legs: the legs are
     // shifted the other way here and everything is shifted back at the end.
     if (climbing)
-        path.transform(shift(-15, 15));
+        path_.transform(shift(-15, 15));
 
-    path.addRectangle({-20, -20, 10, 10});
-    path.addEllipse({-20, -15, 10, 10});
-    path.addEllipse({-23, -25, 4, 8});
-    path.addEllipse({-11, -25, 4, 8});
-    path.addEllipse(climbing ? gfx::RectF{-20, -5, 10, 20} : gfx::RectF{-10, -12, 20, 10});
+    path_.addRectangle({-20, -20, 10, 10});
+    path_.addEllipse({-20, -15, 10, 10});
+    path_.addEllipse({-23, -25, 4, 8});
+    path_.addEllipse({-11, -25, 4, 8});
+    path_.addEllipse(climbing ? gfx::RectF{-20, -5, 10, 20} : gfx::RectF{-10, -12, 20, 10});
     for (float wy : {-13.0f, -10.0f, -7.0f}) {
-        path.startFigure();
-        path.addLine({-25, wy}, {-20, wy});
+        path_.startFigure();
+        path_.addLine({-25, wy}, {-20, wy});
     }
     for (float wy : {-13.0f, -10.0f, -7.0f}) {
-        path.startFigure();
-        path.addLine({-5, wy}, {-10, wy});
+        path_.startFigure();
+        path_.addLine({-5, wy}, {-10, wy});
     }
 
     if (climbing) {
-        path.transform(shift(15, -15));
+        path_.transform(shift(15, -15));
     } else {
-        path.startFigure();
-        recordPathStatus(path.addCurve(kTail));
+        path_.startFigure();
+        recordPathStatus(path_.addCurve(kTail));
     }
     if (turned)
-        path.transform(mirror());
+        path_.transform(mirror());
 }
 
 void Cat::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
     for (int i = 0; i < kFilledFigures && figures.next(); ++i) {
         if (touched)
-            g.drawPath(outlinePen, figures.figure());
+            g.drawPath(outlinePen_, figures.figure());
         else
-            g.fillPath(fillBrush, figures.figure());
+            g.fillPath(fillBrush_, figures.figure());
     }
     for (int i = 0; i < kWhiskerFigures && figures.next(); ++i)
-        g.drawPath(whiskerPen, figures.figure());
+        g.drawPath(whiskerPen_, figures.figure());
     // A climbing cat has no tail.
     if (figures.next())
-        g.drawPath(outlinePen, figures.figure());
+        g.drawPath(outlinePen_, figures.figure());
 }
 
 } // namespace game

@@ -28,15 +28,15 @@ public:
     // that would pass full brightness stays at full brightness.
     static gfx::Argb lighter(gfx::Argb color);
 
-    const gfx::Pen& getOutlinePen() const { return outlinePen; }
-    const gfx::Pen& getWhiskerPen() const { return whiskerPen; }
+    const gfx::Pen& outlinePen() const { return outlinePen_; }
+    const gfx::Pen& whiskerPen() const { return whiskerPen_; }
 
     static constexpr gfx::Argb kWhiskerColor = 0xff444444;
 
 private:
     std::string catName;
-    gfx::Pen outlinePen;
-    gfx::Pen whiskerPen{kWhiskerColor, 1.0f};
+    gfx::Pen outlinePen_;
+    gfx::Pen whiskerPen_{kWhiskerColor, 1.0f};
 };
 
 } // namespace game

@@ -11,7 +11,7 @@ namespace game {
 Husband::Husband() {
     x = 380;
     y = 50;
-    fillBrush.setColor(kBodyColor);
+    fillBrush_.setColor(kBodyColor);
 }
 
 double Husband::timeScale() const {
@@ -26,14 +26,14 @@ void Husband::addBody() {
         const Platform* p = platform();
         statusBox->setText(isAttached() && p != nullptr ? p->typeName() : std::string{});
     }
-    path.addEllipse({-5, -30, 10, 10});
+    path_.addEllipse({-5, -30, 10, 10});
     // A wedge with its point at the hip and its arc across the shoulders.
-    path.addPie({-10, -20, 20, 40}, -120, 60);
+    path_.addPie({-10, -20, 20, 40}, -120, 60);
 }
 
 void Husband::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
     while (figures.next())
-        g.fillPath(fillBrush, figures.figure());
+        g.fillPath(fillBrush_, figures.figure());
 }
 
 int Husband::randomGoal(double dt) {

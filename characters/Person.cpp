@@ -43,15 +43,15 @@ Person::Person() {
 
     x = 500;
     y = 250;
-    pen.setStartCap(gfx::LineCap::Round);
-    pen.setEndCap(gfx::LineCap::Round);
-    recordPenStatus(pen.setWidth(kPenWidth));
-    pen.setAlignment(gfx::PenAlignment::Inset);
+    pen_.setStartCap(gfx::LineCap::Round);
+    pen_.setEndCap(gfx::LineCap::Round);
+    recordPenStatus(pen_.setWidth(kPenWidth));
+    pen_.setAlignment(gfx::PenAlignment::Inset);
 }
 
 void Person::update(double dt) {
     Agent::update(dt);
-    touchedTime += dt;
+    touchedTime_ += dt;
 }
 
 const AnimationState& Person::currentAnimation() const {
@@ -64,9 +64,9 @@ int Person::updateAnimation(double dt) {
     const float vx = body.velocity.x;
     const float vy = body.velocity.y;
     if (vx > 0)
-        facing = 1;
+        facing_ = 1;
     else if (vx < 0)
-        facing = 0;
+        facing_ = 0;
 
     // On a ladder a person who is not climbing hangs; off the ground without a walk it falls.
     // A walker thrown off its path keeps its gait until it really drops.
@@ -88,9 +88,9 @@ int Person::updateAnimation(double dt) {
     chosen->activate();
 
     auto& now = static_cast<AnimationState&>(*animation.current());
-    if (blendTime != 0 || &now != before) {
+    if (blendTime_ != 0 || &now != before) {
         // While blending into the new pose its clocks stand still.
-        blendTime += dt;
+        blendTime_ += dt;
         invalidate();
     } else {
         const double strideRate = std::abs(vx) / 70.0;
@@ -102,12 +102,12 @@ int Person::updateAnimation(double dt) {
             invalidate();
     }
 
-    blendProgress = 0;
-    if (blendTime != 0) {
-        if (!(blendTime <= now.blendDuration))
-            blendTime = 0; // the blend is over
+    blendProgress_ = 0;
+    if (blendTime_ != 0) {
+        if (!(blendTime_ <= now.blendDuration))
+            blendTime_ = 0; // the blend is over
         else
-            blendProgress = blendTime / now.blendDuration;
+            blendProgress_ = blendTime_ / now.blendDuration;
     }
     for (double* clock : {&now.timeClock, &now.strideClock, &now.climbClock})
         if (*clock < 0)
@@ -120,7 +120,7 @@ int Person::placeCarriedWeapon(double) {
     if (weapon == nullptr)
         return 0;
     // The handle sits just below the hand, the head pointing up from it.
-    weapon->setPosition(x + handOffset.x, y + handOffset.y + 8);
+    weapon->setPosition(x + handOffset_.x, y + handOffset_.y + 8);
     weapon->invalidate();
     return 0;
 }
@@ -179,7 +179,7 @@ Pose Person::hangPose(const AnimationState& s, bool) const {
 
 Pose Person::currentPose() const {
     const AnimationState& s = currentAnimation();
-    const bool facingRight = facing == 1;
+    const bool facingRight = facing_ == 1;
     if (&s == &animVertIdle)
         return hangPose(s, facingRight);
     if (&s == &animFall)
@@ -206,34 +206,34 @@ LimbPoints Person::blendLimb(const LimbSpec& from, const LimbSpec& to, double pr
 }
 
 void Person::rebuildPath() {
-    path.reset();
+    path_.reset();
     const Pose pose = currentPose();
     // A figure never drawn before has no old pose to blend from: it shows the new one.
-    if (blendProgress == 0 || previousLimbs[0].limb == nullptr)
+    if (blendProgress_ == 0 || previousLimbs[0].limb == nullptr)
         previousLimbs = pose;
-    const bool blending = blendProgress != 0;
+    const bool blending = blendProgress_ != 0;
     for (int k = 0; k < kLimbCount; ++k) {
         const LimbPoints points =
-            blending ? blendLimb(previousLimbs[k], pose[k], blendProgress) : pose[k].evaluate();
-        path.startFigure();
-        recordPathStatus(path.addLines(points));
+            blending ? blendLimb(previousLimbs[k], pose[k], blendProgress_) : pose[k].evaluate();
+        path_.startFigure();
+        recordPathStatus(path_.addLines(points));
         if (k == 1)
-            handOffset = points[0];
+            handOffset_ = points[0];
     }
     addBody();
 
     // Figure points are scaled first, then moved to the position.
     gfx::Matrix m;
     m.translate(x, y);
-    m.scale(figureScale.x, figureScale.y);
-    path.transform(m);
+    m.scale(figureScale_.x, figureScale_.y);
+    path_.transform(m);
     clearShapeDirty();
 }
 
 void Person::draw(gfx::Graphics& g) {
-    figureWalker.restart(path);
+    figureWalker.restart(path_);
     for (int k = 0; k < kLimbCount && figureWalker.next(); ++k)
-        g.drawPath(pen, figureWalker.figure());
+        g.drawPath(pen_, figureWalker.figure());
     drawBody(g, figureWalker);
 }
 
@@ -250,29 +250,29 @@ void Person::setTouched(bool value) {
     if (touched == value)
         return;
     touched = value;
-    touchedTime = 0;
+    touchedTime_ = 0;
     invalidate();
 }
 
 void Person::setPenWidth(float width) {
-    pen.setWidth(width);
+    pen_.setWidth(width);
     invalidate();
 }
 
 void Person::drawSilhouette(gfx::Graphics& g, gfx::Argb colour) {
-    const gfx::Argb penColour = pen.color();
-    const gfx::Argb fillColour = fillBrush.color();
-    pen.setColor(colour);
-    fillBrush.setColor(colour);
+    const gfx::Argb penColour = pen_.color();
+    const gfx::Argb fillColour = fillBrush_.color();
+    pen_.setColor(colour);
+    fillBrush_.setColor(colour);
     draw(g);
-    pen.setColor(penColour);
-    fillBrush.setColor(fillColour);
+    pen_.setColor(penColour);
+    fillBrush_.setColor(fillColour);
 }
 
 void Person::setFigureScale(float sx, float sy) {
-    if (figureScale.x == sx && figureScale.y == sy)
+    if (figureScale_.x == sx && figureScale_.y == sy)
         return;
-    figureScale = {sx, sy};
+    figureScale_ = {sx, sy};
     invalidate();
 }
 

@@ -51,19 +51,19 @@ public:
     // Set and cleared by the game rules; a change restarts touchedTime and redraws.
     void setTouched(bool value);
     bool isTouched() const { return touched; }
-    double getTouchedTime() const { return touchedTime; }
+    double touchedTime() const { return touchedTime_; }
     // 1 facing right, 0 facing left.
-    int getFacing() const { return facing; }
+    int facing() const { return facing_; }
     // First point of the second arm at the last outline rebuild, in figure coordinates.
-    gfx::PointF getHandOffset() const { return handOffset; }
-    gfx::PointF getFigureScale() const { return figureScale; }
+    gfx::PointF handOffset() const { return handOffset_; }
+    gfx::PointF figureScale() const { return figureScale_; }
     void setFigureScale(float sx, float sy);
     void setPenWidth(float width);
     // Draws the figure in one flat colour (a silhouette), then restores its own colours.
     void drawSilhouette(gfx::Graphics& g, gfx::Argb colour);
     const AnimationState& currentAnimation() const;
-    double getBlendTime() const { return blendTime; }
-    double getBlendProgress() const { return blendProgress; }
+    double blendTime() const { return blendTime_; }
+    double blendProgress() const { return blendProgress_; }
 
     static constexpr float kPenWidth = 4.0f;
     static constexpr int kLimbCount = 4;
@@ -80,17 +80,17 @@ protected:
     AnimationState animWalk{"anim_walk", 0.4};
     AnimationState animClimb{"anim_climb", 0.0};
     AnimationState animVertIdle{"anim_vert_idle", 0.5};
-    int facing = 0;
+    int facing_ = 0;
     Pose previousLimbs{};
-    double blendTime = 0;
-    double blendProgress = 0;
-    gfx::PointF handOffset;
+    double blendTime_ = 0;
+    double blendProgress_ = 0;
+    gfx::PointF handOffset_;
     CarryMachine carrying;
     State carryNone{"carry_none"};
     CarryWeaponState carryWeapon;
     bool touched = false;
-    double touchedTime = 0;
-    gfx::PointF figureScale{1, 1};
+    double touchedTime_ = 0;
+    gfx::PointF figureScale_{1, 1};
 
 private:
     gfx::PathIterator figureWalker; // reused by every draw

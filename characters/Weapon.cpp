@@ -3,9 +3,9 @@
 namespace game {
 
 void Weapon::setAngle(double degrees) {
-    if (angle == degrees)
+    if (angle_ == degrees)
         return;
-    angle = degrees;
+    angle_ = degrees;
     invalidate();
 }
 

@@ -10,19 +10,19 @@ namespace game {
 // handle (degrees). What it looks like is up to each kind of weapon.
 class Weapon : public Switch {
 public:
-    explicit Weapon(gfx::Argb color) : Switch(color, 2.0f), fillBrush(color) {}
+    explicit Weapon(gfx::Argb color) : Switch(color, 2.0f), fillBrush_(color) {}
 
     std::string typeName() const override { return "Weapon"; }
     void tick(double) override {}
 
-    double getAngle() const { return angle; }
+    double angle() const { return angle_; }
     // Turns the weapon about its handle; redraws only when the angle really changes.
     void setAngle(double degrees);
-    const gfx::SolidBrush& getFillBrush() const { return fillBrush; }
+    const gfx::SolidBrush& fillBrush() const { return fillBrush_; }
 
 protected:
-    gfx::SolidBrush fillBrush;
-    double angle = 0;
+    gfx::SolidBrush fillBrush_;
+    double angle_ = 0;
 };
 
 } // namespace game

@@ -8,7 +8,7 @@ namespace game {
 Wife::Wife() {
     x = 100;
     y = 150;
-    fillBrush.setColor(kBodyColor);
+    fillBrush_.setColor(kBodyColor);
 }
 
 double Wife::timeScale() const {
@@ -16,17 +16,17 @@ double Wife::timeScale() const {
 }
 
 void Wife::addBody() {
-    path.addEllipse({-5, -30, 10, 10});
+    path_.addEllipse({-5, -30, 10, 10});
     // A dress with its point at the shoulders, flaring down past the hips.
-    path.addPie({-30, -35, 60, 40}, 60, 60);
+    path_.addPie({-30, -35, 60, 40}, 60, 60);
 }
 
 void Wife::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
     while (figures.next()) {
         if (touched)
-            g.drawPath(outlinePen, figures.figure());
+            g.drawPath(outlinePen_, figures.figure());
         else
-            g.fillPath(fillBrush, figures.figure());
+            g.fillPath(fillBrush_, figures.figure());
     }
 }
 

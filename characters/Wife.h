@@ -15,12 +15,12 @@ public:
     void addBody() override;
     void drawBody(gfx::Graphics& g, gfx::PathIterator& figures) override;
 
-    const gfx::Pen& getOutlinePen() const { return outlinePen; }
+    const gfx::Pen& outlinePen() const { return outlinePen_; }
 
     static constexpr gfx::Argb kBodyColor = 0xffff6464;
 
 private:
-    gfx::Pen outlinePen{kBodyColor, 3.0f};
+    gfx::Pen outlinePen_{kBodyColor, 3.0f};
 };
 
 } // namespace game

@@ -69,7 +69,7 @@ std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, co
         if (const auto found = tracks.find(agent); found != tracks.end()) {
             track = found->second;
         } else {
-            track.checkedAt = track.spot = agent->getPosition();
+            track.checkedAt = track.spot = agent->position();
             track.wanderer = agent != player && isWanderer(*agent);
         }
         track.index = i;
@@ -83,7 +83,7 @@ std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, co
 
 std::string AgentWatch::checkOne(const Agent& agent, Track& track, double seconds) const {
     const std::size_t index = track.index;
-    const gfx::PointF p = agent.getPosition();
+    const gfx::PointF p = agent.position();
     const gfx::PointF v = agent.velocity();
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(v.x) || !std::isfinite(v.y)) {
         std::ostringstream out;
@@ -142,7 +142,7 @@ namespace {
 // The way left to walk: to the end of the route's first edge, then along the rest; straight
 // to the goal while there is no route yet.
 double wayLeft(const Animal& animal, const NavNode& goal) {
-    const gfx::PointF p = animal.getPosition();
+    const gfx::PointF p = animal.position();
     const auto& route = animal.route();
     if (route.empty())
         return std::hypot(p.x - static_cast<float>(goal.x), p.y - static_cast<float>(goal.y));
@@ -171,7 +171,7 @@ std::string AgentWatch::checkProgress(const Agent& agent, Track& track, double s
         track.flips.pop_front();
     if (static_cast<int>(track.flips.size()) > limits.flipsPerSecond) {
         out << describe(agent, index) << " changed between falling and standing " << track.flips.size()
-            << " times within a second, at " << point(agent.getPosition());
+            << " times within a second, at " << point(agent.position());
         return out.str();
     }
 
@@ -196,7 +196,7 @@ std::string AgentWatch::checkProgress(const Agent& agent, Track& track, double s
     if (track.walkingFor > limits.progressSeconds) {
         out << describe(agent, index) << " has walked for " << track.walkingFor
             << " s of game time without getting closer to " << goal->name << " (" << left << " left, at "
-            << point(agent.getPosition()) << ")";
+            << point(agent.position()) << ")";
         return out.str();
     }
     return {};

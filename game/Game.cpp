@@ -155,7 +155,7 @@ void Game::updatePass(std::vector<Object*>& list, double dt) {
 gfx::PointF Game::toWorld(int x, int y) const {
     // The world sits centred in the client area, scaled; whole units, as the hit tests expect.
     const double s = scale();
-    const Renderer::Origin origin = renderer.origin();
+    const Renderer::Origin origin = renderer_.origin();
     return {static_cast<float>(std::floor((x - origin.x) / s)),
             static_cast<float>(std::floor((y - origin.y) / s))};
 }
@@ -218,7 +218,7 @@ Button* Game::buttonAt(gfx::PointF p) {
         button->setHighlighted(false);
         if (!button->isOn() || found != nullptr)
             continue;
-        const gfx::RectF b = button->getBounds(false);
+        const gfx::RectF b = button->bounds(false);
         if (b.x - kReach <= p.x && p.x < b.right() + kReach && b.y - kReach <= p.y &&
             p.y < b.bottom() + kReach) {
             button->setHighlighted(true);
@@ -243,7 +243,7 @@ void Game::paintWhilePaused() {
 bool Game::fitAspect(const gfx::RectI& oldClientRect) {
     if (window == nullptr)
         return false;
-    renderer.requestFullRedraw();
+    renderer_.requestFullRedraw();
     const gfx::RectI client = window->clientRect();
     int w = client.width;
     int h = client.height;
@@ -262,11 +262,11 @@ bool Game::fitAspect(const gfx::RectI& oldClientRect) {
 
 void Game::paint(bool fromExpose) {
     if (window != nullptr)
-        renderer.paint(*this, *window, fromExpose);
+        renderer_.paint(*this, *window, fromExpose);
 }
 
 void Game::releaseBackBuffer() {
-    renderer.releaseBackBuffer();
+    renderer_.releaseBackBuffer();
 }
 
 } // namespace game

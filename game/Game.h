@@ -73,11 +73,11 @@ public:
     static std::string formatFrameRate(double fps);
 
     // Window pixels per world unit.
-    double scale() const { return renderer.scale(); }
+    double scale() const { return renderer_.scale(); }
     // A client pixel in world units.
     gfx::PointF toWorld(int x, int y) const;
-    const Renderer& getRenderer() const { return renderer; }
-    Renderer& getRenderer() { return renderer; }
+    const Renderer& renderer() const { return renderer_; }
+    Renderer& renderer() { return renderer_; }
     // Simulated frames so far (timer calls that advanced the scene).
     long long simulatedFrames() const { return frameCount; }
     bool isAttached() const { return window != nullptr; }
@@ -127,7 +127,7 @@ private:
 
     WindowPort* window = nullptr;
     core::Clock* clock = nullptr;
-    Renderer renderer;
+    Renderer renderer_;
     long long frameCount = 0;
 
 public:

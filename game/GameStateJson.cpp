@@ -65,7 +65,7 @@ void GameStateJson::addDrawList(json& out, const Game& game) {
     json objects = json::array();
     for (const Object* object : game.drawList) {
         // The outline as it was last drawn: a dump must not rebuild anything.
-        const gfx::RectF b = object->getPathBounds(true);
+        const gfx::RectF b = object->pathBounds(true);
         objects.push_back({{"type", object->typeName()}, {"bounds", {b.x, b.y, b.width, b.height}}});
     }
     out["drawList"] = std::move(objects);
@@ -97,8 +97,8 @@ void GameStateJson::addNav(json& out, const Game& game) {
             continue;
         // Only the queued platforms keep an offset; the others move their own coordinates.
         const auto* movable = dynamic_cast<const MovablePlatform*>(platform);
-        const float dx = movable ? movable->getOffsetX() : 0.0f;
-        const float dy = movable ? movable->getOffsetY() : 0.0f;
+        const float dx = movable ? movable->offsetX() : 0.0f;
+        const float dy = movable ? movable->offsetY() : 0.0f;
         platforms.push_back(
             {{"type", platform->typeName()}, {"orientation", platform->orientation()}, {"offset", {dx, dy}}});
     }
@@ -118,9 +118,9 @@ void GameStateJson::addNav(json& out, const Game& game) {
 void GameStateJson::addGarden(json& out, const Game& game) {
     const Ground& ground = game.ground;
     out["ground"] = {{"quakeActive", ground.isQuakeActive()},
-                     {"quakeRaise", ground.getQuakeRaise()},
-                     {"quakePhase", ground.getQuakePhase()}};
-    out["light"] = {{"x", game.light.getPosition().x}};
+                     {"quakeRaise", ground.quakeRaise()},
+                     {"quakePhase", ground.quakePhase()}};
+    out["light"] = {{"x", game.light.position().x}};
 }
 
 namespace {
@@ -128,10 +128,10 @@ namespace {
 json agentState(const Agent& agent) {
     std::vector<std::string> states;
     collectActiveStates(agent.rootState(), states);
-    const gfx::PointF p = agent.getPosition();
+    const gfx::PointF p = agent.position();
     const gfx::PointF v = agent.velocity();
     // The outline as it was last built: a dump must not rebuild anything.
-    const gfx::RectF b = agent.getPathBounds(false);
+    const gfx::RectF b = agent.pathBounds(false);
     json entry = {
         {"type", agent.typeName()},
         {"x", p.x},
@@ -153,7 +153,7 @@ json agentState(const Agent& agent) {
     entry["route"] = std::move(route);
     entry["goal"] = std::move(goal);
     const auto* person = dynamic_cast<const Person*>(&agent);
-    entry["facing"] = person != nullptr ? person->getFacing() : 0;
+    entry["facing"] = person != nullptr ? person->facing() : 0;
     entry["touched"] = person != nullptr && person->isTouched();
     return entry;
 }
@@ -168,7 +168,7 @@ void GameStateJson::addAgents(json& out, const Game& game) {
     out["agents"] = std::move(agents);
     json trampolines = json::array();
     for (const Trampoline* t : {&game.floorBasement.leftTrampoline, &game.floorBasement.rightTrampoline})
-        trampolines.push_back({{"phase", t->getPhase()}, {"cycleTime", t->getCycleTime()}});
+        trampolines.push_back({{"phase", t->phase()}, {"cycleTime", t->cycleTime()}});
     out["trampolines"] = std::move(trampolines);
     for (const auto& [name, arrow] :
          {std::pair{"husbandGoal", &game.husbandGoal}, {"wifeGoal", &game.wifeGoal}})
@@ -181,22 +181,22 @@ void GameStateJson::addRules(json& out, const Game& game) {
     const GameRoundup& rules = game.rules;
     const auto textWhileOn = [](const TextBox& box) { return box.isOn() ? json(box.text()) : json(nullptr); };
     out["rules"] = {{"running", rules.isRunning()},
-                    {"lives", rules.getLives()},
-                    {"socksInLevel", rules.getSocksInLevel().size()},
-                    {"socksCollected", rules.getSocksCollected().size()},
+                    {"lives", rules.lives()},
+                    {"socksInLevel", rules.socksInLevel().size()},
+                    {"socksCollected", rules.socksCollected().size()},
                     {"result", textWhileOn(rules.resultBox)},
                     {"cheater", rules.cheaterBox.isOn()},
                     {"clock", rules.gameClock.isOn() ? json(rules.gameClock.text()) : json(nullptr)},
                     {"counter", rules.sockCounter.text()},
                     {"speed", rules.speedBox.text()},
-                    {"pairFailCount", rules.getPairFailCount()}};
+                    {"pairFailCount", rules.pairFailCount()}};
     json socks = json::array();
-    for (const std::vector<Sock*>* list : {&rules.getSocksInLevel(), &rules.getSocksCollected()})
+    for (const std::vector<Sock*>* list : {&rules.socksInLevel(), &rules.socksCollected()})
         for (const Sock* sock : *list) {
             std::vector<std::string> states;
             collectActiveStates(sock->rootState(), states);
-            socks.push_back({{"x", sock->getPosition().x},
-                             {"y", sock->getPosition().y},
+            socks.push_back({{"x", sock->position().x},
+                             {"y", sock->position().y},
                              {"inLevel", sock->isInLevel()},
                              {"states", states},
                              {"scale", sock->scale()}});

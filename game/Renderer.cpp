@@ -166,9 +166,9 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         Object* object = game.drawList[i];
         const bool changed = object->isRedrawNeeded();
         object->refreshShape();
-        const gfx::RectF bounds = object->getPathBounds(true);
+        const gfx::RectF bounds = object->pathBounds(true);
         if (sceneryKept && i < sceneryEnd && changed) {
-            sceneryRects.addCovering(object->getLastBounds());
+            sceneryRects.addCovering(object->lastBounds());
             sceneryRects.addCovering(bounds);
         }
         object->setLastBounds(bounds);
@@ -214,10 +214,10 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         if (!object->isRedrawNeeded())
             continue;
         object->refreshShape();
-        const gfx::RectF bounds = object->getPathBounds(true);
-        previousRects.addCovering(object->getLastBounds());
+        const gfx::RectF bounds = object->pathBounds(true);
+        previousRects.addCovering(object->lastBounds());
         if (i < sceneryEnd) {
-            sceneryRects.addCovering(object->getLastBounds());
+            sceneryRects.addCovering(object->lastBounds());
             sceneryRects.addCovering(bounds);
         }
         object->clearRedrawNeeded();
@@ -383,7 +383,7 @@ void Renderer::drawObjectsInBand(Game& game, gfx::Graphics& g, const Band& band,
     const double bottom = (band.rows.bottom() - origin_.y) / scale_ + 1;
     for (std::size_t i = from; i < to; ++i) {
         Object* object = game.drawList[i];
-        const gfx::RectF& b = object->getLastBounds();
+        const gfx::RectF& b = object->lastBounds();
         if (b.y < bottom && b.bottom() > top)
             object->draw(g);
     }
@@ -472,7 +472,7 @@ void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI
     const float bottom = static_cast<float>(box.bottom()) + 1;
     for (std::size_t i = from; i < to; ++i) {
         Object* object = game.drawList[i];
-        const gfx::RectF& b = object->getLastBounds();
+        const gfx::RectF& b = object->lastBounds();
         if (b.x < right && b.y < bottom && b.right() > left && b.bottom() > top)
             object->draw(g);
     }
@@ -553,7 +553,7 @@ void Renderer::updateRedrawStatistics(Game& game, const DirtyRectList& region) c
         return;
     const int touched =
         static_cast<int>(std::count_if(game.drawList.begin(), game.drawList.end(),
-                                       [&](Object* o) { return region.intersects(o->getBounds(false), 2); }));
+                                       [&](Object* o) { return region.intersects(o->bounds(false), 2); }));
     const int percent = static_cast<int>(touched * 100.0 / total);
     game.messageBox.setText(std::to_string(percent) + "% = " + std::to_string(touched) + " / " +
                             std::to_string(total));

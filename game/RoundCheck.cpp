@@ -20,8 +20,8 @@ std::string checkRound(const Game& game) {
     const GameRoundup& rules = game.rules;
     if (!rules.isRunning())
         return {};
-    const auto& inLevel = rules.getSocksInLevel();
-    const auto& collected = rules.getSocksCollected();
+    const auto& inLevel = rules.socksInLevel();
+    const auto& collected = rules.socksCollected();
     std::set<const Sock*> distinct(inLevel.begin(), inLevel.end());
     distinct.insert(collected.begin(), collected.end());
     if (inLevel.size() + collected.size() != GameRoundup::kSockCount ||

@@ -38,7 +38,7 @@ Branch::Branch(std::string branchName, int x, int y, double length, double thick
       twig_(gfx::RectF{static_cast<float>(x), static_cast<float>(y), static_cast<float>(length),
                        static_cast<float>(thickness)},
             color, 1.0f, color),
-      direction(length >= 0 ? 1 : -1) {
+      direction_(length >= 0 ? 1 : -1) {
     nameNode(root, name + "_root");
     nameNode(middle, name + "_middle");
     nameNode(end, name + "_end");
@@ -64,19 +64,19 @@ void Branch::registerInGame(World& world) {
 }
 
 void Branch::translate(float dx, float dy) {
-    MovablePlatform::translate(dx - 0.2f * static_cast<float>(direction) * dy, dy);
+    MovablePlatform::translate(dx - 0.2f * static_cast<float>(direction_) * dy, dy);
 }
 
 void Branch::draw(gfx::Graphics& g) {
-    g.fillPath(fill, path);
+    g.fillPath(fill, path_);
 }
 
 void Branch::rebuildPath() {
-    path.reset();
-    recordPathStatus(path.addCurve(points));
+    path_.reset();
+    recordPathStatus(path_.addCurve(points));
     gfx::Matrix m;
-    m.translate(offsetX, offsetY);
-    path.transform(m);
+    m.translate(offsetX_, offsetY_);
+    path_.transform(m);
     clearShapeDirty();
 }
 

@@ -32,7 +32,7 @@ public:
 
     // Design outline (whole pixels), without the offsets of later moves.
     const std::array<gfx::PointF, 8>& outlinePoints() const { return points; }
-    int getDirection() const { return direction; }
+    int direction() const { return direction_; }
     TreeBranchlet& twig() { return twig_; }
     NavNode& rootNode() { return root; }
     NavNode& middleNode() { return middle; }
@@ -43,7 +43,7 @@ private:
     gfx::SolidBrush fill;
     std::array<gfx::PointF, 8> points;
     TreeBranchlet twig_;
-    int direction;
+    int direction_;
     NavNode root;
     NavNode middle;
     NavNode end;

@@ -26,8 +26,8 @@ DanglingCable::DanglingCable(std::string cableName, float left, float bottom, fl
                              NavNode* topNav, NavNode* bottomNav, NavNode* landingNav)
     : Climbable(std::move(cableName), left, bottom, w, loopHeight + kReachAboveLoop, 1, bottomNav, topNav),
       landingNode(landingNav) {
-    pen.setColor(0x80405040);
-    recordPenStatus(pen.setWidth(2));
+    pen_.setColor(0x80405040);
+    recordPenStatus(pen_.setWidth(2));
 }
 
 void DanglingCable::registerInGame(World& world) {
@@ -35,21 +35,21 @@ void DanglingCable::registerInGame(World& world) {
     // From the foot of the loop the agent lets go and drops to the landing place.
     const gfx::PointF foot{static_cast<float>(static_cast<int>(x + 10)),
                            static_cast<float>(static_cast<int>(y))};
-    world.navGraph.addOneWayEdge(this, *bottomNode, foot, false, *landingNode,
+    world.navGraph.addOneWayEdge(this, *bottomNode_, foot, false, *landingNode,
                                  {NavEdge::kUnset, NavEdge::kUnset}, false);
 }
 
 void DanglingCable::draw(gfx::Graphics& g) {
-    g.drawPath(pen, path);
+    g.drawPath(pen_, path_);
 }
 
 void DanglingCable::rebuildPath() {
-    path.reset();
-    recordPathStatus(path.addLines(kUnitLoop));
+    path_.reset();
+    recordPathStatus(path_.addLines(kUnitLoop));
     gfx::Matrix m;
     m.translate(x, y);
     m.scale(width, height - kReachAboveLoop);
-    path.transform(m);
+    path_.transform(m);
     clearShapeDirty();
 }
 

@@ -22,7 +22,7 @@ constexpr NamedSurfacePoint kWalkway[] = {
 } // namespace
 
 DenRoof::DenRoof() {
-    pen.setColor(0xAA303030);
+    pen_.setColor(0xAA303030);
 }
 
 void DenRoof::registerInGame(World& world) {

@@ -41,7 +41,7 @@ void EdgeHighlight::update(double dt) {
 }
 
 void EdgeHighlight::rebuildPath() {
-    path.reset();
+    path_.reset();
     if (edge_) {
         const gfx::PointF a = edge_->start();
         const gfx::PointF b = edge_->end();
@@ -61,22 +61,22 @@ void EdgeHighlight::rebuildPath() {
                 {b.x - 20 * uy, b.y + 20 * ux},
                 {a.x + 1.2f * dx, a.y + 1.2f * dy},
             };
-            recordPathStatus(path.addClosedCurve(spindle, 0.5f));
+            recordPathStatus(path_.addClosedCurve(spindle, 0.5f));
         }
     }
     clearShapeDirty();
 }
 
 void EdgeHighlight::draw(gfx::Graphics& g) {
-    if (!edge_ || path.empty())
+    if (!edge_ || path_.empty())
         return;
-    gfx::PathGradientBrush glow(path);
+    gfx::PathGradientBrush glow(path_);
     glow.setCenterColor(gfx::makeArgb(shade(), 0xFF, 0xFF, 0xFF));
     if (glow.pointCount() >= 1)
         glow.setSurroundColors({0x00FFFFFF});
     const gfx::PointF end = edge_->end();
     glow.setCenterPoint({std::trunc(end.x), std::trunc(end.y)});
-    g.fillPath(glow, path);
+    g.fillPath(glow, path_);
 }
 
 } // namespace game

@@ -34,17 +34,17 @@ FilledClimbable::FilledClimbable(std::string climbName, float left, float bottom
 
 void FilledClimbable::draw(gfx::Graphics& g) {
     // The outline is the single trunk figure; there are no rails or rungs to stroke.
-    g.fillPath(fill, path);
+    g.fillPath(fill, path_);
 }
 
 void FilledClimbable::rebuildPath() {
-    path.reset();
-    path.startFigure();
-    recordPathStatus(path.addCurve(kUnitTrunk));
+    path_.reset();
+    path_.startFigure();
+    recordPathStatus(path_.addCurve(kUnitTrunk));
     gfx::Matrix m;
     m.translate(x, y);
     m.scale(width, height);
-    path.transform(m);
+    path_.transform(m);
     clearShapeDirty();
 }
 

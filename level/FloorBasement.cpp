@@ -25,7 +25,7 @@ FloorBasement::FloorBasement()
     : ladder("basement_ladder", 350, 554, 20, 160, 10, nullptr, nullptr),
       leftWall({250, 490, 10, 80}, 0xAA403040, 3.0f, 0xFF201020),
       rightWall({540, 538, 10, 32}, 0xAA403040, 3.0f, 0xFF201020) {
-    pen.setColor(0xAA403040);
+    pen_.setColor(0xAA403040);
 }
 
 void FloorBasement::registerInGame(World& world) {

@@ -27,7 +27,7 @@ FloorFirst::FloorFirst()
     : ladder("first_floor_ladder", 450, 425, 20, 175, 11, nullptr, nullptr),
       leftWall({150, 356, 10, 85}, 0x18205030, 3.0f, 0x55103020),
       rightWall({540, 321, 10, 120}, 0x18205030, 3.0f, 0x55103020) {
-    pen.setColor(0xAA205030);
+    pen_.setColor(0xAA205030);
 }
 
 void FloorFirst::registerInGame(World& world) {

@@ -24,7 +24,7 @@ constexpr NamedSurfacePoint kWalkway[] = {
 FloorSecond::FloorSecond()
     : leftWall({250, 216, 10, 80}, 0x40203060, 3.0f, 0x80102030),
       rightWall({540, 216, 10, 80}, 0x40203060, 3.0f, 0x80102030) {
-    pen.setColor(0xAA203060);
+    pen_.setColor(0xAA203060);
 }
 
 void FloorSecond::registerInGame(World& world) {

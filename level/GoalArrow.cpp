@@ -8,12 +8,12 @@
 namespace game {
 
 GoalArrow::GoalArrow(Animal& followed) : Object(0xff000000, 8.0f), agent(followed) {
-    pen.setEndCap(gfx::LineCap::ArrowAnchor);
+    pen_.setEndCap(gfx::LineCap::ArrowAnchor);
 }
 
 void GoalArrow::registerInGame(World& world) {
     Object::registerInGame(world);
-    pen.setColor(agent.getFillBrush().color());
+    pen_.setColor(agent.fillBrush().color());
 }
 
 void GoalArrow::setEnabled(bool value) {
@@ -54,15 +54,15 @@ void GoalArrow::hide() {
 }
 
 void GoalArrow::draw(gfx::Graphics& g) {
-    g.drawPath(pen, path);
+    g.drawPath(pen_, path_);
 }
 
 void GoalArrow::rebuildPath() {
-    path.reset();
+    path_.reset();
     if (showing) {
         const auto x = static_cast<float>(targetX);
         const auto y = static_cast<float>(targetY);
-        path.addLine({x, y - 20}, {x, y});
+        path_.addLine({x, y - 20}, {x, y});
     }
     clearShapeDirty();
 }

@@ -67,9 +67,9 @@ gfx::Path outsideColumn(const gfx::Path& outline) {
 } // namespace
 
 Ground::Ground() : Platform(0xFFFFFFFF, 1.0f) {
-    recordPenStatus(pen.setWidth(5));
-    pen.setColor(0xAA96640A);
-    pen.setAlignment(gfx::PenAlignment::Inset);
+    recordPenStatus(pen_.setWidth(5));
+    pen_.setColor(0xAA96640A);
+    pen_.setAlignment(gfx::PenAlignment::Inset);
 }
 
 void Ground::registerInGame(World& world) {
@@ -109,62 +109,62 @@ void Ground::update(double dt) {
         frameTimesUs.pop_front();
     }
 
-    const int oldRaise = quakeRaise;
+    const int oldRaise = quakeRaise_;
     int newRaise = 0;
     if (!quakeActive) {
         World& settings = *world();
         if (settings.groundEventRequest) {
             settings.groundEventRequest = false;
-            quakePhase = kIdleFramesBeforeQuake;
+            quakePhase_ = kIdleFramesBeforeQuake;
         } else if (static_cast<int>(core::Random::next() * 0.091552734375) == 1) {
             // A chance of 11 in 32768 per frame for a quake out of the blue.
             settings.groundEventRequest = false;
-            quakePhase = kIdleFramesBeforeQuake;
+            quakePhase_ = kIdleFramesBeforeQuake;
         }
-        if (++quakePhase < kIdleFramesBeforeQuake)
+        if (++quakePhase_ < kIdleFramesBeforeQuake)
             return;
         quakeActive = 1;
-        quakePhase = 0;
+        quakePhase_ = 0;
     } else {
         // Three damped swings: up past 48, back to 0, up past 24, back, up past 12, back.
         const int step = quakeStep();
-        const int r = quakeRaise;
-        if ((quakePhase == 0 && r > 48) || (quakePhase == 2 && r > 24) || (quakePhase == 4 && r > 12))
-            ++quakePhase;
-        else if (quakePhase % 2 == 1 && r <= 0)
-            ++quakePhase;
-        newRaise = quakePhase % 2 == 0 ? r + step : r - step;
-        if (quakePhase == 6) {
+        const int r = quakeRaise_;
+        if ((quakePhase_ == 0 && r > 48) || (quakePhase_ == 2 && r > 24) || (quakePhase_ == 4 && r > 12))
+            ++quakePhase_;
+        else if (quakePhase_ % 2 == 1 && r <= 0)
+            ++quakePhase_;
+        newRaise = quakePhase_ % 2 == 0 ? r + step : r - step;
+        if (quakePhase_ == 6) {
             quakeActive = 0;
-            quakePhase = 0;
+            quakePhase_ = 0;
             newRaise = 0;
         }
     }
 
     invalidate();
     const int dy = oldRaise - newRaise; // negative while the ground rises
-    quakeRaise = newRaise;
+    quakeRaise_ = newRaise;
     carryRiders(0, static_cast<float>(dy));
 }
 
 void Ground::draw(gfx::Graphics& g) {
     // The basement column stays unfilled, but the ground line is drawn right across it.
     g.fillPath(fill, fillShape);
-    g.drawPath(pen, path);
+    g.drawPath(pen_, path_);
 }
 
 void Ground::rebuildPath() {
-    path.reset();
-    recordPathStatus(path.addCurve(kHillside));
-    recordPathStatus(path.addLines(kSteps));
-    recordPathStatus(path.addLines(kBottomEdge));
+    path_.reset();
+    recordPathStatus(path_.addCurve(kHillside));
+    recordPathStatus(path_.addLines(kSteps));
+    recordPathStatus(path_.addLines(kBottomEdge));
     // The cut-out only depends on the calm outline: the column spans the whole world's
     // height and the ground never leaves it, so a raised ground is the calm cut moved up.
     if (calmFillShape.empty())
-        calmFillShape = outsideColumn(path);
+        calmFillShape = outsideColumn(path_);
     gfx::Matrix m;
-    m.translate(0, static_cast<float>(-quakeRaise));
-    path.transform(m);
+    m.translate(0, static_cast<float>(-quakeRaise_));
+    path_.transform(m);
     fillShape = calmFillShape;
     fillShape.transform(m);
     clearShapeDirty();
@@ -177,7 +177,7 @@ bool Ground::touches(const gfx::RectF& r) {
         return true;
     // Inside the column the ground only counts where the rectangle leaves the world, so
     // agents there fall through into the basement.
-    const float top = static_cast<float>(-quakeRaise);
+    const float top = static_cast<float>(-quakeRaise_);
     return top > r.y || top + 584 < r.y + r.height;
 }
 

@@ -38,16 +38,16 @@ public:
     int quakeStep() const;
 
     bool isQuakeActive() const { return quakeActive != 0; }
-    int getQuakeRaise() const { return quakeRaise; }
-    int getQuakePhase() const { return quakePhase; }
+    int quakeRaise() const { return quakeRaise_; }
+    int quakePhase() const { return quakePhase_; }
     Tree& tree() { return tree_; }
     TelephonePole& telephonePole() { return pole_; }
 
 private:
     int quakeActive = 0;
     gfx::SolidBrush fill{0xFF96640A};
-    int quakeRaise = 0;
-    int quakePhase = 0;
+    int quakeRaise_ = 0;
+    int quakePhase_ = 0;
     Tree tree_;
     TelephonePole pole_;
     // Recent frame times in whole microseconds, so that the sum stays exact however long

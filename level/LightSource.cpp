@@ -21,16 +21,16 @@ LightSource::LightSource() : Object(0xFFFFFFFF, 1.0f), disc(makeDisc()), glow(di
 }
 
 void LightSource::update(double dt) {
-    position.x = static_cast<float>(position.x + kDriftSpeed * dt);
+    position_.x = static_cast<float>(position_.x + kDriftSpeed * dt);
     // A repaint only after more than half a pixel of drift: the slow glide would otherwise
     // repaint the disc on every frame for nothing visible.
-    if (position.x - lastDrawnPosition.x > 0.5f) {
+    if (position_.x - lastDrawnPosition_.x > 0.5f) {
         invalidate();
-        lastDrawnPosition = position;
+        lastDrawnPosition_ = position_;
     }
-    if (position.x >= kWorldWidth) {
-        position.x = 0;
-        lastDrawnPosition.x = 0;
+    if (position_.x >= kWorldWidth) {
+        position_.x = 0;
+        lastDrawnPosition_.x = 0;
     }
 }
 
@@ -41,23 +41,23 @@ void LightSource::draw(gfx::Graphics& g) {
     g.endContainer(container);
 }
 
-gfx::RectF LightSource::getPathBounds(bool) const {
-    return bounds;
+gfx::RectF LightSource::pathBounds(bool) const {
+    return bounds_;
 }
 
 void LightSource::rebuildPath() {
     // The disc stands where it was when it was last invalidated, however late the shape is
     // rebuilt (a run that skips painting rebuilds it only for a screenshot).
-    const float x = lastDrawnPosition.x;
+    const float x = lastDrawnPosition_.x;
     placement.reset();
     placement.translate(x, kSkyHeight, gfx::MatrixOrder::Prepend);
-    bounds = {x, kSkyHeight, kDiameter, kDiameter};
+    bounds_ = {x, kSkyHeight, kDiameter, kDiameter};
     clearShapeDirty();
 }
 
 void LightSource::placeAt(float x) {
-    position.x = x;
-    lastDrawnPosition.x = x;
+    position_.x = x;
+    lastDrawnPosition_.x = x;
     invalidate();
 }
 

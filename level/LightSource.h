@@ -23,21 +23,21 @@ public:
     void translate(float, float) override {}
     void update(double dt) override;
     void draw(gfx::Graphics& g) override;
-    gfx::RectF getPathBounds(bool withPen) const override;
+    gfx::RectF pathBounds(bool withPen) const override;
     void rebuildPath() override;
 
-    gfx::PointF getPosition() const { return position; }
-    gfx::PointF getLastDrawnPosition() const { return lastDrawnPosition; }
+    gfx::PointF position() const { return position_; }
+    gfx::PointF lastDrawnPosition() const { return lastDrawnPosition_; }
     // Puts the disc's left edge at x as if it had just been drawn there (replays, tests).
     void placeAt(float x);
 
 private:
-    gfx::Path disc;                // the ellipse (0, 0, 50, 50) the glow fills
-    gfx::PathGradientBrush glow;   // white centre fading to a black rim
-    gfx::RectF bounds;             // (position, 100, 50, 50) once the shape is built
-    gfx::Matrix placement;         // translation to (position, 100)
-    gfx::PointF position;          // x is the disc's left edge; y is unused
-    gfx::PointF lastDrawnPosition; // position at the last invalidate()
+    gfx::Path disc;                 // the ellipse (0, 0, 50, 50) the glow fills
+    gfx::PathGradientBrush glow;    // white centre fading to a black rim
+    gfx::RectF bounds_;             // (position, 100, 50, 50) once the shape is built
+    gfx::Matrix placement;          // translation to (position, 100)
+    gfx::PointF position_;          // x is the disc's left edge; y is unused
+    gfx::PointF lastDrawnPosition_; // position at the last invalidate()
 };
 
 } // namespace game

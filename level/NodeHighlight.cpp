@@ -15,20 +15,20 @@ void NodeHighlight::setNode(NavNode* node) {
 }
 
 void NodeHighlight::draw(gfx::Graphics& g) {
-    g.drawPath(pen, path);
+    g.drawPath(pen_, path_);
 }
 
 void NodeHighlight::rebuildPath() {
-    path.reset();
+    path_.reset();
     if (node_) {
         const auto x = static_cast<float>(node_->x);
         const auto y = static_cast<float>(node_->y);
         // Four arms around the node, leaving its centre free; they are one figure, so each
         // arm's end is joined to the next arm's start.
-        path.addLine({x, y - 4}, {x, y - 10});
-        path.addLine({x, y + 4}, {x, y + 10});
-        path.addLine({x - 4, y}, {x - 10, y});
-        path.addLine({x + 4, y}, {x + 10, y});
+        path_.addLine({x, y - 4}, {x, y - 10});
+        path_.addLine({x, y + 4}, {x, y + 10});
+        path_.addLine({x - 4, y}, {x - 10, y});
+        path_.addLine({x + 4, y}, {x + 10, y});
     }
     clearShapeDirty();
 }

@@ -24,7 +24,7 @@ constexpr NamedSurfacePoint kWalkway[] = {
 } // namespace
 
 Roof::Roof() {
-    pen.setColor(0xAA303030);
+    pen_.setColor(0xAA303030);
 }
 
 void Roof::registerInGame(World& world) {

@@ -33,8 +33,8 @@ constexpr float kLoopHeight = 50;
 } // namespace
 
 TelephoneCable::TelephoneCable() {
-    pen.setColor(0x80405040);
-    recordPenStatus(pen.setWidth(2));
+    pen_.setColor(0x80405040);
+    recordPenStatus(pen_.setWidth(2));
 }
 
 TelephoneCable::~TelephoneCable() = default;
@@ -76,15 +76,15 @@ void TelephoneCable::registerInGame(World& world) {
 }
 
 void TelephoneCable::draw(gfx::Graphics& g) {
-    g.drawPath(pen, path);
+    g.drawPath(pen_, path_);
 }
 
 void TelephoneCable::rebuildPath() {
-    path.reset();
-    recordPathStatus(path.addClosedCurve(kOutline));
+    path_.reset();
+    recordPathStatus(path_.addClosedCurve(kOutline));
     gfx::Matrix m;
-    m.translate(offsetX, offsetY);
-    path.transform(m);
+    m.translate(offsetX_, offsetY_);
+    path_.transform(m);
     clearShapeDirty();
 }
 

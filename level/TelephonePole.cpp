@@ -26,7 +26,7 @@ void TelephonePole::registerInGame(World& world) {
     const float cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
     NavNode& middle = *graph.node("pole_middle");
     NavNode& top = *graph.node("pole_top");
-    graph.addTwoWayEdge(this, *bottomNode, {cx, y}, middle,
+    graph.addTwoWayEdge(this, *bottomNode_, {cx, y}, middle,
                         {cx, static_cast<float>(static_cast<int>(y - 0.4f * height))});
     graph.addTwoWayEdge(this, middle, own, branch_.rootNode(), {cx, branch_.outlinePoints()[0].y - 50});
     graph.addTwoWayEdge(this, branch_.rootNode(), own, top,

@@ -27,7 +27,7 @@ void Tree::registerInGame(World& world) {
     const float cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
     auto rootPoint = [cx](Branch& b) { return gfx::PointF{cx, b.outlinePoints()[0].y - 50}; };
 
-    graph.addTwoWayEdge(this, *bottomNode, {cx, y}, branches[0].rootNode(), rootPoint(branches[0]));
+    graph.addTwoWayEdge(this, *bottomNode_, {cx, y}, branches[0].rootNode(), rootPoint(branches[0]));
     graph.addTwoWayEdge(this, branches[0].rootNode(), rootPoint(branches[0]), branches[1].rootNode(),
                         rootPoint(branches[1]));
     graph.addTwoWayEdge(this, branches[1].rootNode(), rootPoint(branches[1]), branches[2].rootNode(),

@@ -36,15 +36,15 @@ void TreeBranchlet::translate(float stepX, float stepY) {
 }
 
 void TreeBranchlet::draw(gfx::Graphics& g) {
-    g.fillPath(fill, path);
+    g.fillPath(fill, path_);
 }
 
 void TreeBranchlet::rebuildPath() {
-    path.reset();
-    recordPathStatus(path.addCurve(points));
+    path_.reset();
+    recordPathStatus(path_.addCurve(points));
     gfx::Matrix m;
     m.translate(dx, dy);
-    path.transform(m);
+    path_.transform(m);
     clearShapeDirty();
 }
 

@@ -247,7 +247,7 @@ void WindowLoop::toggleFullscreen() {
     window_.setFullscreen(!window_.fullscreen());
     switchSettlesUs_ = clock_.microseconds() + kSwitchSettleUs;
     // The whole picture is drawn afresh at the new size, even where the size came out the same.
-    game_.getRenderer().requestFullRedraw();
+    game_.renderer().requestFullRedraw();
     if (recorder_)
         recorder_->redraw();
     paintPending_ = true;

@@ -42,7 +42,7 @@ RecordingPlayer::Result RecordingPlayer::apply(const ReplayEvent& event, game::G
         game.fitAspect({0, 0, event.x, event.y});
         break;
     case Kind::Redraw:
-        game.getRenderer().requestFullRedraw();
+        game.renderer().requestFullRedraw();
         break;
     default:
         break;

@@ -36,7 +36,7 @@ void Collectible::leaveListsOf(World& w) {
     eraseFrom(w.drawList, this);
     eraseFrom(w.agentList, this);
     // The next paint clears where it was last drawn.
-    w.erasedRects.push_back(getLastBounds());
+    w.erasedRects.push_back(lastBounds());
 }
 
 int Collectible::findPlatform(double dt) {
@@ -45,7 +45,7 @@ int Collectible::findPlatform(double dt) {
         lift();
         invalidate();
         // Still inside what it landed on: keep rising a step per frame until clear.
-        if (platform()->touches(getBounds(false))) {
+        if (platform()->touches(bounds(false))) {
             detached.activate();
             lift();
         } else {

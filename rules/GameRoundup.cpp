@@ -30,9 +30,9 @@ bool wideAndHigh(const gfx::RectF& r) {
 } // namespace
 
 GameRoundup::GameRoundup(const RoundCast& roundCast) : Object(0xffb4b4ff, 2.0f), cast(roundCast) {
-    cats.push_back(std::make_unique<Cat>("cat1", 600, 150, 0xff608030));
-    cats.push_back(std::make_unique<Cat>("cat2", 300, 250, 0xff806030));
-    cats.push_back(std::make_unique<Cat>("cat3", 450, 550, 0xff5040a0));
+    cats_.push_back(std::make_unique<Cat>("cat1", 600, 150, 0xff608030));
+    cats_.push_back(std::make_unique<Cat>("cat2", 300, 250, 0xff806030));
+    cats_.push_back(std::make_unique<Cat>("cat3", 450, 550, 0xff5040a0));
     livesDisplay.addFigure(std::make_unique<Husband>());
     livesDisplay.addFigure(std::make_unique<Husband>());
 }
@@ -44,7 +44,7 @@ GameRoundup::~GameRoundup() {
 
 void GameRoundup::registerInGame(World& world) {
     Object::registerInGame(world);
-    for (auto& cat : cats)
+    for (auto& cat : cats_)
         cat->registerInGame(world);
     gameClock.registerInGame(world);
     gameClock.setPosition(170, 550);
@@ -94,15 +94,15 @@ void GameRoundup::update(double dt) {
 }
 
 void GameRoundup::pickUpSock() {
-    if (socksInLevel.empty()) {
+    if (socksInLevel_.empty()) {
         resultBox.setText("CONGRATS");
         resultBox.setOn(true);
         stopPlay();
         return;
     }
-    const gfx::RectF h = cast.husband.getBounds(false);
-    for (Sock* sock : socksInLevel) {
-        const gfx::RectF s = sock->getBounds(false);
+    const gfx::RectF h = cast.husband.bounds(false);
+    for (Sock* sock : socksInLevel_) {
+        const gfx::RectF s = sock->bounds(false);
         if (gfx::overlaps(s, h)) {
             sock->remove(); // at most one a frame
             return;
@@ -111,28 +111,28 @@ void GameRoundup::pickUpSock() {
 }
 
 void GameRoundup::strikeWithCats() {
-    if (socksCollected.empty())
+    if (socksCollected_.empty())
         return;
     Husband& husband = cast.husband;
-    for (auto& cat : cats) {
+    for (auto& cat : cats_) {
         if (!cat->isTouched()) {
-            const gfx::RectF i = gfx::intersection(cat->getBounds(false), husband.getBounds(false));
+            const gfx::RectF i = gfx::intersection(cat->bounds(false), husband.bounds(false));
             if (!wideAndHigh(i) || i.width * i.height < kStrikeArea)
                 continue;
             cat->setTouched(true);
-            pairFailCount = 0;
+            pairFailCount_ = 0;
             // Up to twenty collected socks fly off around him.
-            for (int dropped = 0; dropped < 20 && !socksCollected.empty(); ++dropped) {
-                Sock* sock = socksCollected.back();
-                socksCollected.pop_back();
-                const gfx::PointF at = husband.getPosition();
+            for (int dropped = 0; dropped < 20 && !socksCollected_.empty(); ++dropped) {
+                Sock* sock = socksCollected_.back();
+                socksCollected_.pop_back();
+                const gfx::PointF at = husband.position();
                 const auto dx = static_cast<float>(core::Random::next() * 0.0048828125 - 80);
                 const auto dy = static_cast<float>(core::Random::next() * 0.0048828125 - 80);
                 sock->moveTo(at.x + dx, at.y + dy);
                 sock->place();
                 sock->scatter(1, 1);
             }
-        } else if (cat->getTouchedTime() > 4) {
+        } else if (cat->touchedTime() > 4) {
             cat->setTouched(false);
         }
     }
@@ -151,8 +151,8 @@ void GameRoundup::chaseWithWife(double dt) {
     catchTimer = 4;
     wife.setTouched(false);
 
-    const gfx::PointF h = husband.getPosition();
-    const gfx::PointF w = wife.getPosition();
+    const gfx::PointF h = husband.position();
+    const gfx::PointF w = wife.position();
     if (std::abs(h.x - w.x) > 200 || std::abs(h.y - w.y) > 150) {
         wife.carryNothing();
         bat.setOn(false);
@@ -161,14 +161,14 @@ void GameRoundup::chaseWithWife(double dt) {
     wife.carry(bat);
     bat.setOn(true);
 
-    const gfx::RectF i = gfx::intersection(husband.getBounds(false), wife.getBounds(false));
+    const gfx::RectF i = gfx::intersection(husband.bounds(false), wife.bounds(false));
     if (wideAndHigh(i) && i.width * i.height > kStrikeArea) {
         wife.halt();
         wife.setTouched(true);
-        --lives;
+        --lives_;
         catchTimer = 0;
         updateLives();
-        if (lives < 0) {
+        if (lives_ < 0) {
             resultBox.setText("GAME OVER");
             resultBox.setOn(true);
             stopPlay();
@@ -186,40 +186,40 @@ void GameRoundup::chaseWithWife(double dt) {
 }
 
 void GameRoundup::separateSocks() {
-    if (socksInLevel.empty() || pairFailCount > 400)
+    if (socksInLevel_.empty() || pairFailCount_ > 400)
         return;
     for (int attempt = 0; attempt < 4; ++attempt) {
         if (pairFirst == nullptr || pairSecond == nullptr || !pairFirst->isInLevel() ||
             !pairSecond->isInLevel()) {
-            Sock* first = randomSock(socksInLevel);
+            Sock* first = randomSock(socksInLevel_);
             pairFirst = first != nullptr && first->isInLevel() ? first : nullptr;
-            Sock* second = randomSock(socksInLevel);
+            Sock* second = randomSock(socksInLevel_);
             pairSecond = second != nullptr && second->isInLevel() && second != pairFirst ? second : nullptr;
         }
         if (pairFirst != nullptr && pairSecond != nullptr) {
-            const gfx::PointF a = pairFirst->getPosition();
-            const gfx::PointF b = pairSecond->getPosition();
+            const gfx::PointF a = pairFirst->position();
+            const gfx::PointF b = pairSecond->position();
             if (std::hypot(a.x - b.x, a.y - b.y) < 30) {
                 pairFirst->scatter(30, 0);
-                pairFailCount = 0;
+                pairFailCount_ = 0;
                 return; // the same pair is measured again next frame
             }
             pairFirst = nullptr;
             pairSecond = nullptr;
         }
     }
-    ++pairFailCount;
+    ++pairFailCount_;
 }
 
 void GameRoundup::translate(float, float) {
-    pairFailCount = 0;
-    if (socksInLevel.empty())
+    pairFailCount_ = 0;
+    if (socksInLevel_.empty())
         return;
-    const auto falling = std::count_if(socksInLevel.begin(), socksInLevel.end(),
+    const auto falling = std::count_if(socksInLevel_.begin(), socksInLevel_.end(),
                                        [](const Sock* s) { return s->isDetached(); });
     // Keep up to three socks hopping while the ground shakes.
     for (auto k = falling; k < 3; ++k) {
-        Sock* sock = randomSock(socksInLevel);
+        Sock* sock = randomSock(socksInLevel_);
         if (sock != nullptr && sock->isAttached())
             sock->scatter(-1, -1);
     }
@@ -232,21 +232,21 @@ Sock* GameRoundup::randomSock(const std::vector<Sock*>& list) {
 }
 
 void GameRoundup::sockPlaced(Sock& sock) {
-    std::erase(socksCollected, &sock);
-    socksInLevel.push_back(&sock);
+    std::erase(socksCollected_, &sock);
+    socksInLevel_.push_back(&sock);
     updateSockCounter();
 }
 
 void GameRoundup::sockRemoved(Sock& sock) {
-    std::erase(socksInLevel, &sock);
-    socksCollected.push_back(&sock);
+    std::erase(socksInLevel_, &sock);
+    socksCollected_.push_back(&sock);
     updateSockCounter();
 }
 
 void GameRoundup::startNewGame() {
     endGame();
     musicOn();
-    lives = 2;
+    lives_ = 2;
     for (int i = 0; i < kSockCount; ++i) {
         auto sock = std::make_unique<Sock>();
         sock->setListener(this);
@@ -275,7 +275,7 @@ void GameRoundup::startNewGame() {
 void GameRoundup::stopPlay() {
     catchTimer = 0;
     cast.wife.setTouched(false);
-    for (auto& cat : cats)
+    for (auto& cat : cats_)
         cat->setTouched(false);
     running = false;
     gameClock.setFrozen(true);
@@ -288,8 +288,8 @@ void GameRoundup::endGame() {
     // The separation's pair points at socks about to go.
     pairFirst = nullptr;
     pairSecond = nullptr;
-    socksInLevel.clear();
-    socksCollected.clear();
+    socksInLevel_.clear();
+    socksCollected_.clear();
     socks.clear();
     for (Switch* widget : std::initializer_list<Switch*>{&gameClock, &sockCounter, &livesDisplay, &resultBox,
                                                          &cheaterBox, &speedBox, &bat})
@@ -340,14 +340,14 @@ void GameRoundup::collectRandomSock() {
     // Once a round is won or lost its count stands.
     if (!running)
         return;
-    if (Sock* sock = randomSock(socksInLevel))
+    if (Sock* sock = randomSock(socksInLevel_))
         sock->remove();
 }
 
 void GameRoundup::returnRandomSock() {
     if (!running)
         return;
-    if (Sock* sock = randomSock(socksCollected))
+    if (Sock* sock = randomSock(socksCollected_))
         sock->place();
 }
 
@@ -358,12 +358,12 @@ void GameRoundup::speedChanged() {
 
 void GameRoundup::updateSockCounter() {
     char text[16];
-    std::snprintf(text, sizeof text, "%02d/%02d", static_cast<int>(socksCollected.size()), kSockCount);
+    std::snprintf(text, sizeof text, "%02d/%02d", static_cast<int>(socksCollected_.size()), kSockCount);
     sockCounter.setText(text);
 }
 
 void GameRoundup::updateLives() {
-    livesDisplay.setCount(lives);
+    livesDisplay.setCount(lives_);
     livesDisplay.invalidate();
 }
 

@@ -76,11 +76,11 @@ public:
     const audio::MusicPlayer* musicPlayer() const { return music.get(); }
 
     bool isRunning() const { return running; }
-    int getLives() const { return lives; }
-    int getPairFailCount() const { return pairFailCount; }
-    const std::vector<Sock*>& getSocksInLevel() const { return socksInLevel; }
-    const std::vector<Sock*>& getSocksCollected() const { return socksCollected; }
-    const std::vector<std::unique_ptr<Cat>>& getCats() const { return cats; }
+    int lives() const { return lives_; }
+    int pairFailCount() const { return pairFailCount_; }
+    const std::vector<Sock*>& socksInLevel() const { return socksInLevel_; }
+    const std::vector<Sock*>& socksCollected() const { return socksCollected_; }
+    const std::vector<std::unique_ptr<Cat>>& cats() const { return cats_; }
 
     Timer gameClock{0xc0000000, 0x40cccc80};
     TextBox sockCounter{0xc0000000, 0x40cccc80};
@@ -104,18 +104,18 @@ private:
     static Sock* randomSock(const std::vector<Sock*>& list);
 
     RoundCast cast;
-    std::vector<Sock*> socksInLevel;
-    std::vector<Sock*> socksCollected;
+    std::vector<Sock*> socksInLevel_;
+    std::vector<Sock*> socksCollected_;
     // Every sock of the round, owned here; the two lists above point into it.
     std::vector<std::unique_ptr<Sock>> socks;
     Sock* pairFirst = nullptr;
     Sock* pairSecond = nullptr;
-    int pairFailCount = 0;
-    std::vector<std::unique_ptr<Cat>> cats;
+    int pairFailCount_ = 0;
+    std::vector<std::unique_ptr<Cat>> cats_;
     double wifeCheckTimer = 0;
     double catchTimer = 0;
     bool running = false;
-    int lives = 2;
+    int lives_ = 2;
     std::unique_ptr<audio::MusicPlayer> music;
     // Frames until the music is prepared; -1 once it has been.
     int musicCountdown = 0;

@@ -22,35 +22,35 @@ Sock::Sock() {
     const std::uint8_t green = component(r2);
     const std::uint8_t blue = component(r3);
     sockScale = r4 * 0.4 / 32768 + 0.6;
-    pen.setWidth(static_cast<float>(8 * sockScale));
-    pen.setEndCap(gfx::LineCap::Round);
-    pen.setColor(gfx::makeArgb(0x80, red, green, blue));
+    pen_.setWidth(static_cast<float>(8 * sockScale));
+    pen_.setEndCap(gfx::LineCap::Round);
+    pen_.setColor(gfx::makeArgb(0x80, red, green, blue));
     stripePen.setLineJoin(gfx::LineJoin::Round);
     auto darker = [](std::uint8_t c) { return static_cast<std::uint8_t>(c * 0.3); };
     stripePen.setColor(gfx::makeArgb(0xff, darker(red), darker(green), darker(blue)));
 }
 
 void Sock::rebuildPath() {
-    path.reset();
+    path_.reset();
     clearShapeDirty();
     if (!isInLevel())
         return;
     const auto s = static_cast<float>(sockScale);
     const float t = 4 * s - 1;
-    path.addLine({x, y - 8 * s}, {x, y + 8 * s});
-    path.addLine({x, y + 8 * s}, {x + 10 * s, y + 8 * s});
-    path.startFigure();
-    path.addLine({x - t, y}, {x + t, y});
-    path.startFigure();
-    path.addLine({x - t, y - 4 * s}, {x + t, y - 4 * s});
-    path.startFigure();
-    path.addLine({x + 10 * s, y + 5 * s}, {x + 10 * s, y + 10 * s});
+    path_.addLine({x, y - 8 * s}, {x, y + 8 * s});
+    path_.addLine({x, y + 8 * s}, {x + 10 * s, y + 8 * s});
+    path_.startFigure();
+    path_.addLine({x - t, y}, {x + t, y});
+    path_.startFigure();
+    path_.addLine({x - t, y - 4 * s}, {x + t, y - 4 * s});
+    path_.startFigure();
+    path_.addLine({x + 10 * s, y + 5 * s}, {x + 10 * s, y + 10 * s});
 }
 
 void Sock::draw(gfx::Graphics& g) {
     bool first = true;
-    for (const gfx::Path& figure : path.figures()) {
-        g.drawPath(first ? pen : stripePen, figure);
+    for (const gfx::Path& figure : path_.figures()) {
+        g.drawPath(first ? pen_ : stripePen, figure);
         first = false;
     }
 }

@@ -10,18 +10,18 @@ namespace game {
 Climbable::Climbable(std::string instanceName, float left, float bottom, float climbWidth, float climbHeight,
                      int rungs, NavNode* footNode, NavNode* headNode)
     : Platform(0xAA502020, 3.0f), name(std::move(instanceName)), x(left), y(bottom), width(climbWidth),
-      height(climbHeight), rungCount(rungs), bottomNode(footNode), topNode(headNode) {}
+      height(climbHeight), rungCount(rungs), bottomNode_(footNode), topNode_(headNode) {}
 
 void Climbable::registerInGame(World& world) {
     Platform::registerInGame(world);
     // A climbable whose ends are one place (the trunk, the pole) has no climb of its own:
     // its owner adds the edges along it.
-    if (!bottomNode || !topNode || bottomNode == topNode)
+    if (!bottomNode_ || !topNode_ || bottomNode_ == topNode_)
         return;
     const auto cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
     const auto bottom = static_cast<float>(static_cast<int>(y));
     const auto top = static_cast<float>(static_cast<int>(y - height));
-    world.navGraph.addTwoWayEdge(this, *bottomNode, {cx, bottom}, *topNode, {cx, top}, 2.0);
+    world.navGraph.addTwoWayEdge(this, *bottomNode_, {cx, bottom}, *topNode_, {cx, top}, 2.0);
 }
 
 void Climbable::translate(float dx, float dy) {
@@ -35,20 +35,20 @@ void Climbable::translate(float dx, float dy) {
 
 void Climbable::draw(gfx::Graphics& g) {
     // The first figure is the pair of rails, every later one a rung.
-    const std::vector<gfx::Path> figures = path.figures();
+    const std::vector<gfx::Path> figures = path_.figures();
     for (std::size_t i = 0; i < figures.size(); ++i)
-        g.drawPath(i == 0 ? pen : climbPen, figures[i]);
+        g.drawPath(i == 0 ? pen_ : climbPen, figures[i]);
 }
 
 void Climbable::rebuildPath() {
-    path.reset();
+    path_.reset();
     const gfx::PointF rails[] = {{0, 0}, {0, -height}, {width, -height}, {width, 0}, {0, 0}};
-    recordPathStatus(path.addLines(rails));
+    recordPathStatus(path_.addLines(rails));
     for (int i = 1; i < rungCount; ++i)
-        path.addRectangle({4.0f, -15.0f * static_cast<float>(i), 12.0f, 1.0f});
+        path_.addRectangle({4.0f, -15.0f * static_cast<float>(i), 12.0f, 1.0f});
     gfx::Matrix m;
     m.translate(x, y);
-    path.transform(m);
+    path_.transform(m);
     clearShapeDirty();
 }
 

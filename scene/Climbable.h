@@ -26,12 +26,12 @@ public:
     int orientation() const override { return 0; }
     bool supports(const gfx::RectF& r) const override;
 
-    NavNode* getBottomNode() const { return bottomNode; }
-    NavNode* getTopNode() const { return topNode; }
+    NavNode* bottomNode() const { return bottomNode_; }
+    NavNode* topNode() const { return topNode_; }
     // For an owner that finds the ends in the world's graph only when it registers.
     void setEnds(NavNode* foot, NavNode* head) {
-        bottomNode = foot;
-        topNode = head;
+        bottomNode_ = foot;
+        topNode_ = head;
     }
     // The climb rectangle (x, top, width, height).
     gfx::RectF climbRect() const { return {x, y - height, width, height}; }
@@ -41,8 +41,8 @@ protected:
     gfx::Pen climbPen{0xAA301010, 3.0f};
     float x, y, width, height; // y is the bottom edge; the climb spans y - height to y
     int rungCount;
-    NavNode* bottomNode;
-    NavNode* topNode;
+    NavNode* bottomNode_;
+    NavNode* topNode_;
 };
 
 } // namespace game

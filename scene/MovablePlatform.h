@@ -27,9 +27,9 @@ public:
     void update(double dt) override;
     int orientation() const override { return 1; }
 
-    float getOffsetX() const { return offsetX; }
-    float getOffsetY() const { return offsetY; }
-    const std::deque<std::pair<float, float>>& getPendingMoves() const { return pendingMoves; }
+    float offsetX() const { return offsetX_; }
+    float offsetY() const { return offsetY_; }
+    const std::deque<std::pair<float, float>>& pendingMoves() const { return pendingMoves_; }
 
     // A design outline written relative to its placement offset, as absolute points. Done at
     // compile time from a constant table, so no instance can ever offset it twice.
@@ -54,9 +54,9 @@ protected:
         return r.x + r.width >= left && r.x <= right && r.y + r.height <= top + 20;
     }
 
-    std::deque<std::pair<float, float>> pendingMoves;
-    float offsetX = 0;
-    float offsetY = 0;
+    std::deque<std::pair<float, float>> pendingMoves_;
+    float offsetX_ = 0;
+    float offsetY_ = 0;
 };
 
 } // namespace game

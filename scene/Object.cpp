@@ -4,8 +4,8 @@
 
 namespace game {
 
-Object::Object(gfx::Argb penColor, float penWidth) : pen(penColor, penWidth) {
-    pen.setLineJoin(gfx::LineJoin::Round);
+Object::Object(gfx::Argb penColor, float penWidth) : pen_(penColor, penWidth) {
+    pen_.setLineJoin(gfx::LineJoin::Round);
 }
 
 void Object::registerInGame(World& world) {
@@ -19,19 +19,19 @@ void Object::refreshShape() {
         rebuildPath();
 }
 
-gfx::RectF Object::getBounds(bool withPen) {
+gfx::RectF Object::bounds(bool withPen) {
     refreshShape();
-    return getPathBounds(withPen);
+    return pathBounds(withPen);
 }
 
-const gfx::Region& Object::getRegion() {
+const gfx::Region& Object::region() {
     if (regionDirty) {
         refreshShape();
-        region.setEmpty();
-        region.unite(path);
+        region_.setEmpty();
+        region_.unite(path_);
         regionDirty = false;
     }
-    return region;
+    return region_;
 }
 
 void Object::translate(float, float) {}
@@ -43,8 +43,8 @@ bool Object::invalidate() {
     return true;
 }
 
-gfx::RectF Object::getPathBounds(bool withPen) const {
-    return withPen ? path.bounds(pen) : path.bounds();
+gfx::RectF Object::pathBounds(bool withPen) const {
+    return withPen ? path_.bounds(pen_) : path_.bounds();
 }
 
 } // namespace game

@@ -30,9 +30,9 @@ public:
     virtual bool isShapeDirty() const { return shapeDirty; }
     // Rebuilds the outline only when it is stale.
     virtual void refreshShape();
-    virtual gfx::RectF getBounds(bool withPen);
+    virtual gfx::RectF bounds(bool withPen);
     // The hit area; rebuilt from the outline only after an invalidate().
-    virtual const gfx::Region& getRegion();
+    virtual const gfx::Region& region();
     virtual void translate(float dx, float dy);
     virtual std::string typeName() const { return "Object"; }
     virtual void clearShapeDirty() { shapeDirty = false; }
@@ -41,17 +41,17 @@ public:
     virtual void update(double dt) = 0;
     virtual void draw(gfx::Graphics& g) = 0;
     // Bounds of the current path as it stands (no refresh), optionally widened by the pen.
-    virtual gfx::RectF getPathBounds(bool withPen) const;
+    virtual gfx::RectF pathBounds(bool withPen) const;
     virtual void rebuildPath() = 0;
 
     // Renderer bookkeeping.
     bool isRedrawNeeded() const { return redrawNeeded; }
     void clearRedrawNeeded() { redrawNeeded = false; }
-    const gfx::RectF& getLastBounds() const { return lastBounds; }
-    void setLastBounds(const gfx::RectF& r) { lastBounds = r; }
+    const gfx::RectF& lastBounds() const { return lastBounds_; }
+    void setLastBounds(const gfx::RectF& r) { lastBounds_ = r; }
 
-    const gfx::Path& getPath() const { return path; }
-    const gfx::Pen& getPen() const { return pen; }
+    const gfx::Path& path() const { return path_; }
+    const gfx::Pen& pen() const { return pen_; }
     bool isRegionDirty() const { return regionDirty; }
     // The world it registered in; null before registration.
     World* world() const { return world_; }
@@ -64,16 +64,16 @@ protected:
     void recordRegionStatus(gfx::Status s) { record(regionStatus, s); }
     void recordPenStatus(gfx::Status s) { record(penStatus, s); }
 
-    gfx::Path path;
+    gfx::Path path_;
     gfx::Status pathStatus = gfx::Status::Ok;
-    gfx::Region region;
+    gfx::Region region_;
     gfx::Status regionStatus = gfx::Status::Ok;
-    gfx::Pen pen;
+    gfx::Pen pen_;
     gfx::Status penStatus = gfx::Status::Ok;
     bool shapeDirty = true;
     bool regionDirty = true;
     bool redrawNeeded = true;
-    gfx::RectF lastBounds;
+    gfx::RectF lastBounds_;
 
 private:
     World* world_ = nullptr;

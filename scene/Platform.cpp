@@ -15,14 +15,14 @@ void Platform::registerInGame(World& world) {
 
 bool Platform::touches(const gfx::RectF& r) {
     refreshShape();
-    if (!gfx::overlaps(r, getBounds(true)))
+    if (!gfx::overlaps(r, bounds(true)))
         return false;
-    return getRegion().meets(r);
+    return region().meets(r);
 }
 
 bool Platform::checkObstacle(Object& agent, Object& obstacle, ContactFeedback& record) {
-    const gfx::RectF o = obstacle.getBounds(false);
-    const gfx::RectF a = agent.getBounds(false);
+    const gfx::RectF o = obstacle.bounds(false);
+    const gfx::RectF a = agent.bounds(false);
     if (!gfx::overlaps(o, a))
         return false;
     if (!isHorizontal())
@@ -53,10 +53,10 @@ float Platform::sunkDepth(Agent& agent) {
     // Nothing of the outline within the figure's box (a hair wider, for the curves' flattening):
     // not sunk, and the figure's polygons need not be built.
     constexpr float kHair = 0.05f;
-    const gfx::RectF a = agent.getBounds(false);
-    if (!getRegion().meets({a.x - kHair, a.y - kHair, a.width + 2 * kHair, a.height + 2 * kHair}))
+    const gfx::RectF a = agent.bounds(false);
+    if (!region().meets({a.x - kHair, a.y - kHair, a.width + 2 * kHair, a.height + 2 * kHair}))
         return 0;
-    return getRegion().boundsWithin(agent.getRegion()).height;
+    return region().boundsWithin(agent.region()).height;
 }
 
 ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
@@ -67,7 +67,7 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
         record.obstacleLeft = true;
         record.obstacleRight = true;
     }
-    const gfx::RectF a = agent.getBounds(false);
+    const gfx::RectF a = agent.bounds(false);
     // A platform keeps a body it holds a little beyond the zone where it would catch one:
     // a figure whose legs straddle the zone's edge, or whose pose is shorter on a ladder
     // than in the fall that brought it there, would otherwise be let go and caught again as
@@ -81,7 +81,7 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
         record.leave = true;
         return record;
     }
-    if (gfx::overlaps(a, getBounds(false))) {
+    if (gfx::overlaps(a, bounds(false))) {
         if (isHorizontal()) {
             const float depth = sunkDepth(agent);
             if (depth != 0) {
@@ -92,10 +92,10 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
                 agent.moveBy(0, -depth);
             }
         } else {
-            const gfx::RectF i = getRegion().boundsWithin(gfx::RectF{0, a.y, 800, a.height});
+            const gfx::RectF i = region().boundsWithin(gfx::RectF{0, a.y, 800, a.height});
             // Drawn to the centre line at no more than 100 units a second.
             const float pull = static_cast<float>(100 * dt);
-            const float e = std::clamp(i.x + i.width * 0.5f - agent.getPosition().x, -pull, pull);
+            const float e = std::clamp(i.x + i.width * 0.5f - agent.position().x, -pull, pull);
             if (e != 0)
                 agent.moveBy(e, 0);
         }

@@ -5,7 +5,7 @@
 namespace game {
 
 Wall::Wall(gfx::RectF bounds, gfx::Argb penColor, float penWidth, gfx::Argb fillColor)
-    : Object(penColor, penWidth), fill(fillColor), rect(bounds) {}
+    : Object(penColor, penWidth), fill(fillColor), rect_(bounds) {}
 
 void Wall::translate(float stepX, float stepY) {
     dx += stepX;
@@ -14,18 +14,18 @@ void Wall::translate(float stepX, float stepY) {
 }
 
 void Wall::draw(gfx::Graphics& g) {
-    g.fillPath(fill, path);
-    g.drawPath(pen, path);
+    g.fillPath(fill, path_);
+    g.drawPath(pen_, path_);
 }
 
 void Wall::rebuildPath() {
-    path.reset();
-    const float left = rect.x + dx;
-    const float top = rect.y + dy;
-    const float right = left + rect.width;
-    const float bottom = top + rect.height;
+    path_.reset();
+    const float left = rect_.x + dx;
+    const float top = rect_.y + dy;
+    const float right = left + rect_.width;
+    const float bottom = top + rect_.height;
     const gfx::PointF corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
-    recordPathStatus(path.addLines(corners));
+    recordPathStatus(path_.addLines(corners));
     clearShapeDirty();
 }
 

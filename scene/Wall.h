@@ -18,14 +18,14 @@ public:
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;
 
-    const gfx::RectF& getRect() const { return rect; }
-    gfx::PointF getDisplacement() const { return {dx, dy}; }
+    const gfx::RectF& rect() const { return rect_; }
+    gfx::PointF displacement() const { return {dx, dy}; }
 
 protected:
     gfx::SolidBrush fill;
 
 private:
-    gfx::RectF rect;
+    gfx::RectF rect_;
     float dx = 0;
     float dy = 0;
 };

@@ -26,9 +26,9 @@ void AgentCount::registerInGame(World& world) {
 }
 
 void AgentCount::setCount(int value) {
-    if (count == value)
+    if (count_ == value)
         return;
-    count = value;
+    count_ = value;
     invalidate();
 }
 
@@ -41,12 +41,12 @@ void AgentCount::addContent() {
         figure->setPenWidth(2.4f);
         figure->invalidate();
         figure->rebuildPath();
-        const gfx::RectF b = figure->getPathBounds(false);
+        const gfx::RectF b = figure->pathBounds(false);
         left += b.width + 10;
         all = gfx::unite(all, b);
     }
     if (!all.isEmpty())
-        path.addRectangle({all.x - 2, all.y - 2, all.width + 4, all.height + 4});
+        path_.addRectangle({all.x - 2, all.y - 2, all.width + 4, all.height + 4});
 }
 
 void AgentCount::draw(gfx::Graphics& g) {
@@ -55,7 +55,7 @@ void AgentCount::draw(gfx::Graphics& g) {
     if (!on)
         return;
     for (std::size_t i = 0; i < figures.size(); ++i) {
-        if (count >= static_cast<int>(i) + 1)
+        if (count_ >= static_cast<int>(i) + 1)
             figures[i]->draw(g);
         else
             figures[i]->drawSilhouette(g, 0x80000000);

@@ -27,11 +27,11 @@ public:
     void addFigure(std::unique_ptr<Person> figure);
     // How many figures are drawn in full; redraws on a change.
     void setCount(int value);
-    int getCount() const { return count; }
+    int count() const { return count_; }
 
 private:
     std::vector<std::unique_ptr<Person>> figures;
-    int count = 0;
+    int count_ = 0;
 };
 
 } // namespace game

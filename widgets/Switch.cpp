@@ -8,7 +8,7 @@ void Switch::update(double dt) {
 }
 
 void Switch::rebuildPath() {
-    path.reset();
+    path_.reset();
     clearShapeDirty();
     if (on)
         addContent();

@@ -5,12 +5,12 @@
 namespace game {
 
 void TextBox::draw(gfx::Graphics& g) {
-    g.drawPath(pen, path);
-    g.fillPath(fillBrush, path);
+    g.drawPath(pen_, path_);
+    g.fillPath(fillBrush, path_);
 }
 
 void TextBox::addContent() {
-    path.addString(text_, kEmSize, {x, y});
+    path_.addString(text_, kEmSize, {x, y});
 }
 
 void TextBox::setText(const std::string& value) {

@@ -36,12 +36,12 @@ std::string Timer::text() const {
 }
 
 void Timer::addContent() {
-    path.addString(text(), TextBox::kEmSize, {x, y});
+    path_.addString(text(), TextBox::kEmSize, {x, y});
 }
 
 void Timer::draw(gfx::Graphics& g) {
-    g.drawPath(pen, path);
-    g.fillPath(fillBrush, path);
+    g.drawPath(pen_, path_);
+    g.fillPath(fillBrush, path_);
 }
 
 } // namespace game

@@ -14,15 +14,15 @@ Trampoline::Trampoline(gfx::RectF area, gfx::Argb colour, double period, double 
       trampolineColour(colour) {}
 
 void Trampoline::update(double dt) {
-    cycleTime += dt;
-    const int p = static_cast<int>(std::trunc(cycleTime * 20 / cyclePeriod));
-    if (p == phase)
+    cycleTime_ += dt;
+    const int p = static_cast<int>(std::trunc(cycleTime_ * 20 / cyclePeriod));
+    if (p == phase_)
         return;
-    phase = p;
+    phase_ = p;
     // Armed in the last quarter of the cycle; it tries only when its phase changes.
-    if (isArmed() && (tryLaunch() || cycleTime > cyclePeriod)) {
-        cycleTime = 0;
-        phase = 0;
+    if (isArmed() && (tryLaunch() || cycleTime_ > cyclePeriod)) {
+        cycleTime_ = 0;
+        phase_ = 0;
     }
     invalidate();
 }
@@ -30,14 +30,14 @@ void Trampoline::update(double dt) {
 double Trampoline::secondsUntilArmed() const {
     if (isArmed())
         return 0;
-    return std::max(0.0, 15.0 / 20.0 * cyclePeriod - cycleTime);
+    return std::max(0.0, 15.0 / 20.0 * cyclePeriod - cycleTime_);
 }
 
 bool Trampoline::tryLaunch() {
-    const gfx::RectF t = getBounds(false);
+    const gfx::RectF t = bounds(false);
     const World& scene = *world();
     for (Object* o : scene.animalList) {
-        const gfx::RectF a = o->getBounds(false);
+        const gfx::RectF a = o->bounds(false);
         if (!gfx::overlaps(a, t))
             continue;
         // Higher at a higher frame rate and at lower speed levels. While no frame interval has
@@ -51,17 +51,17 @@ bool Trampoline::tryLaunch() {
 }
 
 void Trampoline::draw(gfx::Graphics& g) {
-    const auto a = static_cast<std::uint8_t>(static_cast<int>(std::trunc(250 - 10.0 * phase)) & 0xff);
+    const auto a = static_cast<std::uint8_t>(static_cast<int>(std::trunc(250 - 10.0 * phase_)) & 0xff);
     // Coloured copies: the scenery may be painted on several threads at once, and drawing
     // changes nothing of the trampoline.
-    gfx::Pen edge = pen;
+    gfx::Pen edge = pen_;
     edge.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour) / 2, gfx::greenOf(trampolineColour) / 2,
                                 gfx::blueOf(trampolineColour) / 2));
-    g.drawPath(edge, path);
+    g.drawPath(edge, path_);
     gfx::SolidBrush face = fill;
     face.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour), gfx::greenOf(trampolineColour),
                                 gfx::blueOf(trampolineColour)));
-    g.fillPath(face, path);
+    g.fillPath(face, path_);
 }
 
 } // namespace game

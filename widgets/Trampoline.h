@@ -16,17 +16,17 @@ public:
     // Launches the first animal on it; false when none stands there.
     virtual bool tryLaunch();
 
-    int getPhase() const { return phase; }
+    int phase() const { return phase_; }
     // In the last quarter of its cycle: whoever steps on now is thrown.
-    bool isArmed() const { return phase > 14; }
+    bool isArmed() const { return phase_ > 14; }
     // Seconds until it is armed again; 0 while it is.
     double secondsUntilArmed() const;
-    double getCycleTime() const { return cycleTime; }
+    double cycleTime() const { return cycleTime_; }
 
 private:
     double cyclePeriod;
-    double cycleTime = 0;
-    int phase = 0;
+    double cycleTime_ = 0;
+    int phase_ = 0;
     double baseLaunchSpeed;
     gfx::Argb trampolineColour;
 };

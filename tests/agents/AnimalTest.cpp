@@ -24,8 +24,8 @@ class Walker : public Animal {
 public:
     Walker(float atX, float atY) { moveTo(atX, atY); }
     void rebuildPath() override {
-        path.reset();
-        path.addRectangle({x - 5, y - 20, 10, 20});
+        path_.reset();
+        path_.addRectangle({x - 5, y - 20, 10, 20});
         clearShapeDirty();
     }
     using Animal::leavePath;
@@ -56,7 +56,7 @@ TEST(Animal, LandsThenWandersFromPlatformToPlatform) {
     std::string first;
     for (int i = 0; i < 100 * 90; ++i) {
         level.frame(0.01);
-        const gfx::PointF p = w.getPosition();
+        const gfx::PointF p = w.position();
         ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y)) << "frame " << i;
         if (w.isAttached()) {
             rested.insert(platformName(w));
@@ -90,8 +90,8 @@ TEST(Animal, WalksEndAtTheGoalOrAtAWallAndCountTheirStartEdge) {
     }
     EXPECT_TRUE(w.isIdle());
     EXPECT_LT(w.velocity().x, 0) << "bounced back";
-    EXPECT_GT(w.getPosition().x, 500);
-    EXPECT_LT(w.getPosition().x, 540);
+    EXPECT_GT(w.position().x, 500);
+    EXPECT_LT(w.position().x, 540);
 
     // Still touching the wall, it can walk away from it.
     NavNode& ladder = level.node("basement_and_basement_ladder");
@@ -100,7 +100,7 @@ TEST(Animal, WalksEndAtTheGoalOrAtAWallAndCountTheirStartEdge) {
         level.frame(0.01);
     EXPECT_TRUE(w.isIdle());
     EXPECT_EQ(w.velocity().x, 0);
-    EXPECT_NEAR(w.getPosition().x, ladder.x, 10);
+    EXPECT_NEAR(w.position().x, ladder.x, 10);
 }
 
 // Cases the walking code must survive: sent off with no route yet and then wrapped round the
@@ -119,7 +119,7 @@ TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
     w.attachTo(floor);
     w.moveTo(-30, 570);
     w.wrapOffScreen(0.01);
-    EXPECT_EQ(w.getPosition().x, 800);
+    EXPECT_EQ(w.position().x, 800);
     EXPECT_TRUE(w.isOffPath());
     EXPECT_EQ(w.walkGoal(), &ladder);
 
@@ -135,7 +135,7 @@ TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
     w.attachTo(level.game->ground);
     w.moveTo(830, 500);
     w.platformFeedbackAttached(0.01);
-    EXPECT_EQ(w.getPosition().x, 0);
+    EXPECT_EQ(w.position().x, 0);
     EXPECT_TRUE(w.isDetached());
 
     // Stepping towards the next edge's start from exactly that point steers nowhere.
@@ -147,7 +147,7 @@ TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
     w.moveTo(next->start().x, next->start().y);
     w.walkToNextStartNodeHorizontal(0.01);
     EXPECT_TRUE(std::isfinite(w.velocity().x) && std::isfinite(w.velocity().y));
-    EXPECT_TRUE(std::isfinite(w.getPosition().x) && std::isfinite(w.getPosition().y));
+    EXPECT_TRUE(std::isfinite(w.position().x) && std::isfinite(w.position().y));
 }
 
 // A trampoline throws the animal standing on it only in the last quarter of its cycle; before
@@ -183,7 +183,7 @@ TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
         launched = v.velocity().y < -400;
     }
     EXPECT_TRUE(launched) << "a measured 100 f/s launches higher than the base speed";
-    EXPECT_LT(right.getCycleTime(), 0.5) << "the cycle restarted";
+    EXPECT_LT(right.cycleTime(), 0.5) << "the cycle restarted";
 }
 
 // A walk carried off its route keeps the place it was planned for, however often it falls:

@@ -43,9 +43,9 @@ TEST(Carry, TheBatFollowsTheWifesHandUntilShePutsItDown) {
 
     for (int i = 0; i < 50; ++i) {
         // The hand as the figure was last drawn; the handle goes 8 below it.
-        const gfx::PointF hand = w.getHandOffset();
+        const gfx::PointF hand = w.handOffset();
         level.frame(0.01);
-        const gfx::PointF at = w.getPosition();
+        const gfx::PointF at = w.position();
         EXPECT_EQ(bat.position(), (gfx::PointF{at.x + hand.x, at.y + hand.y + 8})) << i;
     }
 
@@ -62,16 +62,16 @@ TEST(Carry, ASwitchedOffBatDrawsNothing) {
     gfx::Surface blank(200, 200);
     blank.fill(kWhite);
     EXPECT_EQ(differingPixels(drawn(bat), blank), 0);
-    EXPECT_TRUE(bat.getPath().empty());
+    EXPECT_TRUE(bat.path().empty());
     bat.setOn(true);
     EXPECT_GT(differingPixels(drawn(bat), blank), 0);
     // Standing on its handle, head up.
-    const gfx::RectF b = bat.getBounds(false);
+    const gfx::RectF b = bat.bounds(false);
     EXPECT_NEAR(b.y + b.height, 120, 0.5);
     EXPECT_NEAR(b.x + b.width / 2, 100, 0.5);
     // Turned a quarter clockwise about the handle, the head points right.
     bat.setAngle(90);
-    const gfx::RectF turned = bat.getBounds(false);
+    const gfx::RectF turned = bat.bounds(false);
     EXPECT_NEAR(turned.x + turned.width, 100 + (120 - b.y), 0.5);
     EXPECT_NEAR(turned.width, b.height, 0.5);
     EXPECT_NEAR(turned.y + turned.height / 2, 120, 0.5);

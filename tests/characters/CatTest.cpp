@@ -17,9 +17,9 @@ constexpr int kFiguresWithoutTail = 15;
 // A figure's bounds relative to the cat's position.
 gfx::RectF figureBounds(Cat& c, std::size_t figure) {
     c.refreshShape();
-    gfx::RectF b = c.getPath().figures()[figure].bounds();
-    b.x -= c.getPosition().x;
-    b.y -= c.getPosition().y;
+    gfx::RectF b = c.path().figures()[figure].bounds();
+    b.x -= c.position().x;
+    b.y -= c.position().y;
     return b;
 }
 
@@ -28,7 +28,7 @@ TEST(Cat, HeadAndTailFaceTheWayItMoves) {
     Cat& c = level.add<Cat>("cat1", 600, 150, 0xff608030);
     // Falling from its place, the blend into the falling pose over.
     level.host.run(2);
-    ASSERT_TRUE(level.runUntil([&] { return c.getBlendTime() == 0; }));
+    ASSERT_TRUE(level.runUntil([&] { return c.blendTime() == 0; }));
     ASSERT_TRUE(c.isDetached());
 
     // Moving right the legs are mirrored by the pose and the head by the body; stopping keeps
@@ -42,13 +42,13 @@ TEST(Cat, HeadAndTailFaceTheWayItMoves) {
         c.velocity().x = s.vx;
         c.updateAnimation(0.01);
         c.invalidate();
-        EXPECT_EQ(c.getFacing(), s.facing) << s.vx;
+        EXPECT_EQ(c.facing(), s.facing) << s.vx;
         const gfx::RectF head = figureBounds(c, kHeadTop);
         EXPECT_NEAR(head.x, s.headLeft, 1e-3) << s.vx;
         EXPECT_NEAR(head.width, 10, 1e-3) << s.vx;
-        const float shoulder = c.getPath().figures()[0].points()[0].x - c.getPosition().x;
+        const float shoulder = c.path().figures()[0].points()[0].x - c.position().x;
         EXPECT_EQ(shoulder > 0, s.facing == 1) << s.vx;
-        EXPECT_EQ(c.getPath().figureCount(), kFiguresWithoutTail + 1) << s.vx;
+        EXPECT_EQ(c.path().figureCount(), kFiguresWithoutTail + 1) << s.vx;
     }
     // Standing, the hind legs keep their side whatever the facing.
     const Pose idle = c.idlePose(c.currentAnimation(), true);
@@ -66,7 +66,7 @@ TEST(Cat, AClimbingCatIsUprightWithoutATail) {
 
     c.velocity().x = 5; // would turn a walking cat round
     c.invalidate();
-    EXPECT_EQ(c.getPath().figureCount(), kFiguresWithoutTail);
+    EXPECT_EQ(c.path().figureCount(), kFiguresWithoutTail);
     const gfx::RectF body = figureBounds(c, kBody);
     EXPECT_GT(body.height, body.width);
     const gfx::RectF head = figureBounds(c, kHeadTop);
@@ -75,8 +75,8 @@ TEST(Cat, AClimbingCatIsUprightWithoutATail) {
 
 TEST(Cat, LimbsInALighterShade) {
     const Cat c("cat3", 450, 550, 0xff5040a0);
-    EXPECT_EQ(c.getPen().color(), 0xff7860f0u);
-    EXPECT_EQ(c.getPen().width(), Person::kPenWidth);
+    EXPECT_EQ(c.pen().color(), 0xff7860f0u);
+    EXPECT_EQ(c.pen().width(), Person::kPenWidth);
 
     const struct {
         gfx::Argb body, limbs;

@@ -44,7 +44,7 @@ struct CharacterLevel : testing_level::Level {
     bool land(Person& p) {
         const bool landed = runUntil([&] {
             return p.isAttached() && p.isIdle() && p.currentAnimation().name == "anim_idle" &&
-                   p.getBlendTime() == 0;
+                   p.blendTime() == 0;
         });
         host.run(100);
         return landed;

@@ -22,9 +22,9 @@ LimbPoints mirrored(LimbPoints p) {
 // The limbs as the figure's outline holds them, relative to the position.
 std::vector<LimbPoints> limbsOf(Person& p) {
     p.refreshShape();
-    const gfx::PointF at = p.getPosition();
+    const gfx::PointF at = p.position();
     std::vector<LimbPoints> limbs;
-    const std::vector<gfx::Path> figures = p.getPath().figures();
+    const std::vector<gfx::Path> figures = p.path().figures();
     for (int k = 0; k < Person::kLimbCount; ++k) {
         LimbPoints limb{};
         const auto pts = figures[static_cast<std::size_t>(k)].points();
@@ -92,7 +92,7 @@ TEST(Person, KeepsItsFacingWhileStandingStill) {
     for (const auto& step : steps) {
         h.velocity().x = step.vx;
         h.updateAnimation(0.01);
-        EXPECT_EQ(h.getFacing(), step.facing) << step.vx;
+        EXPECT_EQ(h.facing(), step.facing) << step.vx;
     }
 }
 
@@ -105,25 +105,25 @@ TEST(Person, DroppedIntoTheLevelLandsAndStands) {
     ASSERT_TRUE(level.land(h));
     EXPECT_TRUE(h.platform()->isHorizontal());
     // Standing: the feet rest on the floor's top, and he stays there.
-    const gfx::PointF at = h.getPosition();
+    const gfx::PointF at = h.position();
     level.host.run(100);
-    EXPECT_NEAR(h.getPosition().y, at.y, 2.0);
-    EXPECT_EQ(h.getPosition().x, at.x);
-    const gfx::RectF feet = h.getBounds(false);
-    EXPECT_NEAR(feet.y + feet.height, h.platform()->getBounds(false).y, 2.0);
+    EXPECT_NEAR(h.position().y, at.y, 2.0);
+    EXPECT_EQ(h.position().x, at.x);
+    const gfx::RectF feet = h.bounds(false);
+    EXPECT_NEAR(feet.y + feet.height, h.platform()->bounds(false).y, 2.0);
     EXPECT_TRUE(h.isAttached());
 
     // The outline holds the idle pose's limbs around the position; the hand is the second
     // arm's first point.
     h.invalidate();
     const std::vector<LimbPoints> limbs = limbsOf(h);
-    const Pose pose = h.idlePose(h.currentAnimation(), h.getFacing() == 1);
+    const Pose pose = h.idlePose(h.currentAnimation(), h.facing() == 1);
     for (int k = 0; k < Person::kLimbCount; ++k)
         for (std::size_t i = 0; i < 4; ++i) {
             EXPECT_NEAR(limbs[k][i].x, pose[k].evaluate()[i].x, 1e-3) << k << "." << i;
             EXPECT_NEAR(limbs[k][i].y, pose[k].evaluate()[i].y, 1e-3) << k << "." << i;
         }
-    EXPECT_EQ(h.getHandOffset(), pose[1].evaluate()[0]);
+    EXPECT_EQ(h.handOffset(), pose[1].evaluate()[0]);
 }
 
 TEST(Person, BlendsIntoAWalkWithItsClocksStoppedButClimbsAtOnce) {
@@ -138,14 +138,14 @@ TEST(Person, BlendsIntoAWalkWithItsClocksStoppedButClimbsAtOnce) {
     level.frame(0.01);
     ASSERT_EQ(h.currentAnimation().name, "anim_walk");
     double blended = 0;
-    while (h.getBlendTime() != 0) {
+    while (h.blendTime() != 0) {
         EXPECT_EQ(h.currentAnimation().strideClock, 0);
         EXPECT_EQ(h.currentAnimation().timeClock, 0);
-        EXPECT_GT(h.getBlendProgress(), 0);
-        blended = h.getBlendTime();
+        EXPECT_GT(h.blendProgress(), 0);
+        blended = h.blendTime();
         const std::vector<LimbPoints> before = limbsOf(h);
         level.frame(0.01);
-        if (h.getBlendTime() != 0) {
+        if (h.blendTime() != 0) {
             EXPECT_NE(limbsOf(h), before); // on its way to the walking pose
         }
     }
@@ -155,8 +155,8 @@ TEST(Person, BlendsIntoAWalkWithItsClocksStoppedButClimbsAtOnce) {
 
     // Onto the ladder: the climbing pose shows at once.
     ASSERT_TRUE(level.runUntil([&] { return h.currentAnimation().name == "anim_climb"; }));
-    EXPECT_EQ(h.getBlendTime(), 0);
-    EXPECT_EQ(h.getBlendProgress(), 0);
+    EXPECT_EQ(h.blendTime(), 0);
+    EXPECT_EQ(h.blendProgress(), 0);
 }
 
 TEST(Person, NamesAndSpeedsFollowTheGameSpeed) {

@@ -23,8 +23,8 @@ class Walker : public Animal {
 public:
     Walker(float atX, float atY) { moveTo(atX, atY); }
     void rebuildPath() override {
-        path.reset();
-        path.addRectangle({x - 5, y - 50, 10, 50});
+        path_.reset();
+        path_.addRectangle({x - 5, y - 50, 10, 50});
         clearShapeDirty();
     }
 };

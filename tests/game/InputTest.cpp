@@ -11,7 +11,7 @@ namespace {
 struct Pointer : ::testing::Test {
     GameHost host;
     Game& game = host.game;
-    gfx::RectF slow = game.slowButton.getBounds(false);
+    gfx::RectF slow = game.slowButton.bounds(false);
 };
 
 TEST_F(Pointer, ButtonsAreHitUpToTenUnitsOutsideTheirText) {
@@ -38,13 +38,13 @@ TEST_F(Pointer, OverlappingButtonsFirstInListWinsAndSwitchedOffIsSkipped) {
 }
 
 TEST_F(Pointer, ClickOnASpeedButtonSelectsThatSpeed) {
-    const gfx::RectF fast = game.fastButton.getBounds(false);
+    const gfx::RectF fast = game.fastButton.bounds(false);
     game.onClick(static_cast<int>(fast.x + 5), static_cast<int>(fast.y + 5));
     EXPECT_EQ(game.speedLevel, 3);
     EXPECT_TRUE(game.rules.isRunning()) << "a speed button starts a round";
     EXPECT_FALSE(game.mildButton.isOn()) << "and the buttons go";
     game.onKey(U'm');
-    const gfx::RectF mild = game.mildButton.getBounds(false);
+    const gfx::RectF mild = game.mildButton.bounds(false);
     game.onClick(static_cast<int>(mild.x + 5), static_cast<int>(mild.y + 5));
     EXPECT_EQ(game.speedLevel, 2);
     game.onClick(5, 5); // the sky
@@ -98,7 +98,7 @@ TEST_F(Pointer, AClickHoversFirst) {
 TEST(PointerScaled, ClientPixelsAreDividedByTheScale) {
     GameHost host(1600, 1168); // scale 2
     ASSERT_DOUBLE_EQ(host.game.scale(), 2.0);
-    const gfx::RectF slow = host.game.slowButton.getBounds(false);
+    const gfx::RectF slow = host.game.slowButton.bounds(false);
     host.game.onMouseMove(static_cast<int>((slow.x + 5) * 2), static_cast<int>((slow.y + 5) * 2));
     EXPECT_TRUE(host.game.slowButton.isHighlighted());
     host.game.onMouseMove(static_cast<int>(slow.x + 5), static_cast<int>(slow.y + 5)); // world point halved
@@ -117,7 +117,7 @@ TEST(PointerCentred, TheBarsAreTakenOffBeforeTheScale) {
     for (const auto& w : windows) {
         GameHost host(w.width, w.height);
         ASSERT_DOUBLE_EQ(host.game.scale(), w.scale);
-        const gfx::RectF slow = host.game.slowButton.getBounds(false);
+        const gfx::RectF slow = host.game.slowButton.bounds(false);
         const auto toClient = [&](float world, int bar) { return bar + static_cast<int>(world * w.scale); };
         host.game.onMouseMove(toClient(slow.x + 5, w.left), toClient(slow.y + 5, w.top));
         EXPECT_TRUE(host.game.slowButton.isHighlighted()) << w.width << "x" << w.height;

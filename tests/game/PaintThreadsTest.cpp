@@ -33,7 +33,7 @@ std::uint64_t pictureHash(const gfx::Surface& s) {
 // exposes during a quake, and a resize. Returns the picture after every timer call.
 std::vector<std::uint64_t> playSession(int width, int height, int threads, std::string& mismatch) {
     GameHost host(width, height, 5);
-    host.game.getRenderer().setPaintThreads(threads);
+    host.game.renderer().setPaintThreads(threads);
     host.expose(); // the first picture painted with these threads
     std::vector<std::uint64_t> pictures;
     for (int call = 0; call < 100; ++call) {
@@ -51,7 +51,7 @@ std::vector<std::uint64_t> playSession(int width, int height, int threads, std::
         pictures.push_back(pictureHash(host.window.screen()));
         if (call % 25 == 24 && mismatch.empty()) {
             gfx::Surface fresh(host.window.width(), host.window.height());
-            host.game.getRenderer().renderFullInto(host.game, fresh);
+            host.game.renderer().renderFullInto(host.game, fresh);
             if (const long long n = differingPixels(host.window.screen(), fresh); n != 0)
                 mismatch = "call " + std::to_string(call) + ": " + std::to_string(n) + " pixels differ";
         }

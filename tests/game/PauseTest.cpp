@@ -15,7 +15,7 @@ namespace {
 // What a full redraw would show right now.
 gfx::Surface fullPicture(GameHost& host) {
     gfx::Surface s(host.window.width(), host.window.height());
-    host.game.getRenderer().renderFullInto(host.game, s);
+    host.game.renderer().renderFullInto(host.game, s);
     return s;
 }
 
@@ -53,7 +53,7 @@ TEST(Pause, ThePictureShowsThePauseUntilTheGameGoesOn) {
         EXPECT_TRUE(game.pauseBox.isOn());
         EXPECT_EQ(game.pauseBox.text(), "PAUSED");
         EXPECT_EQ(largestDifference(host.window.screen(), fullPicture(host)), 0);
-        const gfx::RectF label = game.pauseBox.getBounds(true);
+        const gfx::RectF label = game.pauseBox.bounds(true);
         EXPECT_GT(changedWithin(before, host.window.screen(), label, game.scale(), w.left, w.top), 200);
         const gfx::Surface paused = copyOf(host.window.screen());
 
@@ -62,7 +62,7 @@ TEST(Pause, ThePictureShowsThePauseUntilTheGameGoesOn) {
         game.onKey(U's');
         game.onKey(U'd');
         game.onKey(U'm'); // the round ends and the speed buttons come back
-        const gfx::RectF mild = game.mildButton.getBounds(false);
+        const gfx::RectF mild = game.mildButton.bounds(false);
         game.onMouseMove(w.left + static_cast<int>((mild.x + 5) * game.scale()),
                          w.top + static_cast<int>((mild.y + 5) * game.scale()));
         ASSERT_TRUE(game.mildButton.isHighlighted());
@@ -104,7 +104,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
         {"a new round with 'n'", false, [](GameHost& host) { host.game.onKey(U'n'); }, true},
         {"a new round with a speed button after a won round", true,
          [](GameHost& host) {
-             const gfx::RectF b = host.game.mildButton.getBounds(false);
+             const gfx::RectF b = host.game.mildButton.bounds(false);
              host.game.onClick(static_cast<int>(b.x + 3), static_cast<int>(b.y + 3));
          },
          true},

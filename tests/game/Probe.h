@@ -23,12 +23,12 @@ public:
             onUpdate();
     }
     void draw(gfx::Graphics& g) override {
-        g.fillPath(brush_, path);
-        g.drawPath(pen, path);
+        g.fillPath(brush_, path_);
+        g.drawPath(pen_, path_);
     }
     void rebuildPath() override {
-        path.reset();
-        path.addRectangle(rect_);
+        path_.reset();
+        path_.addRectangle(rect_);
         clearShapeDirty();
     }
     void moveTo(float x, float y) {

@@ -24,7 +24,7 @@ struct Rendering : ::testing::Test {
     // What a full redraw would show right now.
     gfx::Surface fullPicture() {
         gfx::Surface s(host.window.width(), host.window.height());
-        game.getRenderer().renderFullInto(game, s);
+        game.renderer().renderFullInto(game, s);
         return s;
     }
 };
@@ -41,7 +41,7 @@ TEST_F(Rendering, FirstPaintShowsTheWholeSceneCentredBetweenEvenBars) {
     for (const auto& size : sizes) {
         GameHost other(size.width, size.height);
         const double scale = other.game.scale();
-        const gfx::RectF slow = other.game.slowButton.getBounds(false);
+        const gfx::RectF slow = other.game.slowButton.bounds(false);
         const gfx::Surface& screen = other.window.screen();
         int lit = 0;
         for (int y = static_cast<int>(slow.y * scale); y < slow.bottom() * scale; ++y)
@@ -77,7 +77,7 @@ TEST(RenderingCentred, PartialRepaintsMatchAFullRedrawBesideTheBars) {
     probe.moveTo(310, 230);
     wide.timerCall();
     gfx::Surface full(1000, 584);
-    wide.game.getRenderer().renderFullInto(wide.game, full);
+    wide.game.renderer().renderFullInto(wide.game, full);
     EXPECT_EQ(largestDifference(wide.window.screen(), full), 0);
     for (const gfx::RectI& r : wide.window.lastPresented())
         EXPECT_GE(r.x, 100 + 300 - 20) << "copied where the probe is, beside the left bar";
@@ -104,7 +104,7 @@ TEST_F(Rendering, MovingObjectRepaintsOnlyItsOldAndNewPlace) {
 
 TEST_F(Rendering, ErasedRectsAreClearedWithTheNextDrawingFrame) {
     // An object that leaves the scene leaves its last bounds behind.
-    const gfx::RectF gone = probe.getLastBounds();
+    const gfx::RectF gone = probe.lastBounds();
     game.drawList.erase(std::find(game.drawList.begin(), game.drawList.end(), &probe));
     game.erasedRects.push_back(gone);
     host.timerCall(); // nothing else changed: the erased area waits
@@ -120,12 +120,12 @@ TEST_F(Rendering, DirtyRectOverlayIsErasedByTheFollowingFrame) {
     game.onKey(U'c');
     probe.moveTo(500, 100);
     host.timerCall();
-    EXPECT_TRUE(game.getRenderer().debugOverlayOnScreen());
+    EXPECT_TRUE(game.renderer().debugOverlayOnScreen());
     EXPECT_GT(largestDifference(host.window.screen(), fullPicture()), 8);
     game.onKey(U'c');
     probe.moveTo(520, 100);
     host.timerCall();
-    EXPECT_FALSE(game.getRenderer().debugOverlayOnScreen());
+    EXPECT_FALSE(game.renderer().debugOverlayOnScreen());
     EXPECT_EQ(largestDifference(host.window.screen(), fullPicture()), 0);
 }
 
@@ -205,7 +205,7 @@ TEST(RenderingScaled, IncrementalFramesMatchAFullRedrawAtAnyScale) {
             host.timerCall();
         }
         gfx::Surface full(w, h);
-        host.game.getRenderer().renderFullInto(host.game, full);
+        host.game.renderer().renderFullInto(host.game, full);
         EXPECT_EQ(largestDifference(host.window.screen(), full), 0) << w << "x" << h;
     }
 }
@@ -223,12 +223,12 @@ TEST(RenderingFull, ARepaintOfEverythingDuringARoundEqualsAFreshPicture) {
             game.onKey('n');
         // Every frame in full for a while: only the full redraws keep the layer up to date.
         if (frame < 200)
-            game.getRenderer().requestFullRedraw();
+            game.renderer().requestFullRedraw();
         host.timerCall();
         // (The frame that starts the round is left out: it shows the Wife a step behind.)
         if (frame % 2 == 1) {
             gfx::Surface fresh(1000, 730);
-            game.getRenderer().renderFullInto(game, fresh);
+            game.renderer().renderFullInto(game, fresh);
             ASSERT_EQ(differingPixels(host.window.screen(), fresh), 0)
                 << "frame " << frame << " largest " << largestDifference(host.window.screen(), fresh);
         }

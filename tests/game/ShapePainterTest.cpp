@@ -42,7 +42,7 @@ TEST(ShapePainter, ARoundLooksTheSameThroughCairoButForEdgeShading) {
         GameHost host(width, height, 7);
         host.game.onKey('n');
         host.run(250);
-        Renderer& renderer = host.game.getRenderer();
+        Renderer& renderer = host.game.renderer();
         gfx::Surface fast(width, height);
         renderer.setShapes(Renderer::Shapes::Fast);
         renderer.renderFullInto(host.game, fast);

@@ -80,7 +80,7 @@ public:
         Husband& h = husband();
         if (!h.isIdle() || !h.isAttached())
             return false;
-        const gfx::RectF b = h.getBounds(false);
+        const gfx::RectF b = h.bounds(false);
         constexpr float kReach = 20;
         return p.x - kReach < b.x + b.width && b.x < p.x + kReach && p.y - kReach < b.y + b.height &&
                b.y < p.y + kReach;
@@ -99,7 +99,7 @@ public:
 
     std::string whereHeIs() {
         Husband& h = husband();
-        const gfx::PointF p = h.getPosition();
+        const gfx::PointF p = h.position();
         char text[96];
         std::snprintf(text, sizeof text, "at (%.0f, %.0f) on %s, %s", p.x, p.y,
                       h.platform() != nullptr ? h.platform()->typeName().c_str() : "nothing",

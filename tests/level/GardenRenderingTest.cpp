@@ -23,13 +23,13 @@ TEST(GardenRendering, IncrementalFramesMatchAFullRedrawThroughAQuake) {
         int checked = 0;
         int lightRepaints = 0;
         while (checked < 90) {
-            const float before = host.game.light.getLastDrawnPosition().x;
+            const float before = host.game.light.lastDrawnPosition().x;
             host.timerCall();
-            lightRepaints += host.game.light.getLastDrawnPosition().x != before;
+            lightRepaints += host.game.light.lastDrawnPosition().x != before;
             if (++checked % 3 != 0)
                 continue;
             gfx::Surface full(w, h);
-            host.game.getRenderer().renderFullInto(host.game, full);
+            host.game.renderer().renderFullInto(host.game, full);
             ASSERT_EQ(differingPixels(host.window.screen(), full), 0) << "after frame " << checked;
         }
         EXPECT_FALSE(host.game.ground.isQuakeActive()); // the whole quake was on screen
@@ -43,7 +43,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
     nlohmann::json calm = GameStateJson::dump(host.game, 20);
     EXPECT_EQ(calm["ground"]["quakeActive"], false);
     EXPECT_EQ(calm["ground"]["quakeRaise"], 0);
-    EXPECT_FLOAT_EQ(calm["light"]["x"].get<float>(), host.game.light.getPosition().x);
+    EXPECT_FLOAT_EQ(calm["light"]["x"].get<float>(), host.game.light.position().x);
     EXPECT_GT(calm["light"]["x"].get<float>(), 0);
 
     // 'e' asks for a quake; the ground starts it on its next update.
@@ -52,7 +52,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
     nlohmann::json shaking = GameStateJson::dump(host.game, 26);
     EXPECT_EQ(shaking["ground"]["quakeActive"], true);
     EXPECT_EQ(shaking["ground"]["quakePhase"], 0);
-    EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground.getQuakeRaise());
+    EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground.quakeRaise());
     EXPECT_GT(shaking["ground"]["quakeRaise"].get<int>(), 0);
     EXPECT_EQ(shaking["groundEventRequest"], false);
 }

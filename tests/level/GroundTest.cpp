@@ -35,7 +35,7 @@ int secondFrameRaise(double dt) {
     level.game->groundEventRequest = true;
     level.game->ground.update(dt); // the quake starts, nothing moves yet
     level.game->ground.update(dt);
-    return level.game->ground.getQuakeRaise();
+    return level.game->ground.quakeRaise();
 }
 
 } // namespace
@@ -52,7 +52,7 @@ TEST(GroundQuake, RaiseRunsThreeDampedSwingsAndARequestMeanwhileWaits) {
     std::vector<int> raises;
     do {
         ground.update(0.01);
-        raises.push_back(ground.getQuakeRaise());
+        raises.push_back(ground.quakeRaise());
         if (raises.size() == 1) {
             EXPECT_FALSE(game.groundEventRequest) << "taken when the quake starts";
         }
@@ -60,16 +60,16 @@ TEST(GroundQuake, RaiseRunsThreeDampedSwingsAndARequestMeanwhileWaits) {
             game.groundEventRequest = true; // not looked at while quaking
     } while (ground.isQuakeActive() && raises.size() < 1000);
     EXPECT_EQ(raises, kSwingsOf4);
-    EXPECT_EQ(ground.getQuakePhase(), 0);
+    EXPECT_EQ(ground.quakePhase(), 0);
     EXPECT_TRUE(game.groundEventRequest);
 
     // The request made during the quake starts the next one right after.
     ground.update(0.01);
     EXPECT_TRUE(ground.isQuakeActive());
-    EXPECT_EQ(ground.getQuakeRaise(), 0);
+    EXPECT_EQ(ground.quakeRaise(), 0);
     EXPECT_FALSE(game.groundEventRequest);
     ground.update(0.01);
-    EXPECT_EQ(ground.getQuakeRaise(), 4);
+    EXPECT_EQ(ground.quakeRaise(), 4);
 }
 
 TEST(GroundQuake, StepFollowsTheAverageFrameTime) {
@@ -99,22 +99,22 @@ TEST(GroundQuake, HundredsOfEqualFramesKeepTheirExactAverage) {
         host.timerCall(kTwentyMs);
     host.game.onKey(U'e');
     host.timerCall(kTwentyMs); // the quake starts
-    const int before = host.game.ground.getQuakeRaise();
+    const int before = host.game.ground.quakeRaise();
     host.timerCall(kTwentyMs);
-    EXPECT_EQ(host.game.ground.getQuakeRaise() - before, 6);
+    EXPECT_EQ(host.game.ground.quakeRaise() - before, 6);
 }
 
 TEST(GroundQuake, CalmGroundStaysPutAndQuakesWithin3000Frames) {
     Level level(7);
     Ground& ground = level.game->ground;
     ground.rebuildPath();
-    const gfx::RectF calm = ground.getBounds(false);
+    const gfx::RectF calm = ground.bounds(false);
     int frames = 0;
     while (!ground.isQuakeActive() && frames < 4000) {
         ground.update(0.01);
         ++frames;
         if (!ground.isQuakeActive()) {
-            ASSERT_EQ(ground.getBounds(false), calm);
+            ASSERT_EQ(ground.bounds(false), calm);
         }
     }
     EXPECT_TRUE(ground.isQuakeActive());
@@ -131,8 +131,8 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
     for (int i = 0; i < 400 || ground.isQuakeActive(); ++i)
         level.frame(0.01);
 
-    const float treeTop = tree.getBounds(false).y;
-    const float poleTop = pole.getBounds(false).y;
+    const float treeTop = tree.bounds(false).y;
+    const float poleTop = pole.bounds(false).y;
     struct Watch {
         const char* what;
         std::function<bool()> moved;
@@ -140,13 +140,13 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
     };
     // The storeys above the basement follow it frame by frame (see the house tests).
     std::vector<Watch> watches{
-        {"ground", [&] { return ground.getQuakeRaise() != 0; }},
-        {"tree", [&] { return tree.getBounds(false).y != treeTop; }},
-        {"pole", [&] { return pole.getBounds(false).y != poleTop; }},
-        {"branch", [&] { return tree.branch(0).getOffsetY() != 0; }},
-        {"cable", [&] { return pole.cable().getOffsetY() != 0; }},
-        {"basement", [&] { return game.floorBasement.getOffsetY() != 0; }},
-        {"roof", [&] { return game.roof.getOffsetY() != 0; }},
+        {"ground", [&] { return ground.quakeRaise() != 0; }},
+        {"tree", [&] { return tree.bounds(false).y != treeTop; }},
+        {"pole", [&] { return pole.bounds(false).y != poleTop; }},
+        {"branch", [&] { return tree.branch(0).offsetY() != 0; }},
+        {"cable", [&] { return pole.cable().offsetY() != 0; }},
+        {"basement", [&] { return game.floorBasement.offsetY() != 0; }},
+        {"roof", [&] { return game.roof.offsetY() != 0; }},
     };
     game.groundEventRequest = true;
     for (int f = 0; f < 30; ++f) {
@@ -168,8 +168,8 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
     EXPECT_GT(frameOf["basement"], quake);
     EXPECT_GT(frameOf["roof"], frameOf["basement"]);
     // Everything moves the same way as the ground: up.
-    EXPECT_LT(tree.getBounds(false).y, treeTop);
-    EXPECT_LT(game.roof.getOffsetY(), 0);
+    EXPECT_LT(tree.bounds(false).y, treeTop);
+    EXPECT_LT(game.roof.offsetY(), 0);
 }
 
 TEST(GroundTouch, BasementColumnLetsAgentsFallThrough) {
@@ -203,7 +203,7 @@ TEST(GroundDrawing, ColumnStaysUnfilledButTheLineCrossesIt) {
 
     // Lifted by the quake, the hillside fills the sky it rose into; the column stays open.
     level.game->groundEventRequest = true;
-    while (ground.getQuakeRaise() < 40)
+    while (ground.quakeRaise() < 40)
         ground.update(0.01);
     g.clear(0xFF000000);
     ground.refreshShape();
@@ -211,7 +211,7 @@ TEST(GroundDrawing, ColumnStaysUnfilledButTheLineCrossesIt) {
     g.flush();
     EXPECT_EQ(surface.pixel(100, 440), 0xFF96640Au);
     EXPECT_EQ(surface.pixel(400, 500), 0xFF000000u);
-    EXPECT_EQ(surface.pixel(700, 575 - ground.getQuakeRaise()), 0xFF96640Au);
+    EXPECT_EQ(surface.pixel(700, 575 - ground.quakeRaise()), 0xFF96640Au);
 }
 
 } // namespace game

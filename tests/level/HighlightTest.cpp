@@ -41,17 +41,17 @@ TEST_F(HighlightTest, NodeCrossIsFourArmsAndRedrawsOnlyOnAChange) {
     cross.setNode(&graph.node(0)); // placed at (100, 100) by the fixture
     EXPECT_TRUE(cross.isRedrawNeeded());
     settle(cross);
-    const auto pts = cross.getPath().points();
+    const auto pts = cross.path().points();
     EXPECT_EQ(
         std::vector<gfx::PointF>(pts.begin(), pts.end()),
         (std::vector<gfx::PointF>{
             {100, 96}, {100, 90}, {100, 104}, {100, 110}, {96, 100}, {90, 100}, {104, 100}, {110, 100}}));
-    EXPECT_EQ(cross.getPath().figureCount(), 1);
+    EXPECT_EQ(cross.path().figureCount(), 1);
     cross.setNode(&graph.node(0));
     EXPECT_FALSE(cross.isRedrawNeeded());
     cross.setNode(nullptr);
     cross.refreshShape();
-    EXPECT_TRUE(cross.getPath().empty());
+    EXPECT_TRUE(cross.path().empty());
 }
 
 TEST_F(HighlightTest, EdgeGlowRestartsQuietlyFadesAndLetsGoAfterThreeSeconds) {
@@ -86,7 +86,7 @@ TEST_F(HighlightTest, EdgeGlowRestartsQuietlyFadesAndLetsGoAfterThreeSeconds) {
     EXPECT_EQ(glow.edge(), nullptr);
     EXPECT_EQ(glow.glowTime, 0.0);
     settle(glow);
-    EXPECT_TRUE(glow.getPath().empty());
+    EXPECT_TRUE(glow.path().empty());
     glow.update(0.08);
     EXPECT_FALSE(glow.isRedrawNeeded()) << "an idle highlight stays quiet";
 }
@@ -95,7 +95,7 @@ TEST_F(HighlightTest, AnEdgeOfNoLengthGlowsAsNothing) {
     EdgeHighlight glow;
     glow.setEdge(&graph.edge(5, 6));
     glow.refreshShape();
-    EXPECT_TRUE(glow.getPath().empty());
+    EXPECT_TRUE(glow.path().empty());
     gfx::Surface surface(400, 400);
     surface.fill(0x00000000);
     gfx::Graphics g(surface);
@@ -110,7 +110,7 @@ TEST_F(HighlightTest, EdgeGlowIsBrightestAtTheEndAndFades) {
     glow.setEdge(&edge());
     glow.refreshShape();
     // A spindle from the start at x 100 to 20 % beyond the end at x 200, 40 pixels across.
-    const gfx::RectF b = glow.getPath().bounds();
+    const gfx::RectF b = glow.path().bounds();
     EXPECT_NEAR(b.x, 100, 1.0);
     EXPECT_NEAR(b.right(), 220, 1.0);
     EXPECT_GE(b.height, 40.0f);

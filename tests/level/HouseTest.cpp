@@ -12,7 +12,7 @@ namespace {
 
 std::vector<gfx::PointF> outlineOf(Object& o) {
     o.refreshShape();
-    const auto pts = o.getPath().points();
+    const auto pts = o.path().points();
     return {pts.begin(), pts.end()};
 }
 
@@ -150,7 +150,7 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
 TEST_F(HouseTest, TouchesUsesTheExactOutline) {
     EXPECT_TRUE(game.floorBasement.touches({300, 560, 20, 16}));
     // Just above the pen-widened bounds: no touch.
-    const gfx::RectF b = game.floorBasement.getBounds(true);
+    const gfx::RectF b = game.floorBasement.bounds(true);
     EXPECT_FALSE(game.floorBasement.touches({300, b.y - 20, 20, 20}));
     // Under the gable: inside the roof's bounds, outside its outline.
     EXPECT_FALSE(game.roof.touches({395, 175, 10, 10}));
@@ -172,7 +172,7 @@ TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
         for (std::size_t i = 0; i < 7; ++i)
             game.platformList[i]->update(0.01);
         for (MovablePlatform* p : house)
-            if (p->getOffsetY() != 0 && !firstMoved.count(p->typeName()))
+            if (p->offsetY() != 0 && !firstMoved.count(p->typeName()))
                 firstMoved[p->typeName()] = frame;
     }
     EXPECT_EQ(firstMoved["FloorBasement"], 2);
@@ -182,11 +182,11 @@ TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
     EXPECT_EQ(firstMoved["Roof"], 7)
         << "the roof comes before the den roof in the list, so it waits a frame more";
     for (MovablePlatform* p : house)
-        EXPECT_EQ(p->getOffsetY(), -4) << p->typeName();
+        EXPECT_EQ(p->offsetY(), -4) << p->typeName();
     // Ladders and walls move at once with their floor.
     EXPECT_EQ(game.floorBasement.ladder.climbRect().y, 394 - 4);
-    EXPECT_EQ(game.floorFirst.leftWall.getDisplacement(), (gfx::PointF{0, -4}));
-    EXPECT_EQ(game.floorBasement.rightWall.getDisplacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game.floorFirst.leftWall.displacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game.floorBasement.rightWall.displacement(), (gfx::PointF{0, -4}));
     // The picture moved; navigation and support stay where the house was built.
     EXPECT_EQ(outlineOf(game.floorSecond).front(), (gfx::PointF{250, 296}));
     EXPECT_EQ(node("basement_left").y, 574);

@@ -19,11 +19,11 @@ TEST(LightSource, RepaintsOnlyAfterMoreThanHalfAPixel) {
     drawn(light);
     light.update(0.08); // 0.4 px
     EXPECT_FALSE(light.isRedrawNeeded());
-    EXPECT_FLOAT_EQ(light.getLastDrawnPosition().x, 0);
+    EXPECT_FLOAT_EQ(light.lastDrawnPosition().x, 0);
     light.update(0.04); // 0.6 px
     EXPECT_TRUE(light.isRedrawNeeded());
-    EXPECT_FLOAT_EQ(light.getLastDrawnPosition().x, light.getPosition().x);
-    EXPECT_NEAR(light.getPosition().x, 0.6f, 1e-6);
+    EXPECT_FLOAT_EQ(light.lastDrawnPosition().x, light.position().x);
+    EXPECT_NEAR(light.position().x, 0.6f, 1e-6);
 }
 
 TEST(LightSource, WrapsAtTheRightEdgeWithoutARepaint) {
@@ -31,8 +31,8 @@ TEST(LightSource, WrapsAtTheRightEdgeWithoutARepaint) {
     light.placeAt(799.9f);
     drawn(light);
     light.update(0.04);
-    EXPECT_EQ(light.getPosition().x, 0);
-    EXPECT_EQ(light.getLastDrawnPosition().x, 0);
+    EXPECT_EQ(light.position().x, 0);
+    EXPECT_EQ(light.lastDrawnPosition().x, 0);
     EXPECT_FALSE(light.isRedrawNeeded());
     light.update(0.12); // 0.6 px from 0
     EXPECT_TRUE(light.isRedrawNeeded());
@@ -42,11 +42,11 @@ TEST(LightSource, BoundsAreTheDiscWithOrWithoutPen) {
     LightSource light;
     light.placeAt(123.25f);
     const gfx::RectF expected{123.25f, 100, 50, 50};
-    EXPECT_EQ(light.getBounds(true), expected);
-    EXPECT_EQ(light.getBounds(false), expected);
-    EXPECT_TRUE(light.getRegion().isEmpty());
+    EXPECT_EQ(light.bounds(true), expected);
+    EXPECT_EQ(light.bounds(false), expected);
+    EXPECT_TRUE(light.region().isEmpty());
     light.translate(10, 10);
-    EXPECT_EQ(light.getBounds(false), expected);
+    EXPECT_EQ(light.bounds(false), expected);
 }
 
 } // namespace game

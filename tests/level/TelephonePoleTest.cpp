@@ -46,16 +46,16 @@ TEST(TelephoneCable, CableAndLoopSupportAndTheLoopsMoveAtOnce) {
     EXPECT_FALSE(loop.supports({225, 0, 10, 41}));   // wholly above its top at 42
     EXPECT_FALSE(loop.supports({225, 120, 10, 40})); // middle below its foot at 132
     // It is drawn 50 pixels tall, hanging from the line.
-    const gfx::RectF before = loop.getBounds(false);
+    const gfx::RectF before = loop.bounds(false);
     EXPECT_NEAR(before.y + before.height, 132, 1e-3);
     EXPECT_NEAR(before.y, 132 - 1.1f * 50, 1e-3);
 
     cable.translate(0, -6);
     cable.update(0.01);
-    EXPECT_EQ(loop.getBounds(false), before);
+    EXPECT_EQ(loop.bounds(false), before);
     cable.update(0.01);
-    EXPECT_EQ(cable.getOffsetY(), -6);
-    EXPECT_NEAR(loop.getBounds(false).y, before.y - 6, 1e-3);
+    EXPECT_EQ(cable.offsetY(), -6);
+    EXPECT_NEAR(loop.bounds(false).y, before.y - 6, 1e-3);
 }
 
 TEST(GardenGraph, EveryPlacedPlaceIsReachableFromTheGround) {

@@ -72,21 +72,21 @@ TEST(TreeAndBranch, BranchesSupportAlongTheirOutlineAndSagBackTowardsTheTrunk) {
     EXPECT_FALSE(left.supports({590, 370.5f, 20, 40}));
     EXPECT_FALSE(left.supports({580, 370, 20, 40})); // centre 590, left of the tip at 593
     EXPECT_FALSE(left.supports({694, 370, 20, 40})); // centre 704, past the root at 703
-    EXPECT_EQ(left.getDirection(), -1);
-    EXPECT_EQ(right.getDirection(), 1);
+    EXPECT_EQ(left.direction(), -1);
+    EXPECT_EQ(right.direction(), 1);
 
     for (Branch* b : {&left, &right}) {
-        const gfx::RectF before = b->getBounds(false);
+        const gfx::RectF before = b->bounds(false);
         b->translate(0, 10);
         b->update(0.01); // the idle queue's leading zero move
         b->update(0.01);
-        EXPECT_EQ(b->getOffsetY(), 10);
-        EXPECT_NEAR(b->getBounds(false).y - before.y, 10, 1e-3);
+        EXPECT_EQ(b->offsetY(), 10);
+        EXPECT_NEAR(b->bounds(false).y - before.y, 10, 1e-3);
         // The twig, carried by the branch, goes 1.1 times as far.
         EXPECT_NEAR(b->twig().displacement().y, 11, 1e-5);
     }
-    EXPECT_FLOAT_EQ(left.getOffsetX(), 2);   // back to the right, towards the trunk
-    EXPECT_FLOAT_EQ(right.getOffsetX(), -2); // back to the left
+    EXPECT_FLOAT_EQ(left.offsetX(), 2);   // back to the right, towards the trunk
+    EXPECT_FLOAT_EQ(right.offsetX(), -2); // back to the left
     EXPECT_FLOAT_EQ(left.twig().displacement().x, 2.2f);
     EXPECT_TRUE(left.supports({590, 370, 20, 40})) << "the zone stays put while the branch sways";
 }

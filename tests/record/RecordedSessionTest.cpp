@@ -136,7 +136,7 @@ TEST_F(Recording, ASessionReplaysExactlyHeadlessAndInAWindow) {
         s.window.restore();
         s.expose();
         s.key(U'e');
-        s.game->getRenderer().requestFullRedraw();
+        s.game->renderer().requestFullRedraw();
         s.recorder->redraw();
         s.ticks(80);
         // Pausing, a single step and resuming read the clock between timer calls; the frame

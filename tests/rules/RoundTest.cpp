@@ -23,7 +23,7 @@ void press(Level& level, char32_t key) {
 // What a full redraw would show right now.
 gfx::Surface fullPicture(Level& level) {
     gfx::Surface s(level.host.window.width(), level.host.window.height());
-    level.game->getRenderer().renderFullInto(*level.game, s);
+    level.game->renderer().renderFullInto(*level.game, s);
     return s;
 }
 
@@ -41,7 +41,7 @@ TEST(Round, FortySocksHoldThroughAnyKeySequence) {
         if (r < 10) {
             press(level, keys[r]);
         } else if (r == 10) {
-            const gfx::RectF b = buttons[frame % 3]->getBounds(false);
+            const gfx::RectF b = buttons[frame % 3]->bounds(false);
             game.onClick(static_cast<int>(b.x + 3), static_cast<int>(b.y + 3));
         }
         if (game.paused && frame % 7 == 0)
@@ -71,13 +71,13 @@ TEST(Round, IsWonOneFrameAfterTheLastSockAndClearedByM) {
     level.frame(0.01);
     // Nothing of the round is left in the picture, however it is painted.
     EXPECT_EQ(largestDifference(level.host.window.screen(), fullPicture(level)), 0);
-    EXPECT_TRUE(game.rules.getSocksCollected().empty());
+    EXPECT_TRUE(game.rules.socksCollected().empty());
     EXPECT_FALSE(game.rules.resultBox.isOn() || game.rules.sockCounter.isOn() || game.rules.gameClock.isOn());
     for (const Object* o : game.agentList)
         EXPECT_NE(o->typeName(), "Sock");
     press(level, U'-'); // nothing collected, nothing to put back
     press(level, U'+');
-    EXPECT_TRUE(game.rules.getSocksInLevel().empty());
+    EXPECT_TRUE(game.rules.socksInLevel().empty());
 }
 
 TEST(Round, CatStrikesDropTwentySocksAndTheWifeCostsALifePerCatch) {
@@ -86,25 +86,25 @@ TEST(Round, CatStrikesDropTwentySocksAndTheWifeCostsALifePerCatch) {
     press(level, U'n');
     for (int i = 0; i < 25; ++i)
         press(level, U'+');
-    Cat& cat = *game.rules.getCats().front();
+    Cat& cat = *game.rules.cats().front();
     game.husband.halt();
     level.frame(0.01);
-    cat.moveTo(game.husband.getPosition().x, game.husband.getPosition().y);
+    cat.moveTo(game.husband.position().x, game.husband.position().y);
     level.frame(0.01);
     EXPECT_TRUE(cat.isTouched());
-    EXPECT_EQ(game.rules.getSocksCollected().size(), 5u) << "twenty dropped, five kept";
+    EXPECT_EQ(game.rules.socksCollected().size(), 5u) << "twenty dropped, five kept";
 
     // The Wife catches him whenever she stands on him, but never twice within 4 seconds nor in
     // the first 4 seconds of the round.
     std::vector<double> catches;
-    int lives = game.rules.getLives();
+    int lives = game.rules.lives();
     for (int frame = 0; frame < 2000 && game.rules.isRunning(); ++frame) {
-        game.wife.moveTo(game.husband.getPosition().x, game.husband.getPosition().y);
+        game.wife.moveTo(game.husband.position().x, game.husband.position().y);
         level.frame(0.01);
-        if (game.rules.getLives() != lives) {
-            lives = game.rules.getLives();
+        if (game.rules.lives() != lives) {
+            lives = game.rules.lives();
             catches.push_back(frame * 0.01);
-            EXPECT_EQ(game.rules.livesDisplay.getCount(), lives);
+            EXPECT_EQ(game.rules.livesDisplay.count(), lives);
         }
     }
     ASSERT_EQ(catches.size(), 3u);
@@ -123,7 +123,7 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
         std::function<void(Level&, Cat&)> play;
     };
     const auto keepCatOnHim = [](Level& level, Cat& cat) {
-        const gfx::PointF at = level.game->husband.getPosition();
+        const gfx::PointF at = level.game->husband.position();
         cat.moveTo(at.x, at.y);
     };
     const Ending endings[] = {
@@ -144,7 +144,7 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
              for (int i = 0; i < 10; ++i)
                  press(level, U'+');
              for (int frame = 0; frame < 2000 && game.rules.isRunning(); ++frame) {
-                 game.wife.moveTo(game.husband.getPosition().x, game.husband.getPosition().y);
+                 game.wife.moveTo(game.husband.position().x, game.husband.position().y);
                  level.frame(0.01);
              }
          }},
@@ -154,7 +154,7 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
         Level level;
         Game& game = *level.game;
         game.paintEachFrame = false;
-        Cat& cat = *game.rules.getCats().front();
+        Cat& cat = *game.rules.cats().front();
         press(level, U'n');
         game.husband.halt();
         level.frame(0.01);
@@ -162,22 +162,22 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
         ASSERT_FALSE(game.rules.isRunning());
         EXPECT_EQ(game.rules.resultBox.text(), ending.result);
         const std::string count = game.rules.sockCounter.text();
-        const std::size_t collected = game.rules.getSocksCollected().size();
+        const std::size_t collected = game.rules.socksCollected().size();
         if (std::string(ending.result) == "CONGRATS") {
             EXPECT_EQ(count, "40/40");
         }
-        const int lives = game.rules.getLives();
+        const int lives = game.rules.lives();
 
         for (char32_t key : {U'+', U'=', U'-', U'_'})
             press(level, key);
         for (int frame = 0; frame < 600; ++frame) { // six seconds: past any cat's 4 s rest
             keepCatOnHim(level, cat);
-            game.wife.moveTo(game.husband.getPosition().x, game.husband.getPosition().y);
+            game.wife.moveTo(game.husband.position().x, game.husband.position().y);
             level.frame(0.01);
         }
         EXPECT_EQ(game.rules.sockCounter.text(), count);
-        EXPECT_EQ(game.rules.getSocksCollected().size(), collected);
-        EXPECT_EQ(game.rules.getLives(), lives);
+        EXPECT_EQ(game.rules.socksCollected().size(), collected);
+        EXPECT_EQ(game.rules.lives(), lives);
         EXPECT_EQ(game.rules.resultBox.text(), ending.result);
         EXPECT_EQ(checkRound(game), "");
     }

@@ -40,9 +40,9 @@ TEST(Sock, EntersAndLeavesTheLevelOnceAndIsRepaintedWhereItLay) {
     for (int i = 0; i < 300 && !sock.isAttached(); ++i)
         level.frame(0.01);
     ASSERT_TRUE(sock.isAttached()) << "it lands";
-    EXPECT_FALSE(sock.platform()->touches(sock.getBounds(false))) << "and rests clear of what it landed on";
+    EXPECT_FALSE(sock.platform()->touches(sock.bounds(false))) << "and rests clear of what it landed on";
 
-    const gfx::RectF lastDrawn = sock.getLastBounds();
+    const gfx::RectF lastDrawn = sock.lastBounds();
     game.erasedRects.clear();
     sock.remove();
     sock.remove();
@@ -50,13 +50,13 @@ TEST(Sock, EntersAndLeavesTheLevelOnceAndIsRepaintedWhereItLay) {
     EXPECT_FALSE(listed(game.drawList, &sock) || listed(game.agentList, &sock));
     ASSERT_EQ(game.erasedRects.size(), 1u);
     EXPECT_EQ(game.erasedRects.front(), lastDrawn);
-    EXPECT_TRUE(sock.getBounds(false).isEmpty()) << "a collected sock has no outline";
+    EXPECT_TRUE(sock.bounds(false).isEmpty()) << "a collected sock has no outline";
 
     sock.place();
     EXPECT_TRUE(listed(game.drawList, &sock) && listed(game.agentList, &sock));
-    const gfx::PointF before = sock.getPosition();
+    const gfx::PointF before = sock.position();
     sock.scatter(-1, 3); // spread 50, offset 3: each axis moves by -3 up to 97
-    const gfx::PointF after = sock.getPosition();
+    const gfx::PointF after = sock.position();
     EXPECT_GE(after.x - before.x, -3);
     EXPECT_LT(after.x - before.x, 97);
     EXPECT_TRUE(sock.isDetached()) << "and falls again";

@@ -39,25 +39,25 @@ TEST_F(PlatformTest, AQueuedMoveLandsOneFrameLateAndCarriesItsRiders) {
 
     roof.translate(5, 0);
     roof.update(0.01);
-    EXPECT_EQ(roof.getOffsetX(), 0) << "an idle queue first spends a frame on its leading zero move";
+    EXPECT_EQ(roof.offsetX(), 0) << "an idle queue first spends a frame on its leading zero move";
     EXPECT_FALSE(roof.isShapeDirty());
-    EXPECT_EQ(rider.getDisplacement().x, 0);
+    EXPECT_EQ(rider.displacement().x, 0);
 
     roof.translate(7, 1); // queued behind the first move
     roof.update(0.01);
-    EXPECT_EQ(roof.getOffsetX(), 5);
+    EXPECT_EQ(roof.offsetX(), 5);
     EXPECT_TRUE(roof.isShapeDirty());
     EXPECT_TRUE(roof.isRedrawNeeded());
-    EXPECT_EQ(rider.getDisplacement(), (gfx::PointF{5, 0}));
+    EXPECT_EQ(rider.displacement(), (gfx::PointF{5, 0}));
 
     roof.update(0.01);
-    EXPECT_EQ(roof.getOffsetX(), 12);
-    EXPECT_EQ(roof.getOffsetY(), 1);
-    EXPECT_EQ(rider.getDisplacement(), (gfx::PointF{12, 1}));
-    EXPECT_TRUE(roof.getPendingMoves().empty());
+    EXPECT_EQ(roof.offsetX(), 12);
+    EXPECT_EQ(roof.offsetY(), 1);
+    EXPECT_EQ(rider.displacement(), (gfx::PointF{12, 1}));
+    EXPECT_TRUE(roof.pendingMoves().empty());
 
     roof.refreshShape();
-    EXPECT_EQ(roof.getPath().points()[0], (gfx::PointF{252, 201}));
+    EXPECT_EQ(roof.path().points()[0], (gfx::PointF{252, 201}));
 }
 
 TEST_F(PlatformTest, ZeroMovesNeverInvalidateAndObstaclesRideAlong) {
@@ -65,32 +65,32 @@ TEST_F(PlatformTest, ZeroMovesNeverInvalidateAndObstaclesRideAlong) {
     roof.carried.push_back(&rider);
     settle(roof);
     roof.translate(0, 0);
-    EXPECT_EQ(roof.getPendingMoves().size(), 2u);
+    EXPECT_EQ(roof.pendingMoves().size(), 2u);
     for (int i = 0; i < 3; ++i)
         roof.update(0.01);
     EXPECT_FALSE(roof.isShapeDirty());
     EXPECT_FALSE(roof.isRedrawNeeded());
-    EXPECT_TRUE(roof.getPendingMoves().empty());
+    EXPECT_TRUE(roof.pendingMoves().empty());
 
     Wall blocker({0, 0, 5, 5}, 0xFF000000, 1, 0xFF000000);
     roof.obstacles.push_back(&blocker);
     roof.carryRiders(3, -2);
-    EXPECT_EQ(blocker.getDisplacement(), (gfx::PointF{3, -2}));
-    EXPECT_EQ(rider.getDisplacement(), (gfx::PointF{3, -2}));
-    EXPECT_EQ(roof.getOffsetX(), 0) << "carrying the riders does not move the carrier";
+    EXPECT_EQ(blocker.displacement(), (gfx::PointF{3, -2}));
+    EXPECT_EQ(rider.displacement(), (gfx::PointF{3, -2}));
+    EXPECT_EQ(roof.offsetX(), 0) << "carrying the riders does not move the carrier";
 }
 
 TEST_F(PlatformTest, ClimbableOutlineReachAndImmediateMoves) {
     Climbable ladder("ladder", 350, 554, 20, 160, 10, nullptr, nullptr); // x 350-370, y 394-554
     ladder.refreshShape();
-    EXPECT_EQ(ladder.getPath().figureCount(), 10) << "rails and nine rungs";
-    EXPECT_EQ(ladder.getPath().points()[0], (gfx::PointF{350, 554}));
-    EXPECT_EQ(ladder.getPath().points()[1], (gfx::PointF{350, 394}));
-    EXPECT_EQ(ladder.getPath().figures()[1].bounds(), (gfx::RectF{354, 539, 12, 1})) << "first rung";
+    EXPECT_EQ(ladder.path().figureCount(), 10) << "rails and nine rungs";
+    EXPECT_EQ(ladder.path().points()[0], (gfx::PointF{350, 554}));
+    EXPECT_EQ(ladder.path().points()[1], (gfx::PointF{350, 394}));
+    EXPECT_EQ(ladder.path().figures()[1].bounds(), (gfx::RectF{354, 539, 12, 1})) << "first rung";
     for (int rungs : {0, 1}) {
         Climbable bare("bare", 0, 100, 20, 50, rungs, nullptr, nullptr);
         bare.refreshShape();
-        EXPECT_EQ(bare.getPath().figureCount(), 1) << rungs;
+        EXPECT_EQ(bare.path().figureCount(), 1) << rungs;
     }
 
     // Ten pixels of reach on either side; the middle reaches the bottom, the bottom the top.
@@ -155,7 +155,7 @@ TEST(PlatformContactTest, ContactAnswersInARoundAreTheClippers) {
     testing_level::Level level(5);
     Game& game = *level.game;
     game.paintEachFrame = false;
-    const gfx::RectF slow = game.slowButton.getBounds(false);
+    const gfx::RectF slow = game.slowButton.bounds(false);
     game.onPointerClick({slow.x + slow.width / 2, slow.y + slow.height / 2});
     int compared = 0, sunk = 0, mismatches = 0;
     for (int frame = 0; frame < 1200; ++frame) {
@@ -168,22 +168,22 @@ TEST(PlatformContactTest, ContactAnswersInARoundAreTheClippers) {
             continue;
         for (Object* o : game.agentList) {
             auto& body = static_cast<Agent&>(*o);
-            const gfx::RectF a = body.getBounds(false);
+            const gfx::RectF a = body.bounds(false);
             for (Object* q : game.platformList) {
                 auto& p = static_cast<Platform&>(*q);
-                gfx::Region touch = p.getRegion();
+                gfx::Region touch = p.region();
                 touch.intersect(a);
                 bool same = p.Platform::touches(a) == !touch.isEmpty();
                 if (p.isHorizontal()) {
-                    gfx::Region depth = p.getRegion();
-                    depth.intersect(body.getRegion());
+                    gfx::Region depth = p.region();
+                    depth.intersect(body.region());
                     same = same && p.sunkDepth(body) == depth.bounds().height;
                     sunk += depth.isEmpty() ? 0 : 1;
                 } else {
                     const gfx::RectF band{0, a.y, 800, a.height};
-                    gfx::Region slice = p.getRegion();
+                    gfx::Region slice = p.region();
                     slice.intersect(band);
-                    same = same && p.getRegion().boundsWithin(band) == slice.bounds();
+                    same = same && p.region().boundsWithin(band) == slice.bounds();
                 }
                 ++compared;
                 if (!same && ++mismatches <= 5)

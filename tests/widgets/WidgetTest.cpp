@@ -33,13 +33,13 @@ TEST(TextBox, RedrawsOnlyWhenTheTextPlaceOrSwitchChanges) {
 TEST(TextBox, SwitchedOffHasNoOutline) {
     TextBox box(0x80dddd80, 0x80808080);
     box.setText("msg");
-    EXPECT_TRUE(box.getBounds(false).isEmpty());
+    EXPECT_TRUE(box.bounds(false).isEmpty());
     box.setOn(true);
-    const gfx::RectF on = box.getBounds(false);
+    const gfx::RectF on = box.bounds(false);
     EXPECT_FALSE(on.isEmpty());
     EXPECT_GE(on.x, 100.0f); // drawn from its position, 100, 100 until placed
     box.setOn(false);
-    EXPECT_TRUE(box.getBounds(false).isEmpty());
+    EXPECT_TRUE(box.bounds(false).isEmpty());
 }
 
 TEST(Button, GlowsOpaqueWhileHighlighted) {

@@ -9,7 +9,7 @@
 int ReplayRunner::play(std::istream& recording) {
     using Kind = ReplayEvent::Kind;
     constexpr int kDamaged = 2;
-    checkedPresents = host.game.getRenderer().presentCount();
+    checkedPresents = host.game.renderer().presentCount();
     record::RecordingReader reader(recording, game::Game::kWorldWidth, game::Game::kWorldHeight);
     std::string error;
     if (!reader.readHeader(error)) {

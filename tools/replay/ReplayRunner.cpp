@@ -55,8 +55,8 @@ public:
     StandIn(float atX, float atY) { moveTo(atX, atY); }
     std::string typeName() const override { return "StandIn"; }
     void rebuildPath() override {
-        path.reset();
-        path.addRectangle({x - 5, y - 50, 10, 50});
+        path_.reset();
+        path_.addRectangle({x - 5, y - 50, 10, 50});
         clearShapeDirty();
     }
 };
@@ -71,7 +71,7 @@ ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
     if (!options.playFile.empty())
         host.window.followRecording();
     if (options.shapes)
-        host.game.getRenderer().setShapes(*options.shapes);
+        host.game.renderer().setShapes(*options.shapes);
     // Dropped from the sky, spread across the world.
     for (int i = 0; i < options.standIns; ++i) {
         const float x =
@@ -82,7 +82,7 @@ ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
 }
 
 int ReplayRunner::run() {
-    checkedPresents = host.game.getRenderer().presentCount();
+    checkedPresents = host.game.renderer().presentCount();
     const std::vector<ReplayEvent>& events = script.events();
     std::size_t next = 0;
     bool quit = false;
@@ -197,7 +197,7 @@ void ReplayRunner::checkAgents(long long frames, double step) {
 }
 
 void ReplayRunner::checkAfterPaint() {
-    const game::Renderer& renderer = host.game.getRenderer();
+    const game::Renderer& renderer = host.game.renderer();
     if (!options.checkIncremental || renderer.presentCount() == checkedPresents)
         return;
     checkedPresents = renderer.presentCount();
@@ -235,7 +235,7 @@ void ReplayRunner::checkAfterPaint() {
 void ReplayRunner::writeScreenshot(const std::string& file) {
     // Without painting per frame the screen is stale: a picture is a full redraw of now.
     if (options.noPaint) {
-        host.game.getRenderer().requestRepaintFromScratch();
+        host.game.renderer().requestRepaintFromScratch();
         host.game.paint(false);
     }
     const gfx::Surface& screen = host.window.screen();
