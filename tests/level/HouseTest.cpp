@@ -37,7 +37,7 @@ TEST_F(HouseTest, WalkwaysMeetTheLaddersAtFloorHeight) {
     EXPECT_EQ(at("first_floor_right_angle", "ground_and_first_floor_right").end(), (gfx::PointF{620, 535}));
     EXPECT_EQ(at("second_floor_left", "second_floor_and_first_floor_ladder").end(), (gfx::PointF{460, 300}));
     EXPECT_EQ(at("second_floor_and_first_floor_ladder", "first_floor_and_first_floor_ladder").platform,
-              &game.floorFirst.ladder);
+              &*game.floorFirst.ladder);
 
     // The drops lie between the nodes.
     EXPECT_EQ(at("roof_left", "den_roof_middle").end(), (gfx::PointF{190, 330}));
@@ -62,8 +62,8 @@ TEST_F(HouseTest, OutlinesAreTheDesignPlacedOnce) {
     EXPECT_EQ(outlineOf(game.denRoof),
               (P{{140, 340}, {190, 330}, {250, 320}, {250, 330}, {140, 350}, {140, 340}}));
 
-    // A second storey of the same class has the same outline: the offset is not applied again.
-    FloorFirst another;
+    // A second storey from the same table has the same outline: the offset is not applied again.
+    Storey another{Storey::firstFloor};
     EXPECT_EQ(outlineOf(another), outlineOf(game.floorFirst));
 }
 
@@ -80,7 +80,7 @@ TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
     EXPECT_EQ(game.drawList.at(16), &game.ground);
     // Storeys and ladders are platforms (the house's seven lead the list), the walls plain objects.
     EXPECT_EQ(game.platformList.at(6), &game.denRoof);
-    EXPECT_EQ(game.objectList.at(1), &game.floorBasement.leftWall);
+    EXPECT_EQ(game.objectList.at(1), &game.floorBasement.walls.front());
 }
 
 // A storey's support zone: left limit, right limit and top, from the design outline.
@@ -121,7 +121,7 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
     auto body = [](float x) {
         return std::make_unique<Wall>(gfx::RectF{x, 540, 12, 30}, 0xFF000000, 1, 0xFF000000);
     };
-    Wall& wall = game.floorBasement.rightWall;
+    Wall& wall = game.floorBasement.walls.back();
 
     // The wall spans x 540 to 550; a body of 12 starting at x is centred at x + 6.
     const struct {
@@ -134,7 +134,7 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
         {&game.floorBasement, 540, true, true, false, "past the middle"},
         {&game.floorBasement, 539, true, false, true, "exactly centred counts as blocked on the right"},
         {&game.floorBasement, 528, false, false, false, "sharing an edge is no overlap"},
-        {&game.floorBasement.ladder, 530, true, false, false, "a climbable reports no side"},
+        {&*game.floorBasement.ladder, 530, true, false, false, "a climbable reports no side"},
     };
     for (const auto& c : cases) {
         ContactFeedback feedback;
@@ -182,9 +182,9 @@ TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
     for (MovablePlatform* p : house)
         EXPECT_EQ(p->getOffsetY(), -4) << p->typeName();
     // Ladders and walls move at once with their floor.
-    EXPECT_EQ(game.floorBasement.ladder.climbRect().y, 394 - 4);
-    EXPECT_EQ(game.floorFirst.leftWall.getDisplacement(), (gfx::PointF{0, -4}));
-    EXPECT_EQ(game.floorBasement.rightWall.getDisplacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game.floorBasement.ladder->climbRect().y, 394 - 4);
+    EXPECT_EQ(game.floorFirst.walls.front().getDisplacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game.floorBasement.walls.back().getDisplacement(), (gfx::PointF{0, -4}));
     // The picture moved; navigation and support stay where the house was built.
     EXPECT_EQ(outlineOf(game.floorSecond).front(), (gfx::PointF{250, 296}));
     EXPECT_EQ(node("basement_left").y, 574);
