@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -81,6 +83,52 @@ TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
     // Storeys and ladders are platforms (the house's seven lead the list), the walls plain objects.
     EXPECT_EQ(game.platformList.at(6), &game.denRoof);
     EXPECT_EQ(game.objectList.at(1), &game.floorBasement.walls.front());
+}
+
+// What a maintainer editing a storey's table must not get wrong, for every storey: a misspelt
+// place name drops the whole walkway or the drop without a word, a ladder must climb to the
+// storey this one carries, and a storey carried twice, or by nobody, shakes twice or not at all.
+TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
+    Storey* const house[] = {&game.floorBasement, &game.floorFirst, &game.floorSecond, &game.denRoof,
+                             &game.roof};
+    NavGraph& g = host.graph;
+    const auto edgeOwner = [&](const char* a, const char* b) -> Object* {
+        NavNode* from = g.node(a);
+        NavNode* to = g.node(b);
+        return from && to ? g.edge(from->index, to->index).platform : nullptr;
+    };
+    const auto onWalkway = [](const Storey& s, const char* name) {
+        return std::any_of(s.table().walkway.begin(), s.table().walkway.end(),
+                           [&](const NamedSurfacePoint& p) { return std::string(p.node) == name; });
+    };
+    for (Storey* s : house) {
+        const StoreyTable& t = s->table();
+        SCOPED_TRACE(t.name);
+        ASSERT_GE(t.outline.size(), 4u);
+        EXPECT_EQ(t.outline.front(), t.outline.back()) << "an open outline leaves a side unstroked";
+        EXPECT_EQ(outlineOf(*s), (std::vector<gfx::PointF>(t.outline.begin(), t.outline.end())));
+        for (std::size_t i = 1; i < t.walkway.size(); ++i) {
+            EXPECT_EQ(edgeOwner(t.walkway[i - 1].node, t.walkway[i].node), s) << t.walkway[i].node;
+            EXPECT_EQ(edgeOwner(t.walkway[i].node, t.walkway[i - 1].node), s) << t.walkway[i].node;
+        }
+        if (t.dropFrom != nullptr) {
+            EXPECT_EQ(edgeOwner(t.dropFrom, t.dropTo), s);
+        }
+        Platform* above = t.carries != nullptr ? game.storeys.*t.carries : nullptr;
+        if (s->ladder) {
+            const auto upper = std::find(std::begin(house), std::end(house), above);
+            ASSERT_NE(upper, std::end(house)) << "a ladder leads to the storey carried";
+            EXPECT_TRUE(onWalkway(*s, t.ladder.foot));
+            EXPECT_TRUE(onWalkway(**upper, t.ladder.head));
+            EXPECT_EQ(edgeOwner(t.ladder.foot, t.ladder.head), &*s->ladder);
+        }
+        const auto carriers =
+            std::count_if(game.platformList.begin(), game.platformList.end(), [&](Object* o) {
+                const auto& carried = static_cast<Platform*>(o)->carried;
+                return std::count(carried.begin(), carried.end(), s) != 0;
+            });
+        EXPECT_EQ(carriers, 1);
+    }
 }
 
 // A storey's support zone: left limit, right limit and top, from the design outline.
