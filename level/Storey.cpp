@@ -40,8 +40,8 @@ void Storey::registerInGame(World& world) {
         carried.push_back(&trampoline);
 
     graph.addChain(this, plan.walkway);
-    if (plan.dropFrom != nullptr)
-        graph.addOneWayEdge(this, plan.dropFrom, plan.dropTo);
+    if (plan.drop.from != nullptr)
+        graph.addOneWayEdge(this, plan.drop.from, plan.drop.to);
 }
 
 void Storey::draw(gfx::Graphics& g) {
@@ -53,5 +53,5 @@ void Storey::rebuildPath() {
 }
 
 bool Storey::supports(const gfx::RectF& r) const {
-    return withinSupportZone(r, plan.supportLeft, plan.supportRight, plan.supportTop);
+    return withinSupportZone(r, plan.support.left, plan.support.right, plan.support.top);
 }

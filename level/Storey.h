@@ -48,11 +48,15 @@ struct StoreyTable {
     std::span<const StoreyTrampoline> trampolines{};
     // The walkway along the top; -999 keeps the coordinate of the node placed by a ladder.
     std::span<const NamedSurfacePoint> walkway{};
-    // A one-way drop off the walkway onto something lower; null when there is none.
-    const char* dropFrom = nullptr;
-    const char* dropTo = nullptr;
+    // A one-way drop off the walkway onto something lower; none when its ends are null.
+    struct {
+        const char* from = nullptr;
+        const char* to = nullptr;
+    } drop{};
     // Support zone (see withinSupportZone), in design coordinates.
-    float supportLeft = 0, supportRight = 0, supportTop = 0;
+    struct {
+        float left = 0, right = 0, top = 0;
+    } support{};
 };
 
 // One storey of the house, built from its table: a slab or roof that follows the quakes of the

@@ -85,9 +85,7 @@ constinit const StoreyTable Storey::basement{
     .wallsStopWalkers = true,
     .trampolines = kBasementTrampolines,
     .walkway = kBasementWalkway,
-    .supportLeft = 250,
-    .supportRight = 550,
-    .supportTop = 574,
+    .support = {250, 550, 574},
 };
 
 constinit const StoreyTable Storey::firstFloor{
@@ -102,9 +100,7 @@ constinit const StoreyTable Storey::firstFloor{
     .wallPenColour = 0x18205030,
     .wallFillColour = 0x55103020,
     .walkway = kFirstWalkway,
-    .supportLeft = 120,
-    .supportRight = 620,
-    .supportTop = 535,
+    .support = {120, 620, 535},
 };
 
 constinit const StoreyTable Storey::secondFloor{
@@ -118,11 +114,8 @@ constinit const StoreyTable Storey::secondFloor{
     .wallFillColour = 0x80102030,
     .walkway = kSecondWalkway,
     // From the left end a walker drops onto the den roof below.
-    .dropFrom = "second_floor_left",
-    .dropTo = "den_roof_middle",
-    .supportLeft = 250,
-    .supportRight = 550,
-    .supportTop = 300,
+    .drop = {"second_floor_left", "den_roof_middle"},
+    .support = {250, 550, 300},
 };
 
 constinit const StoreyTable Storey::denRoof{
@@ -133,11 +126,8 @@ constinit const StoreyTable Storey::denRoof{
     .carries = &Storeys::roof,
     .walkway = kDenWalkway,
     // Off the low end down into the garden.
-    .dropFrom = "den_roof_left",
-    .dropTo = "ground_landing",
-    .supportLeft = 140,
-    .supportRight = 250,
-    .supportTop = 340,
+    .drop = {"den_roof_left", "ground_landing"},
+    .support = {140, 250, 340},
 };
 
 constinit const StoreyTable Storey::roof{
@@ -147,9 +137,6 @@ constinit const StoreyTable Storey::roof{
     .fillColour = 0xFF202020,
     .walkway = kRoofWalkway,
     // Off the left eave onto the den roof.
-    .dropFrom = "roof_left",
-    .dropTo = "den_roof_middle",
-    .supportLeft = 240,
-    .supportRight = 560,
-    .supportTop = 200,
+    .drop = {"roof_left", "den_roof_middle"},
+    .support = {240, 560, 200},
 };

@@ -111,8 +111,8 @@ TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
             EXPECT_EQ(edgeOwner(t.walkway[i - 1].node, t.walkway[i].node), s) << t.walkway[i].node;
             EXPECT_EQ(edgeOwner(t.walkway[i].node, t.walkway[i - 1].node), s) << t.walkway[i].node;
         }
-        if (t.dropFrom != nullptr) {
-            EXPECT_EQ(edgeOwner(t.dropFrom, t.dropTo), s);
+        if (t.drop.from != nullptr) {
+            EXPECT_EQ(edgeOwner(t.drop.from, t.drop.to), s);
         }
         Platform* above = t.carries != nullptr ? game.storeys.*t.carries : nullptr;
         if (s->ladder) {
