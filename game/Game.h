@@ -5,16 +5,12 @@
 #include "core/Clock.h"
 #include "game/Renderer.h"
 #include "game/WindowPort.h"
-#include "level/DenRoof.h"
 #include "level/EdgeHighlight.h"
-#include "level/FloorBasement.h"
-#include "level/FloorFirst.h"
-#include "level/FloorSecond.h"
 #include "level/GoalArrow.h"
 #include "level/Ground.h"
 #include "level/LightSource.h"
 #include "level/NodeHighlight.h"
-#include "level/Roof.h"
+#include "level/Storey.h"
 #include "level/TelephonePole.h"
 #include "rules/GameRoundup.h"
 #include "scene/World.h"
@@ -136,11 +132,11 @@ public:
     // the world's storeys before anything registers.
     LightSource light;
     Ground ground;
-    FloorFirst floorFirst;
-    FloorSecond floorSecond;
-    FloorBasement floorBasement;
-    Roof roof;
-    DenRoof denRoof;
+    Storey floorFirst{Storey::firstFloor};
+    Storey floorSecond{Storey::secondFloor};
+    Storey floorBasement{Storey::basement};
+    Storey roof{Storey::roof};
+    Storey denRoof{Storey::denRoof};
     // Built but never registered, drawn or updated; its branch's three nodes still count in
     // the graph and stay unplaced.
     TelephonePole telephonePole;

@@ -167,8 +167,8 @@ void GameStateJson::addAgents(json& out, const Game& game) {
             agents.push_back(agentState(*agent));
     out["agents"] = std::move(agents);
     json trampolines = json::array();
-    for (const Trampoline* t : {&game.floorBasement.leftTrampoline, &game.floorBasement.rightTrampoline})
-        trampolines.push_back({{"phase", t->phase()}, {"cycleTime", t->cycleTime()}});
+    for (const Trampoline& t : game.floorBasement.trampolines)
+        trampolines.push_back({{"phase", t.phase()}, {"cycleTime", t.cycleTime()}});
     out["trampolines"] = std::move(trampolines);
     for (const auto& [name, arrow] :
          {std::pair{"husbandGoal", &game.husbandGoal}, {"wifeGoal", &game.wifeGoal}})

@@ -154,7 +154,7 @@ TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
 // any frame interval was measured the launch uses the base speed.
 TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     Level level;
-    Trampoline& spring = level.game->floorBasement.rightTrampoline;
+    Trampoline& spring = level.game->floorBasement.trampolines.back();
     EXPECT_FALSE(spring.tryLaunch()) << "nobody on it yet";
     Walker w(500, 574);
     w.registerInGame(*level.game);
@@ -169,7 +169,7 @@ TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     Level timed;
     Walker v(500, 574);
     v.registerInGame(*timed.game);
-    Trampoline& right = timed.game->floorBasement.rightTrampoline;
+    Trampoline& right = timed.game->floorBasement.trampolines.back();
     for (int i = 0; i < 250; ++i) {
         v.moveTo(500, 574);
         v.velocity() = {0, 0};

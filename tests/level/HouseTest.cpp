@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -39,7 +41,7 @@ TEST_F(HouseTest, WalkwaysMeetTheLaddersAtFloorHeight) {
     EXPECT_EQ(at("first_floor_right_angle", "ground_and_first_floor_right").end(), (gfx::PointF{620, 535}));
     EXPECT_EQ(at("second_floor_left", "second_floor_and_first_floor_ladder").end(), (gfx::PointF{460, 300}));
     EXPECT_EQ(at("second_floor_and_first_floor_ladder", "first_floor_and_first_floor_ladder").platform,
-              &game.floorFirst.ladder);
+              &*game.floorFirst.ladder);
 
     // The drops lie between the nodes.
     EXPECT_EQ(at("roof_left", "den_roof_middle").end(), (gfx::PointF{190, 330}));
@@ -64,8 +66,8 @@ TEST_F(HouseTest, OutlinesAreTheDesignPlacedOnce) {
     EXPECT_EQ(outlineOf(game.denRoof),
               (P{{140, 340}, {190, 330}, {250, 320}, {250, 330}, {140, 350}, {140, 340}}));
 
-    // A second storey of the same class has the same outline: the offset is not applied again.
-    FloorFirst another;
+    // A second storey from the same table has the same outline: the offset is not applied again.
+    Storey another{Storey::firstFloor};
     EXPECT_EQ(outlineOf(another), outlineOf(game.floorFirst));
 }
 
@@ -82,7 +84,53 @@ TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
     EXPECT_EQ(game.drawList.at(16), &game.ground);
     // Storeys and ladders are platforms (the house's seven lead the list), the walls plain objects.
     EXPECT_EQ(game.platformList.at(6), &game.denRoof);
-    EXPECT_EQ(game.objectList.at(1), &game.floorBasement.leftWall);
+    EXPECT_EQ(game.objectList.at(1), &game.floorBasement.walls.front());
+}
+
+// What a maintainer editing a storey's table must not get wrong, for every storey: a misspelt
+// place name drops the whole walkway or the drop without a word, a ladder must climb to the
+// storey this one carries, and a storey carried twice, or by nobody, shakes twice or not at all.
+TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
+    Storey* const house[] = {&game.floorBasement, &game.floorFirst, &game.floorSecond, &game.denRoof,
+                             &game.roof};
+    NavGraph& g = host.graph;
+    const auto edgeOwner = [&](const char* a, const char* b) -> Object* {
+        NavNode* from = g.node(a);
+        NavNode* to = g.node(b);
+        return from && to ? g.edge(from->index, to->index).platform : nullptr;
+    };
+    const auto onWalkway = [](const Storey& s, const char* name) {
+        return std::any_of(s.table().walkway.begin(), s.table().walkway.end(),
+                           [&](const NamedSurfacePoint& p) { return std::string(p.node) == name; });
+    };
+    for (Storey* s : house) {
+        const StoreyTable& t = s->table();
+        SCOPED_TRACE(t.name);
+        ASSERT_GE(t.outline.size(), 4u);
+        EXPECT_EQ(t.outline.front(), t.outline.back()) << "an open outline leaves a side unstroked";
+        EXPECT_EQ(outlineOf(*s), (std::vector<gfx::PointF>(t.outline.begin(), t.outline.end())));
+        for (std::size_t i = 1; i < t.walkway.size(); ++i) {
+            EXPECT_EQ(edgeOwner(t.walkway[i - 1].node, t.walkway[i].node), s) << t.walkway[i].node;
+            EXPECT_EQ(edgeOwner(t.walkway[i].node, t.walkway[i - 1].node), s) << t.walkway[i].node;
+        }
+        if (t.drop.from != nullptr) {
+            EXPECT_EQ(edgeOwner(t.drop.from, t.drop.to), s);
+        }
+        Platform* above = t.carries != nullptr ? game.storeys.*t.carries : nullptr;
+        if (s->ladder) {
+            const auto upper = std::find(std::begin(house), std::end(house), above);
+            ASSERT_NE(upper, std::end(house)) << "a ladder leads to the storey carried";
+            EXPECT_TRUE(onWalkway(*s, t.ladder.foot));
+            EXPECT_TRUE(onWalkway(**upper, t.ladder.head));
+            EXPECT_EQ(edgeOwner(t.ladder.foot, t.ladder.head), &*s->ladder);
+        }
+        const auto carriers =
+            std::count_if(game.platformList.begin(), game.platformList.end(), [&](Object* o) {
+                const auto& carried = static_cast<Platform*>(o)->carried;
+                return std::count(carried.begin(), carried.end(), s) != 0;
+            });
+        EXPECT_EQ(carriers, 1);
+    }
 }
 
 // A storey's support zone: left limit, right limit and top, from the design outline.
@@ -123,7 +171,7 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
     auto body = [](float x) {
         return std::make_unique<Wall>(gfx::RectF{x, 540, 12, 30}, 0xFF000000, 1, 0xFF000000);
     };
-    Wall& wall = game.floorBasement.rightWall;
+    Wall& wall = game.floorBasement.walls.back();
 
     // The wall spans x 540 to 550; a body of 12 starting at x is centred at x + 6.
     const struct {
@@ -136,7 +184,7 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
         {&game.floorBasement, 540, true, true, false, "past the middle"},
         {&game.floorBasement, 539, true, false, true, "exactly centred counts as blocked on the right"},
         {&game.floorBasement, 528, false, false, false, "sharing an edge is no overlap"},
-        {&game.floorBasement.ladder, 530, true, false, false, "a climbable reports no side"},
+        {&*game.floorBasement.ladder, 530, true, false, false, "a climbable reports no side"},
     };
     for (const auto& c : cases) {
         ContactFeedback feedback;
@@ -184,9 +232,9 @@ TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
     for (MovablePlatform* p : house)
         EXPECT_EQ(p->offsetY(), -4) << p->typeName();
     // Ladders and walls move at once with their floor.
-    EXPECT_EQ(game.floorBasement.ladder.climbRect().y, 394 - 4);
-    EXPECT_EQ(game.floorFirst.leftWall.displacement(), (gfx::PointF{0, -4}));
-    EXPECT_EQ(game.floorBasement.rightWall.displacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game.floorBasement.ladder->climbRect().y, 394 - 4);
+    EXPECT_EQ(game.floorFirst.walls.front().displacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game.floorBasement.walls.back().displacement(), (gfx::PointF{0, -4}));
     // The picture moved; navigation and support stay where the house was built.
     EXPECT_EQ(outlineOf(game.floorSecond).front(), (gfx::PointF{250, 296}));
     EXPECT_EQ(node("basement_left").y, 574);

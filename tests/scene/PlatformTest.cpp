@@ -3,7 +3,7 @@
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
 #include "level/LevelFixture.h"
-#include "level/Roof.h"
+#include "level/Storey.h"
 #include "scene/Climbable.h"
 #include "scene/Wall.h"
 #include "scene/World.h"
@@ -33,7 +33,7 @@ protected:
 };
 
 TEST_F(PlatformTest, AQueuedMoveLandsOneFrameLateAndCarriesItsRiders) {
-    Roof roof;
+    Storey roof{Storey::roof};
     roof.carried.push_back(&rider);
     settle(roof);
 
@@ -61,7 +61,7 @@ TEST_F(PlatformTest, AQueuedMoveLandsOneFrameLateAndCarriesItsRiders) {
 }
 
 TEST_F(PlatformTest, ZeroMovesNeverInvalidateAndObstaclesRideAlong) {
-    Roof roof;
+    Storey roof{Storey::roof};
     roof.carried.push_back(&rider);
     settle(roof);
     roof.translate(0, 0);

@@ -1,11 +1,7 @@
 #include "scene/World.h"
 #include "agents/Animal.h"
 #include "game/GameHost.h"
-#include "level/DenRoof.h"
-#include "level/FloorBasement.h"
-#include "level/FloorFirst.h"
-#include "level/FloorSecond.h"
-#include "level/Roof.h"
+#include "level/Storey.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +21,11 @@ bool carries(const Platform& lower, const Object* upper) {
 TEST(World, StoreysCarryWhatTheWorldStacksOnThem) {
     for (const bool withSecondFloor : {true, false}) {
         World world;
-        FloorBasement basement;
-        FloorFirst first;
-        FloorSecond second;
-        DenRoof den;
-        Roof roof;
+        Storey basement{Storey::basement};
+        Storey first{Storey::firstFloor};
+        Storey second{Storey::secondFloor};
+        Storey den{Storey::denRoof};
+        Storey roof{Storey::roof};
         world.storeys = {nullptr, &basement, &first, withSecondFloor ? &second : nullptr,
                          &den,    &roof,     nullptr};
         for (Platform* storey : std::initializer_list<Platform*>{&basement, &first, &second, &den, &roof})
