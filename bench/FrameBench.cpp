@@ -3,6 +3,7 @@
 // size and at a 4K-class window. The Full variants force a full redraw in every frame of the
 // same scene, for the ratio; roundStart times the first second of a round, socks falling.
 #include "game/GameHost.h"
+#include "rules/GameRoundup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,7 +26,7 @@ void keepHusbandWalking(GameHost& host, long long call) {
 
 // A round lost or won ends; the next one starts at once, so the scene keeps its socks.
 void keepRoundRunning(GameHost& host, bool round) {
-    if (round && !host.game.rules.isRunning())
+    if (round && !host.game.rules().isRunning())
         host.game.onKey('n');
 }
 

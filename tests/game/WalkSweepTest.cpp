@@ -1,3 +1,4 @@
+#include "characters/Husband.h"
 #include "game/GameHost.h"
 
 #include "game/AgentWatch.h"
@@ -29,7 +30,7 @@ class Player {
 public:
     explicit Player(std::uint32_t seed) : host(800, 584, seed) { host.game.paintEachFrame = false; }
 
-    Husband& husband() { return host.game.husband; }
+    Husband& husband() { return host.game.husband(); }
     NavGraph& graph() { return host.graph; }
 
     // A click in place mode ('z') on a point that picks this node.
@@ -274,7 +275,7 @@ TEST_P(Wandering, EveryWandererGetsAroundTheLevel) {
     int wanderers = 0;
     for (Object* o : host.game.agentList) {
         auto& agent = dynamic_cast<Agent&>(*o);
-        if (&agent == &host.game.husband || !AgentWatch::isWanderer(agent))
+        if (&agent == &host.game.husband() || !AgentWatch::isWanderer(agent))
             continue;
         ++wanderers;
         EXPECT_GE(watch.platformsVisited(agent), kLeastPlatforms)

@@ -1,6 +1,8 @@
 #include "../PixelCompare.h"
 #include "game/GameHost.h"
 #include "game/GameStateJson.h"
+#include "level/Ground.h"
+#include "level/LightSource.h"
 
 #include <gtest/gtest.h>
 
@@ -15,22 +17,22 @@ TEST(GardenRendering, IncrementalFramesMatchAFullRedrawThroughAQuake) {
     for (const auto& [w, h] : {std::pair{800, 584}, std::pair{1000, 730}, std::pair{613, 448}}) {
         SCOPED_TRACE(testing::Message() << w << "x" << h);
         GameHost host(w, h);
-        host.game.light.placeAt(10.3f);
+        host.game.light().placeAt(10.3f);
         host.run(3);
         host.game.groundEventRequest = true;
         int checked = 0;
         int lightRepaints = 0;
         while (checked < 90) {
-            const float before = host.game.light.getLastDrawnPosition().x;
+            const float before = host.game.light().getLastDrawnPosition().x;
             host.timerCall();
-            lightRepaints += host.game.light.getLastDrawnPosition().x != before;
+            lightRepaints += host.game.light().getLastDrawnPosition().x != before;
             if (++checked % 3 != 0)
                 continue;
             gfx::Surface full(w, h);
             host.game.getRenderer().renderFullInto(host.game, full);
             ASSERT_EQ(differingPixels(host.window.screen(), full), 0) << "after frame " << checked;
         }
-        EXPECT_FALSE(host.game.ground.isQuakeActive()); // the whole quake was on screen
+        EXPECT_FALSE(host.game.ground().isQuakeActive()); // the whole quake was on screen
         EXPECT_GT(lightRepaints, 5);
     }
 }
@@ -41,7 +43,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
     nlohmann::json calm = GameStateJson::dump(host.game, 20);
     EXPECT_EQ(calm["ground"]["quakeActive"], false);
     EXPECT_EQ(calm["ground"]["quakeRaise"], 0);
-    EXPECT_FLOAT_EQ(calm["light"]["x"].get<float>(), host.game.light.getPosition().x);
+    EXPECT_FLOAT_EQ(calm["light"]["x"].get<float>(), host.game.light().getPosition().x);
     EXPECT_GT(calm["light"]["x"].get<float>(), 0);
 
     // 'e' asks for a quake; the ground starts it on its next update.
@@ -50,7 +52,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
     nlohmann::json shaking = GameStateJson::dump(host.game, 26);
     EXPECT_EQ(shaking["ground"]["quakeActive"], true);
     EXPECT_EQ(shaking["ground"]["quakePhase"], 0);
-    EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground.getQuakeRaise());
+    EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground().getQuakeRaise());
     EXPECT_GT(shaking["ground"]["quakeRaise"].get<int>(), 0);
     EXPECT_EQ(shaking["groundEventRequest"], false);
 }
@@ -58,7 +60,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
 TEST(GardenState, TheGardenIsDrawnAfterTheHouseInItsOwnOrder) {
     GameHost host;
     const std::vector<Object*>& list = host.game.drawList;
-    const auto ground = std::find(list.begin(), list.end(), &host.game.ground);
+    const auto ground = std::find(list.begin(), list.end(), &host.game.ground());
     ASSERT_NE(ground, list.end());
     const std::vector<std::string> expected{
         "Ground",         "tree",           "tree_branch1",    "TreeBranchlet",

@@ -7,6 +7,7 @@
 #include "scene/Climbable.h"
 #include "scene/Wall.h"
 #include "scene/World.h"
+#include "widgets/Button.h"
 
 #include <gtest/gtest.h>
 
@@ -153,7 +154,7 @@ TEST(PlatformContactTest, ContactAnswersInARoundAreTheClippers) {
     testing_level::Level level(5);
     Game& game = *level.game;
     game.paintEachFrame = false;
-    const gfx::RectF slow = game.slowButton.getBounds(false);
+    const gfx::RectF slow = game.slowButton().getBounds(false);
     game.onPointerClick({slow.x + slow.width / 2, slow.y + slow.height / 2});
     int compared = 0, sunk = 0, mismatches = 0;
     for (int frame = 0; frame < 1200; ++frame) {
