@@ -3,6 +3,7 @@
 // size and at a 4K-class window. The Full variants force a full redraw in every frame of the
 // same scene, for the ratio; roundStart times the first second of a round, socks falling.
 #include "game/GameHost.h"
+
 #include "rules/GameRoundup.h"
 
 #include <benchmark/benchmark.h>

@@ -3,6 +3,7 @@
 // frame (only the drifting light and whatever else changes). The quake is also measured full
 // screen on the usual 1920 x 1080 and 3840 x 2160 screens, where the world is centred.
 #include "game/GameHost.h"
+
 #include "level/Ground.h"
 
 #include <benchmark/benchmark.h>

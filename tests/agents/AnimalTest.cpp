@@ -1,10 +1,10 @@
-#include "level/FloorBasement.h"
-#include "level/FloorFirst.h"
-#include "level/Ground.h"
 #include "level/LevelFixture.h"
 
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
+#include "level/FloorBasement.h"
+#include "level/FloorFirst.h"
+#include "level/Ground.h"
 #include "scene/Platform.h"
 #include "widgets/Trampoline.h"
 

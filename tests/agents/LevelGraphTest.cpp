@@ -1,5 +1,6 @@
 #include "game/GameHost.h"
 #include "game/GameStateJson.h"
+
 #include "level/EdgeHighlight.h"
 #include "level/FloorBasement.h"
 #include "level/Ground.h"

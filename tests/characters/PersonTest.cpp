@@ -4,6 +4,7 @@
 #include "characters/PersonLimbs.h"
 #include "characters/Wife.h"
 #include "scene/Platform.h"
+
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "Probe.h"
 #include "game/GameHost.h"
+
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "game/GameHost.h"
+
 #include "level/EdgeHighlight.h"
 #include "level/FloorBasement.h"
 #include "level/NodeHighlight.h"

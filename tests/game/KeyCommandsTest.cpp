@@ -1,4 +1,5 @@
 #include "game/GameHost.h"
+
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 #include "../audio/AudioTestSupport.h"
 #include "audio/AudioOutput.h"
 #include "game/GameHost.h"
+
 #include "rules/GameRoundup.h"
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"

@@ -2,6 +2,7 @@
 #include "Probe.h"
 #include "agents/NavGraph.h"
 #include "game/GameHost.h"
+
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"
 

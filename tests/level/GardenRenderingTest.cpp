@@ -1,6 +1,7 @@
 #include "../PixelCompare.h"
 #include "game/GameHost.h"
 #include "game/GameStateJson.h"
+
 #include "level/Ground.h"
 #include "level/LightSource.h"
 

@@ -1,11 +1,11 @@
 #include "LevelFixture.h"
-#include "level/FloorBasement.h"
-#include "level/Roof.h"
 
 #include "game/GameHost.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
+#include "level/FloorBasement.h"
 #include "level/Ground.h"
+#include "level/Roof.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "game/GameHost.h"
+
 #include "level/DenRoof.h"
 #include "level/FloorBasement.h"
 #include "level/FloorFirst.h"

@@ -1,13 +1,13 @@
 #include "../PixelCompare.h"
+#include "level/LevelFixture.h"
+
 #include "characters/Husband.h"
 #include "characters/Wife.h"
-#include "level/LevelFixture.h"
-#include "rules/GameRoundup.h"
-#include "widgets/Button.h"
-
 #include "core/Random.h"
 #include "game/RoundCheck.h"
+#include "rules/GameRoundup.h"
 #include "rules/Sock.h"
+#include "widgets/Button.h"
 
 #include <gtest/gtest.h>
 

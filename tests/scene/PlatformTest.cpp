@@ -7,6 +7,7 @@
 #include "scene/Climbable.h"
 #include "scene/Wall.h"
 #include "scene/World.h"
+
 #include "widgets/Button.h"
 
 #include <gtest/gtest.h>
