@@ -1,7 +1,6 @@
 #pragma once
 
 #include "gfx/Geometry.h"
-#include "scene/Platform.h"
 
 #include <climits>
 #include <deque>
@@ -11,6 +10,8 @@
 #include <vector>
 
 class Object;
+struct NamedSurfacePoint;
+struct SurfacePoint;
 
 // A named place of the level.
 class NavNode {

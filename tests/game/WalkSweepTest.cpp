@@ -1,7 +1,8 @@
-#include "characters/Husband.h"
 #include "game/GameHost.h"
 
+#include "characters/Husband.h"
 #include "game/AgentWatch.h"
+#include "scene/Platform.h"
 
 #include <gtest/gtest.h>
 
