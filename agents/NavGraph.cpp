@@ -1,5 +1,7 @@
 #include "agents/NavGraph.h"
 
+#include "scene/Platform.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "gfx/Geometry.h"
-#include "scene/Platform.h"
 
 #include <climits>
 #include <deque>
@@ -13,6 +12,8 @@
 namespace game {
 
 class Object;
+struct NamedSurfacePoint;
+struct SurfacePoint;
 
 // A named place of the level.
 class NavNode {

@@ -4,6 +4,8 @@
 // same scene, for the ratio; roundStart times the first second of a round, socks falling.
 #include "game/GameHost.h"
 
+#include "rules/GameRoundup.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -25,7 +27,7 @@ void keepHusbandWalking(game::GameHost& host, long long call) {
 
 // A round lost or won ends; the next one starts at once, so the scene keeps its socks.
 void keepRoundRunning(game::GameHost& host, bool round) {
-    if (round && !host.game.rules.isRunning())
+    if (round && !host.game.rules().isRunning())
         host.game.onKey('n');
 }
 

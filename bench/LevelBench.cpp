@@ -4,6 +4,8 @@
 // screen on the usual 1920 x 1080 and 3840 x 2160 screens, where the world is centred.
 #include "game/GameHost.h"
 
+#include "level/Ground.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -11,7 +13,7 @@ namespace {
 // Lets a chance quake at start-up run out, so measuring starts from a calm garden.
 void settle(game::GameHost& host) {
     host.run(10);
-    while (host.game.ground.isQuakeActive())
+    while (host.game.ground().isQuakeActive())
         host.timerCall();
 }
 
@@ -21,7 +23,7 @@ void quakeFrame(benchmark::State& state) {
     game::Game& game = host.game;
     for (auto _ : state) {
         // A new quake the moment the last one ends: every measured frame shakes the level.
-        if (!game.ground.isQuakeActive())
+        if (!game.ground().isQuakeActive())
             game.groundEventRequest = true;
         host.timerCall();
     }
@@ -33,7 +35,7 @@ void calmFrame(benchmark::State& state) {
     game::Game& game = host.game;
     for (auto _ : state) {
         host.timerCall();
-        if (game.ground.isQuakeActive()) {
+        if (game.ground().isQuakeActive()) {
             // A quake of its own (one at the latest every 3000 frames) is not a calm frame.
             state.PauseTiming();
             settle(host);

@@ -3,6 +3,7 @@
 #include "agents/Agent.h"
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
+#include "characters/Husband.h"
 #include "game/Game.h"
 #include "scene/Platform.h"
 
@@ -52,7 +53,7 @@ std::string AgentWatch::check(Game& game, double seconds) {
     for (Object* object : game.agentList)
         agents.push_back(dynamic_cast<Agent*>(object));
     // The Husband goes where he is sent and may stand for as long as the player leaves him.
-    return check(agents, seconds, &game.husband);
+    return check(agents, seconds, &game.husband());
 }
 
 std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, const Agent* player) {

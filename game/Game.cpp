@@ -2,6 +2,7 @@
 
 #include "agents/NavGraph.h"
 #include "game/KeyCommands.h"
+#include "game/Scene.h"
 #include "scene/Object.h"
 
 #include <algorithm>
@@ -20,11 +21,12 @@ constexpr float kPauseBoxX = 346;
 constexpr float kPauseBoxY = 262;
 } // namespace
 
-Game::Game() {
+Game::Game() : scene_(std::make_unique<Scene>()) {
+    Scene& s = *scene_;
     // The house from the garden up: each storey carries the one stacked on it, and the ground
     // also shakes the socks.
-    storeys = {&ground, &floorBasement, &floorFirst, &floorSecond, &denRoof, &roof, &rules};
-    husband.reportPlatformIn(&messageBox);
+    storeys = {&s.ground, &s.floorBasement, &s.floorFirst, &s.floorSecond, &s.denRoof, &s.roof, &s.rules};
+    s.husband.reportPlatformIn(&s.messageBox);
 }
 
 Game::~Game() = default;
@@ -32,11 +34,13 @@ Game::~Game() = default;
 void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     window = &windowPort;
     clock = &frameClock;
+    Scene& s = *scene_;
 
     // Registration order is the drawing order, back to front: the light behind everything,
     // then the house from the basement up, the ground, and the rules with their cats.
-    for (Object* part : std::initializer_list<Object*>{&light, &floorBasement, &floorFirst, &floorSecond,
-                                                       &roof, &denRoof, &ground, &rules})
+    for (Object* part :
+         std::initializer_list<Object*>{&s.light, &s.floorBasement, &s.floorFirst, &s.floorSecond, &s.roof,
+                                        &s.denRoof, &s.ground, &s.rules})
         part->registerInGame(*this);
 
     struct ButtonSetup {
@@ -45,31 +49,31 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
         float x;
     };
     for (const ButtonSetup& setup :
-         {ButtonSetup{slowButton, "Slow", 190}, ButtonSetup{mildButton, "Mild", 273},
-          ButtonSetup{fastButton, "Fast", 350}}) {
+         {ButtonSetup{s.slowButton, "Slow", 190}, ButtonSetup{s.mildButton, "Mild", 273},
+          ButtonSetup{s.fastButton, "Fast", 350}}) {
         setup.button.registerInGame(*this);
         setup.button.setText(setup.caption);
         setup.button.setPosition(setup.x, 350);
         setup.button.setOn(true);
     }
 
-    messageBox.registerInGame(*this);
-    messageBox.setText("msg");
-    messageBox.setPosition(300, 200);
-    messageBox.setOn(false);
+    s.messageBox.registerInGame(*this);
+    s.messageBox.setText("msg");
+    s.messageBox.setPosition(300, 200);
+    s.messageBox.setOn(false);
 
     // In front of everything: the goal arrows, the highlights, then the husband and the wife.
-    for (Object* part : std::initializer_list<Object*>{&husbandGoal, &wifeGoal, &nodeHighlight,
-                                                       &edgeHighlight, &husband, &wife})
+    for (Object* part : std::initializer_list<Object*>{&s.husbandGoal, &s.wifeGoal, &s.nodeHighlight,
+                                                       &s.edgeHighlight, &s.husband, &s.wife})
         part->registerInGame(*this);
 
-    pauseBox.registerInGame(*this);
-    pauseBox.setText("PAUSED");
-    pauseBox.setPosition(kPauseBoxX, kPauseBoxY);
-    pauseBox.setOn(paused);
+    s.pauseBox.registerInGame(*this);
+    s.pauseBox.setText("PAUSED");
+    s.pauseBox.setPosition(kPauseBoxX, kPauseBoxY);
+    s.pauseBox.setOn(paused);
 
     // The pole that stands in no world still counts its branch's places, last of all.
-    telephonePole.branch().addNodesTo(navGraph);
+    s.telephonePole.branch().addNodesTo(navGraph);
     // Every walkway has been handed to the graph by the registrations above.
     navGraph.computeAllPaths();
 }
@@ -95,7 +99,7 @@ void Game::tick(bool force) {
     if (hudMode == 2 && ++fpsRefreshCounter > 8) {
         fpsRefreshCounter = 0;
         if (const double fps = framesPerSecond(); fps > 0)
-            messageBox.setText(formatFrameRate(fps));
+            setStatusText(formatFrameRate(fps));
     }
 
     if (force)
@@ -122,6 +126,10 @@ void Game::recordSample(double elapsedUs) {
         frameSampleSum -= frameSamples.front();
         frameSamples.pop_front();
     }
+}
+
+void Game::setStatusText(const std::string& text) {
+    scene_->messageBox.setText(text);
 }
 
 double Game::framesPerSecond() const {
@@ -177,12 +185,12 @@ void Game::hoverHighlights(gfx::PointF world) {
     NavGraph& graph = navGraph;
     if (hoverNodes) {
         if (NavNode* node = graph.nodeAt(world)) {
-            nodeHighlight.setNode(node);
-            edgeHighlight.setEdge(nullptr);
+            scene_->nodeHighlight.setNode(node);
+            scene_->edgeHighlight.setEdge(nullptr);
         }
     } else if (NavEdge* edge = graph.nearestEdge(world)) {
-        edgeHighlight.setEdge(edge);
-        nodeHighlight.setNode(nullptr);
+        scene_->edgeHighlight.setEdge(edge);
+        scene_->nodeHighlight.setNode(nullptr);
     }
 }
 
@@ -193,21 +201,21 @@ int Game::onClick(int x, int y) {
 int Game::onPointerClick(gfx::PointF world) {
     onPointerMove(world);
     if (Button* button = buttonAt(world)) {
-        if (button == &slowButton)
+        if (button == &scene_->slowButton)
             speedLevel = 1;
-        else if (button == &mildButton)
+        else if (button == &scene_->mildButton)
             speedLevel = 2;
-        else if (button == &fastButton)
+        else if (button == &scene_->fastButton)
             speedLevel = 3;
-        rules.startNewGame();
+        scene_->rules.startNewGame();
         paintWhilePaused();
         return 0;
     }
     // Otherwise the Husband heads for the highlighted node or edge.
-    if (NavNode* node = nodeHighlight.node())
-        husband.headForNode(node);
-    else if (NavEdge* edge = edgeHighlight.edge())
-        husband.headForEdge(edge);
+    if (NavNode* node = scene_->nodeHighlight.node())
+        scene_->husband.headForNode(node);
+    else if (NavEdge* edge = scene_->edgeHighlight.edge())
+        scene_->husband.headForEdge(edge);
     return 0;
 }
 

@@ -1,30 +1,33 @@
 #pragma once
 
-#include "characters/Husband.h"
-#include "characters/Wife.h"
 #include "core/Clock.h"
 #include "game/Renderer.h"
 #include "game/WindowPort.h"
-#include "level/EdgeHighlight.h"
-#include "level/GoalArrow.h"
-#include "level/Ground.h"
-#include "level/LightSource.h"
-#include "level/NodeHighlight.h"
-#include "level/Storey.h"
-#include "level/TelephonePole.h"
-#include "rules/GameRoundup.h"
 #include "scene/World.h"
-#include "widgets/Button.h"
-#include "widgets/TextBox.h"
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace game {
 
+class Button;
+class EdgeHighlight;
+class GameRoundup;
+class GoalArrow;
+class Ground;
+class Husband;
+class LightSource;
+class NodeHighlight;
 class Object;
+class Scene;
+class TelephonePole;
+class TextBox;
+class Wife;
+// The house's storeys.
+class Storey;
 
 // The one top-level object: the world the scene lives in (its registration lists, graph and
 // settings) together with the fixed scene itself, the frame cycle, the renderer and input.
@@ -63,6 +66,9 @@ public:
     // The speed button under a world point, if any; moves the buttons' glow to it.
     Button* buttonAt(gfx::PointF worldPoint);
 
+    // The status box's text (key 'f': the platform label, frame rate or redraw statistics).
+    void setStatusText(const std::string& text);
+
     // Mean rate of the recent timer calls; 0 while no interval has been measured.
     double framesPerSecond() const override;
     // "64.10 f/s": the rate cut to two decimals.
@@ -74,6 +80,49 @@ public:
     gfx::PointF toWorld(int x, int y) const;
     const Renderer& renderer() const { return renderer_; }
     Renderer& renderer() { return renderer_; }
+    // The fixed scene's parts (game/Scene.h holds them). A file that uses one includes that
+    // part's header alone, so changing a storey or a figure rebuilds what uses it, not all that
+    // knows the game.
+    LightSource& light();
+    const LightSource& light() const;
+    Ground& ground();
+    const Ground& ground() const;
+    Storey& floorFirst();
+    const Storey& floorFirst() const;
+    Storey& floorSecond();
+    const Storey& floorSecond() const;
+    Storey& floorBasement();
+    const Storey& floorBasement() const;
+    Storey& roof();
+    const Storey& roof() const;
+    Storey& denRoof();
+    const Storey& denRoof() const;
+    TelephonePole& telephonePole();
+    const TelephonePole& telephonePole() const;
+    Husband& husband();
+    const Husband& husband() const;
+    Wife& wife();
+    const Wife& wife() const;
+    GoalArrow& husbandGoal();
+    const GoalArrow& husbandGoal() const;
+    GoalArrow& wifeGoal();
+    const GoalArrow& wifeGoal() const;
+    NodeHighlight& nodeHighlight();
+    const NodeHighlight& nodeHighlight() const;
+    EdgeHighlight& edgeHighlight();
+    const EdgeHighlight& edgeHighlight() const;
+    GameRoundup& rules();
+    const GameRoundup& rules() const;
+    Button& slowButton();
+    const Button& slowButton() const;
+    Button& mildButton();
+    const Button& mildButton() const;
+    Button& fastButton();
+    const Button& fastButton() const;
+    TextBox& messageBox();
+    const TextBox& messageBox() const;
+    TextBox& pauseBox();
+    const TextBox& pauseBox() const;
     // Simulated frames so far (timer calls that advanced the scene).
     long long simulatedFrames() const { return frameCount; }
     bool isAttached() const { return window != nullptr; }
@@ -125,38 +174,8 @@ private:
     core::Clock* clock = nullptr;
     Renderer renderer_;
     long long frameCount = 0;
-
-public:
-    // The fixed scene, in construction order (the world's lists outlive it, so objects leaving
-    // the scene in their destructors still find them). Which storey carries which goes into
-    // the world's storeys before anything registers.
-    LightSource light;
-    Ground ground;
-    Storey floorFirst{Storey::firstFloor};
-    Storey floorSecond{Storey::secondFloor};
-    Storey floorBasement{Storey::basement};
-    Storey roof{Storey::roof};
-    Storey denRoof{Storey::denRoof};
-    // Built but never registered, drawn or updated; its branch's three nodes still count in
-    // the graph and stay unplaced.
-    TelephonePole telephonePole;
-    Husband husband;
-    Wife wife;
-    // Where each of them is walking: blue for him, red for her.
-    GoalArrow husbandGoal{husband};
-    GoalArrow wifeGoal{wife};
-    NodeHighlight nodeHighlight;
-    EdgeHighlight edgeHighlight;
-    // The round: socks, cats, lives, counters; the cats roam from the start.
-    GameRoundup rules{RoundCast{husband, wife, husbandGoal, {&slowButton, &mildButton, &fastButton}}};
-    Button slowButton{0x80dddd80, 0x80808080};
-    Button mildButton{0x80dddd80, 0x80808080};
-    Button fastButton{0x80dddd80, 0x80808080};
-    // The status text box: platform label, frame rate or redraw statistics (key 'f').
-    TextBox messageBox{0x80dddd80, 0x80808080};
-    // "PAUSED" in the middle of the world while the game is paused, in front of everything
-    // else: a full-screen player sees no title bar.
-    TextBox pauseBox{0x80dddd80, 0x80808080};
+    // The fixed scene (game/Scene.h), built with the game and gone before the renderer.
+    std::unique_ptr<Scene> scene_;
 };
 
 } // namespace game

@@ -4,9 +4,18 @@
 #include "agents/NavGraph.h"
 #include "characters/Person.h"
 #include "game/Game.h"
+#include "level/EdgeHighlight.h"
+#include "level/GoalArrow.h"
+#include "level/Ground.h"
+#include "level/LightSource.h"
+#include "level/NodeHighlight.h"
+#include "level/Storey.h"
+#include "rules/GameRoundup.h"
 #include "rules/Sock.h"
 #include "scene/MovablePlatform.h"
 #include "scene/Object.h"
+#include "widgets/Button.h"
+#include "widgets/TextBox.h"
 
 namespace game {
 
@@ -50,7 +59,7 @@ void GameStateJson::addSettings(json& out, const Game& game) {
 }
 
 void GameStateJson::addMessageBox(json& out, const Game& game) {
-    out["messageBox"] = {{"on", game.messageBox.isOn()}, {"text", game.messageBox.text()}};
+    out["messageBox"] = {{"on", game.messageBox().isOn()}, {"text", game.messageBox().text()}};
 }
 
 void GameStateJson::addButtons(json& out, const Game& game) {
@@ -105,22 +114,22 @@ void GameStateJson::addNav(json& out, const Game& game) {
 
     out["nav"] = {{"nodes", std::move(nodes)}, {"edges", std::move(edges)}};
     out["platforms"] = std::move(platforms);
-    const NavNode* highlighted = game.nodeHighlight.node();
+    const NavNode* highlighted = game.nodeHighlight().node();
     out["nodeHighlight"] = highlighted ? json(highlighted->name) : json(nullptr);
-    if (const NavEdge* glowing = game.edgeHighlight.edge())
+    if (const NavEdge* glowing = game.edgeHighlight().edge())
         out["edgeHighlight"] = {{"from", glowing->from->name},
                                 {"to", glowing->to->name},
-                                {"glowTime", game.edgeHighlight.glowTime}};
+                                {"glowTime", game.edgeHighlight().glowTime}};
     else
         out["edgeHighlight"] = nullptr;
 }
 
 void GameStateJson::addGarden(json& out, const Game& game) {
-    const Ground& ground = game.ground;
+    const Ground& ground = game.ground();
     out["ground"] = {{"quakeActive", ground.isQuakeActive()},
                      {"quakeRaise", ground.quakeRaise()},
                      {"quakePhase", ground.quakePhase()}};
-    out["light"] = {{"x", game.light.position().x}};
+    out["light"] = {{"x", game.light().position().x}};
 }
 
 namespace {
@@ -167,18 +176,18 @@ void GameStateJson::addAgents(json& out, const Game& game) {
             agents.push_back(agentState(*agent));
     out["agents"] = std::move(agents);
     json trampolines = json::array();
-    for (const Trampoline& t : game.floorBasement.trampolines)
+    for (const Trampoline& t : game.floorBasement().trampolines)
         trampolines.push_back({{"phase", t.phase()}, {"cycleTime", t.cycleTime()}});
     out["trampolines"] = std::move(trampolines);
     for (const auto& [name, arrow] :
-         {std::pair{"husbandGoal", &game.husbandGoal}, {"wifeGoal", &game.wifeGoal}})
+         {std::pair{"husbandGoal", &game.husbandGoal()}, {"wifeGoal", &game.wifeGoal()}})
         out[name] = {{"showing", arrow->isShowing()}, {"x", arrow->target().x}, {"y", arrow->target().y}};
-    const Bat& bat = game.rules.bat;
+    const Bat& bat = game.rules().bat;
     out["bat"] = {{"on", bat.isOn()}, {"x", bat.position().x}, {"y", bat.position().y}};
 }
 
 void GameStateJson::addRules(json& out, const Game& game) {
-    const GameRoundup& rules = game.rules;
+    const GameRoundup& rules = game.rules();
     const auto textWhileOn = [](const TextBox& box) { return box.isOn() ? json(box.text()) : json(nullptr); };
     out["rules"] = {{"running", rules.isRunning()},
                     {"lives", rules.lives()},

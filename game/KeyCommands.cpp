@@ -1,6 +1,8 @@
 #include "game/KeyCommands.h"
 
 #include "agents/NavGraph.h"
+#include "rules/GameRoundup.h"
+#include "widgets/TextBox.h"
 
 namespace game {
 
@@ -22,7 +24,7 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U'd':
         game.speedLevel = game.speedLevel >= 3 ? 1 : game.speedLevel + 1;
-        game.rules.speedChanged();
+        game.rules().speedChanged();
         game.cheatUsed = true;
         break;
     case U'e':
@@ -47,17 +49,17 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         game.cheatUsed = true;
         break;
     case U'a':
-        game.rules.toggleMusic();
+        game.rules().toggleMusic();
         break;
     case U'p':
         game.paused = !game.paused;
         // Shown in the picture too: a full-screen player never sees the title.
-        game.pauseBox.setOn(game.paused);
+        game.pauseBox().setOn(game.paused);
         game.tick(true);
         if (game.paused)
-            game.rules.pauseMusic();
+            game.rules().pauseMusic();
         else
-            game.rules.resumeMusic();
+            game.rules().resumeMusic();
         break;
     case U'r':
         game.paintForcesFullRedraw = !game.paintForcesFullRedraw;
@@ -71,18 +73,18 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U'+':
     case U'=':
-        game.rules.collectRandomSock();
+        game.rules().collectRandomSock();
         game.cheatUsed = true;
         break;
     case U'-':
     case U'_':
-        game.rules.returnRandomSock();
+        game.rules().returnRandomSock();
         break;
     case U'm':
-        game.rules.endGame();
+        game.rules().endGame();
         break;
     case U'n':
-        game.rules.startNewGame();
+        game.rules().startNewGame();
         break;
     default:
         break;
@@ -92,8 +94,8 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
 
 void KeyCommands::cycleStatusBox(Game& game) {
     game.hudMode = (game.hudMode + 1) % 4;
-    game.messageBox.setOn(game.hudMode != 0);
-    game.messageBox.setText("");
+    game.messageBox().setOn(game.hudMode != 0);
+    game.messageBox().setText("");
 }
 
 void KeyCommands::stepSelectedNode(Game& game, int delta) {

@@ -555,8 +555,8 @@ void Renderer::updateRedrawStatistics(Game& game, const DirtyRectList& region) c
         static_cast<int>(std::count_if(game.drawList.begin(), game.drawList.end(),
                                        [&](Object* o) { return region.intersects(o->bounds(false), 2); }));
     const int percent = static_cast<int>(touched * 100.0 / total);
-    game.messageBox.setText(std::to_string(percent) + "% = " + std::to_string(touched) + " / " +
-                            std::to_string(total));
+    game.setStatusText(std::to_string(percent) + "% = " + std::to_string(touched) + " / " +
+                       std::to_string(total));
 }
 
 void Renderer::present(WindowPort& window, const gfx::RectI& client, std::vector<gfx::RectI> deviceRects) {

@@ -1,6 +1,7 @@
 #include "game/RoundCheck.h"
 
 #include "game/Game.h"
+#include "rules/GameRoundup.h"
 #include "rules/Sock.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ bool listed(const std::vector<Object*>& list, const Object* o) {
 } // namespace
 
 std::string checkRound(const Game& game) {
-    const GameRoundup& rules = game.rules;
+    const GameRoundup& rules = game.rules();
     if (!rules.isRunning())
         return {};
     const auto& inLevel = rules.socksInLevel();

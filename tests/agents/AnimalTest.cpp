@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "level/Ground.h"
+#include "level/Storey.h"
 #include <cmath>
 #include <set>
 #include <sstream>
@@ -132,14 +134,14 @@ TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
 
     // Standing idle on a platform that still holds it past the right edge (the ground holds
     // anything): it comes back on the left and falls from there.
-    w.attachTo(level.game->ground);
+    w.attachTo(level.game->ground());
     w.moveTo(830, 500);
     w.platformFeedbackAttached(0.01);
     EXPECT_EQ(w.position().x, 0);
     EXPECT_TRUE(w.isDetached());
 
     // Stepping towards the next edge's start from exactly that point steers nowhere.
-    NavEdge* next = level.graph->edgeOnPlatform(&level.game->floorFirst, {100, 400, 600, 100});
+    NavEdge* next = level.graph->edgeOnPlatform(&level.game->floorFirst(), {100, 400, 600, 100});
     ASSERT_NE(next, nullptr);
     w.attachTo(floor);
     w.walk.route = {next};
@@ -154,11 +156,11 @@ TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
 // any frame interval was measured the launch uses the base speed.
 TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     Level level;
-    Trampoline& spring = level.game->floorBasement.trampolines.back();
+    Trampoline& spring = level.game->floorBasement().trampolines.back();
     EXPECT_FALSE(spring.tryLaunch()) << "nobody on it yet";
     Walker w(500, 574);
     w.registerInGame(*level.game);
-    w.attachTo(level.game->floorBasement);
+    w.attachTo(level.game->floorBasement());
     w.halt();
     ASSERT_TRUE(spring.tryLaunch());
     EXPECT_EQ(w.velocity().y, -400) << "frame rate still unknown";
@@ -169,7 +171,7 @@ TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     Level timed;
     Walker v(500, 574);
     v.registerInGame(*timed.game);
-    Trampoline& right = timed.game->floorBasement.trampolines.back();
+    Trampoline& right = timed.game->floorBasement().trampolines.back();
     for (int i = 0; i < 250; ++i) {
         v.moveTo(500, 574);
         v.velocity() = {0, 0};

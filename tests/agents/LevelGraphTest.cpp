@@ -1,6 +1,11 @@
 #include "game/GameHost.h"
 #include "game/GameStateJson.h"
 
+#include "level/EdgeHighlight.h"
+#include "level/Ground.h"
+#include "level/Storey.h"
+#include "level/TelephonePole.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -26,12 +31,12 @@ TEST_F(LevelGraphTest, FortyEightNodesWithTheUnregisteredPoleBranchLast) {
     ASSERT_EQ(graph.nodeCount(), 48);
     EXPECT_EQ(graph.node(33).name, "tree_branch1_root");
     EXPECT_EQ(graph.node(42).name, "pole_branch_root");
-    EXPECT_EQ(&node("pole_branch_root"), &host.game.ground.telephonePole().branch().rootNode());
+    EXPECT_EQ(&node("pole_branch_root"), &host.game.ground().telephonePole().branch().rootNode());
     // The game's spare pole is built but never registered: it is not drawn, its branch
     // (the last nodes) stays unplaced and nothing reaches it.
-    EXPECT_EQ(&graph.node(45), &host.game.telephonePole.branch().rootNode());
+    EXPECT_EQ(&graph.node(45), &host.game.telephonePole().branch().rootNode());
     for (Object* o : host.game.drawList)
-        EXPECT_NE(o, &host.game.telephonePole);
+        EXPECT_NE(o, &host.game.telephonePole());
     for (int i = 45; i < 48; ++i) {
         EXPECT_EQ(graph.node(i).x, -1) << i;
         EXPECT_EQ(graph.node(i).y, -1) << i;
@@ -123,7 +128,7 @@ TEST_F(LevelGraphTest, OneWayJumpsAndDropsAreExactlyTheLevelsAndOnlyBranchesAreW
     };
     EXPECT_EQ(oneWay, expected);
     // Two pairs of one-way jumps answer each other, each owned by its take-off side.
-    EXPECT_EQ(edge("roof_right", "tree_branch3_end").platform, &host.game.roof);
+    EXPECT_EQ(edge("roof_right", "tree_branch3_end").platform, &host.game.roof());
     EXPECT_EQ(edge("tree_branch3_end", "roof_right").platform->typeName(), "tree_branch3");
     EXPECT_EQ(edge("cable_0", "cable_5").platform->typeName(), "TelephoneCable");
     EXPECT_EQ(edge("cable_5", "cable_0").platform->typeName(), "TelephoneCable");
@@ -166,9 +171,9 @@ TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
     EXPECT_EQ(idle["platforms"][1],
               (nlohmann::json{{"type", "basement_ladder"}, {"orientation", 0}, {"offset", {0.0, 0.0}}}));
 
-    game.floorBasement.translate(3, -2);
-    game.floorBasement.update(0.01);
-    game.floorBasement.update(0.01);
+    game.floorBasement().translate(3, -2);
+    game.floorBasement().update(0.01);
+    game.floorBasement().update(0.01);
     game.hoverNodes = true;
     game.onMouseMove(250, 574);
     nlohmann::json moved = nav();
@@ -178,7 +183,7 @@ TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
 
     game.hoverNodes = false;
     game.onMouseMove(300, 560);
-    EXPECT_EQ(nav()["edgeHighlight"]["to"], game.edgeHighlight.edge()->to->name);
+    EXPECT_EQ(nav()["edgeHighlight"]["to"], game.edgeHighlight().edge()->to->name);
 }
 
 TEST(LevelRebuild, ASecondGameInTheSameProcessBuildsTheSameLevel) {
@@ -187,8 +192,8 @@ TEST(LevelRebuild, ASecondGameInTheSameProcessBuildsTheSameLevel) {
         nlohmann::json out;
         GameStateJson::addNav(out, host.game);
         GameStateJson::addDrawList(out, host.game);
-        const auto branch = host.game.ground.tree().branch(0).outlinePoints();
-        const auto cable = host.game.ground.telephonePole().cable().outlinePoints();
+        const auto branch = host.game.ground().tree().branch(0).outlinePoints();
+        const auto cable = host.game.ground().telephonePole().cable().outlinePoints();
         for (const gfx::PointF& p : branch)
             out["outlines"].push_back({p.x, p.y});
         for (const gfx::PointF& p : cable)

@@ -1,4 +1,5 @@
 #include "agents/NavGraph.h"
+#include "scene/Platform.h"
 #include "scene/Wall.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,8 @@
 #include "characters/Wife.h"
 #include "scene/Platform.h"
 
+#include "widgets/TextBox.h"
+
 #include <gtest/gtest.h>
 
 namespace game {
@@ -182,8 +184,8 @@ TEST(Person, NamesAndSpeedsFollowTheGameSpeed) {
 
 TEST(Person, HusbandNamesHisPlatformOnlyInThePlatformDisplay) {
     CharacterLevel level;
-    Husband& h = level.game->husband; // the lives display's small figures never write
-    TextBox& box = level.game->messageBox;
+    Husband& h = level.game->husband(); // the lives display's small figures never write
+    TextBox& box = level.game->messageBox();
     box.setText("unchanged");
     ASSERT_TRUE(level.land(h));
     EXPECT_EQ(box.text(), "unchanged");

@@ -1,6 +1,8 @@
 #include "Probe.h"
 #include "game/GameHost.h"
 
+#include "widgets/TextBox.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -88,9 +90,9 @@ TEST_F(FrameCycle, StatusBoxShowsTheFrameRateEveryNinthCall) {
     host.game.onKey(U'f'); // hudMode 2
     ASSERT_EQ(host.game.hudMode, 2);
     host.run(8);
-    EXPECT_EQ(host.game.messageBox.text(), "");
+    EXPECT_EQ(host.game.messageBox().text(), "");
     host.run(1);
-    EXPECT_EQ(host.game.messageBox.text(), "100.00 f/s");
+    EXPECT_EQ(host.game.messageBox().text(), "100.00 f/s");
     EXPECT_EQ(Game::formatFrameRate(64.1), "64.10 f/s");
     EXPECT_EQ(Game::formatFrameRate(99.996), "100.00 f/s");
 }
@@ -109,7 +111,7 @@ TEST(FrameRate, FirstCallsSimulateNothingAndGiveNoRate) {
     for (int i = 0; i < 8; ++i)
         host.timerCall(0);
     EXPECT_EQ(host.game.framesPerSecond(), 0.0);
-    EXPECT_EQ(host.game.messageBox.text(), "msg");
+    EXPECT_EQ(host.game.messageBox().text(), "msg");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "game/GameHost.h"
 
+#include "widgets/TextBox.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -40,8 +42,9 @@ TEST_F(KeyCommandTest, StatusSpeedOverlayAndNodeKeysCycle) {
     };
     using V = std::vector<int>;
     // The status box: modes 1, 2, 3 shown (empty until filled), 0 hidden.
-    EXPECT_EQ(cycle(U'f', 4, [&] { return game.hudMode * 10 + game.messageBox.isOn(); }), (V{11, 21, 31, 0}));
-    EXPECT_EQ(game.messageBox.text(), "");
+    EXPECT_EQ(cycle(U'f', 4, [&] { return game.hudMode * 10 + game.messageBox().isOn(); }),
+              (V{11, 21, 31, 0}));
+    EXPECT_EQ(game.messageBox().text(), "");
     EXPECT_FALSE(game.cheatUsed);
     EXPECT_EQ(cycle(U'd', 3, [&] { return game.speedLevel; }), (V{2, 3, 1}));
     EXPECT_TRUE(game.cheatUsed);

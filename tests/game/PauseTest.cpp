@@ -3,6 +3,10 @@
 #include "audio/AudioOutput.h"
 #include "game/GameHost.h"
 
+#include "rules/GameRoundup.h"
+#include "widgets/Button.h"
+#include "widgets/TextBox.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -50,10 +54,10 @@ TEST(Pause, ThePictureShowsThePauseUntilTheGameGoesOn) {
         host.run(20);
         const gfx::Surface before = copyOf(host.window.screen());
         game.onKey(U'p');
-        EXPECT_TRUE(game.pauseBox.isOn());
-        EXPECT_EQ(game.pauseBox.text(), "PAUSED");
+        EXPECT_TRUE(game.pauseBox().isOn());
+        EXPECT_EQ(game.pauseBox().text(), "PAUSED");
         EXPECT_EQ(largestDifference(host.window.screen(), fullPicture(host)), 0);
-        const gfx::RectF label = game.pauseBox.bounds(true);
+        const gfx::RectF label = game.pauseBox().bounds(true);
         EXPECT_GT(changedWithin(before, host.window.screen(), label, game.scale(), w.left, w.top), 200);
         const gfx::Surface paused = copyOf(host.window.screen());
 
@@ -62,19 +66,19 @@ TEST(Pause, ThePictureShowsThePauseUntilTheGameGoesOn) {
         game.onKey(U's');
         game.onKey(U'd');
         game.onKey(U'm'); // the round ends and the speed buttons come back
-        const gfx::RectF mild = game.mildButton.bounds(false);
+        const gfx::RectF mild = game.mildButton().bounds(false);
         game.onMouseMove(w.left + static_cast<int>((mild.x + 5) * game.scale()),
                          w.top + static_cast<int>((mild.y + 5) * game.scale()));
-        ASSERT_TRUE(game.mildButton.isHighlighted());
+        ASSERT_TRUE(game.mildButton().isHighlighted());
         EXPECT_EQ(largestDifference(host.window.screen(), fullPicture(host)), 0);
         game.onMouseMove(w.left + 650, 100);
-        EXPECT_FALSE(game.mildButton.isHighlighted());
+        EXPECT_FALSE(game.mildButton().isHighlighted());
         host.run(5);
-        EXPECT_TRUE(game.pauseBox.isOn());
+        EXPECT_TRUE(game.pauseBox().isOn());
         EXPECT_EQ(largestDifference(host.window.screen(), fullPicture(host)), 0);
 
         game.onKey(U'p');
-        EXPECT_FALSE(game.pauseBox.isOn());
+        EXPECT_FALSE(game.pauseBox().isOn());
         EXPECT_EQ(largestDifference(host.window.screen(), fullPicture(host)), 0);
         EXPECT_GT(changedWithin(paused, host.window.screen(), label, game.scale(), w.left, w.top), 200);
     }
@@ -104,7 +108,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
         {"a new round with 'n'", false, [](GameHost& host) { host.game.onKey(U'n'); }, true},
         {"a new round with a speed button after a won round", true,
          [](GameHost& host) {
-             const gfx::RectF b = host.game.mildButton.bounds(false);
+             const gfx::RectF b = host.game.mildButton().bounds(false);
              host.game.onClick(static_cast<int>(b.x + 3), static_cast<int>(b.y + 3));
          },
          true},
@@ -133,7 +137,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
             return audiotest::peakFrom(out, from);
         };
         const auto position = [&] {
-            const std::string at = game.rules.musicPlayer()->position();
+            const std::string at = game.rules().musicPlayer()->position();
             return at.empty() ? -1L : std::stol(at);
         };
         host.run(5);
@@ -144,7 +148,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
             for (int i = 0; i < 40; ++i)
                 game.onKey(U'+');
             host.timerCall();
-            ASSERT_EQ(game.rules.resultBox.text(), "CONGRATS");
+            ASSERT_EQ(game.rules().resultBox.text(), "CONGRATS");
         }
         game.onKey(U'p');
         const long pausedAt = position();
@@ -152,7 +156,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
 
         c.whilePaused(host);
         EXPECT_EQ(play(3), 0) << "sound while paused";
-        EXPECT_TRUE(game.rules.musicPlayer()->isPlaying());
+        EXPECT_TRUE(game.rules().musicPlayer()->isPlaying());
 
         game.onKey(U'p');
         EXPECT_GT(play(1), audiotest::kAudible);

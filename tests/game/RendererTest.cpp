@@ -3,6 +3,9 @@
 #include "agents/NavGraph.h"
 #include "game/GameHost.h"
 
+#include "widgets/Button.h"
+#include "widgets/TextBox.h"
+
 #include <gtest/gtest.h>
 
 namespace game {
@@ -41,7 +44,7 @@ TEST_F(Rendering, FirstPaintShowsTheWholeSceneCentredBetweenEvenBars) {
     for (const auto& size : sizes) {
         GameHost other(size.width, size.height);
         const double scale = other.game.scale();
-        const gfx::RectF slow = other.game.slowButton.bounds(false);
+        const gfx::RectF slow = other.game.slowButton().bounds(false);
         const gfx::Surface& screen = other.window.screen();
         int lit = 0;
         for (int y = static_cast<int>(slow.y * scale); y < slow.bottom() * scale; ++y)
@@ -109,7 +112,7 @@ TEST_F(Rendering, ErasedRectsAreClearedWithTheNextDrawingFrame) {
     game.erasedRects.push_back(gone);
     host.timerCall(); // nothing else changed: the erased area waits
     EXPECT_EQ(game.erasedRects.size(), 1u);
-    game.slowButton.setHighlighted(true);
+    game.slowButton().setHighlighted(true);
     host.timerCall();
     EXPECT_TRUE(game.erasedRects.empty());
     EXPECT_EQ(host.window.screen().pixel(410, 110), 0xff000000u);
@@ -136,7 +139,7 @@ TEST_F(Rendering, RedrawStatisticsCountObjectsInTheRepaintedArea) {
     const int total = static_cast<int>(game.drawList.size());
     const std::string expected =
         std::to_string(static_cast<int>(100.0 / total)) + "% = 1 / " + std::to_string(total);
-    EXPECT_EQ(game.messageBox.text(), expected);
+    EXPECT_EQ(game.messageBox().text(), expected);
 }
 
 TEST_F(Rendering, NavigationOverlayDrawsTheTreeOfAConnectedNode) {

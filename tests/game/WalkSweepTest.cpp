@@ -1,6 +1,8 @@
 #include "game/GameHost.h"
 
+#include "characters/Husband.h"
 #include "game/AgentWatch.h"
+#include "scene/Platform.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +33,7 @@ class Player {
 public:
     explicit Player(std::uint32_t seed) : host(800, 584, seed) { host.game.paintEachFrame = false; }
 
-    Husband& husband() { return host.game.husband; }
+    Husband& husband() { return host.game.husband(); }
     NavGraph& graph() { return host.graph; }
 
     // A click in place mode ('z') on a point that picks this node.
@@ -276,7 +278,7 @@ TEST_P(Wandering, EveryWandererGetsAroundTheLevel) {
     int wanderers = 0;
     for (Object* o : host.game.agentList) {
         auto& agent = dynamic_cast<Agent&>(*o);
-        if (&agent == &host.game.husband || !AgentWatch::isWanderer(agent))
+        if (&agent == &host.game.husband() || !AgentWatch::isWanderer(agent))
             continue;
         ++wanderers;
         EXPECT_GE(watch.platformsVisited(agent), kLeastPlatforms)

@@ -2,6 +2,9 @@
 #include "game/GameHost.h"
 #include "game/GameStateJson.h"
 
+#include "level/Ground.h"
+#include "level/LightSource.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,22 +20,22 @@ TEST(GardenRendering, IncrementalFramesMatchAFullRedrawThroughAQuake) {
     for (const auto& [w, h] : {std::pair{800, 584}, std::pair{1000, 730}, std::pair{613, 448}}) {
         SCOPED_TRACE(testing::Message() << w << "x" << h);
         GameHost host(w, h);
-        host.game.light.placeAt(10.3f);
+        host.game.light().placeAt(10.3f);
         host.run(3);
         host.game.groundEventRequest = true;
         int checked = 0;
         int lightRepaints = 0;
         while (checked < 90) {
-            const float before = host.game.light.lastDrawnPosition().x;
+            const float before = host.game.light().lastDrawnPosition().x;
             host.timerCall();
-            lightRepaints += host.game.light.lastDrawnPosition().x != before;
+            lightRepaints += host.game.light().lastDrawnPosition().x != before;
             if (++checked % 3 != 0)
                 continue;
             gfx::Surface full(w, h);
             host.game.renderer().renderFullInto(host.game, full);
             ASSERT_EQ(differingPixels(host.window.screen(), full), 0) << "after frame " << checked;
         }
-        EXPECT_FALSE(host.game.ground.isQuakeActive()); // the whole quake was on screen
+        EXPECT_FALSE(host.game.ground().isQuakeActive()); // the whole quake was on screen
         EXPECT_GT(lightRepaints, 5);
     }
 }
@@ -43,7 +46,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
     nlohmann::json calm = GameStateJson::dump(host.game, 20);
     EXPECT_EQ(calm["ground"]["quakeActive"], false);
     EXPECT_EQ(calm["ground"]["quakeRaise"], 0);
-    EXPECT_FLOAT_EQ(calm["light"]["x"].get<float>(), host.game.light.position().x);
+    EXPECT_FLOAT_EQ(calm["light"]["x"].get<float>(), host.game.light().position().x);
     EXPECT_GT(calm["light"]["x"].get<float>(), 0);
 
     // 'e' asks for a quake; the ground starts it on its next update.
@@ -52,7 +55,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
     nlohmann::json shaking = GameStateJson::dump(host.game, 26);
     EXPECT_EQ(shaking["ground"]["quakeActive"], true);
     EXPECT_EQ(shaking["ground"]["quakePhase"], 0);
-    EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground.quakeRaise());
+    EXPECT_EQ(shaking["ground"]["quakeRaise"], host.game.ground().quakeRaise());
     EXPECT_GT(shaking["ground"]["quakeRaise"].get<int>(), 0);
     EXPECT_EQ(shaking["groundEventRequest"], false);
 }
@@ -60,7 +63,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
 TEST(GardenState, TheGardenIsDrawnAfterTheHouseInItsOwnOrder) {
     GameHost host;
     const std::vector<Object*>& list = host.game.drawList;
-    const auto ground = std::find(list.begin(), list.end(), &host.game.ground);
+    const auto ground = std::find(list.begin(), list.end(), &host.game.ground());
     ASSERT_NE(ground, list.end());
     const std::vector<std::string> expected{
         "Ground",         "tree",           "tree_branch1",    "TreeBranchlet",

@@ -4,6 +4,7 @@
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
 #include "level/Ground.h"
+#include "level/Storey.h"
 
 #include <gtest/gtest.h>
 
@@ -33,9 +34,9 @@ const std::vector<int> kSwingsOf4{0,  4,  8,  12, 16, 20, 24, 28, 32, 36, 40, 44
 int secondFrameRaise(double dt) {
     Level level;
     level.game->groundEventRequest = true;
-    level.game->ground.update(dt); // the quake starts, nothing moves yet
-    level.game->ground.update(dt);
-    return level.game->ground.quakeRaise();
+    level.game->ground().update(dt); // the quake starts, nothing moves yet
+    level.game->ground().update(dt);
+    return level.game->ground().quakeRaise();
 }
 
 } // namespace
@@ -43,7 +44,7 @@ int secondFrameRaise(double dt) {
 TEST(GroundQuake, RaiseRunsThreeDampedSwingsAndARequestMeanwhileWaits) {
     Level level;
     Game& game = *level.game;
-    Ground& ground = game.ground;
+    Ground& ground = game.ground();
     settle(ground, 0.01, 400);
     ASSERT_EQ(ground.quakeStep(), 4);
 
@@ -74,7 +75,7 @@ TEST(GroundQuake, RaiseRunsThreeDampedSwingsAndARequestMeanwhileWaits) {
 
 TEST(GroundQuake, StepFollowsTheAverageFrameTime) {
     Level level;
-    Ground& ground = level.game->ground;
+    Ground& ground = level.game->ground();
     settle(ground, 0.04, 500);
     EXPECT_EQ(ground.quakeStep(), 12);
     settle(ground, 0.025, 500);
@@ -95,18 +96,18 @@ TEST(GroundQuake, HundredsOfEqualFramesKeepTheirExactAverage) {
     constexpr std::int64_t kTwentyMs = 20'000;
     GameHost host(800, 584, 3);
     host.run(400, kTwentyMs);
-    while (host.game.ground.isQuakeActive())
+    while (host.game.ground().isQuakeActive())
         host.timerCall(kTwentyMs);
     host.game.onKey(U'e');
     host.timerCall(kTwentyMs); // the quake starts
-    const int before = host.game.ground.quakeRaise();
+    const int before = host.game.ground().quakeRaise();
     host.timerCall(kTwentyMs);
-    EXPECT_EQ(host.game.ground.quakeRaise() - before, 6);
+    EXPECT_EQ(host.game.ground().quakeRaise() - before, 6);
 }
 
 TEST(GroundQuake, CalmGroundStaysPutAndQuakesWithin3000Frames) {
     Level level(7);
-    Ground& ground = level.game->ground;
+    Ground& ground = level.game->ground();
     ground.rebuildPath();
     const gfx::RectF calm = ground.bounds(false);
     int frames = 0;
@@ -124,7 +125,7 @@ TEST(GroundQuake, CalmGroundStaysPutAndQuakesWithin3000Frames) {
 TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
     Level level;
     Game& game = *level.game;
-    Ground& ground = game.ground;
+    Ground& ground = game.ground();
     Tree& tree = ground.tree();
     TelephonePole& pole = ground.telephonePole();
     // Let the frame window fill with 10 ms frames and any chance quake pass.
@@ -145,8 +146,8 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
         {"pole", [&] { return pole.bounds(false).y != poleTop; }},
         {"branch", [&] { return tree.branch(0).offsetY() != 0; }},
         {"cable", [&] { return pole.cable().offsetY() != 0; }},
-        {"basement", [&] { return game.floorBasement.offsetY() != 0; }},
-        {"roof", [&] { return game.roof.offsetY() != 0; }},
+        {"basement", [&] { return game.floorBasement().offsetY() != 0; }},
+        {"roof", [&] { return game.roof().offsetY() != 0; }},
     };
     game.groundEventRequest = true;
     for (int f = 0; f < 30; ++f) {
@@ -169,12 +170,12 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
     EXPECT_GT(frameOf["roof"], frameOf["basement"]);
     // Everything moves the same way as the ground: up.
     EXPECT_LT(tree.bounds(false).y, treeTop);
-    EXPECT_LT(game.roof.offsetY(), 0);
+    EXPECT_LT(game.roof().offsetY(), 0);
 }
 
 TEST(GroundTouch, BasementColumnLetsAgentsFallThrough) {
     Level level;
-    Ground& ground = level.game->ground;
+    Ground& ground = level.game->ground();
     EXPECT_FALSE(ground.touches({300, 560, 20, 20}));
     EXPECT_TRUE(ground.touches({240, 560, 20, 20}));  // crosses x 248
     EXPECT_TRUE(ground.touches({540, 560, 20, 20}));  // crosses x 553
@@ -187,7 +188,7 @@ TEST(GroundTouch, BasementColumnLetsAgentsFallThrough) {
 
 TEST(GroundDrawing, ColumnStaysUnfilledButTheLineCrossesIt) {
     Level level;
-    Ground& ground = level.game->ground;
+    Ground& ground = level.game->ground();
     gfx::Surface surface(800, 584);
     gfx::Graphics g(surface);
     g.clear(0xFF000000);

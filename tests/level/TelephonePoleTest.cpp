@@ -14,7 +14,7 @@ TEST(TelephonePole, ClimbEdgesBelongToThePoleAndTheLoops) {
     auto edge = [&](const char* a, const char* b) -> NavEdge& {
         return g.edge(level.node(a).index, level.node(b).index);
     };
-    TelephonePole& pole = level.game->ground.telephonePole();
+    TelephonePole& pole = level.game->ground().telephonePole();
     const char* climb[] = {"ground_left", "pole_middle", "pole_branch_root", "pole_top"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(edge(climb[i], climb[i + 1]).platform, &pole) << climb[i];
@@ -35,7 +35,7 @@ TEST(TelephonePole, ClimbEdgesBelongToThePoleAndTheLoops) {
 
 TEST(TelephoneCable, CableAndLoopSupportAndTheLoopsMoveAtOnce) {
     Level level;
-    TelephoneCable& cable = level.game->ground.telephonePole().cable();
+    TelephoneCable& cable = level.game->ground().telephonePole().cable();
     for (float x : {-30.0f, 0.0f, 400.0f, 790.0f}) { // down to 98 anywhere along the window
         EXPECT_TRUE(cable.supports({x, 58, 10, 40}));
         EXPECT_FALSE(cable.supports({x, 58.5f, 10, 40}));

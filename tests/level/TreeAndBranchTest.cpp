@@ -29,7 +29,7 @@ struct Expected {
 
 TEST(TreeAndBranch, ShapesMatchTheLevelTable) {
     Level level;
-    Tree& tree = level.game->ground.tree();
+    Tree& tree = level.game->ground().tree();
     const std::array<Expected, 3> table{{
         {0,
          {{703, 390}, {668, 373}, {651, 373}, {593, 390}, {615, 396}, {659, 385}, {699, 408}, {703, 390}},
@@ -50,7 +50,7 @@ TEST(TreeAndBranch, ShapesMatchTheLevelTable) {
 
     // The pole's branch: its odd thickness puts the thickest point on 211, and the twig's
     // single-precision factors put its first point on 61.
-    Branch& pole = level.game->ground.telephonePole().branch();
+    Branch& pole = level.game->ground().telephonePole().branch();
     EXPECT_EQ(
         toVector(pole.outlinePoints()),
         (Points{{30, 188}, {62, 165}, {78, 165}, {130, 188}, {110, 195}, {70, 180}, {34, 211}, {30, 188}}));
@@ -65,8 +65,8 @@ TEST(TreeAndBranch, ShapesMatchTheLevelTable) {
 
 TEST(TreeAndBranch, BranchesSupportAlongTheirOutlineAndSagBackTowardsTheTrunk) {
     Level level;
-    Branch& left = level.game->ground.tree().branch(0);  // grows to the left
-    Branch& right = level.game->ground.tree().branch(1); // grows to the right
+    Branch& left = level.game->ground().tree().branch(0);  // grows to the left
+    Branch& right = level.game->ground().tree().branch(1); // grows to the right
     // Centre x 600, bottom 410 = 390 + 20: held.
     EXPECT_TRUE(left.supports({590, 370, 20, 40}));
     EXPECT_FALSE(left.supports({590, 370.5f, 20, 40}));

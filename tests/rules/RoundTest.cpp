@@ -1,9 +1,13 @@
 #include "../PixelCompare.h"
 #include "level/LevelFixture.h"
 
+#include "characters/Husband.h"
+#include "characters/Wife.h"
 #include "core/Random.h"
 #include "game/RoundCheck.h"
+#include "rules/GameRoundup.h"
 #include "rules/Sock.h"
+#include "widgets/Button.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +39,7 @@ TEST(Round, FortySocksHoldThroughAnyKeySequence) {
     Level level(11);
     Game& game = *level.game;
     const char32_t keys[] = {U'n', U'm', U'+', U'=', U'-', U'_', U'p', U's', U'd', U'e'};
-    Button* buttons[] = {&game.slowButton, &game.mildButton, &game.fastButton};
+    Button* buttons[] = {&game.slowButton(), &game.mildButton(), &game.fastButton()};
     for (int frame = 0; frame < 3000; ++frame) {
         const int r = core::Random::next() % 40;
         if (r < 10) {
@@ -58,26 +62,27 @@ TEST(Round, IsWonOneFrameAfterTheLastSockAndClearedByM) {
     level.frame(0.01);
     for (int i = 0; i < 40; ++i)
         press(level, U'+');
-    EXPECT_TRUE(game.rules.isRunning());
-    EXPECT_EQ(game.rules.sockCounter.text(), "40/40");
+    EXPECT_TRUE(game.rules().isRunning());
+    EXPECT_EQ(game.rules().sockCounter.text(), "40/40");
     level.frame(0.01);
-    EXPECT_FALSE(game.rules.isRunning());
-    EXPECT_EQ(game.rules.resultBox.text(), "CONGRATS");
-    EXPECT_TRUE(game.rules.resultBox.isOn() && game.rules.cheaterBox.isOn());
-    EXPECT_TRUE(game.slowButton.isOn());
-    EXPECT_TRUE(game.rules.gameClock.isFrozen());
+    EXPECT_FALSE(game.rules().isRunning());
+    EXPECT_EQ(game.rules().resultBox.text(), "CONGRATS");
+    EXPECT_TRUE(game.rules().resultBox.isOn() && game.rules().cheaterBox.isOn());
+    EXPECT_TRUE(game.slowButton().isOn());
+    EXPECT_TRUE(game.rules().gameClock.isFrozen());
 
     press(level, U'm');
     level.frame(0.01);
     // Nothing of the round is left in the picture, however it is painted.
     EXPECT_EQ(largestDifference(level.host.window.screen(), fullPicture(level)), 0);
-    EXPECT_TRUE(game.rules.socksCollected().empty());
-    EXPECT_FALSE(game.rules.resultBox.isOn() || game.rules.sockCounter.isOn() || game.rules.gameClock.isOn());
+    EXPECT_TRUE(game.rules().socksCollected().empty());
+    EXPECT_FALSE(game.rules().resultBox.isOn() || game.rules().sockCounter.isOn() ||
+                 game.rules().gameClock.isOn());
     for (const Object* o : game.agentList)
         EXPECT_NE(o->typeName(), "Sock");
     press(level, U'-'); // nothing collected, nothing to put back
     press(level, U'+');
-    EXPECT_TRUE(game.rules.socksInLevel().empty());
+    EXPECT_TRUE(game.rules().socksInLevel().empty());
 }
 
 TEST(Round, CatStrikesDropTwentySocksAndTheWifeCostsALifePerCatch) {
@@ -86,32 +91,32 @@ TEST(Round, CatStrikesDropTwentySocksAndTheWifeCostsALifePerCatch) {
     press(level, U'n');
     for (int i = 0; i < 25; ++i)
         press(level, U'+');
-    Cat& cat = *game.rules.cats().front();
-    game.husband.halt();
+    Cat& cat = *game.rules().cats().front();
+    game.husband().halt();
     level.frame(0.01);
-    cat.moveTo(game.husband.position().x, game.husband.position().y);
+    cat.moveTo(game.husband().position().x, game.husband().position().y);
     level.frame(0.01);
     EXPECT_TRUE(cat.isTouched());
-    EXPECT_EQ(game.rules.socksCollected().size(), 5u) << "twenty dropped, five kept";
+    EXPECT_EQ(game.rules().socksCollected().size(), 5u) << "twenty dropped, five kept";
 
     // The Wife catches him whenever she stands on him, but never twice within 4 seconds nor in
     // the first 4 seconds of the round.
     std::vector<double> catches;
-    int lives = game.rules.lives();
-    for (int frame = 0; frame < 2000 && game.rules.isRunning(); ++frame) {
-        game.wife.moveTo(game.husband.position().x, game.husband.position().y);
+    int lives = game.rules().lives();
+    for (int frame = 0; frame < 2000 && game.rules().isRunning(); ++frame) {
+        game.wife().moveTo(game.husband().position().x, game.husband().position().y);
         level.frame(0.01);
-        if (game.rules.lives() != lives) {
-            lives = game.rules.lives();
+        if (game.rules().lives() != lives) {
+            lives = game.rules().lives();
             catches.push_back(frame * 0.01);
-            EXPECT_EQ(game.rules.livesDisplay.count(), lives);
+            EXPECT_EQ(game.rules().livesDisplay.count(), lives);
         }
     }
     ASSERT_EQ(catches.size(), 3u);
     EXPECT_GE(catches[0], 4.0);
     EXPECT_GE(catches[1] - catches[0], 4.0);
     EXPECT_GE(catches[2] - catches[1], 4.0);
-    EXPECT_EQ(game.rules.resultBox.text(), "GAME OVER");
+    EXPECT_EQ(game.rules().resultBox.text(), "GAME OVER");
 }
 
 // However a round ends, its count stands from that frame on: no cat strikes in the frame of
@@ -123,7 +128,7 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
         std::function<void(Level&, Cat&)> play;
     };
     const auto keepCatOnHim = [](Level& level, Cat& cat) {
-        const gfx::PointF at = level.game->husband.position();
+        const gfx::PointF at = level.game->husband().position();
         cat.moveTo(at.x, at.y);
     };
     const Ending endings[] = {
@@ -143,8 +148,8 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
              Game& game = *level.game;
              for (int i = 0; i < 10; ++i)
                  press(level, U'+');
-             for (int frame = 0; frame < 2000 && game.rules.isRunning(); ++frame) {
-                 game.wife.moveTo(game.husband.position().x, game.husband.position().y);
+             for (int frame = 0; frame < 2000 && game.rules().isRunning(); ++frame) {
+                 game.wife().moveTo(game.husband().position().x, game.husband().position().y);
                  level.frame(0.01);
              }
          }},
@@ -154,31 +159,31 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
         Level level;
         Game& game = *level.game;
         game.paintEachFrame = false;
-        Cat& cat = *game.rules.cats().front();
+        Cat& cat = *game.rules().cats().front();
         press(level, U'n');
-        game.husband.halt();
+        game.husband().halt();
         level.frame(0.01);
         ending.play(level, cat);
-        ASSERT_FALSE(game.rules.isRunning());
-        EXPECT_EQ(game.rules.resultBox.text(), ending.result);
-        const std::string count = game.rules.sockCounter.text();
-        const std::size_t collected = game.rules.socksCollected().size();
+        ASSERT_FALSE(game.rules().isRunning());
+        EXPECT_EQ(game.rules().resultBox.text(), ending.result);
+        const std::string count = game.rules().sockCounter.text();
+        const std::size_t collected = game.rules().socksCollected().size();
         if (std::string(ending.result) == "CONGRATS") {
             EXPECT_EQ(count, "40/40");
         }
-        const int lives = game.rules.lives();
+        const int lives = game.rules().lives();
 
         for (char32_t key : {U'+', U'=', U'-', U'_'})
             press(level, key);
         for (int frame = 0; frame < 600; ++frame) { // six seconds: past any cat's 4 s rest
             keepCatOnHim(level, cat);
-            game.wife.moveTo(game.husband.position().x, game.husband.position().y);
+            game.wife().moveTo(game.husband().position().x, game.husband().position().y);
             level.frame(0.01);
         }
-        EXPECT_EQ(game.rules.sockCounter.text(), count);
-        EXPECT_EQ(game.rules.socksCollected().size(), collected);
-        EXPECT_EQ(game.rules.lives(), lives);
-        EXPECT_EQ(game.rules.resultBox.text(), ending.result);
+        EXPECT_EQ(game.rules().sockCounter.text(), count);
+        EXPECT_EQ(game.rules().socksCollected().size(), collected);
+        EXPECT_EQ(game.rules().lives(), lives);
+        EXPECT_EQ(game.rules().resultBox.text(), ending.result);
         EXPECT_EQ(checkRound(game), "");
     }
 }
@@ -203,7 +208,7 @@ TEST(Round, TheSpeedBoxShowsTheSpeedInForce) {
              for (int i = 0; i < GameRoundup::kSockCount; ++i)
                  press(level, U'+');
              level.frame(0.01);
-             ASSERT_EQ(game.rules.resultBox.text(), "CONGRATS");
+             ASSERT_EQ(game.rules().resultBox.text(), "CONGRATS");
          }},
     };
     for (const auto& moment : moments) {
@@ -213,8 +218,8 @@ TEST(Round, TheSpeedBoxShowsTheSpeedInForce) {
             press(level, U'd');
             if (!game.paused)
                 level.frame(0.01);
-            EXPECT_TRUE(game.rules.speedBox.isOn());
-            EXPECT_EQ(game.rules.speedBox.text(), letters[game.speedLevel]);
+            EXPECT_TRUE(game.rules().speedBox.isOn());
+            EXPECT_EQ(game.rules().speedBox.text(), letters[game.speedLevel]);
             EXPECT_EQ(largestDifference(level.host.window.screen(), fullPicture(level)), 0);
         }
     }

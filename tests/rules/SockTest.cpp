@@ -2,6 +2,7 @@
 
 #include "rules/Sock.h"
 #include "rules/SockListener.h"
+#include "scene/Platform.h"
 
 #include <gtest/gtest.h>
 

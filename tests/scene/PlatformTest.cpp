@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "widgets/Button.h"
 #include <memory>
 
 namespace game {
@@ -155,7 +156,7 @@ TEST(PlatformContactTest, ContactAnswersInARoundAreTheClippers) {
     testing_level::Level level(5);
     Game& game = *level.game;
     game.paintEachFrame = false;
-    const gfx::RectF slow = game.slowButton.bounds(false);
+    const gfx::RectF slow = game.slowButton().bounds(false);
     game.onPointerClick({slow.x + slow.width / 2, slow.y + slow.height / 2});
     int compared = 0, sunk = 0, mismatches = 0;
     for (int frame = 0; frame < 1200; ++frame) {

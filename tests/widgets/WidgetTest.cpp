@@ -69,10 +69,10 @@ TEST(Button, GlowsOpaqueWhileHighlighted) {
 
 TEST(Button, RegistersAsAButton) {
     GameHost host;
-    EXPECT_EQ(host.game.buttonList,
-              (std::vector<Button*>{&host.game.slowButton, &host.game.mildButton, &host.game.fastButton}));
-    EXPECT_TRUE(host.game.fastButton.isOn());
-    EXPECT_FALSE(host.game.messageBox.isOn());
+    EXPECT_EQ(host.game.buttonList, (std::vector<Button*>{&host.game.slowButton(), &host.game.mildButton(),
+                                                          &host.game.fastButton()}));
+    EXPECT_TRUE(host.game.fastButton().isOn());
+    EXPECT_FALSE(host.game.messageBox().isOn());
 }
 
 } // namespace

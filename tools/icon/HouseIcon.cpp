@@ -3,6 +3,7 @@
 #include "game/Game.h"
 #include "gfx/Brush.h"
 #include "gfx/Graphics.h"
+#include "level/LightSource.h"
 #include "scene/Object.h"
 
 #include <algorithm>
@@ -30,8 +31,8 @@ void HouseIcon::draw(game::Game& game, gfx::Graphics& g, int size) {
     const float scale = static_cast<float>(size) / kSide;
     g.scaleTransform(scale, scale);
     g.translateTransform(-kLeft, -kTop);
-    game.light.placeAt(kLightX);
-    game.light.refreshShape();
+    game.light().placeAt(kLightX);
+    game.light().refreshShape();
     // Seen small, the game's faint night colours would vanish; every shape goes on twice,
     // which doubles the strength of its translucent paint.
     for (int pass = 0; pass < 2; ++pass) {
