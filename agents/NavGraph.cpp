@@ -115,9 +115,8 @@ const gfx::RectI& NavEdge::hitRect() {
 
 const gfx::RectF& NavEdge::extent() {
     if (extent_.x == -999.0f) {
-        const gfx::PointF a = start();
-        const gfx::PointF b = end();
-        extent_ = {std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y)};
+        const gfx::PointF ends[] = {start(), end()};
+        extent_ = gfx::extentOf(ends).rect();
     }
     return extent_;
 }

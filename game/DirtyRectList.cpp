@@ -19,12 +19,6 @@ bool contains(const gfx::RectI& outer, const gfx::RectI& inner) {
            inner.bottom() <= outer.bottom();
 }
 
-gfx::RectI boundingBox(const gfx::RectI& a, const gfx::RectI& b) {
-    const int left = std::min(a.x, b.x);
-    const int top = std::min(a.y, b.y);
-    return {left, top, std::max(a.right(), b.right()) - left, std::max(a.bottom(), b.bottom()) - top};
-}
-
 // One axis of the conversion: the start rounds, the length truncates, both stay in the world.
 void convertAxis(float start, float length, int limit, int& outStart, int& outLength) {
     int s = static_cast<int>(start + 0.5f);
@@ -74,7 +68,7 @@ void DirtyRectList::insert(gfx::RectI r) {
         if (overlap.width < kMinOverlap || overlap.height < kMinOverlap)
             continue;
         // Area the bounding box covers that neither rectangle did.
-        const gfx::RectI box = boundingBox(p, r);
+        const gfx::RectI box = gfx::unite(p, r);
         const long long waste = area(box) - area(r) - area(p) + area(overlap);
         if (waste < kMaxWaste) {
             rects_.erase(rects_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -125,12 +119,14 @@ void DirtyRectList::clipTo(gfx::Graphics& g) const {
 void DirtyRectList::fillDevicePixels(gfx::Graphics& g, const gfx::RectI& r, const gfx::SolidBrush& brush) {
     const gfx::Matrix world = g.transform();
     g.resetTransform();
-    const gfx::PointF a = world.apply({static_cast<float>(r.x), static_cast<float>(r.y)});
-    const gfx::PointF b = world.apply({static_cast<float>(r.right()), static_cast<float>(r.bottom())});
-    const float left = std::floor(std::min(a.x, b.x));
-    const float top = std::floor(std::min(a.y, b.y));
-    const float right = std::ceil(std::max(a.x, b.x));
-    const float bottom = std::ceil(std::max(a.y, b.y));
+    const gfx::PointF corners[] = {
+        world.apply({static_cast<float>(r.x), static_cast<float>(r.y)}),
+        world.apply({static_cast<float>(r.right()), static_cast<float>(r.bottom())})};
+    const gfx::Extent box = gfx::extentOf(corners);
+    const float left = std::floor(box.left);
+    const float top = std::floor(box.top);
+    const float right = std::ceil(box.right);
+    const float bottom = std::ceil(box.bottom);
     g.fillRectangle(brush, {left, top, right - left, bottom - top});
     g.setTransform(world);
 }

@@ -4,19 +4,19 @@
 
 namespace gfx {
 
-RectF unite(const RectF& a, const RectF& b) {
+namespace {
+
+template <typename Rect> Rect join(const Rect& a, const Rect& b) {
     if (a.isEmpty())
         return b;
     if (b.isEmpty())
         return a;
-    const float left = std::min(a.x, b.x);
-    const float top = std::min(a.y, b.y);
-    const float right = std::max(a.right(), b.right());
-    const float bottom = std::max(a.bottom(), b.bottom());
+    const auto left = std::min(a.x, b.x);
+    const auto top = std::min(a.y, b.y);
+    const auto right = std::max(a.right(), b.right());
+    const auto bottom = std::max(a.bottom(), b.bottom());
     return {left, top, right - left, bottom - top};
 }
-
-namespace {
 
 template <typename Rect> Rect meet(const Rect& a, const Rect& b) {
     const auto left = std::max(a.x, b.x);
@@ -29,6 +29,21 @@ template <typename Rect> Rect meet(const Rect& a, const Rect& b) {
 }
 
 } // namespace
+
+RectF unite(const RectF& a, const RectF& b) {
+    return join(a, b);
+}
+
+RectI unite(const RectI& a, const RectI& b) {
+    return join(a, b);
+}
+
+Extent extentOf(std::span<const PointF> points) {
+    Extent box;
+    for (const PointF p : points)
+        box.add(p);
+    return box;
+}
 
 RectF intersection(const RectF& a, const RectF& b) {
     return meet(a, b);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
+#include <span>
 
 namespace gfx {
 
@@ -56,6 +59,29 @@ struct RectI {
 
 // Smallest rectangle holding both; an empty operand is ignored.
 RectF unite(const RectF& a, const RectF& b);
+RectI unite(const RectI& a, const RectI& b);
+
+// The box round a set of points, taken one at a time. The four edges are kept as found: a
+// width would round the far edge. A coordinate that is not a number is passed over.
+struct Extent {
+    float left = std::numeric_limits<float>::max();
+    float top = std::numeric_limits<float>::max();
+    float right = std::numeric_limits<float>::lowest();
+    float bottom = std::numeric_limits<float>::lowest();
+
+    void add(PointF p) {
+        left = std::min(left, p.x);
+        top = std::min(top, p.y);
+        right = std::max(right, p.x);
+        bottom = std::max(bottom, p.y);
+    }
+    // No point taken yet.
+    bool isEmpty() const { return left > right || top > bottom; }
+    // Before any point the size is negative: an empty rectangle.
+    RectF rect() const { return {left, top, right - left, bottom - top}; }
+};
+
+Extent extentOf(std::span<const PointF> points);
 
 // Whether the two share any area: strict on all four sides, so rectangles that only touch
 // along an edge do not overlap.

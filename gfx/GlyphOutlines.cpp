@@ -1,5 +1,7 @@
 #include "gfx/GlyphOutlines.h"
 
+#include "core/Utf8Decoder.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -12,33 +14,6 @@ extern const std::size_t embeddedFontDataSize;
 namespace gfx {
 
 namespace {
-
-// Reads one code point and advances; malformed bytes read as U+FFFD.
-char32_t nextCodepoint(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    if (lead < 0x80)
-        return lead;
-    int extra = 0;
-    char32_t cp = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = lead & 0x07u;
-    } else {
-        return 0xFFFD;
-    }
-    for (int k = 0; k < extra; ++k) {
-        if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-            return 0xFFFD;
-        cp = (cp << 6) | (static_cast<unsigned char>(text[i++]) & 0x3Fu);
-    }
-    return cp;
-}
 
 // Collects a glyph outline while FreeType walks it. Contours are closed figures; TrueType's
 // quadratic pieces become cubics, and y is flipped to grow downwards.
@@ -162,7 +137,7 @@ void GlyphOutlines::appendText(Path& path, std::string_view utf8, float emSize, 
     float baseline = origin.y + ascent(emSize);
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const char32_t cp = nextCodepoint(utf8, i);
+        const char32_t cp = core::Utf8Decoder::next(utf8, i);
         if (cp == U'\n') {
             penX = left;
             baseline += lineHeight(emSize);
@@ -183,7 +158,7 @@ float GlyphOutlines::advance(std::string_view utf8, float emSize) {
     float width = emSize * kLeftPadding;
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const char32_t cp = nextCodepoint(utf8, i);
+        const char32_t cp = core::Utf8Decoder::next(utf8, i);
         if (cp == U'\n')
             break;
         width += glyph(cp).advance * scale;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace gfx {
 
@@ -39,20 +38,6 @@ std::vector<PointF> widenedBoundary(const std::vector<PointF>& boundary, PointF 
         out.push_back(len > 1e-6f ? PointF{b.x + dx / len * margin, b.y + dy / len * margin} : b);
     }
     return out;
-}
-
-RectF boundsOf(const std::vector<PointF>& pts) {
-    float left = std::numeric_limits<float>::max();
-    float top = left;
-    float right = std::numeric_limits<float>::lowest();
-    float bottom = right;
-    for (PointF p : pts) {
-        left = std::min(left, p.x);
-        top = std::min(top, p.y);
-        right = std::max(right, p.x);
-        bottom = std::max(bottom, p.y);
-    }
-    return {left, top, right - left, bottom - top};
 }
 
 bool inside(const RectF& outer, const RectF& inner) {
@@ -141,7 +126,7 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
     corners.push_back(brush.centerPoint());
     for (PointF& p : corners)
         p = local.apply(p);
-    const RectF box = boundsOf(corners);
+    const RectF box = extentOf(corners).rect();
     if (!std::isfinite(box.x) || !std::isfinite(box.y) || !std::isfinite(box.width) ||
         !std::isfinite(box.height))
         return nullptr;
@@ -171,7 +156,7 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
         // Keep the weights only inside the path (and the brush's own outline).
         cairo_set_operator(mask, CAIRO_OPERATOR_DEST_IN);
         cairo_set_source_rgba(mask, 0, 0, 0, 1);
-        if (!inside(boundsOf(brush.boundary()), cut->bounds())) {
+        if (!inside(extentOf(brush.boundary()).rect(), cut->bounds())) {
             appendBoundary(mask, brush);
             cairo_fill(mask);
         }
@@ -210,7 +195,7 @@ void GradientPainter::fill(cairo_t* cr, const PathGradientBrush& brush, const Pa
 
     cairo_save(cr);
     // The brush paints only over its own area.
-    if (!inside(boundsOf(brush.boundary()), path.bounds())) {
+    if (!inside(extentOf(brush.boundary()).rect(), path.bounds())) {
         appendBoundary(cr, brush);
         cairo_clip(cr);
     }

@@ -182,25 +182,17 @@ RectI Graphics::snapToDevice(RectI worldRect) const {
     const float y0 = static_cast<float>(worldRect.y);
     const float x1 = static_cast<float>(worldRect.right());
     const float y1 = static_cast<float>(worldRect.bottom());
-    float left = 0, top = 0, right = 0, bottom = 0;
-    bool first = true;
-    for (PointF corner : {PointF{x0, y0}, PointF{x1, y0}, PointF{x0, y1}, PointF{x1, y1}}) {
-        const PointF d = m.apply(corner);
-        left = first ? d.x : std::min(left, d.x);
-        top = first ? d.y : std::min(top, d.y);
-        right = first ? d.x : std::max(right, d.x);
-        bottom = first ? d.y : std::max(bottom, d.y);
-        first = false;
-    }
+    const PointF corners[] = {m.apply({x0, y0}), m.apply({x1, y0}), m.apply({x0, y1}), m.apply({x1, y1})};
+    const Extent box = extentOf(corners);
     const auto snapDown = [](float v) {
         return static_cast<int>(std::clamp(std::floor(v + kSnapSlack), -kDeviceLimit, kDeviceLimit));
     };
     const auto snapUp = [](float v) {
         return static_cast<int>(std::clamp(std::ceil(v - kSnapSlack), -kDeviceLimit, kDeviceLimit));
     };
-    RectI device{snapDown(left), snapDown(top), 0, 0};
-    device.width = std::max(0, snapUp(right) - device.x);
-    device.height = std::max(0, snapUp(bottom) - device.y);
+    RectI device{snapDown(box.left), snapDown(box.top), 0, 0};
+    device.width = std::max(0, snapUp(box.right) - device.x);
+    device.height = std::max(0, snapUp(box.bottom) - device.y);
     if (worldRect.isEmpty())
         device.width = device.height = 0;
     return device;
@@ -325,17 +317,9 @@ bool Graphics::meetsClip(RectI box) const {
 
 RectI Graphics::deviceBox(RectF world) const {
     const Matrix m = deviceTransform();
-    float left = 0, top = 0, right = 0, bottom = 0;
-    bool first = true;
-    for (PointF corner : {PointF{world.x, world.y}, PointF{world.right(), world.y},
-                          PointF{world.x, world.bottom()}, PointF{world.right(), world.bottom()}}) {
-        const PointF d = m.apply(corner);
-        left = first ? d.x : std::min(left, d.x);
-        top = first ? d.y : std::min(top, d.y);
-        right = first ? d.x : std::max(right, d.x);
-        bottom = first ? d.y : std::max(bottom, d.y);
-        first = false;
-    }
+    const PointF corners[] = {m.apply({world.x, world.y}), m.apply({world.right(), world.y}),
+                              m.apply({world.x, world.bottom()}), m.apply({world.right(), world.bottom()})};
+    const Extent reach = extentOf(corners);
     // One more pixel all round for the anti-aliased fringe.
     const auto down = [](float v) {
         return static_cast<int>(std::clamp(std::floor(v) - 1.0, -kDeviceLimit, kDeviceLimit));
@@ -343,9 +327,9 @@ RectI Graphics::deviceBox(RectF world) const {
     const auto up = [](float v) {
         return static_cast<int>(std::clamp(std::ceil(v) + 1.0, -kDeviceLimit, kDeviceLimit));
     };
-    RectI box{down(left), down(top), 0, 0};
-    box.width = std::max(0, up(right) - box.x);
-    box.height = std::max(0, up(bottom) - box.y);
+    RectI box{down(reach.left), down(reach.top), 0, 0};
+    box.width = std::max(0, up(reach.right) - box.x);
+    box.height = std::max(0, up(reach.bottom) - box.y);
     return box;
 }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 namespace gfx {
@@ -287,31 +286,22 @@ RectF Path::bounds() const {
     // A path moved from is empty, whatever it knew.
     if (bounds_.state.load(std::memory_order_acquire) == BoundsCache::kKnown && !points_.empty())
         return bounds_.value;
-    float left = std::numeric_limits<float>::max();
-    float top = left;
-    float right = std::numeric_limits<float>::lowest();
-    float bottom = right;
-    auto take = [&](PointF p) {
-        left = std::min(left, p.x);
-        top = std::min(top, p.y);
-        right = std::max(right, p.x);
-        bottom = std::max(bottom, p.y);
-    };
+    Extent box;
     forEachSegment([&](std::span<const PointF> seg) {
-        take(seg.back());
+        box.add(seg.back());
         if (seg.size() == 4) {
             const std::array<PointF, 4> c{seg[0], seg[1], seg[2], seg[3]};
             std::array<float, 2> ts{};
             int count = 0;
             cubicExtremes(c[0].x, c[1].x, c[2].x, c[3].x, ts, count);
             for (int i = 0; i < count; ++i)
-                take(cubicAt(c, ts[static_cast<std::size_t>(i)]));
+                box.add(cubicAt(c, ts[static_cast<std::size_t>(i)]));
             cubicExtremes(c[0].y, c[1].y, c[2].y, c[3].y, ts, count);
             for (int i = 0; i < count; ++i)
-                take(cubicAt(c, ts[static_cast<std::size_t>(i)]));
+                box.add(cubicAt(c, ts[static_cast<std::size_t>(i)]));
         }
     });
-    const RectF found = points_.empty() ? RectF{} : RectF{left, top, right - left, bottom - top};
+    const RectF found = points_.empty() ? RectF{} : box.rect();
     int unknown = BoundsCache::kUnknown;
     if (bounds_.state.compare_exchange_strong(unknown, BoundsCache::kWriting, std::memory_order_acquire)) {
         bounds_.value = found;

@@ -37,20 +37,12 @@ int toPixel(float v) {
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
 }
 
-RectI intersect(const RectI& a, const RectI& b) {
-    const int left = std::max(a.x, b.x);
-    const int top = std::max(a.y, b.y);
-    const int right = std::min(a.right(), b.right());
-    const int bottom = std::min(a.bottom(), b.bottom());
-    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
-}
-
 } // namespace
 
 void Rasterizer::reset() {
     edges_.clear();
     segments_.clear();
-    hasBounds_ = false;
+    extent_ = {};
 }
 
 void Rasterizer::addPolygon(std::span<const PointF> points) {
@@ -128,23 +120,17 @@ void Rasterizer::addPolyline(std::span<const PointF> points, float halfWidth, bo
 }
 
 void Rasterizer::extendBounds(PointF p, float margin) {
-    if (!hasBounds_) {
-        minX_ = maxX_ = p.x;
-        minY_ = maxY_ = p.y;
-        hasBounds_ = true;
-    }
-    minX_ = std::min(minX_, p.x - margin);
-    maxX_ = std::max(maxX_, p.x + margin);
-    minY_ = std::min(minY_, p.y - margin);
-    maxY_ = std::max(maxY_, p.y + margin);
+    extent_.add({p.x - margin, p.y - margin});
+    extent_.add({p.x + margin, p.y + margin});
 }
 
 RectI Rasterizer::bounds() const {
-    if (!hasBounds_)
+    if (extent_.isEmpty())
         return {};
-    const int left = toPixel(std::floor(minX_) - 1);
-    const int top = toPixel(std::floor(minY_) - 1);
-    return {left, top, toPixel(std::ceil(maxX_) + 1) - left, toPixel(std::ceil(maxY_) + 1) - top};
+    const int left = toPixel(std::floor(extent_.left) - 1);
+    const int top = toPixel(std::floor(extent_.top) - 1);
+    return {left, top, toPixel(std::ceil(extent_.right) + 1) - left,
+            toPixel(std::ceil(extent_.bottom) + 1) - top};
 }
 
 void Rasterizer::accumulateEdge(const Edge& e, const RectI& area) {
@@ -455,28 +441,16 @@ void Rasterizer::touch(int row, int first, int end) {
 
 void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimited, FillRule rule,
                        Argb color) {
-    if (!hasBounds_ || alphaOf(color) == 0 || !target.hasPixels())
+    if (extent_.isEmpty() || alphaOf(color) == 0 || !target.hasPixels())
         return;
-    RectI area = intersect(bounds(), {0, 0, target.width(), target.height()});
+    RectI area = intersection(bounds(), {0, 0, target.width(), target.height()});
     if (!unlimited) {
         RectI reach;
-        bool first = true;
-        for (const RectI& r : clip) {
-            if (r.isEmpty())
-                continue;
-            if (first) {
-                reach = r;
-                first = false;
-                continue;
-            }
-            const int left = std::min(reach.x, r.x);
-            const int top = std::min(reach.y, r.y);
-            reach = {left, top, std::max(reach.right(), r.right()) - left,
-                     std::max(reach.bottom(), r.bottom()) - top};
-        }
-        if (first)
+        for (const RectI& r : clip)
+            reach = unite(reach, r);
+        if (reach.isEmpty())
             return;
-        area = intersect(area, reach);
+        area = intersection(area, reach);
     }
     if (area.isEmpty())
         return;
@@ -531,7 +505,7 @@ void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI
     std::uint8_t* pixels = target.data();
     const int stride = target.stride();
     for (const RectI& box : clip) {
-        const RectI part = intersect(box, area);
+        const RectI part = intersection(box, area);
         for (int y = part.y; y < part.bottom(); ++y) {
             const Span& span = spans_[static_cast<std::size_t>(y - area.y)];
             const std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(y - area.y) * width;

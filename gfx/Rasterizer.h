@@ -83,8 +83,8 @@ private:
 
     std::vector<Edge> edges_;
     std::vector<Segment> segments_;
-    float minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
-    bool hasBounds_ = false;
+    // What the shapes added since the reset reach, a stroke's width included.
+    Extent extent_;
     // Per pixel of the painted area: its share of the shape, 0 to 255.
     std::vector<std::uint8_t> cells_;
     std::vector<Span> spans_;

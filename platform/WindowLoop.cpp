@@ -1,9 +1,9 @@
 #include "platform/WindowLoop.h"
 
+#include "core/Utf8Decoder.h"
 #include "game/Game.h"
 #include "platform/SdlClock.h"
 #include "platform/SdlWindow.h"
-#include "platform/Utf8Decoder.h"
 #include "record/RecordingPlayer.h"
 #include "record/SessionRecorder.h"
 
@@ -283,7 +283,7 @@ void WindowLoop::updateFrameTimer() {
 }
 
 void WindowLoop::handleText(std::string_view utf8) {
-    for (const char32_t ch : Utf8Decoder::decode(utf8)) {
+    for (const char32_t ch : core::Utf8Decoder::decode(utf8)) {
         if (quit_)
             return;
         handleKey(ch);

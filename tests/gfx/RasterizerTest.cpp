@@ -1,6 +1,7 @@
 // The shapes painted without a scratch image (small solid shapes straight into the pixels,
 // fading glows as one masked paint): the same pixels through any clip, and the right amount
 // of paint.
+#include "gfx/Rasterizer.h"
 #include "../PixelCompare.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
@@ -182,4 +183,45 @@ TEST(RasterizerTest, StrokesAndFillsLayDownTheirArea) {
     };
     for (const Case& c : cases)
         EXPECT_NEAR(ink(c.draw), c.area, c.area * 0.01 + 0.5) << c.name;
+}
+
+TEST(RasterizerTest, PaintsOnlyInsideClipBoxesWithArea) {
+    constexpr Argb kBackground = 0xff102030;
+    constexpr int kSize = 40;
+    Rasterizer shape;
+    const PointF diamond[] = {{20.5f, -6}, {47, 20.5f}, {20.5f, 46}, {-7, 20.5f}};
+    const auto paint = [&](std::span<const RectI> clip, bool unlimited) {
+        Surface s(kSize, kSize);
+        s.fill(kBackground);
+        shape.reset();
+        shape.addPolygon(diamond);
+        shape.paint(s, clip, unlimited, Rasterizer::FillRule::NonZero, 0xc0e0a040);
+        return s;
+    };
+    const Surface whole = paint({}, true);
+    Surface blank(kSize, kSize);
+    blank.fill(kBackground);
+    ASSERT_GT(differingPixels(whole, blank), kSize * kSize / 2);
+    const struct {
+        const char* name;
+        std::vector<RectI> clip;
+    } cases[] = {
+        {"nothing", {}},
+        {"boxes without area", {{5, 5, 0, 9}, {5, 5, 9, -3}, {-9, -9, -4, -4}, {}}},
+        {"boxes off the surface", {{-30, 5, 20, 20}, {kSize, 0, 9, kSize}, {0, kSize + 2, kSize, 5}}},
+        {"boxes across its edges", {{-5, -5, 12, 12}, {33, 30, 20, 20}}},
+        {"apart, with empty ones between", {{3, 30, 6, 4}, {}, {25, 2, 5, 30}, {8, 8, -2, 5}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Surface clipped = paint(c.clip, false);
+        for (int y = 0; y < kSize; ++y) {
+            for (int x = 0; x < kSize; ++x) {
+                const bool in = std::any_of(c.clip.begin(), c.clip.end(), [&](const RectI& r) {
+                    return !r.isEmpty() && x >= r.x && x < r.right() && y >= r.y && y < r.bottom();
+                });
+                ASSERT_EQ(clipped.pixel(x, y), in ? whole.pixel(x, y) : kBackground) << x << "," << y;
+            }
+        }
+    }
 }
