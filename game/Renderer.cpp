@@ -266,7 +266,8 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         region = previousRects;
     }
 
-    const gfx::RectF wholeWorld{0, 0, static_cast<float>(Game::kWorldWidth), static_cast<float>(Game::kWorldHeight)};
+    const gfx::RectF wholeWorld{0, 0, static_cast<float>(Game::kWorldWidth),
+                                static_cast<float>(Game::kWorldHeight)};
     if (sceneryEnd > 0 && (modeChanged || coversMuchOfTheWorld(sceneryRects))) {
         // The scenery was put down from its pictures: it is repainted as usual everywhere.
         sprites_.clear();
@@ -621,8 +622,8 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
                 sprites[i] = &made[i];
             }
         }
-        paintQuakeScenery(game, g, target, {0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight}, {},
-                          end, sprites);
+        paintQuakeScenery(game, g, target, {0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight},
+                          {}, end, sprites);
         g.resetClip();
         clipToWorld(g);
         for (std::size_t i = end; i < game.drawList.size(); ++i)
@@ -642,11 +643,12 @@ bool Renderer::quaking(const Game& game) {
 bool Renderer::keepsSprite(const Object& object) const {
     // The light drifts on its own and the trampolines change colour as they arm: both are
     // drawn as usual. So is anything with no size or a picture too big to keep.
-    if (dynamic_cast<const LightSource*>(&object) != nullptr || dynamic_cast<const Trampoline*>(&object) != nullptr)
+    if (dynamic_cast<const LightSource*>(&object) != nullptr ||
+        dynamic_cast<const Trampoline*>(&object) != nullptr)
         return false;
     const gfx::RectF& b = object.getLastBounds();
-    if (!(b.width > 0 && b.height > 0) || !std::isfinite(b.x) || !std::isfinite(b.y) || !std::isfinite(b.width) ||
-        !std::isfinite(b.height))
+    if (!(b.width > 0 && b.height > 0) || !std::isfinite(b.x) || !std::isfinite(b.y) ||
+        !std::isfinite(b.width) || !std::isfinite(b.height))
         return false;
     const double pixels = (b.width * scale_ + 4) * (b.height * scale_ + 4);
     return pixels < 64.0 * 1024 * 1024;
@@ -654,8 +656,9 @@ bool Renderer::keepsSprite(const Object& object) const {
 
 bool Renderer::spriteFits(const ObjectSprite& sprite, const Object& object) const {
     const gfx::RectF& b = object.getLastBounds();
-    return sprite.object == &object && sprite.sprite.valid() && sprite.scale == scale_ && sprite.origin == origin_ &&
-           std::abs(b.width - sprite.width) < 1e-3f && std::abs(b.height - sprite.height) < 1e-3f;
+    return sprite.object == &object && sprite.sprite.valid() && sprite.scale == scale_ &&
+           sprite.origin == origin_ && std::abs(b.width - sprite.width) < 1e-3f &&
+           std::abs(b.height - sprite.height) < 1e-3f;
 }
 
 Renderer::ObjectSprite Renderer::makeSprite(Object& object) const {
@@ -696,7 +699,8 @@ Renderer::Origin Renderer::spriteSpot(const ObjectSprite& sprite, const Object& 
 Renderer::Origin Renderer::spriteSpot(const ObjectSprite& sprite, const gfx::RectF& b) const {
     const double movedX = origin_.x + scale_ * b.x - sprite.anchorX;
     const double movedY = origin_.y + scale_ * b.y - sprite.anchorY;
-    return {sprite.box.x + static_cast<int>(std::lround(movedX)), sprite.box.y + static_cast<int>(std::lround(movedY))};
+    return {sprite.box.x + static_cast<int>(std::lround(movedX)),
+            sprite.box.y + static_cast<int>(std::lround(movedY))};
 }
 
 void Renderer::addSpriteCover(gfx::RowSpans& area, const ObjectSprite& sprite, Origin spot) const {
@@ -715,8 +719,10 @@ gfx::RectI Renderer::deviceBox(const gfx::RectF& b) const {
     if (!(b.width > 0 && b.height > 0))
         return {};
     // Two pixels to spare, as the clip of a dirty rectangle has them, for the edge shading.
-    const double left = std::max(std::floor(origin_.x + scale_ * b.x) - 2, static_cast<double>(worldPixels_.x));
-    const double top = std::max(std::floor(origin_.y + scale_ * b.y) - 2, static_cast<double>(worldPixels_.y));
+    const double left =
+        std::max(std::floor(origin_.x + scale_ * b.x) - 2, static_cast<double>(worldPixels_.x));
+    const double top =
+        std::max(std::floor(origin_.y + scale_ * b.y) - 2, static_cast<double>(worldPixels_.y));
     const double right =
         std::min(std::ceil(origin_.x + scale_ * b.right()) + 2, static_cast<double>(worldPixels_.right()));
     const double bottom =
@@ -756,8 +762,8 @@ std::vector<const Renderer::ObjectSprite*> Renderer::spritePointers(const Game& 
     return out;
 }
 
-void Renderer::paintQuakeScenery(Game& game, gfx::Graphics& g, gfx::Surface& target, const gfx::RectI& worldRect,
-                                 const gfx::RectI& rows, std::size_t end,
+void Renderer::paintQuakeScenery(Game& game, gfx::Graphics& g, gfx::Surface& target,
+                                 const gfx::RectI& worldRect, const gfx::RectI& rows, std::size_t end,
                                  const std::vector<const ObjectSprite*>& sprites) const {
     g.setClip(worldRect, gfx::CombineMode::Replace);
     g.flush();
@@ -824,7 +830,8 @@ void Renderer::quakeRedraw(Game& game, WindowPort& window, const gfx::RectI& cli
         const ObjectSprite* sprite = i < before.size() ? before[i] : nullptr;
         if (sprite != nullptr) {
             addSpriteCover(quakeArea_, *sprite, spriteSpot(*sprite, *object));
-            if (std::abs(bounds.width - sprite->width) < 1e-3f && std::abs(bounds.height - sprite->height) < 1e-3f)
+            if (std::abs(bounds.width - sprite->width) < 1e-3f &&
+                std::abs(bounds.height - sprite->height) < 1e-3f)
                 addSpriteCover(quakeArea_, *sprite, spriteSpot(*sprite, bounds));
             else
                 quakeArea_.add(deviceBox(bounds)); // a new picture, within half a pixel

@@ -146,12 +146,12 @@ private:
     struct ObjectSprite {
         const Object* object = nullptr;
         gfx::Sprite sprite;
-        gfx::RectI box;                        // where it was painted, back buffer pixels
-        double anchorX = 0;                    // the object's bounds' top-left then, in
-        double anchorY = 0;                    // back buffer pixels
-        float width = 0;                       // its bounds' size then: another size means
-        float height = 0;                      // it changed shape, and is painted anew
-        double scale = 0;                      // the placement it was painted with
+        gfx::RectI box;     // where it was painted, back buffer pixels
+        double anchorX = 0; // the object's bounds' top-left then, in
+        double anchorY = 0; // back buffer pixels
+        float width = 0;    // its bounds' size then: another size means
+        float height = 0;   // it changed shape, and is painted anew
+        double scale = 0;   // the placement it was painted with
         Origin origin;
     };
     static bool quaking(const Game& game);
@@ -205,11 +205,11 @@ private:
     int paintThreadCount_ = gfx::PaintThreads::countFromEnvironment();
     std::unique_ptr<gfx::PaintThreads> threads_;
     std::vector<std::unique_ptr<Band>> bands_; // dropped whenever a buffer is made anew
-    std::vector<ObjectSprite> sprites_; // by drawList index, while the ground quakes
-    bool quakePainted_ = false;         // the back buffer's scenery was put down from sprites_
-    gfx::RectI worldPixels_;            // the world's device pixels in the back buffer
-    gfx::RowSpans quakeArea_;           // what a quake frame repaints
-    std::vector<char> quakeDrawn_;      // by drawList index: drawn in that area
+    std::vector<ObjectSprite> sprites_;        // by drawList index, while the ground quakes
+    bool quakePainted_ = false;                // the back buffer's scenery was put down from sprites_
+    gfx::RectI worldPixels_;                   // the world's device pixels in the back buffer
+    gfx::RowSpans quakeArea_;                  // what a quake frame repaints
+    std::vector<char> quakeDrawn_;             // by drawList index: drawn in that area
     bool overlayDrawn = false;
     // The back buffer shows exactly what a full redraw of the last painted state would: no
     // overlay on it, painted with the current shapes.
