@@ -636,8 +636,8 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     g.flush();
 }
 
-bool Renderer::quaking(const Game& game) {
-    return game.ground.isQuakeActive();
+bool Renderer::quaking(const Game& game) const {
+    return quakePictures_ && game.ground.isQuakeActive();
 }
 
 bool Renderer::keepsSprite(const Object& object) const {

@@ -45,6 +45,13 @@ public:
     int paintThreads() const { return paintThreadCount_; }
     void setPaintThreads(int count);
 
+    // Whether a quaking house is put down from pictures of its pieces (the default) or
+    // painted anew every frame, to measure what the pictures save. The next paint is full.
+    void setQuakePictures(bool on) {
+        quakePictures_ = on;
+        requestRepaintFromScratch();
+    }
+
     // A position in client pixels.
     struct Origin {
         int x = 0;
@@ -154,7 +161,7 @@ private:
         double scale = 0;   // the placement it was painted with
         Origin origin;
     };
-    static bool quaking(const Game& game);
+    bool quaking(const Game& game) const;
     // Scenery that changes only by moving: not the drifting light, not the trampolines.
     bool keepsSprite(const Object& object) const;
     bool spriteFits(const ObjectSprite& sprite, const Object& object) const;
@@ -206,10 +213,11 @@ private:
     std::unique_ptr<gfx::PaintThreads> threads_;
     std::vector<std::unique_ptr<Band>> bands_; // dropped whenever a buffer is made anew
     std::vector<ObjectSprite> sprites_;        // by drawList index, while the ground quakes
-    bool quakePainted_ = false;                // the back buffer's scenery was put down from sprites_
-    gfx::RectI worldPixels_;                   // the world's device pixels in the back buffer
-    gfx::RowSpans quakeArea_;                  // what a quake frame repaints
-    std::vector<char> quakeDrawn_;             // by drawList index: drawn in that area
+    bool quakePictures_ = true;
+    bool quakePainted_ = false;    // the back buffer's scenery was put down from sprites_
+    gfx::RectI worldPixels_;       // the world's device pixels in the back buffer
+    gfx::RowSpans quakeArea_;      // what a quake frame repaints
+    std::vector<char> quakeDrawn_; // by drawList index: drawn in that area
     bool overlayDrawn = false;
     // The back buffer shows exactly what a full redraw of the last painted state would: no
     // overlay on it, painted with the current shapes.
