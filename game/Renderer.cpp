@@ -3,7 +3,10 @@
 #include "agents/NavGraph.h"
 #include "game/Game.h"
 #include "game/WindowPort.h"
+#include "level/Ground.h"
+#include "level/LightSource.h"
 #include "scene/Object.h"
+#include "widgets/Trampoline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,6 +46,7 @@ void Renderer::setShapes(Shapes shapes) {
     bands_.clear();
     backBufferExact_ = false;
     sceneryObjects.clear(); // the layer was painted the other way
+    sprites_.clear();
     fullRedrawPending = true;
 }
 
@@ -121,6 +125,7 @@ void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
 }
 
 void Renderer::releaseBackBuffer() {
+    sprites_.clear();
     bands_.clear();
     backBufferExact_ = false;
     backGraphics.reset();
@@ -150,6 +155,7 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     origin_ = originFor(client.width, client.height);
     placeWorld(g);
     clipToWorld(g);
+    worldPixels_ = g.clipRects().empty() ? gfx::RectI{} : g.clipRects().front();
 
     previousRects.clear();
     // The scenery layer of this size, kept up to date frame by frame, already shows the house
@@ -174,14 +180,27 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         object->setLastBounds(bounds);
         object->clearRedrawNeeded();
     }
+    quakePainted_ = quaking(game);
     std::size_t layered = 0;
-    if (sceneryKept && !coversMuchOfTheWorld(sceneryRects)) {
+    if (quakePainted_) {
+        g.flush();
+        g.clear(kBackground);
+        quakeArea_.reset(client.width, client.height);
+        quakeArea_.add(worldPixels_);
+        quakeArea_.settle();
+        paintQuakeArea(game, sceneryEnd);
+        layered = game.drawList.size(); // all drawn
+    } else if (sceneryKept && !coversMuchOfTheWorld(sceneryRects)) {
         repaintRects(game, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
         layered = sceneryEnd;
     } else {
         layered = paintScenery(game);
     }
-    if (layered > 0) {
+    if (!quakePainted_)
+        sprites_.clear();
+    if (quakePainted_) {
+        // painted above
+    } else if (layered > 0) {
         // The layer is the size of the buffer and starts with the background: it covers all.
         g.flush();
         copyLayerBanded({0, 0, client.width, client.height});
@@ -205,6 +224,11 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
     const std::size_t sceneryEnd = sceneryEndOf(game);
     const bool sceneryKept = sceneryEnd == sceneryObjects.size() && sceneryEnd > 0 &&
                              std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
+    const bool quake = quaking(game);
+    if (quake) {
+        quakeRedraw(game, window, client, presentAll);
+        return;
+    }
     DirtyRectList newRects;
     DirtyRectList sceneryRects;
     std::vector<gfx::RectF> redrawnBounds;
@@ -227,7 +251,10 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
             redrawnBounds.push_back(bounds);
         object->setLastBounds(bounds);
     }
-    if (count == 0 || newRects.empty()) {
+    // Scenery painted the other way than it now is must be repainted everywhere.
+    const bool modeChanged = quake != quakePainted_;
+    quakePainted_ = false;
+    if ((count == 0 || newRects.empty()) && !modeChanged) {
         // erasedRects wait for a frame that draws
         if (presentAll)
             present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
@@ -242,11 +269,14 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         region = previousRects;
     }
 
-    if (sceneryEnd > 0 && coversMuchOfTheWorld(sceneryRects)) {
+    const gfx::RectF wholeWorld{0, 0, static_cast<float>(Game::kWorldWidth),
+                                static_cast<float>(Game::kWorldHeight)};
+    if (sceneryEnd > 0 && (modeChanged || coversMuchOfTheWorld(sceneryRects))) {
+        // The scenery was put down from its pictures: it is repainted as usual everywhere.
+        sprites_.clear();
         repaintWorld(game, sceneryEnd);
         region = DirtyRectList();
-        region.add(
-            gfx::RectF{0, 0, static_cast<float>(Game::kWorldWidth), static_cast<float>(Game::kWorldHeight)});
+        region.add(wholeWorld);
     } else {
         // The layer follows its objects' changes first (or is made anew when they are other
         // objects: one left or joined the scenery, whose bounds the region holds).
@@ -583,7 +613,342 @@ void Renderer::renderFullInto(Game& game, gfx::Surface& target) const {
     g.clear(kBackground);
     placeWorld(g);
     clipToWorld(g);
-    drawScene(game, g);
+    if (quaking(game)) {
+        // The scenery's kept pictures, as the frames put them down; a piece without one
+        // gets a picture of its own, made just as the frames make theirs.
+        const std::size_t end = sceneryEndOf(game);
+        std::vector<const ObjectSprite*> sprites = spritePointers(game, end);
+        std::vector<ObjectSprite> made(end);
+        for (std::size_t i = 0; i < end; ++i) {
+            if (sprites[i] == nullptr && keepsSprite(*game.drawList[i])) {
+                made[i] = makeSprite(*game.drawList[i]);
+                sprites[i] = &made[i];
+            }
+        }
+        paintQuakeScenery(game, g, target, {0, 0, DirtyRectList::kWorldWidth, DirtyRectList::kWorldHeight},
+                          {}, end, sprites);
+        g.resetClip();
+        clipToWorld(g);
+        for (std::size_t i = end; i < game.drawList.size(); ++i)
+            game.drawList[i]->draw(g);
+        if (game.navOverlay == 1 || game.navOverlay == 2)
+            drawNavOverlay(game, g);
+    } else {
+        drawScene(game, g);
+    }
+    g.flush();
+}
+
+bool Renderer::quaking(const Game& game) const {
+    return quakePictures_ && game.ground().isQuakeActive();
+}
+
+bool Renderer::keepsSprite(const Object& object) const {
+    // The light drifts on its own and the trampolines change colour as they arm: both are
+    // drawn as usual. So is anything with no size or a picture too big to keep.
+    if (dynamic_cast<const LightSource*>(&object) != nullptr ||
+        dynamic_cast<const Trampoline*>(&object) != nullptr)
+        return false;
+    const gfx::RectF& b = object.lastBounds();
+    if (!(b.width > 0 && b.height > 0) || !std::isfinite(b.x) || !std::isfinite(b.y) ||
+        !std::isfinite(b.width) || !std::isfinite(b.height))
+        return false;
+    const double pixels = (b.width * scale_ + 4) * (b.height * scale_ + 4);
+    return pixels < 64.0 * 1024 * 1024;
+}
+
+bool Renderer::spriteFits(const ObjectSprite& sprite, const Object& object) const {
+    const gfx::RectF& b = object.lastBounds();
+    return sprite.object == &object && sprite.sprite.valid() && sprite.scale == scale_ &&
+           sprite.origin == origin_ && std::abs(b.width - sprite.width) < 1e-3f &&
+           std::abs(b.height - sprite.height) < 1e-3f;
+}
+
+Renderer::ObjectSprite Renderer::makeSprite(Object& object) const {
+    ObjectSprite made;
+    made.object = &object;
+    const gfx::RectF b = object.lastBounds();
+    made.width = b.width;
+    made.height = b.height;
+    made.scale = scale_;
+    made.origin = origin_;
+    made.anchorX = origin_.x + scale_ * b.x;
+    made.anchorY = origin_.y + scale_ * b.y;
+    // Two pixels to spare on each side for the edge shading.
+    const int left = static_cast<int>(std::floor(made.anchorX)) - 2;
+    const int top = static_cast<int>(std::floor(made.anchorY)) - 2;
+    const int right = static_cast<int>(std::ceil(origin_.x + scale_ * b.right())) + 2;
+    const int bottom = static_cast<int>(std::ceil(origin_.y + scale_ * b.bottom())) + 2;
+    made.box = {left, top, right - left, bottom - top};
+    gfx::Surface image(made.box.width, made.box.height); // clear to begin with
+    if (!image.valid())
+        return made;
+    {
+        gfx::Graphics g(image);
+        prepare(g);
+        g.translateTransform(static_cast<float>(origin_.x - left), static_cast<float>(origin_.y - top));
+        g.scaleTransform(static_cast<float>(scale_), static_cast<float>(scale_));
+        object.draw(g);
+        g.flush();
+    }
+    made.sprite = gfx::Sprite(std::move(image));
+    return made;
+}
+
+Renderer::Origin Renderer::spriteSpot(const ObjectSprite& sprite, const Object& object) const {
+    return spriteSpot(sprite, object.lastBounds());
+}
+
+Renderer::Origin Renderer::spriteSpot(const ObjectSprite& sprite, const gfx::RectF& b) const {
+    const double movedX = origin_.x + scale_ * b.x - sprite.anchorX;
+    const double movedY = origin_.y + scale_ * b.y - sprite.anchorY;
+    return {sprite.box.x + static_cast<int>(std::lround(movedX)),
+            sprite.box.y + static_cast<int>(std::lround(movedY))};
+}
+
+void Renderer::addSpriteCover(gfx::RowSpans& area, const ObjectSprite& sprite, Origin spot) const {
+    // Only the world: the letter box stays black.
+    for (const gfx::RectI& c : sprite.sprite.cover()) {
+        const int left = std::max(spot.x + c.x, worldPixels_.x);
+        const int top = std::max(spot.y + c.y, worldPixels_.y);
+        const int right = std::min(spot.x + c.right(), worldPixels_.right());
+        const int bottom = std::min(spot.y + c.bottom(), worldPixels_.bottom());
+        if (right > left && bottom > top)
+            area.add({left, top, right - left, bottom - top});
+    }
+}
+
+gfx::RectI Renderer::deviceBox(const gfx::RectF& b) const {
+    if (!(b.width > 0 && b.height > 0))
+        return {};
+    // Two pixels to spare, as the clip of a dirty rectangle has them, for the edge shading.
+    const double left =
+        std::max(std::floor(origin_.x + scale_ * b.x) - 2, static_cast<double>(worldPixels_.x));
+    const double top =
+        std::max(std::floor(origin_.y + scale_ * b.y) - 2, static_cast<double>(worldPixels_.y));
+    const double right =
+        std::min(std::ceil(origin_.x + scale_ * b.right()) + 2, static_cast<double>(worldPixels_.right()));
+    const double bottom =
+        std::min(std::ceil(origin_.y + scale_ * b.bottom()) + 2, static_cast<double>(worldPixels_.bottom()));
+    if (!(right > left && bottom > top))
+        return {};
+    return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+            static_cast<int>(bottom - top)};
+}
+
+void Renderer::updateSprites(Game& game, std::size_t end) {
+    if (sprites_.size() != end)
+        sprites_.resize(end);
+    std::vector<std::size_t> stale;
+    for (std::size_t i = 0; i < end; ++i) {
+        Object& object = *game.drawList[i];
+        if (!keepsSprite(object)) {
+            sprites_[i] = ObjectSprite();
+            continue;
+        }
+        if (!spriteFits(sprites_[i], object))
+            stale.push_back(i);
+    }
+    // Each picture has a canvas of its own: they are painted on all threads at once.
+    threads().run(static_cast<int>(stale.size()), [&](int k) {
+        const std::size_t i = stale[static_cast<std::size_t>(k)];
+        sprites_[i] = makeSprite(*game.drawList[i]);
+    });
+}
+
+std::vector<const Renderer::ObjectSprite*> Renderer::spritePointers(const Game& game, std::size_t end) const {
+    std::vector<const ObjectSprite*> out(end, nullptr);
+    for (std::size_t i = 0; i < end && i < sprites_.size(); ++i) {
+        if (keepsSprite(*game.drawList[i]) && spriteFits(sprites_[i], *game.drawList[i]))
+            out[i] = &sprites_[i];
+    }
+    return out;
+}
+
+void Renderer::paintQuakeScenery(Game& game, gfx::Graphics& g, gfx::Surface& target,
+                                 const gfx::RectI& worldRect, const gfx::RectI& rows, std::size_t end,
+                                 const std::vector<const ObjectSprite*>& sprites) const {
+    g.setClip(worldRect, gfx::CombineMode::Replace);
+    g.flush();
+    std::vector<gfx::RectI> area;
+    for (const gfx::RectI& r : g.clipRects()) {
+        const int top = rows.isEmpty() ? r.y : std::max(r.y, rows.y);
+        const int bottom = rows.isEmpty() ? r.bottom() : std::min(r.bottom(), rows.bottom());
+        if (bottom > top && r.width > 0)
+            area.push_back({r.x, top, r.width, bottom - top});
+    }
+    if (area.empty())
+        return;
+    for (const gfx::RectI& r : area)
+        target.fillRect(r, kBackground);
+    const float left = static_cast<float>(worldRect.x) - 1;
+    const float topUnits = static_cast<float>(worldRect.y) - 1;
+    const float right = static_cast<float>(worldRect.right()) + 1;
+    const float bottomUnits = static_cast<float>(worldRect.bottom()) + 1;
+    bool drawn = false; // something went through the canvas since the last picture
+    for (std::size_t i = 0; i < end; ++i) {
+        Object* object = game.drawList[i];
+        const ObjectSprite* sprite = i < sprites.size() ? sprites[i] : nullptr;
+        if (sprite == nullptr) {
+            const gfx::RectF& b = object->lastBounds();
+            if (b.x < right && b.y < bottomUnits && b.right() > left && b.bottom() > topUnits) {
+                object->draw(g);
+                drawn = true;
+            }
+            continue;
+        }
+        if (drawn) {
+            g.flush();
+            drawn = false;
+        }
+        const Origin spot = spriteSpot(*sprite, *object);
+        for (const gfx::RectI& r : area)
+            sprite->sprite.drawOnto(target, spot.x, spot.y, r);
+    }
+    g.flush();
+    for (const gfx::RectI& r : area)
+        target.markDirty(r);
+}
+
+void Renderer::quakeRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll) {
+    const std::size_t sceneryEnd = sceneryEndOf(game);
+    // Scenery painted the other way (or overlays on the picture) is repainted everywhere.
+    const bool overlays = game.showDirtyRects || game.showRedrawnObjects;
+    bool wholeWorld = !quakePainted_ || overlays || !previousRects.empty();
+    quakePainted_ = true;
+    sceneryObjects.clear(); // the scenery layer is stale; it is painted again once all is calm
+    quakeArea_.reset(client.width, client.height);
+
+    // Where each picture lies now, before the frame moves anything.
+    const std::vector<const ObjectSprite*> before = spritePointers(game, sceneryEnd);
+    std::vector<gfx::RectF> redrawnBounds;
+    DirtyRectList newRects;
+    int count = 0;
+    for (std::size_t i = 0; i < game.drawList.size(); ++i) {
+        Object* object = game.drawList[i];
+        if (!object->isRedrawNeeded())
+            continue;
+        object->refreshShape();
+        const gfx::RectF bounds = object->pathBounds(true);
+        const ObjectSprite* sprite = i < before.size() ? before[i] : nullptr;
+        if (sprite != nullptr) {
+            addSpriteCover(quakeArea_, *sprite, spriteSpot(*sprite, *object));
+            if (std::abs(bounds.width - sprite->width) < 1e-3f &&
+                std::abs(bounds.height - sprite->height) < 1e-3f)
+                addSpriteCover(quakeArea_, *sprite, spriteSpot(*sprite, bounds));
+            else
+                quakeArea_.add(deviceBox(bounds)); // a new picture, within half a pixel
+        } else {
+            quakeArea_.add(deviceBox(object->lastBounds()));
+            quakeArea_.add(deviceBox(bounds));
+        }
+        object->clearRedrawNeeded();
+        object->setLastBounds(bounds);
+        ++count;
+        if (overlays)
+            newRects.addCovering(bounds);
+        if (game.showRedrawnObjects)
+            redrawnBounds.push_back(bounds);
+    }
+    for (const gfx::RectF& r : game.erasedRects)
+        quakeArea_.add(deviceBox(r));
+    if (count == 0 && game.erasedRects.empty() && !wholeWorld) {
+        if (presentAll)
+            present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
+        return;
+    }
+    game.erasedRects.clear();
+    quakeArea_.settle();
+    const long long worldArea = static_cast<long long>(worldPixels_.width) * worldPixels_.height;
+    if (wholeWorld || quakeArea_.area() * 4 > worldArea * 3) {
+        // Past three quarters of the world one rectangle is as cheap, and simpler to copy.
+        wholeWorld = true;
+        quakeArea_.reset(client.width, client.height);
+        quakeArea_.add(worldPixels_);
+        quakeArea_.settle();
+    }
+    paintQuakeArea(game, sceneryEnd);
+
+    gfx::Graphics& g = *backGraphics;
+    debugOverlayOnScreen_ = false;
+    if (overlays) {
+        DirtyRectList world;
+        world.add({0, 0, static_cast<float>(Game::kWorldWidth), static_cast<float>(Game::kWorldHeight)});
+        world.clipTo(g);
+        drawDebugOverlays(game, g, redrawnBounds, newRects);
+        g.flush();
+        g.resetClip();
+        clipToWorld(g);
+    }
+    previousRects.clear();
+    if (debugOverlayOnScreen_)
+        previousRects = newRects; // any rectangle there makes the next frame repaint it all
+    backBufferExact_ = !debugOverlayOnScreen_;
+    if (presentAll) {
+        present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
+        return;
+    }
+    present(window, client, wholeWorld ? std::vector<gfx::RectI>{worldPixels_} : quakeArea_.rects());
+}
+
+void Renderer::paintQuakeArea(Game& game, std::size_t sceneryEnd) {
+    updateSprites(game, sceneryEnd);
+    const std::vector<const ObjectSprite*> sprites = spritePointers(game, sceneryEnd);
+    // What is drawn as usual is drawn whole wherever it reaches into the area, so its whole
+    // box joins the area (and may reach others in turn): it is never drawn over itself.
+    quakeDrawn_.assign(game.drawList.size(), 0);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (std::size_t i = 0; i < game.drawList.size(); ++i) {
+            if (quakeDrawn_[i] || (i < sceneryEnd && sprites[i] != nullptr))
+                continue;
+            const gfx::RectI box = deviceBox(game.drawList[i]->lastBounds());
+            if (!box.isEmpty() && quakeArea_.meets(box)) {
+                quakeArea_.add(box);
+                quakeDrawn_[i] = 1;
+                grew = true;
+            }
+        }
+        if (grew)
+            quakeArea_.settle();
+    }
+
+    gfx::Graphics& g = *backGraphics;
+    g.flush();
+    std::vector<std::unique_ptr<Band>>& all = bands();
+    threads().run(static_cast<int>(all.size()), [&](int b) {
+        Band& band = *all[static_cast<std::size_t>(b)];
+        gfx::Graphics& bg = *band.backGraphics;
+        prepareBand(bg, band);
+        const int top = band.rows.y;
+        const int bottom = band.rows.bottom();
+        quakeArea_.fill(band.back, kBackground, top, bottom);
+        band.back.markDirty(band.rows);
+        bool drawn = false;
+        for (std::size_t i = 0; i < sceneryEnd; ++i) {
+            Object* object = game.drawList[i];
+            if (const ObjectSprite* sprite = sprites[i]) {
+                if (drawn)
+                    bg.flush();
+                drawn = false;
+                const Origin spot = spriteSpot(*sprite, *object);
+                sprite->sprite.drawOnto(band.back, spot.x, spot.y, quakeArea_, top, bottom);
+                band.back.markDirty(band.rows);
+            } else if (quakeDrawn_[i]) {
+                object->draw(bg);
+                drawn = true;
+            }
+        }
+        bg.flush();
+    });
+    backBuffer_.markDirty();
+    // The figures, socks and widgets, on this thread as always.
+    g.resetClip();
+    clipToWorld(g);
+    for (std::size_t i = sceneryEnd; i < game.drawList.size(); ++i) {
+        if (quakeDrawn_[i])
+            game.drawList[i]->draw(g);
+    }
     g.flush();
 }
 

@@ -5,6 +5,7 @@
 #include "gfx/Graphics.h"
 #include "gfx/PaintThreads.h"
 #include "gfx/Pen.h"
+#include "gfx/Sprite.h"
 #include "gfx/Surface.h"
 
 #include <memory>
@@ -45,6 +46,13 @@ public:
     // HEARTHLY_PAINT_THREADS or the core count (PaintThreads::countFromEnvironment).
     int paintThreads() const { return paintThreadCount_; }
     void setPaintThreads(int count);
+
+    // Whether a quaking house is put down from pictures of its pieces (the default) or
+    // painted anew every frame, to measure what the pictures save. The next paint is full.
+    void setQuakePictures(bool on) {
+        quakePictures_ = on;
+        requestRepaintFromScratch();
+    }
 
     // A position in client pixels.
     struct Origin {
@@ -139,6 +147,52 @@ private:
     // anew straight into the back buffer; the layer is repainted once the scenery is calm.
     void repaintWorld(Game& game, std::size_t sceneryEnd);
 
+    // While the ground quakes, every piece of scenery that only moves (the storeys with their
+    // walls and ladders, the ground, the tree, the pole and the cable) is painted once into a
+    // picture of its own and put down each frame where it has moved, rounded to whole device
+    // pixels: a copy instead of a repaint. Full redraws put down the same pictures, so both
+    // paths paint the same pixels; a piece stands at most half a pixel from where it is.
+    struct ObjectSprite {
+        const Object* object = nullptr;
+        gfx::Sprite sprite;
+        gfx::RectI box;     // where it was painted, back buffer pixels
+        double anchorX = 0; // the object's bounds' top-left then, in
+        double anchorY = 0; // back buffer pixels
+        float width = 0;    // its bounds' size then: another size means
+        float height = 0;   // it changed shape, and is painted anew
+        double scale = 0;   // the placement it was painted with
+        Origin origin;
+    };
+    bool quaking(const Game& game) const;
+    // Scenery that changes only by moving: not the drifting light, not the trampolines.
+    bool keepsSprite(const Object& object) const;
+    bool spriteFits(const ObjectSprite& sprite, const Object& object) const;
+    ObjectSprite makeSprite(Object& object) const;
+    // Where the picture goes now: its corner moved by the object's move, in whole pixels.
+    Origin spriteSpot(const ObjectSprite& sprite, const Object& object) const;
+    // The same for an object with these bounds.
+    Origin spriteSpot(const ObjectSprite& sprite, const gfx::RectF& bounds) const;
+    // Adds to area what the picture paints with its corner at spot.
+    void addSpriteCover(gfx::RowSpans& area, const ObjectSprite& sprite, Origin spot) const;
+    // The back buffer pixels an object with these bounds may paint, within the world.
+    gfx::RectI deviceBox(const gfx::RectF& bounds) const;
+    // A frame while the ground quakes: only the pixels that change are repainted (where each
+    // moved picture was and now is, and what moved besides), and only they go to the window.
+    void quakeRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll);
+    // Repaints quakeArea_ of the back buffer band by band: the background, the scenery's
+    // pictures and what has none, then the rest of the drawList that reaches into it.
+    void paintQuakeArea(Game& game, std::size_t sceneryEnd);
+    // Brings the pictures of scenery [0, end) up to date: paints those missing or stale.
+    void updateSprites(Game& game, std::size_t end);
+    // Repaints worldRect of target with the background and scenery [0, end): each piece
+    // put down from its picture in sprites (by drawList index), or drawn on g when it has
+    // none. rows (when not empty) confines it to a band of device rows.
+    void paintQuakeScenery(Game& game, gfx::Graphics& g, gfx::Surface& target, const gfx::RectI& worldRect,
+                           const gfx::RectI& rows, std::size_t end,
+                           const std::vector<const ObjectSprite*>& sprites) const;
+    // The kept pictures of scenery [0, end) that still fit; null where the piece is drawn.
+    std::vector<const ObjectSprite*> spritePointers(const Game& game, std::size_t end) const;
+
     // Sets up a canvas the renderer paints with.
     void prepare(gfx::Graphics& g) const { g.setDirectShapes(shapes_ == Shapes::Fast); }
 
@@ -160,6 +214,12 @@ private:
     int paintThreadCount_ = gfx::PaintThreads::countFromEnvironment();
     std::unique_ptr<gfx::PaintThreads> threads_;
     std::vector<std::unique_ptr<Band>> bands_; // dropped whenever a buffer is made anew
+    std::vector<ObjectSprite> sprites_;        // by drawList index, while the ground quakes
+    bool quakePictures_ = true;
+    bool quakePainted_ = false;    // the back buffer's scenery was put down from sprites_
+    gfx::RectI worldPixels_;       // the world's device pixels in the back buffer
+    gfx::RowSpans quakeArea_;      // what a quake frame repaints
+    std::vector<char> quakeDrawn_; // by drawList index: drawn in that area
     bool overlayDrawn = false;
     // The back buffer shows exactly what a full redraw of the last painted state would: no
     // overlay on it, painted with the current shapes.
