@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         // Written again, the event reads back as itself.
-        const std::string line = recordingLine(event);
+        const std::string line = record::recordingLine(event);
         const std::vector<std::string_view> words = ReplayScript::words(line);
         ReplayEvent again;
         require(ReplayScript::parseEvent(words, ReplayScript::Dialect::Recording, again).empty());

@@ -26,13 +26,6 @@ quit_game() {
     ((status == 0)) || fail "hearthly ended with status $status"
 }
 
-# Spread of the picture's brightness in the strip along the bottom where the sock counter, the
-# lives and the clock stand: flat ground without them, text and figures with them.
-bottom_strip() {
-    import -window "$game" "$work/shot.png" &&
-        convert "$work/shot.png" -crop 240x30+4+550 +repage -format '%[fx:standard_deviation]' info:
-}
-strip_busier() { awk -v now="$(bottom_strip)" -v before="$1" 'BEGIN { exit !(now > before + 0.02) }'; }
 # The window shows the garden rather than a blank surface.
 game_painted() {
     import -window "$game" "$work/first.png" &&

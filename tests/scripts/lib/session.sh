@@ -40,13 +40,21 @@ fail() {
 wait_for() {
     local what=$1 seconds=$2
     shift 2
-    local tries=$((seconds * 20))
+    # By the clock: a check that is slow itself must not stretch the deadline.
+    local deadline=$((SECONDS + seconds))
     until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        ((tries > 0)) || fail "timed out after ${seconds}s waiting for $what"
+        ((SECONDS < deadline)) || fail "timed out after ${seconds}s waiting for $what"
         sleep 0.05
     done
 }
+
+# Spread of the picture's brightness in the strip along the bottom where the sock counter, the
+# lives and the clock stand: flat ground without them, text and figures with them.
+bottom_strip() {
+    import -window "$game" "$work/shot.png" &&
+        convert "$work/shot.png" -crop 240x30+4+550 +repage -format '%[fx:standard_deviation]' info:
+}
+strip_busier() { awk -v now="$(bottom_strip)" -v before="$1" 'BEGIN { exit !(now > before + 0.02) }'; }
 
 # The game's own window: titled Hearthly (or "Hearthly (paused)") and made by the process
 # started here.
