@@ -24,15 +24,6 @@ start_game() {
     show_game 30 60
 }
 
-end_game() {
-    xdotool key --clearmodifiers q
-    wait_for "hearthly to end" 30 game_ended
-    local status=0
-    wait "$gamePid" || status=$?
-    gamePid=
-    ((status == 0)) || fail "hearthly ended with status $status"
-}
-
 # click <x> <y>: the left button at a point of the window (client pixels).
 click() { xdotool mousemove --window "$game" "$1" "$2" sleep 0.1 click 1; }
 
@@ -71,7 +62,7 @@ xdotool key --clearmodifiers e
 sleep 6
 xdotool key --clearmodifiers f # the status box
 sleep 2
-end_game
+quit_game 30
 
 [[ -s $work/played.json && -s $work/played.png ]] || fail "the game wrote no state at its end"
 tail -n 1 "$work/session.rec" | grep -qx end || fail "the recording has no end line"
@@ -94,7 +85,7 @@ HEARTHLY_EXIT_DUMP="$work/shown" start_game --play "$work/session.rec"
 # A debug view, on and off, changes nothing that happens.
 xdotool key --clearmodifiers b sleep 0.5 key --clearmodifiers b
 wait_for "the recording to end" 300 grep -q "the recording has ended" "$work/game.log"
-end_game
+quit_game 30
 diff <(state_without_window "$work/replayed.json") <(state_without_window "$work/shown.json") >"$work/state.diff" ||
     fail "the state shown in a window differs from the replayed one: $(head -n 40 "$work/state.diff")"
 

@@ -17,15 +17,6 @@ start_game() {
     wait_for "the game's first picture" 20 game_painted
 }
 
-quit_game() {
-    xdotool key --clearmodifiers q
-    wait_for "hearthly to end" 10 game_ended
-    local status=0
-    wait "$gamePid" || status=$?
-    gamePid=
-    ((status == 0)) || fail "hearthly ended with status $status"
-}
-
 # The window shows the garden rather than a blank surface.
 game_painted() {
     import -window "$game" "$work/first.png" &&

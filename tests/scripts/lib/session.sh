@@ -95,3 +95,13 @@ show_game() {
     wait_for "the window to be shown" "${2:-10}" sh -c "xwininfo -id $game | grep -q IsViewable"
     xdotool windowactivate --sync "$game"
 }
+
+# 'q' ends the game, which must exit with status 0 within the deadline (10 s unless given).
+quit_game() {
+    xdotool key --clearmodifiers q
+    wait_for "hearthly to end" "${1:-10}" game_ended
+    local status=0
+    wait "$gamePid" || status=$?
+    gamePid=
+    ((status == 0)) || fail "hearthly ended with status $status"
+}

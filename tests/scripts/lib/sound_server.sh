@@ -105,15 +105,6 @@ start_game() {
     show_game
 }
 
-quit_game() {
-    xdotool key --clearmodifiers q
-    wait_for "hearthly to end" 10 game_ended
-    local status=0
-    wait "$gamePid" || status=$?
-    gamePid=
-    ((status == 0)) || fail "hearthly ended with status $status"
-}
-
 # "Slow" stands at (190, 350) of the 800 x 584 world, which fills the window.
 click_slow() { xdotool mousemove --window "$game" 205 362 click 1; }
 click_until_round() {
