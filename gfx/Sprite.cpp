@@ -72,6 +72,22 @@ Sprite::Sprite(Surface image) : image_(std::move(image)) {
     }
 }
 
+// Puts the run's pixels from start to end (target columns) down on a target row whose picture
+// row is source: opaque runs are copied, edge pixels laid over what is there.
+void Sprite::putRun(const Run& run, const std::uint32_t* source, std::uint32_t* dest, int x, int start,
+                    int end) {
+    if (end <= start)
+        return;
+    const std::uint32_t* s = source + (start - x);
+    std::uint32_t* d = dest + start;
+    if (run.opaque) {
+        std::memcpy(d, s, static_cast<std::size_t>(end - start) * 4);
+    } else {
+        for (int k = 0; k < end - start; ++k)
+            d[k] = over(s[k], d[k]);
+    }
+}
+
 void Sprite::drawOnto(Surface& target, int x, int y, RectI clip) const {
     if (!valid() || !target.hasPixels())
         return;
@@ -92,18 +108,7 @@ void Sprite::drawOnto(Surface& target, int x, int y, RectI clip) const {
         for (std::uint32_t i = rowStarts_[static_cast<std::size_t>(sy)];
              i < rowStarts_[static_cast<std::size_t>(sy) + 1]; ++i) {
             const Run& run = runs_[i];
-            const int start = std::max(run.x + x, left);
-            const int end = std::min(run.x + run.length + x, right);
-            if (end <= start)
-                continue;
-            const std::uint32_t* s = source + (start - x);
-            std::uint32_t* d = dest + start;
-            if (run.opaque) {
-                std::memcpy(d, s, static_cast<std::size_t>(end - start) * 4);
-            } else {
-                for (int k = 0; k < end - start; ++k)
-                    d[k] = over(s[k], d[k]);
-            }
+            putRun(run, source, dest, x, std::max(run.x + x, left), std::min(run.x + run.length + x, right));
         }
     }
 }
@@ -137,18 +142,8 @@ void Sprite::drawOnto(Surface& target, int x, int y, const RowSpans& area, int r
             while (k < spans.size() && spans[k].second <= runStart)
                 ++k;
             for (std::size_t j = k; j < spans.size() && spans[j].first < runEnd; ++j) {
-                const int start = std::max(runStart, spans[j].first);
-                const int end = std::min(runEnd, spans[j].second);
-                if (end <= start)
-                    continue;
-                const std::uint32_t* s = source + (start - x);
-                std::uint32_t* d = dest + start;
-                if (run.opaque) {
-                    std::memcpy(d, s, static_cast<std::size_t>(end - start) * 4);
-                } else {
-                    for (int n = 0; n < end - start; ++n)
-                        d[n] = over(s[n], d[n]);
-                }
+                putRun(run, source, dest, x, std::max(runStart, spans[j].first),
+                       std::min(runEnd, spans[j].second));
             }
         }
     }

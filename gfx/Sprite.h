@@ -45,6 +45,8 @@ private:
         std::int32_t length;
         bool opaque;
     };
+    static void putRun(const Run& run, const std::uint32_t* source, std::uint32_t* dest, int x, int start,
+                       int end);
     Surface image_;
     std::vector<Run> runs_;
     std::vector<std::uint32_t> rowStarts_; // height + 1 indices into runs_
