@@ -121,7 +121,6 @@ check_round() {
     wait_for "a stream to the server" 10 has_stream
     wait_for "the tune at the sink" 10 music_heard
     check_stream_names
-    sleep 1
     local mark
     mark=$(recorded)
     wait_for "a second of the round" 10 recorded_past $((mark + 176400))
@@ -177,6 +176,10 @@ tune_position() {
     positionAt=$((now - 500000000))
 }
 
+# The tune at the sink is back before where it stood ($1 seconds in): a new round started it
+# again.
+tune_restarted() { tune_position && awk -v p="$position" -v was="$1" 'BEGIN { exit !(p < was) }'; }
+
 # The server goes away mid-round and comes back: the game says so once each way and the music
 # comes back by itself where the tune would have been. Sets back to the nanoseconds from the
 # server's start to the tune at the sink.
@@ -185,9 +188,9 @@ check_outage() {
     wait_for "the tune played from its recording" 60 tune_position
     # A fresh round with every life: one lost meanwhile stops the rules, and with them the
     # tune's loop, which would leave it silent at its end.
+    local old=$position
     xdotool key --clearmodifiers n
-    sleep 1
-    wait_for "the new round's tune at the sink" 10 tune_position
+    wait_for "the new round's tune at the sink" 10 tune_restarted "$old"
     local before=$position beforeAt=$positionAt
     stop_server
     wait_for "the game to say it lost the sound device" "$lostWithin" said "lost the sound device"
