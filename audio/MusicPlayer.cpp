@@ -97,6 +97,11 @@ void MusicPlayer::poll() {
     }
 }
 
+void MusicPlayer::settle() {
+    if (playing_ && !paused_)
+        device_->mode();
+}
+
 std::string MusicPlayer::position() const {
     if (!opened_)
         return {};

@@ -30,7 +30,8 @@ namespace audio {
 // The rules hold it as std::unique_ptr<MusicPlayer> music, made on their third update with
 // music = MusicPlayer::prepare(embeddedTune()) (it plays into theAudioOutput()), and call
 // play() at a new game, stop() for 'm' and for 'a' while playing, play() for 'a' otherwise,
-// pause() and resume() around the game's pause, and poll() every 5 s while a game runs.
+// pause() and resume() around the game's pause, poll() every 5 s while a game runs, and
+// settle() every 5 s while none does.
 class MusicPlayer {
 public:
     static constexpr const char* kAlias = "game";
@@ -58,6 +59,10 @@ public:
     void resume();
     // Restarts the tune from the start when it has come to its end; nothing while paused.
     void poll();
+    // Once no round runs the tune plays to its end and is not started again; asked now and then,
+    // the device notices it is over and lets the sound output rest. Still counts as playing, so
+    // 'a' stops it first, as it would while it sounds.
+    void settle();
 
     const std::string& alias() const { return alias_; }
     bool isOpened() const { return opened_; }

@@ -71,8 +71,17 @@ void GameRoundup::update(double dt) {
             ++musicCountdown;
         }
     }
-    if (!running)
+    if (!running) {
+        // Won or lost, the tune plays out and stays silent; asked now and then, it notices it is
+        // over and lets the sound output rest.
+        musicSettleTime += dt;
+        if (musicSettleTime > 5) {
+            if (music)
+                music->settle();
+            musicSettleTime = 0;
+        }
         return;
+    }
     // The tune loops: every 5 s of play it is asked whether it has come to its end.
     musicPollTime += dt;
     if (musicPollTime > 5) {

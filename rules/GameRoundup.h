@@ -119,8 +119,10 @@ private:
     std::unique_ptr<audio::MusicPlayer> music;
     // Frames until the music is prepared; -1 once it has been.
     int musicCountdown = 0;
-    // Running time since the tune was last asked whether it has ended.
+    // Running time since the tune was last asked whether it has ended, while a round runs and
+    // while none does.
     double musicPollTime = 0;
+    double musicSettleTime = 0;
 };
 
 } // namespace game

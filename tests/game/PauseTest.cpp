@@ -165,6 +165,48 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
     }
 }
 
+// Won, the tune plays to its end once more and is not started again; then the sound output
+// rests, as it does in the menu, and 'a' switches the music off and on again as ever.
+TEST(RoundMusic, AfterAWonRoundTheTunePlaysOutAndTheOutputRests) {
+    audio::OfflineOutput out;
+    const audio::ScopedAudioOutput binding(&out);
+    GameHost host;
+    Game& game = host.game;
+    game.paintEachFrame = false; // only the sound matters here
+    const auto play = [&](double seconds) {
+        const std::int64_t from = out.frameCount();
+        for (int i = 0; i < static_cast<int>(seconds * 100); ++i) {
+            host.timerCall();
+            out.advanceMicroseconds(GameHost::kTimerPeriodUs);
+        }
+        return audiotest::peakFrom(out, from);
+    };
+    host.run(5);
+    game.onKey(U'n');
+    ASSERT_GT(play(3), audiotest::kAudible);
+    for (int i = 0; i < 40; ++i)
+        game.onKey(U'+');
+    host.timerCall();
+    ASSERT_EQ(game.rules().resultBox.text(), "CONGRATS");
+    EXPECT_GT(play(1), audiotest::kAudible) << "the tune stopped at the win";
+
+    // The tune is about a minute long; well after it the output must have come to rest.
+    bool rested = false;
+    for (int second = 0; second < 120 && !rested; ++second) {
+        play(1);
+        rested = !out.active();
+    }
+    EXPECT_TRUE(rested) << "the output still runs long after the tune ended";
+    EXPECT_EQ(play(10), 0) << "the tune started again with no round running";
+    EXPECT_FALSE(out.active());
+
+    game.onKey(U'a'); // stops what counts as playing
+    EXPECT_EQ(play(1), 0);
+    game.onKey(U'a');
+    EXPECT_GT(play(1), audiotest::kAudible);
+    EXPECT_TRUE(out.active());
+}
+
 } // namespace
 
 } // namespace game
