@@ -131,6 +131,11 @@ bool Animal::walkTo(int goal, NavEdge* finalEdge) {
     const gfx::RectF b = bounds(false);
     const gfx::RectF r{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
     NavEdge* start = graph.edgeOnPlatform(platform(), r);
+    // Where a walkway slopes away beneath a body that is still held (the cable's end beyond the
+    // pole) the feet stand a little above it: it starts from the walkway they nearly reach,
+    // instead of hopping about in search of one.
+    if (start == nullptr)
+        start = graph.edgeOnPlatform(platform(), {r.x, r.y, r.width, r.height + kFeetReach});
     if (start == nullptr)
         return false;
     std::deque<NavEdge*> planned = graph.planPath(start, goal);
@@ -386,7 +391,12 @@ int Animal::walkToNextStartNodeHorizontal(double dt) {
         body.velocity = {0, 0};
         return 0;
     }
-    steer(dt, unitVector(position(), s), 30, body.velocity);
+    // Straight above the next floor's start while this floor still holds the body (the first
+    // floor's step ends where the ground's walkway starts, under a wide figure's middle), it
+    // would press down on the spot for ever: it walks on the way the next walkway leads, off
+    // this floor's edge, and drops onto the next one.
+    const bool heldAbove = q->isHorizontal() && s.y >= b.y + b.height && s.x >= b.x && s.x < b.x + b.width;
+    steer(dt, heldAbove ? unitVector(s, e->end()) : unitVector(position(), s), 30, body.velocity);
     p->contactFeedback(*this, dt);
     if (distance(position(), s) > 70)
         leavePath(walk.route.back());

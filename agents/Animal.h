@@ -165,6 +165,8 @@ protected:
     StartLocState startLoc;
     // How far past a walkway's end a body is set back onto the end when it arrives.
     static constexpr float kMostOvershoot = 2;
+    // How far below its feet a body finds the walkway to start a walk from.
+    static constexpr float kFeetReach = 10;
     // Time without ground contact after which a body on a floor is taken to be in the air.
     static constexpr double kAirTimeBeforeFalling = 0.6;
     // The same for a body standing still on a floor: seconds since the floor last held it.

@@ -9,6 +9,7 @@
 
 #include "level/Ground.h"
 #include "level/Storey.h"
+#include "level/TelephonePole.h"
 #include <cmath>
 #include <set>
 #include <sstream>
@@ -24,15 +25,20 @@ namespace {
 // cross has no area, so floors could not lift it.)
 class Walker : public Animal {
 public:
-    Walker(float atX, float atY) { moveTo(atX, atY); }
+    Walker(float atX, float atY, float wide = 10, float tall = 20) : width_(wide), height_(tall) {
+        moveTo(atX, atY);
+    }
     void rebuildPath() override {
         path_.reset();
-        path_.addRectangle({x - 5, y - 20, 10, 20});
+        path_.addRectangle({x - width_ / 2, y - height_, width_, height_});
         clearShapeDirty();
     }
     using Animal::leavePath;
     using Animal::toNextStartNode;
     using Animal::walk;
+
+private:
+    float width_, height_;
 };
 
 // Lands a walker dropped at (x, y) and keeps it out of the trampolines' reach.
@@ -207,6 +213,52 @@ TEST(Animal, KeepsItsGoalThroughEveryFall) {
         }
         ASSERT_FALSE(w.isOffPath()) << "fall " << fall;
         EXPECT_EQ(w.route().back()->to, &goal) << "fall " << fall;
+    }
+}
+
+// Spots where a floor holds a body just above the walkway it is to walk on next: the walk must
+// go on from there, not leave it pressing on the spot or hopping about in search of a walkway.
+TEST(Animal, WalksOnFromWhereAFloorHoldsItAboveItsWalkway) {
+    using PlatformOf = Platform& (*)(Game&);
+    const struct {
+        const char* name;
+        float x, feet, wide, tall;
+        PlatformOf on;
+        const char *from, *to; // the walkway to walk next, or where to walk to from here
+        PlatformOf reaches;    // where that walk leads within a few seconds
+    } cases[] = {
+        // Beyond the pole the cable's walkway slopes down to the world's edge, under a body
+        // still standing at the pole's height.
+        {"the cable's end beyond the pole", 2, 75, 22, 60,
+         [](Game& g) -> Platform& { return g.ground().telephonePole().cable(); }, "cable_0", "pole_middle",
+         [](Game& g) -> Platform& { return g.ground().telephonePole(); }},
+        // The first floor's step ends where the ground's walkway starts, under a wide figure's
+        // middle, while the step still holds the figure's other half.
+        {"the first floor's step", 119.8f, 447, 46, 43, [](Game& g) -> Platform& { return g.floorFirst(); },
+         "ground_and_first_floor_left", "ground_landing", [](Game& g) -> Platform& { return g.ground(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Level level;
+        Game& game = *level.game;
+        Walker w(c.x, c.feet, c.wide, c.tall);
+        w.registerInGame(game);
+        game.animalList.clear();
+        w.attachTo(c.on(game));
+        NavEdge& next = level.graph->edge(level.node(c.from).index, level.node(c.to).index);
+        if (!next.exists()) {
+            ASSERT_TRUE(w.walkTo(level.node(c.to).index, nullptr)) << "no walkway to start from";
+        } else {
+            // Its last walk ended at the step's end; the next walkway is the ground's.
+            w.walk.route = {&next};
+            w.walk.goalNode = &level.node(c.to);
+            w.walk.activate();
+            w.toNextStartNode.activate();
+        }
+        for (int i = 0; i < 500 && w.platform() != &c.reaches(game); ++i)
+            level.frame(0.01);
+        EXPECT_EQ(w.platform(), &c.reaches(game))
+            << "on " << platformName(w) << " at (" << w.position().x << ", " << w.position().y << ")";
     }
 }
 
