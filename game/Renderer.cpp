@@ -832,12 +832,17 @@ void Renderer::quakeRedraw(Game& game, WindowPort& window, const gfx::RectI& cli
         const gfx::RectF bounds = object->pathBounds(true);
         const ObjectSprite* sprite = i < before.size() ? before[i] : nullptr;
         if (sprite != nullptr) {
-            addSpriteCover(quakeArea_, *sprite, spriteSpot(*sprite, *object));
+            const Origin from = spriteSpot(*sprite, *object);
             if (std::abs(bounds.width - sprite->width) < 1e-3f &&
-                std::abs(bounds.height - sprite->height) < 1e-3f)
-                addSpriteCover(quakeArea_, *sprite, spriteSpot(*sprite, bounds));
-            else
+                std::abs(bounds.height - sprite->height) < 1e-3f) {
+                // Only what the move changes: the ground's inside and the middles of thick
+                // lines lie on their own colour again.
+                const Origin to = spriteSpot(*sprite, bounds);
+                sprite->sprite.addMove(quakeArea_, from.x, from.y, to.x, to.y, worldPixels_);
+            } else {
+                addSpriteCover(quakeArea_, *sprite, from);
                 quakeArea_.add(deviceBox(bounds)); // a new picture, within half a pixel
+            }
         } else {
             quakeArea_.add(deviceBox(object->lastBounds()));
             quakeArea_.add(deviceBox(bounds));
@@ -888,7 +893,11 @@ void Renderer::quakeRedraw(Game& game, WindowPort& window, const gfx::RectI& cli
         present(window, client, {gfx::RectI{0, 0, client.width, client.height}});
         return;
     }
-    present(window, client, wholeWorld ? std::vector<gfx::RectI>{worldPixels_} : quakeArea_.rects());
+    // The changed pixels are scattered (edges of outlines): joined into fewer rectangles, a
+    // few unchanged pixels between them are copied along rather than a copy per run.
+    present(window, client,
+            wholeWorld ? std::vector<gfx::RectI>{worldPixels_}
+                       : quakeArea_.coarseRects(kPresentBandRows, kPresentGap));
 }
 
 void Renderer::paintQuakeArea(Game& game, std::size_t sceneryEnd) {

@@ -163,6 +163,10 @@ private:
         double scale = 0;   // the placement it was painted with
         Origin origin;
     };
+    // A quake frame goes to the window in rectangles of this many rows, the changed pixels of
+    // a band joined where fewer than this many columns apart.
+    static constexpr int kPresentBandRows = 16;
+    static constexpr int kPresentGap = 32;
     bool quaking(const Game& game) const;
     // Scenery that changes only by moving: not the drifting light, not the trampolines.
     bool keepsSprite(const Object& object) const;
