@@ -163,6 +163,13 @@ private:
         double scale = 0;   // the placement it was painted with
         Origin origin;
     };
+    // From this scale on (a 4K screen is 3.7) a quake frame repaints exactly what each
+    // picture's move changes (Sprite::addMove), not all of where it was and is; the frame goes
+    // to the window in rectangles of kPresentBandRows rows, the changed pixels of a band
+    // joined where fewer than kPresentGap columns apart.
+    static constexpr double kExactMovesScale = 2.5;
+    static constexpr int kPresentBandRows = 16;
+    static constexpr int kPresentGap = 32;
     bool quaking(const Game& game) const;
     // Scenery that changes only by moving: not the drifting light, not the trampolines.
     bool keepsSprite(const Object& object) const;

@@ -69,13 +69,18 @@ void RowSpans::fill(Surface& target, Argb opaque, int rowsTop, int rowsBottom) c
         return;
     const int top = std::max(rowsTop, 0);
     const int bottom = std::min({rowsBottom, height(), target.height()});
+    std::uint8_t* pixels = target.data();
+    for (int y = top; y < bottom; ++y)
+        fillRow(reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * target.stride()),
+                target.width(), y, opaque);
+}
+
+void RowSpans::fillRow(std::uint32_t* pixels, int width, int y, Argb opaque) const {
+    if (y < 0 || y >= height())
+        return;
     const std::uint32_t value = opaque | 0xff000000u;
-    for (int y = top; y < bottom; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(target.data() +
-                                                     static_cast<std::ptrdiff_t>(y) * target.stride());
-        for (const Span& s : rows_[static_cast<std::size_t>(y)])
-            std::fill(row + std::max(s.first, 0), row + std::min(s.second, target.width()), value);
-    }
+    for (const Span& s : rows_[static_cast<std::size_t>(y)])
+        std::fill(pixels + std::max(s.first, 0), pixels + std::min(s.second, width), value);
 }
 
 std::vector<RectI> RowSpans::rects() const {
@@ -90,6 +95,37 @@ std::vector<RectI> RowSpans::rects() const {
         for (const Span& s : row)
             out.push_back({s.first, y, s.second - s.first, next - y});
         y = next;
+    }
+    return out;
+}
+
+std::vector<RectI> RowSpans::coarseRects(int bandRows, int gap) const {
+    std::vector<RectI> out;
+    std::vector<Span> spans;
+    bandRows = std::max(bandRows, 1);
+    const int h = height();
+    for (int bandTop = 0; bandTop < h; bandTop += bandRows) {
+        const int bandBottom = std::min(bandTop + bandRows, h);
+        spans.clear();
+        int top = bandBottom;
+        int bottom = bandTop;
+        for (int y = bandTop; y < bandBottom; ++y) {
+            const std::vector<Span>& row = rows_[static_cast<std::size_t>(y)];
+            if (row.empty())
+                continue;
+            top = std::min(top, y);
+            bottom = y + 1;
+            spans.insert(spans.end(), row.begin(), row.end());
+        }
+        std::sort(spans.begin(), spans.end());
+        std::size_t k = 0;
+        while (k < spans.size()) {
+            const int start = spans[k].first;
+            int end = spans[k].second;
+            for (++k; k < spans.size() && spans[k].first < end + gap; ++k)
+                end = std::max(end, spans[k].second);
+            out.push_back({start, top, end - start, bottom - top});
+        }
     }
     return out;
 }

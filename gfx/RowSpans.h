@@ -3,6 +3,7 @@
 #include "gfx/Geometry.h"
 #include "gfx/Surface.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,13 @@ public:
     void reset(int width, int height);
     // Adds a rectangle (cut to the image); call settle() before reading.
     void add(RectI r);
+    // Adds [start, end) of row y (cut to the image); call settle() before reading.
+    void addSpan(int y, int start, int end) {
+        start = std::max(start, 0);
+        end = std::min(end, width_);
+        if (end > start && y >= 0 && y < height())
+            rows_[static_cast<std::size_t>(y)].emplace_back(start, end);
+    }
     // Sorts and merges what was added.
     void settle();
 
@@ -28,8 +36,14 @@ public:
     long long area() const;
     // Sets the pixels of the area on rows [rowsTop, rowsBottom) of target to an opaque colour.
     void fill(Surface& target, Argb opaque, int rowsTop, int rowsBottom) const;
+    // The same on row y only, whose pixels (width of them) start at pixels.
+    void fillRow(std::uint32_t* pixels, int width, int y, Argb opaque) const;
     // The same pixels as rectangles: runs that repeat on the rows below join into one.
     std::vector<RectI> rects() const;
+    // Fewer, larger rectangles holding every pixel (and some more): in bands of bandRows rows,
+    // the runs of all rows of a band joined where less than gap pixels apart. For copying
+    // scattered pixels, where a copy per run would cost more than the pixels between.
+    std::vector<RectI> coarseRects(int bandRows, int gap) const;
 
 private:
     int width_ = 0;
