@@ -313,36 +313,75 @@ struct RowEnds {
     bool drawRight;
 };
 
-// Covers pixels [from, to) of a row of a segment with round ends and no cut, part pointing at
-// from's cell: the share beside the segment (EdgeCover's, less the far side's for a line
-// thinner than a pixel) or by distance from an end's centre beyond it, each pixel keeping its
-// best share so far. Pixel for pixel the very arithmetic of the general loops below.
-template <bool Thin>
-void coverRoundRow(std::uint8_t* part, int from, int to, float ry, float ax, float dx, float dy,
-                   float invLength, float halfWidth, const EdgeCover& across, const RowEnds& ends) {
+// What a segment's rows are worked out from, the same for each of its rows.
+struct SegmentCover {
+    float ax;
+    float dx;
+    float dy;
+    float invLength;
+    float halfWidth;
+    EdgeCover across; // beside the segment
+    // The cuts of flat ends (see coverStrokes).
+    EdgeCover along;
+    EdgeCover startEdge;
+    EdgeCover endEdge;
+    float startBias;
+    float endBias;
+    PointF startAlong;
+    float startOffset;
+    PointF endAlong;
+    float endOffset;
+};
+
+// Covers pixels [from, to) of a row, part pointing at from's cell: the share beside the
+// segment (EdgeCover's, less the far side's for a line thinner than a pixel) or by distance
+// from an end's centre beyond it, times what the cuts of flat ends leave; each pixel keeps its
+// best share so far. Pixel for pixel the very arithmetic of the general loops in coverStrokes.
+template <bool Thin, bool Cut>
+void coverRow(std::uint8_t* part, int from, int to, float ry, const SegmentCover& c, const RowEnds& ends) {
+    const float ax = c.ax;
+    const float dx = c.dx;
+    const float dy = c.dy;
+    const float invLength = c.invLength;
+    const float halfWidth = c.halfWidth;
     const float ryDx = ry * dx;
+    const float ryDy = ry * dy;
     const float leftTdx = ends.leftT * dx;
     const float rightTdx = ends.rightT * dx;
     const float leftQy = ry - ends.leftT * dy;
     const float rightQy = ry - ends.rightT * dy;
     const float rim = halfWidth + 0.5f;
     const float farSide = -halfWidth;
+    const float ryStart = ry * c.startAlong.y;
+    const float ryEnd = ry * c.endAlong.y;
     const I4 drawLeft = I4{} + (ends.drawLeft ? -1 : 0);
     const I4 drawRight = I4{} + (ends.drawRight ? -1 : 0);
     for (int x = from; x < to; x += 4) {
         const I4 column = I4{0, 1, 2, 3} + x;
         const V4 rx = __builtin_convertvector(column, V4) + 0.5f - ax;
         const V4 distance = abs4(rx * dy - ryDx) * invLength;
-        V4 beside = across(halfWidth - distance);
+        V4 beside = c.across(halfWidth - distance);
         if constexpr (Thin)
-            beside -= across(farSide - distance);
+            beside -= c.across(farSide - distance);
         const I4 left = column < ends.split;
         const V4 qx = rx - (left ? V4{} + leftTdx : V4{} + rightTdx);
         const V4 qy = left ? V4{} + leftQy : V4{} + rightQy;
         const V4 beyond = atMost(atLeast(rim - sqrt4(qx * qx + qy * qy), 0.0f), 1.0f);
         const I4 middle = (column >= ends.split) & (column < ends.after);
         const I4 drawn = left ? drawLeft : drawRight;
-        const V4 cover = middle ? beside : (drawn ? beyond : V4{});
+        V4 cover = middle ? beside : (drawn ? beyond : V4{});
+        if constexpr (Cut) {
+            const V4 d = (rx * dx + ryDy) * invLength;
+            const V4 startSide = rx * c.startAlong.x + ryStart + c.startOffset;
+            const V4 endSide = rx * c.endAlong.x + ryEnd + c.endOffset;
+            const V4 aheadAlong = c.along(c.startBias + d);
+            const V4 aheadEdge = c.startEdge(startSide);
+            const V4 behindAlong = c.along(c.endBias - d);
+            const V4 behindEdge = c.endEdge(endSide);
+            const V4 ahead = aheadAlong < aheadEdge ? aheadEdge : aheadAlong;
+            const V4 behind = behindAlong < behindEdge ? behindEdge : behindAlong;
+            cover *= ahead * behind;
+        }
         const I4 bytes = __builtin_convertvector(cover * 255.0f + 0.5f, I4);
         std::uint8_t* cells = part + (x - from);
         const int n = std::min(4, to - x);
@@ -363,11 +402,6 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float length2 = dx * dx + dy * dy;
         const float length = std::sqrt(length2);
         const float invLength = length2 > 0 ? 1 / length : 0.0f;
-        // Beside the segment its edges run along it; the cuts of flat ends run across it.
-        const EdgeCover across(length2 > 0 ? dy * invLength : 0.0f, length2 > 0 ? dx * invLength : 1.0f);
-        const EdgeCover along(length2 > 0 ? dx * invLength : 1.0f, length2 > 0 ? dy * invLength : 0.0f);
-        const EdgeCover startEdge(s.lineStart.along.x, s.lineStart.along.y);
-        const EdgeCover endEdge(s.lineEnd.along.x, s.lineEnd.along.y);
         // A flat end cuts the line square across its end point. A round end's offset never
         // cuts.
         constexpr float kNoCut = 1e9f;
@@ -375,104 +409,47 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float endBias = s.flatEnd && length2 > 0 ? length : kNoCut;
         const bool flat = startBias != kNoCut || endBias != kNoCut;
         const float halfWidth = s.halfWidth;
+        // Beside the segment its edges run along it; the cuts of flat ends run across it.
+        const SegmentCover cover{
+            s.a.x,
+            dx,
+            dy,
+            invLength,
+            halfWidth,
+            EdgeCover(length2 > 0 ? dy * invLength : 0.0f, length2 > 0 ? dx * invLength : 1.0f),
+            EdgeCover(length2 > 0 ? dx * invLength : 1.0f, length2 > 0 ? dy * invLength : 0.0f),
+            EdgeCover(s.lineStart.along.x, s.lineStart.along.y),
+            EdgeCover(s.lineEnd.along.x, s.lineEnd.along.y),
+            startBias,
+            endBias,
+            s.lineStart.along,
+            s.lineStart.offset,
+            s.lineEnd.along,
+            s.lineEnd.offset,
+        };
         // Pixels whose centres lie nearer than inner are covered whole but for the cuts.
         const float inner = std::max(0.0f, halfWidth - 0.75f);
         const float reach = halfWidth + 1;
         const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
         const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(std::max(s.a.y, s.b.y) + reach)));
-        // A short or steep segment is scanned across its whole box: cheaper than working
-        // out where each row meets it. Only wide lines win by skipping their middles.
+        // A short or steep segment is scanned across its whole box, cut down to a band along
+        // its line: cheaper than working out where each row meets it. Only wide lines win by
+        // skipping their middles.
         const float boxLeft = std::min(s.a.x, s.b.x) - reach;
         const float boxRight = std::max(s.a.x, s.b.x) + reach;
         const bool narrow = boxRight - boxLeft <= 2 * reach + 8;
         const bool skipMiddles = inner >= 3;
-        // Along a row, the pixels a slanted segment's band crosses (see the row loop).
         const bool slanted = dy != 0;
         const float slope = slanted ? dx / dy : 0.0f;
+        // A pixel wider on either side than any rounding.
         const float bandHalf = slanted ? reach * length / std::abs(dy) + 1 : 0.0f;
         const float ax = s.a.x;
-        // Without branches, so the compiler can work on several pixels at once. The union
-        // of the segments: each pixel keeps its best coverage.
-        // By value: the loops below then keep everything in registers, where a reference
-        // might change under a store into the cells.
-        const auto cuts = [=](float projected, float rx, float ry) {
-            const float d = projected * invLength;
-            const float ahead =
-                std::max(along(startBias + d),
-                         startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y + s.lineStart.offset));
-            const float behind =
-                std::max(along(endBias - d),
-                         endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
-            return ahead * behind;
-        };
         // Beside the segment a pixel meets its straight edges (both of them when the line is
         // thinner than a pixel): EdgeCover's exact share. Beyond an end, the rim of the end's
         // disc: the share by distance, which costs a third of the exact one and is off by a
-        // little only where the rim runs slanted. Round ends need no cuts; the loops are the
-        // same but for them.
-        // Kept out of line: inlined, the compiler gives up working on several pixels at once.
-        const auto beside = [=](std::uint8_t * cells, float ry, int from, int to, auto withCuts, auto thin)
-            __attribute__((noinline)) {
-            std::uint8_t* part = cells + (from - area.x);
-            for (int i = 0; i < to - from; ++i) {
-                const float rx = static_cast<float>(from + i) + 0.5f - ax;
-                const float distance = std::abs(rx * dy - ry * dx) * invLength;
-                float cover = across(halfWidth - distance);
-                if constexpr (decltype(thin)::value)
-                    cover -= across(-halfWidth - distance);
-                if constexpr (decltype(withCuts)::value)
-                    cover *= cuts(rx * dx + ry * dy, rx, ry);
-                const std::uint8_t v = toByte(cover);
-                part[i] = part[i] > v ? part[i] : v;
-            }
-        };
-        const auto beyond = [=](std::uint8_t * cells, float ry, int from, int to, float t, auto withCuts)
-            __attribute__((noinline)) {
-            std::uint8_t* part = cells + (from - area.x);
-            const float qy = ry - t * dy;
-            for (int i = 0; i < to - from; ++i) {
-                const float rx = static_cast<float>(from + i) + 0.5f - ax;
-                const float qx = rx - t * dx;
-                const float distance = std::sqrt(qx * qx + qy * qy);
-                float cover = std::min(std::max(halfWidth + 0.5f - distance, 0.0f), 1.0f);
-                if constexpr (decltype(withCuts)::value)
-                    cover *= cuts(rx * dx + ry * dy, rx, ry);
-                const std::uint8_t v = toByte(cover);
-                part[i] = part[i] > v ? part[i] : v;
-            }
-        };
-        // Where a row of an uncut segment goes from its start's disc to its sides and on to its
-        // end's disc, worked out as the general loops below do.
-        const auto rowEnds = [&](int from, int to, float ry) {
-            RowEnds ends{to, to, 0.0f, 1.0f, !s.joinedStart, true};
-            if (length2 == 0)
-                return ends;
-            if (dx == 0) {
-                const float projected = ry * dy;
-                ends.split = projected <= 0 ? to : from;
-                ends.after = std::max(ends.split, projected >= length2 ? from : to);
-                return ends;
-            }
-            const float atStart = ax - 0.5f - ry * dy / dx;
-            const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
-            const auto cut = [&](float x, bool below) {
-                const float edge = below ? std::floor(x) + 1 : std::ceil(x);
-                return std::clamp(toPixel(edge), from, to);
-            };
-            if (dx > 0) {
-                ends.split = cut(atStart, true);
-                ends.after = std::max(cut(atEnd, false), ends.split);
-            } else {
-                // Going left: the end's pixels come first in the row.
-                ends.split = cut(atEnd, true);
-                ends.after = std::max(cut(atStart, false), ends.split);
-                ends.leftT = 1.0f;
-                ends.rightT = 0.0f;
-                ends.drawLeft = true;
-                ends.drawRight = !s.joinedStart;
-            }
-            return ends;
-        };
+        // little only where the rim runs slanted.
+        const auto row4 = flat ? (halfWidth < 0.75f ? &coverRow<true, true> : &coverRow<false, true>)
+                               : (halfWidth < 0.75f ? &coverRow<true, false> : &coverRow<false, false>);
         for (int row = rowFirst; row < rowEnd; ++row) {
             const float cy = static_cast<float>(row) + 0.5f;
             float lo = boxLeft;
@@ -480,8 +457,6 @@ void Rasterizer::coverStrokes(const RectI& area) {
             if (!narrow && !segmentSpan(s, cy, halfWidth + 0.75f, lo, hi))
                 continue;
             if (narrow && slanted) {
-                // Only pixels near the segment's line can take a share: a cheap band across
-                // the box, a pixel wider on either side than any rounding.
                 const float centre = s.a.x + (cy - s.a.y) * slope;
                 lo = std::max(lo, centre - bandHalf);
                 hi = std::min(hi, centre + bandHalf);
@@ -503,22 +478,18 @@ void Rasterizer::coverStrokes(const RectI& area) {
             std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
             const float ry = cy - s.a.y;
             std::uint8_t* middle = cells + (innerFirst - area.x);
-            if (!flat) {
-                std::fill(middle, middle + (innerEnd - innerFirst), std::uint8_t{255});
-                const RowEnds ends = rowEnds(first, end, ry);
-                const auto row4 = halfWidth < 0.75f ? &coverRoundRow<true> : &coverRoundRow<false>;
-                if (first < innerFirst)
-                    row4(cells + (first - area.x), first, innerFirst, ry, ax, dx, dy, invLength, halfWidth,
-                         across, ends);
-                if (innerEnd < end)
-                    row4(cells + (innerEnd - area.x), innerEnd, end, ry, ax, dx, dy, invLength, halfWidth,
-                         across, ends);
-                continue;
-            }
             if (flat) {
                 for (int i = 0; i < innerEnd - innerFirst; ++i) {
                     const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
-                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy, rx, ry));
+                    const float d = (rx * dx + ry * dy) * invLength;
+                    const float ahead =
+                        std::max(cover.along(startBias + d),
+                                 cover.startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y +
+                                                 s.lineStart.offset));
+                    const float behind = std::max(
+                        cover.along(endBias - d),
+                        cover.endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
+                    const std::uint8_t v = toByte(ahead * behind);
                     middle[i] = middle[i] > v ? middle[i] : v;
                 }
             } else {
@@ -526,56 +497,35 @@ void Rasterizer::coverStrokes(const RectI& area) {
             }
             // Along a row the pixels beyond the start, beside the segment and beyond its end
             // come in runs; where the runs meet, both ways give the same share.
-            const auto fringe = [&](int from, int to, auto withCuts, auto thin) {
-                if (from >= to)
-                    return;
-                int startEnd = from; // pixels [from, startEnd) lie beyond the start
-                int endFirst = to;   // pixels [endFirst, to) beyond the end
-                if (length2 == 0) {
-                    startEnd = to;
-                } else if (dx == 0) {
-                    const float projected = ry * dy;
-                    startEnd = projected <= 0 ? to : from;
-                    endFirst = projected >= length2 ? from : to;
+            // x + 0.5 - ax = rx where rx dx + ry dy reaches 0 and length2.
+            RowEnds ends{end, end, 0.0f, 1.0f, !s.joinedStart, true};
+            if (length2 == 0) {
+                // a dot: all of it is the start's disc
+            } else if (dx == 0) {
+                const float projected = ry * dy;
+                ends.split = projected <= 0 ? end : first;
+                ends.after = std::max(ends.split, projected >= length2 ? first : end);
+            } else {
+                const float atStart = ax - 0.5f - ry * dy / dx;
+                const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
+                const auto cut = [&](float x, bool below) {
+                    const float edge = below ? std::floor(x) + 1 : std::ceil(x);
+                    return std::clamp(toPixel(edge), first, end);
+                };
+                if (dx > 0) {
+                    ends.split = cut(atStart, true);
+                    ends.after = std::max(cut(atEnd, false), ends.split);
                 } else {
-                    // x + 0.5 - ax = rx where rx dx + ry dy reaches 0 and length2.
-                    const float atStart = ax - 0.5f - ry * dy / dx;
-                    const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
-                    const auto cut = [&](float x, bool below) {
-                        const float edge = below ? std::floor(x) + 1 : std::ceil(x);
-                        return std::clamp(toPixel(edge), from, to);
-                    };
-                    if (dx > 0) {
-                        startEnd = cut(atStart, true);
-                        endFirst = std::max(cut(atEnd, false), startEnd);
-                    } else {
-                        // Going left: the end's pixels come first in the row.
-                        const int endStop = cut(atEnd, true);
-                        const int startFirst = std::max(cut(atStart, false), endStop);
-                        beyond(cells, ry, from, endStop, 1.0f, withCuts);
-                        beside(cells, ry, endStop, startFirst, withCuts, thin);
-                        if (!s.joinedStart)
-                            beyond(cells, ry, startFirst, to, 0.0f, withCuts);
-                        return;
-                    }
+                    // Going left: the end's pixels come first in the row.
+                    ends.split = cut(atEnd, true);
+                    ends.after = std::max(cut(atStart, false), ends.split);
+                    ends = {ends.split, ends.after, 1.0f, 0.0f, true, !s.joinedStart};
                 }
-                if (!s.joinedStart)
-                    beyond(cells, ry, from, startEnd, 0.0f, withCuts);
-                beside(cells, ry, startEnd, std::max(startEnd, endFirst), withCuts, thin);
-                beyond(cells, ry, std::max(startEnd, endFirst), to, 1.0f, withCuts);
-            };
-            const auto both = [&](auto withCuts, auto thin) {
-                fringe(first, innerFirst, withCuts, thin);
-                fringe(innerEnd, end, withCuts, thin);
-            };
-            if (flat && halfWidth < 0.75f)
-                both(std::true_type{}, std::true_type{});
-            else if (flat)
-                both(std::true_type{}, std::false_type{});
-            else if (halfWidth < 0.75f)
-                both(std::false_type{}, std::true_type{});
-            else
-                both(std::false_type{}, std::false_type{});
+            }
+            if (first < innerFirst)
+                row4(cells + (first - area.x), first, innerFirst, ry, cover, ends);
+            if (innerEnd < end)
+                row4(cells + (innerEnd - area.x), innerEnd, end, ry, cover, ends);
         }
     }
 }
