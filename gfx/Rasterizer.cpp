@@ -2,8 +2,13 @@
 
 #include "gfx/Surface.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -64,6 +69,50 @@ inline V4 sqrt4(V4 v) {
 inline V4 abs4(V4 v) {
     return reinterpret_cast<V4>(reinterpret_cast<I4>(v) & 0x7fffffff);
 }
+
+#if defined(__SSE2__)
+// Blends four pixels at a time while four are left, the way blend does one (every channel
+// div255(source x share + target x what shows through), each in a 16-bit lane, where the
+// sum always fits); returns where it stopped.
+int blendFours(std::uint32_t* row, const std::uint8_t* cover, int first, int end, std::uint32_t alpha,
+               std::uint32_t solid) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i source = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(solid)), zero);
+    const __m128i alphas = _mm_set1_epi16(static_cast<short>(alpha));
+    const __m128i half = _mm_set1_epi16(128);
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i solid4 = _mm_set1_epi32(static_cast<int>(solid));
+    // div255 of each lane (at most 255 x 255 + 127).
+    const auto div255x8 = [&](__m128i v) {
+        const __m128i y = _mm_add_epi16(v, half);
+        return _mm_srli_epi16(_mm_add_epi16(y, _mm_srli_epi16(y, 8)), 8);
+    };
+    // Two pixels' channels blended with their shares (each share in the four lanes of its pixel).
+    const auto two = [&](__m128i target, __m128i shares) {
+        const __m128i keep = _mm_sub_epi16(full, div255x8(_mm_mullo_epi16(alphas, shares)));
+        return div255x8(_mm_add_epi16(_mm_mullo_epi16(source, shares), _mm_mullo_epi16(target, keep)));
+    };
+    int x = first;
+    for (; x + 4 <= end; x += 4, cover += 4) {
+        std::uint32_t shares4;
+        std::memcpy(&shares4, cover, 4);
+        if (shares4 == 0)
+            continue;
+        auto* at = reinterpret_cast<__m128i*>(row + x);
+        if (shares4 == 0xffffffffU && alpha == 255) {
+            _mm_storeu_si128(at, solid4);
+            continue;
+        }
+        const __m128i shares = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(shares4)), zero);
+        const __m128i pairs = _mm_unpacklo_epi16(shares, shares);
+        const __m128i target = _mm_loadu_si128(at);
+        const __m128i low = two(_mm_unpacklo_epi8(target, zero), _mm_unpacklo_epi32(pairs, pairs));
+        const __m128i high = two(_mm_unpackhi_epi8(target, zero), _mm_unpackhi_epi32(pairs, pairs));
+        _mm_storeu_si128(at, _mm_packus_epi16(low, high));
+    }
+    return x;
+}
+#endif
 
 } // namespace
 
@@ -609,8 +658,12 @@ void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI
             auto* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
             const int first = std::max(part.x, area.x + span.first);
             const int end = std::min(part.right(), area.x + span.end);
-            const std::uint8_t* cover = cells + (first - area.x);
-            for (int x = first; x < end; ++x, ++cover) {
+            int x = first;
+#if defined(__SSE2__)
+            x = blendFours(row, cells + (first - area.x), first, end, alpha, solid);
+#endif
+            const std::uint8_t* cover = cells + (x - area.x);
+            for (; x < end; ++x, ++cover) {
                 const std::uint32_t kk = *cover;
                 if (kk == 0)
                     continue;
