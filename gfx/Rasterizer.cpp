@@ -7,6 +7,7 @@
 #endif
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -585,11 +586,82 @@ void Rasterizer::touch(int row, int first, int end) {
     span.end = std::max(span.end, end);
 }
 
+namespace {
+
+// FNV-1a over the words of a shape, bit for bit.
+struct KeyHash {
+    std::uint64_t h = 14695981039346656037ULL;
+    void add(std::uint32_t word) {
+        h ^= word;
+        h *= 1099511628211ULL;
+    }
+    void add(float v) { add(std::bit_cast<std::uint32_t>(v)); }
+    void add(PointF p) {
+        add(p.x);
+        add(p.y);
+    }
+};
+
+bool same(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+bool same(PointF a, PointF b) {
+    return same(a.x, b.x) && same(a.y, b.y);
+}
+
+} // namespace
+
+std::uint64_t Rasterizer::shapeKey(FillRule rule) const {
+    KeyHash k;
+    for (const Segment& s : segments_) {
+        k.add(s.a);
+        k.add(s.b);
+        k.add(s.halfWidth);
+        k.add(static_cast<std::uint32_t>(s.flatStart) | static_cast<std::uint32_t>(s.flatEnd) << 1 |
+              static_cast<std::uint32_t>(s.joinedStart) << 2);
+        k.add(s.lineStart.along);
+        k.add(s.lineStart.offset);
+        k.add(s.lineEnd.along);
+        k.add(s.lineEnd.offset);
+    }
+    k.add(static_cast<std::uint32_t>(segments_.size()));
+    for (const Edge& e : edges_) {
+        k.add(e.a);
+        k.add(e.b);
+    }
+    k.add(static_cast<std::uint32_t>(edges_.size()));
+    k.add(static_cast<std::uint32_t>(rule));
+    return k.h;
+}
+
+bool Rasterizer::sameShape(const Kept& kept, FillRule rule) const {
+    const bool fill = segments_.empty();
+    if (kept.fill != fill || kept.segments.size() != segments_.size() || kept.edges.size() != edges_.size())
+        return false;
+    if (fill && kept.rule != rule)
+        return false;
+    for (std::size_t i = 0; i < segments_.size(); ++i) {
+        const Segment& a = kept.segments[i];
+        const Segment& b = segments_[i];
+        if (!same(a.a, b.a) || !same(a.b, b.b) || !same(a.halfWidth, b.halfWidth) ||
+            a.flatStart != b.flatStart || a.flatEnd != b.flatEnd || a.joinedStart != b.joinedStart ||
+            !same(a.lineStart.along, b.lineStart.along) || !same(a.lineStart.offset, b.lineStart.offset) ||
+            !same(a.lineEnd.along, b.lineEnd.along) || !same(a.lineEnd.offset, b.lineEnd.offset))
+            return false;
+    }
+    for (std::size_t i = 0; i < edges_.size(); ++i)
+        if (!same(kept.edges[i].a, edges_[i].a) || !same(kept.edges[i].b, edges_[i].b))
+            return false;
+    return true;
+}
+
 void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimited, FillRule rule,
                        Argb color) {
     if (extent_.isEmpty() || alphaOf(color) == 0 || !target.hasPixels())
         return;
-    RectI area = intersection(bounds(), {0, 0, target.width(), target.height()});
+    const RectI whole = intersection(bounds(), {0, 0, target.width(), target.height()});
+    RectI area = whole;
     if (!unlimited) {
         RectI reach;
         for (const RectI& r : clip)
@@ -600,6 +672,32 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
     }
     if (area.isEmpty())
         return;
+    const RectI painted = area;
+    const std::span<const RectI> boxes = unlimited ? std::span<const RectI>(&painted, 1) : clip;
+
+    // A small shape painted before is put down from its kept coverage; one painted a second
+    // time is worked out whole and kept.
+    const bool small = static_cast<long long>(whole.width) * whole.height <= kKeptArea;
+    const std::uint64_t key = small ? shapeKey(rule) : 0;
+    Kept* keep = nullptr;
+    if (small) {
+        if (kept_.empty()) {
+            kept_.resize(kKeptSlots);
+            seen_.assign(kSeenSlots, 0);
+        }
+        Kept& slot = kept_[key % kKeptSlots];
+        if (slot.key == key && slot.area == whole && sameShape(slot, rule)) {
+            blend(target, whole, slot.cells.data(), slot.spans.data(), boxes, color);
+            target.markDirty(painted);
+            return;
+        }
+        std::uint64_t& seen = seen_[key % kSeenSlots];
+        if (seen == key) {
+            keep = &slot;
+            area = whole;
+        }
+        seen = key;
+    }
 
     const int width = area.width + 2;
     cells_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(area.height), 0);
@@ -608,7 +706,18 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
         coverStrokes(area);
     else
         coverFills(area, rule);
-    blend(target, area, unlimited ? std::span<const RectI>(&area, 1) : clip, color);
+    blend(target, area, cells_.data(), spans_.data(), boxes, color);
+    target.markDirty(painted);
+    if (keep != nullptr) {
+        keep->key = key;
+        keep->fill = segments_.empty();
+        keep->rule = rule;
+        keep->segments.assign(segments_.begin(), segments_.end());
+        keep->edges.assign(edges_.begin(), edges_.end());
+        keep->area = area;
+        keep->cells.assign(cells_.begin(), cells_.end());
+        keep->spans.assign(spans_.begin(), spans_.end());
+    }
 }
 
 void Rasterizer::coverFills(const RectI& area, FillRule rule) {
@@ -639,7 +748,8 @@ void Rasterizer::coverFills(const RectI& area, FillRule rule) {
     }
 }
 
-void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI> clip, Argb color) {
+void Rasterizer::blend(Surface& target, const RectI& area, const std::uint8_t* cellData, const Span* spanData,
+                       std::span<const RectI> clip, Argb color) {
     const int width = area.width + 2;
     const std::uint32_t alpha = alphaOf(color);
     const std::uint32_t red = div255(redOf(color) * alpha);
@@ -653,8 +763,8 @@ void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI
     for (const RectI& box : clip) {
         const RectI part = intersection(box, area);
         for (int y = part.y; y < part.bottom(); ++y) {
-            const Span& span = spans_[static_cast<std::size_t>(y - area.y)];
-            const std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(y - area.y) * width;
+            const Span& span = spanData[y - area.y];
+            const std::uint8_t* cells = cellData + static_cast<std::ptrdiff_t>(y - area.y) * width;
             auto* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
             const int first = std::max(part.x, area.x + span.first);
             const int end = std::min(part.right(), area.x + span.end);
@@ -686,7 +796,6 @@ void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI
             }
         }
     }
-    target.markDirty(area);
 }
 
 } // namespace gfx
