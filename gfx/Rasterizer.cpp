@@ -480,8 +480,15 @@ void Rasterizer::coverStrokes(const RectI& area) {
         // Pixels whose centres lie nearer than inner are covered whole but for the cuts.
         const float inner = std::max(0.0f, halfWidth - 0.75f);
         const float reach = halfWidth + 1;
-        const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
-        const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(std::max(s.a.y, s.b.y) + reach)));
+        // No pixel whose centre lies as far as this from the segment takes any share of it (a
+        // pixel beside it reaches at most half its diagonal further than the half width),
+        // with a little to spare for the rounding of what is worked out from it.
+        const float touching = halfWidth + 0.75f;
+        constexpr float kSpare = 0.05f;
+        const auto firstCentre = [](float v) { return toPixel(std::ceil(v - 0.5f - kSpare)); };
+        const auto endCentre = [](float v) { return toPixel(std::floor(v - 0.5f + kSpare)) + 1; };
+        const int rowFirst = std::max(area.y, firstCentre(std::min(s.a.y, s.b.y) - touching));
+        const int rowEnd = std::min(area.bottom(), endCentre(std::max(s.a.y, s.b.y) + touching));
         // A short or steep segment is scanned across its whole box, cut down to a band along
         // its line: cheaper than working out where each row meets it. Only wide lines win by
         // skipping their middles.
@@ -491,8 +498,7 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const bool skipMiddles = inner >= 3;
         const bool slanted = dy != 0;
         const float slope = slanted ? dx / dy : 0.0f;
-        // A pixel wider on either side than any rounding.
-        const float bandHalf = slanted ? reach * length / std::abs(dy) + 1 : 0.0f;
+        const float bandHalf = slanted ? touching * length / std::abs(dy) : 0.0f;
         const float ax = s.a.x;
         // Beside the segment a pixel meets its straight edges (both of them when the line is
         // thinner than a pixel): EdgeCover's exact share. Beyond an end, the rim of the end's
@@ -504,15 +510,25 @@ void Rasterizer::coverStrokes(const RectI& area) {
             const float cy = static_cast<float>(row) + 0.5f;
             float lo = boxLeft;
             float hi = boxRight;
-            if (!narrow && !segmentSpan(s, cy, halfWidth + 0.75f, lo, hi))
-                continue;
-            if (narrow && slanted) {
-                const float centre = s.a.x + (cy - s.a.y) * slope;
-                lo = std::max(lo, centre - bandHalf);
-                hi = std::min(hi, centre + bandHalf);
+            int first = 0;
+            int end = 0;
+            if (narrow) {
+                // The pixels whose centres lie in the box and the band along the line.
+                lo = std::min(s.a.x, s.b.x) - touching;
+                hi = std::max(s.a.x, s.b.x) + touching;
+                if (slanted) {
+                    const float centre = s.a.x + (cy - s.a.y) * slope;
+                    lo = std::max(lo, centre - bandHalf);
+                    hi = std::min(hi, centre + bandHalf);
+                }
+                first = std::max(area.x, firstCentre(lo));
+                end = std::min(area.right(), endCentre(hi));
+            } else {
+                if (!segmentSpan(s, cy, touching, lo, hi))
+                    continue;
+                first = std::max(area.x, toPixel(std::floor(lo)));
+                end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
             }
-            const int first = std::max(area.x, toPixel(std::floor(lo)));
-            const int end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
             if (first >= end)
                 continue;
             // Pixels whose centres lie well inside need no distance: only the fringe on
