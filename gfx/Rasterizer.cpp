@@ -66,6 +66,15 @@ inline V4 sqrt4(V4 v) {
 #endif
 }
 
+// Whether any lane is set.
+inline bool any4(I4 mask) {
+#if defined(__SSE2__)
+    return _mm_movemask_epi8(reinterpret_cast<__m128i>(mask)) != 0;
+#else
+    return (mask[0] | mask[1] | mask[2] | mask[3]) != 0;
+#endif
+}
+
 // std::abs: the sign bit cleared.
 inline V4 abs4(V4 v) {
     return reinterpret_cast<V4>(reinterpret_cast<I4>(v) & 0x7fffffff);
@@ -409,16 +418,26 @@ void coverRow(std::uint8_t* part, int from, int to, float ry, const SegmentCover
     for (int x = from; x < to; x += 4) {
         const I4 column = I4{0, 1, 2, 3} + x;
         const V4 rx = __builtin_convertvector(column, V4) + 0.5f - ax;
-        const V4 distance = abs4(rx * dy - ryDx) * invLength;
-        V4 beside = c.across(halfWidth - distance);
-        if constexpr (Thin)
-            beside -= c.across(farSide - distance);
         const I4 left = column < ends.split;
-        const V4 qx = rx - (left ? V4{} + leftTdx : V4{} + rightTdx);
-        const V4 qy = left ? V4{} + leftQy : V4{} + rightQy;
-        const V4 beyond = atMost(atLeast(rim - sqrt4(qx * qx + qy * qy), 0.0f), 1.0f);
         const I4 middle = (column >= ends.split) & (column < ends.after);
         const I4 drawn = left ? drawLeft : drawRight;
+        const bool besideAny = any4(middle);
+        const bool beyondAny = any4(~middle & drawn);
+        if (!besideAny && !beyondAny)
+            continue; // an end the neighbouring segment draws
+        V4 beside{};
+        if (besideAny) {
+            const V4 distance = abs4(rx * dy - ryDx) * invLength;
+            beside = c.across(halfWidth - distance);
+            if constexpr (Thin)
+                beside -= c.across(farSide - distance);
+        }
+        V4 beyond{};
+        if (beyondAny) {
+            const V4 qx = rx - (left ? V4{} + leftTdx : V4{} + rightTdx);
+            const V4 qy = left ? V4{} + leftQy : V4{} + rightQy;
+            beyond = atMost(atLeast(rim - sqrt4(qx * qx + qy * qy), 0.0f), 1.0f);
+        }
         V4 cover = middle ? beside : (drawn ? beyond : V4{});
         if constexpr (Cut) {
             const V4 d = (rx * dx + ryDy) * invLength;
@@ -435,6 +454,20 @@ void coverRow(std::uint8_t* part, int from, int to, float ry, const SegmentCover
         const I4 bytes = __builtin_convertvector(cover * 255.0f + 0.5f, I4);
         std::uint8_t* cells = part + (x - from);
         const int n = std::min(4, to - x);
+#if defined(__SSE2__)
+        if (n == 4) {
+            // Each share is 0 to 255, which the packing keeps as it is.
+            __m128i packed =
+                _mm_packs_epi32(reinterpret_cast<__m128i>(bytes), reinterpret_cast<__m128i>(bytes));
+            packed = _mm_packus_epi16(packed, packed);
+            std::uint32_t old;
+            std::memcpy(&old, cells, 4);
+            const std::uint32_t best = static_cast<std::uint32_t>(
+                _mm_cvtsi128_si32(_mm_max_epu8(_mm_cvtsi32_si128(static_cast<int>(old)), packed)));
+            std::memcpy(cells, &best, 4);
+            continue;
+        }
+#endif
         for (int k = 0; k < n; ++k) {
             const auto v = static_cast<std::uint8_t>(bytes[k]);
             cells[k] = cells[k] > v ? cells[k] : v;
