@@ -3,11 +3,15 @@
 # tune playing: the share of one core a player's machine gives it. The sound goes to SDL's
 # file driver in a scratch folder, so the synthesiser works as it would for a sound card.
 #
-# Usage: bench/round_cpu.sh <hearthly> [seconds]   (default 10)
+# Usage: bench/round_cpu.sh <hearthly> [seconds] [settle]   (default 10 and 3)
+# settle: seconds from the click on "Slow" to the start of the measurement. The game renders
+# its tune once in its first seconds (2 to 4 s of a core, longer on a busy machine); give it 15
+# so that this one-off work stays out of what is measured.
 set -euo pipefail
 
 hearthly=$(realpath "$1")
 seconds=${2:-10}
+settle=${3:-3}
 work=$(mktemp -d)
 xvfbPid=
 gamePid=
@@ -34,7 +38,7 @@ game=$(xdotool search --sync --onlyvisible --pid "$gamePid" | head -n 1)
 sleep 2
 # "Slow" starts a round; the figures and socks need a few seconds to settle.
 xdotool mousemove --window "$game" 205 362 click 1
-sleep 3
+sleep "$settle"
 c0=$(cpu_ticks "$gamePid")
 s0=$(stat -c %s "$work/sound.raw" 2>/dev/null || echo 0)
 t0=$(date +%s.%N)

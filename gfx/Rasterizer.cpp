@@ -2,8 +2,14 @@
 
 #include "gfx/Surface.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -36,6 +42,87 @@ int toPixel(float v) {
     constexpr float kLimit = 1 << 28;
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
 }
+
+// Four pixels side by side. Each lane goes through exactly the operations one pixel does on
+// its own, so a picture never depends on whether a pixel was worked out alone or in fours.
+using V4 = float __attribute__((vector_size(16)));
+using I4 = std::int32_t __attribute__((vector_size(16)));
+
+// std::max and std::min, lane by lane, with their very choice of operand.
+inline V4 atLeast(V4 a, float b) {
+    const V4 bv = V4{} + b;
+    return a < bv ? bv : a;
+}
+inline V4 atMost(V4 a, float b) {
+    const V4 bv = V4{} + b;
+    return bv < a ? bv : a;
+}
+
+inline V4 sqrt4(V4 v) {
+#if defined(__SSE__)
+    return __builtin_ia32_sqrtps(v);
+#else
+    return V4{std::sqrt(v[0]), std::sqrt(v[1]), std::sqrt(v[2]), std::sqrt(v[3])};
+#endif
+}
+
+// Whether any lane is set.
+inline bool any4(I4 mask) {
+#if defined(__SSE2__)
+    return _mm_movemask_epi8(reinterpret_cast<__m128i>(mask)) != 0;
+#else
+    return (mask[0] | mask[1] | mask[2] | mask[3]) != 0;
+#endif
+}
+
+// std::abs: the sign bit cleared.
+inline V4 abs4(V4 v) {
+    return reinterpret_cast<V4>(reinterpret_cast<I4>(v) & 0x7fffffff);
+}
+
+#if defined(__SSE2__)
+// Blends four pixels at a time while four are left, the way blend does one (every channel
+// div255(source x share + target x what shows through), each in a 16-bit lane, where the
+// sum always fits); returns where it stopped.
+int blendFours(std::uint32_t* row, const std::uint8_t* cover, int first, int end, std::uint32_t alpha,
+               std::uint32_t solid) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i source = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(solid)), zero);
+    const __m128i alphas = _mm_set1_epi16(static_cast<short>(alpha));
+    const __m128i half = _mm_set1_epi16(128);
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i solid4 = _mm_set1_epi32(static_cast<int>(solid));
+    // div255 of each lane (at most 255 x 255 + 127).
+    const auto div255x8 = [&](__m128i v) {
+        const __m128i y = _mm_add_epi16(v, half);
+        return _mm_srli_epi16(_mm_add_epi16(y, _mm_srli_epi16(y, 8)), 8);
+    };
+    // Two pixels' channels blended with their shares (each share in the four lanes of its pixel).
+    const auto two = [&](__m128i target, __m128i shares) {
+        const __m128i keep = _mm_sub_epi16(full, div255x8(_mm_mullo_epi16(alphas, shares)));
+        return div255x8(_mm_add_epi16(_mm_mullo_epi16(source, shares), _mm_mullo_epi16(target, keep)));
+    };
+    int x = first;
+    for (; x + 4 <= end; x += 4, cover += 4) {
+        std::uint32_t shares4;
+        std::memcpy(&shares4, cover, 4);
+        if (shares4 == 0)
+            continue;
+        auto* at = reinterpret_cast<__m128i*>(row + x);
+        if (shares4 == 0xffffffffU && alpha == 255) {
+            _mm_storeu_si128(at, solid4);
+            continue;
+        }
+        const __m128i shares = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(shares4)), zero);
+        const __m128i pairs = _mm_unpacklo_epi16(shares, shares);
+        const __m128i target = _mm_loadu_si128(at);
+        const __m128i low = two(_mm_unpacklo_epi8(target, zero), _mm_unpacklo_epi32(pairs, pairs));
+        const __m128i high = two(_mm_unpackhi_epi8(target, zero), _mm_unpackhi_epi32(pairs, pairs));
+        _mm_storeu_si128(at, _mm_packus_epi16(low, high));
+    }
+    return x;
+}
+#endif
 
 } // namespace
 
@@ -259,7 +346,134 @@ struct EdgeCover {
         const float twice = ramp(x) - ramp(x - na) - ramp(x - nb) + ramp(x - na - nb);
         return std::min(std::max(0.5f * twice * inverse, 0.0f), 1.0f);
     }
+    // The same share for four pixels at once, operation for operation as above.
+    V4 operator()(V4 s) const;
 };
+
+V4 EdgeCover::operator()(V4 s) const {
+    const V4 x = atMost(atLeast(s, -2.0f), 2.0f) + half;
+    const auto ramp = [](V4 t) {
+        const V4 u = atLeast(t, 0.0f);
+        return u * u;
+    };
+    const V4 twice = ramp(x) - ramp(x - na) - ramp(x - nb) + ramp(x - na - nb);
+    return atMost(atLeast(0.5f * twice * inverse, 0.0f), 1.0f);
+}
+
+// Where a row of a round-ended segment lies beyond its ends: pixels left of split take the
+// left end's disc, those from after on the right end's; between them the segment's sides.
+// Ends a line join hands to the neighbouring segment are not drawn (draw false).
+struct RowEnds {
+    int split;
+    int after;
+    float leftT;
+    float rightT;
+    bool drawLeft;
+    bool drawRight;
+};
+
+// What a segment's rows are worked out from, the same for each of its rows.
+struct SegmentCover {
+    float ax;
+    float dx;
+    float dy;
+    float invLength;
+    float halfWidth;
+    EdgeCover across; // beside the segment
+    // The cuts of flat ends (see coverStrokes).
+    EdgeCover along;
+    EdgeCover startEdge;
+    EdgeCover endEdge;
+    float startBias;
+    float endBias;
+    PointF startAlong;
+    float startOffset;
+    PointF endAlong;
+    float endOffset;
+};
+
+// Covers pixels [from, to) of a row, part pointing at from's cell: the share beside the
+// segment (EdgeCover's, less the far side's for a line thinner than a pixel) or by distance
+// from an end's centre beyond it, times what the cuts of flat ends leave; each pixel keeps its
+// best share so far. Pixel for pixel the very arithmetic of the general loops in coverStrokes.
+template <bool Thin, bool Cut>
+void coverRow(std::uint8_t* part, int from, int to, float ry, const SegmentCover& c, const RowEnds& ends) {
+    const float ax = c.ax;
+    const float dx = c.dx;
+    const float dy = c.dy;
+    const float invLength = c.invLength;
+    const float halfWidth = c.halfWidth;
+    const float ryDx = ry * dx;
+    const float ryDy = ry * dy;
+    const float leftTdx = ends.leftT * dx;
+    const float rightTdx = ends.rightT * dx;
+    const float leftQy = ry - ends.leftT * dy;
+    const float rightQy = ry - ends.rightT * dy;
+    const float rim = halfWidth + 0.5f;
+    const float farSide = -halfWidth;
+    const float ryStart = ry * c.startAlong.y;
+    const float ryEnd = ry * c.endAlong.y;
+    const I4 drawLeft = I4{} + (ends.drawLeft ? -1 : 0);
+    const I4 drawRight = I4{} + (ends.drawRight ? -1 : 0);
+    for (int x = from; x < to; x += 4) {
+        const I4 column = I4{0, 1, 2, 3} + x;
+        const V4 rx = __builtin_convertvector(column, V4) + 0.5f - ax;
+        const I4 left = column < ends.split;
+        const I4 middle = (column >= ends.split) & (column < ends.after);
+        const I4 drawn = left ? drawLeft : drawRight;
+        const bool besideAny = any4(middle);
+        const bool beyondAny = any4(~middle & drawn);
+        if (!besideAny && !beyondAny)
+            continue; // an end the neighbouring segment draws
+        V4 beside{};
+        if (besideAny) {
+            const V4 distance = abs4(rx * dy - ryDx) * invLength;
+            beside = c.across(halfWidth - distance);
+            if constexpr (Thin)
+                beside -= c.across(farSide - distance);
+        }
+        V4 beyond{};
+        if (beyondAny) {
+            const V4 qx = rx - (left ? V4{} + leftTdx : V4{} + rightTdx);
+            const V4 qy = left ? V4{} + leftQy : V4{} + rightQy;
+            beyond = atMost(atLeast(rim - sqrt4(qx * qx + qy * qy), 0.0f), 1.0f);
+        }
+        V4 cover = middle ? beside : (drawn ? beyond : V4{});
+        if constexpr (Cut) {
+            const V4 d = (rx * dx + ryDy) * invLength;
+            const V4 startSide = rx * c.startAlong.x + ryStart + c.startOffset;
+            const V4 endSide = rx * c.endAlong.x + ryEnd + c.endOffset;
+            const V4 aheadAlong = c.along(c.startBias + d);
+            const V4 aheadEdge = c.startEdge(startSide);
+            const V4 behindAlong = c.along(c.endBias - d);
+            const V4 behindEdge = c.endEdge(endSide);
+            const V4 ahead = aheadAlong < aheadEdge ? aheadEdge : aheadAlong;
+            const V4 behind = behindAlong < behindEdge ? behindEdge : behindAlong;
+            cover *= ahead * behind;
+        }
+        const I4 bytes = __builtin_convertvector(cover * 255.0f + 0.5f, I4);
+        std::uint8_t* cells = part + (x - from);
+        const int n = std::min(4, to - x);
+#if defined(__SSE2__)
+        if (n == 4) {
+            // Each share is 0 to 255, which the packing keeps as it is.
+            __m128i packed =
+                _mm_packs_epi32(reinterpret_cast<__m128i>(bytes), reinterpret_cast<__m128i>(bytes));
+            packed = _mm_packus_epi16(packed, packed);
+            std::uint32_t old;
+            std::memcpy(&old, cells, 4);
+            const std::uint32_t best = static_cast<std::uint32_t>(
+                _mm_cvtsi128_si32(_mm_max_epu8(_mm_cvtsi32_si128(static_cast<int>(old)), packed)));
+            std::memcpy(cells, &best, 4);
+            continue;
+        }
+#endif
+        for (int k = 0; k < n; ++k) {
+            const auto v = static_cast<std::uint8_t>(bytes[k]);
+            cells[k] = cells[k] > v ? cells[k] : v;
+        }
+    }
+}
 
 } // namespace
 
@@ -271,11 +485,6 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float length2 = dx * dx + dy * dy;
         const float length = std::sqrt(length2);
         const float invLength = length2 > 0 ? 1 / length : 0.0f;
-        // Beside the segment its edges run along it; the cuts of flat ends run across it.
-        const EdgeCover across(length2 > 0 ? dy * invLength : 0.0f, length2 > 0 ? dx * invLength : 1.0f);
-        const EdgeCover along(length2 > 0 ? dx * invLength : 1.0f, length2 > 0 ? dy * invLength : 0.0f);
-        const EdgeCover startEdge(s.lineStart.along.x, s.lineStart.along.y);
-        const EdgeCover endEdge(s.lineEnd.along.x, s.lineEnd.along.y);
         // A flat end cuts the line square across its end point. A round end's offset never
         // cuts.
         constexpr float kNoCut = 1e9f;
@@ -283,76 +492,76 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float endBias = s.flatEnd && length2 > 0 ? length : kNoCut;
         const bool flat = startBias != kNoCut || endBias != kNoCut;
         const float halfWidth = s.halfWidth;
+        // Beside the segment its edges run along it; the cuts of flat ends run across it.
+        const SegmentCover cover{
+            s.a.x,
+            dx,
+            dy,
+            invLength,
+            halfWidth,
+            EdgeCover(length2 > 0 ? dy * invLength : 0.0f, length2 > 0 ? dx * invLength : 1.0f),
+            EdgeCover(length2 > 0 ? dx * invLength : 1.0f, length2 > 0 ? dy * invLength : 0.0f),
+            EdgeCover(s.lineStart.along.x, s.lineStart.along.y),
+            EdgeCover(s.lineEnd.along.x, s.lineEnd.along.y),
+            startBias,
+            endBias,
+            s.lineStart.along,
+            s.lineStart.offset,
+            s.lineEnd.along,
+            s.lineEnd.offset,
+        };
         // Pixels whose centres lie nearer than inner are covered whole but for the cuts.
         const float inner = std::max(0.0f, halfWidth - 0.75f);
         const float reach = halfWidth + 1;
-        const int rowFirst = std::max(area.y, toPixel(std::floor(std::min(s.a.y, s.b.y) - reach)));
-        const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(std::max(s.a.y, s.b.y) + reach)));
-        // A short or steep segment is scanned across its whole box: cheaper than working
-        // out where each row meets it. Only wide lines win by skipping their middles.
+        // No pixel whose centre lies as far as this from the segment takes any share of it (a
+        // pixel beside it reaches at most half its diagonal further than the half width),
+        // with a little to spare for the rounding of what is worked out from it.
+        const float touching = halfWidth + 0.75f;
+        constexpr float kSpare = 0.05f;
+        const auto firstCentre = [](float v) { return toPixel(std::ceil(v - 0.5f - kSpare)); };
+        const auto endCentre = [](float v) { return toPixel(std::floor(v - 0.5f + kSpare)) + 1; };
+        const int rowFirst = std::max(area.y, firstCentre(std::min(s.a.y, s.b.y) - touching));
+        const int rowEnd = std::min(area.bottom(), endCentre(std::max(s.a.y, s.b.y) + touching));
+        // A short or steep segment is scanned across its whole box, cut down to a band along
+        // its line: cheaper than working out where each row meets it. Only wide lines win by
+        // skipping their middles.
         const float boxLeft = std::min(s.a.x, s.b.x) - reach;
         const float boxRight = std::max(s.a.x, s.b.x) + reach;
         const bool narrow = boxRight - boxLeft <= 2 * reach + 8;
         const bool skipMiddles = inner >= 3;
+        const bool slanted = dy != 0;
+        const float slope = slanted ? dx / dy : 0.0f;
+        const float bandHalf = slanted ? touching * length / std::abs(dy) : 0.0f;
         const float ax = s.a.x;
-        // Without branches, so the compiler can work on several pixels at once. The union
-        // of the segments: each pixel keeps its best coverage.
-        // By value: the loops below then keep everything in registers, where a reference
-        // might change under a store into the cells.
-        const auto cuts = [=](float projected, float rx, float ry) {
-            const float d = projected * invLength;
-            const float ahead =
-                std::max(along(startBias + d),
-                         startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y + s.lineStart.offset));
-            const float behind =
-                std::max(along(endBias - d),
-                         endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
-            return ahead * behind;
-        };
         // Beside the segment a pixel meets its straight edges (both of them when the line is
         // thinner than a pixel): EdgeCover's exact share. Beyond an end, the rim of the end's
         // disc: the share by distance, which costs a third of the exact one and is off by a
-        // little only where the rim runs slanted. Round ends need no cuts; the loops are the
-        // same but for them.
-        // Kept out of line: inlined, the compiler gives up working on several pixels at once.
-        const auto beside = [=](std::uint8_t * cells, float ry, int from, int to, auto withCuts, auto thin)
-            __attribute__((noinline)) {
-            std::uint8_t* part = cells + (from - area.x);
-            for (int i = 0; i < to - from; ++i) {
-                const float rx = static_cast<float>(from + i) + 0.5f - ax;
-                const float distance = std::abs(rx * dy - ry * dx) * invLength;
-                float cover = across(halfWidth - distance);
-                if constexpr (decltype(thin)::value)
-                    cover -= across(-halfWidth - distance);
-                if constexpr (decltype(withCuts)::value)
-                    cover *= cuts(rx * dx + ry * dy, rx, ry);
-                const std::uint8_t v = toByte(cover);
-                part[i] = part[i] > v ? part[i] : v;
-            }
-        };
-        const auto beyond = [=](std::uint8_t * cells, float ry, int from, int to, float t, auto withCuts)
-            __attribute__((noinline)) {
-            std::uint8_t* part = cells + (from - area.x);
-            const float qy = ry - t * dy;
-            for (int i = 0; i < to - from; ++i) {
-                const float rx = static_cast<float>(from + i) + 0.5f - ax;
-                const float qx = rx - t * dx;
-                const float distance = std::sqrt(qx * qx + qy * qy);
-                float cover = std::min(std::max(halfWidth + 0.5f - distance, 0.0f), 1.0f);
-                if constexpr (decltype(withCuts)::value)
-                    cover *= cuts(rx * dx + ry * dy, rx, ry);
-                const std::uint8_t v = toByte(cover);
-                part[i] = part[i] > v ? part[i] : v;
-            }
-        };
+        // little only where the rim runs slanted.
+        const auto row4 = flat ? (halfWidth < 0.75f ? &coverRow<true, true> : &coverRow<false, true>)
+                               : (halfWidth < 0.75f ? &coverRow<true, false> : &coverRow<false, false>);
         for (int row = rowFirst; row < rowEnd; ++row) {
             const float cy = static_cast<float>(row) + 0.5f;
             float lo = boxLeft;
             float hi = boxRight;
-            if (!narrow && !segmentSpan(s, cy, halfWidth + 0.75f, lo, hi))
-                continue;
-            const int first = std::max(area.x, toPixel(std::floor(lo)));
-            const int end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
+            int first = 0;
+            int end = 0;
+            if (narrow) {
+                // The pixels whose centres lie in the box and the band along the line.
+                lo = std::min(s.a.x, s.b.x) - touching;
+                hi = std::max(s.a.x, s.b.x) + touching;
+                if (slanted) {
+                    const float centre = s.a.x + (cy - s.a.y) * slope;
+                    lo = std::max(lo, centre - bandHalf);
+                    hi = std::min(hi, centre + bandHalf);
+                }
+                first = std::max(area.x, firstCentre(lo));
+                end = std::min(area.right(), endCentre(hi));
+            } else {
+                if (!segmentSpan(s, cy, touching, lo, hi))
+                    continue;
+                first = std::max(area.x, toPixel(std::floor(lo)));
+                end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
+            }
             if (first >= end)
                 continue;
             // Pixels whose centres lie well inside need no distance: only the fringe on
@@ -371,7 +580,15 @@ void Rasterizer::coverStrokes(const RectI& area) {
             if (flat) {
                 for (int i = 0; i < innerEnd - innerFirst; ++i) {
                     const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
-                    const std::uint8_t v = toByte(cuts(rx * dx + ry * dy, rx, ry));
+                    const float d = (rx * dx + ry * dy) * invLength;
+                    const float ahead =
+                        std::max(cover.along(startBias + d),
+                                 cover.startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y +
+                                                 s.lineStart.offset));
+                    const float behind = std::max(
+                        cover.along(endBias - d),
+                        cover.endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
+                    const std::uint8_t v = toByte(ahead * behind);
                     middle[i] = middle[i] > v ? middle[i] : v;
                 }
             } else {
@@ -379,56 +596,35 @@ void Rasterizer::coverStrokes(const RectI& area) {
             }
             // Along a row the pixels beyond the start, beside the segment and beyond its end
             // come in runs; where the runs meet, both ways give the same share.
-            const auto fringe = [&](int from, int to, auto withCuts, auto thin) {
-                if (from >= to)
-                    return;
-                int startEnd = from; // pixels [from, startEnd) lie beyond the start
-                int endFirst = to;   // pixels [endFirst, to) beyond the end
-                if (length2 == 0) {
-                    startEnd = to;
-                } else if (dx == 0) {
-                    const float projected = ry * dy;
-                    startEnd = projected <= 0 ? to : from;
-                    endFirst = projected >= length2 ? from : to;
+            // x + 0.5 - ax = rx where rx dx + ry dy reaches 0 and length2.
+            RowEnds ends{end, end, 0.0f, 1.0f, !s.joinedStart, true};
+            if (length2 == 0) {
+                // a dot: all of it is the start's disc
+            } else if (dx == 0) {
+                const float projected = ry * dy;
+                ends.split = projected <= 0 ? end : first;
+                ends.after = std::max(ends.split, projected >= length2 ? first : end);
+            } else {
+                const float atStart = ax - 0.5f - ry * dy / dx;
+                const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
+                const auto cut = [&](float x, bool below) {
+                    const float edge = below ? std::floor(x) + 1 : std::ceil(x);
+                    return std::clamp(toPixel(edge), first, end);
+                };
+                if (dx > 0) {
+                    ends.split = cut(atStart, true);
+                    ends.after = std::max(cut(atEnd, false), ends.split);
                 } else {
-                    // x + 0.5 - ax = rx where rx dx + ry dy reaches 0 and length2.
-                    const float atStart = ax - 0.5f - ry * dy / dx;
-                    const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
-                    const auto cut = [&](float x, bool below) {
-                        const float edge = below ? std::floor(x) + 1 : std::ceil(x);
-                        return std::clamp(toPixel(edge), from, to);
-                    };
-                    if (dx > 0) {
-                        startEnd = cut(atStart, true);
-                        endFirst = std::max(cut(atEnd, false), startEnd);
-                    } else {
-                        // Going left: the end's pixels come first in the row.
-                        const int endStop = cut(atEnd, true);
-                        const int startFirst = std::max(cut(atStart, false), endStop);
-                        beyond(cells, ry, from, endStop, 1.0f, withCuts);
-                        beside(cells, ry, endStop, startFirst, withCuts, thin);
-                        if (!s.joinedStart)
-                            beyond(cells, ry, startFirst, to, 0.0f, withCuts);
-                        return;
-                    }
+                    // Going left: the end's pixels come first in the row.
+                    ends.split = cut(atEnd, true);
+                    ends.after = std::max(cut(atStart, false), ends.split);
+                    ends = {ends.split, ends.after, 1.0f, 0.0f, true, !s.joinedStart};
                 }
-                if (!s.joinedStart)
-                    beyond(cells, ry, from, startEnd, 0.0f, withCuts);
-                beside(cells, ry, startEnd, std::max(startEnd, endFirst), withCuts, thin);
-                beyond(cells, ry, std::max(startEnd, endFirst), to, 1.0f, withCuts);
-            };
-            const auto both = [&](auto withCuts, auto thin) {
-                fringe(first, innerFirst, withCuts, thin);
-                fringe(innerEnd, end, withCuts, thin);
-            };
-            if (flat && halfWidth < 0.75f)
-                both(std::true_type{}, std::true_type{});
-            else if (flat)
-                both(std::true_type{}, std::false_type{});
-            else if (halfWidth < 0.75f)
-                both(std::false_type{}, std::true_type{});
-            else
-                both(std::false_type{}, std::false_type{});
+            }
+            if (first < innerFirst)
+                row4(cells + (first - area.x), first, innerFirst, ry, cover, ends);
+            if (innerEnd < end)
+                row4(cells + (innerEnd - area.x), innerEnd, end, ry, cover, ends);
         }
     }
 }
@@ -439,11 +635,82 @@ void Rasterizer::touch(int row, int first, int end) {
     span.end = std::max(span.end, end);
 }
 
+namespace {
+
+// FNV-1a over the words of a shape, bit for bit.
+struct KeyHash {
+    std::uint64_t h = 14695981039346656037ULL;
+    void add(std::uint32_t word) {
+        h ^= word;
+        h *= 1099511628211ULL;
+    }
+    void add(float v) { add(std::bit_cast<std::uint32_t>(v)); }
+    void add(PointF p) {
+        add(p.x);
+        add(p.y);
+    }
+};
+
+bool same(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+bool same(PointF a, PointF b) {
+    return same(a.x, b.x) && same(a.y, b.y);
+}
+
+} // namespace
+
+std::uint64_t Rasterizer::shapeKey(FillRule rule) const {
+    KeyHash k;
+    for (const Segment& s : segments_) {
+        k.add(s.a);
+        k.add(s.b);
+        k.add(s.halfWidth);
+        k.add(static_cast<std::uint32_t>(s.flatStart) | static_cast<std::uint32_t>(s.flatEnd) << 1 |
+              static_cast<std::uint32_t>(s.joinedStart) << 2);
+        k.add(s.lineStart.along);
+        k.add(s.lineStart.offset);
+        k.add(s.lineEnd.along);
+        k.add(s.lineEnd.offset);
+    }
+    k.add(static_cast<std::uint32_t>(segments_.size()));
+    for (const Edge& e : edges_) {
+        k.add(e.a);
+        k.add(e.b);
+    }
+    k.add(static_cast<std::uint32_t>(edges_.size()));
+    k.add(static_cast<std::uint32_t>(rule));
+    return k.h;
+}
+
+bool Rasterizer::sameShape(const Kept& kept, FillRule rule) const {
+    const bool fill = segments_.empty();
+    if (kept.fill != fill || kept.segments.size() != segments_.size() || kept.edges.size() != edges_.size())
+        return false;
+    if (fill && kept.rule != rule)
+        return false;
+    for (std::size_t i = 0; i < segments_.size(); ++i) {
+        const Segment& a = kept.segments[i];
+        const Segment& b = segments_[i];
+        if (!same(a.a, b.a) || !same(a.b, b.b) || !same(a.halfWidth, b.halfWidth) ||
+            a.flatStart != b.flatStart || a.flatEnd != b.flatEnd || a.joinedStart != b.joinedStart ||
+            !same(a.lineStart.along, b.lineStart.along) || !same(a.lineStart.offset, b.lineStart.offset) ||
+            !same(a.lineEnd.along, b.lineEnd.along) || !same(a.lineEnd.offset, b.lineEnd.offset))
+            return false;
+    }
+    for (std::size_t i = 0; i < edges_.size(); ++i)
+        if (!same(kept.edges[i].a, edges_[i].a) || !same(kept.edges[i].b, edges_[i].b))
+            return false;
+    return true;
+}
+
 void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimited, FillRule rule,
                        Argb color) {
     if (extent_.isEmpty() || alphaOf(color) == 0 || !target.hasPixels())
         return;
-    RectI area = intersection(bounds(), {0, 0, target.width(), target.height()});
+    const RectI whole = intersection(bounds(), {0, 0, target.width(), target.height()});
+    RectI area = whole;
     if (!unlimited) {
         RectI reach;
         for (const RectI& r : clip)
@@ -454,6 +721,32 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
     }
     if (area.isEmpty())
         return;
+    const RectI painted = area;
+    const std::span<const RectI> boxes = unlimited ? std::span<const RectI>(&painted, 1) : clip;
+
+    // A small shape painted before is put down from its kept coverage; one painted a second
+    // time is worked out whole and kept.
+    const bool small = static_cast<long long>(whole.width) * whole.height <= kKeptArea;
+    const std::uint64_t key = small ? shapeKey(rule) : 0;
+    Kept* keep = nullptr;
+    if (small) {
+        if (kept_.empty()) {
+            kept_.resize(kKeptSlots);
+            seen_.assign(kSeenSlots, 0);
+        }
+        Kept& slot = kept_[key % kKeptSlots];
+        if (slot.key == key && slot.area == whole && sameShape(slot, rule)) {
+            blend(target, whole, slot.cells.data(), slot.spans.data(), boxes, color);
+            target.markDirty(painted);
+            return;
+        }
+        std::uint64_t& seen = seen_[key % kSeenSlots];
+        if (seen == key) {
+            keep = &slot;
+            area = whole;
+        }
+        seen = key;
+    }
 
     const int width = area.width + 2;
     cells_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(area.height), 0);
@@ -462,7 +755,18 @@ void Rasterizer::paint(Surface& target, std::span<const RectI> clip, bool unlimi
         coverStrokes(area);
     else
         coverFills(area, rule);
-    blend(target, area, unlimited ? std::span<const RectI>(&area, 1) : clip, color);
+    blend(target, area, cells_.data(), spans_.data(), boxes, color);
+    target.markDirty(painted);
+    if (keep != nullptr) {
+        keep->key = key;
+        keep->fill = segments_.empty();
+        keep->rule = rule;
+        keep->segments.assign(segments_.begin(), segments_.end());
+        keep->edges.assign(edges_.begin(), edges_.end());
+        keep->area = area;
+        keep->cells.assign(cells_.begin(), cells_.end());
+        keep->spans.assign(spans_.begin(), spans_.end());
+    }
 }
 
 void Rasterizer::coverFills(const RectI& area, FillRule rule) {
@@ -493,7 +797,8 @@ void Rasterizer::coverFills(const RectI& area, FillRule rule) {
     }
 }
 
-void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI> clip, Argb color) {
+void Rasterizer::blend(Surface& target, const RectI& area, const std::uint8_t* cellData, const Span* spanData,
+                       std::span<const RectI> clip, Argb color) {
     const int width = area.width + 2;
     const std::uint32_t alpha = alphaOf(color);
     const std::uint32_t red = div255(redOf(color) * alpha);
@@ -507,13 +812,17 @@ void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI
     for (const RectI& box : clip) {
         const RectI part = intersection(box, area);
         for (int y = part.y; y < part.bottom(); ++y) {
-            const Span& span = spans_[static_cast<std::size_t>(y - area.y)];
-            const std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(y - area.y) * width;
+            const Span& span = spanData[y - area.y];
+            const std::uint8_t* cells = cellData + static_cast<std::ptrdiff_t>(y - area.y) * width;
             auto* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
             const int first = std::max(part.x, area.x + span.first);
             const int end = std::min(part.right(), area.x + span.end);
-            const std::uint8_t* cover = cells + (first - area.x);
-            for (int x = first; x < end; ++x, ++cover) {
+            int x = first;
+#if defined(__SSE2__)
+            x = blendFours(row, cells + (first - area.x), first, end, alpha, solid);
+#endif
+            const std::uint8_t* cover = cells + (x - area.x);
+            for (; x < end; ++x, ++cover) {
                 const std::uint32_t kk = *cover;
                 if (kk == 0)
                     continue;
@@ -536,7 +845,6 @@ void Rasterizer::blend(Surface& target, const RectI& area, std::span<const RectI
             }
         }
     }
-    target.markDirty(area);
 }
 
 } // namespace gfx

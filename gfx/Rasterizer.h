@@ -71,11 +71,34 @@ private:
         int end;
     };
 
+    // The coverage of a shape painted before, kept whole (within the target) for when the
+    // very same shape is painted again: socks at rest, shapes repainted under several dirty
+    // rectangles. A pixel's share depends only on the shape and the pixel, so a kept one is
+    // exactly what working it out again would give.
+    struct Kept {
+        std::uint64_t key = 0;
+        bool fill = false;
+        FillRule rule = FillRule::NonZero;
+        std::vector<Segment> segments;
+        std::vector<Edge> edges;
+        RectI area;
+        std::vector<std::uint8_t> cells;
+        std::vector<Span> spans;
+    };
+    static constexpr std::size_t kKeptSlots = 512;
+    static constexpr std::size_t kSeenSlots = 4096;
+    // Shapes of at most this many pixels are kept, from their second painting on.
+    static constexpr long long kKeptArea = 1 << 12;
+
+    std::uint64_t shapeKey(FillRule rule) const;
+    bool sameShape(const Kept& kept, FillRule rule) const;
+
     void accumulateEdge(const Edge& e, const RectI& area);
     void coverStrokes(const RectI& area);
     void coverFills(const RectI& area, FillRule rule);
     // Blends color by the coverage worked out over area into the target inside clip's boxes.
-    void blend(Surface& target, const RectI& area, std::span<const RectI> clip, Argb color);
+    void blend(Surface& target, const RectI& area, const std::uint8_t* cellData, const Span* spanData,
+               std::span<const RectI> clip, Argb color);
     void extendBounds(PointF p, float margin);
     void touch(int row, int first, int end);
     // Where the line y meets the points within reach of a segment: [x0, x1].
@@ -90,6 +113,9 @@ private:
     std::vector<Span> spans_;
     // Per pixel of the painted area while filling: increments of the signed area.
     std::vector<std::int32_t> areas_;
+    // Kept coverage by key (one shape a slot), and the keys of shapes painted lately.
+    std::vector<Kept> kept_;
+    std::vector<std::uint64_t> seen_;
 };
 
 } // namespace gfx
