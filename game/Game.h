@@ -97,6 +97,8 @@ public:
     const Storey& roof() const;
     Storey& denRoof();
     const Storey& denRoof() const;
+    // The pole that stands in no world: it only counts its branch's places. The one the figures
+    // climb, with the cable, is the ground's (ground().telephonePole()).
     TelephonePole& telephonePole();
     const TelephonePole& telephonePole() const;
     Husband& husband();
