@@ -29,6 +29,16 @@ gfx::Surface copyOf(const gfx::Surface& screen) {
     return s;
 }
 
+// Plays some seconds of frames and sound in step, as in the window; the loudest sample of it.
+int playFor(GameHost& host, audio::OfflineOutput& out, double seconds) {
+    const std::int64_t from = out.frameCount();
+    for (int i = 0; i < static_cast<int>(seconds * 100); ++i) {
+        host.timerCall();
+        out.advanceMicroseconds(GameHost::kTimerPeriodUs);
+    }
+    return audiotest::peakFrom(out, from);
+}
+
 // Pixels that differ between two pictures inside a world rectangle.
 long long changedWithin(const gfx::Surface& a, const gfx::Surface& b, const gfx::RectF& world, double scale,
                         int left, int top) {
@@ -127,15 +137,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
         GameHost host;
         Game& game = host.game;
         game.paintEachFrame = false; // only the sound matters here
-        // Frames and sound in step, as in the window.
-        const auto play = [&](double seconds) {
-            const std::int64_t from = out.frameCount();
-            for (int i = 0; i < static_cast<int>(seconds * 100); ++i) {
-                host.timerCall();
-                out.advanceMicroseconds(GameHost::kTimerPeriodUs);
-            }
-            return audiotest::peakFrom(out, from);
-        };
+        const auto play = [&](double seconds) { return playFor(host, out, seconds); };
         const auto position = [&] {
             const std::string at = game.rules().musicPlayer()->position();
             return at.empty() ? -1L : std::stol(at);
@@ -173,14 +175,7 @@ TEST(RoundMusic, AfterAWonRoundTheTunePlaysOutAndTheOutputRests) {
     GameHost host;
     Game& game = host.game;
     game.paintEachFrame = false; // only the sound matters here
-    const auto play = [&](double seconds) {
-        const std::int64_t from = out.frameCount();
-        for (int i = 0; i < static_cast<int>(seconds * 100); ++i) {
-            host.timerCall();
-            out.advanceMicroseconds(GameHost::kTimerPeriodUs);
-        }
-        return audiotest::peakFrom(out, from);
-    };
+    const auto play = [&](double seconds) { return playFor(host, out, seconds); };
     host.run(5);
     game.onKey(U'n');
     ASSERT_GT(play(3), audiotest::kAudible);
