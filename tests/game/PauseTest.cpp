@@ -29,15 +29,24 @@ gfx::Surface copyOf(const gfx::Surface& screen) {
     return s;
 }
 
-// Plays some seconds of frames and sound in step, as in the window; the loudest sample of it.
-int playFor(GameHost& host, audio::OfflineOutput& out, double seconds) {
-    const std::int64_t from = out.frameCount();
-    for (int i = 0; i < static_cast<int>(seconds * 100); ++i) {
-        host.timerCall();
-        out.advanceMicroseconds(GameHost::kTimerPeriodUs);
+// A game that plays its music into an offline output, painting off: only the sound matters.
+struct SoundGame {
+    audio::OfflineOutput out;
+    const audio::ScopedAudioOutput binding{&out};
+    GameHost host;
+    Game& game = host.game;
+    SoundGame() { game.paintEachFrame = false; }
+
+    // Plays some seconds of frames and sound in step, as in the window; the loudest sample.
+    int play(double seconds) {
+        const std::int64_t from = out.frameCount();
+        for (int i = 0; i < static_cast<int>(seconds * 100); ++i) {
+            host.timerCall();
+            out.advanceMicroseconds(GameHost::kTimerPeriodUs);
+        }
+        return audiotest::peakFrom(out, from);
     }
-    return audiotest::peakFrom(out, from);
-}
+};
 
 // Pixels that differ between two pictures inside a world rectangle.
 long long changedWithin(const gfx::Surface& a, const gfx::Surface& b, const gfx::RectF& world, double scale,
@@ -132,12 +141,10 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        audio::OfflineOutput out;
-        const audio::ScopedAudioOutput binding(&out);
-        GameHost host;
-        Game& game = host.game;
-        game.paintEachFrame = false; // only the sound matters here
-        const auto play = [&](double seconds) { return playFor(host, out, seconds); };
+        SoundGame sound;
+        GameHost& host = sound.host;
+        Game& game = sound.game;
+        const auto play = [&](double seconds) { return sound.play(seconds); };
         const auto position = [&] {
             const std::string at = game.rules().musicPlayer()->position();
             return at.empty() ? -1L : std::stol(at);
@@ -170,12 +177,11 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
 // Won, the tune plays to its end once more and is not started again; then the sound output
 // rests, as it does in the menu, and 'a' switches the music off and on again as ever.
 TEST(RoundMusic, AfterAWonRoundTheTunePlaysOutAndTheOutputRests) {
-    audio::OfflineOutput out;
-    const audio::ScopedAudioOutput binding(&out);
-    GameHost host;
-    Game& game = host.game;
-    game.paintEachFrame = false; // only the sound matters here
-    const auto play = [&](double seconds) { return playFor(host, out, seconds); };
+    SoundGame sound;
+    GameHost& host = sound.host;
+    Game& game = sound.game;
+    audio::OfflineOutput& out = sound.out;
+    const auto play = [&](double seconds) { return sound.play(seconds); };
     host.run(5);
     game.onKey(U'n');
     ASSERT_GT(play(3), audiotest::kAudible);
