@@ -58,8 +58,10 @@ private:
     // The edge scan behind meets() and boundsWithin(); false when it cannot be sure.
     bool scanWithin(const Box& r, bool wantBounds, bool& met, Box& extent) const;
     static RectF worldRect(const Box& b);
-    // The clipper's intersection of the two regions' areas, as resolved contours.
-    std::vector<Contour> intersection(const Region& other) const;
+    // The clipper's intersection of the two regions' areas, as resolved contours. nearOther:
+    // long contours of this region go in cut down to what lies near the other's box, which
+    // leaves the area the same; used where only the bounds are read.
+    std::vector<Contour> intersection(const Region& other, bool nearOther = false) const;
 
     // A region made from one path keeps that path's polygons as they are, with the path's
     // fill rule, until an answer needs them resolved: the next intersection resolves and

@@ -214,3 +214,86 @@ TEST(RegionTest, EdgeScanAnswersAsTheClipperDoes) {
     }
     EXPECT_EQ(mismatches, 0);
 }
+
+// A long outline (a floor's) met by a small shape (a figure's) is cut down to what lies near
+// the shape before the clipper sees it: the bounds of the intersection must be the clipper's
+// own, for outlines that wind round a shape more than once, cross themselves, or hold it
+// wholly inside.
+TEST(RegionTest, BoundsWithinARegionAreTheWholeOutlinesIntersection) {
+    struct Outline {
+        const char* name;
+        Path path;
+    };
+    std::vector<Outline> outlines;
+    const auto polyline = [&](const char* name, const std::vector<PointF>& points, FillMode mode) {
+        Path p(mode);
+        p.addLines(points);
+        outlines.push_back({name, p});
+    };
+    std::vector<PointF> wave; // a floor with a wavy top, as curves flatten
+    for (int i = 0; i <= 80; ++i)
+        wave.push_back({100 + 5.0f * static_cast<float>(i), 300 + 6 * std::sin(0.4f * static_cast<float>(i))});
+    wave.push_back({500, 340});
+    wave.push_back({100, 340});
+    polyline("wavy floor", wave, FillMode::Winding);
+    std::vector<PointF> saw; // a saw blade whose teeth cross a figure's box one after the other
+    for (int i = 0; i < 40; ++i) {
+        saw.push_back({100 + 10.0f * static_cast<float>(i), 300});
+        saw.push_back({105 + 10.0f * static_cast<float>(i), 260});
+    }
+    saw.push_back({500, 300});
+    saw.push_back({500, 330});
+    saw.push_back({100, 330});
+    polyline("saw", saw, FillMode::Winding);
+    for (const FillMode mode : {FillMode::Winding, FillMode::Alternate}) {
+        std::vector<PointF> spiral; // two turns and back: the middle is wound round twice
+        for (int i = 0; i < 96; ++i) {
+            const float a = static_cast<float>(i) * std::numbers::pi_v<float> / 24;
+            const float r = 60 + 2.0f * static_cast<float>(i);
+            spiral.push_back({300 + r * std::cos(a), 300 + r * std::sin(a)});
+        }
+        spiral.push_back({300 + 40, 300});
+        polyline(mode == FillMode::Winding ? "spiral" : "spiral, even-odd", spiral, mode);
+        std::vector<PointF> star; // crosses itself everywhere
+        for (int i = 0; i < 35; ++i) {
+            const float a = static_cast<float>(i * 16) * 2 * std::numbers::pi_v<float> / 35;
+            star.push_back({300 + 180 * std::cos(a), 300 + 180 * std::sin(a)});
+        }
+        polyline(mode == FillMode::Winding ? "star" : "star, even-odd", star, mode);
+    }
+
+    std::mt19937 random(11);
+    const auto uniform = [&](float lo, float hi) {
+        return std::uniform_real_distribution<float>(lo, hi)(random);
+    };
+    int compared = 0, met = 0, mismatches = 0;
+    for (const Outline& outline : outlines) {
+        const Region floor(outline.path);
+        const std::vector<std::vector<PointF>> contours = floor.contours();
+        for (int i = 0; i < 400; ++i) {
+            // A figure: legs and a body, anywhere over the outline, or with a foot on a vertex.
+            PointF at{uniform(60, 540), uniform(60, 540)};
+            if (i % 2 == 0) {
+                const std::vector<PointF>& c = contours[static_cast<std::size_t>(i) % contours.size()];
+                at = c[static_cast<std::size_t>(i * 7) % c.size()];
+                at.y -= uniform(0, 3);
+            }
+            Path figure(FillMode::Winding);
+            figure.addEllipse({at.x - 5, at.y - 40, 10, 10});
+            figure.addRectangle({at.x - 4, at.y - 30, 8, uniform(10, 25)});
+            figure.startFigure();
+            figure.addLines(std::vector<PointF>{
+                {at.x - 3, at.y - 12}, {at.x - 6 + uniform(-2, 2), at.y}, {at.x - 4, at.y}, {at.x, at.y - 10}});
+            const Region body(figure);
+            Region common = floor;
+            common.intersect(body);
+            const RectF expected = common.bounds();
+            ++compared;
+            met += expected.height > 0 ? 1 : 0;
+            if (floor.boundsWithin(body) != expected && ++mismatches <= 5)
+                ADD_FAILURE() << outline.name << ": figure at " << at.x << ", " << at.y;
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << "of " << compared;
+    EXPECT_GT(met, compared / 3) << "the figures did meet the outlines";
+}
