@@ -4,6 +4,10 @@
 #include "platform/ClientFit.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <poll.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -62,7 +66,29 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
 }
 
 SdlWindow::SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland)
-    : window_(window), wayland_(std::move(wayland)) {}
+    : window_(window), wayland_(std::move(wayland)) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+        xDisplay_ = info.info.x11.display;
+}
+
+bool SdlWindow::waitForEvents(std::int64_t us) {
+    if (xDisplay_ == nullptr)
+        return false;
+    // SDL's own wait sleeps in whole milliseconds, so a frame would need a second, precise
+    // sleep after it: two wake-ups where one does. Requests still buffered go out first, and
+    // an event already read off the connection (while a frame waited for the server) or
+    // already in SDL's queue means there is nothing to wait for.
+    XFlush(xDisplay_);
+    if (XEventsQueued(xDisplay_, QueuedAlready) > 0 ||
+        SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0 || us <= 0)
+        return true;
+    pollfd connection{ConnectionNumber(xDisplay_), POLLIN, 0};
+    const timespec timeout{static_cast<time_t>(us / 1'000'000), static_cast<long>(us % 1'000'000) * 1000};
+    ppoll(&connection, 1, &timeout, nullptr);
+    return true;
+}
 
 SdlWindow::~SdlWindow() = default;
 

@@ -10,6 +10,7 @@
 #include <string>
 
 struct SDL_Window;
+struct _XDisplay;
 
 namespace platform {
 
@@ -52,6 +53,9 @@ public:
     // expectation is used up either way.
     bool takeOwnResize(const gfx::RectI& drawable);
     SDL_Window* handle() const { return window_.get(); }
+    // Sleeps until the window system has something for the game or `us` microseconds have
+    // passed, to the microsecond; false (at once) where the window system offers no way to.
+    bool waitForEvents(std::int64_t us);
 
 private:
     struct Destroyer {
@@ -69,6 +73,8 @@ private:
     std::optional<gfx::RectI> pendingResize_;
     // Where the window was before it went full screen, in points.
     std::optional<gfx::RectI> windowedPlace_;
+    // On X11: the connection SDL reads its events from (null elsewhere).
+    _XDisplay* xDisplay_ = nullptr;
     // The window surface could not be had for the last frame (said once).
     bool surfaceLost_ = false;
 };

@@ -73,6 +73,8 @@ int WindowLoop::run() {
                 std::fprintf(stderr, "hearthly: lost the window system (%s)\n", SDL_GetError());
                 return 1;
             }
+        } else if (window_.waitForEvents(wait)) {
+            got = SDL_PollEvent(&event);
         } else if (wait >= kPreciseTailUs) {
             // SDL waits in whole milliseconds, and may wake up to one early or late. It is asked
             // to wake a little before the deadline; the rest is slept precisely below.
