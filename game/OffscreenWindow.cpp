@@ -19,8 +19,18 @@ void OffscreenWindow::present(const gfx::Surface& backBuffer, std::span<const gf
     ++presentCount_;
     if (!screen_.valid())
         return;
+    if (backBuffer.data() == screen_.data()) {
+        ++presentedInPlace_;
+        return;
+    }
     for (const gfx::RectI& r : deviceRects)
         screen_.copyRect(backBuffer, r);
+}
+
+WindowPort::SharedPixels OffscreenWindow::sharedPixels() {
+    if (!inPlace_ || !screen_.valid())
+        return {};
+    return {screen_.data(), width_, height_, screen_.stride()};
 }
 
 void OffscreenWindow::resizeClient(int width, int height) {

@@ -28,6 +28,12 @@ public:
     void restore() { minimized = false; }
     bool isMinimized() const { return minimized; }
 
+    // The game paints straight into the screen's pixels, as into an X11 window's.
+    void paintInPlace(bool on) { inPlace_ = on; }
+    SharedPixels sharedPixels() override;
+    // Presents of a back buffer that was the screen itself.
+    long long presentedInPlace() const { return presentedInPlace_; }
+
     const gfx::Surface& screen() const { return screen_; }
     int width() const { return width_; }
     int height() const { return height_; }
@@ -40,6 +46,8 @@ private:
     int height_ = 0;
     bool minimized = false;
     bool followsRecording = false;
+    bool inPlace_ = false;
+    long long presentedInPlace_ = 0;
     gfx::Surface screen_;
     std::vector<gfx::RectI> lastPresented_;
     long long presentCount_ = 0;

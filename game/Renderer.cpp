@@ -104,6 +104,15 @@ void Renderer::paint(Game& game, WindowPort& window, bool fromExpose) {
     }
     if (client != lastClientRect || (game.paintForcesFullRedraw && fromExpose) || game.navOverlay > 0)
         fullRedrawPending = true;
+    // Painting straight into the window's memory saves copying every frame there. When that
+    // memory moved (or is no longer offered) the back buffer is made anew and painted whole;
+    // nothing is drawn into the old memory, which the window may have freed.
+    offered_ = window.sharedPixels();
+    if (offered_.data != nullptr && (offered_.width != client.width || offered_.height != client.height ||
+                                     offered_.stride < 4 * client.width || offered_.stride % 4 != 0))
+        offered_ = {};
+    if (backGraphics && offered_.data != backBufferShared_)
+        releaseBackBuffer();
     if (overlayDrawn) {
         fullRedrawPending = true;
         overlayDrawn = false;
@@ -130,6 +139,7 @@ void Renderer::releaseBackBuffer() {
     backBufferExact_ = false;
     backGraphics.reset();
     backBuffer_ = gfx::Surface();
+    backBufferShared_ = nullptr;
     sceneryObjects.clear();
     sceneryGraphics.reset();
     sceneryLayer = gfx::Surface();
@@ -144,7 +154,12 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     // what it caches between frames (the glow masks).
     if (!backGraphics || backBuffer_.width() != client.width || backBuffer_.height() != client.height) {
         releaseBackBuffer();
-        backBuffer_ = gfx::Surface(client.width, client.height);
+        if (offered_.data != nullptr)
+            backBuffer_ = gfx::Surface::over(offered_.data, client.width, client.height, offered_.stride);
+        if (backBuffer_.valid())
+            backBufferShared_ = offered_.data;
+        else
+            backBuffer_ = gfx::Surface(client.width, client.height);
         backGraphics.emplace(backBuffer_);
         prepare(*backGraphics);
     }

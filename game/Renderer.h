@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/DirtyRectList.h"
+#include "game/WindowPort.h"
 #include "gfx/Brush.h"
 #include "gfx/Graphics.h"
 #include "gfx/PaintThreads.h"
@@ -208,6 +209,10 @@ private:
     gfx::RectI lastClientRect;
     gfx::Surface backBuffer_;
     std::optional<gfx::Graphics> backGraphics; // lives on backBuffer_, so it goes first
+    // The window's memory the back buffer lies in (null: the back buffer is the renderer's
+    // own), and what the window offers for this paint.
+    std::uint8_t* backBufferShared_ = nullptr;
+    WindowPort::SharedPixels offered_;
     double scale_ = 1.0;
     Origin origin_;
     DirtyRectList previousRects;

@@ -132,6 +132,22 @@ void Surface::fill(Argb color) {
     cairo_destroy(cr);
 }
 
+Surface Surface::over(std::uint8_t* pixels, int width, int height, int stride) {
+    Surface out;
+    if (pixels == nullptr || width <= 0 || height <= 0 ||
+        stride < cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width) || stride % 4 != 0)
+        return out;
+    cairo_surface_t* s = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        return out;
+    }
+    out.surface_ = s;
+    out.width_ = width;
+    out.height_ = height;
+    return out;
+}
+
 Surface Surface::alias() const {
     Surface out;
     if (!hasPixels())

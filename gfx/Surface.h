@@ -33,6 +33,9 @@ public:
     // canvas on another thread: each thread then draws through a surface of its own.
     // Invalid for a vector document.
     Surface alias() const;
+    // A surface over pixels kept elsewhere (a window's), in this format, which must outlive it.
+    // Invalid when the stride does not suit the width.
+    static Surface over(std::uint8_t* pixels, int width, int height, int stride);
 
     bool valid() const { return surface_ != nullptr; }
     int width() const { return width_; }

@@ -137,6 +137,18 @@ void copyPixels(int width, int height, const std::uint8_t* source, int sourcePit
 
 } // namespace
 
+game::WindowPort::SharedPixels SdlWindow::sharedPixels() {
+    // Only X11's surface is plain memory the server reads from at each update; the back
+    // buffer's words are its pixels as they are (the unused byte of XRGB8888 is not shown).
+    if (wayland_ || xDisplay_ == nullptr)
+        return {};
+    SDL_Surface* target = SDL_GetWindowSurface(window_.get());
+    if (target == nullptr || SDL_MUSTLOCK(target) || target->format->BytesPerPixel != 4 ||
+        (target->format->format != SDL_PIXELFORMAT_XRGB8888 && target->format->format != SDL_PIXELFORMAT_ARGB8888))
+        return {};
+    return {static_cast<std::uint8_t*>(target->pixels), target->w, target->h, target->pitch};
+}
+
 void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::RectI> deviceRects) {
     if (!backBuffer.valid() || deviceRects.empty())
         return;
@@ -176,6 +188,10 @@ void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::Rec
         const int bottom = std::min(rect.bottom(), height);
         if (right <= left || bottom <= top)
             continue;
+        updated.push_back({left, top, right - left, bottom - top});
+        // Painted in place: the window only needs to hear which rectangles changed.
+        if (backBuffer.data() == target->pixels)
+            continue;
         const std::uint8_t* source = backBuffer.data() +
                                      static_cast<std::ptrdiff_t>(top) * backBuffer.stride() +
                                      static_cast<std::ptrdiff_t>(left) * 4;
@@ -188,7 +204,6 @@ void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::Rec
         // times slower, a noticeable part of a frame).
         copyPixels(right - left, bottom - top, source, backBuffer.stride(), target->format->format,
                    destination, target->pitch);
-        updated.push_back({left, top, right - left, bottom - top});
     }
     if (SDL_MUSTLOCK(target))
         SDL_UnlockSurface(target);

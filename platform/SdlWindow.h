@@ -33,6 +33,8 @@ public:
     gfx::RectI clientRect() override;
     void present(const gfx::Surface& backBuffer, std::span<const gfx::RectI> deviceRects) override;
     void resizeClient(int width, int height) override;
+    // On X11, the window surface SDL shows: the game paints its frames straight into it.
+    SharedPixels sharedPixels() override;
 
     void show();
     void setTitle(const char* title);

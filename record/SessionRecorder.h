@@ -75,6 +75,7 @@ private:
         gfx::RectI clientRect() override;
         void present(const gfx::Surface& backBuffer, std::span<const gfx::RectI> deviceRects) override;
         void resizeClient(int width, int height) override;
+        SharedPixels sharedPixels() override { return inner_->sharedPixels(); }
 
     private:
         game::WindowPort* inner_ = nullptr;
