@@ -202,8 +202,8 @@ public:
     static constexpr std::size_t kWorthIt = 16;
 
     ContourNearBox(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
-        : box_{left - kGap, top - kGap, right + kGap, bottom + kGap},
-          centre_{left / 2 + right / 2, top / 2 + bottom / 2} {}
+        : box_{left - kGap, top - kGap, right + kGap, bottom + kGap}, centre_{left / 2 + right / 2,
+                                                                              top / 2 + bottom / 2} {}
 
     // Adds c's stand-in (the contour itself when it is short) to out.
     void add(const Region::Contour& c, cl::Paths& out) {
@@ -305,7 +305,8 @@ private:
 
     // Replaces the stretch from a to b that winds `winding` times round the box: out to a
     // frame, along it the way the corners go, in to b, plus whole loops for what is missing.
-    void detour(Region::IntPoint a, Region::IntPoint b, std::int64_t winding, cl::Path& path, cl::Paths& out) {
+    void detour(Region::IntPoint a, Region::IntPoint b, std::int64_t winding, cl::Path& path,
+                cl::Paths& out) {
         const FixedBox f = nextFrame();
         Region::IntPoint from{}, to{};
         const int fromSide = toFrame(a, f, from);
@@ -315,10 +316,14 @@ private:
         // left, right along the top.
         const auto ahead = [&] {
             switch (fromSide) {
-            case 0: return to.y >= from.y;
-            case 1: return to.x <= from.x;
-            case 2: return to.y <= from.y;
-            default: return to.x >= from.x;
+            case 0:
+                return to.y >= from.y;
+            case 1:
+                return to.x <= from.x;
+            case 2:
+                return to.y <= from.y;
+            default:
+                return to.x >= from.x;
             }
         };
         const int steps = fromSide == toSide ? (ahead() ? 0 : 4) : (toSide - fromSide + 4) % 4;

@@ -137,7 +137,8 @@ Surface Surface::over(std::uint8_t* pixels, int width, int height, int stride) {
     if (pixels == nullptr || width <= 0 || height <= 0 ||
         stride < cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width) || stride % 4 != 0)
         return out;
-    cairo_surface_t* s = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
+    cairo_surface_t* s =
+        cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(s);
         return out;
@@ -149,20 +150,10 @@ Surface Surface::over(std::uint8_t* pixels, int width, int height, int stride) {
 }
 
 Surface Surface::alias() const {
-    Surface out;
     if (!hasPixels())
-        return out;
+        return {};
     cairo_surface_flush(surface_);
-    cairo_surface_t* s = cairo_image_surface_create_for_data(cairo_image_surface_get_data(surface_),
-                                                             CAIRO_FORMAT_ARGB32, width_, height_, stride());
-    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(s);
-        return out;
-    }
-    out.surface_ = s;
-    out.width_ = width_;
-    out.height_ = height_;
-    return out;
+    return over(cairo_image_surface_get_data(surface_), width_, height_, stride());
 }
 
 void Surface::fillRect(RectI rect, Argb color) {

@@ -144,7 +144,8 @@ game::WindowPort::SharedPixels SdlWindow::sharedPixels() {
         return {};
     SDL_Surface* target = SDL_GetWindowSurface(window_.get());
     if (target == nullptr || SDL_MUSTLOCK(target) || target->format->BytesPerPixel != 4 ||
-        (target->format->format != SDL_PIXELFORMAT_XRGB8888 && target->format->format != SDL_PIXELFORMAT_ARGB8888))
+        (target->format->format != SDL_PIXELFORMAT_XRGB8888 &&
+         target->format->format != SDL_PIXELFORMAT_ARGB8888))
         return {};
     return {static_cast<std::uint8_t*>(target->pixels), target->w, target->h, target->pitch};
 }

@@ -232,7 +232,8 @@ TEST(RegionTest, BoundsWithinARegionAreTheWholeOutlinesIntersection) {
     };
     std::vector<PointF> wave; // a floor with a wavy top, as curves flatten
     for (int i = 0; i <= 80; ++i)
-        wave.push_back({100 + 5.0f * static_cast<float>(i), 300 + 6 * std::sin(0.4f * static_cast<float>(i))});
+        wave.push_back(
+            {100 + 5.0f * static_cast<float>(i), 300 + 6 * std::sin(0.4f * static_cast<float>(i))});
     wave.push_back({500, 340});
     wave.push_back({100, 340});
     polyline("wavy floor", wave, FillMode::Winding);
@@ -282,8 +283,10 @@ TEST(RegionTest, BoundsWithinARegionAreTheWholeOutlinesIntersection) {
             figure.addEllipse({at.x - 5, at.y - 40, 10, 10});
             figure.addRectangle({at.x - 4, at.y - 30, 8, uniform(10, 25)});
             figure.startFigure();
-            figure.addLines(std::vector<PointF>{
-                {at.x - 3, at.y - 12}, {at.x - 6 + uniform(-2, 2), at.y}, {at.x - 4, at.y}, {at.x, at.y - 10}});
+            figure.addLines(std::vector<PointF>{{at.x - 3, at.y - 12},
+                                                {at.x - 6 + uniform(-2, 2), at.y},
+                                                {at.x - 4, at.y},
+                                                {at.x, at.y - 10}});
             const Region body(figure);
             Region common = floor;
             common.intersect(body);
