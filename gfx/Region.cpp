@@ -208,19 +208,16 @@ public:
     // Adds c's stand-in (the contour itself when it is short) to out.
     void add(const Region::Contour& c, cl::Paths& out) {
         const std::size_t n = c.size();
-        std::size_t first = n;
-        if (n >= kWorthIt) {
-            for (std::size_t i = 0; i < n && first == n; ++i)
-                if (nearBox(c[i], c[(i + 1) % n]))
-                    first = i;
-        }
-        if (n < kWorthIt || first == n) {
-            if (n >= kWorthIt) {
-                // Nowhere near: the whole outline only winds round the box.
-                addLoops(windingOf(c, 0, n), out);
-                return;
-            }
+        if (n < kWorthIt) {
             out.push_back(toClipper(c));
+            return;
+        }
+        std::size_t first = 0;
+        while (first < n && !nearBox(c[first], c[(first + 1) % n]))
+            ++first;
+        if (first == n) {
+            // Nowhere near: the whole outline only winds round the box.
+            addLoops(windingOf(c, 0, n), out);
             return;
         }
         cl::Path path;
