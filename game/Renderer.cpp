@@ -46,6 +46,7 @@ void Renderer::setShapes(Shapes shapes) {
     bands_.clear();
     backBufferExact_ = false;
     sceneryObjects.clear(); // the layer was painted the other way
+    heldBounds_.clear();
     sprites_.clear();
     fullRedrawPending = true;
 }
@@ -141,6 +142,7 @@ void Renderer::releaseBackBuffer() {
     backBuffer_ = gfx::Surface();
     backBufferShared_ = nullptr;
     sceneryObjects.clear();
+    heldBounds_.clear();
     sceneryGraphics.reset();
     sceneryLayer = gfx::Surface();
 }
@@ -178,7 +180,11 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     // repainted (an expose or a new round need not paint them again). Everything else is
     // drawn as it stands.
     const std::size_t sceneryEnd = sceneryEndOf(game);
-    const bool sceneryKept = sceneryLayer.valid() && sceneryLayer.width() == client.width &&
+    const bool quake = quaking(game);
+    if (quake)
+        holdLayer(game, sceneryEnd);
+    const bool held = !heldBounds_.empty();
+    const bool sceneryKept = !held && sceneryLayer.valid() && sceneryLayer.width() == client.width &&
                              sceneryLayer.height() == client.height && sceneryEnd == sceneryObjects.size() &&
                              sceneryEnd > 0 &&
                              std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
@@ -186,6 +192,9 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
     for (std::size_t i = 0; i < game.drawList.size(); ++i) {
         Object* object = game.drawList[i];
         const bool changed = object->isRedrawNeeded();
+        // A piece that changes while all is calm may look otherwise now: its picture goes.
+        if (changed && !quake && !quakePainted_ && i < sprites_.size())
+            sprites_[i] = ObjectSprite();
         object->refreshShape();
         const gfx::RectF bounds = object->pathBounds(true);
         if (sceneryKept && i < sceneryEnd && changed) {
@@ -195,7 +204,7 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         object->setLastBounds(bounds);
         object->clearRedrawNeeded();
     }
-    quakePainted_ = quaking(game);
+    quakePainted_ = quake;
     std::size_t layered = 0;
     if (quakePainted_) {
         g.flush();
@@ -205,14 +214,14 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         quakeArea_.settle();
         paintQuakeArea(game, sceneryEnd);
         layered = game.drawList.size(); // all drawn
+    } else if (held && mendHeldLayer(game, sceneryEnd)) {
+        layered = sceneryEnd;
     } else if (sceneryKept && !coversMuchOfTheWorld(sceneryRects)) {
         repaintRects(game, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
         layered = sceneryEnd;
     } else {
         layered = paintScenery(game);
     }
-    if (!quakePainted_)
-        sprites_.clear();
     if (quakePainted_) {
         // painted above
     } else if (layered > 0) {
@@ -252,6 +261,9 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
         Object* object = game.drawList[i];
         if (!object->isRedrawNeeded())
             continue;
+        // A piece that changes while all is calm may look otherwise now: its picture goes.
+        if (!quakePainted_ && i < sprites_.size())
+            sprites_[i] = ObjectSprite();
         object->refreshShape();
         const gfx::RectF bounds = object->pathBounds(true);
         previousRects.addCovering(object->lastBounds());
@@ -286,9 +298,16 @@ void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::Rect
 
     const gfx::RectF wholeWorld{0, 0, static_cast<float>(Game::kWorldWidth),
                                 static_cast<float>(Game::kWorldHeight)};
-    if (sceneryEnd > 0 && (modeChanged || coversMuchOfTheWorld(sceneryRects))) {
+    const bool held = !heldBounds_.empty();
+    if (sceneryEnd > 0 && held && mendHeldLayer(game, sceneryEnd)) {
+        // After a quake: the calm picture, mended, is put back everywhere.
+        backGraphics->flush();
+        copyLayerBanded(worldPixels_);
+        drawAboveScenery(game, sceneryEnd);
+        region = DirtyRectList();
+        region.add(wholeWorld);
+    } else if (sceneryEnd > 0 && (held || modeChanged || coversMuchOfTheWorld(sceneryRects))) {
         // The scenery was put down from its pictures: it is repainted as usual everywhere.
-        sprites_.clear();
         repaintWorld(game, sceneryEnd);
         region = DirtyRectList();
         region.add(wholeWorld);
@@ -357,6 +376,7 @@ std::size_t Renderer::sceneryEndOf(const Game& game) {
 
 std::size_t Renderer::paintScenery(Game& game) {
     sceneryObjects.clear();
+    heldBounds_.clear();
     const std::size_t end = sceneryEndOf(game);
     if (end == 0)
         return 0;
@@ -469,14 +489,56 @@ void Renderer::repaintWorld(Game& game, std::size_t sceneryEnd) {
     // The layer would be painted and copied whole in every such frame; painting the world
     // straight into the back buffer saves the copy. The layer is stale from now on.
     sceneryObjects.clear();
-    gfx::Graphics& g = *backGraphics;
-    g.flush();
+    heldBounds_.clear();
+    backGraphics->flush();
     paintSceneryBanded(game, false, sceneryEnd);
+    drawAboveScenery(game, sceneryEnd);
+}
+
+void Renderer::drawAboveScenery(Game& game, std::size_t sceneryEnd) {
+    gfx::Graphics& g = *backGraphics;
     g.resetClip();
     clipToWorld(g);
     for (std::size_t i = sceneryEnd; i < game.drawList.size(); ++i)
         game.drawList[i]->draw(g);
     g.flush();
+}
+
+void Renderer::holdLayer(const Game& game, std::size_t sceneryEnd) {
+    if (!heldBounds_.empty())
+        return; // held since the quake began
+    if (sceneryEnd == 0 || sceneryEnd != sceneryObjects.size() ||
+        !std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin())) {
+        sceneryObjects.clear(); // stale: painted anew once all is calm
+        return;
+    }
+    // Called before the frame moves anything: the layer shows every piece where it last stood.
+    heldBounds_.reserve(sceneryEnd);
+    for (std::size_t i = 0; i < sceneryEnd; ++i)
+        heldBounds_.push_back(game.drawList[i]->lastBounds());
+}
+
+bool Renderer::mendHeldLayer(Game& game, std::size_t sceneryEnd) {
+    const std::vector<gfx::RectF> held = std::move(heldBounds_);
+    heldBounds_.clear();
+    bool same = held.size() == sceneryEnd && sceneryEnd > 0 && sceneryObjects.size() == sceneryEnd &&
+                std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
+    DirtyRectList mend;
+    for (std::size_t i = 0; same && i < sceneryEnd; ++i) {
+        const Object& object = *game.drawList[i];
+        const gfx::RectF& now = object.lastBounds();
+        // A piece that only moves looks as it did wherever it stands where it stood.
+        if (keepsSprite(object) && now == held[i])
+            continue;
+        mend.addCovering(held[i]);
+        mend.addCovering(now);
+    }
+    if (!same || coversMuchOfTheWorld(mend)) {
+        sceneryObjects.clear();
+        return false;
+    }
+    repaintRects(game, *sceneryGraphics, sceneryLayer, mend, 0, sceneryEnd, nullptr);
+    return true;
 }
 
 void Renderer::repaintRects(Game& game, gfx::Graphics& g, gfx::Surface& target, const DirtyRectList& rects,
@@ -830,8 +892,8 @@ void Renderer::quakeRedraw(Game& game, WindowPort& window, const gfx::RectI& cli
     // Scenery painted the other way (or overlays on the picture) is repainted everywhere.
     const bool overlays = game.showDirtyRects || game.showRedrawnObjects;
     bool wholeWorld = !quakePainted_ || overlays || !previousRects.empty();
+    holdLayer(game, sceneryEnd); // before anything moves
     quakePainted_ = true;
-    sceneryObjects.clear(); // the scenery layer is stale; it is painted again once all is calm
     quakeArea_.reset(client.width, client.height);
 
     // Working out exactly which pixels a move changes costs by the row and saves by the pixel:

@@ -147,6 +147,8 @@ private:
     // A frame in which the scenery moved nearly everywhere (a quake): the world is painted
     // anew straight into the back buffer; the layer is repainted once the scenery is calm.
     void repaintWorld(Game& game, std::size_t sceneryEnd);
+    // Draws the figures, socks and widgets over the whole world of the back buffer.
+    void drawAboveScenery(Game& game, std::size_t sceneryEnd);
 
     // While the ground quakes, every piece of scenery that only moves (the storeys with their
     // walls and ladders, the ground, the tree, the pole and the cable) is painted once into a
@@ -184,6 +186,14 @@ private:
     void addSpriteCover(gfx::RowSpans& area, const ObjectSprite& sprite, Origin spot) const;
     // The back buffer pixels an object with these bounds may paint, within the world.
     gfx::RectI deviceBox(const gfx::RectF& bounds) const;
+    // While the ground quakes the scenery layer is left as it was in the last calm frame, and
+    // heldBounds_ (by drawList index) keeps where each of its objects stood then. When all is
+    // calm again the house and the garden are mostly back where they stood: the layer, mended
+    // where anything stands otherwise, is copied instead of the whole world being repainted.
+    void holdLayer(const Game& game, std::size_t sceneryEnd);
+    // Mends the held layer to show the scenery as it now stands; false (and the layer stale)
+    // when that would be much of the world.
+    bool mendHeldLayer(Game& game, std::size_t sceneryEnd);
     // A frame while the ground quakes: only the pixels that change are repainted (where each
     // moved picture was and now is, and what moved besides), and only they go to the window.
     void quakeRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll);
@@ -226,7 +236,9 @@ private:
     int paintThreadCount_ = gfx::PaintThreads::countFromEnvironment();
     std::unique_ptr<gfx::PaintThreads> threads_;
     std::vector<std::unique_ptr<Band>> bands_; // dropped whenever a buffer is made anew
-    std::vector<ObjectSprite> sprites_;        // by drawList index, while the ground quakes
+    std::vector<gfx::RectF> heldBounds_;       // while the ground quakes (empty: layer stale)
+    // By drawList index: kept from quake to quake, dropped when their object changes in calm.
+    std::vector<ObjectSprite> sprites_;
     bool quakePictures_ = true;
     bool quakePainted_ = false;    // the back buffer's scenery was put down from sprites_
     gfx::RectI worldPixels_;       // the world's device pixels in the back buffer

@@ -123,6 +123,45 @@ TEST(QuakePictures, EveryQuakeFrameEqualsAFullRedrawAndCopiesLessThanTheWorld) {
     }
 }
 
+TEST(QuakePictures, TheCalmAfterAQuakeAndTheNextQuakeEqualFullRedraws) {
+    // Once the ground is still, the calm picture kept from before the quake is put back,
+    // mended where anything (the drifting light, a figure, a sock shaken loose) stands
+    // otherwise; the next quake puts down the pictures kept from the last one. Both must
+    // show what a full redraw shows, on a small screen and on one past the exact-moves scale.
+    for (const auto& [w, h] : {std::pair{1366, 768}, std::pair{3000, 2190}}) {
+        GameHost host(w, h, 4);
+        Game& game = host.game;
+        game.onKey('n');
+        host.run(20);
+        int calmChecks = 0;
+        int quakeChecks = 0;
+        for (int quake = 0; quake < 2; ++quake) {
+            game.groundEventRequest = true;
+            host.timerCall();
+            ASSERT_TRUE(game.ground().isQuakeActive()) << w << "x" << h;
+            int calmFrames = 0;
+            for (int call = 0; call < 400 && calmFrames < 12; ++call) {
+                const bool quaking = game.ground().isQuakeActive();
+                host.timerCall();
+                calmFrames += !game.ground().isQuakeActive();
+                // The frames where the mode changes, and a few on either side.
+                const bool check = quaking != game.ground().isQuakeActive() || calmFrames < 4 || call < 3;
+                if (!check)
+                    continue;
+                gfx::Surface full(host.window.width(), host.window.height());
+                game.renderer().renderFullInto(game, full);
+                ASSERT_EQ(differingPixels(host.window.screen(), full), 0)
+                    << w << "x" << h << ", quake " << quake << ", call " << call << ", largest "
+                    << largestDifference(host.window.screen(), full);
+                ++(game.ground().isQuakeActive() ? quakeChecks : calmChecks);
+            }
+            ASSERT_EQ(calmFrames, 12) << w << "x" << h << ": the quake never ended";
+        }
+        EXPECT_GE(calmChecks, 6);
+        EXPECT_GE(quakeChecks, 4);
+    }
+}
+
 } // namespace
 
 } // namespace game
