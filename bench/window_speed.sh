@@ -24,8 +24,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The counter: every SDL_UpdateWindowSurfaceRects call (one per painted frame) adds one to a
-# number kept in a shared file, read from outside.
+# The counter: each frame shown adds one to a number kept in a shared file, read from outside.
+# A frame is one SDL_UpdateWindowSurfaceRects call (SDL's window surface), or one shared-memory
+# put that asks for the server's answer (the game's own way on X11: one per frame).
 cat >"$work/count.c" <<'C'
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -34,17 +35,30 @@ cat >"$work/count.c" <<'C'
 #include <sys/mman.h>
 #include <unistd.h>
 static volatile long* counter;
-int SDL_UpdateWindowSurfaceRects(void* window, const void* rects, int count) {
-    static int (*real)(void*, const void*, int);
-    if (!real)
-        real = (int (*)(void*, const void*, int))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects");
+static void count(void) {
     if (!counter) {
         int fd = open(getenv("FRAME_COUNT_FILE"), O_RDWR);
         counter = mmap(0, sizeof(long), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         close(fd);
     }
     ++*counter;
-    return real(window, rects, count);
+}
+int SDL_UpdateWindowSurfaceRects(void* window, const void* rects, int count_) {
+    static int (*real)(void*, const void*, int);
+    if (!real)
+        real = (int (*)(void*, const void*, int))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects");
+    count();
+    return real(window, rects, count_);
+}
+typedef int (*PutImage)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
+int XShmPutImage(void* d, unsigned long w, void* gc, void* image, int sx, int sy, int dx, int dy, unsigned width,
+                 unsigned height, int sendEvent) {
+    static PutImage real;
+    if (!real)
+        real = (PutImage)dlsym(RTLD_NEXT, "XShmPutImage");
+    if (sendEvent)
+        count();
+    return real(d, w, gc, image, sx, sy, dx, dy, width, height, sendEvent);
 }
 C
 cc -shared -fPIC -O2 -o "$work/count.so" "$work/count.c" -ldl

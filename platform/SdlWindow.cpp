@@ -56,17 +56,25 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
     if (std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0 &&
         !(present && std::strcmp(present, "sdl") == 0))
         wayland = WaylandPresenter::attach(window);
+    // On X11 SDL's window update waits for the server to copy each frame; frames are handed
+    // over from memory of our own instead. HEARTHLY_X11_SURFACE=sdl keeps SDL's way, to compare.
+    std::unique_ptr<X11ShmPresenter> x11;
+    const char* x11Present = std::getenv("HEARTHLY_X11_SURFACE");
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0 &&
+        !(x11Present && std::strcmp(x11Present, "sdl") == 0))
+        x11 = X11ShmPresenter::attach(window);
     SDL_ClearError();
-    if (!wayland && !SDL_GetWindowSurface(window)) {
+    if (!wayland && !x11 && !SDL_GetWindowSurface(window)) {
         error = "hearthly: cannot draw into the window (" + noSurfaceReason() + ")";
         SDL_DestroyWindow(window);
         return nullptr;
     }
-    return std::unique_ptr<SdlWindow>(new SdlWindow(window, std::move(wayland)));
+    return std::unique_ptr<SdlWindow>(new SdlWindow(window, std::move(wayland), std::move(x11)));
 }
 
-SdlWindow::SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland)
-    : window_(window), wayland_(std::move(wayland)) {
+SdlWindow::SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland,
+                     std::unique_ptr<X11ShmPresenter> x11)
+    : window_(window), wayland_(std::move(wayland)), x11_(std::move(x11)) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
@@ -140,6 +148,10 @@ void copyPixels(int width, int height, const std::uint8_t* source, int sourcePit
 game::WindowPort::SharedPixels SdlWindow::sharedPixels() {
     // Only X11's surface is plain memory the server reads from at each update; the back
     // buffer's words are its pixels as they are (the unused byte of XRGB8888 is not shown).
+    if (x11_) {
+        const gfx::RectI drawable = drawableRect();
+        return x11_->pixels(drawable.width, drawable.height);
+    }
     if (wayland_ || xDisplay_ == nullptr)
         return {};
     SDL_Surface* target = SDL_GetWindowSurface(window_.get());
@@ -159,6 +171,15 @@ void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::Rec
         const gfx::RectI drawable = drawableRect();
         if (backBuffer.width() == drawable.width && backBuffer.height() == drawable.height)
             wayland_->present(backBuffer, deviceRects);
+        return;
+    }
+    if (x11_) {
+        // Said once, like a lost surface; the next frame tries again.
+        const bool shown = x11_->present(backBuffer, deviceRects);
+        if (!shown && !surfaceLost_)
+            std::fprintf(stderr, "hearthly: cannot draw into the window (no shared memory for %dx%d)\n",
+                         backBuffer.width(), backBuffer.height());
+        surfaceLost_ = !shown;
         return;
     }
     // The window surface is replaced whenever the window's size changes, so it is asked for

@@ -3,6 +3,7 @@
 #include "game/WindowPort.h"
 #include "platform/MouseMapping.h"
 #include "platform/WaylandPresenter.h"
+#include "platform/X11ShmPresenter.h"
 
 #include <cstdint>
 #include <memory>
@@ -33,7 +34,7 @@ public:
     gfx::RectI clientRect() override;
     void present(const gfx::Surface& backBuffer, std::span<const gfx::RectI> deviceRects) override;
     void resizeClient(int width, int height) override;
-    // On X11, the window surface SDL shows: the game paints its frames straight into it.
+    // On X11, the memory the window shows: the game paints its frames straight into it.
     SharedPixels sharedPixels() override;
 
     void show();
@@ -64,11 +65,15 @@ private:
         void operator()(SDL_Window* window) const;
     };
 
-    SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland);
+    SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayland,
+              std::unique_ptr<X11ShmPresenter> x11);
 
     std::unique_ptr<SDL_Window, Destroyer> window_;
     // On Wayland: frames go to the compositor in buffers of our own (goes before the window).
     std::unique_ptr<WaylandPresenter> wayland_;
+    // On X11: frames painted into shared memory of our own, handed over without waiting for
+    // the server's copy (goes before the window). SDL's window surface where it cannot be had.
+    std::unique_ptr<X11ShmPresenter> x11_;
     // Moves the window back inside the usable area of its display, if it sticks out.
     void keepOnScreen(int widthPoints, int heightPoints);
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A round in the real window: a click on "Slow" starts it (the sock counter and the clock show
-# along the bottom), the tune plays into SDL's file audio driver and 'a' silences it; the game
+# along the bottom), the tune plays into SDL's file audio driver and 'a' silences it; the window
+# shows exactly the picture the game painted; the game
 # starts and plays a round without any audio device at all; and a hang-up, SIGTERM or SIGINT
 # ends it cleanly.
 #
@@ -70,6 +71,28 @@ until tune_silent; do
     ((SECONDS - started < 30)) || fail "'a' left the tune playing (RMS $quiet)"
 done
 quit_game
+
+# --- The window shows exactly what the game painted ------------------------------------------------
+# Frames go to the X server from memory the game paints into, and only the changed rectangles are
+# named: after a round, a resize (new memory) and a quake, paused, the window's pixels are the
+# game's own picture, which it writes as it ends.
+paused() { xprop -id "$game" WM_NAME | grep -q paused; }
+HEARTHLY_EXIT_DUMP="$work/painted" start_game
+before=$(bottom_strip)
+xdotool mousemove --window "$game" 205 362 click 1
+wait_for "the round to start" 10 strip_busier "$before"
+xdotool mousemove 0 0 windowsize "$game" 1000 730
+wait_for "the window to become 1000x730" 10 sh -c "xwininfo -id $game | grep -q 'Width: 1000'"
+sleep 1
+xdotool key --clearmodifiers e
+sleep 1
+xdotool key --clearmodifiers p
+wait_for "the paused title" 10 paused
+sleep 0.5
+import -window "$game" "$work/shown.png"
+quit_game
+differing=$(compare -metric AE "$work/painted.png" "$work/shown.png" null: 2>&1 || true)
+[[ $differing == 0 ]] || fail "the window shows other pixels than the game painted in $differing places"
 
 # --- No audio device at all: one line, and the game plays on ------------------------------------
 export SDL_AUDIODRIVER=no-such-driver
