@@ -77,19 +77,25 @@ quit_game
 # named: after a round, a resize (new memory) and a quake, paused, the window's pixels are the
 # game's own picture, which it writes as it ends.
 paused() { xprop -id "$game" WM_NAME | grep -q paused; }
+# Two looks at the window a moment apart: whether they differ (the figures move) or agree.
+two_looks() {
+    import -window "$game" "$work/shown.png" && sleep 0.1 && import -window "$game" "$work/again.png" &&
+        compare -metric AE "$work/shown.png" "$work/again.png" null: 2>&1
+}
+moving() { [[ $(two_looks) != 0 ]]; }
+still() { [[ $(two_looks) == 0 ]]; }
 HEARTHLY_EXIT_DUMP="$work/painted" start_game
 before=$(bottom_strip)
 xdotool mousemove --window "$game" 205 362 click 1
 wait_for "the round to start" 10 strip_busier "$before"
 xdotool mousemove 0 0 windowsize "$game" 1000 730
 wait_for "the window to become 1000x730" 10 sh -c "xwininfo -id $game | grep -q 'Width: 1000'"
-sleep 1
+wait_for "the round to go on at the new size" 10 moving
 xdotool key --clearmodifiers e
-sleep 1
+wait_for "the round to go on through the quake" 10 moving
 xdotool key --clearmodifiers p
 wait_for "the paused title" 10 paused
-sleep 0.5
-import -window "$game" "$work/shown.png"
+wait_for "the paused picture to stand still" 10 still
 quit_game
 differing=$(compare -metric AE "$work/painted.png" "$work/shown.png" null: 2>&1 || true)
 [[ $differing == 0 ]] || fail "the window shows other pixels than the game painted in $differing places"
