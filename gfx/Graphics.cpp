@@ -473,7 +473,7 @@ bool Graphics::strokeDirect(const Pen& pen, const Path& path) {
     // A zero-width pen draws a hairline one device pixel wide.
     const float halfWidth = pen.width() > 0 ? pen.width() * sx / 2 : 0.5f;
     raster_.reset();
-    for (const Path::Polygon& figure : path.flatten(kDirectTolerance / sx)) {
+    for (const Path::Polygon& figure : path.flatten(kDirectTolerance / sx, flattened_)) {
         toDevice(figure.points, device);
         if (figure.closed && !devicePoints_.empty()) {
             devicePoints_.push_back(devicePoints_.front());
@@ -498,7 +498,7 @@ bool Graphics::fillDirect(Argb color, const Path& path) {
         static_cast<double>(box.width) * sx * static_cast<double>(box.height) * sy > kDirectArea)
         return false;
     raster_.reset();
-    for (const Path::Polygon& figure : path.flatten(kDirectTolerance / std::max(sx, sy))) {
+    for (const Path::Polygon& figure : path.flatten(kDirectTolerance / std::max(sx, sy), flattened_)) {
         toDevice(figure.points, device);
         raster_.addPolygon(devicePoints_);
     }

@@ -165,6 +165,7 @@ private:
     ContextHandle scratchCr_;
     Rasterizer raster_;
     std::vector<PointF> devicePoints_;
+    std::vector<Path::Polygon> flattened_; // the shape being drawn, its memory kept
     bool stateDirty_ = true;
     bool drawable_ = true; // false while the transform squashes everything to nothing
     bool directShapes_ = true;

@@ -320,13 +320,30 @@ RectF Path::bounds(const Pen& pen) const {
 }
 
 std::vector<Path::Polygon> Path::flatten(float tolerance) const {
-    const float tol = tolerance > 1e-4f ? tolerance : 1e-4f;
     std::vector<Polygon> result;
+    const std::size_t count = flatten(tolerance, result).size();
+    result.resize(count);
+    return result;
+}
+
+std::span<const Path::Polygon> Path::flatten(float tolerance, std::vector<Polygon>& scratch) const {
+    const float tol = tolerance > 1e-4f ? tolerance : 1e-4f;
+    std::size_t count = 0;
+    // The next polygon, made or one kept in scratch, emptied.
+    const auto next = [&]() -> Polygon& {
+        if (count == scratch.size())
+            scratch.emplace_back();
+        Polygon& polygon = scratch[count++];
+        polygon.points.clear();
+        polygon.closed = false;
+        return polygon;
+    };
+    Polygon* current = nullptr;
     for (std::size_t i = 0; i < points_.size(); ++i) {
         const auto kind = static_cast<PointType>(types_[i] & kPointTypeMask);
-        if (kind == PointType::Start || result.empty()) {
-            result.emplace_back();
-            result.back().points.push_back(points_[i]);
+        if (kind == PointType::Start || current == nullptr) {
+            current = &next();
+            current->points.push_back(points_[i]);
         } else if (kind == PointType::Bezier && i + 2 < points_.size()) {
             const std::array<PointF, 4> c{points_[i - 1], points_[i], points_[i + 1], points_[i + 2]};
             // Uniform steps: the chord error is at most |B''| / (8 n^2), and |B''| is at most six
@@ -340,15 +357,15 @@ std::vector<Path::Polygon> Path::flatten(float tolerance) const {
             const int steps =
                 std::isfinite(wanted) ? std::clamp(static_cast<int>(std::ceil(wanted)), 1, 1000) : 1;
             for (int s = 1; s <= steps; ++s)
-                result.back().points.push_back(s == steps ? c[3] : cubicAt(c, static_cast<float>(s) / steps));
+                current->points.push_back(s == steps ? c[3] : cubicAt(c, static_cast<float>(s) / steps));
             i += 2;
         } else {
-            result.back().points.push_back(points_[i]);
+            current->points.push_back(points_[i]);
         }
         if ((types_[std::min(i, types_.size() - 1)] & kCloseFlag) != 0)
-            result.back().closed = true;
+            current->closed = true;
     }
-    return result;
+    return {scratch.data(), count};
 }
 
 } // namespace gfx

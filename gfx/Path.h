@@ -87,6 +87,9 @@ public:
         bool closed = false;
     };
     std::vector<Polygon> flatten(float tolerance = 0.1f) const;
+    // The same into polygons kept from earlier calls, whose memory is used again: for shapes
+    // flattened every frame. The span lies in scratch and lasts until it is used again.
+    std::span<const Polygon> flatten(float tolerance, std::vector<Polygon>& scratch) const;
 
 private:
     friend class PathIterator;

@@ -32,6 +32,7 @@ Sock::Sock() {
 
 void Sock::rebuildPath() {
     path_.reset();
+    figures_.clear();
     clearShapeDirty();
     if (!isInLevel())
         return;
@@ -45,11 +46,12 @@ void Sock::rebuildPath() {
     path_.addLine({x - t, y - 4 * s}, {x + t, y - 4 * s});
     path_.startFigure();
     path_.addLine({x + 10 * s, y + 5 * s}, {x + 10 * s, y + 10 * s});
+    figures_ = path_.figures();
 }
 
 void Sock::draw(gfx::Graphics& g) {
     bool first = true;
-    for (const gfx::Path& figure : path_.figures()) {
+    for (const gfx::Path& figure : figures_) {
         g.drawPath(first ? pen_ : stripePen, figure);
         first = false;
     }

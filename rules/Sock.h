@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gfx/Path.h"
 #include "gfx/Pen.h"
 #include "rules/Collectible.h"
 
@@ -23,6 +24,9 @@ protected:
 private:
     double sockScale = 1;
     gfx::Pen stripePen{0xff000000, 1.0f};
+    // The path's figures, each drawn with its own pen: a sock is drawn far more often than
+    // it moves.
+    std::vector<gfx::Path> figures_;
 };
 
 } // namespace game
