@@ -146,12 +146,13 @@ void copyPixels(int width, int height, const std::uint8_t* source, int sourcePit
 } // namespace
 
 game::WindowPort::SharedPixels SdlWindow::sharedPixels() {
-    // Only X11's surface is plain memory the server reads from at each update; the back
-    // buffer's words are its pixels as they are (the unused byte of XRGB8888 is not shown).
+    // Our own shared memory on X11, free to paint once the server has copied the last frame.
     if (x11_) {
         const gfx::RectI drawable = drawableRect();
         return x11_->pixels(drawable.width, drawable.height);
     }
+    // Otherwise only X11's surface is plain memory the server reads from at each update; the
+    // back buffer's words are its pixels as they are (the unused byte of XRGB8888 is not shown).
     if (wayland_ || xDisplay_ == nullptr)
         return {};
     SDL_Surface* target = SDL_GetWindowSurface(window_.get());
