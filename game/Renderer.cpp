@@ -185,9 +185,7 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
         holdLayer(game, sceneryEnd);
     const bool held = !heldBounds_.empty();
     const bool sceneryKept = !held && sceneryLayer.valid() && sceneryLayer.width() == client.width &&
-                             sceneryLayer.height() == client.height && sceneryEnd == sceneryObjects.size() &&
-                             sceneryEnd > 0 &&
-                             std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
+                             sceneryLayer.height() == client.height && layerShows(game, sceneryEnd);
     DirtyRectList sceneryRects;
     for (std::size_t i = 0; i < game.drawList.size(); ++i) {
         Object* object = game.drawList[i];
@@ -246,8 +244,7 @@ void Renderer::fullRedraw(Game& game, WindowPort& window, const gfx::RectI& clie
 void Renderer::incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll) {
     // Objects before this index are the scenery, kept in its layer while it stays the same.
     const std::size_t sceneryEnd = sceneryEndOf(game);
-    const bool sceneryKept = sceneryEnd == sceneryObjects.size() && sceneryEnd > 0 &&
-                             std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
+    const bool sceneryKept = layerShows(game, sceneryEnd);
     const bool quake = quaking(game);
     if (quake) {
         quakeRedraw(game, window, client, presentAll);
@@ -504,11 +501,15 @@ void Renderer::drawAboveScenery(Game& game, std::size_t sceneryEnd) {
     g.flush();
 }
 
+bool Renderer::layerShows(const Game& game, std::size_t sceneryEnd) const {
+    return sceneryEnd > 0 && sceneryEnd == sceneryObjects.size() &&
+           std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
+}
+
 void Renderer::holdLayer(const Game& game, std::size_t sceneryEnd) {
     if (!heldBounds_.empty())
         return; // held since the quake began
-    if (sceneryEnd == 0 || sceneryEnd != sceneryObjects.size() ||
-        !std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin())) {
+    if (!layerShows(game, sceneryEnd)) {
         sceneryObjects.clear(); // stale: painted anew once all is calm
         return;
     }
@@ -521,8 +522,7 @@ void Renderer::holdLayer(const Game& game, std::size_t sceneryEnd) {
 bool Renderer::mendHeldLayer(Game& game, std::size_t sceneryEnd) {
     const std::vector<gfx::RectF> held = std::move(heldBounds_);
     heldBounds_.clear();
-    bool same = held.size() == sceneryEnd && sceneryEnd > 0 && sceneryObjects.size() == sceneryEnd &&
-                std::equal(sceneryObjects.begin(), sceneryObjects.end(), game.drawList.begin());
+    const bool same = held.size() == sceneryEnd && layerShows(game, sceneryEnd);
     DirtyRectList mend;
     for (std::size_t i = 0; same && i < sceneryEnd; ++i) {
         const Object& object = *game.drawList[i];

@@ -191,6 +191,8 @@ private:
     // calm again the house and the garden are mostly back where they stood: the layer, mended
     // where anything stands otherwise, is copied instead of the whole world being repainted.
     void holdLayer(const Game& game, std::size_t sceneryEnd);
+    // Whether the scenery layer was painted with the drawList's objects [0, sceneryEnd).
+    bool layerShows(const Game& game, std::size_t sceneryEnd) const;
     // Mends the held layer to show the scenery as it now stands; false (and the layer stale)
     // when that would be much of the world.
     bool mendHeldLayer(Game& game, std::size_t sceneryEnd);
