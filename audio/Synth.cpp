@@ -12,10 +12,17 @@ namespace {
 // of its own instead.
 void quietLog(int, const char*, void*) {}
 
-void silenceFluidSynthLog() {
+// Once, before any other call into FluidSynth (the first synthesiser made waits here for it).
+void prepareFluidSynth() {
     static const bool done = [] {
         for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
             fluid_set_log_function(level, quietLog, nullptr);
+        // The game hands the synthesiser's samples to the sound card itself and uses none of
+        // FluidSynth's audio drivers. Left registered, each new synthesiser's settings would
+        // ask SDL for its audio devices from the rendering thread while the game's sound
+        // keeper starts or stops SDL's audio on its own thread.
+        const char* none[] = {nullptr};
+        fluid_audio_driver_register(none);
         return true;
     }();
     (void)done;
@@ -24,7 +31,7 @@ void silenceFluidSynthLog() {
 } // namespace
 
 std::unique_ptr<Synth> Synth::create(int sampleRate, const std::string& soundFont, std::string& error) {
-    silenceFluidSynthLog();
+    prepareFluidSynth();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(soundFont, ec) || !fluid_is_soundfont(soundFont.c_str())) {
         error = "no General MIDI sound font at " + soundFont;
