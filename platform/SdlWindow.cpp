@@ -81,9 +81,9 @@ SdlWindow::SdlWindow(SDL_Window* window, std::unique_ptr<WaylandPresenter> wayla
         xDisplay_ = info.info.x11.display;
 }
 
-bool SdlWindow::waitForEvents(std::int64_t us) {
+SdlWindow::Waited SdlWindow::waitForEvents(std::int64_t us) {
     if (xDisplay_ == nullptr)
-        return false;
+        return Waited::Unable;
     // SDL's own wait sleeps in whole milliseconds, so a frame would need a second, precise
     // sleep after it: two wake-ups where one does. Requests still buffered go out first, and
     // an event already read off the connection (while a frame waited for the server) or
@@ -91,11 +91,11 @@ bool SdlWindow::waitForEvents(std::int64_t us) {
     XFlush(xDisplay_);
     if (XEventsQueued(xDisplay_, QueuedAlready) > 0 ||
         SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0 || us <= 0)
-        return true;
+        return Waited::Input;
     pollfd connection{ConnectionNumber(xDisplay_), POLLIN, 0};
     const timespec timeout{static_cast<time_t>(us / 1'000'000), static_cast<long>(us % 1'000'000) * 1000};
-    ppoll(&connection, 1, &timeout, nullptr);
-    return true;
+    // A signal (Ctrl+C) cuts the wait short: SDL turns it into a quit when it next looks.
+    return ppoll(&connection, 1, &timeout, nullptr) == 0 ? Waited::Quiet : Waited::Input;
 }
 
 SdlWindow::~SdlWindow() = default;

@@ -56,9 +56,14 @@ public:
     // expectation is used up either way.
     bool takeOwnResize(const gfx::RectI& drawable);
     SDL_Window* handle() const { return window_.get(); }
+    enum class Waited {
+        Unable, // the window system offers no way to wait like this: at once
+        Quiet,  // the time ran out with nothing come in and nothing queued
+        Input,  // something came in, is queued, or the wait was cut short
+    };
     // Sleeps until the window system has something for the game or `us` microseconds have
-    // passed, to the microsecond; false (at once) where the window system offers no way to.
-    bool waitForEvents(std::int64_t us);
+    // passed, to the microsecond.
+    Waited waitForEvents(std::int64_t us);
 
 private:
     struct Destroyer {

@@ -23,6 +23,9 @@ constexpr char32_t kEscape = 27;
 constexpr std::int64_t kPreciseTailUs = 2'000;
 // How long the window manager may take to carry out a switch to or from full screen.
 constexpr std::int64_t kSwitchSettleUs = 500'000;
+// How long SDL may go without a look at its events while nothing comes in: its own chores
+// (a Ctrl+C that came between waits, keeping the screensaver off) wait at most this long.
+constexpr std::int64_t kQuietLookUs = 50'000;
 
 constexpr const char* kTitle = "Hearthly";
 constexpr const char* kPausedTitle = "Hearthly (paused)";
@@ -73,18 +76,23 @@ int WindowLoop::run() {
                 std::fprintf(stderr, "hearthly: lost the window system (%s)\n", SDL_GetError());
                 return 1;
             }
-        } else if (window_.waitForEvents(wait)) {
-            got = SDL_PollEvent(&event);
+        } else if (const SdlWindow::Waited waited = window_.waitForEvents(wait);
+                   waited != SdlWindow::Waited::Unable) {
+            // A look costs SDL several reads of the connection; a frame with nothing come in
+            // and nothing queued needs none.
+            if (waited == SdlWindow::Waited::Input || clock_.microseconds() - lastLookUs_ >= kQuietLookUs)
+                got = look(event);
         } else if (wait >= kPreciseTailUs) {
             // SDL waits in whole milliseconds, and may wake up to one early or late. It is asked
             // to wake a little before the deadline; the rest is slept precisely below.
             got = SDL_WaitEventTimeout(&event, static_cast<int>((wait - kPreciseTailUs) / 1000) + 1);
+            lastLookUs_ = clock_.microseconds();
         } else {
             // The last stretch before a frame: the game drops a frame that comes less than
             // 9.9 ms after the previous one, so a deadline missed by jitter costs a whole frame.
             if (wait > 0)
                 std::this_thread::sleep_for(std::chrono::microseconds(wait));
-            got = SDL_PollEvent(&event);
+            got = look(event);
         }
         if (got) {
             handle(event);
@@ -115,6 +123,11 @@ int WindowLoop::run() {
         }
     }
     return exitStatus_;
+}
+
+int WindowLoop::look(SDL_Event& event) {
+    lastLookUs_ = clock_.microseconds();
+    return SDL_PollEvent(&event);
 }
 
 std::int64_t WindowLoop::nextWakeUp() {

@@ -53,6 +53,8 @@ private:
     void updateFrameTimer();
     // Microseconds until the next frame or drag end, -1 when there is nothing to wait for.
     std::int64_t nextWakeUp();
+    // Has SDL gather what the window system sent and takes the first event, if any.
+    int look(SDL_Event& event);
 
     SdlWindow& window_;
     game::Game& game_;
@@ -65,6 +67,8 @@ private:
     gfx::RectI lastClient_;
     // Size changes until then are the window manager carrying out a full-screen switch.
     std::int64_t switchSettlesUs_ = 0;
+    // When SDL last gathered the window system's events.
+    std::int64_t lastLookUs_ = 0;
     bool titlePaused_ = false;
     bool minimised_ = false;
     bool paintPending_ = false;

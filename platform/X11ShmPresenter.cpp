@@ -145,11 +145,9 @@ void X11ShmPresenter::waitForCopy() {
         return;
     // The server's answer has usually come long before the next frame: taken off the
     // connection without a round trip. Otherwise a round trip waits for the copy.
+    // Only the last frame's answer can be outstanding: the round trip drops any other.
     XEvent event;
-    bool answered = false;
-    while (XCheckTypedEvent(display_, completionEvent_, &event))
-        answered = true;
-    if (!answered)
+    if (!XCheckTypedEvent(display_, completionEvent_, &event))
         XSync(display_, True);
     copying_ = false;
 }
