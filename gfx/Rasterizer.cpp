@@ -43,6 +43,21 @@ int toPixel(float v) {
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
 }
 
+// toPixel(std::ceil(v)) and toPixel(std::floor(v)), to the same whole pixel, without the
+// library's rounding: strokes ask for several on every row they cover.
+inline int ceilPixel(float v) {
+    constexpr float kLimit = 1 << 28;
+    const float c = std::clamp(v, -kLimit, kLimit);
+    const int t = static_cast<int>(c);
+    return t + (c > static_cast<float>(t) ? 1 : 0);
+}
+inline int floorPixel(float v) {
+    constexpr float kLimit = 1 << 28;
+    const float c = std::clamp(v, -kLimit, kLimit);
+    const int t = static_cast<int>(c);
+    return t - (c < static_cast<float>(t) ? 1 : 0);
+}
+
 // Four pixels side by side. Each lane goes through exactly the operations one pixel does on
 // its own, so a picture never depends on whether a pixel was worked out alone or in fours.
 using V4 = float __attribute__((vector_size(16)));
@@ -397,7 +412,7 @@ struct SegmentCover {
 // from an end's centre beyond it, times what the cuts of flat ends leave; each pixel keeps its
 // best share so far. Pixel for pixel the very arithmetic of the general loops in coverStrokes.
 template <bool Thin, bool Cut>
-void coverRow(std::uint8_t* part, int from, int to, float ry, const SegmentCover& c, const RowEnds& ends) {
+[[gnu::always_inline]] inline void coverRow(std::uint8_t* part, int from, int to, float ry, const SegmentCover& c, const RowEnds& ends) {
     const float ax = c.ax;
     const float dx = c.dx;
     const float dy = c.dy;
@@ -518,8 +533,8 @@ void Rasterizer::coverStrokes(const RectI& area) {
         // with a little to spare for the rounding of what is worked out from it.
         const float touching = halfWidth + 0.75f;
         constexpr float kSpare = 0.05f;
-        const auto firstCentre = [](float v) { return toPixel(std::ceil(v - 0.5f - kSpare)); };
-        const auto endCentre = [](float v) { return toPixel(std::floor(v - 0.5f + kSpare)) + 1; };
+        const auto firstCentre = [](float v) { return ceilPixel(v - 0.5f - kSpare); };
+        const auto endCentre = [](float v) { return floorPixel(v - 0.5f + kSpare) + 1; };
         const int rowFirst = std::max(area.y, firstCentre(std::min(s.a.y, s.b.y) - touching));
         const int rowEnd = std::min(area.bottom(), endCentre(std::max(s.a.y, s.b.y) + touching));
         // A short or steep segment is scanned across its whole box, cut down to a band along
@@ -533,99 +548,107 @@ void Rasterizer::coverStrokes(const RectI& area) {
         const float slope = slanted ? dx / dy : 0.0f;
         const float bandHalf = slanted ? touching * length / std::abs(dy) : 0.0f;
         const float ax = s.a.x;
+        // Each kind of row (a line thinner than a pixel or not, flat ends or not) has its own
+        // loop, the row's work written out in it: strokes cover many short rows, where a call
+        // and its setup would cost as much as the pixels.
+        const auto rows = [&](auto thin, auto flatEnds) {
+            constexpr bool kThin = decltype(thin)::value;
+            constexpr bool kCut = decltype(flatEnds)::value;
+            for (int row = rowFirst; row < rowEnd; ++row) {
+                const float cy = static_cast<float>(row) + 0.5f;
+                float lo = boxLeft;
+                float hi = boxRight;
+                int first = 0;
+                int end = 0;
+                if (narrow) {
+                    // The pixels whose centres lie in the box and the band along the line.
+                    lo = std::min(s.a.x, s.b.x) - touching;
+                    hi = std::max(s.a.x, s.b.x) + touching;
+                    if (slanted) {
+                        const float centre = s.a.x + (cy - s.a.y) * slope;
+                        lo = std::max(lo, centre - bandHalf);
+                        hi = std::min(hi, centre + bandHalf);
+                    }
+                    first = std::max(area.x, firstCentre(lo));
+                    end = std::min(area.right(), endCentre(hi));
+                } else {
+                    if (!segmentSpan(s, cy, touching, lo, hi))
+                        continue;
+                    first = std::max(area.x, floorPixel(lo));
+                    end = std::min(area.right(), ceilPixel(hi) + 1);
+                }
+                if (first >= end)
+                    continue;
+                // Pixels whose centres lie well inside need no distance: only the fringe on
+                // either side is worked out in full. Which pixels those are depends on the row
+                // alone, so a clip never changes a pixel's value.
+                int innerFirst = end;
+                int innerEnd = end;
+                if (skipMiddles && segmentSpan(s, cy, inner, lo, hi)) {
+                    innerFirst = std::clamp(ceilPixel(lo - 0.5f), first, end);
+                    innerEnd = std::clamp(floorPixel(hi - 0.5f) + 1, innerFirst, end);
+                }
+                touch(row - area.y, first - area.x, end - area.x);
+                std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
+                const float ry = cy - s.a.y;
+                std::uint8_t* middle = cells + (innerFirst - area.x);
+                if constexpr (kCut) {
+                    for (int i = 0; i < innerEnd - innerFirst; ++i) {
+                        const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
+                        const float d = (rx * dx + ry * dy) * invLength;
+                        const float ahead =
+                            std::max(cover.along(startBias + d),
+                                     cover.startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y +
+                                                     s.lineStart.offset));
+                        const float behind = std::max(
+                            cover.along(endBias - d),
+                            cover.endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
+                        const std::uint8_t v = toByte(ahead * behind);
+                        middle[i] = middle[i] > v ? middle[i] : v;
+                    }
+                } else {
+                    std::fill(middle, middle + (innerEnd - innerFirst), std::uint8_t{255});
+                }
+                // Along a row the pixels beyond the start, beside the segment and beyond its end
+                // come in runs; where the runs meet, both ways give the same share.
+                // x + 0.5 - ax = rx where rx dx + ry dy reaches 0 and length2.
+                RowEnds ends{end, end, 0.0f, 1.0f, !s.joinedStart, true};
+                if (length2 == 0) {
+                    // a dot: all of it is the start's disc
+                } else if (dx == 0) {
+                    const float projected = ry * dy;
+                    ends.split = projected <= 0 ? end : first;
+                    ends.after = std::max(ends.split, projected >= length2 ? first : end);
+                } else {
+                    const float atStart = ax - 0.5f - ry * dy / dx;
+                    const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
+                    const auto cut = [&](float x, bool below) {
+                        return std::clamp(below ? floorPixel(x) + 1 : ceilPixel(x), first, end);
+                    };
+                    if (dx > 0) {
+                        ends.split = cut(atStart, true);
+                        ends.after = std::max(cut(atEnd, false), ends.split);
+                    } else {
+                        // Going left: the end's pixels come first in the row.
+                        ends.split = cut(atEnd, true);
+                        ends.after = std::max(cut(atStart, false), ends.split);
+                        ends = {ends.split, ends.after, 1.0f, 0.0f, true, !s.joinedStart};
+                    }
+                }
+                if (first < innerFirst)
+                    coverRow<kThin, kCut>(cells + (first - area.x), first, innerFirst, ry, cover, ends);
+                if (innerEnd < end)
+                    coverRow<kThin, kCut>(cells + (innerEnd - area.x), innerEnd, end, ry, cover, ends);
+            }
+        };
         // Beside the segment a pixel meets its straight edges (both of them when the line is
         // thinner than a pixel): EdgeCover's exact share. Beyond an end, the rim of the end's
         // disc: the share by distance, which costs a third of the exact one and is off by a
         // little only where the rim runs slanted.
-        const auto row4 = flat ? (halfWidth < 0.75f ? &coverRow<true, true> : &coverRow<false, true>)
-                               : (halfWidth < 0.75f ? &coverRow<true, false> : &coverRow<false, false>);
-        for (int row = rowFirst; row < rowEnd; ++row) {
-            const float cy = static_cast<float>(row) + 0.5f;
-            float lo = boxLeft;
-            float hi = boxRight;
-            int first = 0;
-            int end = 0;
-            if (narrow) {
-                // The pixels whose centres lie in the box and the band along the line.
-                lo = std::min(s.a.x, s.b.x) - touching;
-                hi = std::max(s.a.x, s.b.x) + touching;
-                if (slanted) {
-                    const float centre = s.a.x + (cy - s.a.y) * slope;
-                    lo = std::max(lo, centre - bandHalf);
-                    hi = std::min(hi, centre + bandHalf);
-                }
-                first = std::max(area.x, firstCentre(lo));
-                end = std::min(area.right(), endCentre(hi));
-            } else {
-                if (!segmentSpan(s, cy, touching, lo, hi))
-                    continue;
-                first = std::max(area.x, toPixel(std::floor(lo)));
-                end = std::min(area.right(), toPixel(std::ceil(hi)) + 1);
-            }
-            if (first >= end)
-                continue;
-            // Pixels whose centres lie well inside need no distance: only the fringe on
-            // either side is worked out in full. Which pixels those are depends on the row
-            // alone, so a clip never changes a pixel's value.
-            int innerFirst = end;
-            int innerEnd = end;
-            if (skipMiddles && segmentSpan(s, cy, inner, lo, hi)) {
-                innerFirst = std::clamp(toPixel(std::ceil(lo - 0.5f)), first, end);
-                innerEnd = std::clamp(toPixel(std::floor(hi - 0.5f)) + 1, innerFirst, end);
-            }
-            touch(row - area.y, first - area.x, end - area.x);
-            std::uint8_t* cells = cells_.data() + static_cast<std::ptrdiff_t>(row - area.y) * width;
-            const float ry = cy - s.a.y;
-            std::uint8_t* middle = cells + (innerFirst - area.x);
-            if (flat) {
-                for (int i = 0; i < innerEnd - innerFirst; ++i) {
-                    const float rx = static_cast<float>(innerFirst + i) + 0.5f - ax;
-                    const float d = (rx * dx + ry * dy) * invLength;
-                    const float ahead =
-                        std::max(cover.along(startBias + d),
-                                 cover.startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y +
-                                                 s.lineStart.offset));
-                    const float behind = std::max(
-                        cover.along(endBias - d),
-                        cover.endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
-                    const std::uint8_t v = toByte(ahead * behind);
-                    middle[i] = middle[i] > v ? middle[i] : v;
-                }
-            } else {
-                std::fill(middle, middle + (innerEnd - innerFirst), std::uint8_t{255});
-            }
-            // Along a row the pixels beyond the start, beside the segment and beyond its end
-            // come in runs; where the runs meet, both ways give the same share.
-            // x + 0.5 - ax = rx where rx dx + ry dy reaches 0 and length2.
-            RowEnds ends{end, end, 0.0f, 1.0f, !s.joinedStart, true};
-            if (length2 == 0) {
-                // a dot: all of it is the start's disc
-            } else if (dx == 0) {
-                const float projected = ry * dy;
-                ends.split = projected <= 0 ? end : first;
-                ends.after = std::max(ends.split, projected >= length2 ? first : end);
-            } else {
-                const float atStart = ax - 0.5f - ry * dy / dx;
-                const float atEnd = ax - 0.5f + (length2 - ry * dy) / dx;
-                const auto cut = [&](float x, bool below) {
-                    const float edge = below ? std::floor(x) + 1 : std::ceil(x);
-                    return std::clamp(toPixel(edge), first, end);
-                };
-                if (dx > 0) {
-                    ends.split = cut(atStart, true);
-                    ends.after = std::max(cut(atEnd, false), ends.split);
-                } else {
-                    // Going left: the end's pixels come first in the row.
-                    ends.split = cut(atEnd, true);
-                    ends.after = std::max(cut(atStart, false), ends.split);
-                    ends = {ends.split, ends.after, 1.0f, 0.0f, true, !s.joinedStart};
-                }
-            }
-            if (first < innerFirst)
-                row4(cells + (first - area.x), first, innerFirst, ry, cover, ends);
-            if (innerEnd < end)
-                row4(cells + (innerEnd - area.x), innerEnd, end, ry, cover, ends);
-        }
+        if (halfWidth < 0.75f)
+            flat ? rows(std::true_type{}, std::true_type{}) : rows(std::true_type{}, std::false_type{});
+        else
+            flat ? rows(std::false_type{}, std::true_type{}) : rows(std::false_type{}, std::false_type{});
     }
 }
 
