@@ -29,11 +29,16 @@ cl::cInt toFixed(float v) {
     return whole;
 }
 
-std::vector<Region::Contour> polygonsOf(const Path& path, float tolerance) {
-    std::vector<Region::Contour> result;
-    for (const Path::Polygon& poly : path.flatten(tolerance)) {
-        Region::Contour contour;
-        contour.reserve(poly.points.size());
+// The polygons of a path's figures into contours, reusing the contours (and their storage)
+// already there.
+void polygonsInto(const Path& path, float tolerance, std::vector<Region::Contour>& contours) {
+    thread_local std::vector<Path::Polygon> scratch;
+    std::size_t count = 0;
+    for (const Path::Polygon& poly : path.flatten(tolerance, scratch)) {
+        if (count == contours.size())
+            contours.emplace_back();
+        Region::Contour& contour = contours[count];
+        contour.clear();
         bool finite = true;
         for (PointF p : poly.points) {
             if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
@@ -44,8 +49,14 @@ std::vector<Region::Contour> polygonsOf(const Path& path, float tolerance) {
         }
         // A figure with a broken coordinate has no meaningful area; leave it out.
         if (finite && contour.size() >= 3)
-            result.push_back(std::move(contour));
+            ++count;
     }
+    contours.resize(count);
+}
+
+std::vector<Region::Contour> polygonsOf(const Path& path, float tolerance) {
+    std::vector<Region::Contour> result;
+    polygonsInto(path, tolerance, result);
     return result;
 }
 
@@ -387,6 +398,10 @@ void Region::assign(std::vector<Contour> contours, bool evenOdd) const {
     contours_ = std::move(contours);
     evenOdd_ = evenOdd;
     raw_ = false;
+    measureBox();
+}
+
+void Region::measureBox() const {
     box_ = {};
     if (contours_.empty())
         return;
@@ -410,6 +425,14 @@ void Region::normalize() const {
     cl::Paths solution;
     clipper.Execute(cl::ctUnion, solution, fillType(evenOdd_), fillType(evenOdd_));
     assign(fromClipper(solution), false);
+}
+
+void Region::reset(const Path& path, float tolerance) {
+    polygonsInto(path, tolerance, contours_);
+    // As unite gives on an empty region: the path's polygons as they are, or nothing.
+    evenOdd_ = !contours_.empty() && path.fillMode() == FillMode::Alternate;
+    raw_ = !contours_.empty();
+    measureBox();
 }
 
 void Region::unite(const Path& path, float tolerance) {

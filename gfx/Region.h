@@ -18,6 +18,9 @@ public:
     explicit Region(const Path& path, float tolerance = 0.1f);
 
     void setEmpty();
+    // The area of one path, as setEmpty() and then unite(path) give, in the storage this region
+    // already holds: a figure's outline rebuilt every step allocates nothing once it has grown.
+    void reset(const Path& path, float tolerance = 0.1f);
     void unite(const Path& path, float tolerance = 0.1f);
     void unite(const Region& other);
     void intersect(RectF rect);
@@ -53,6 +56,7 @@ private:
     };
     // Const so that the lazily resolving readers can store their result (members are mutable).
     void assign(std::vector<Contour> contours, bool evenOdd) const;
+    void measureBox() const;
     // Resolves figures taken straight from a path into non-overlapping contours.
     void normalize() const;
     // The edge scan behind meets() and boundsWithin(); false when it cannot be sure.

@@ -27,8 +27,7 @@ gfx::RectF Object::bounds(bool withPen) {
 const gfx::Region& Object::region() {
     if (regionDirty) {
         refreshShape();
-        region_.setEmpty();
-        region_.unite(path_);
+        region_.reset(path_);
         regionDirty = false;
     }
     return region_;

@@ -133,6 +133,44 @@ TEST(RegionTest, EmptyAndBrokenInputGiveEmptyRegions) {
     EXPECT_EQ(region.area(), 0);
 }
 
+// A figure's outline is rebuilt in place every step: whatever it held before (more figures,
+// another fill rule, nothing) must leave no trace in what the next outline gives.
+TEST(RegionTest, ResetInPlaceGivesWhatANewRegionGives) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<Path> outlines;
+    Path ring(FillMode::Alternate); // nested figures: a hole only by the even-odd rule
+    ring.addRectangle({0, 0, 10, 10});
+    ring.addRectangle({2, 2, 6, 6});
+    outlines.push_back(ring);
+    Path blob(FillMode::Winding);
+    blob.addEllipse({20, 0, 30, 12});
+    blob.addRectangle({0, 0, 10, 10});
+    blob.addRectangle({2, 2, 6, 6});
+    outlines.push_back(blob);
+    outlines.push_back(rectanglePath({-5, 40, 3, 3}));
+    Path broken; // only the good figure counts
+    broken.addLines(std::array<PointF, 3>{PointF{0, 0}, PointF{nan, 5}, PointF{0, 10}});
+    broken.addRectangle({7, 7, 1, 1});
+    outlines.push_back(broken);
+    Path flat; // encloses nothing
+    flat.addLine({0, 0}, {10, 10});
+    outlines.push_back(flat);
+    outlines.push_back(blob);
+
+    Region inPlace;
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        SCOPED_TRACE(i);
+        inPlace.reset(outlines[i]);
+        const Region fresh(outlines[i]);
+        EXPECT_EQ(inPlace.isEmpty(), fresh.isEmpty());
+        EXPECT_EQ(inPlace.bounds(), fresh.bounds());
+        EXPECT_NEAR(inPlace.area(), fresh.area(), 1e-9);
+        EXPECT_EQ(inPlace.contours(), fresh.contours());
+        const Region probe(rectanglePath({4, 4, 30, 3}));
+        EXPECT_EQ(inPlace.boundsWithin(probe), fresh.boundsWithin(probe));
+    }
+}
+
 // The edge scan behind meets() and boundsWithin() must give the clipper's answers to the
 // last fixed-point unit: outlines of every kind, against rectangles that touch them, miss
 // them by a hair, graze a vertex, cut them as a climber's band does or hold them whole.
