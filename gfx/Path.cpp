@@ -259,13 +259,24 @@ int Path::figureCount() const {
 
 std::vector<Path> Path::figures() const {
     std::vector<Path> result;
-    for (std::size_t i = 0; i < points_.size(); ++i) {
-        if ((types_[i] & kPointTypeMask) == static_cast<std::uint8_t>(PointType::Start) || result.empty())
-            result.emplace_back(fillMode_);
-        result.back().points_.push_back(points_[i]);
-        result.back().types_.push_back(types_[i]);
-    }
+    figures(result);
     return result;
+}
+
+void Path::figures(std::vector<Path>& into) const {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        if ((types_[i] & kPointTypeMask) == static_cast<std::uint8_t>(PointType::Start) || count == 0) {
+            if (count == into.size())
+                into.emplace_back(fillMode_);
+            Path& figure = into[count++];
+            figure.reset();
+            figure.fillMode_ = fillMode_;
+        }
+        into[count - 1].points_.push_back(points_[i]);
+        into[count - 1].types_.push_back(types_[i]);
+    }
+    into.resize(count);
 }
 
 template <typename Visitor> void Path::forEachSegment(Visitor&& visit) const {

@@ -73,6 +73,9 @@ public:
     // Figures in order, each as a path of its own (for drawing figures with different pens).
     int figureCount() const;
     std::vector<Path> figures() const;
+    // The same into figures, reusing the paths (and their storage) already there: for a
+    // figure rebuilt every step.
+    void figures(std::vector<Path>& into) const;
 
     // Tight bounds of the drawn geometry (curves by their extremes, not their control points).
     RectF bounds() const;

@@ -32,10 +32,11 @@ Sock::Sock() {
 
 void Sock::rebuildPath() {
     path_.reset();
-    figures_.clear();
     clearShapeDirty();
-    if (!isInLevel())
+    if (!isInLevel()) {
+        figures_.clear();
         return;
+    }
     const auto s = static_cast<float>(sockScale);
     const float t = 4 * s - 1;
     path_.addLine({x, y - 8 * s}, {x, y + 8 * s});
@@ -46,7 +47,7 @@ void Sock::rebuildPath() {
     path_.addLine({x - t, y - 4 * s}, {x + t, y - 4 * s});
     path_.startFigure();
     path_.addLine({x + 10 * s, y + 5 * s}, {x + 10 * s, y + 10 * s});
-    figures_ = path_.figures();
+    path_.figures(figures_);
 }
 
 void Sock::draw(gfx::Graphics& g) {

@@ -110,6 +110,18 @@ TEST(PathTest, LinesContinueTheOpenFigureAndClosedShapesStandApart) {
     }
     EXPECT_FALSE(walker.next());
     EXPECT_TRUE(walker.figure().empty());
+    // Split into paths kept from a bigger outline: the same figures, nothing of the old ones
+    // (their points, or their bounds once asked for).
+    std::vector<Path> kept = joined.figures();
+    for (const Path& old : kept)
+        (void)old.bounds();
+    path.figures(kept);
+    ASSERT_EQ(kept.size(), figures.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_TRUE(std::ranges::equal(kept[i].points(), figures[i].points()));
+        EXPECT_TRUE(std::ranges::equal(kept[i].types(), figures[i].types()));
+        EXPECT_EQ(kept[i].bounds(), figures[i].bounds());
+    }
 
     const auto polygons = path.flatten();
     ASSERT_EQ(polygons.size(), 4u);
