@@ -412,7 +412,8 @@ struct SegmentCover {
 // from an end's centre beyond it, times what the cuts of flat ends leave; each pixel keeps its
 // best share so far. Pixel for pixel the very arithmetic of the general loops in coverStrokes.
 template <bool Thin, bool Cut>
-[[gnu::always_inline]] inline void coverRow(std::uint8_t* part, int from, int to, float ry, const SegmentCover& c, const RowEnds& ends) {
+[[gnu::always_inline]] inline void coverRow(std::uint8_t* part, int from, int to, float ry,
+                                            const SegmentCover& c, const RowEnds& ends) {
     const float ax = c.ax;
     const float dx = c.dx;
     const float dy = c.dy;
@@ -600,9 +601,10 @@ void Rasterizer::coverStrokes(const RectI& area) {
                             std::max(cover.along(startBias + d),
                                      cover.startEdge(rx * s.lineStart.along.x + ry * s.lineStart.along.y +
                                                      s.lineStart.offset));
-                        const float behind = std::max(
-                            cover.along(endBias - d),
-                            cover.endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y + s.lineEnd.offset));
+                        const float behind =
+                            std::max(cover.along(endBias - d),
+                                     cover.endEdge(rx * s.lineEnd.along.x + ry * s.lineEnd.along.y +
+                                                   s.lineEnd.offset));
                         const std::uint8_t v = toByte(ahead * behind);
                         middle[i] = middle[i] > v ? middle[i] : v;
                     }
