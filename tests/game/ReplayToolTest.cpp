@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -69,6 +70,7 @@ TEST_F(ReplayTool, RunsEndAsTheyShouldAndSaySo) {
         {"--frames 9", "2 key q\n4 key d\n", 0, "*1 script event after the game quit"},
         {"--stand-ins 101", "", 2, "*bad value '101' for --stand-ins"},
         {"--frames 20 --no-paint --timing", "", 0, "timing: 19 frames simulated in "},
+        {"--frames 20 --timing --paced", "", 0, "*us a frame, paced)"},
         {"--frames 20 --check-agents --stand-ins 2", "", 0, "agent check: "},
         {"--frames 40 --renderer cairo --check-incremental", "10 key n\n", 0,
          "incremental check: 39 paints compared, 0 skipped with a debug overlay on screen, largest channel "
@@ -98,6 +100,22 @@ TEST_F(ReplayTool, EventsAfterTheLastFrameLeaveTheStateAlone) {
     const fs::path script = writeScript("3 key d\n4 key d\n");
     ASSERT_EQ(replay("--frames 3 --script " + script.string() + " --state " + state.string()), 0);
     EXPECT_EQ(readJson(state)["speedLevel"], 2);
+}
+
+// Paced, the timer calls come 10 ms apart in real time, and nothing of that real time reaches
+// the game: the same state as a run flat out.
+TEST_F(ReplayTool, PacedRunsTakeTheClocksTimeAndEndAlike) {
+    std::string states[2];
+    for (const bool paced : {true, false}) {
+        const fs::path state = dir / (paced ? "paced.json" : "flat.json");
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(replay("--frames 30 --seed 3 --state " + state.string() + (paced ? " --paced" : "")), 0);
+        if (paced) {
+            EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(290));
+        }
+        states[paced ? 0 : 1] = readJson(state).dump();
+    }
+    EXPECT_EQ(states[0], states[1]);
 }
 
 // In the middle of a quake, a run that skipped painting shows the same picture at the end.

@@ -41,19 +41,19 @@ int ReplayRunner::play(std::istream& recording) {
             host.window.restore();
             break;
         case Kind::Clock:
+            pace(std::min<std::int64_t>(event.micros, record::WindowPlayback::kLongestWaitUs));
             record::RecordingPlayer::apply(event, game, host.clock);
             if (!options.audioFile.empty())
                 audioOut.advanceMicroseconds(event.micros);
             break;
         case Kind::Tick: {
+            pace(std::min<std::int64_t>(event.micros, record::WindowPlayback::kLongestWaitUs));
             ++timerCalls;
             if (!options.audioFile.empty())
                 audioOut.advanceMicroseconds(event.micros);
             const long long framesBefore = game.simulatedFrames();
             const std::int64_t lastFrame = game.lastFrameCounter;
-            const auto start = std::chrono::steady_clock::now();
-            record::RecordingPlayer::apply(event, game, host.clock);
-            tickTime += std::chrono::steady_clock::now() - start;
+            timed([&] { record::RecordingPlayer::apply(event, game, host.clock); });
             const long long frames = game.simulatedFrames() - framesBefore;
             tickFrames += frames;
             checkAfterPaint();

@@ -35,6 +35,7 @@ constexpr Switch kSwitches[] = {
     {"--check-incremental", &ReplayOptions::checkIncremental},
     {"--no-paint", &ReplayOptions::noPaint},
     {"--timing", &ReplayOptions::timing},
+    {"--paced", &ReplayOptions::paced},
     {"--check-agents", &ReplayOptions::checkAgents},
     {"--help", &ReplayOptions::helpRequested},
     {"-h", &ReplayOptions::helpRequested},

@@ -27,6 +27,9 @@ struct ReplayOptions {
     bool checkAgents = false;
     int standIns = 0;
     bool timing = false;
+    // Timer calls come as far apart in real time as the clock says (a window's pace), so that
+    // --timing's CPU counts what a frame costs when the caches have cooled between frames.
+    bool paced = false;
     // --renderer: who paints the small shapes; unset, HEARTHLY_RENDERER decides.
     std::optional<game::Renderer::Shapes> shapes;
     bool helpRequested = false;
@@ -36,9 +39,9 @@ struct ReplayOptions {
         "usage: hearthly-replay [--seed N] [--frames N] [--tick-us N] [--size WxH] [--script FILE]\n"
         "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n"
         "                       [--no-paint] [--timing] [--check-agents] [--stand-ins N]\n"
-        "                       [--audio FILE.wav] [--renderer cairo|fast]\n"
+        "                       [--audio FILE.wav] [--renderer cairo|fast] [--paced]\n"
         "       hearthly-replay --play FILE [--screenshot FILE.png] [--state FILE.json] [--audio FILE.wav]\n"
-        "                       [--check-incremental] [--no-paint] [--timing] [--check-agents]\n"
+        "                       [--check-incremental] [--no-paint] [--timing] [--check-agents] [--paced]\n"
         "       hearthly-replay --help | --version\n";
 
     // The options, or a one-line description of what is wrong with the arguments.

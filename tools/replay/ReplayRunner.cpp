@@ -12,6 +12,9 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <thread>
+
+#include <time.h>
 
 namespace {
 
@@ -174,16 +177,30 @@ void ReplayRunner::timerCall() {
     // The window's timer stops while it is minimised; time goes on.
     if (host.window.isMinimized())
         return;
+    pace(options.tickMicroseconds);
     const long long framesBefore = host.game.simulatedFrames();
-    const auto start = std::chrono::steady_clock::now();
-    host.game.tick(false);
-    tickTime += std::chrono::steady_clock::now() - start;
+    timed([&] { host.game.tick(false); });
     const long long frames = host.game.simulatedFrames() - framesBefore;
     tickFrames += frames;
     checkAfterPaint();
     checkAgents(frames,
                 std::min<double>(static_cast<double>(options.tickMicroseconds), game::Game::kMaxStepUs) /
                     1e6);
+}
+
+void ReplayRunner::pace(long long micros) {
+    if (!options.paced)
+        return;
+    if (!pacedFrom)
+        pacedFrom = std::chrono::steady_clock::now();
+    pacedMicros += micros;
+    std::this_thread::sleep_until(*pacedFrom + std::chrono::microseconds(pacedMicros));
+}
+
+std::chrono::nanoseconds ReplayRunner::processCpu() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
 void ReplayRunner::checkAgents(long long frames, double step) {
@@ -267,10 +284,13 @@ int ReplayRunner::finish() {
         writeState(options.stateFile);
     if (options.timing) {
         const double seconds = std::chrono::duration<double>(tickTime).count();
+        const double cpu = std::chrono::duration<double>(tickCpu).count();
         std::cout << "timing: " << tickFrames << " frames simulated"
                   << (options.noPaint ? "" : " and painted") << " in " << seconds << " s of wall time, "
                   << (seconds > 0 ? static_cast<long long>(static_cast<double>(tickFrames) / seconds) : 0)
-                  << " frames per second\n";
+                  << " frames per second, " << cpu << " s of CPU ("
+                  << (tickFrames > 0 ? static_cast<long long>(cpu * 1e6 / static_cast<double>(tickFrames)) : 0)
+                  << " us a frame" << (options.paced ? ", paced" : "") << ")\n";
     }
     int status = writeFailed ? 1 : 0;
     if (options.checkAgents) {

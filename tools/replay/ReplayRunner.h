@@ -32,6 +32,17 @@ private:
     // False when the event quits the game.
     bool apply(const ReplayEvent& event);
     void timerCall();
+    // With --paced: waits until micros more of the clock have passed in real time.
+    void pace(long long micros);
+    // Runs a timer call, adding its wall and CPU time to the timing.
+    template <typename Call> void timed(Call&& call) {
+        const auto wall = std::chrono::steady_clock::now();
+        const std::chrono::nanoseconds cpu = processCpu();
+        call();
+        tickTime += std::chrono::steady_clock::now() - wall;
+        tickCpu += processCpu() - cpu;
+    }
+    static std::chrono::nanoseconds processCpu();
     // Watches the agents after frames were simulated, each step seconds long.
     void checkAgents(long long frames, double step);
     // Compares the window with a full redraw when something was painted since the last check.
@@ -55,6 +66,11 @@ private:
     // the frames they simulated.
     std::chrono::steady_clock::duration tickTime{};
     long long tickFrames = 0;
+    // CPU time of the whole process over the same timer calls (painting threads included).
+    std::chrono::nanoseconds tickCpu{};
+    // Real time at the first paced timer call, and the clock's time since then.
+    std::optional<std::chrono::steady_clock::time_point> pacedFrom;
+    long long pacedMicros = 0;
 
     // Incremental check.
     long long checkedPresents = 0;
