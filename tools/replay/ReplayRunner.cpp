@@ -289,7 +289,8 @@ int ReplayRunner::finish() {
                   << (options.noPaint ? "" : " and painted") << " in " << seconds << " s of wall time, "
                   << (seconds > 0 ? static_cast<long long>(static_cast<double>(tickFrames) / seconds) : 0)
                   << " frames per second, " << cpu << " s of CPU ("
-                  << (tickFrames > 0 ? static_cast<long long>(cpu * 1e6 / static_cast<double>(tickFrames)) : 0)
+                  << (tickFrames > 0 ? static_cast<long long>(cpu * 1e6 / static_cast<double>(tickFrames))
+                                     : 0)
                   << " us a frame" << (options.paced ? ", paced" : "") << ")\n";
     }
     int status = writeFailed ? 1 : 0;
