@@ -428,23 +428,22 @@ void Region::normalize() const {
 }
 
 void Region::reset(const Path& path, float tolerance) {
+    // The path's polygons as they are, resolved only when an answer needs them; or nothing.
     polygonsInto(path, tolerance, contours_);
-    // As unite gives on an empty region: the path's polygons as they are, or nothing.
     evenOdd_ = !contours_.empty() && path.fillMode() == FillMode::Alternate;
     raw_ = !contours_.empty();
     measureBox();
 }
 
 void Region::unite(const Path& path, float tolerance) {
+    if (contours_.empty()) {
+        reset(path, tolerance);
+        return;
+    }
     std::vector<Contour> added = polygonsOf(path, tolerance);
     if (added.empty())
         return;
     const bool evenOdd = path.fillMode() == FillMode::Alternate;
-    if (contours_.empty()) {
-        assign(std::move(added), evenOdd);
-        raw_ = true;
-        return;
-    }
     cl::Clipper clipper;
     clipper.AddPaths(toClipper(contours_), cl::ptSubject, true);
     clipper.AddPaths(toClipper(added), cl::ptClip, true);

@@ -18,8 +18,8 @@ public:
     explicit Region(const Path& path, float tolerance = 0.1f);
 
     void setEmpty();
-    // The area of one path, as setEmpty() and then unite(path) give, in the storage this region
-    // already holds: a figure's outline rebuilt every step allocates nothing once it has grown.
+    // The area of one path, in the storage this region already holds: a figure's outline
+    // rebuilt every step allocates nothing once it has grown. unite() on an empty region.
     void reset(const Path& path, float tolerance = 0.1f);
     void unite(const Path& path, float tolerance = 0.1f);
     void unite(const Region& other);
