@@ -79,8 +79,10 @@ int WindowLoop::run() {
         } else if (const SdlWindow::Waited waited = window_.waitForEvents(wait);
                    waited != SdlWindow::Waited::Unable) {
             // A look costs SDL several reads of the connection; a frame with nothing come in
-            // and nothing queued needs none.
-            if (waited == SdlWindow::Waited::Input || clock_.microseconds() - lastLookUs_ >= kQuietLookUs)
+            // and nothing queued needs none. During a drag it always looks: whether the border
+            // is still in hand is read from what SDL last gathered.
+            if (waited == SdlWindow::Waited::Input || drag_.dragging() ||
+                clock_.microseconds() - lastLookUs_ >= kQuietLookUs)
                 got = look(event);
         } else if (wait >= kPreciseTailUs) {
             // SDL waits in whole milliseconds, and may wake up to one early or late. It is asked
