@@ -135,7 +135,9 @@ void Cat::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
         else
             g.fillPath(fillBrush_, figures.figure());
     }
-    for (int i = 0; i < kWhiskerFigures && figures.next(); ++i)
+    // The whiskers never share a pixel, so they are drawn as one shape: one pass over their
+    // pixels instead of six.
+    if (figures.next(kWhiskerFigures))
         g.drawPath(whiskerPen_, figures.figure());
     // A climbing cat has no tail.
     if (figures.next())

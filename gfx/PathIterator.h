@@ -16,6 +16,10 @@ public:
     void restart(const Path& path);
     // Moves to the next figure; false, with an empty figure(), when there is none left.
     bool next();
+    // Moves over the next count figures (fewer where the path ends) and holds them all in
+    // figure(), to be drawn at once with one pen; false, with an empty figure(), when there is
+    // none left.
+    bool next(int count);
     const Path& figure() const { return figure_; }
 
 private:

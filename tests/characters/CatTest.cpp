@@ -1,5 +1,8 @@
 #include "characters/Cat.h"
 #include "CharacterLevel.h"
+#include "gfx/Graphics.h"
+#include "gfx/PathIterator.h"
+#include "gfx/Surface.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,7 @@ using testing_characters::CharacterLevel;
 // Figures after the four legs: head top, head, two ears, body, six whiskers, then the tail.
 constexpr std::size_t kHeadTop = 4;
 constexpr std::size_t kBody = 8;
+constexpr int kWhiskers = 6;
 constexpr int kFiguresWithoutTail = 15;
 
 // A figure's bounds relative to the cat's position.
@@ -87,6 +91,50 @@ TEST(Cat, LimbsInALighterShade) {
     };
     for (const auto& k : colours)
         EXPECT_EQ(Cat::lighter(k.body), k.limbs) << std::hex << k.body;
+}
+
+TEST(Cat, WhiskersDrawnAsOneShapeLookAsDrawnOneByOne) {
+    // The cat paints its whiskers as one shape, which is only the same picture while no two
+    // of them share a pixel: at the world's scale and larger ones, wherever the cat stands.
+    CharacterLevel level;
+    Cat& c = level.add<Cat>("cat1", 300, 200, 0xff608030);
+    c.refreshShape();
+    const auto paint = [&](gfx::Surface& s, float scale, float shift, bool atOnce) {
+        gfx::Graphics g(s);
+        g.clear(0xffffffff);
+        g.scaleTransform(scale, scale);
+        g.translateTransform(shift - 260, shift - 160);
+        gfx::PathIterator figures(c.path());
+        for (std::size_t i = 0; i <= kBody; ++i)
+            figures.next();
+        if (atOnce) {
+            ASSERT_TRUE(figures.next(kWhiskers));
+            g.drawPath(c.whiskerPen(), figures.figure());
+            return;
+        }
+        for (int i = 0; i < kWhiskers; ++i) {
+            ASSERT_TRUE(figures.next());
+            g.drawPath(c.whiskerPen(), figures.figure());
+        }
+    };
+    for (const float scale : {1.0f, 1.37f, 2.0f, 4.8f}) {
+        for (const float shift : {0.0f, 0.3f, 0.55f, 0.8f}) {
+            const int side = static_cast<int>(80 * scale);
+            gfx::Surface once(side, side);
+            gfx::Surface each(side, side);
+            paint(once, scale, shift, true);
+            paint(each, scale, shift, false);
+            int differing = 0;
+            int painted = 0;
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x) {
+                    differing += once.pixel(x, y) != each.pixel(x, y) ? 1 : 0;
+                    painted += each.pixel(x, y) != 0xffffffffu ? 1 : 0;
+                }
+            EXPECT_EQ(differing, 0) << "scale " << scale << " shift " << shift;
+            EXPECT_GT(painted, 6 * 5 * scale) << "scale " << scale << " shift " << shift;
+        }
+    }
 }
 
 } // namespace

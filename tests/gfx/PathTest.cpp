@@ -110,6 +110,18 @@ TEST(PathTest, LinesContinueTheOpenFigureAndClosedShapesStandApart) {
     }
     EXPECT_FALSE(walker.next());
     EXPECT_TRUE(walker.figure().empty());
+    // Taken several at a time: the figures in order, as one path each time, the last time
+    // only what is left.
+    walker.restart(path);
+    ASSERT_TRUE(walker.next(3));
+    EXPECT_EQ(walker.figure().figureCount(), 3);
+    EXPECT_EQ(walker.figure().pointCount(), 11);
+    EXPECT_TRUE(closedAt(walker.figure(), 8));
+    ASSERT_TRUE(walker.next(3));
+    EXPECT_TRUE(std::ranges::equal(walker.figure().points(), figures[3].points()));
+    EXPECT_TRUE(std::ranges::equal(walker.figure().types(), figures[3].types()));
+    EXPECT_FALSE(walker.next(3));
+    EXPECT_TRUE(walker.figure().empty());
     // Split into paths kept from a bigger outline: the same figures, nothing of the old ones
     // (their points, or their bounds once asked for).
     std::vector<Path> kept = joined.figures();
