@@ -58,6 +58,23 @@ inline int floorPixel(float v) {
     return t - (c < static_cast<float>(t) ? 1 : 0);
 }
 
+// std::floor, exactly, without the library's call: fills ask for it on every pixel.
+inline float floorExact(float v) {
+    // Beyond 2^23 every float is whole (and a NaN stays one).
+    if (!(std::abs(v) < 8388608.0f))
+        return v;
+    const float t = static_cast<float>(static_cast<std::int32_t>(v));
+    return t > v ? t - 1 : t;
+}
+
+// std::lround, exactly, for values an int holds: a fill adds two on every row of an edge.
+inline std::int32_t roundAway(float v) {
+    const auto t = static_cast<std::int32_t>(v);
+    // What truncation left is worked out exactly: v and t lie within one of each other.
+    const float rest = v - static_cast<float>(t);
+    return t + (rest >= 0.5f ? 1 : 0) - (rest <= -0.5f ? 1 : 0);
+}
+
 // Four pixels side by side. Each lane goes through exactly the operations one pixel does on
 // its own, so a picture never depends on whether a pixel was worked out alone or in fours.
 using V4 = float __attribute__((vector_size(16)));
@@ -245,8 +262,8 @@ void Rasterizer::accumulateEdge(const Edge& e, const RectI& area) {
     const PointF p1 = dir > 0 ? e.b : e.a;
     const float dxdy = (p1.x - p0.x) / (p1.y - p0.y);
     const int width = area.width + 2;
-    const int rowFirst = std::max(area.y, toPixel(std::floor(p0.y)));
-    const int rowEnd = std::min(area.bottom(), toPixel(std::ceil(p1.y)));
+    const int rowFirst = std::max(area.y, floorPixel(p0.y));
+    const int rowEnd = std::min(area.bottom(), ceilPixel(p1.y));
     // Columns past the area's right side change no pixel; one of them still ends the row.
     const float lastColumn = static_cast<float>(area.right());
     for (int row = rowFirst; row < rowEnd; ++row) {
@@ -262,13 +279,13 @@ void Rasterizer::accumulateEdge(const Edge& e, const RectI& area) {
         const auto add = [&](float column, float value) {
             // Left of the area it raises the whole row.
             const int c = std::clamp(toPixel(column) - area.x, 0, width - 1);
-            cells[c] += static_cast<std::int32_t>(std::lround(value * kAreaUnit));
+            cells[c] += roundAway(value * kAreaUnit);
             span.first = std::min(span.first, c);
             span.end = std::max(span.end, c + 1);
         };
         const float xs = std::min(xa, xb);
         const float xe = std::max(xa, xb);
-        const float firstColumn = std::floor(xs);
+        const float firstColumn = floorExact(xs);
         if (xe - firstColumn <= 1.0f) {
             const float inside = firstColumn + 1 - 0.5f * (xa + xb); // part of the pixel right of the edge
             add(firstColumn, dy * inside);
@@ -407,6 +424,28 @@ struct SegmentCover {
     float endOffset;
 };
 
+// Keeps the better of each of n cells and four shares.
+[[gnu::always_inline]] inline void keepBest(std::uint8_t* cells, V4 cover, int n) {
+    const I4 bytes = __builtin_convertvector(cover * 255.0f + 0.5f, I4);
+#if defined(__SSE2__)
+    if (n == 4) {
+        // Each share is 0 to 255, which the packing keeps as it is.
+        __m128i packed = _mm_packs_epi32(reinterpret_cast<__m128i>(bytes), reinterpret_cast<__m128i>(bytes));
+        packed = _mm_packus_epi16(packed, packed);
+        std::uint32_t old;
+        std::memcpy(&old, cells, 4);
+        const std::uint32_t best = static_cast<std::uint32_t>(
+            _mm_cvtsi128_si32(_mm_max_epu8(_mm_cvtsi32_si128(static_cast<int>(old)), packed)));
+        std::memcpy(cells, &best, 4);
+        return;
+    }
+#endif
+    for (int k = 0; k < n; ++k) {
+        const auto v = static_cast<std::uint8_t>(bytes[k]);
+        cells[k] = cells[k] > v ? cells[k] : v;
+    }
+}
+
 // Covers pixels [from, to) of a row, part pointing at from's cell: the share beside the
 // segment (EdgeCover's, less the far side's for a line thinner than a pixel) or by distance
 // from an end's centre beyond it, times what the cuts of flat ends leave; each pixel keeps its
@@ -421,14 +460,45 @@ template <bool Thin, bool Cut>
     const float halfWidth = c.halfWidth;
     const float ryDx = ry * dx;
     const float ryDy = ry * dy;
+    const float farSide = -halfWidth;
+    const float ryStart = ry * c.startAlong.y;
+    const float ryEnd = ry * c.endAlong.y;
+    const auto beside = [&](V4 rx) {
+        const V4 distance = abs4(rx * dy - ryDx) * invLength;
+        V4 share = c.across(halfWidth - distance);
+        if constexpr (Thin)
+            share -= c.across(farSide - distance);
+        return share;
+    };
+    const auto cuts = [&](V4 rx) {
+        const V4 d = (rx * dx + ryDy) * invLength;
+        const V4 startSide = rx * c.startAlong.x + ryStart + c.startOffset;
+        const V4 endSide = rx * c.endAlong.x + ryEnd + c.endOffset;
+        const V4 aheadAlong = c.along(c.startBias + d);
+        const V4 aheadEdge = c.startEdge(startSide);
+        const V4 behindAlong = c.along(c.endBias - d);
+        const V4 behindEdge = c.endEdge(endSide);
+        const V4 ahead = aheadAlong < aheadEdge ? aheadEdge : aheadAlong;
+        const V4 behind = behindAlong < behindEdge ? behindEdge : behindAlong;
+        return ahead * behind;
+    };
+    if (from >= ends.split && to <= ends.after) {
+        // The whole run lies beside the segment, as most rows of a long one do: no end's
+        // disc to tell apart.
+        for (int x = from; x < to; x += 4) {
+            const V4 rx = __builtin_convertvector(I4{0, 1, 2, 3} + x, V4) + 0.5f - ax;
+            V4 cover = beside(rx);
+            if constexpr (Cut)
+                cover *= cuts(rx);
+            keepBest(part + (x - from), cover, std::min(4, to - x));
+        }
+        return;
+    }
     const float leftTdx = ends.leftT * dx;
     const float rightTdx = ends.rightT * dx;
     const float leftQy = ry - ends.leftT * dy;
     const float rightQy = ry - ends.rightT * dy;
     const float rim = halfWidth + 0.5f;
-    const float farSide = -halfWidth;
-    const float ryStart = ry * c.startAlong.y;
-    const float ryEnd = ry * c.endAlong.y;
     const I4 drawLeft = I4{} + (ends.drawLeft ? -1 : 0);
     const I4 drawRight = I4{} + (ends.drawRight ? -1 : 0);
     for (int x = from; x < to; x += 4) {
@@ -441,53 +511,17 @@ template <bool Thin, bool Cut>
         const bool beyondAny = any4(~middle & drawn);
         if (!besideAny && !beyondAny)
             continue; // an end the neighbouring segment draws
-        V4 beside{};
-        if (besideAny) {
-            const V4 distance = abs4(rx * dy - ryDx) * invLength;
-            beside = c.across(halfWidth - distance);
-            if constexpr (Thin)
-                beside -= c.across(farSide - distance);
-        }
+        const V4 nearLine = besideAny ? beside(rx) : V4{};
         V4 beyond{};
         if (beyondAny) {
             const V4 qx = rx - (left ? V4{} + leftTdx : V4{} + rightTdx);
             const V4 qy = left ? V4{} + leftQy : V4{} + rightQy;
             beyond = atMost(atLeast(rim - sqrt4(qx * qx + qy * qy), 0.0f), 1.0f);
         }
-        V4 cover = middle ? beside : (drawn ? beyond : V4{});
-        if constexpr (Cut) {
-            const V4 d = (rx * dx + ryDy) * invLength;
-            const V4 startSide = rx * c.startAlong.x + ryStart + c.startOffset;
-            const V4 endSide = rx * c.endAlong.x + ryEnd + c.endOffset;
-            const V4 aheadAlong = c.along(c.startBias + d);
-            const V4 aheadEdge = c.startEdge(startSide);
-            const V4 behindAlong = c.along(c.endBias - d);
-            const V4 behindEdge = c.endEdge(endSide);
-            const V4 ahead = aheadAlong < aheadEdge ? aheadEdge : aheadAlong;
-            const V4 behind = behindAlong < behindEdge ? behindEdge : behindAlong;
-            cover *= ahead * behind;
-        }
-        const I4 bytes = __builtin_convertvector(cover * 255.0f + 0.5f, I4);
-        std::uint8_t* cells = part + (x - from);
-        const int n = std::min(4, to - x);
-#if defined(__SSE2__)
-        if (n == 4) {
-            // Each share is 0 to 255, which the packing keeps as it is.
-            __m128i packed =
-                _mm_packs_epi32(reinterpret_cast<__m128i>(bytes), reinterpret_cast<__m128i>(bytes));
-            packed = _mm_packus_epi16(packed, packed);
-            std::uint32_t old;
-            std::memcpy(&old, cells, 4);
-            const std::uint32_t best = static_cast<std::uint32_t>(
-                _mm_cvtsi128_si32(_mm_max_epu8(_mm_cvtsi32_si128(static_cast<int>(old)), packed)));
-            std::memcpy(cells, &best, 4);
-            continue;
-        }
-#endif
-        for (int k = 0; k < n; ++k) {
-            const auto v = static_cast<std::uint8_t>(bytes[k]);
-            cells[k] = cells[k] > v ? cells[k] : v;
-        }
+        V4 cover = middle ? nearLine : (drawn ? beyond : V4{});
+        if constexpr (Cut)
+            cover *= cuts(rx);
+        keepBest(part + (x - from), cover, std::min(4, to - x));
     }
 }
 
@@ -813,7 +847,7 @@ void Rasterizer::coverFills(const RectI& area, FillRule rule) {
             if (rule == FillRule::NonZero) {
                 v = std::min(v, 1.0f);
             } else {
-                v -= 2 * std::floor(v * 0.5f);
+                v -= 2 * floorExact(v * 0.5f);
                 if (v > 1)
                     v = 2 - v;
             }
