@@ -444,6 +444,24 @@ void Graphics::toDevice(const std::vector<PointF>& points, const Matrix& device)
         devicePoints_.push_back(device.apply(p));
 }
 
+namespace {
+
+// Whether a shape whose box is box, grown by grow on every side, is small enough to be painted
+// directly at scale sx, sy.
+bool directArea(RectF box, float grow, float sx, float sy) {
+    return static_cast<double>(box.width + 2 * grow) * sx * static_cast<double>(box.height + 2 * grow) * sy <=
+           kDirectArea;
+}
+
+// Whether a path is small enough to be painted directly. Its curves lie within their control
+// points, so their box answers for most shapes without working out the curves' extremes.
+bool directPath(const Path& path, float grow, float sx, float sy) {
+    return directArea(extentOf(path.points()).rect(), grow, sx, sy) ||
+           directArea(path.bounds(), grow, sx, sy);
+}
+
+} // namespace
+
 void Graphics::paintDirect(Rasterizer::FillRule rule, Argb color) {
     raster_.paint(target_, activeClip_.rects, activeClip_.infinite, rule, color);
 }
@@ -466,8 +484,8 @@ bool Graphics::strokeDirect(const Pen& pen, const Path& path) {
                                        [](std::uint8_t t) { return (t & kCloseFlag) != 0; });
     if (hasClosed && pen.alignment() == PenAlignment::Inset)
         return false;
-    const RectF reach = path.bounds(pen);
-    if (static_cast<double>(reach.width) * sx * static_cast<double>(reach.height) * sy > kDirectArea)
+    // The box a pen reaches around the path (see Path::bounds).
+    if (!directPath(path, pen.reach() + 1.0f, sx, sy))
         return false;
 
     // A zero-width pen draws a hairline one device pixel wide.
@@ -493,9 +511,7 @@ bool Graphics::fillDirect(Argb color, const Path& path) {
         return false;
     const float sx = std::abs(device.m11());
     const float sy = std::abs(device.m22());
-    const RectF box = path.bounds();
-    if (!(sx > 0) || !(sy > 0) ||
-        static_cast<double>(box.width) * sx * static_cast<double>(box.height) * sy > kDirectArea)
+    if (!(sx > 0) || !(sy > 0) || !directPath(path, 0, sx, sy))
         return false;
     raster_.reset();
     for (const Path::Polygon& figure : path.flatten(kDirectTolerance / std::max(sx, sy), flattened_)) {
