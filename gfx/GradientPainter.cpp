@@ -147,13 +147,17 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
     entry.weights.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, entry.width, entry.height));
     if (cairo_surface_status(entry.weights.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
-    cairo_t* mask = cairo_create(entry.weights.get());
     Matrix toMask = local;
     toMask.translate(-static_cast<float>(left), -static_cast<float>(top), MatrixOrder::Append);
-    CairoDraw::setMatrix(mask, toMask);
-    paintFan(mask, brush, pixel, 0xff000000, 0x00000000);
+    cairo_surface_flush(entry.weights.get());
+    fanWeights(cairo_image_surface_get_data(entry.weights.get()),
+               cairo_image_surface_get_stride(entry.weights.get()), entry.width, entry.height, brush, pixel,
+               toMask);
+    cairo_surface_mark_dirty(entry.weights.get());
     if (cut != nullptr) {
         // Keep the weights only inside the path (and the brush's own outline).
+        cairo_t* mask = cairo_create(entry.weights.get());
+        CairoDraw::setMatrix(mask, toMask);
         cairo_set_operator(mask, CAIRO_OPERATOR_DEST_IN);
         cairo_set_source_rgba(mask, 0, 0, 0, 1);
         if (!inside(extentOf(brush.boundary()).rect(), cut->bounds())) {
@@ -164,8 +168,8 @@ const GradientPainter::Entry* GradientPainter::weightsFor(const PathGradientBrus
         CairoDraw::appendPath(mask, *cut);
         cairo_set_fill_rule(mask, CairoDraw::fillRule(*cut));
         cairo_fill(mask);
+        cairo_destroy(mask);
     }
-    cairo_destroy(mask);
     cairo_surface_flush(entry.weights.get());
 
     if (cache_.size() >= kCacheEntries) {
@@ -317,6 +321,82 @@ void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, floa
         cairo_fill(cr);
     }
     cairo_restore(cr);
+}
+
+void GradientPainter::fanWeights(std::uint8_t* data, int stride, int width, int height,
+                                 const PathGradientBrush& brush, float pixel, const Matrix& toMask) {
+    // The fan of paintFan, triangle by triangle, each pixel whose centre lies in a triangle
+    // taking its linear gradient there (a later triangle over an earlier one): the same
+    // picture without Cairo's work over each triangle's whole box, which for a long glow seen
+    // from one end is nearly the whole picture every time.
+    const PointF c = brush.centerPoint();
+    const std::vector<PointF>& boundary = brush.boundary();
+    const std::vector<PointF> wide = widenedBoundary(boundary, c, kMarginPixels * pixel);
+    const float rim = pixel / 2;
+    const PointF centre = toMask.apply(c);
+    // Where the line y crosses the edge from p to q, if it does (the lower end counts, the
+    // upper does not): a side two triangles share is crossed at the very same x for both.
+    const auto crossing = [](PointF p, PointF q, float y, float& x) {
+        if ((p.y <= y) == (q.y <= y))
+            return false;
+        x = p.x + (y - p.y) * (q.x - p.x) / (q.y - p.y);
+        return true;
+    };
+    const auto centreAtOrAfter = [](float v) {
+        return static_cast<int>(std::ceil(std::clamp(v - 0.5f, -1e9f, 1e9f)));
+    };
+    const std::size_t n = boundary.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t j = (i + 1) % n;
+        const PointF a = boundary[i];
+        const PointF b = boundary[j];
+        const float ex = b.x - a.x;
+        const float ey = b.y - a.y;
+        const float edge2 = ex * ex + ey * ey;
+        if (edge2 <= 1e-12f)
+            continue;
+        const float t = ((c.x - a.x) * ex + (c.y - a.y) * ey) / edge2;
+        const PointF foot{a.x + t * ex, a.y + t * ey};
+        if (std::hypot(foot.x - c.x, foot.y - c.y) < 1e-4f)
+            continue;
+        const float reach = std::hypot(foot.x - c.x, foot.y - c.y);
+        const float end = std::max(reach - rim, reach / 2) / reach;
+        // The weight falls from 1 at the centre to 0 at the centre plus g, and keeps along
+        // the perpendicular of g; in the picture's pixels along their images.
+        const PointF g{(foot.x - c.x) * end, (foot.y - c.y) * end};
+        const PointF along = toMask.applyVector(g);
+        const PointF across = toMask.applyVector({-g.y, g.x});
+        const float det = along.x * across.y - along.y * across.x;
+        if (!(std::abs(det) > 0) || !std::isfinite(det))
+            continue;
+        const float perX = across.y / det;
+        const float perY = -across.x / det;
+        const PointF p = toMask.apply(wide[i]);
+        const PointF q = toMask.apply(wide[j]);
+        const float top = std::min({centre.y, p.y, q.y});
+        const float bottom = std::max({centre.y, p.y, q.y});
+        const int rowEnd = std::min(height, centreAtOrAfter(bottom) + 1);
+        for (int row = std::max(0, centreAtOrAfter(top)); row < rowEnd; ++row) {
+            const float y = static_cast<float>(row) + 0.5f;
+            float xs[3];
+            int found = 0;
+            found += crossing(centre, p, y, xs[found]) ? 1 : 0;
+            found += crossing(centre, q, y, xs[found]) ? 1 : 0;
+            found += crossing(p, q, y, xs[found]) ? 1 : 0;
+            if (found < 2)
+                continue;
+            const float lo = std::min(xs[0], xs[1]);
+            const float hi = std::max(xs[0], xs[1]);
+            const int first = std::max(0, centreAtOrAfter(lo));
+            const int last = std::min(width, centreAtOrAfter(hi));
+            std::uint8_t* cells = data + static_cast<std::ptrdiff_t>(row) * stride;
+            const float dy = y - centre.y;
+            for (int x = first; x < last; ++x) {
+                const float s = perX * (static_cast<float>(x) + 0.5f - centre.x) + perY * dy;
+                cells[x] = static_cast<std::uint8_t>((1 - std::clamp(s, 0.0f, 1.0f)) * 255.0f + 0.5f);
+            }
+        }
+    }
 }
 
 void GradientPainter::paintMesh(cairo_t* cr, const PathGradientBrush& brush, float pixel) {

@@ -34,6 +34,16 @@ public:
     static constexpr long kMaxMaskPixels = 1L << 21;
     std::size_t cachedShapes() const { return cache_.size(); }
 
+    // Paint the brush's colours over its area, widened by a few device pixels so that the
+    // anti-aliased edge of the filled path finds colour under it. pixel: the size of a device
+    // pixel in world units.
+    static void paintFan(cairo_t* cr, const PathGradientBrush& brush, float pixel, Argb inner, Argb outer);
+    // What paintFan paints from an opaque centre to a clear surround, as the centre's weight
+    // 0 to 255 in each pixel of an A8 picture (rows stride bytes apart, already cleared),
+    // worked out directly: toMask takes world units to the picture's pixels.
+    static void fanWeights(std::uint8_t* data, int stride, int width, int height,
+                           const PathGradientBrush& brush, float pixel, const Matrix& toMask);
+
 private:
     struct SurfaceDeleter {
         void operator()(cairo_surface_t* s) const;
@@ -70,9 +80,6 @@ private:
     const Entry* weightsFor(const PathGradientBrush& brush, const Matrix& device, const Path* cut);
     // pixel: the size of a device pixel in world units.
     static void fillDirect(cairo_t* cr, const PathGradientBrush& brush, const Path& path, float pixel);
-    // Paint the brush's colours over its area, widened by a few device pixels so that the
-    // anti-aliased edge of the filled path finds colour under it.
-    static void paintFan(cairo_t* cr, const PathGradientBrush& brush, float pixel, Argb inner, Argb outer);
     static void paintMesh(cairo_t* cr, const PathGradientBrush& brush, float pixel);
 
     std::vector<Entry> cache_;
