@@ -2,11 +2,15 @@
 
 #include "gfx/Surface.h"
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define HEARTHLY_WIDE_ROWS 1
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -73,43 +77,6 @@ inline std::int32_t roundAway(float v) {
     // What truncation left is worked out exactly: v and t lie within one of each other.
     const float rest = v - static_cast<float>(t);
     return t + (rest >= 0.5f ? 1 : 0) - (rest <= -0.5f ? 1 : 0);
-}
-
-// Four pixels side by side. Each lane goes through exactly the operations one pixel does on
-// its own, so a picture never depends on whether a pixel was worked out alone or in fours.
-using V4 = float __attribute__((vector_size(16)));
-using I4 = std::int32_t __attribute__((vector_size(16)));
-
-// std::max and std::min, lane by lane, with their very choice of operand.
-inline V4 atLeast(V4 a, float b) {
-    const V4 bv = V4{} + b;
-    return a < bv ? bv : a;
-}
-inline V4 atMost(V4 a, float b) {
-    const V4 bv = V4{} + b;
-    return bv < a ? bv : a;
-}
-
-inline V4 sqrt4(V4 v) {
-#if defined(__SSE__)
-    return __builtin_ia32_sqrtps(v);
-#else
-    return V4{std::sqrt(v[0]), std::sqrt(v[1]), std::sqrt(v[2]), std::sqrt(v[3])};
-#endif
-}
-
-// Whether any lane is set.
-inline bool any4(I4 mask) {
-#if defined(__SSE2__)
-    return _mm_movemask_epi8(reinterpret_cast<__m128i>(mask)) != 0;
-#else
-    return (mask[0] | mask[1] | mask[2] | mask[3]) != 0;
-#endif
-}
-
-// std::abs: the sign bit cleared.
-inline V4 abs4(V4 v) {
-    return reinterpret_cast<V4>(reinterpret_cast<I4>(v) & 0x7fffffff);
 }
 
 #if defined(__SSE2__)
@@ -378,19 +345,7 @@ struct EdgeCover {
         const float twice = ramp(x) - ramp(x - na) - ramp(x - nb) + ramp(x - na - nb);
         return std::min(std::max(0.5f * twice * inverse, 0.0f), 1.0f);
     }
-    // The same share for four pixels at once, operation for operation as above.
-    V4 operator()(V4 s) const;
 };
-
-V4 EdgeCover::operator()(V4 s) const {
-    const V4 x = atMost(atLeast(s, -2.0f), 2.0f) + half;
-    const auto ramp = [](V4 t) {
-        const V4 u = atLeast(t, 0.0f);
-        return u * u;
-    };
-    const V4 twice = ramp(x) - ramp(x - na) - ramp(x - nb) + ramp(x - na - nb);
-    return atMost(atLeast(0.5f * twice * inverse, 0.0f), 1.0f);
-}
 
 // Where a row of a round-ended segment lies beyond its ends: pixels left of split take the
 // left end's disc, those from after on the right end's; between them the segment's sides.
@@ -424,111 +379,55 @@ struct SegmentCover {
     float endOffset;
 };
 
-// Keeps the better of each of n cells and four shares.
-[[gnu::always_inline]] inline void keepBest(std::uint8_t* cells, V4 cover, int n) {
-    const I4 bytes = __builtin_convertvector(cover * 255.0f + 0.5f, I4);
-#if defined(__SSE2__)
-    if (n == 4) {
-        // Each share is 0 to 255, which the packing keeps as it is.
-        __m128i packed = _mm_packs_epi32(reinterpret_cast<__m128i>(bytes), reinterpret_cast<__m128i>(bytes));
-        packed = _mm_packus_epi16(packed, packed);
-        std::uint32_t old;
-        std::memcpy(&old, cells, 4);
-        const std::uint32_t best = static_cast<std::uint32_t>(
-            _mm_cvtsi128_si32(_mm_max_epu8(_mm_cvtsi32_si128(static_cast<int>(old)), packed)));
-        std::memcpy(cells, &best, 4);
-        return;
-    }
-#endif
-    for (int k = 0; k < n; ++k) {
-        const auto v = static_cast<std::uint8_t>(bytes[k]);
-        cells[k] = cells[k] > v ? cells[k] : v;
-    }
-}
+namespace fourLanes {
+#define HEARTHLY_ROW_LANES 4
+#include "gfx/RasterizerRows.inc"
+#undef HEARTHLY_ROW_LANES
+} // namespace fourLanes
 
-// Covers pixels [from, to) of a row, part pointing at from's cell: the share beside the
-// segment (EdgeCover's, less the far side's for a line thinner than a pixel) or by distance
-// from an end's centre beyond it, times what the cuts of flat ends leave; each pixel keeps its
-// best share so far. Pixel for pixel the very arithmetic of the general loops in coverStrokes.
-template <bool Thin, bool Cut>
-[[gnu::always_inline]] inline void coverRow(std::uint8_t* part, int from, int to, float ry,
-                                            const SegmentCover& c, const RowEnds& ends) {
-    const float ax = c.ax;
-    const float dx = c.dx;
-    const float dy = c.dy;
-    const float invLength = c.invLength;
-    const float halfWidth = c.halfWidth;
-    const float ryDx = ry * dx;
-    const float ryDy = ry * dy;
-    const float farSide = -halfWidth;
-    const float ryStart = ry * c.startAlong.y;
-    const float ryEnd = ry * c.endAlong.y;
-    const auto beside = [&](V4 rx) {
-        const V4 distance = abs4(rx * dy - ryDx) * invLength;
-        V4 share = c.across(halfWidth - distance);
-        if constexpr (Thin)
-            share -= c.across(farSide - distance);
-        return share;
-    };
-    const auto cuts = [&](V4 rx) {
-        const V4 d = (rx * dx + ryDy) * invLength;
-        const V4 startSide = rx * c.startAlong.x + ryStart + c.startOffset;
-        const V4 endSide = rx * c.endAlong.x + ryEnd + c.endOffset;
-        const V4 aheadAlong = c.along(c.startBias + d);
-        const V4 aheadEdge = c.startEdge(startSide);
-        const V4 behindAlong = c.along(c.endBias - d);
-        const V4 behindEdge = c.endEdge(endSide);
-        const V4 ahead = aheadAlong < aheadEdge ? aheadEdge : aheadAlong;
-        const V4 behind = behindAlong < behindEdge ? behindEdge : behindAlong;
-        return ahead * behind;
-    };
-    if (from >= ends.split && to <= ends.after) {
-        // The whole run lies beside the segment, as most rows of a long one do: no end's
-        // disc to tell apart.
-        for (int x = from; x < to; x += 4) {
-            const V4 rx = __builtin_convertvector(I4{0, 1, 2, 3} + x, V4) + 0.5f - ax;
-            V4 cover = beside(rx);
-            if constexpr (Cut)
-                cover *= cuts(rx);
-            keepBest(part + (x - from), cover, std::min(4, to - x));
-        }
-        return;
-    }
-    const float leftTdx = ends.leftT * dx;
-    const float rightTdx = ends.rightT * dx;
-    const float leftQy = ry - ends.leftT * dy;
-    const float rightQy = ry - ends.rightT * dy;
-    const float rim = halfWidth + 0.5f;
-    const I4 drawLeft = I4{} + (ends.drawLeft ? -1 : 0);
-    const I4 drawRight = I4{} + (ends.drawRight ? -1 : 0);
-    for (int x = from; x < to; x += 4) {
-        const I4 column = I4{0, 1, 2, 3} + x;
-        const V4 rx = __builtin_convertvector(column, V4) + 0.5f - ax;
-        const I4 left = column < ends.split;
-        const I4 middle = (column >= ends.split) & (column < ends.after);
-        const I4 drawn = left ? drawLeft : drawRight;
-        const bool besideAny = any4(middle);
-        const bool beyondAny = any4(~middle & drawn);
-        if (!besideAny && !beyondAny)
-            continue; // an end the neighbouring segment draws
-        const V4 nearLine = besideAny ? beside(rx) : V4{};
-        V4 beyond{};
-        if (beyondAny) {
-            const V4 qx = rx - (left ? V4{} + leftTdx : V4{} + rightTdx);
-            const V4 qy = left ? V4{} + leftQy : V4{} + rightQy;
-            beyond = atMost(atLeast(rim - sqrt4(qx * qx + qy * qy), 0.0f), 1.0f);
-        }
-        V4 cover = middle ? nearLine : (drawn ? beyond : V4{});
-        if constexpr (Cut)
-            cover *= cuts(rx);
-        keepBest(part + (x - from), cover, std::min(4, to - x));
-    }
+#if HEARTHLY_WIDE_ROWS
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace eightLanes {
+#define HEARTHLY_ROW_LANES 8
+#include "gfx/RasterizerRows.inc"
+#undef HEARTHLY_ROW_LANES
+} // namespace eightLanes
+#pragma GCC pop_options
+#endif
+
+std::atomic<bool> wideRowsAllowed{true};
+
+// Whether strokes' rows are worked out eight pixels at a time: most rows of a figure's
+// limbs are five to eight pixels long, one pass instead of two.
+bool wideRows() {
+#if HEARTHLY_WIDE_ROWS
+    static const bool supported = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return supported && wideRowsAllowed.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
 }
 
 } // namespace
 
+bool Rasterizer::wideRowsAvailable() {
+    const bool allowed = wideRowsAllowed.exchange(true);
+    const bool available = wideRows();
+    wideRowsAllowed.store(allowed);
+    return available;
+}
+
+void Rasterizer::allowWideRows(bool allowed) {
+    wideRowsAllowed.store(allowed);
+}
+
 void Rasterizer::coverStrokes(const RectI& area) {
     const int width = area.width + 2;
+    [[maybe_unused]] const bool wide = wideRows();
     for (const Segment& s : segments_) {
         const float dx = s.b.x - s.a.x;
         const float dy = s.b.y - s.a.y;
@@ -671,10 +570,19 @@ void Rasterizer::coverStrokes(const RectI& area) {
                         ends = {ends.split, ends.after, 1.0f, 0.0f, true, !s.joinedStart};
                     }
                 }
+                const auto run = [&](int from, int to) {
+#if HEARTHLY_WIDE_ROWS
+                    if (wide) {
+                        eightLanes::coverRow<kThin, kCut>(cells + (from - area.x), from, to, ry, cover, ends);
+                        return;
+                    }
+#endif
+                    fourLanes::coverRow<kThin, kCut>(cells + (from - area.x), from, to, ry, cover, ends);
+                };
                 if (first < innerFirst)
-                    coverRow<kThin, kCut>(cells + (first - area.x), first, innerFirst, ry, cover, ends);
+                    run(first, innerFirst);
                 if (innerEnd < end)
-                    coverRow<kThin, kCut>(cells + (innerEnd - area.x), innerEnd, end, ry, cover, ends);
+                    run(innerEnd, end);
             }
         };
         // Beside the segment a pixel meets its straight edges (both of them when the line is

@@ -40,6 +40,11 @@ public:
     // clip's boxes (all of the target when clip is empty and unlimited is true).
     void paint(Surface& target, std::span<const RectI> clip, bool unlimited, FillRule rule, Argb color);
 
+    // Strokes' rows are worked out eight pixels at a time where the processor can (AVX2),
+    // else four; the pixels are the same either way. Tests compare the two.
+    static bool wideRowsAvailable();
+    static void allowWideRows(bool allowed);
+
 private:
     struct Edge {
         PointF a;
