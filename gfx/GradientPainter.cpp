@@ -367,10 +367,11 @@ void GradientPainter::fanWeights(std::uint8_t* data, int stride, int width, int 
         const PointF along = toMask.applyVector(g);
         const PointF across = toMask.applyVector({-g.y, g.x});
         const float det = along.x * across.y - along.y * across.x;
-        if (!(std::abs(det) > 0) || !std::isfinite(det))
-            continue;
         const float perX = across.y / det;
         const float perY = -across.x / det;
+        // A triangle squashed to nothing at this scale has no pixels to weigh.
+        if (!std::isfinite(perX) || !std::isfinite(perY))
+            continue;
         const PointF p = toMask.apply(wide[i]);
         const PointF q = toMask.apply(wide[j]);
         const float top = std::min({centre.y, p.y, q.y});
