@@ -70,6 +70,28 @@ bool oneSurroundColor(const PathGradientBrush& brush) {
 // anti-aliased edge.
 constexpr float kMarginPixels = 2.0f;
 
+// The gradient of the fan's triangle from the centre c over the boundary edge from a to b: from
+// c (all centre colour) to c plus toSurround (all surround colour), a vector square to the edge.
+// The surround colour is reached half a device pixel (rim) inside the edge, so the pixels along
+// the rim take exactly that colour rather than a rounding step short of it. False where the
+// triangle has no area (the edge is a point, or the centre lies on its line).
+bool fanGradient(PointF c, PointF a, PointF b, float rim, PointF& toSurround) {
+    const float ex = b.x - a.x;
+    const float ey = b.y - a.y;
+    const float edge2 = ex * ex + ey * ey;
+    if (edge2 <= 1e-12f)
+        return false;
+    // Foot of the perpendicular from the centre onto the edge's line.
+    const float t = ((c.x - a.x) * ex + (c.y - a.y) * ey) / edge2;
+    const PointF foot{a.x + t * ex, a.y + t * ey};
+    const float reach = std::hypot(foot.x - c.x, foot.y - c.y);
+    if (reach < 1e-4f)
+        return false;
+    const float end = std::max(reach - rim, reach / 2) / reach;
+    toSurround = {(foot.x - c.x) * end, (foot.y - c.y) * end};
+    return true;
+}
+
 } // namespace
 
 void GradientPainter::SurfaceDeleter::operator()(cairo_surface_t* s) const {
@@ -291,24 +313,10 @@ void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, floa
     const std::size_t n = boundary.size();
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t j = (i + 1) % n;
-        const PointF a = boundary[i];
-        const PointF b = boundary[j];
-        const float ex = b.x - a.x;
-        const float ey = b.y - a.y;
-        const float edge2 = ex * ex + ey * ey;
-        if (edge2 <= 1e-12f)
+        PointF toSurround;
+        if (!fanGradient(c, boundary[i], boundary[j], rim, toSurround))
             continue;
-        // Foot of the perpendicular from the centre onto the edge's line.
-        const float t = ((c.x - a.x) * ex + (c.y - a.y) * ey) / edge2;
-        const PointF foot{a.x + t * ex, a.y + t * ey};
-        if (std::hypot(foot.x - c.x, foot.y - c.y) < 1e-4f)
-            continue; // the centre lies on this edge: the triangle has no area
-        // The surround colour is reached half a device pixel inside the edge, so the pixels
-        // along the rim take exactly that colour rather than a rounding step short of it.
-        const float reach = std::hypot(foot.x - c.x, foot.y - c.y);
-        const float end = std::max(reach - rim, reach / 2) / reach;
-        PatternHandle gradient(
-            cairo_pattern_create_linear(c.x, c.y, c.x + (foot.x - c.x) * end, c.y + (foot.y - c.y) * end));
+        PatternHandle gradient(cairo_pattern_create_linear(c.x, c.y, c.x + toSurround.x, c.y + toSurround.y));
         addStop(gradient.get(), 0, inner);
         addStop(gradient.get(), 1, outer);
         cairo_pattern_set_extend(gradient.get(), CAIRO_EXTEND_PAD);
@@ -348,22 +356,11 @@ void GradientPainter::fanWeights(std::uint8_t* data, int stride, int width, int 
     const std::size_t n = boundary.size();
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t j = (i + 1) % n;
-        const PointF a = boundary[i];
-        const PointF b = boundary[j];
-        const float ex = b.x - a.x;
-        const float ey = b.y - a.y;
-        const float edge2 = ex * ex + ey * ey;
-        if (edge2 <= 1e-12f)
-            continue;
-        const float t = ((c.x - a.x) * ex + (c.y - a.y) * ey) / edge2;
-        const PointF foot{a.x + t * ex, a.y + t * ey};
-        if (std::hypot(foot.x - c.x, foot.y - c.y) < 1e-4f)
-            continue;
-        const float reach = std::hypot(foot.x - c.x, foot.y - c.y);
-        const float end = std::max(reach - rim, reach / 2) / reach;
         // The weight falls from 1 at the centre to 0 at the centre plus g, and keeps along
         // the perpendicular of g; in the picture's pixels along their images.
-        const PointF g{(foot.x - c.x) * end, (foot.y - c.y) * end};
+        PointF g;
+        if (!fanGradient(c, boundary[i], boundary[j], rim, g))
+            continue;
         const PointF along = toMask.applyVector(g);
         const PointF across = toMask.applyVector({-g.y, g.x});
         const float det = along.x * across.y - along.y * across.x;
