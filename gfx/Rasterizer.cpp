@@ -398,31 +398,33 @@ namespace eightLanes {
 
 std::atomic<bool> wideRowsAllowed{true};
 
-// Whether strokes' rows are worked out eight pixels at a time: most rows of a figure's
-// limbs are five to eight pixels long, one pass instead of two.
-bool wideRows() {
+// Whether this processor can work strokes' rows out eight pixels at a time (AVX2).
+bool wideRowsSupported() {
 #if HEARTHLY_WIDE_ROWS
     static const bool supported = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
     }();
-    return supported && wideRowsAllowed.load(std::memory_order_relaxed);
+    return supported;
 #else
     return false;
 #endif
 }
 
+// Whether strokes' rows are worked out eight pixels at a time: most rows of a figure's
+// limbs are five to eight pixels long, one pass instead of two.
+bool wideRows() {
+    return wideRowsSupported() && wideRowsAllowed.load(std::memory_order_relaxed);
+}
+
 } // namespace
 
 bool Rasterizer::wideRowsAvailable() {
-    const bool allowed = wideRowsAllowed.exchange(true);
-    const bool available = wideRows();
-    wideRowsAllowed.store(allowed);
-    return available;
+    return wideRowsSupported();
 }
 
 void Rasterizer::allowWideRows(bool allowed) {
-    wideRowsAllowed.store(allowed);
+    wideRowsAllowed.store(allowed, std::memory_order_relaxed);
 }
 
 void Rasterizer::coverStrokes(const RectI& area) {
