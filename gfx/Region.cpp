@@ -531,9 +531,280 @@ std::vector<Region::Contour> Region::intersection(const Region& other, bool near
 RectF Region::boundsWithin(const Region& other) const {
     if (contours_.empty())
         return {};
+    // A figure's feet in a floor: the common area's corners tell its bounds without the clipper.
+    RectF quick;
+    if (plainBoundsWithin(other, quick))
+        return quick;
     Region common;
     common.assign(intersection(other, true), false);
     return common.bounds();
+}
+
+namespace {
+
+// An edge as the clipper holds it: from its lower end (larger y) up, with its run per unit of
+// rise worked out as the clipper works it out, so that a crossing lands on its very unit.
+struct SlopedEdge {
+    Region::IntPoint bot, top;
+    double dx = 0;
+    bool horizontal = false;
+
+    SlopedEdge(Region::IntPoint a, Region::IntPoint b) {
+        bot = a.y >= b.y ? a : b;
+        top = a.y >= b.y ? b : a;
+        horizontal = a.y == b.y;
+        if (!horizontal)
+            dx = static_cast<double>(top.x - bot.x) / static_cast<double>(top.y - bot.y);
+    }
+};
+
+// Where two edges that cross properly cross, as the clipper rounds it; false where its
+// rounding takes a path this does not follow (parallel or mirrored slopes).
+bool clipperCrossing(const SlopedEdge& e, const SlopedEdge& f, Region::IntPoint& at, double& exactY) {
+    if (e.horizontal || f.horizontal) {
+        const SlopedEdge& h = e.horizontal ? e : f;
+        const SlopedEdge& o = e.horizontal ? f : e;
+        if (o.horizontal)
+            return false;
+        at = {xOnScanline(o.bot, o.top, h.bot.y), h.bot.y};
+        exactY = std::nan(""); // on the horizontal's own row: nothing to round
+        return true;
+    }
+    if (e.dx == f.dx || std::abs(e.dx) == std::abs(f.dx))
+        return false;
+    if (e.dx == 0 || f.dx == 0) {
+        const SlopedEdge& v = e.dx == 0 ? e : f;
+        const SlopedEdge& o = e.dx == 0 ? f : e;
+        const double b = static_cast<double>(o.bot.y) - static_cast<double>(o.bot.x) / o.dx;
+        exactY = static_cast<double>(v.bot.x) / o.dx + b;
+        at = {v.bot.x, roundHalfAway(exactY)};
+        return true;
+    }
+    const double b1 = static_cast<double>(e.bot.x) - static_cast<double>(e.bot.y) * e.dx;
+    const double b2 = static_cast<double>(f.bot.x) - static_cast<double>(f.bot.y) * f.dx;
+    const double q = (b2 - b1) / (e.dx - f.dx);
+    exactY = q;
+    const std::int64_t y = roundHalfAway(q);
+    const std::int64_t x =
+        std::abs(e.dx) < std::abs(f.dx) ? roundHalfAway(e.dx * q + b1) : roundHalfAway(f.dx * q + b2);
+    at = {x, y};
+    return true;
+}
+
+int signOf(std::int64_t v) {
+    return (v > 0) - (v < 0);
+}
+
+bool onSegment(Region::IntPoint p, Region::IntPoint q, Region::IntPoint r) {
+    return std::min(p.x, q.x) <= r.x && r.x <= std::max(p.x, q.x) && std::min(p.y, q.y) <= r.y &&
+           r.y <= std::max(p.y, q.y);
+}
+
+// 2 for a proper crossing, 1 for any other shared point, 0 for none.
+int meeting(Region::IntPoint a, Region::IntPoint b, Region::IntPoint c, Region::IntPoint d) {
+    if (std::max(a.x, b.x) < std::min(c.x, d.x) || std::max(c.x, d.x) < std::min(a.x, b.x) ||
+        std::max(a.y, b.y) < std::min(c.y, d.y) || std::max(c.y, d.y) < std::min(a.y, b.y))
+        return 0;
+    const int d1 = signOf(side(c, d, a)), d2 = signOf(side(c, d, b));
+    const int d3 = signOf(side(a, b, c)), d4 = signOf(side(a, b, d));
+    if (d1 * d2 < 0 && d3 * d4 < 0)
+        return 2;
+    if ((d1 == 0 && onSegment(c, d, a)) || (d2 == 0 && onSegment(c, d, b)) ||
+        (d3 == 0 && onSegment(a, b, c)) || (d4 == 0 && onSegment(a, b, d)))
+        return 1;
+    return 0;
+}
+
+// Whether p lies farther than kGraze from the segment a-b.
+bool clearOf(Region::IntPoint p, Region::IntPoint a, Region::IntPoint b) {
+    const double px = static_cast<double>(p.x), py = static_cast<double>(p.y);
+    const double ax = static_cast<double>(a.x), ay = static_cast<double>(a.y);
+    const double dx = static_cast<double>(b.x) - ax, dy = static_cast<double>(b.y) - ay;
+    const double length = dx * dx + dy * dy;
+    double t = length > 0 ? ((px - ax) * dx + (py - ay) * dy) / length : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    const double ex = ax + t * dx - px, ey = ay + t * dy - py;
+    const double reach = static_cast<double>(kGraze) + 1;
+    return ex * ex + ey * ey > reach * reach;
+}
+
+// Even-odd parity of contours round a point on none of their edges.
+bool insideEvenOdd(const std::vector<Region::Contour>& contours, Region::IntPoint p) {
+    bool inside = false;
+    for (const Region::Contour& c : contours) {
+        for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+            const Region::IntPoint a = c[j], b = c[i];
+            if ((a.y <= p.y) != (b.y <= p.y)) {
+                const std::int64_t s = side(a, b, p);
+                if ((b.y > a.y) == (s > 0))
+                    inside = !inside;
+            }
+        }
+    }
+    return inside;
+}
+
+} // namespace
+
+bool Region::plainBoundsWithin(const Region& other, RectF& bounds) const {
+    if (raw_ || !other.raw_ || !other.evenOdd_ || other.contours_.empty())
+        return false;
+    constexpr std::int64_t kNear = 2 * kGraze + 2;
+    const Box near{other.box_.left - kNear, other.box_.top - kNear, other.box_.right + kNear,
+                   other.box_.bottom + kNear};
+    struct Edge {
+        IntPoint a, b;
+    };
+    thread_local std::vector<Edge> floorEdges;
+    thread_local std::vector<IntPoint> floorCorners;
+    floorEdges.clear();
+    floorCorners.clear();
+    std::int64_t highest = near.bottom + 1;
+    for (const Contour& c : contours_) {
+        for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+            const IntPoint a = c[j], b = c[i];
+            if (std::max(a.x, b.x) < near.left || std::min(a.x, b.x) > near.right ||
+                std::max(a.y, b.y) < near.top || std::min(a.y, b.y) > near.bottom)
+                continue;
+            floorEdges.push_back({a, b});
+            highest = std::min({highest, a.y, b.y});
+            if (b.x >= near.left && b.x <= near.right && b.y >= near.top && b.y <= near.bottom)
+                floorCorners.push_back(b);
+        }
+    }
+    const IntPoint topCentre{other.box_.left / 2 + other.box_.right / 2, near.top};
+    if (floorEdges.empty()) {
+        // The figure's surroundings lie wholly inside this region or wholly outside it.
+        return false;
+    }
+    // Above its highest edge near the figure, this region has nothing there (checked at the
+    // top of the widened box): what the figure does up there cannot touch the answer.
+    if (highest > near.top && windingAt(contours_, topCentre) != 0)
+        return false;
+    const std::int64_t reach = highest > near.top ? highest - kNear : near.top - 1;
+
+    // The figure's edges that come down to where this region may be: plain outline, as
+    // resolved contours are (no two meet but neighbours at their corner, no straight or folded
+    // corner).
+    struct FigureEdge {
+        IntPoint a, b;
+        std::size_t contour, index, size;
+    };
+    thread_local std::vector<FigureEdge> figure;
+    figure.clear();
+    for (std::size_t n = 0; n < other.contours_.size(); ++n) {
+        const Contour& c = other.contours_[n];
+        if (std::none_of(c.begin(), c.end(), [&](IntPoint p) { return p.y >= reach; }))
+            continue; // a head or an arm, well above
+        for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
+            const IntPoint a = c[j], b = c[i];
+            const IntPoint next = c[i + 1 < c.size() ? i + 1 : 0];
+            if (std::max({a.y, b.y, next.y}) < reach)
+                continue;
+            if (side(a, b, next) == 0)
+                return false;
+            if (std::max(a.y, b.y) >= reach)
+                figure.push_back({a, b, n, i, c.size()});
+        }
+    }
+    for (std::size_t e = 0; e < figure.size(); ++e) {
+        for (std::size_t f = e + 1; f < figure.size(); ++f) {
+            const FigureEdge& p = figure[e];
+            const FigureEdge& q = figure[f];
+            if (p.contour == q.contour &&
+                ((p.index + 1) % p.size == q.index || (q.index + 1) % q.size == p.index))
+                continue;
+            if (meeting(p.a, p.b, q.a, q.b) != 0)
+                return false;
+        }
+    }
+
+    // The winding round a point of the figure's box: nothing of this region lies above its edges
+    // near the figure, so only those edges cross the way up from the point. (Far up, where the
+    // way leaves the widened box, the winding is nought, as at its top centre.)
+    const auto upwardWinding = [&](IntPoint p) {
+        if (highest <= near.top)
+            return windingAt(contours_, p);
+        int winding = 0;
+        for (const Edge& e : floorEdges) {
+            if ((e.a.x <= p.x) == (e.b.x <= p.x))
+                continue;
+            const std::int64_t s = side(e.a, e.b, p);
+            if (e.b.x > e.a.x ? s > 0 : s < 0)
+                winding += e.b.x > e.a.x ? 1 : -1;
+        }
+        return winding;
+    };
+    // The corners of the common area: where edges cross, and each region's corners inside the
+    // other, each clear of the other's edges so that no rounding can fold the area away.
+    thread_local std::vector<IntPoint> corners;
+    thread_local std::vector<double> crossingRows;
+    corners.clear();
+    crossingRows.clear();
+    for (const FigureEdge& p : figure) {
+        for (const Edge& q : floorEdges) {
+            const int how = meeting(p.a, p.b, q.a, q.b);
+            if (how == 0)
+                continue;
+            if (how == 1)
+                return false;
+            IntPoint at{};
+            double exactY = 0;
+            if (!clipperCrossing(SlopedEdge(p.a, p.b), SlopedEdge(q.a, q.b), at, exactY))
+                return false;
+            corners.push_back(at);
+            if (!std::isnan(exactY))
+                crossingRows.push_back(exactY);
+        }
+    }
+    for (const FigureEdge& p : figure) {
+        const IntPoint v = p.b;
+        if (v.y < reach)
+            continue;
+        for (const Edge& q : floorEdges)
+            if (!clearOf(v, q.a, q.b))
+                return false;
+        if (upwardWinding(v) != 0)
+            corners.push_back(v);
+    }
+    for (const IntPoint w : floorCorners) {
+        for (const FigureEdge& p : figure)
+            if (!clearOf(w, p.a, p.b))
+                return false;
+        if (w.x > other.box_.left && w.x < other.box_.right && w.y > other.box_.top &&
+            w.y < other.box_.bottom && insideEvenOdd(other.contours_, w))
+            corners.push_back(w);
+    }
+    // A crossing near a scan line of the clipper's (every corner's row) could be moved onto it;
+    // corners a unit apart could merge.
+    if (!crossingRows.empty()) {
+        const auto nearRow = [&](std::int64_t level) {
+            return std::any_of(crossingRows.begin(), crossingRows.end(),
+                               [&](double row) { return std::abs(row - static_cast<double>(level)) < 2; });
+        };
+        for (const std::vector<Contour>* set : {&contours_, &other.contours_})
+            for (const Contour& c : *set)
+                for (const IntPoint p : c)
+                    if (p.y >= other.box_.top - 2 && p.y <= other.box_.bottom + 2 && nearRow(p.y))
+                        return false;
+    }
+    for (std::size_t i = 0; i < corners.size(); ++i)
+        for (std::size_t j = i + 1; j < corners.size(); ++j)
+            if (std::abs(corners[i].x - corners[j].x) <= 1 && std::abs(corners[i].y - corners[j].y) <= 1)
+                return false;
+    if (corners.empty()) {
+        bounds = {};
+        return true;
+    }
+    Box extent{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+    for (const IntPoint p : corners) {
+        extent.left = std::min(extent.left, p.x);
+        extent.top = std::min(extent.top, p.y);
+        extent.right = std::max(extent.right, p.x);
+        extent.bottom = std::max(extent.bottom, p.y);
+    }
+    bounds = worldRect(extent);
+    return true;
 }
 
 bool Region::scanWithin(const Box& box, bool wantBounds, bool& met, Box& extent) const {

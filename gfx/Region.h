@@ -59,6 +59,10 @@ private:
     void measureBox() const;
     // Resolves figures taken straight from a path into non-overlapping contours.
     void normalize() const;
+    // boundsWithin(other) worked out from the corners of the common area, for a resolved region
+    // and a raw even-odd one whose edges meet plainly there (a floor and a figure's feet);
+    // false when the clipper's rounding could tip the answer and the clipper has to give it.
+    bool plainBoundsWithin(const Region& other, RectF& bounds) const;
     // The edge scan behind meets() and boundsWithin(); false when it cannot be sure.
     bool scanWithin(const Box& r, bool wantBounds, bool& met, Box& extent) const;
     static RectF worldRect(const Box& b);

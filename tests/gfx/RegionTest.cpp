@@ -284,6 +284,9 @@ TEST(RegionTest, BoundsWithinARegionAreTheWholeOutlinesIntersection) {
     saw.push_back({500, 330});
     saw.push_back({100, 330});
     polyline("saw", saw, FillMode::Winding);
+    polyline("flat slab", {{80, 300}, {520, 300}, {520, 310}, {80, 310}}, FillMode::Winding);
+    polyline("roof", {{80, 330}, {300, 250}, {520, 330}, {520, 340}, {300, 262}, {80, 340}},
+             FillMode::Winding);
     for (const FillMode mode : {FillMode::Winding, FillMode::Alternate}) {
         std::vector<PointF> spiral; // two turns and back: the middle is wound round twice
         for (int i = 0; i < 96; ++i) {
@@ -317,7 +320,8 @@ TEST(RegionTest, BoundsWithinARegionAreTheWholeOutlinesIntersection) {
                 at = c[static_cast<std::size_t>(i * 7) % c.size()];
                 at.y -= uniform(0, 3);
             }
-            Path figure(FillMode::Winding);
+            // Half the figures even-odd, as the game's are, half wound.
+            Path figure(i % 4 < 2 ? FillMode::Alternate : FillMode::Winding);
             figure.addEllipse({at.x - 5, at.y - 40, 10, 10});
             figure.addRectangle({at.x - 4, at.y - 30, 8, uniform(10, 25)});
             figure.startFigure();
@@ -325,6 +329,10 @@ TEST(RegionTest, BoundsWithinARegionAreTheWholeOutlinesIntersection) {
                                                 {at.x - 6 + uniform(-2, 2), at.y},
                                                 {at.x - 4, at.y},
                                                 {at.x, at.y - 10}});
+            figure.startFigure(); // a second leg, stepping out
+            figure.addLines(std::vector<PointF>{{at.x + 2, at.y - 12},
+                                                {at.x + 6 + uniform(-2, 2), at.y - uniform(0, 4)},
+                                                {at.x + 1, at.y - 9}});
             const Region body(figure);
             Region common = floor;
             common.intersect(body);
