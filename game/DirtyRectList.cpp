@@ -109,11 +109,8 @@ void DirtyRectList::splitIntoBands(std::size_t pIndex, const gfx::RectI& r, cons
 }
 
 void DirtyRectList::clipTo(gfx::Graphics& g) const {
-    bool first = true;
-    for (const gfx::RectI& r : rects_) {
-        g.setClip(r, first ? gfx::CombineMode::Replace : gfx::CombineMode::Union);
-        first = false;
-    }
+    if (!rects_.empty())
+        g.setClip(rects_);
 }
 
 void DirtyRectList::fillDevicePixels(gfx::Graphics& g, const gfx::RectI& r, const gfx::SolidBrush& brush) {

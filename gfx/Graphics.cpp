@@ -204,6 +204,15 @@ void Graphics::setClipFrame(RectI worldRect) {
 
 void Graphics::setClip(RectI worldRect, CombineMode mode) {
     const RectI device = snapToDevice(worldRect);
+    if (mode == CombineMode::Replace) {
+        // What the region of one rectangle would give back, without building it.
+        clip_.infinite = false;
+        clip_.rects.clear();
+        if (!device.isEmpty())
+            clip_.rects.push_back(device);
+        stateDirty_ = true;
+        return;
+    }
     RegionHandle region = clip_.infinite ? nullptr : regionOf(clip_.rects);
     const cairo_rectangle_int_t box = toCairo(device);
     switch (mode) {
@@ -235,6 +244,20 @@ void Graphics::setClip(RectI worldRect, CombineMode mode) {
         clip_.infinite = false;
         clip_.rects = rectsOf(region.get());
     }
+    stateDirty_ = true;
+}
+
+void Graphics::setClip(std::span<const RectI> worldRects) {
+    std::vector<RectI> devices;
+    devices.reserve(worldRects.size());
+    for (const RectI& r : worldRects) {
+        const RectI device = snapToDevice(r);
+        if (!device.isEmpty())
+            devices.push_back(device);
+    }
+    // A region holds its pixels in one canonical set of bands, however it was put together.
+    clip_.infinite = false;
+    clip_.rects = rectsOf(regionOf(devices).get());
     stateDirty_ = true;
 }
 

@@ -10,6 +10,7 @@
 #include "gfx/Surface.h"
 
 #include <memory>
+#include <span>
 #include <vector>
 
 typedef struct _cairo cairo_t;
@@ -61,6 +62,9 @@ public:
     // World rectangle under the current transform, snapped outward to whole device pixels
     // so a clip edge never blends old and new pixels.
     void setClip(RectI worldRect, CombineMode mode);
+    // The union of the world rectangles, each snapped as above, replaces the clip: the clip a
+    // run of Replace and Union calls would leave, built in one go.
+    void setClip(std::span<const RectI> worldRects);
     void resetClip();
     // The rectangle every drawing is cut to anyway (the world on a letter-boxed window; the
     // whole surface until set): a clip side along it cuts a shape just as a full repaint does.

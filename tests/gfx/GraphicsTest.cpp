@@ -139,6 +139,31 @@ TEST(GraphicsTest, ClipRectanglesUniteAndExcludeInsideAContainer) {
     EXPECT_EQ(g.lastStatus(), Status::InvalidParameter);
 }
 
+// The dirty rectangles of a frame become the clip in one go: the very boxes a Replace and a
+// run of Unions leave, at the world's own scale and at one that snaps them apart.
+TEST(GraphicsTest, ClipOfManyRectanglesIsTheirUnionBoxForBox) {
+    const std::vector<std::vector<RectI>> cases = {
+        {{10, 10, 20, 20}},
+        {{0, 0, 20, 40}, {60, 0, 40, 40}},                     // apart
+        {{10, 10, 30, 20}, {25, 15, 30, 30}, {5, 40, 10, 10}}, // overlapping, stepped
+        {{10, 10, 20, 20}, {30, 10, 20, 20}, {10, 30, 40, 5}}, // touching
+        {{10, 10, 0, 20}, {40, 40, 10, 10}, {20, 20, 10, 0}},  // empty ones among them
+        {{5, 5, 50, 50}, {10, 10, 5, 5}},                      // one inside another
+    };
+    for (const float scale : {1.0f, 1.37f}) {
+        for (const std::vector<RectI>& rects : cases) {
+            Surface s(120, 120);
+            Graphics oneByOne(s), atOnce(s);
+            oneByOne.scaleTransform(scale, scale);
+            atOnce.scaleTransform(scale, scale);
+            for (std::size_t i = 0; i < rects.size(); ++i)
+                oneByOne.setClip(rects[i], i == 0 ? CombineMode::Replace : CombineMode::Union);
+            atOnce.setClip(rects);
+            EXPECT_EQ(atOnce.clipRects(), oneByOne.clipRects()) << rects.size() << " rectangles at " << scale;
+        }
+    }
+}
+
 TEST(GraphicsTest, ContainerTransformIsRelativeSoAppendPlacesBeforeTheWindowScale) {
     Surface s(200, 200);
     Graphics g(s);
