@@ -20,6 +20,7 @@ Surface::Surface(int width, int height) {
     surface_ = s;
     width_ = width;
     height_ = height;
+    stride_ = cairo_image_surface_get_stride(s);
 }
 
 Surface Surface::svgDocument(const std::string& fileName, int width, int height) {
@@ -35,6 +36,8 @@ Surface Surface::svgDocument(const std::string& fileName, int width, int height)
     out.surface_ = s;
     out.width_ = width;
     out.height_ = height;
+    out.stride_ =
+        cairo_surface_get_type(s) == CAIRO_SURFACE_TYPE_IMAGE ? cairo_image_surface_get_stride(s) : 0;
     return out;
 }
 
@@ -76,7 +79,7 @@ Surface Surface::fromPng(const std::uint8_t* bytes, std::size_t size) {
 
 Surface::Surface(Surface&& other) noexcept
     : surface_(std::exchange(other.surface_, nullptr)), width_(std::exchange(other.width_, 0)),
-      height_(std::exchange(other.height_, 0)) {}
+      height_(std::exchange(other.height_, 0)), stride_(std::exchange(other.stride_, 0)) {}
 
 Surface& Surface::operator=(Surface&& other) noexcept {
     if (this != &other) {
@@ -85,6 +88,7 @@ Surface& Surface::operator=(Surface&& other) noexcept {
         surface_ = std::exchange(other.surface_, nullptr);
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
+        stride_ = std::exchange(other.stride_, 0);
     }
     return *this;
 }
@@ -92,10 +96,6 @@ Surface& Surface::operator=(Surface&& other) noexcept {
 Surface::~Surface() {
     if (surface_)
         cairo_surface_destroy(surface_);
-}
-
-int Surface::stride() const {
-    return surface_ ? cairo_image_surface_get_stride(surface_) : 0;
 }
 
 std::uint8_t* Surface::data() {
@@ -146,6 +146,8 @@ Surface Surface::over(std::uint8_t* pixels, int width, int height, int stride) {
     out.surface_ = s;
     out.width_ = width;
     out.height_ = height;
+    out.stride_ =
+        cairo_surface_get_type(s) == CAIRO_SURFACE_TYPE_IMAGE ? cairo_image_surface_get_stride(s) : 0;
     return out;
 }
 

@@ -40,7 +40,7 @@ public:
     bool valid() const { return surface_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
-    int stride() const;
+    int stride() const { return stride_; }
     std::uint8_t* data();
     const std::uint8_t* data() const;
     std::uint32_t pixel(int x, int y) const;
@@ -63,6 +63,7 @@ private:
     cairo_surface_t* surface_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    int stride_ = 0; // kept: painting asks for it for every shape
 };
 
 } // namespace gfx
