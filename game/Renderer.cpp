@@ -543,21 +543,26 @@ bool Renderer::mendHeldLayer(Game& game, std::size_t sceneryEnd) {
 
 void Renderer::repaintRects(Game& game, gfx::Graphics& g, gfx::Surface& target, const DirtyRectList& rects,
                             std::size_t from, std::size_t to, const gfx::Surface* below) {
-    // Each dirty rectangle is repainted in a pass of its own, clipped to that one box: Cairo
-    // shades edges differently under a clip made of many boxes, and the canvas draws a shape
-    // that a box's side cuts so that it comes out as in a full redraw (see Graphics), so every
-    // pass paints exactly the pixels a full redraw would. Each pass starts afresh, from the
-    // layer below or the background, so rectangles that share device pixels stay exact.
+    if (below != nullptr && !rects.empty()) {
+        // The layer below is put back under every rectangle; then each object that meets any
+        // of them is drawn once, clipped to the ones it meets. Its bounds hold every pixel it
+        // paints, so it paints nothing in the others, and each pixel comes out as a pass of
+        // its own rectangle would leave it (the canvas cuts a shape the same under any clip).
+        g.setClip(rects.rects());
+        g.flush();
+        for (const gfx::RectI& device : g.clipRects())
+            target.copyRect(*below, device);
+        drawObjectsMeeting(game, g, rects, from, to);
+        g.flush();
+        return;
+    }
+    // Each rectangle in a pass of its own, filled with the background first.
     for (const gfx::RectI& r : rects.rects()) {
         g.setClip(r, gfx::CombineMode::Replace);
-        if (below != nullptr) {
-            g.flush();
-            for (const gfx::RectI& device : g.clipRects())
-                target.copyRect(*below, device);
-        } else {
-            DirtyRectList::fillDevicePixels(g, r, backgroundBrush);
-        }
-        drawObjectsMeeting(game, g, r, from, to);
+        DirtyRectList::fillDevicePixels(g, r, backgroundBrush);
+        DirtyRectList one;
+        one.insert(r);
+        drawObjectsMeeting(game, g, one, from, to);
     }
     g.flush();
 }
@@ -569,19 +574,35 @@ void Renderer::drawScene(Game& game, gfx::Graphics& g) const {
         drawNavOverlay(game, g);
 }
 
-void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& box, std::size_t from,
-                                  std::size_t to) const {
-    // Objects wholly outside the box would be clipped away entirely; their bounds (with the
-    // pen, as last drawn) cover every pixel they paint, so skipping them changes nothing.
-    const float left = static_cast<float>(box.x) - 1;
-    const float top = static_cast<float>(box.y) - 1;
-    const float right = static_cast<float>(box.right()) + 1;
-    const float bottom = static_cast<float>(box.bottom()) + 1;
+void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const DirtyRectList& rects, std::size_t from,
+                                  std::size_t to) {
+    // Objects wholly outside a box would be clipped away there entirely; their bounds (with
+    // the pen, as last drawn) cover every pixel they paint, so leaving the box out of their
+    // clip changes nothing.
+    const auto meets = [](const gfx::RectF& b, const gfx::RectI& box) {
+        return b.x < static_cast<float>(box.right()) + 1 && b.y < static_cast<float>(box.bottom()) + 1 &&
+               b.right() > static_cast<float>(box.x) - 1 && b.bottom() > static_cast<float>(box.y) - 1;
+    };
+    clipNow_.clear();
+    bool clipSet = false;
     for (std::size_t i = from; i < to; ++i) {
         Object* object = game.drawList[i];
         const gfx::RectF& b = object->lastBounds();
-        if (b.x < right && b.y < bottom && b.right() > left && b.bottom() > top)
-            object->draw(g);
+        clipNext_.clear();
+        for (const gfx::RectI& box : rects.rects())
+            if (meets(b, box))
+                clipNext_.push_back(box);
+        if (clipNext_.empty())
+            continue;
+        if (!clipSet || clipNext_ != clipNow_) {
+            if (clipNext_.size() == 1)
+                g.setClip(clipNext_.front(), gfx::CombineMode::Replace);
+            else
+                g.setClip(clipNext_);
+            clipNow_.swap(clipNext_);
+            clipSet = true;
+        }
+        object->draw(g);
     }
 }
 

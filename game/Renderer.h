@@ -104,9 +104,10 @@ private:
     void incrementalRedraw(Game& game, WindowPort& window, const gfx::RectI& client, bool presentAll);
     // Every object of the drawList, back to front, plus the navigation overlay if it is on.
     void drawScene(Game& game, gfx::Graphics& g) const;
-    // Objects of the drawList from index from on whose last bounds meet the world box.
-    void drawObjectsMeeting(Game& game, gfx::Graphics& g, const gfx::RectI& worldBox, std::size_t from,
-                            std::size_t to) const;
+    // Objects of the drawList [from, to) whose last bounds meet any of the rectangles, each
+    // drawn once, clipped to the rectangles it meets.
+    void drawObjectsMeeting(Game& game, gfx::Graphics& g, const DirtyRectList& rects, std::size_t from,
+                            std::size_t to);
     // Whether dirty rectangles add up to more than a third of the world.
     static bool coversMuchOfTheWorld(const DirtyRectList& rects);
     // Index of the drawList's first object that is not scenery.
@@ -228,6 +229,8 @@ private:
     double scale_ = 1.0;
     Origin origin_;
     DirtyRectList previousRects;
+    // The clip of the object drawObjectsMeeting draws now, and of the next one.
+    std::vector<gfx::RectI> clipNow_, clipNext_;
     // Scenery layer: the background with the drawList's objects behind the first character
     // (the house, the garden), kept up to date like the back buffer, so a dirty rectangle
     // starts from a copy instead of repainting them. sceneryObjects are the objects it
