@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 
 namespace gfx {
 
@@ -628,8 +629,68 @@ bool clearOf(Region::IntPoint p, Region::IntPoint a, Region::IntPoint b) {
     return ex * ex + ey * ey > reach * reach;
 }
 
+// The contour as the clipper takes it in: repeated corners, and corners on one line with their
+// neighbours (a straight run, a spike there and back), dropped one at a time in the clipper's
+// order. False when nothing with an area is left: the clipper then leaves it out.
+bool cleanAsClipper(const Region::Contour& c, Region::Contour& out) {
+    const auto same = [&](std::size_t a, std::size_t b) { return c[a].x == c[b].x && c[a].y == c[b].y; };
+    std::size_t high = c.size() - 1;
+    while (high > 0 && same(high, 0))
+        --high;
+    while (high > 0 && same(high, high - 1))
+        --high;
+    if (high < 2)
+        return false;
+    const std::size_t n = high + 1;
+    thread_local std::vector<std::size_t> next, prev;
+    next.resize(n);
+    prev.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        next[i] = i + 1 < n ? i + 1 : 0;
+        prev[i] = i > 0 ? i - 1 : n - 1;
+    }
+    const auto remove = [&](std::size_t k) {
+        next[prev[k]] = next[k];
+        prev[next[k]] = prev[k];
+        return next[k];
+    };
+    std::size_t e = 0, start = 0, stop = 0;
+    for (;;) {
+        if (same(e, next[e])) {
+            if (e == next[e])
+                break;
+            if (e == start)
+                start = next[e];
+            e = remove(e);
+            stop = e;
+            continue;
+        }
+        if (prev[e] == next[e])
+            break;
+        if (side(c[prev[e]], c[e], c[next[e]]) == 0) {
+            if (e == start)
+                start = next[e];
+            e = prev[remove(e)];
+            stop = e;
+            continue;
+        }
+        e = next[e];
+        if (e == stop)
+            break;
+    }
+    if (prev[e] == next[e])
+        return false;
+    out.clear();
+    std::size_t k = start;
+    do {
+        out.push_back(c[k]);
+        k = next[k];
+    } while (k != start);
+    return true;
+}
+
 // Even-odd parity of contours round a point on none of their edges.
-bool insideEvenOdd(const std::vector<Region::Contour>& contours, Region::IntPoint p) {
+bool insideEvenOdd(std::span<const Region::Contour> contours, Region::IntPoint p) {
     bool inside = false;
     for (const Region::Contour& c : contours) {
         for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
@@ -691,11 +752,18 @@ bool Region::plainBoundsWithin(const Region& other, RectF& bounds) const {
         std::size_t contour, index, size;
     };
     thread_local std::vector<FigureEdge> figure;
+    thread_local std::vector<Contour> plain;
     figure.clear();
-    for (std::size_t n = 0; n < other.contours_.size(); ++n) {
-        const Contour& c = other.contours_[n];
-        if (std::none_of(c.begin(), c.end(), [&](IntPoint p) { return p.y >= reach; }))
+    std::size_t plainCount = 0;
+    for (const Contour& raw : other.contours_) {
+        if (std::none_of(raw.begin(), raw.end(), [&](IntPoint p) { return p.y >= reach; }))
             continue; // a head or an arm, well above
+        if (plainCount == plain.size())
+            plain.emplace_back();
+        if (!cleanAsClipper(raw, plain[plainCount]))
+            continue; // a straight limb or a stroke there and back: no area
+        const std::size_t n = plainCount++;
+        const Contour& c = plain[n];
         for (std::size_t i = 0, j = c.size() - 1; i < c.size(); j = i++) {
             const IntPoint a = c[j], b = c[i];
             const IntPoint next = c[i + 1 < c.size() ? i + 1 : 0];
@@ -772,7 +840,7 @@ bool Region::plainBoundsWithin(const Region& other, RectF& bounds) const {
             if (!clearOf(w, p.a, p.b))
                 return false;
         if (w.x > other.box_.left && w.x < other.box_.right && w.y > other.box_.top &&
-            w.y < other.box_.bottom && insideEvenOdd(other.contours_, w))
+            w.y < other.box_.bottom && insideEvenOdd(std::span<const Contour>(plain.data(), plainCount), w))
             corners.push_back(w);
     }
     // A crossing near a scan line of the clipper's (every corner's row) could be moved onto it;

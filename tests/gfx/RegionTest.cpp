@@ -329,6 +329,11 @@ TEST(RegionTest, BoundsWithinARegionAreTheWholeOutlinesIntersection) {
                                                 {at.x - 6 + uniform(-2, 2), at.y},
                                                 {at.x - 4, at.y},
                                                 {at.x, at.y - 10}});
+            if (i % 8 < 4) { // a tail drawn there and back, as limbs of a path may be
+                const PointF tip{at.x + 7, at.y - uniform(-1, 3)};
+                figure.startFigure();
+                figure.addLines(std::vector<PointF>{{at.x + 4, at.y - 20}, tip, {at.x + 9, at.y - 8}, tip});
+            }
             figure.startFigure(); // a second leg, stepping out
             figure.addLines(std::vector<PointF>{{at.x + 2, at.y - 12},
                                                 {at.x + 6 + uniform(-2, 2), at.y - uniform(0, 4)},
