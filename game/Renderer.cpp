@@ -552,7 +552,7 @@ void Renderer::repaintRects(Game& game, gfx::Graphics& g, gfx::Surface& target, 
         g.flush();
         for (const gfx::RectI& device : g.clipRects())
             target.copyRect(*below, device);
-        drawObjectsMeeting(game, g, rects, from, to);
+        drawObjectsMeeting(game, g, rects.rects(), from, to);
         g.flush();
         return;
     }
@@ -560,9 +560,7 @@ void Renderer::repaintRects(Game& game, gfx::Graphics& g, gfx::Surface& target, 
     for (const gfx::RectI& r : rects.rects()) {
         g.setClip(r, gfx::CombineMode::Replace);
         DirtyRectList::fillDevicePixels(g, r, backgroundBrush);
-        DirtyRectList one;
-        one.insert(r);
-        drawObjectsMeeting(game, g, one, from, to);
+        drawObjectsMeeting(game, g, std::span(&r, 1), from, to);
     }
     g.flush();
 }
@@ -574,8 +572,8 @@ void Renderer::drawScene(Game& game, gfx::Graphics& g) const {
         drawNavOverlay(game, g);
 }
 
-void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const DirtyRectList& rects, std::size_t from,
-                                  std::size_t to) {
+void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, std::span<const gfx::RectI> rects,
+                                  std::size_t from, std::size_t to) {
     // Objects wholly outside a box would be clipped away there entirely; their bounds (with
     // the pen, as last drawn) cover every pixel they paint, so leaving the box out of their
     // clip changes nothing.
@@ -589,7 +587,7 @@ void Renderer::drawObjectsMeeting(Game& game, gfx::Graphics& g, const DirtyRectL
         Object* object = game.drawList[i];
         const gfx::RectF& b = object->lastBounds();
         clipNext_.clear();
-        for (const gfx::RectI& box : rects.rects())
+        for (const gfx::RectI& box : rects)
             if (meets(b, box))
                 clipNext_.push_back(box);
         if (clipNext_.empty())

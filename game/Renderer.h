@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -106,7 +107,7 @@ private:
     void drawScene(Game& game, gfx::Graphics& g) const;
     // Objects of the drawList [from, to) whose last bounds meet any of the rectangles, each
     // drawn once, clipped to the rectangles it meets.
-    void drawObjectsMeeting(Game& game, gfx::Graphics& g, const DirtyRectList& rects, std::size_t from,
+    void drawObjectsMeeting(Game& game, gfx::Graphics& g, std::span<const gfx::RectI> rects, std::size_t from,
                             std::size_t to);
     // Whether dirty rectangles add up to more than a third of the world.
     static bool coversMuchOfTheWorld(const DirtyRectList& rects);
