@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <span>
 
 namespace gfx {
@@ -561,14 +562,15 @@ struct SlopedEdge {
 
 // Where two edges that cross properly cross, as the clipper rounds it; false where its
 // rounding takes a path this does not follow (parallel or mirrored slopes).
-bool clipperCrossing(const SlopedEdge& e, const SlopedEdge& f, Region::IntPoint& at, double& exactY) {
+bool clipperCrossing(const SlopedEdge& e, const SlopedEdge& f, Region::IntPoint& at,
+                     std::optional<double>& roundedRow) {
     if (e.horizontal || f.horizontal) {
         const SlopedEdge& h = e.horizontal ? e : f;
         const SlopedEdge& o = e.horizontal ? f : e;
         if (o.horizontal)
             return false;
         at = {xOnScanline(o.bot, o.top, h.bot.y), h.bot.y};
-        exactY = std::nan(""); // on the horizontal's own row: nothing to round
+        roundedRow.reset(); // on the horizontal's own row: nothing rounded
         return true;
     }
     if (e.dx == f.dx || std::abs(e.dx) == std::abs(f.dx))
@@ -577,14 +579,14 @@ bool clipperCrossing(const SlopedEdge& e, const SlopedEdge& f, Region::IntPoint&
         const SlopedEdge& v = e.dx == 0 ? e : f;
         const SlopedEdge& o = e.dx == 0 ? f : e;
         const double b = static_cast<double>(o.bot.y) - static_cast<double>(o.bot.x) / o.dx;
-        exactY = static_cast<double>(v.bot.x) / o.dx + b;
-        at = {v.bot.x, roundHalfAway(exactY)};
+        roundedRow = static_cast<double>(v.bot.x) / o.dx + b;
+        at = {v.bot.x, roundHalfAway(*roundedRow)};
         return true;
     }
     const double b1 = static_cast<double>(e.bot.x) - static_cast<double>(e.bot.y) * e.dx;
     const double b2 = static_cast<double>(f.bot.x) - static_cast<double>(f.bot.y) * f.dx;
     const double q = (b2 - b1) / (e.dx - f.dx);
-    exactY = q;
+    roundedRow = q;
     const std::int64_t y = roundHalfAway(q);
     const std::int64_t x =
         std::abs(e.dx) < std::abs(f.dx) ? roundHalfAway(e.dx * q + b1) : roundHalfAway(f.dx * q + b2);
@@ -817,12 +819,12 @@ bool Region::plainBoundsWithin(const Region& other, RectF& bounds) const {
             if (how == 1)
                 return false;
             IntPoint at{};
-            double exactY = 0;
-            if (!clipperCrossing(SlopedEdge(p.a, p.b), SlopedEdge(q.a, q.b), at, exactY))
+            std::optional<double> roundedRow;
+            if (!clipperCrossing(SlopedEdge(p.a, p.b), SlopedEdge(q.a, q.b), at, roundedRow))
                 return false;
             corners.push_back(at);
-            if (!std::isnan(exactY))
-                crossingRows.push_back(exactY);
+            if (roundedRow)
+                crossingRows.push_back(*roundedRow);
         }
     }
     for (const FigureEdge& p : figure) {
