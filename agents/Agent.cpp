@@ -136,21 +136,18 @@ int Agent::findPlatform(double) {
         auto* p = static_cast<Platform*>(object);
         if (!p->touches(r))
             continue;
-        // A platform that would not hold the body is no catch (it hangs below the foot of a
-        // dangling cable, or past the tip of a branch): caught there, it would be let go in
-        // the next step and caught again, for ever, instead of dropping to what is below.
-        // A body that came into a floor from the side, deeper than the floor holds it, is
-        // set on top of it first.
-        if (!p->supports(r) && !(p->isHorizontal() && liftOnto(*p)))
+        if (p->isVertical()) {
+            // A climbable that would not hold the body (below the foot of a dangling cable)
+            // is no catch: caught there, it would be let go in the next step and caught
+            // again, for ever, instead of dropping to what is below.
+            if (p->supports(r))
+                candidate = p;
             continue;
-        if (!p->isVertical()) {
-            // Landed: on top of the floor from the first step, as the floor's contact would
-            // set it, so the pose it walks in does not start sunk below what holds it.
-            liftOnto(*p);
-            attachTo(*p);
-            return 0;
         }
-        candidate = p;
+        if (!landsOn(*p))
+            continue;
+        attachTo(*p);
+        return 0;
     }
     // A body that has been falling for a while no longer catches ladders and poles.
     if (candidate != nullptr && detached.fallSpeed < 30) {
@@ -161,9 +158,26 @@ int Agent::findPlatform(double) {
     return 0;
 }
 
+bool Agent::landsOn(Platform& p) {
+    // A floor catches a body that comes down onto it feet first. Thrown up through the house,
+    // or standing under a floor with its head in it (the ground beneath the first floor), the
+    // body would be caught from below and lifted through the floor onto its top.
+    if (body.velocity.y < 0)
+        return false;
+    const gfx::RectF r = bounds(false);
+    const gfx::RectF common = p.sunkArea(*this);
+    if (common.y < r.y + r.height * 0.5f)
+        return false;
+    if (p.supports(r))
+        return true;
+    // Come into the floor from the side, deeper than the floor holds a body: set on top of it,
+    // or it would be let go at once and caught again, for ever.
+    return liftOnto(p);
+}
+
 bool Agent::liftOnto(Platform& p) {
     constexpr float kMostLift = 30; // a landing, not a climb through a thick floor
-    const float depth = p.sunkDepth(*this);
+    const float depth = p.sunkArea(*this).height;
     const gfx::RectF r = bounds(false);
     if (!(depth > 0) || depth > kMostLift || !p.supports({r.x, r.y - depth, r.width, r.height}))
         return false;

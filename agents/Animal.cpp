@@ -5,7 +5,6 @@
 #include "gfx/Graphics.h"
 #include "scene/Platform.h"
 #include "scene/World.h"
-#include "widgets/Trampoline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,16 +125,21 @@ void Animal::rebuildPath() {
     clearShapeDirty();
 }
 
-bool Animal::walkTo(int goal, NavEdge* finalEdge) {
+NavEdge* Animal::edgeUnderFeet() {
     NavGraph& graph = world()->navGraph;
     const gfx::RectF b = bounds(false);
     const gfx::RectF r{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
-    NavEdge* start = graph.edgeOnPlatform(platform(), r);
+    if (NavEdge* start = graph.edgeOnPlatform(platform(), r))
+        return start;
     // Where a walkway slopes away beneath a body that is still held (the cable's end beyond the
     // pole) the feet stand a little above it: it starts from the walkway they nearly reach,
     // instead of hopping about in search of one.
-    if (start == nullptr)
-        start = graph.edgeOnPlatform(platform(), {r.x, r.y, r.width, r.height + kFeetReach});
+    return graph.edgeOnPlatform(platform(), {r.x, r.y, r.width, r.height + kFeetReach});
+}
+
+bool Animal::walkTo(int goal, NavEdge* finalEdge) {
+    NavGraph& graph = world()->navGraph;
+    NavEdge* start = edgeUnderFeet();
     if (start == nullptr)
         return false;
     std::deque<NavEdge*> planned = graph.planPath(start, goal);
@@ -296,10 +300,7 @@ int Animal::walkToEndNode(double dt) {
     gfx::PointF u = unitVector(e->start(), e->end());
     if (p->isVertical() && u.y < 0)
         u.y *= 0.2f; // climbing up gets a fifth of the pull
-    if (p->isHorizontal() && waitsForTrampoline(u))
-        body.velocity.x = 0;
-    else
-        steer(dt, u, rate, body.velocity);
+    steer(dt, u, rate, body.velocity);
 
     const ContactFeedback fb = p->contactFeedback(*this, dt);
     if (fb.leave) {
@@ -309,9 +310,13 @@ int Animal::walkToEndNode(double dt) {
         return 0;
     }
     // Walked into a wall: bounce back and stop walking. Only a step towards the wall counts:
-    // a walker still touching a wall it bounced off must be free to walk away from it.
+    // a walker still touching a wall it bounced off must be free to walk away from it. On
+    // the last stretch the wall is where the walk ends (the basement's ends lie in its
+    // walls): it stands there, instead of bouncing back onto the trampoline beside it.
     const float vx = body.velocity.x;
     if (p->isHorizontal() && ((fb.obstacleLeft && vx < 0) || (fb.obstacleRight && vx > 0))) {
+        if (walk.route.size() == 1)
+            return standStill();
         body.velocity.x = -vx;
         idle.activate();
         return 0;
@@ -327,28 +332,6 @@ int Animal::walkToEndNode(double dt) {
         }
     }
     return 0;
-}
-
-bool Animal::waitsForTrampoline(gfx::PointF u) {
-    // A walker thrown on its way comes back to the trampoline after a time of its own, the
-    // same every time, and the trampoline's cycle restarts at each throw: it would be thrown
-    // for ever. Once thrown on a walk, it waits at the edge unless it can cross before the
-    // trampoline arms again.
-    Trampoline* t = walk.thrownBy;
-    if (t == nullptr || u.x == 0)
-        return false;
-    constexpr float kLookAhead = 10;
-    const gfx::RectF b = bounds(false);
-    const gfx::RectF s = t->bounds(false);
-    // At half its walking speed, from first touch to last.
-    const double crossing = (s.width + b.width + 2 * kLookAhead) / (kMaxSteerSpeed / 2);
-    if (t->secondsUntilArmed() > crossing)
-        return false;
-    // Along the floor only: the walking pose's height changes with every stride.
-    const bool onItsFloor = std::abs(b.y + b.height - s.y) < kLookAhead * 2;
-    const float aheadX = b.x + (u.x < 0 ? -kLookAhead : kLookAhead);
-    auto meets = [&s, &b](float left) { return left < s.x + s.width && s.x < left + b.width; };
-    return onItsFloor && meets(aheadX) && !meets(b.x);
 }
 
 void Animal::aimFallAt(gfx::PointF landing) {
@@ -468,49 +451,34 @@ int Animal::recoverFromOffPath(double dt) {
         return 0;
     }
     NavNode* target = offPath.goalEdge != nullptr ? offPath.goalEdge->to : offPath.goalNode;
-    if (target == nullptr) {
-        // Nowhere to head for: stand still where it landed.
+    if (target != nullptr && walkTo(target->index, offPath.goalEdge))
+        return 0;
+    if (target == nullptr || edgeUnderFeet() != nullptr) {
+        // No way from here to the goal (or nowhere to head for): give it up and stand.
         idle.activate();
         body.velocity = {0, 0};
         detached.activate();
         return 0;
     }
-    if (walkTo(target->index, offPath.goalEdge)) {
-        failedPlans = 0;
-        return 0;
-    }
-    if (meetsBox(*target, {static_cast<float>(target->x), static_cast<float>(target->y)})) // landed there
-        return standStill();
-    // No walkway under the body to start from (a quake has lifted its floor off the
-    // walkways, or it landed between two): it keeps the goal, stands on what holds it and
-    // plans again next step, with a small hop now and then to get off such a spot.
+    // No walkway under the body to start from: a quake has lifted its floor off the walkways,
+    // or it landed between two. That passes: it keeps the goal and stands on what holds it,
+    // planning again each step, with a small hop after each second of it.
     const ContactFeedback fb = platform()->contactFeedback(*this, dt);
     body.velocity.x = 0;
     // A climber holds on where it was caught (the pole after a wrap-around jump), drawn to the
     // middle of the pole, instead of sliding down and off it with the speed of its jump.
     if (platform()->isVertical())
         body.velocity.y = 0;
-    if (fb.leave || inTheAirTooLong(*platform(), fb, dt)) {
+    if (fb.leave) {
         detached.activate();
         return 0;
     }
-    if (++failedPlans >= kPlansBeforeNudge) {
-        failedPlans = 0;
+    offPath.unplannedTime += dt;
+    if (offPath.unplannedTime >= kSecondsBeforeHop) {
+        offPath.unplannedTime = 0;
         randomNudge();
     }
     return 0;
-}
-
-bool Animal::inTheAirTooLong(Platform& p, const ContactFeedback& fb, double dt) {
-    // Standing on nothing, not even with its feet (the floor it was caught by is out of
-    // reach, as during a throw up through the house): after as long as a walker in the air,
-    // it falls instead of sinking slowly through whatever lies below.
-    const bool standing = !p.isHorizontal() || fb.pushedUp || p.touches(bounds(false));
-    airTime = standing ? 0 : airTime + dt;
-    if (airTime <= kAirTimeBeforeFalling)
-        return false;
-    airTime = 0;
-    return true;
 }
 
 int Animal::platformFeedbackAttached(double dt) {
@@ -524,10 +492,6 @@ int Animal::platformFeedbackAttached(double dt) {
             vx = d - vx;
         if (fb.obstacleRight && vx >= 0)
             vx = -vx - d;
-        if (inTheAirTooLong(*p, fb, dt)) {
-            detached.activate();
-            return 0;
-        }
     }
     // Nudged or carried past the world's wrap margin while standing (a platform that holds
     // it out there, such as the cable's end or the ground under a launch): it comes back on
@@ -540,6 +504,7 @@ int Animal::platformFeedbackAttached(double dt) {
 void Animal::headForNode(NavNode* node) {
     forgetRoute();
     offPath.activate();
+    offPath.unplannedTime = 0;
     offPath.goalNode = node;
     offPath.goalEdge = nullptr;
     detached.activate();
@@ -548,6 +513,7 @@ void Animal::headForNode(NavNode* node) {
 void Animal::headForEdge(NavEdge* edge) {
     forgetRoute();
     offPath.activate();
+    offPath.unplannedTime = 0;
     offPath.goalNode = nullptr;
     offPath.goalEdge = edge;
     detached.activate();
@@ -559,7 +525,6 @@ void Animal::forgetRoute() {
     walk.route.clear();
     walk.goalNode = nullptr;
     walk.finalEdge = nullptr;
-    walk.thrownBy = nullptr;
 }
 
 void Animal::halt() {
@@ -567,14 +532,9 @@ void Animal::halt() {
     detached.activate();
 }
 
-void Animal::launch(double speed, Trampoline* by) {
-    // Thrown mid-walk, it lands and walks on to where it was going; a throw is no new goal.
-    if (walkGoal() == nullptr)
-        idle.activate();
-    else if (!offPath.isActive())
-        leavePath(walk.route.back());
-    if (walk.isActive())
-        walk.thrownBy = by;
+void Animal::launch(double speed) {
+    // A throw ends the walk: the body flies, lands, and stands where it lands.
+    idle.activate();
     detached.activate();
     body.velocity.y = static_cast<float>(-speed);
     body.speedAllowance.y = static_cast<float>(speed);

@@ -10,7 +10,6 @@ class Animal;
 class NavEdge;
 class NavNode;
 class Platform;
-class Trampoline;
 struct ContactFeedback;
 
 // "motion_state": standing still or walking. Its bind puts the walking behaviours in place.
@@ -33,15 +32,12 @@ public:
         route.clear();
         goalNode = nullptr;
         finalEdge = nullptr;
-        thrownBy = nullptr;
     }
 
     std::deque<NavEdge*> route;
     // What the route was planned for: the place and the walkway to end along (or none).
     NavNode* goalNode = nullptr;
     NavEdge* finalEdge = nullptr;
-    // The trampoline that threw the body during this walk, if one did.
-    Trampoline* thrownBy = nullptr;
 };
 
 // "to_end_node": steering to the end of the front edge, on the ground or (too long without
@@ -64,10 +60,13 @@ public:
         State::exit();
         goalNode = nullptr;
         goalEdge = nullptr;
+        unplannedTime = 0;
     }
 
     NavNode* goalNode = nullptr;
     NavEdge* goalEdge = nullptr;
+    // Seconds in a row with no walkway under the body to start the walk from.
+    double unplannedTime = 0;
 };
 
 // "start_loc": counts walks started in a row from the same edge, to notice being stuck.
@@ -107,8 +106,8 @@ public:
     void headForNode(NavNode* node);
     void headForEdge(NavEdge* edge);
     void halt();
-    // Thrown upwards by a trampoline (the one given, if any).
-    void launch(double speed, Trampoline* by = nullptr);
+    // Thrown upwards (by a trampoline): the walk ends.
+    void launch(double speed);
 
     bool isWalking() const { return walk.isActive(); }
     bool isIdle() const { return idle.isActive(); }
@@ -129,14 +128,13 @@ public:
 protected:
     // Accelerates v along the unit direction u at rate a, per axis.
     static void steer(double dt, gfx::PointF u, double a, gfx::PointF& v);
+    // The walkway of the body's platform under its feet, where a walk starts; nullptr if none.
+    NavEdge* edgeUnderFeet();
     // Leaves the route for the given edge: the body falls and then walks back to it.
     void leavePath(NavEdge* edge);
     // Leaves the current route towards its last edge; with no route, keeps the goal it was
     // heading for (or, with none, stands idle).
     void leaveRoute();
-    // Whether the body, walking along u, is about to step onto the trampoline that threw it
-    // on this walk while it is armed again.
-    bool waitsForTrampoline(gfx::PointF u);
     // Sets the horizontal speed of a body let go mid-climb so that its fall heads for the
     // point where the walkway it was on lands.
     void aimFallAt(gfx::PointF landing);
@@ -169,13 +167,8 @@ protected:
     static constexpr float kFeetReach = 10;
     // Time without ground contact after which a body on a floor is taken to be in the air.
     static constexpr double kAirTimeBeforeFalling = 0.6;
-    // The same for a body standing still on a floor: seconds since the floor last held it.
-    double airTime = 0;
-    // Counts that time; true once it has run out (the body is to fall).
-    bool inTheAirTooLong(Platform& p, const ContactFeedback& fb, double dt);
-    // Plans in a row that found no walkway under the body; a hop after a second of them.
-    int failedPlans = 0;
-    static constexpr int kPlansBeforeNudge = 100;
+    // How long a body off its path waits on a spot with no walkway before it hops.
+    static constexpr double kSecondsBeforeHop = 1;
 };
 
 } // namespace game

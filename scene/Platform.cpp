@@ -49,14 +49,25 @@ void Platform::carryRiders(float dx, float dy) {
     }
 }
 
-float Platform::sunkDepth(Agent& agent) {
+gfx::RectF Platform::sunkArea(Agent& agent) {
     // Nothing of the outline within the figure's box (a hair wider, for the curves' flattening):
     // not sunk, and the figure's polygons need not be built.
     constexpr float kHair = 0.05f;
     const gfx::RectF a = agent.bounds(false);
     if (!region().meets({a.x - kHair, a.y - kHair, a.width + 2 * kHair, a.height + 2 * kHair}))
-        return 0;
-    return region().boundsWithin(agent.region()).height;
+        return {};
+    return region().boundsWithin(agent.region());
+}
+
+bool Platform::holdsBeyondItsEnd(const gfx::RectF& a) const {
+    // A floor keeps a body it holds a little beyond the end of the zone where it catches one:
+    // the places at a branch's root and tip and at the roof's eaves lie on that end, and the
+    // figure's bounds shift about it with every stride and breath, so a body standing there
+    // would be let go and caught again, frame after frame. A climber has the width of its
+    // climb as it is.
+    constexpr float kHoldMargin = 10;
+    return isHorizontal() && (supports({a.x - kHoldMargin, a.y, a.width, a.height}) ||
+                              supports({a.x + kHoldMargin, a.y, a.width, a.height}));
 }
 
 ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
@@ -68,22 +79,13 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
         record.obstacleRight = true;
     }
     const gfx::RectF a = agent.bounds(false);
-    // A platform keeps a body it holds a little beyond the zone where it would catch one:
-    // a figure whose legs straddle the zone's edge, or whose pose is shorter on a ladder
-    // than in the fall that brought it there, would otherwise be let go and caught again as
-    // the pose changes, frame after frame.
-    constexpr float kHoldMargin = 10;
-    const auto heldShifted = [&](float dx, float dy) {
-        return supports({a.x + dx, a.y + dy, a.width, a.height});
-    };
-    if (!supports(a) && !heldShifted(-kHoldMargin, 0) && !heldShifted(kHoldMargin, 0) &&
-        !heldShifted(0, -kHoldMargin) && !heldShifted(0, kHoldMargin)) {
+    if (!supports(a) && !holdsBeyondItsEnd(a)) {
         record.leave = true;
         return record;
     }
-    if (gfx::overlaps(a, bounds(false))) {
-        if (isHorizontal()) {
-            const float depth = sunkDepth(agent);
+    if (isHorizontal()) {
+        if (gfx::overlaps(a, bounds(false))) {
+            const float depth = sunkArea(agent).height;
             if (depth != 0) {
                 record.pushedUp = true;
                 float& vy = agent.velocity().y;
@@ -91,9 +93,13 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
                     vy -= depth;
                 agent.moveBy(0, -depth);
             }
-        } else {
-            const gfx::RectF i = region().boundsWithin(gfx::RectF{0, a.y, 800, a.height});
-            // Drawn to the centre line at no more than 100 units a second.
+        }
+    } else {
+        // Drawn to the centre line at no more than 100 units a second; also a climber held
+        // beside the rails (caught by the pole on coming round the world's edge), which would
+        // otherwise hang there with no walkway within its reach.
+        const gfx::RectF i = region().boundsWithin(gfx::RectF{0, a.y, 800, a.height});
+        if (i.width > 0) {
             const float pull = static_cast<float>(100 * dt);
             const float e = std::clamp(i.x + i.width * 0.5f - agent.position().x, -pull, pull);
             if (e != 0)

@@ -55,8 +55,9 @@ public:
     // lifts it out of a floor, draws it to a ladder's centre line, reports walls, and says
     // when the platform no longer holds it.
     virtual ContactFeedback contactFeedback(Agent& agent, double dt);
-    // How deep the agent's figure is sunk into this platform's outline (0 when it is not).
-    float sunkDepth(Agent& agent);
+    // The bounds of the part of this platform's outline within the agent's figure: their
+    // height is how deep the figure is sunk (empty when it is not).
+    gfx::RectF sunkArea(Agent& agent);
     // Whether the obstacle blocks the agent sideways; on a horizontal platform it also sets
     // the side that is blocked. Agents are Objects, so this only needs their bounds.
     virtual bool checkObstacle(Object& agent, Object& obstacle, ContactFeedback& record);
@@ -65,6 +66,8 @@ public:
     bool isVertical() const { return orientation() == 0; }
     // Whether a body with these bounds is still held by this platform.
     virtual bool supports(const gfx::RectF& r) const = 0;
+    // Whether a floor still holds a body standing just beyond the end of its zone.
+    bool holdsBeyondItsEnd(const gfx::RectF& a) const;
     // Passes a displacement on to everything this platform carries, riders included.
     virtual void carryRiders(float dx, float dy);
 

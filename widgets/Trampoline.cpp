@@ -27,24 +27,27 @@ void Trampoline::update(double dt) {
     invalidate();
 }
 
-double Trampoline::secondsUntilArmed() const {
-    if (isArmed())
-        return 0;
-    return std::max(0.0, 15.0 / 20.0 * cyclePeriod - cycleTime_);
+bool Trampoline::standsOn(Animal& animal, const gfx::RectF& t) {
+    // Its feet on the trampoline, not only a hand over its edge: the basement's ends leave less
+    // room beside the trampolines than a figure standing with its arms out takes, and anyone
+    // sent there would be thrown however he stood.
+    const gfx::RectF a = animal.bounds(false);
+    const float feet = animal.position().x;
+    return gfx::overlaps(a, t) && feet >= t.x && feet < t.x + t.width;
 }
 
 bool Trampoline::tryLaunch() {
     const gfx::RectF t = bounds(false);
     const World& scene = *world();
     for (Object* o : scene.animalList) {
-        const gfx::RectF a = o->bounds(false);
-        if (!gfx::overlaps(a, t))
+        auto* animal = static_cast<Animal*>(o);
+        if (!standsOn(*animal, t))
             continue;
         // Higher at a higher frame rate and at lower speed levels. While no frame interval has
         // been measured the rate counts as unknown, and the launch uses the base speed.
         const double g = std::max(scene.framesPerSecond() - 20, 0.0);
         const double h = std::max(3 - scene.speedLevel, 0);
-        static_cast<Animal*>(o)->launch(g * (3 * h + 5) + baseLaunchSpeed, this);
+        animal->launch(g * (3 * h + 5) + baseLaunchSpeed);
         return true;
     }
     return false;

@@ -4,6 +4,8 @@
 
 namespace game {
 
+class Animal;
+
 // A spring on the basement floor. It fades through a cycle and, in the last quarter, throws
 // the first animal standing on it into the air; a launch starts the cycle again.
 class Trampoline : public Wall {
@@ -19,11 +21,12 @@ public:
     int phase() const { return phase_; }
     // In the last quarter of its cycle: whoever steps on now is thrown.
     bool isArmed() const { return phase_ > 14; }
-    // Seconds until it is armed again; 0 while it is.
-    double secondsUntilArmed() const;
     double cycleTime() const { return cycleTime_; }
 
 private:
+    // Whether the animal stands on the trampoline, whose bounds are t.
+    static bool standsOn(Animal& animal, const gfx::RectF& t);
+
     double cyclePeriod;
     double cycleTime_ = 0;
     int phase_ = 0;

@@ -2,12 +2,17 @@
 
 #include "characters/Husband.h"
 #include "game/AgentWatch.h"
+#include "level/Ground.h"
+#include "level/Storey.h"
 #include "scene/Platform.h"
+#include "widgets/Trampoline.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,7 +21,7 @@ namespace game {
 
 // The player's central action, swept over the whole level through the real game: from where
 // the Husband starts and from places reached by earlier clicks, a click on every place (and on
-// a walkway of every platform) must bring him there, standing on it, within a minute.
+// a walkway of every platform) must bring him there within a minute, and he must stay there.
 
 namespace {
 
@@ -31,7 +36,9 @@ struct Outcome {
 
 class Player {
 public:
-    explicit Player(std::uint32_t seed) : host(800, 584, seed) { host.game.paintEachFrame = false; }
+    explicit Player(std::uint32_t seed) : host(800, 584, seed), thinking(seed) {
+        host.game.paintEachFrame = false;
+    }
 
     Husband& husband() { return host.game.husband(); }
     NavGraph& graph() { return host.graph; }
@@ -88,15 +95,79 @@ public:
                b.y < p.y + kReach;
     }
 
-    // Runs timer calls until he stands at one of the points; the game time it took, or -1.
-    double waitToStandAt(std::initializer_list<gfx::PointF> points) {
+    // Runs timer calls until he stands at one of the points and is still standing there
+    // (or has set off on a wander of his own) two seconds later; the game time it took to
+    // get there, or -1 with what went wrong in lost. A trampoline's throw ends his walk: once
+    // he lands, the player clicks again.
+    double waitToStandAt(std::initializer_list<gfx::PointF> points, const std::function<bool()>& click,
+                         std::string& lost) {
+        bool thrown = false;
+        int landedFor = 0;
+        int patience = 0;
         for (int call = 1; call <= kLimitSeconds * kCallsPerSecond; ++call) {
-            host.timerCall();
+            step();
             for (gfx::PointF p : points)
                 if (standsAt(p))
-                    return static_cast<double>(call) / kCallsPerSecond;
+                    return staysAt(p, lost) ? static_cast<double>(call) / kCallsPerSecond : -1;
+            constexpr float kThrowSpeed = -300; // far faster up than any walk or climb
+            if (husband().isDetached() && husband().velocity().y < kThrowSpeed) {
+                thrown = true;
+                landedFor = 0;
+                // A player takes a moment of his own before clicking again; clicked at once,
+                // the walk back would reach the trampoline at the same point of its cycle.
+                patience = static_cast<int>(thinking() % (3 * kCallsPerSecond));
+            }
+            if (thrown && husband().isIdle() && husband().isAttached() && ++landedFor > patience) {
+                thrown = false;
+                click();
+            }
         }
+        lost = whereHeIs();
         return -1;
+    }
+
+    // For the next two seconds he stands (idle, on a platform) where he first stood, unless he
+    // walks off on his own: nothing but a click may send him, so a walk now is his rare
+    // wander. Then he is still within reach of the point.
+    bool staysAt(gfx::PointF p, std::string& lost) {
+        constexpr int kHoldCalls = 2 * kCallsPerSecond;
+        constexpr float kDrift = 20;
+        // An earthquake carries him with the house (the storeys follow the ground a frame
+        // apart): the two seconds count from when it is over.
+        constexpr int kSettleCalls = kCallsPerSecond / 2;
+        gfx::PointF stood = husband().position();
+        bool shaken = calm < kSettleCalls;
+        for (int call = 1; call <= kHoldCalls; ++call) {
+            step();
+            Husband& h = husband();
+            if (h.isWalking() && h.isAttached() && !h.isOffPath())
+                return true;
+            const gfx::PointF at = h.position();
+            if (calm < kSettleCalls) {
+                shaken = true;
+                stood = at;
+                call = 0;
+            }
+            if (!h.isIdle() || !h.isAttached() || std::hypot(at.x - stood.x, at.y - stood.y) > kDrift) {
+                char text[64];
+                std::snprintf(text, sizeof text, "stood at (%.0f, %.0f), %.2f s later ", stood.x, stood.y,
+                              static_cast<double>(call) / kCallsPerSecond);
+                lost = text + whereHeIs();
+                return false;
+            }
+        }
+        // Places do not follow a shaken house: arrived while it was displaced, he is carried
+        // back with it.
+        if (shaken || standsAt(p))
+            return true;
+        lost = "stood, then out of reach " + whereHeIs();
+        return false;
+    }
+
+    // One timer call, counting the calls since the ground last quaked.
+    void step() {
+        host.timerCall();
+        calm = host.game.ground().isQuakeActive() ? 0 : calm + 1;
     }
 
     std::string whereHeIs() {
@@ -115,9 +186,8 @@ public:
         Outcome o{node.name, -1, {}};
         if (!clickNode(node))
             return o;
-        o.seconds = waitToStandAt({nodePoint(node)});
-        if (o.seconds < 0)
-            o.where = whereHeIs();
+        o.seconds = waitToStandAt(
+            {nodePoint(node)}, [&] { return clickNode(node); }, o.where);
         return o;
     }
 
@@ -128,10 +198,25 @@ public:
             o.where = "other walkways light up all along it";
             return o;
         }
-        o.seconds = waitToStandAt({edge.start(), edge.end()});
-        if (o.seconds < 0)
-            o.where = whereHeIs();
+        o.seconds = waitToStandAt(
+            {edge.start(), edge.end()}, [&] { return clickEdge(edge); }, o.where);
         return o;
+    }
+
+    // Runs timer calls until the condition holds; false if it does not within the seconds.
+    template <typename Condition> bool runUntil(double seconds, Condition&& holds) {
+        for (int call = 0; call < seconds * kCallsPerSecond; ++call) {
+            step();
+            if (holds())
+                return true;
+        }
+        return false;
+    }
+
+    Game& game() { return host.game; }
+    void clickAt(int x, int y, bool placeMode) {
+        setPlaceMode(placeMode);
+        host.game.onClick(x, y);
     }
 
     static gfx::PointF nodePoint(const NavNode& n) {
@@ -145,6 +230,8 @@ private:
     }
 
     GameHost host;
+    std::mt19937 thinking;
+    int calm = 0;
 };
 
 // The places a player can click: placed nodes that a click in place mode picks.
@@ -254,6 +341,49 @@ INSTANTIATE_TEST_SUITE_P(Level, WalkSweep,
                              return std::string(param.param.walkways ? "walkways_from_" : "places_from_") +
                                     (param.param.start != nullptr ? param.param.start : "start");
                          });
+
+// A trampoline's throw ends the walk: he flies free of every floor on the way up, lands on
+// whatever he comes down on and walks nowhere until the player sends him on again.
+TEST(Walking, AThrowEndsTheWalk) {
+    Player player(2);
+    Husband& h = player.husband();
+    ASSERT_TRUE(player.clickNode(*player.graph().node("basement_right")));
+    Trampoline& spring = player.game().floorBasement().trampolines.back();
+    ASSERT_TRUE(player.runUntil(60, [&] {
+        const float x = h.position().x;
+        return h.isWalking() && h.platform() == &player.game().floorBasement() && x > 490 && x < 510;
+    })) << "walks over the trampoline";
+    ASSERT_TRUE(spring.tryLaunch());
+    EXPECT_TRUE(h.isIdle() && h.walkGoal() == nullptr) << "the walk is over";
+    std::string caught;
+    ASSERT_TRUE(player.runUntil(10, [&] {
+        if (h.velocity().y < 0 && h.isAttached() && caught.empty())
+            caught = "caught on the way up by " + h.platform()->typeName();
+        return h.velocity().y >= 0 && h.isAttached();
+    })) << "lands";
+    EXPECT_EQ(caught, "");
+    EXPECT_LT(h.position().y, 500) << "thrown up into the house";
+    EXPECT_FALSE(player.runUntil(5, [&] { return h.isWalking(); })) << "walks on to nowhere";
+    EXPECT_TRUE(h.isIdle() && h.isAttached());
+}
+
+// A place no walkway leads to (the corner, where the pole's unplaced places lie): he gives
+// the goal up at once and stands still, without hopping about in search of a way.
+TEST(Walking, AnUnreachableGoalIsGivenUp) {
+    Player player(9);
+    Husband& h = player.husband();
+    ASSERT_TRUE(player.runUntil(10, [&] { return h.isIdle() && h.isAttached(); }));
+    player.runUntil(3, [] { return false; }); // settled into the standing pose
+    const NavNode* corner = player.graph().nodeAt({10, 10});
+    ASSERT_NE(corner, nullptr);
+    ASSERT_LT(corner->x, 0) << corner->name << " is not placed in the level";
+    const gfx::PointF stood = h.position();
+    player.clickAt(10, 10, true);
+    EXPECT_TRUE(player.runUntil(0.5, [&] { return h.isIdle() && h.isAttached(); }));
+    EXPECT_EQ(h.walkGoal(), nullptr);
+    EXPECT_FALSE(player.runUntil(5, [&] { return !h.isIdle(); }));
+    EXPECT_NEAR(h.position().x, stood.x, 1) << "no hops";
+}
 
 // Ten minutes of the cast wandering on their own, the Husband sent somewhere new now and then
 // so that he walks among them: no wanderer walks on the spot (within 5 units for 30 s), and

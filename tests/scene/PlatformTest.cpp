@@ -178,7 +178,7 @@ TEST(PlatformContactTest, ContactAnswersInARoundAreTheClippers) {
                 if (p.isHorizontal()) {
                     gfx::Region depth = p.region();
                     depth.intersect(body.region());
-                    same = same && p.sunkDepth(body) == depth.bounds().height;
+                    same = same && p.sunkArea(body).height == depth.bounds().height;
                     sunk += depth.isEmpty() ? 0 : 1;
                 } else {
                     const gfx::RectF band{0, a.y, 800, a.height};
