@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -265,7 +266,10 @@ TEST_P(Wandering, EveryWandererGetsAroundTheLevel) {
     constexpr std::size_t kLeastPlatforms = 8;
     GameHost host(800, 584, GetParam());
     host.game.paintEachFrame = false;
-    AgentWatch watch({.spotSeconds = 30, .stuckRadius = 5});
+    // Not yet held to standing still: bodies standing on the tree and in the basement are still
+    // carried off their spot now and then (hearthly-replay --check-agents reports where).
+    AgentWatch watch(
+        {.spotSeconds = 30, .stuckRadius = 5, .standDrift = std::numeric_limits<float>::infinity()});
     std::mt19937 clicks(GetParam());
     std::string failure;
     for (int call = 1; call <= kMinutes * 60 * kCallsPerSecond && failure.empty(); ++call) {
