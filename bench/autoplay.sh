@@ -41,19 +41,36 @@ for speed in slow mild fast; do
 done | xargs -P 2 -L 1 bash -c 'play "$@"' _
 ended=$(date +%s.%N)
 
-printf '%-6s %6s %4s %5s %6s %5s %15s\n' speed rounds won lost median best "check failures"
+printf '%-6s %6s %4s %5s %6s %5s %9s %10s %15s\n' speed rounds won lost median best socks/min \
+    walks-past "check failures"
 for speed in slow mild fast; do
     for seed in $(seq 1 "$seeds"); do
         grep -h '^autoplay:' "$work/$speed-$seed-plain.out" || echo "autoplay: seed $seed, no line"
     done >"$work/$speed.lines"
-    won=$(grep -c ', won, ' "$work/$speed.lines" || true)
-    lost=$(grep -c ', lost, ' "$work/$speed.lines" || true)
     failed=$(cat "$work/$speed"-*-check.out | grep -c '^agent check failed' || true)
-    # A round without its line (the tool crashed) counts as no socks.
-    grep -o '[0-9]* of 40 socks\|no line' "$work/$speed.lines" | sed 's/ .*//; s/^no$/0/' | sort -n |
-        tr '\n' ' ' | awk -v speed="$speed" -v won="$won" -v lost="$lost" -v failed="$failed" '{
-            median = NF % 2 ? $((NF + 1) / 2) : ($(NF / 2) + $(NF / 2 + 1)) / 2
-            printf "%-6s %6d %4d %5d %6.1f %5d %15s\n", speed, NF, won, lost, median, $NF, failed " of " NF }'
+    # Per speed: rounds won and lost, the median and best socks (a round without its line, the
+    # tool crashed, counts as none), socks collected per minute of play over all rounds, and
+    # the share of clicks whose walk ended with its sock still lying there.
+    awk -v speed="$speed" -v failed="$failed" '
+        {
+            n++
+            won += / won, /
+            lost += / lost, /
+            socks[n] = match($0, /[0-9]+ of 40 socks/) ? substr($0, RSTART, RLENGTH) + 0 : 0
+            if (match($0, /[0-9.]+ s of game time/)) seconds += substr($0, RSTART, RLENGTH) + 0
+            if (match($0, /[0-9]+ clicks/)) clicks += substr($0, RSTART, RLENGTH) + 0
+            if (match($0, /[0-9]+ walks past/)) past += substr($0, RSTART, RLENGTH) + 0
+            total += socks[n]
+        }
+        END {
+            for (i = 2; i <= n; i++)
+                for (j = i; j > 1 && socks[j - 1] > socks[j]; j--) {
+                    t = socks[j]; socks[j] = socks[j - 1]; socks[j - 1] = t
+                }
+            median = n % 2 ? socks[(n + 1) / 2] : (socks[n / 2] + socks[n / 2 + 1]) / 2
+            printf "%-6s %6d %4d %5d %6.1f %5d %9.1f %9.0f%% %15s\n", speed, n, won, lost, median, socks[n],
+                (seconds > 0 ? 60 * total / seconds : 0), (clicks > 0 ? 100 * past / clicks : 0), failed " of " n
+        }' "$work/$speed.lines"
 done
 
 echo

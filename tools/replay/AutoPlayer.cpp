@@ -90,6 +90,7 @@ void AutoPlayer::play() {
             return;
         // He stands again: a sock he was sent for that still lies there was walked past.
         if (pending->sock != nullptr && pending->sock->isInLevel()) {
+            ++walksPast;
             Miss& miss = misses[pending->sock];
             const gfx::PointF at = pending->sock->position();
             miss.count = distance(at, miss.at) > kMovedAway ? 1 : miss.count + 1;
@@ -280,12 +281,12 @@ std::string AutoPlayer::summary(std::uint32_t seed, const char* stopped) const {
             outcome = stopped;
         break;
     }
-    char line[200];
+    char line[240];
     std::snprintf(line, sizeof line,
                   "autoplay: seed %u, speed %s, %zu of %d socks, %s, %.1f s of game time, %d lives left, "
-                  "%d clicks",
+                  "%d clicks, %d walks past the sock",
                   seed, ReplayOptions::kSpeeds[speedLevel - 1], rules.socksCollected().size(),
                   game::GameRoundup::kSockCount, outcome, rules.gameClock.elapsedSeconds(),
-                  std::max(rules.lives(), 0), clicks_);
+                  std::max(rules.lives(), 0), clicks_, walksPast);
     return line;
 }

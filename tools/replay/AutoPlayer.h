@@ -28,8 +28,8 @@ public:
     void play();
     Result result() const;
     bool roundOver() const { return result() == Result::Won || result() == Result::Lost; }
-    int clicks() const { return clicks_; }
-    // One line: seed, speed, socks collected, the result, the round's clock, lives and clicks.
+    // One line: seed, speed, socks collected, the result, the round's clock, lives, clicks and
+    // the walks that ended without the sock they were for.
     // stopped: the run ended early for another reason (a failed check), named so.
     std::string summary(std::uint32_t seed, const char* stopped) const;
 
@@ -75,6 +75,7 @@ private:
     bool started = false;
     bool buttonClicked = false;
     int clicks_ = 0;
+    int walksPast = 0;
     std::optional<Click> pending;
     std::map<const game::Sock*, Miss> misses;
 };
