@@ -269,24 +269,21 @@ double AutoPlayer::wayAlong(const game::NavEdge& from, gfx::PointF p, const game
 std::string AutoPlayer::summary(std::uint32_t seed, const char* stopped) const {
     const game::GameRoundup& rules = game.rules();
     const char* outcome = "time out";
-    switch (result()) {
-    case Result::Won:
+    if (result() == Result::Won)
         outcome = "won";
-        break;
-    case Result::Lost:
+    else if (result() == Result::Lost)
         outcome = "lost";
-        break;
-    default:
-        if (stopped != nullptr)
-            outcome = stopped;
-        break;
-    }
+    else if (stopped != nullptr)
+        outcome = stopped;
+    else if (result() == Result::Waiting) // no frame came, or no pixel reached the button
+        outcome = "not started";
+    const int lives = std::max(rules.lives(), 0);
     char line[240];
     std::snprintf(line, sizeof line,
-                  "autoplay: seed %u, speed %s, %zu of %d socks, %s, %.1f s of game time, %d lives left, "
+                  "autoplay: seed %u, speed %s, %zu of %d socks, %s, %.1f s of game time, %d %s left, "
                   "%d clicks, %d walks past the sock",
                   seed, ReplayOptions::kSpeeds[speedLevel - 1], rules.socksCollected().size(),
-                  game::GameRoundup::kSockCount, outcome, rules.gameClock.elapsedSeconds(),
-                  std::max(rules.lives(), 0), clicks_, walksPast);
+                  game::GameRoundup::kSockCount, outcome, rules.gameClock.elapsedSeconds(), lives,
+                  lives == 1 ? "life" : "lives", clicks_, walksPast);
     return line;
 }
