@@ -120,30 +120,24 @@ void AutoPlayer::clickTowardNearestSock(double now) {
         under = graph.nearestEdge(husband.position());
     if (under == nullptr)
         return;
-    // Socks lying still come first; one still falling has no walkway under it yet.
-    const std::vector<game::Sock*>& socks = game.rules().socksInLevel();
+    // Socks lying still come first (one still falling has no walkway under it yet), and none
+    // that he walked past twice where it still lies, until no other sock can be reached: then
+    // they all get another chance.
     std::optional<Aim> best;
     game::Sock* target = nullptr;
-    for (const bool lyingOnly : {true, false}) {
-        for (const bool skipMissed : {true, false}) {
-            for (game::Sock* sock : socks) {
-                if ((lyingOnly && !sock->isAttached()) || (skipMissed && skipped(*sock)))
-                    continue;
-                const std::optional<Aim> aim = aimAt(*sock, *under, husband.position());
-                if (aim && (!best || aim->way < best->way)) {
-                    best = aim;
-                    target = sock;
-                }
+    for (int pass = 0; pass < 4 && !best; ++pass) {
+        if (pass == 2)
+            misses.clear();
+        for (game::Sock* sock : game.rules().socksInLevel()) {
+            if ((pass % 2 == 0 && !sock->isAttached()) || skipped(*sock))
+                continue;
+            const std::optional<Aim> aim = aimAt(*sock, *under, husband.position());
+            if (aim && (!best || aim->way < best->way)) {
+                best = aim;
+                target = sock;
             }
-            if (best)
-                break;
         }
-        if (best)
-            break;
     }
-    // Every sock tried: they all get another chance.
-    if (target != nullptr && skipped(*target))
-        misses.clear();
     if (!best)
         return;
     game.onClick(best->x, best->y);
@@ -257,7 +251,10 @@ double AutoPlayer::wayAlong(const game::NavEdge& from, gfx::PointF p, const game
     for (const End& s : starts) {
         const std::vector<game::NavGraph::PathEntry>& table = graph.pathTable(s.node->index);
         for (const End& e : ends) {
-            const int cost = s.node == e.node ? 0 : table[static_cast<std::size_t>(e.node->index)].cost;
+            const auto i = static_cast<std::size_t>(e.node->index);
+            const int cost = s.node == e.node   ? 0
+                             : i < table.size() ? table[i].cost
+                                                : std::numeric_limits<int>::max();
             if (cost == std::numeric_limits<int>::max())
                 continue;
             best = std::min(best, distance(p, s.at) + cost + distance(e.at, q));
