@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -100,15 +101,21 @@ TEST_F(ReplayTool, RunsEndAsTheyShouldAndSaySo) {
 }
 
 // Half a minute of a round played by the autoplay: it starts the round at the speed asked
-// for, collects socks by clicking, and plays the same round again for the same seed.
+// for, collects socks by clicking, and plays the same round again for the same seed, also in a
+// larger window with bars beside the world, where its clicks land on other pixels.
 TEST_F(ReplayTool, AutoplayPlaysTheSameRoundForASeed) {
-    std::string lines[2];
-    for (std::string& line : lines) {
+    const char* sizes[] = {"800x584", "800x584", "1400x700"};
+    std::string lines[std::size(sizes)];
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
         const fs::path output = dir / "autoplay.txt";
-        ASSERT_EQ(replay("--autoplay --speed fast --seed 4 --frames 3000 --no-paint", output), 0);
-        std::getline(std::ifstream(output), line);
+        ASSERT_EQ(replay(std::string("--autoplay --speed fast --seed 4 --frames 3000 --no-paint --size ") +
+                             sizes[i],
+                         output),
+                  0);
+        std::getline(std::ifstream(output), lines[i]);
     }
     EXPECT_EQ(lines[0], lines[1]);
+    EXPECT_EQ(lines[0], lines[2]) << "in the larger window";
     std::smatch m;
     ASSERT_TRUE(std::regex_match(
         lines[0], m,
