@@ -5,6 +5,7 @@
 #include "agents/NavGraph.h"
 #include "characters/Husband.h"
 #include "game/Game.h"
+#include "level/Ground.h"
 #include "scene/Platform.h"
 
 #include <algorithm>
@@ -53,10 +54,11 @@ std::string AgentWatch::check(Game& game, double seconds) {
     for (Object* object : game.agentList)
         agents.push_back(dynamic_cast<Agent*>(object));
     // The Husband goes where he is sent and may stand for as long as the player leaves him.
-    return check(agents, seconds, &game.husband());
+    return check(agents, seconds, &game.husband(), game.ground().isQuakeActive());
 }
 
-std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, const Agent* player) {
+std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, const Agent* player,
+                              bool quaking) {
     // Nothing moves without a frame; a body just past the edge waits for the next one to wrap.
     if (seconds <= 0)
         return {};
@@ -74,7 +76,7 @@ std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, co
             track.wanderer = agent != player && isWanderer(*agent);
         }
         track.index = i;
-        if (std::string failure = checkOne(*agent, track, seconds); !failure.empty())
+        if (std::string failure = checkOne(*agent, track, seconds, quaking); !failure.empty())
             return failure + statesOf(*agent);
     }
     // Agents that left the game are forgotten.
@@ -82,7 +84,7 @@ std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, co
     return {};
 }
 
-std::string AgentWatch::checkOne(const Agent& agent, Track& track, double seconds) const {
+std::string AgentWatch::checkOne(const Agent& agent, Track& track, double seconds, bool quaking) const {
     const std::size_t index = track.index;
     const gfx::PointF p = agent.position();
     const gfx::PointF v = agent.velocity();
@@ -107,6 +109,9 @@ std::string AgentWatch::checkOne(const Agent& agent, Track& track, double second
         track.platforms.insert(agent.platform());
     if (std::string failure = checkProgress(agent, track, seconds); !failure.empty())
         return failure;
+    if (const auto* animal = dynamic_cast<const Animal*>(&agent))
+        if (std::string failure = checkStanding(*animal, track, quaking); !failure.empty())
+            return failure;
 
     if (!track.wanderer)
         return {};
@@ -200,6 +205,48 @@ std::string AgentWatch::checkProgress(const Agent& agent, Track& track, double s
             << point(agent.position()) << ")";
         return out.str();
     }
+    return {};
+}
+
+std::string AgentWatch::checkStanding(const Animal& animal, Track& track, bool quaking) const {
+    // A walk planned since the last look (even one that ended within the frame: a click on
+    // where it stands), or a throw: the body was sent off, not let go.
+    const StartLocState& start = animal.startLocation();
+    const float allowance = animal.rootState().speedAllowance.y;
+    const bool walked = start.startEdge != track.startEdge || start.startCount != track.startCount;
+    const bool thrown = allowance > track.throwAllowance;
+    track.startEdge = start.startEdge;
+    track.startCount = start.startCount;
+    track.throwAllowance = allowance;
+    if (quaking || walked || thrown || !animal.isIdle()) {
+        track.standing = false;
+        return {};
+    }
+    // It counts as standing from when it is first seen idle on a platform; falling idle
+    // before that (dropped into the level, shaken off by a quake) is no fault.
+    const gfx::PointF p = animal.position();
+    if (!track.standing) {
+        if (!animal.isAttached())
+            return {};
+        track.standing = true;
+        track.stood.clear();
+        track.stoodOn = animal.platform() != nullptr ? animal.platform()->typeName() : "nothing";
+    }
+    // The oldest place kept is where it was when the window of time began.
+    const double from = gameTime - limits.standSeconds;
+    while (track.stood.size() > 1 && track.stood[1].first <= from)
+        track.stood.pop_front();
+    for (const auto& [when, where] : track.stood) {
+        if (std::hypot(p.x - where.x, p.y - where.y) <= limits.standDrift)
+            continue;
+        std::ostringstream out;
+        out << describe(animal, track.index) << " stood idle at " << point(where) << " on " << track.stoodOn
+            << " and was moved to " << point(p) << " within " << limits.standSeconds
+            << " s of game time by no walk, quake or throw";
+        return out.str();
+    }
+    if (track.stood.empty() || track.stood.back().second.x != p.x || track.stood.back().second.y != p.y)
+        track.stood.emplace_back(gameTime, p);
     return {};
 }
 

@@ -8,16 +8,19 @@
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace game {
 
 class Agent;
+class Animal;
 class Game;
 class NavNode;
 
 // Watches every agent of a game from frame to frame, for long unattended runs (the replay
 // tool's --check-agents): position and velocity stay finite, bodies stay within the margin
-// they wrap at, and every wanderer keeps getting somewhere. A failure is one line of text.
+// they wrap at, every wanderer keeps getting somewhere, and a body standing idle stays where
+// it stands. A failure is one line of text.
 class AgentWatch {
 public:
     struct Limits {
@@ -34,6 +37,10 @@ public:
         // Changes between falling and standing (or hanging) that an animal may make within
         // one second: more is a body that a platform lets go and catches again.
         int flipsPerSecond = 10;
+        // Game time within which an animal standing idle may be moved, and how far, by
+        // anything but a walk, a quake or a throw: more is a floor that let it go or lifted it.
+        double standSeconds = 2;
+        float standDrift = 20;
     };
 
     // Bodies are put back into the world once they are this far outside it.
@@ -46,8 +53,9 @@ public:
     // wrong with the game's agents, or an empty string.
     std::string check(Game& game, double seconds);
     // The same for the given agents (null entries are skipped); the player's figure is not
-    // held to wandering.
-    std::string check(std::span<Agent* const> agents, double seconds, const Agent* player = nullptr);
+    // held to wandering. While the ground quakes, standing bodies ride along.
+    std::string check(std::span<Agent* const> agents, double seconds, const Agent* player = nullptr,
+                      bool quaking = false);
     // Agents watched, wanderers among them, and the goals they headed for.
     std::string summary() const;
     // Different platforms the agent has stood on while watched.
@@ -78,11 +86,23 @@ private:
         // Falling or not, and the game times of recent changes between the two.
         bool attached = false;
         std::deque<double> flips;
+        // Standing idle since it last landed idle on a platform: the places it has been at
+        // since then (game time of arrival, most recent last) and what it first stood on.
+        bool standing = false;
+        std::deque<std::pair<double, gfx::PointF>> stood;
+        std::string stoodOn;
+        // What tells that a walk was planned or a throw came since the last look: the walks
+        // started from one edge, and the upward speed a throw allows (it only ever falls).
+        const void* startEdge = nullptr;
+        int startCount = 0;
+        float throwAllowance = 0;
     };
 
-    std::string checkOne(const Agent& agent, Track& track, double seconds) const;
+    std::string checkOne(const Agent& agent, Track& track, double seconds, bool quaking) const;
     // Walking without getting closer, or falling and landing frame after frame.
     std::string checkProgress(const Agent& agent, Track& track, double seconds) const;
+    // Standing idle, moved off the spot all the same.
+    std::string checkStanding(const Animal& animal, Track& track, bool quaking) const;
 
     Limits limits;
     std::map<const Agent*, Track> tracks;

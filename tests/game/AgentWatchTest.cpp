@@ -2,10 +2,12 @@
 
 #include "agents/Animal.h"
 #include "game/AgentWatch.h"
+#include "level/Ground.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -50,7 +52,8 @@ std::string watch(Level& level, Agent& body, AgentWatch& watch, double seconds) 
     Agent* const watched[] = {&body};
     for (double t = 0; t < seconds; t += kStep) {
         level.frame(kStep);
-        if (std::string failure = watch.check(watched, kStep); !failure.empty())
+        if (std::string failure = watch.check(watched, kStep, nullptr, level.game->ground().isQuakeActive());
+            !failure.empty())
             return failure;
     }
     return {};
@@ -137,6 +140,47 @@ TEST(AgentWatch, AWalkThatGetsNowhereAndAFlickeringBodyFail) {
         AgentWatch check;
         const std::string failure = watch(level, body, check, 3);
         EXPECT_NE(failure.find("changed between falling and standing"), std::string::npos) << failure;
+    }
+}
+
+// A body standing idle stays where it stands unless it is sent off, thrown or shaken: moved
+// off its spot by anything else (a floor that lets it go or lifts it), it fails. Each case acts
+// on a body standing on the hillside, once or twice some time apart.
+TEST(AgentWatch, ABodyStandingIdleThatIsMovedByNothingFails) {
+    const struct {
+        const char* what;
+        std::function<void(Level&, Lazy&)> act;
+        double again; // seconds until it acts a second time; 0: once
+        bool fails;
+    } cases[] = {
+        {"carried sideways", [](Level&, Lazy& b) { b.moveBy(30, 0); }, 0, true},
+        {"lifted off the ground", [](Level&, Lazy& b) { b.moveBy(0, -30); }, 0, true},
+        {"nudged twice within a second", [](Level&, Lazy& b) { b.moveBy(15, 0); }, 0.5, true},
+        {"nudged twice, far apart", [](Level&, Lazy& b) { b.moveBy(15, 0); }, 3, false},
+        {"sent off", [](Level& l, Lazy& b) { b.walkTo(l.node("ground_right").index, nullptr); }, 0, false},
+        {"thrown", [](Level&, Lazy& b) { b.launch(600); }, 0, false},
+        {"shaken by a quake", [](Level& l, Lazy&) { l.game->groundEventRequest = true; }, 0, false},
+    };
+    for (const auto& c : cases) {
+        Level level;
+        Lazy body(150, 400);
+        body.registerInGame(*level.game);
+        AgentWatch check({.standSeconds = 2, .standDrift = 20});
+        ASSERT_EQ(watch(level, body, check, 1.5), "") << c.what;
+        ASSERT_TRUE(body.isIdle() && body.isAttached()) << c.what << ": stands on the hillside";
+        c.act(level, body);
+        std::string failure = watch(level, body, check, c.again);
+        if (failure.empty() && c.again > 0)
+            c.act(level, body);
+        if (failure.empty())
+            failure = watch(level, body, check, 4);
+        if (c.fails) {
+            EXPECT_EQ(failure.rfind("agent 0 (Animal) stood idle at (", 0), 0u) << c.what << ": " << failure;
+            EXPECT_NE(failure.find("by no walk, quake or throw"), std::string::npos)
+                << c.what << ": " << failure;
+        } else {
+            EXPECT_EQ(failure, "") << c.what;
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -48,6 +50,9 @@ TEST_F(ReplayTool, BadArgumentsAndUnreadableScriptsExitWithTwo) {
     EXPECT_EQ(replay("--script " + writeScript("3 dance\n").string()), 2);
     EXPECT_EQ(replay("--script " + writeScript("x key q\n").string()), 2);
     EXPECT_EQ(replay("--script " + writeScript("3 key qq\n").string()), 2);
+    EXPECT_EQ(replay("--autoplay --speed warp"), 2);
+    EXPECT_EQ(replay("--speed fast"), 2);
+    EXPECT_EQ(replay("--autoplay --script " + writeScript("3 key n\n").string()), 2);
 }
 
 // What a newcomer tries first, and the measuring and checking options: each run, what it must
@@ -93,6 +98,33 @@ TEST_F(ReplayTool, RunsEndAsTheyShouldAndSaySo) {
     std::ifstream version(dir / "version.txt");
     std::string line, more;
     EXPECT_TRUE(std::getline(version, line) && !std::getline(version, more));
+}
+
+// Half a minute of a round played by the autoplay: it starts the round at the speed asked
+// for, collects socks by clicking, and plays the same round again for the same seed, also in a
+// larger window with bars beside the world, where its clicks land on other pixels.
+TEST_F(ReplayTool, AutoplayPlaysTheSameRoundForASeed) {
+    const char* sizes[] = {"800x584", "800x584", "1400x700"};
+    std::string lines[std::size(sizes)];
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        const fs::path output = dir / "autoplay.txt";
+        ASSERT_EQ(replay(std::string("--autoplay --speed fast --seed 4 --frames 3000 --no-paint --size ") +
+                             sizes[i],
+                         output),
+                  0);
+        std::getline(std::ifstream(output), lines[i]);
+    }
+    EXPECT_EQ(lines[0], lines[1]);
+    EXPECT_EQ(lines[0], lines[2]) << "in the larger window";
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(
+        lines[0], m,
+        std::regex(
+            "autoplay: seed 4, speed fast, ([0-9]+) of 40 socks, time out, "
+            "30\\.0 s of game time, [0-2] li(?:fe|ves) left, ([0-9]+) clicks, [0-9]+ walks past the sock")))
+        << lines[0];
+    EXPECT_GE(std::stoi(m[1]), 1) << lines[0];
+    EXPECT_GE(std::stoi(m[2]), 2) << "the button and at least one sock: " << lines[0];
 }
 
 TEST_F(ReplayTool, EventsAfterTheLastFrameLeaveTheStateAlone) {

@@ -37,6 +37,7 @@ constexpr Switch kSwitches[] = {
     {"--timing", &ReplayOptions::timing},
     {"--paced", &ReplayOptions::paced},
     {"--check-agents", &ReplayOptions::checkAgents},
+    {"--autoplay", &ReplayOptions::autoplay},
     {"--help", &ReplayOptions::helpRequested},
     {"-h", &ReplayOptions::helpRequested},
     {"--version", &ReplayOptions::versionRequested},
@@ -66,7 +67,7 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             ok =
                 parseNumber(value, options.seed, std::uint32_t{0}, std::numeric_limits<std::uint32_t>::max());
         else if (name == "--frames")
-            ok = parseNumber(value, options.frames, 0LL, 1LL << 40);
+            ok = options.framesGiven = parseNumber(value, options.frames, 0LL, 1LL << 40);
         else if (name == "--tick-us")
             ok = parseNumber(value, options.tickMicroseconds, 0LL, 1LL << 40);
         else if (name == "--stand-ins")
@@ -83,7 +84,11 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             options.audioFile = value;
         else if (name == "--play")
             options.playFile = value;
-        else if (name == "--renderer")
+        else if (name == "--speed") {
+            const auto speed = std::find(std::begin(kSpeeds), std::end(kSpeeds), value);
+            ok = speed != std::end(kSpeeds);
+            options.speedLevel = static_cast<int>(speed - std::begin(kSpeeds)) + 1;
+        } else if (name == "--renderer")
             ok = (options.shapes = game::Renderer::parseShapes(value)).has_value();
         else {
             error = "unknown argument " + name;
@@ -98,5 +103,21 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
             return std::nullopt;
         }
     }
+    // The autoplay makes the round's clicks itself, from the game's own start.
+    const char* conflict = nullptr;
+    if (options.speedLevel != 0 && !options.autoplay)
+        conflict = "--speed goes with --autoplay";
+    else if (options.autoplay && !options.scriptFile.empty())
+        conflict = "--script cannot go with --autoplay: the autoplay makes the clicks";
+    else if (options.autoplay && !options.playFile.empty())
+        conflict = "--autoplay cannot go with --play: the recording has the clicks";
+    if (conflict != nullptr) {
+        error = conflict;
+        return std::nullopt;
+    }
+    if (options.autoplay && options.speedLevel == 0)
+        options.speedLevel = 1;
+    if (options.autoplay && !options.framesGiven)
+        options.frames = kAutoplayFrames;
     return options;
 }

@@ -32,14 +32,24 @@ struct ReplayOptions {
     bool paced = false;
     // --renderer: who paints the small shapes; unset, HEARTHLY_RENDERER decides.
     std::optional<game::Renderer::Shapes> shapes;
+    // --autoplay: a player of its own plays one round at the speed (1 to 3) and says how it went.
+    bool autoplay = false;
+    int speedLevel = 0; // 0: not given (Slow)
+    bool framesGiven = false;
     bool helpRequested = false;
     bool versionRequested = false;
+
+    // The speeds by their buttons, slowest first, as --speed names them.
+    static constexpr const char* kSpeeds[] = {"slow", "mild", "fast"};
+    // Timer calls of an autoplayed run without --frames: ten minutes of game time.
+    static constexpr long long kAutoplayFrames = 60'000;
 
     static constexpr const char* kUsage =
         "usage: hearthly-replay [--seed N] [--frames N] [--tick-us N] [--size WxH] [--script FILE]\n"
         "                       [--screenshot FILE.png] [--state FILE.json] [--check-incremental]\n"
         "                       [--no-paint] [--timing] [--check-agents] [--stand-ins N]\n"
         "                       [--audio FILE.wav] [--renderer cairo|fast] [--paced]\n"
+        "       hearthly-replay --autoplay [--speed slow|mild|fast] [the options above but --script]\n"
         "       hearthly-replay --play FILE [--screenshot FILE.png] [--state FILE.json] [--audio FILE.wav]\n"
         "                       [--check-incremental] [--no-paint] [--timing] [--check-agents] [--paced]\n"
         "       hearthly-replay --help | --version\n";

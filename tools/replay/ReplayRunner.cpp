@@ -82,6 +82,8 @@ ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
         standIns.push_back(std::make_unique<StandIn>(x, 40.0f));
         standIns.back()->registerInGame(host.game);
     }
+    if (options.autoplay)
+        autoPlayer.emplace(host.game, options.speedLevel);
 }
 
 int ReplayRunner::run() {
@@ -96,11 +98,16 @@ int ReplayRunner::run() {
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const ReplayEvent* a, const ReplayEvent* b) { return a->call < b->call; });
 
-    // The run stops early when the game quits or the agent check fails.
-    const auto going = [&] { return !quit && agentFailure.empty(); };
+    // The run stops early when the game quits or the agent check fails, and an autoplayed one
+    // when its round is over.
+    const auto going = [&] {
+        return !quit && agentFailure.empty() && !(autoPlayer && autoPlayer->roundOver());
+    };
     for (long long call = 1; call <= options.frames && going(); ++call) {
         while (next < ordered.size() && ordered[next]->call <= call && going())
             quit = !apply(*ordered[next++]);
+        if (autoPlayer)
+            autoPlayer->play();
         if (going())
             timerCall();
     }
@@ -282,6 +289,9 @@ int ReplayRunner::finish() {
         writeScreenshot(options.screenshotFile);
     if (!options.stateFile.empty())
         writeState(options.stateFile);
+    if (autoPlayer)
+        std::cout << autoPlayer->summary(options.seed, agentFailure.empty() ? nullptr : "check failed")
+                  << '\n';
     if (options.timing) {
         const double seconds = std::chrono::duration<double>(tickTime).count();
         const double cpu = std::chrono::duration<double>(tickCpu).count();

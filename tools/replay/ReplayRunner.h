@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AutoPlayer.h"
 #include "ReplayOptions.h"
 #include "ReplayScript.h"
 #include "agents/Animal.h"
@@ -82,4 +83,7 @@ private:
 
     game::AgentWatch agentWatch;
     std::string agentFailure;
+
+    // With --autoplay: the player that makes the clicks.
+    std::optional<AutoPlayer> autoPlayer;
 };
