@@ -130,6 +130,11 @@ int Agent::applyInertia(double dt) {
 }
 
 int Agent::findPlatform(double) {
+    // Thrown up (through the house, past its ladders), the body flies free until it comes down.
+    if (body.velocity.y < 0) {
+        wrapIntoWorld(20);
+        return 0;
+    }
     const gfx::RectF r = bounds(false);
     Platform* candidate = nullptr;
     for (Object* object : world()->platformList) {
@@ -159,11 +164,9 @@ int Agent::findPlatform(double) {
 }
 
 bool Agent::landsOn(Platform& p) {
-    // A floor catches a body that comes down onto it feet first. Thrown up through the house,
-    // or standing under a floor with its head in it (the ground beneath the first floor), the
-    // body would be caught from below and lifted through the floor onto its top.
-    if (body.velocity.y < 0)
-        return false;
+    // A floor catches a body that comes down onto it feet first. Standing under a floor with
+    // its head in it (the ground beneath the first floor), the body would be caught from below
+    // and lifted through the floor onto its top.
     const gfx::RectF r = bounds(false);
     const gfx::RectF common = p.sunkArea(*this);
     if (common.y < r.y + r.height * 0.5f)

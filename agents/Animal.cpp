@@ -430,6 +430,7 @@ int Animal::randomGoal(double) {
 }
 
 void Animal::randomNudge() {
+    ++hops_;
     const int a = core::Random::next();
     const int b = core::Random::next();
     moveBy(static_cast<float>((a / 32768.0 * 2 - 1) * 10), static_cast<float>((b / 32768.0 * 2 - 1) * 10));

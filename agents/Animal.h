@@ -117,6 +117,8 @@ public:
     // nullptr when not walking.
     NavNode* walkGoal() const;
     const StartLocState& startLocation() const { return startLoc; }
+    // Hops it has made to get off a spot where no walk starts.
+    long long hops() const { return hops_; }
 
     // Puts the walking behaviours into the list (called by "motion_state").
     void bindWalking(BehaviourList& list);
@@ -167,6 +169,7 @@ protected:
     static constexpr float kFeetReach = 10;
     // Time without ground contact after which a body on a floor is taken to be in the air.
     static constexpr double kAirTimeBeforeFalling = 0.6;
+    long long hops_ = 0;
     // How long a body off its path waits on a spot with no walkway before it hops.
     static constexpr double kSecondsBeforeHop = 1;
 };

@@ -54,7 +54,11 @@ std::string AgentWatch::check(Game& game, double seconds) {
     for (Object* object : game.agentList)
         agents.push_back(dynamic_cast<Agent*>(object));
     // The Husband goes where he is sent and may stand for as long as the player leaves him.
-    return check(agents, seconds, &game.husband(), game.ground().isQuakeActive());
+    // The storeys follow the ground a frame apart, the roof last: the house has settled a
+    // moment after the ground stops.
+    constexpr double kSettleSeconds = 0.5;
+    calmFor = game.ground().isQuakeActive() ? 0 : calmFor + seconds;
+    return check(agents, seconds, &game.husband(), calmFor < kSettleSeconds);
 }
 
 std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, const Agent* player,
@@ -210,23 +214,28 @@ std::string AgentWatch::checkProgress(const Agent& agent, Track& track, double s
 
 std::string AgentWatch::checkStanding(const Animal& animal, Track& track, bool quaking) const {
     // A walk planned since the last look (even one that ended within the frame: a click on
-    // where it stands), or a throw: the body was sent off, not let go.
+    // where it stands), a throw, or a hop of its own off a spot where no walk starts: the body
+    // was sent off, not let go.
     const StartLocState& start = animal.startLocation();
     const float allowance = animal.rootState().speedAllowance.y;
     const bool walked = start.startEdge != track.startEdge || start.startCount != track.startCount;
     const bool thrown = allowance > track.throwAllowance;
+    const bool hopped = animal.hops() != track.hops;
     track.startEdge = start.startEdge;
     track.startCount = start.startCount;
     track.throwAllowance = allowance;
-    if (quaking || walked || thrown || !animal.isIdle()) {
+    track.hops = animal.hops();
+    if (quaking || walked || thrown || hopped || !animal.isIdle()) {
         track.standing = false;
         return {};
     }
-    // It counts as standing from when it is first seen idle on a platform; falling idle
-    // before that (dropped into the level, shaken off by a quake) is no fault.
+    // It counts as standing from when it is first seen idle and at rest on a platform;
+    // falling idle before that (dropped into the level, shaken off by a quake) or sliding on
+    // where a throw landed it is no fault.
     const gfx::PointF p = animal.position();
     if (!track.standing) {
-        if (!animal.isAttached())
+        constexpr float kAtRest = 5; // a wall's push on an idle body is a unit a second or so
+        if (!animal.isAttached() || std::abs(animal.velocity().x) > kAtRest)
             return {};
         track.standing = true;
         track.stood.clear();
@@ -242,7 +251,7 @@ std::string AgentWatch::checkStanding(const Animal& animal, Track& track, bool q
         std::ostringstream out;
         out << describe(animal, track.index) << " stood idle at " << point(where) << " on " << track.stoodOn
             << " and was moved to " << point(p) << " within " << limits.standSeconds
-            << " s of game time by no walk, quake or throw";
+            << " s of game time by no walk, quake, throw or hop";
         return out.str();
     }
     if (track.stood.empty() || track.stood.back().second.x != p.x || track.stood.back().second.y != p.y)

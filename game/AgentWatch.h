@@ -38,7 +38,8 @@ public:
         // one second: more is a body that a platform lets go and catches again.
         int flipsPerSecond = 10;
         // Game time within which an animal standing idle may be moved, and how far, by
-        // anything but a walk, a quake or a throw: more is a floor that let it go or lifted it.
+        // anything but a walk, a quake, a throw or a hop of its own: more is a floor that let it go or lifted
+        // it.
         double standSeconds = 2;
         float standDrift = 20;
     };
@@ -91,11 +92,13 @@ private:
         bool standing = false;
         std::deque<std::pair<double, gfx::PointF>> stood;
         std::string stoodOn;
-        // What tells that a walk was planned or a throw came since the last look: the walks
-        // started from one edge, and the upward speed a throw allows (it only ever falls).
+        // What tells that a walk was planned, a throw came or it hopped since the last look:
+        // the walks started from one edge, the upward speed a throw allows (it only ever
+        // falls), and its hops.
         const void* startEdge = nullptr;
         int startCount = 0;
         float throwAllowance = 0;
+        long long hops = 0;
     };
 
     std::string checkOne(const Agent& agent, Track& track, double seconds, bool quaking) const;
@@ -107,6 +110,8 @@ private:
     Limits limits;
     std::map<const Agent*, Track> tracks;
     double gameTime = 0;
+    // Game time since the ground last quaked.
+    double calmFor = 1e9;
 };
 
 } // namespace game

@@ -36,6 +36,7 @@ class Lazy : public Walker {
 public:
     using Walker::Walker;
     int randomGoal(double) override { return 0; }
+    using Walker::randomNudge;
 };
 
 // A body that runs none of its behaviours, so nothing puts it back into the world.
@@ -159,6 +160,18 @@ TEST(AgentWatch, ABodyStandingIdleThatIsMovedByNothingFails) {
         {"nudged twice, far apart", [](Level&, Lazy& b) { b.moveBy(15, 0); }, 3, false},
         {"sent off", [](Level& l, Lazy& b) { b.walkTo(l.node("ground_right").index, nullptr); }, 0, false},
         {"thrown", [](Level&, Lazy& b) { b.launch(600); }, 0, false},
+        {"thrown running, sliding on where it lands",
+         [](Level&, Lazy& b) {
+             b.velocity().x = 60;
+             b.launch(300);
+         },
+         0, false},
+        {"hopping about a spot where no walk starts",
+         [](Level&, Lazy& b) {
+             for (int hop = 0; hop < 2; ++hop)
+                 b.randomNudge();
+         },
+         0.1, false},
         {"shaken by a quake", [](Level& l, Lazy&) { l.game->groundEventRequest = true; }, 0, false},
     };
     for (const auto& c : cases) {
@@ -176,7 +189,7 @@ TEST(AgentWatch, ABodyStandingIdleThatIsMovedByNothingFails) {
             failure = watch(level, body, check, 4);
         if (c.fails) {
             EXPECT_EQ(failure.rfind("agent 0 (Animal) stood idle at (", 0), 0u) << c.what << ": " << failure;
-            EXPECT_NE(failure.find("by no walk, quake or throw"), std::string::npos)
+            EXPECT_NE(failure.find("by no walk, quake, throw or hop"), std::string::npos)
                 << c.what << ": " << failure;
         } else {
             EXPECT_EQ(failure, "") << c.what;
