@@ -206,10 +206,15 @@ bool Agent::wrapIntoWorld(int margin) {
         x = kWorldWidth - w;
     if (x > kWorldWidth + m)
         x = w;
+    const bool roundTopOrBottom = y < -m || y > kWorldHeight + m;
     if (y < -m)
         y = kWorldHeight - w;
     if (y > kWorldHeight + m)
         y = w;
+    // Fallen past everything just beyond a side of the world (shaken off a branch's tip), a
+    // body comes round within the sides: out there nothing would ever catch it.
+    if (roundTopOrBottom)
+        x = std::clamp(x, 0.0f, kWorldWidth);
     invalidate();
     return true;
 }

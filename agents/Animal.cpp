@@ -357,7 +357,10 @@ int Animal::walkToNextStartNodeHorizontal(double dt) {
     // On the next floor once its start is within the body, or once that floor holds the body:
     // a narrow figure coming down a slope can pass just above the start and, steered back to
     // it only gently, would drift on into the ground below.
-    const bool startInReach = s.x >= b.x && s.x < b.x + b.width && s.y >= b.y && s.y < b.y + b.height;
+    // Its feet reach a little below the figure, as when a walk starts: the ground's walkway
+    // starts on the tip of the first floor's step, just below a figure standing there.
+    const bool startInReach =
+        s.x >= b.x && s.x < b.x + b.width && s.y >= b.y && s.y < b.y + b.height + kFeetReach;
     if (q->isHorizontal() && (startInReach || (q->touches(b) && q->supports(b)))) {
         // A wide figure reaches a branch's tip while its middle is still short of where the
         // branch holds a body: it steps across onto the tip, as a climber does.
@@ -424,7 +427,10 @@ int Animal::stepOff(Platform& q, gfx::PointF s) {
 
 int Animal::randomGoal(double) {
     const int goal = static_cast<int>(core::Random::next() / 32768.0 * world()->navGraph.nodeCount());
-    if (!walkTo(goal, nullptr))
+    // The hop is for a spot where no walk starts; a goal no walkway leads to (a place of the
+    // pole that stands outside the level) is only given up, or a body standing on a branch's
+    // tip would hop off it now and then.
+    if (!walkTo(goal, nullptr) && edgeUnderFeet() == nullptr)
         randomNudge();
     return 0;
 }

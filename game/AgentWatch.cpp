@@ -216,6 +216,9 @@ std::string AgentWatch::checkStanding(const Animal& animal, Track& track, bool q
     // A walk planned since the last look (even one that ended within the frame: a click on
     // where it stands), a throw, or a hop of its own off a spot where no walk starts: the body
     // was sent off, not let go.
+    const gfx::PointF at = animal.position();
+    const float moved = std::hypot(at.x - track.seenAt.x, at.y - track.seenAt.y);
+    track.seenAt = at;
     const StartLocState& start = animal.startLocation();
     const float allowance = animal.rootState().speedAllowance.y;
     const bool walked = start.startEdge != track.startEdge || start.startCount != track.startCount;
@@ -230,12 +233,16 @@ std::string AgentWatch::checkStanding(const Animal& animal, Track& track, bool q
         return {};
     }
     // It counts as standing from when it is first seen idle and at rest on a platform;
-    // falling idle before that (dropped into the level, shaken off by a quake) or sliding on
-    // where a throw landed it is no fault.
+    // falling idle before that (dropped into the level, shaken off by a quake), sinking in
+    // where a fall landed it or sliding on where a throw did is no fault.
     const gfx::PointF p = animal.position();
     if (!track.standing) {
-        constexpr float kAtRest = 5; // a wall's push on an idle body is a unit a second or so
-        if (!animal.isAttached() || std::abs(animal.velocity().x) > kAtRest)
+        // A wall's push on an idle body is a unit a second or so; a body sinking in where it
+        // landed moves a unit or two a frame, one that settles onto its floor (ten units a
+        // second) a tenth of one.
+        constexpr float kAtRest = 5;
+        constexpr float kStill = 0.2f;
+        if (!animal.isAttached() || std::abs(animal.velocity().x) > kAtRest || moved > kStill)
             return {};
         track.standing = true;
         track.stood.clear();
@@ -245,8 +252,16 @@ std::string AgentWatch::checkStanding(const Animal& animal, Track& track, bool q
     const double from = gameTime - limits.standSeconds;
     while (track.stood.size() > 1 && track.stood[1].first <= from)
         track.stood.pop_front();
+    // A floor pulls a body standing on it down at ten units a second (scaled by the body's
+    // time) until its feet meet the floor: a figure whose standing pose is shorter than the
+    // walking one settles that way, and that is its floor holding it, not letting it go.
+    constexpr double kFloorPull = 10;
+    const bool held = animal.isAttached();
     for (const auto& [when, where] : track.stood) {
-        if (std::hypot(p.x - where.x, p.y - where.y) <= limits.standDrift)
+        const float dy = p.y - where.y;
+        const auto settled = static_cast<float>(kFloorPull * animal.timeScale() * (gameTime - when));
+        const float sunk = held && dy > 0 ? std::min(dy, settled) : 0.0f;
+        if (std::hypot(p.x - where.x, dy - sunk) <= limits.standDrift)
             continue;
         std::ostringstream out;
         out << describe(animal, track.index) << " stood idle at " << point(where) << " on " << track.stoodOn

@@ -90,6 +90,7 @@ private:
         // Standing idle since it last landed idle on a platform: the places it has been at
         // since then (game time of arrival, most recent last) and what it first stood on.
         bool standing = false;
+        gfx::PointF seenAt; // at the last look
         std::deque<std::pair<double, gfx::PointF>> stood;
         std::string stoodOn;
         // What tells that a walk was planned, a throw came or it hopped since the last look:

@@ -60,14 +60,16 @@ gfx::RectF Platform::sunkArea(Agent& agent) {
 }
 
 bool Platform::holdsBeyondItsEnd(const gfx::RectF& a) const {
-    // A floor keeps a body it holds a little beyond the end of the zone where it catches one:
-    // the places at a branch's root and tip and at the roof's eaves lie on that end, and the
-    // figure's bounds shift about it with every stride and breath, so a body standing there
-    // would be let go and caught again, frame after frame. A climber has the width of its
-    // climb as it is.
+    // A platform keeps a body it holds a little beyond the end of the zone where it catches
+    // one, or the body would be let go and caught again frame after frame: sideways off a
+    // floor (the places at a branch's root and tip and at the roof's eaves lie on that end,
+    // and the figure's bounds shift about it with every stride and breath), and down off the
+    // foot of a climb (a climbing figure is shorter than the falling one a catch sees).
     constexpr float kHoldMargin = 10;
-    return isHorizontal() && (supports({a.x - kHoldMargin, a.y, a.width, a.height}) ||
-                              supports({a.x + kHoldMargin, a.y, a.width, a.height}));
+    if (isVertical())
+        return supports({a.x, a.y - kHoldMargin, a.width, a.height});
+    return supports({a.x - kHoldMargin, a.y, a.width, a.height}) ||
+           supports({a.x + kHoldMargin, a.y, a.width, a.height});
 }
 
 ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {

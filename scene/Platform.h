@@ -66,7 +66,7 @@ public:
     bool isVertical() const { return orientation() == 0; }
     // Whether a body with these bounds is still held by this platform.
     virtual bool supports(const gfx::RectF& r) const = 0;
-    // Whether a floor still holds a body standing just beyond the end of its zone.
+    // Whether the platform still holds a body just beyond the end of its zone.
     bool holdsBeyondItsEnd(const gfx::RectF& a) const;
     // Passes a displacement on to everything this platform carries, riders included.
     virtual void carryRiders(float dx, float dy);
