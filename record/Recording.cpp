@@ -33,8 +33,7 @@ RecordingReader::LineRead RecordingReader::readLine(std::string& error) {
             if (text_.empty())
                 return LineRead::EndOfFile;
             // Lines are written whole: a last line without its end was cut off.
-            error = at() + "cut off before the end of the line; the file is incomplete";
-            return LineRead::Problem;
+            return LineRead::CutOff;
         }
         if (c == '\n')
             return LineRead::Line;
@@ -60,7 +59,9 @@ bool RecordingReader::readHeader(std::string& error) {
     bool sawClient = false;
     for (;;) {
         const LineRead got = readLine(error);
-        if (got == LineRead::Problem)
+        if (got == LineRead::CutOff)
+            error = cutOff() + "; the header is incomplete";
+        if (got == LineRead::Problem || got == LineRead::CutOff)
             return false;
         if (got == LineRead::EndOfFile && !sawMagic) {
             error = at() + "empty: not a Hearthly recording";
@@ -154,7 +155,12 @@ RecordingReader::Next RecordingReader::next(ReplayEvent& event, std::string& err
             const LineRead got = readLine(error);
             if (got == LineRead::Problem)
                 return finish(Next::Error);
-            if (got == LineRead::EndOfFile)
+            // A crash may cut the line being written: what came before it plays.
+            if (got == LineRead::CutOff)
+                error = cutOff() + "; played up to the line before";
+            else if (got == LineRead::EndOfFile)
+                error.clear();
+            if (got == LineRead::EndOfFile || got == LineRead::CutOff)
                 return finish(Next::Stop);
         }
         pendingBody_ = false;
@@ -187,7 +193,9 @@ RecordingReader::Next RecordingReader::next(ReplayEvent& event, std::string& err
         // Nothing but comments may follow the end.
         for (;;) {
             const LineRead got = readLine(error);
-            if (got == LineRead::Problem)
+            if (got == LineRead::CutOff)
+                error = cutOff();
+            if (got == LineRead::Problem || got == LineRead::CutOff)
                 return finish(Next::Error);
             if (got == LineRead::EndOfFile)
                 break;

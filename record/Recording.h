@@ -41,7 +41,8 @@ public:
     enum class Next {
         Event, // one more event
         End,   // the session's end line: the player quit or closed the window
-        Stop,  // the file stops without an end line: the game was killed or crashed
+        Stop,  // the file stops without an end line: the game was killed or crashed (error
+               // names a last line cut off in the middle, which is not played)
         Error,
     };
     // The next event after the header. After End, Stop or Error it gives the same again.
@@ -53,9 +54,11 @@ public:
     long long ticks() const { return ticks_; }
 
 private:
-    enum class LineRead { Line, EndOfFile, Problem };
+    // CutOff: the file ends in the middle of a line (a crash while it was written).
+    enum class LineRead { Line, EndOfFile, CutOff, Problem };
     LineRead readLine(std::string& error);
     std::string at() const { return "line " + std::to_string(line_) + ": "; }
+    std::string cutOff() const { return at() + "cut off before the end of the line"; }
 
     std::istream& in_;
     int worldWidth_;

@@ -25,6 +25,8 @@ int ReplayRunner::play(std::istream& recording) {
             std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
             return kDamaged;
         }
+        if (next == record::RecordingReader::Next::Stop && !error.empty())
+            std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
         if (next == record::RecordingReader::Next::Stop)
             std::cerr << "hearthly-replay: the recording stops without its end line (the game was killed or "
                          "crashed); all of it was played\n";
@@ -68,9 +70,9 @@ int ReplayRunner::play(std::istream& recording) {
             const record::RecordingPlayer::Result result =
                 record::RecordingPlayer::apply(event, game, host.clock);
             checkAfterPaint(); // 'p' and 's' paint at once
+            // The About box the player opened is no part of the replay's output: standard
+            // output holds only what was asked for (--timing, --check-agents).
             checkAgents(game.simulatedFrames() - framesBefore, game::Game::kMaxStepUs / 1e6);
-            if (result == record::RecordingPlayer::Result::About)
-                std::cout << game::Game::kAboutTitle << '\n';
             quit = result == record::RecordingPlayer::Result::Quit;
             break;
         }
