@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The files the game keeps for its player, through the real game in a window on a private X
+# server: settings kept across two runs, a damaged settings file set aside, a folder that cannot
+# be written, --no-settings, the best times on the terminal with a damaged scores file, and the
+# help over the picture.
+#
+# Usage: player_files.sh <hearthly> <hearthly-replay> <test data dir>
+set -euo pipefail
+
+# shellcheck source=lib/session.sh
+source "$(dirname "$0")/lib/session.sh"
+
+unset HEARTHLY_NO_SETTINGS
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+# A sound card that plays to nowhere: the music plays, and the player can switch it off.
+export SDL_AUDIODRIVER=dummy
+settings=$XDG_CONFIG_HOME/hearthly/settings.json
+scores=$XDG_DATA_HOME/hearthly/scores.json
+
+title_is() { xprop -id "$game" _NET_WM_NAME | grep -qF "= \"$1\""; }
+placement() {
+    xwininfo -id "$game" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+placement_is() { [[ $(placement) == "$1" ]]; }
+kept() { grep -qF "$1" "$settings"; }
+said() { grep -qF "$1" "$work/game.log"; }
+
+start_game() {
+    "$hearthly" "$@" >"$work/game.log" 2>&1 &
+    gamePid=$!
+    show_game 60
+}
+
+start_x 1280x720
+start_wm
+screen=1280x720
+
+# --- Music off and full screen are found as they were left ------------------------------------
+start_game
+wait_for "the window at the first run's size" 10 placement_is 800x584
+xdotool key --clearmodifiers n
+sleep 0.3
+xdotool key --clearmodifiers a
+wait_for "music off in the settings" 10 kept '"music": false'
+xdotool key --clearmodifiers F11
+wait_for "full screen" 10 placement_is "$screen"
+wait_for "full screen in the settings" 10 kept '"fullscreen": true'
+quit_game
+kept '"width": 800' || fail "the window's size was not kept: $(cat "$settings")"
+
+start_game
+wait_for "the second run to start in full screen" 10 placement_is "$screen"
+quit_game
+kept '"music": false' || fail "the music came back on: $(cat "$settings")"
+kept '"fullscreen": true' || fail "full screen was lost: $(cat "$settings")"
+
+# --no-settings starts clean and writes nothing.
+before=$(cat "$settings")
+start_game --no-settings
+wait_for "a clean window" 10 placement_is 800x584
+xdotool key --clearmodifiers F11
+wait_for "full screen" 10 placement_is "$screen"
+quit_game
+[[ $(cat "$settings") == "$before" ]] || fail "--no-settings wrote the settings"
+
+# --- F1 shows the help, pausing; Esc takes it away and the game goes on ------------------------
+start_game --no-settings
+xdotool key --clearmodifiers F1
+wait_for "the help to pause the game" 10 title_is "Hearthly (paused; F1: help)"
+xdotool key --clearmodifiers Escape
+wait_for "the help to go" 10 title_is "Hearthly (F1: help)"
+sleep 0.3
+game_running || fail "Esc over the help ended the game"
+quit_game
+
+# --- A damaged settings file: the defaults, one line, the file kept aside ---------------------
+printf '{"music": fal' >"$settings"
+start_game
+wait_for "the window at the defaults' size" 10 placement_is 800x584
+said "settings.json.bad" || fail "the damaged file was not named"
+quit_game
+[[ $(cat "$settings.bad") == '{"music": fal' ]] || fail "the damaged file was not kept aside whole"
+kept '"version": 1' || fail "no sound settings were written after the damaged ones"
+
+# --- A folder the game cannot write: it plays on and says so once ------------------------------
+printf 'a file where the folder should be' >"$work/plain"
+XDG_CONFIG_HOME=$work/plain start_game
+xdotool key --clearmodifiers F11
+wait_for "full screen" 10 placement_is "$screen"
+xdotool key --clearmodifiers F11
+wait_for "the window again" 10 placement_is 800x584
+quit_game
+(($(grep -c "without keeping its settings" "$work/game.log") == 1)) ||
+    fail "an unwritable folder was not said exactly once"
+
+# --- Best times on the terminal; a damaged scores file is set aside -------------------------
+mkdir -p "$(dirname "$scores")"
+cat >"$scores" <<'JSON'
+{"version": 1, "speeds": {"slow": [{"seconds": 83.456, "date": "2026-12-09T18:50:17Z", "lives": 2}]}}
+JSON
+"$hearthly" --scores >"$work/scores.txt" 2>"$work/scores.err" || fail "--scores failed"
+grep -qF "1:23.46" "$work/scores.txt" || fail "--scores did not print the kept time: $(cat "$work/scores.txt")"
+printf 'not json' >"$scores"
+"$hearthly" --scores >"$work/scores.txt" 2>"$work/scores.err" || fail "--scores failed on a damaged file"
+grep -qF "scores.json.bad" "$work/scores.err" || fail "the damaged scores file was not named"
+[[ $(cat "$scores.bad") == 'not json' ]] || fail "the damaged scores file was not kept aside"
+
+echo "player files: settings kept, damage set aside, unwritable folder said once, help shown and gone"
