@@ -1,5 +1,7 @@
 #include "core/KeptFile.h"
 
+#include "core/Translate.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -56,7 +58,7 @@ Read read(const std::filesystem::path& file, std::string& contents, std::string&
         error = reason(errno);
         result = Read::Failed;
     } else if (!S_ISREG(info.st_mode)) {
-        error = "not a plain file";
+        error = tr("not a plain file");
         result = Read::Failed;
     }
     char buffer[4096];
@@ -70,7 +72,7 @@ Read read(const std::filesystem::path& file, std::string& contents, std::string&
         } else if (got == 0) {
             break;
         } else if (contents.size() + static_cast<std::size_t>(got) > kLargestFile) {
-            error = "larger than " + std::to_string(kLargestFile / 1024) + " KB";
+            error = trNumber("larger than %d KB", static_cast<int>(kLargestFile / 1024));
             result = Read::Failed;
         } else {
             contents.append(buffer, static_cast<std::size_t>(got));
@@ -84,13 +86,13 @@ bool write(const std::filesystem::path& file, std::string_view contents, std::st
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec) {
-        error = "cannot make the folder " + file.parent_path().string() + " (" + ec.message() + ")";
+        error = trFill("cannot make the folder %s (%s)", {file.parent_path().string(), ec.message()});
         return false;
     }
     std::string temporary = file.string() + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
-        error = "cannot write in " + file.parent_path().string() + " (" + reason(errno) + ")";
+        error = trFill("cannot write in %s (%s)", {file.parent_path().string(), reason(errno)});
         return false;
     }
     // mkostemp makes the file for its owner alone; a kept file is as readable as any other.
@@ -98,12 +100,12 @@ bool write(const std::filesystem::path& file, std::string_view contents, std::st
     const bool written = writeAll(fd, contents) && ::fsync(fd) == 0;
     const int writeError = errno;
     if (::close(fd) != 0 || !written) {
-        error = "cannot write " + file.string() + " (" + reason(written ? errno : writeError) + ")";
+        error = trFill("cannot write %s (%s)", {file.string(), reason(written ? errno : writeError)});
         ::unlink(temporary.c_str());
         return false;
     }
     if (::rename(temporary.c_str(), file.c_str()) != 0) {
-        error = "cannot write " + file.string() + " (" + reason(errno) + ")";
+        error = trFill("cannot write %s (%s)", {file.string(), reason(errno)});
         ::unlink(temporary.c_str());
         return false;
     }

@@ -14,6 +14,11 @@ inline const char* tr(const char* english) {
     return ::dgettext("hearthly", english);
 }
 
+// Marks a text to translate where it is written, for tr to translate where it is used.
+constexpr const char* trLater(const char* english) {
+    return english;
+}
+
 // A text with one number in it ("place %d"), translated as a whole; the number takes the
 // place of the first %d.
 std::string trNumber(const char* english, int number);

@@ -1,6 +1,7 @@
 #include "game/BestTimes.h"
 
 #include "core/KeptFile.h"
+#include "core/Translate.h"
 
 #include <nlohmann/json.hpp>
 
@@ -114,11 +115,11 @@ std::string BestTimes::toJson() const {
 std::optional<BestTimes> BestTimes::fromJson(std::string_view text, std::string& why) {
     const json in = json::parse(text, nullptr, false);
     if (in.is_discarded() || !in.is_object() || !in.contains("speeds") || !in["speeds"].is_object()) {
-        why = "not a JSON list of best times";
+        why = core::tr("not a JSON list of best times");
         return std::nullopt;
     }
     if (const auto version = in.find("version"); version == in.end() || *version != kVersion) {
-        why = "a version other than " + std::to_string(kVersion);
+        why = core::trNumber("a version other than %d", kVersion);
         return std::nullopt;
     }
     BestTimes times;
@@ -127,7 +128,7 @@ std::optional<BestTimes> BestTimes::fromJson(std::string_view text, std::string&
         if (list == in["speeds"].end())
             continue;
         if (!list->is_array() || list->size() > kKept) {
-            why = std::string("the ") + speedName(speed) + " times are not a list of ten at most";
+            why = core::trFill("the %s times are not a list of ten at most", {speedName(speed)});
             return std::nullopt;
         }
         for (const json& entry : *list) {
@@ -139,7 +140,7 @@ std::optional<BestTimes> BestTimes::fromJson(std::string_view text, std::string&
             const double seconds = right ? entry["seconds"].get<double>() : 0;
             const long long lives = right ? entry["lives"].get<long long>() : 0;
             if (!right || !(seconds > 0 && seconds <= kLongestRound) || lives < 0 || lives > 9) {
-                why = std::string("a ") + speedName(speed) + " time that is not a round's";
+                why = core::trFill("a %s time that is not a round's", {speedName(speed)});
                 return std::nullopt;
             }
             times.add(speed, {seconds, entry["date"].get<std::string>(), static_cast<int>(lives)});
@@ -174,12 +175,15 @@ bool ScoreFile::readFile() {
     const std::filesystem::path aside = core::KeptFile::setAside(file_, asideWhy);
     if (aside.empty()) {
         writable_ = false;
-        say_("hearthly: cannot read the best times in " + file_.string() + " (" + why +
-             "); the file is left as it is and no time is kept");
+        say_(core::trFill(
+            "hearthly: cannot read the best times in %s (%s); the file is left as it is and no time "
+            "is kept",
+            {file_.string(), why}));
         return false;
     }
-    say_("hearthly: cannot read the best times in " + file_.string() + " (" + why + "); it is kept as " +
-         aside.string() + " and a new list begins");
+    say_(core::trFill(
+        "hearthly: cannot read the best times in %s (%s); it is kept as %s and a new list begins",
+        {file_.string(), why, aside.string()}));
     times_ = {};
     return true;
 }
@@ -197,8 +201,8 @@ int ScoreFile::roundWon(int speed, double seconds, int lives) {
     const FileLock lock(lockName);
     if (!lock.held()) {
         writable_ = false;
-        say_("hearthly: cannot lock " + lockName.string() + " (" + lock.error() +
-             "); the game plays on without keeping its best times");
+        say_(core::trFill("hearthly: cannot lock %s (%s); the game plays on without keeping its best times",
+                          {lockName.string(), lock.error()}));
         return 0;
     }
     // Another game may have written since this one read: its times stay.
@@ -210,7 +214,7 @@ int ScoreFile::roundWon(int speed, double seconds, int lives) {
     std::string why;
     if (!core::KeptFile::write(file_, times_.toJson(), why)) {
         writable_ = false;
-        say_("hearthly: " + why + "; the game plays on without keeping its best times");
+        say_(core::trFill("hearthly: %s; the game plays on without keeping its best times", {why}));
         return 0;
     }
     return place;

@@ -5,9 +5,11 @@
 #include "game/BestTimes.h"
 #include "game/KeyCommands.h"
 #include "game/Scene.h"
+#include "gfx/GlyphOutlines.h"
 #include "scene/Object.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <iomanip>
@@ -30,6 +32,26 @@ constexpr float kBestTimeEmSize = 14;
 constexpr float kNewBestX = 320;
 constexpr float kNewBestY = 232;
 constexpr float kNewBestEmSize = 18;
+// The help leaves this much of the picture around it.
+constexpr float kHelpMargin = 10;
+// The speed buttons stand here in the world; captions too wide for their places move apart,
+// evenly about the same middle, this far from each other at least.
+constexpr std::array<float, 3> kButtonX{190, 273, 350};
+constexpr float kButtonGap = 12;
+
+// Where each button goes with these captions.
+std::array<float, 3> buttonPlaces(const std::array<const char*, 3>& captions) {
+    std::array<float, 3> x = kButtonX;
+    std::array<float, 3> width{};
+    for (std::size_t i = 0; i < x.size(); ++i)
+        width[i] = gfx::GlyphOutlines::instance().advance(captions[i], TextBox::kEmSize);
+    for (std::size_t i = 1; i < x.size(); ++i)
+        x[i] = std::max(x[i], x[i - 1] + width[i - 1] + kButtonGap);
+    const float grown = x.back() - kButtonX.back();
+    for (float& place : x)
+        place -= grown / 2;
+    return x;
+}
 
 using core::tr;
 
@@ -38,18 +60,18 @@ void showHelpText(HelpPanel& panel) {
         {tr("Send the Husband through the house to pick up all forty socks."),
          tr("The cats scatter the socks he has; when the Wife catches him, he loses a life.")},
         {{tr("Slow, Mild, Fast"), tr("start a round at that speed")},
-         {tr("n"), tr("start a round at the last speed")},
+         {"n", tr("start a round at the last speed")},
          {tr("click a walkway"), tr("he walks to its end; left standing, he may set off on his own")},
-         {tr("z"), tr("a click picks a place (a cross) instead of a walkway")},
-         {tr("p"), tr("pause, and go on")},
-         {tr("a"), tr("music off and on")},
-         {tr("m"), tr("end the round and clear the level")},
+         {"z", tr("a click picks a place (a cross) instead of a walkway")},
+         {"p", tr("pause, and go on")},
+         {"a", tr("music off and on")},
+         {"m", tr("end the round and clear the level")},
          {tr("F11, Alt+Enter"), tr("full screen, and back")},
-         {tr("h"), tr("about the game")},
+         {"h", tr("about the game")},
          {tr("F1, Esc"), tr("take this help away")},
          {tr("q, Esc"), tr("quit")},
-         {tr("+ d e s g l"), tr("cheats: a sock, speed, quake, step, goals, paths")},
-         {tr("- f j k b c r"), tr("put a sock back; the status box and the debug views")}});
+         {"+ d e s g l", tr("cheats: a sock, speed, quake, step, goals, paths")},
+         {"- f j k b c r", tr("put a sock back; the status box and the debug views")}});
 }
 
 } // namespace
@@ -81,9 +103,11 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
         const char* caption;
         float x;
     };
-    for (const ButtonSetup& setup :
-         {ButtonSetup{s.slowButton, tr("Slow"), 190}, ButtonSetup{s.mildButton, tr("Mild"), 273},
-          ButtonSetup{s.fastButton, tr("Fast"), 350}}) {
+    const std::array<const char*, 3> captions{tr("Slow"), tr("Mild"), tr("Fast")};
+    const std::array<float, 3> places = buttonPlaces(captions);
+    for (const ButtonSetup& setup : {ButtonSetup{s.slowButton, captions[0], places[0]},
+                                     ButtonSetup{s.mildButton, captions[1], places[1]},
+                                     ButtonSetup{s.fastButton, captions[2], places[2]}}) {
         setup.button.registerInGame(*this);
         setup.button.setText(setup.caption);
         setup.button.setPosition(setup.x, 350);
@@ -252,7 +276,8 @@ void Game::showHelp(bool show) {
         // everything; a game whose help was never shown has the picture it always had.
         if (s.helpPanel.world() == nullptr) {
             s.helpPanel.registerInGame(*this);
-            s.helpPanel.centreOn({kWorldWidth / 2.0f, kWorldHeight / 2.0f});
+            s.helpPanel.placeIn(
+                {kHelpMargin, kHelpMargin, kWorldWidth - 2 * kHelpMargin, kWorldHeight - 2 * kHelpMargin});
         }
         showHelpText(s.helpPanel);
         pausedBeforeHelp_ = paused;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "core/Translate.h"
 #include "game/Renderer.h"
 #include "game/WindowPort.h"
 #include "scene/World.h"
@@ -153,13 +154,12 @@ public:
     static constexpr double kMaxStepUs = 80000.0;
     static constexpr std::size_t frameSampleLimit = 50;
 
-    static constexpr const char* kAboutTitle = "About the game Hearthly";
-    static constexpr const char* kAboutText =
+    static constexpr const char* kAboutTitle = core::trLater("About the game Hearthly");
+    static constexpr const char* kAboutText = core::trLater(
         "Click anywhere to command Husband to walk to the blue target arrow in order to collect all socks "
         "while avoiding cats and the lovely Wife. Cats empty part of your sock collection and the wife sets "
         "you back one life.\n\nHit 'a' to turn off the annoying video game music I composed.\n\nF1 shows "
-        "every "
-        "key in the game.";
+        "every key in the game.");
 
     // Settings of the game's own, changed by keys (the scene's are the world's).
     bool paintForcesFullRedraw = true;

@@ -1,6 +1,7 @@
 #include "game/PlayerSettings.h"
 
 #include "core/KeptFile.h"
+#include "core/Translate.h"
 
 #include <nlohmann/json.hpp>
 
@@ -50,13 +51,13 @@ std::string PlayerSettings::toJson() const {
 std::optional<PlayerSettings> PlayerSettings::fromJson(std::string_view text, std::string& why) {
     const json in = json::parse(text, nullptr, false);
     if (in.is_discarded() || !in.is_object()) {
-        why = "not JSON settings";
+        why = core::tr("not JSON settings");
         return std::nullopt;
     }
     PlayerSettings settings;
     int version = kVersion;
     if (!readWhole(in, "version", kVersion, kVersion, version)) {
-        why = "a version other than " + std::to_string(kVersion);
+        why = core::trNumber("a version other than %d", kVersion);
         return std::nullopt;
     }
     const auto window = in.find("window");
@@ -66,7 +67,7 @@ std::optional<PlayerSettings> PlayerSettings::fromJson(std::string_view text, st
          readWhole(*window, "height", 1, kLargestSide, settings.height));
     if (!readFlag(in, "music", settings.music) || !readFlag(in, "fullscreen", settings.fullscreen) ||
         !windowRight || !readWhole(in, "speed", 1, 3, settings.speed)) {
-        why = "a setting out of its range";
+        why = core::tr("a setting out of its range");
         return std::nullopt;
     }
     return settings;
@@ -94,11 +95,13 @@ PlayerSettings SettingsFile::load(std::string& message) {
     if (aside.empty()) {
         // Left where it is: nothing the game writes may destroy it.
         writable_ = false;
-        message = "hearthly: cannot read the settings in " + file_.string() + " (" + why +
-                  "); starting with the defaults, and the file is left as it is";
+        message = core::trFill("hearthly: cannot read the settings in %s (%s); starting with the defaults, "
+                               "the file is left as it is",
+                               {file_.string(), why});
     } else {
-        message = "hearthly: cannot read the settings in " + file_.string() + " (" + why +
-                  "); starting with the defaults, the file is kept as " + aside.string();
+        message = core::trFill("hearthly: cannot read the settings in %s (%s); starting with the defaults, "
+                               "the file is kept as %s",
+                               {file_.string(), why, aside.string()});
     }
     return {};
 }
@@ -109,7 +112,7 @@ void SettingsFile::keep(const PlayerSettings& settings, std::string& message) {
     std::string why;
     if (!core::KeptFile::write(file_, settings.toJson(), why)) {
         writable_ = false;
-        message = "hearthly: " + why + "; the game plays on without keeping its settings";
+        message = core::trFill("hearthly: %s; the game plays on without keeping its settings", {why});
         return;
     }
     written_ = settings;

@@ -29,8 +29,8 @@ constexpr std::int64_t kSwitchSettleUs = 500'000;
 constexpr std::int64_t kQuietLookUs = 50'000;
 
 // The title tells of the help: a player who never read the manual finds it there.
-constexpr const char* kTitle = "Hearthly (F1: help)";
-constexpr const char* kPausedTitle = "Hearthly (paused; F1: help)";
+constexpr const char* kTitle = core::trLater("Hearthly (F1: help)");
+constexpr const char* kPausedTitle = core::trLater("Hearthly (paused; F1: help)");
 
 bool mouseButtonHeld() {
     // Asks the X server, not the event queue: while the window manager holds a border drag,

@@ -33,8 +33,14 @@ void HelpPanel::addContent() {
         width = std::max(width, keyColumn + kColumnGap + glyphs.advance(what, kEmSize));
     for (const std::string& line : about_)
         width = std::max(width, glyphs.advance(line, kEmSize));
+    // A language with longer words gets smaller letters rather than lines beyond the pane.
+    const float scale = width > 0 ? std::min(1.0f, (maxWidth_ - 2 * kMargin) / width) : 1.0f;
+    const float em = kEmSize * scale;
+    const float lineHeight = kLineHeight * scale;
+    keyColumn *= scale;
+    width *= scale;
     // One blank line between what the game is about and the keys.
-    const float height = static_cast<float>(about_.size() + 1 + keys_.size()) * kLineHeight;
+    const float height = static_cast<float>(about_.size() + 1 + keys_.size()) * lineHeight;
     const gfx::RectF pane{centre_.x - width / 2 - kMargin, centre_.y - height / 2 - kMargin,
                           width + 2 * kMargin, height + 2 * kMargin};
     path_.addRectangle(pane);
@@ -43,14 +49,14 @@ void HelpPanel::addContent() {
     const float left = pane.x + kMargin;
     float top = pane.y + kMargin;
     for (const std::string& line : about_) {
-        text_.addString(line, kEmSize, {left, top});
-        top += kLineHeight;
+        text_.addString(line, em, {left, top});
+        top += lineHeight;
     }
-    top += kLineHeight;
+    top += lineHeight;
     for (const auto& [key, what] : keys_) {
-        text_.addString(key, kEmSize, {left, top});
-        text_.addString(what, kEmSize, {left + keyColumn + kColumnGap, top});
-        top += kLineHeight;
+        text_.addString(key, em, {left, top});
+        text_.addString(what, em, {left + keyColumn + kColumnGap * scale, top});
+        top += lineHeight;
     }
 }
 
@@ -61,8 +67,9 @@ void HelpPanel::setText(std::vector<std::string> about,
     invalidate();
 }
 
-void HelpPanel::centreOn(gfx::PointF centre) {
-    centre_ = centre;
+void HelpPanel::placeIn(gfx::RectF room) {
+    centre_ = {room.x + room.width / 2, room.y + room.height / 2};
+    maxWidth_ = room.width;
     invalidate();
 }
 

@@ -27,8 +27,8 @@ public:
 
     // The lines that say what the game is about, then the keys and what each does.
     void setText(std::vector<std::string> about, std::vector<std::pair<std::string, std::string>> keys);
-    // Centres the pane on this point of the world.
-    void centreOn(gfx::PointF centre);
+    // Centres the pane in this part of the world, no wider than it.
+    void placeIn(gfx::RectF room);
     // The text's outlines as last laid out, for checking it stays inside the pane.
     const gfx::Path& textPath() const { return text_; }
 
@@ -36,6 +36,7 @@ private:
     std::vector<std::string> about_;
     std::vector<std::pair<std::string, std::string>> keys_;
     gfx::PointF centre_{400, 292};
+    float maxWidth_ = 800;
     gfx::Path text_;
     gfx::SolidBrush paneBrush_{0xd0101830};
     gfx::SolidBrush textBrush_{0xffdddd80};
