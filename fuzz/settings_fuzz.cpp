@@ -1,20 +1,12 @@
 // The settings file is the player's to edit: whatever the bytes, the reader gives settings
 // within their ranges that read back as themselves, or one line saying why not.
+#include "fuzz/Require.h"
 #include "game/PlayerSettings.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-namespace {
-
-void require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using game::PlayerSettings;
