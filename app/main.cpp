@@ -16,6 +16,7 @@
 #include "platform/SdlSession.h"
 #include "platform/SdlWindow.h"
 #include "platform/WindowLoop.h"
+#include "record/BestRounds.h"
 #include "record/RecordingPlayer.h"
 #include "record/SessionRecorder.h"
 #include "rules/GameRoundup.h"
@@ -140,9 +141,14 @@ int main(int argc, char** argv) {
             return platform::CommandLine::kExitUsage;
         }
     }
+    // The session to show: a recording named, or the best round kept at a speed.
+    std::string playFile = commandLine.playFile();
+    if (commandLine.playBest() != 0)
+        playFile =
+            record::BestRounds::bestFile(game::ScoreFile::defaultPath().parent_path(), commandLine.playBest())
+                .string();
     record::RecordingHeader played;
-    if (!commandLine.playFile().empty() &&
-        !record::RecordingPlayer::check(commandLine.playFile(), played, error)) {
+    if (!playFile.empty() && !record::RecordingPlayer::check(playFile, played, error)) {
         std::fprintf(stderr, "hearthly: %s\n", error.c_str());
         return platform::CommandLine::kExitUsage;
     }
@@ -154,8 +160,7 @@ int main(int argc, char** argv) {
     }
     const platform::QuitSignals quitSignals;
 
-    const std::uint32_t seed =
-        commandLine.playFile().empty() ? platform::SdlSession::tickCount() : played.seed;
+    const std::uint32_t seed = playFile.empty() ? platform::SdlSession::tickCount() : played.seed;
     core::Random::seed(seed);
 
     // Sound is welcome but not needed: without a device the game says so once and plays on in
@@ -171,10 +176,10 @@ int main(int argc, char** argv) {
 
     // The player's settings and best times. A session recorded or played back starts as the
     // first run does and keeps nothing, so that anyone replays it exactly.
-    const bool keepFiles =
-        !commandLine.noSettings() && commandLine.recordFile().empty() && commandLine.playFile().empty();
+    const bool keepFiles = !commandLine.noSettings() && commandLine.recordFile().empty() && playFile.empty();
     std::optional<game::SettingsFile> settingsFile;
     std::optional<game::ScoreFile> scoreFile;
+    std::optional<record::BestRounds> bestRounds;
     game::PlayerSettings settings;
     if (keepFiles) {
         if (const auto path = game::SettingsFile::defaultPath(); !path.empty()) {
@@ -187,7 +192,8 @@ int main(int argc, char** argv) {
         if (const auto path = game::ScoreFile::defaultPath(); !path.empty()) {
             scoreFile.emplace(path, say);
             scoreFile->load();
-            game->keepScores(&*scoreFile);
+            bestRounds.emplace(*scoreFile, path.parent_path(), say);
+            game->keepScores(&*bestRounds);
         }
         game->speedLevel = settings.speed;
         if (!settings.music)
@@ -223,8 +229,9 @@ int main(int argc, char** argv) {
         }
         game->attachWindow(recorder->window(), recorder->clock());
         loop.record(*recorder);
-    } else if (!commandLine.playFile().empty()) {
-        auto file = record::RecordingPlayer::open(commandLine.playFile(), error);
+    } else if (!playFile.empty()) {
+        game->speedLevel = played.speed;
+        auto file = record::RecordingPlayer::open(playFile, error);
         if (file)
             playback = std::make_unique<record::WindowPlayback>(std::move(file), *game, playedClock);
         if (!playback || !playback->start(error)) {
@@ -234,13 +241,30 @@ int main(int argc, char** argv) {
         game->attachWindow(*window, playedClock);
         loop.play(*playback);
     } else {
-        game->attachWindow(*window, clock);
+        // Kept, the session is written down as it goes, so that a best round can be watched.
+        record::RecordingHeader header{seed, game::Game::kWorldWidth, game::Game::kWorldHeight,
+                                       window->clientRect().width, window->clientRect().height};
+        header.speed = game->speedLevel;
+        record::SessionRecorder* session =
+            bestRounds ? bestRounds->begin(header, std::string("hearthly ") + HEARTHLY_VERSION, *window,
+                                           [&clock] { return clock.microseconds(); })
+                       : nullptr;
+        if (session) {
+            game->attachWindow(session->window(), session->clock());
+            loop.record(*session);
+        } else {
+            game->attachWindow(*window, clock);
+        }
     }
     window->show();
     if (settings.fullscreen)
         loop.enterFullscreen();
-    if (settingsFile) {
+    if (settingsFile || bestRounds) {
         loop.keepSettings([&] {
+            if (bestRounds)
+                bestRounds->keepPending();
+            if (!settingsFile)
+                return;
             game::PlayerSettings now = settings;
             now.music = game->rules().musicWanted();
             now.fullscreen = window->fullscreen();
@@ -263,6 +287,8 @@ int main(int argc, char** argv) {
     dumpAtExit(*game, recorder ? recorder->ticks() : playback ? playback->ticks() : game->simulatedFrames());
     if (recorder && !recorder->finish())
         status = status == 0 ? 1 : status;
+    if (bestRounds)
+        bestRounds->finish();
     game->releaseBackBuffer();
     return status;
 }

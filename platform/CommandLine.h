@@ -5,9 +5,9 @@
 
 namespace platform {
 
-// What the command line asks of the program. The game takes one option, --record FILE or
-// --play FILE, and --no-settings beside either; --scores, --help and --version answer
-// questions about it, anything else is a mistake.
+// What the command line asks of the program. The game takes one option, --record FILE,
+// --play FILE or --play-best SPEED, and --no-settings beside any of them; --scores, --help and
+// --version answer questions about it, anything else is a mistake.
 class CommandLine {
 public:
     enum class Action { Play, Scores, Help, Version, Error };
@@ -21,6 +21,8 @@ public:
     // For Play: the file to record the session to, or the recording to play; empty for neither.
     const std::string& recordFile() const { return recordFile_; }
     const std::string& playFile() const { return playFile_; }
+    // For Play: the speed (1 Slow to 3 Fast) whose best round to show, 0 for none.
+    int playBest() const { return playBest_; }
     // Neither read nor write the player's settings and best times (--no-settings, or
     // HEARTHLY_NO_SETTINGS set to anything but empty).
     bool noSettings() const { return noSettings_; }
@@ -40,6 +42,7 @@ private:
     std::string error_;
     std::string recordFile_;
     std::string playFile_;
+    int playBest_ = 0;
     bool noSettings_ = false;
 };
 

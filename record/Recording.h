@@ -17,6 +17,9 @@ struct RecordingHeader {
     // The client area when the session started.
     int clientWidth = 0;
     int clientHeight = 0;
+    // The speed 'n' starts a round at when the session began (a player's kept setting); the
+    // line is there only when it is not Slow.
+    int speed = 1;
 };
 
 // Reads a recording of a session (docs/recording-format.md) line by line, so that however

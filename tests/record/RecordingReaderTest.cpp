@@ -79,6 +79,8 @@ TEST(RecordingReader, DamagedRecordingsAreRefusedNamingTheLine) {
         {"a point far outside the world", h + "click 2000000 0\n", "line 5: click needs two whole numbers"},
         {"a fraction of a unit", h + "click 1.5 2\n", "line 5: click needs"},
         {"a size of nothing", h + "size 0 0\n", "line 5: size needs a width and a height from 1"},
+        {"a speed past Fast", h + "speed 4\n", "line 5: speed needs 1, 2 or 3"},
+        {"two speeds", h + "speed 2\nspeed 2\n", "line 6: a second 'speed' line"},
         {"a size beyond any screen", h + "size 100000 100000\n", "line 5: size needs"},
         {"a drag from a huge area", h + "fit 16000 16000\n", "line 5: fit 16000 x 16000 is larger"},
         {"two characters for a key", h + "key qq\n", "line 5: key needs one character"},
@@ -123,6 +125,7 @@ TEST(RecordingReader, SoundRecordingsReadToTheirEnd) {
         {"killed at once", h, RecordingReader::Next::Stop, 0},
         // The line being written when it was killed is left out; what came before plays.
         {"killed in the middle of a line", h + "t 10000\nkey p\nt 100", RecordingReader::Next::Stop, 2},
+        {"a best round's header with its speed", h + "speed 3\nt 10000\n", RecordingReader::Next::Stop, 1},
         {"the header in another order",
          "hearthly-recording 1\nclient 200 146\nworld 800 584\nseed 4294967295\nend\n",
          RecordingReader::Next::End, 0},

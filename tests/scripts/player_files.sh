@@ -118,4 +118,13 @@ printf 'not json' >"$scores"
 grep -qF "scores.json.bad" "$work/scores.err" || fail "the damaged scores file was not named"
 [[ $(cat "$scores.bad") == 'not json' ]] || fail "the damaged scores file was not kept aside"
 
+# --- No best round kept yet: --play-best says why; no game leaves its session file behind ---------
+status=0
+"$hearthly" --play-best mild >"$work/best.txt" 2>&1 || status=$?
+((status == 2)) || fail "--play-best without a kept round ended with $status"
+grep -qF "No such file" "$work/best.txt" || fail "--play-best did not say why: $(cat "$work/best.txt")"
+if compgen -G "$XDG_DATA_HOME/hearthly/session-*.rec" >/dev/null; then
+    fail "a game left its session file: $(ls "$XDG_DATA_HOME/hearthly")"
+fi
+
 echo "player files: settings kept, damage set aside, unwritable folder said once, help shown and gone"

@@ -17,6 +17,7 @@ int ReplayRunner::play(std::istream& recording) {
         return kDamaged;
     }
     game::Game& game = host.game;
+    game.speedLevel = reader.header().speed;
     bool quit = false;
     while (!quit && agentFailure.empty()) {
         ReplayEvent event;
