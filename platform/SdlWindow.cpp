@@ -180,8 +180,11 @@ void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::Rec
         // Said once, like a lost surface; the next frame tries again.
         const bool shown = x11_->present(backBuffer, deviceRects);
         if (!shown && !surfaceLost_)
-            std::fprintf(stderr, "hearthly: cannot draw into the window (no shared memory for %dx%d)\n",
-                         backBuffer.width(), backBuffer.height());
+            std::fprintf(
+                stderr, "%s\n",
+                core::trFill("hearthly: cannot draw into the window (no shared memory for %s)",
+                             {std::to_string(backBuffer.width()) + "x" + std::to_string(backBuffer.height())})
+                    .c_str());
         surfaceLost_ = !shown;
         return;
     }

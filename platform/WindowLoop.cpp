@@ -76,7 +76,8 @@ int WindowLoop::run() {
             // Minimised: nothing to do until the window system says something.
             got = SDL_WaitEvent(&event);
             if (!got) {
-                std::fprintf(stderr, "hearthly: lost the window system (%s)\n", SDL_GetError());
+                std::fprintf(stderr, "%s\n",
+                             core::trFill("hearthly: lost the window system (%s)", {SDL_GetError()}).c_str());
                 return 1;
             }
         } else if (const SdlWindow::Waited waited = window_.waitForEvents(wait);
