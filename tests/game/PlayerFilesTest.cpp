@@ -12,7 +12,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
-#include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -155,20 +155,29 @@ TEST_F(PlayerFiles, ADamagedScoresFileIsSetAsideAndTheNewTimeKept) {
 }
 
 TEST_F(PlayerFiles, TwoGamesWinningAtOnceLoseNoTime) {
-    // Each game has its own file object, as two processes would; the lock keeps each game's
-    // read, merge and write whole.
+    // Two processes, as two games are, each with its own file object; the lock keeps each
+    // game's read, merge and write whole.
     const fs::path file = dir / "scores.json";
     constexpr int kWinsEach = 5;
-    const auto play = [&](double first) {
-        ScoreFile scores(file, [](const std::string& line) { ADD_FAILURE() << line; });
-        scores.load();
-        for (int i = 0; i < kWinsEach; ++i)
-            EXPECT_GT(scores.roundWon(3, first + i * 2, 1), 0);
-    };
-    std::thread one(play, 100.0);
-    std::thread two(play, 101.0);
-    one.join();
-    two.join();
+    std::vector<pid_t> games;
+    for (const double first : {100.0, 101.0}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool placed = true;
+            ScoreFile scores(file, [&](const std::string&) { placed = false; });
+            scores.load();
+            for (int i = 0; i < kWinsEach; ++i)
+                placed = scores.roundWon(3, first + i * 2, 1) > 0 && placed;
+            ::_exit(placed ? 0 : 1);
+        }
+        games.push_back(pid);
+    }
+    for (const pid_t pid : games) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a game's time was not placed";
+    }
     std::string why;
     const auto times = BestTimes::fromJson(contents(file), why);
     ASSERT_TRUE(times) << why;
