@@ -3,6 +3,7 @@
 
 #include "core/Translate.h"
 #include "game/GameHost.h"
+#include "game/KeeperSpy.h"
 #include "rules/GameRoundup.h"
 #include "widgets/Button.h"
 #include "widgets/HelpPanel.h"
@@ -57,22 +58,37 @@ TEST(Language, GermanAndFrenchWordsStayInsideTheirPlaces) {
                     << c.language << " " << buttons[i]->text();
         }
 
-        // A won round's message and, after a cheat, the cheater's label.
-        game.onKey(U'n');
-        host.run(20);
-        game.onKey(U'e');
-        host.run(3);
-        for (int i = 0; i < GameRoundup::kSockCount; ++i)
-            game.rules().collectRandomSock();
-        host.run(3);
-        for (const TextBox* box :
-             {&game.rules().resultBox, &game.rules().cheaterBox, &game.rules().speedBox}) {
-            ASSERT_TRUE(box->isOn()) << c.language;
-            EXPECT_TRUE(inside(const_cast<TextBox*>(box)->bounds(true), world))
-                << c.language << " " << box->text();
+        // A won round's message and its place among the best, then, after a cheat, the
+        // cheater's label.
+        // Nine faster times kept: the win takes tenth place, the longest to say.
+        KeeperSpy keeper;
+        for (int i = 1; i < 10; ++i)
+            keeper.times.add(1, {i * 0.01, "then", 2});
+        game.keepScores(&keeper);
+        const auto shown = [&](const TextBox& box) {
+            EXPECT_TRUE(box.isOn()) << c.language;
+            EXPECT_TRUE(inside(const_cast<TextBox&>(box).bounds(true), world))
+                << c.language << " " << box.text();
+        };
+        for (const bool cheat : {false, true}) {
+            game.onKey(U'n');
+            host.run(20);
+            if (cheat)
+                game.onKey(U'e');
+            host.run(3);
+            if (cheat)
+                shown(game.rules().cheaterBox);
+            for (int i = 0; i < GameRoundup::kSockCount; ++i)
+                game.rules().collectRandomSock();
+            host.run(3);
+            shown(game.rules().resultBox);
+            shown(game.rules().speedBox);
+            if (!cheat)
+                shown(game.newBestBox());
         }
         EXPECT_NE(game.rules().resultBox.text(), "CONGRATS") << c.language;
         EXPECT_NE(game.rules().cheaterBox.text(), "CHEATER") << c.language;
+        EXPECT_NE(game.newBestBox().text().find("10"), std::string::npos) << game.newBestBox().text();
 
         // The help: the pane inside the world, every line inside the pane.
         game.onKey(Game::kHelpKey);
