@@ -26,9 +26,11 @@ int ReplayRunner::play(std::istream& recording) {
             std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
             return kDamaged;
         }
+        // Killed or crashed: a last line cut off in the middle is named, and left out.
         if (next == record::RecordingReader::Next::Stop && !error.empty())
-            std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
-        if (next == record::RecordingReader::Next::Stop)
+            std::cerr << "hearthly-replay: " << options.playFile << " " << error
+                      << " (the game was killed or crashed)\n";
+        else if (next == record::RecordingReader::Next::Stop)
             std::cerr << "hearthly-replay: the recording stops without its end line (the game was killed or "
                          "crashed); all of it was played\n";
         if (next != record::RecordingReader::Next::Event)
