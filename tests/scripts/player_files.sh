@@ -118,6 +118,22 @@ printf 'not json' >"$scores"
 grep -qF "scores.json.bad" "$work/scores.err" || fail "the damaged scores file was not named"
 [[ $(cat "$scores.bad") == 'not json' ]] || fail "the damaged scores file was not kept aside"
 
+# --- The session is written down as it goes, and one a killed game left is cleared away --------
+replay=$2
+start_game
+xdotool key --clearmodifiers n
+sleep 1.5
+session=$XDG_DATA_HOME/hearthly/session-$gamePid.rec
+[[ -s $session ]] || fail "the game does not write its session down"
+"$replay" --play "$session" --no-paint >"$work/replay.log" 2>&1 || fail "the session does not replay: $(cat "$work/replay.log")"
+kill -KILL "$gamePid"
+wait "$gamePid" 2>/dev/null || true
+gamePid=
+[[ -e $session ]] || fail "a killed game's session file is gone already"
+start_game
+wait_for "a killed game's session file to be cleared away" 10 test ! -e "$session"
+quit_game
+
 # --- No best round kept yet: --play-best says why; no game leaves its session file behind ---------
 status=0
 "$hearthly" --play-best mild >"$work/best.txt" 2>&1 || status=$?
