@@ -3,8 +3,11 @@
 
 #include "audio/AudioOutput.h"
 #include "core/Random.h"
+#include "core/Translate.h"
+#include "game/BestTimes.h"
 #include "game/Game.h"
 #include "game/GameStateJson.h"
+#include "game/PlayerSettings.h"
 #include "gfx/Surface.h"
 #include "platform/CommandLine.h"
 #include "platform/QuitSignals.h"
@@ -13,17 +16,23 @@
 #include "platform/SdlSession.h"
 #include "platform/SdlWindow.h"
 #include "platform/WindowLoop.h"
+#include "record/BestRounds.h"
 #include "record/RecordingPlayer.h"
 #include "record/SessionRecorder.h"
+#include "rules/GameRoundup.h"
 
+#include <clocale>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <unistd.h>
 
 extern const std::uint8_t embeddedIconData[];
 extern const std::size_t embeddedIconDataSize;
@@ -45,9 +54,62 @@ void dumpAtExit(game::Game& game, long long timerCalls) {
         game.renderer().backBuffer().savePng(std::string(prefix) + ".png");
 }
 
+void say(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+// The player's language: messages follow LANGUAGE, LC_ALL, LC_MESSAGES and LANG. Numbers stay
+// as the files and recordings write them, whatever the language.
+void chooseLanguage() {
+    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");
+    // In the plain C locale gettext passes LANGUAGE over; C.UTF-8 is English too, and lets a
+    // player who set only LANGUAGE have it, even where no other locale is installed.
+    const char* messages = std::setlocale(LC_MESSAGES, nullptr);
+    if (messages == nullptr || std::string(messages) == "C" || std::string(messages) == "POSIX")
+        std::setlocale(LC_MESSAGES, "C.UTF-8");
+    // Run from the build tree, the catalogues lie beside the program; installed, in the system's
+    // folder for them. HEARTHLY_LOCALEDIR names another.
+    std::string folder = HEARTHLY_LOCALEDIR;
+    std::error_code ec;
+    const std::filesystem::path beside =
+        std::filesystem::read_symlink("/proc/self/exe", ec).parent_path() / "locale";
+    if (const char* chosen = std::getenv("HEARTHLY_LOCALEDIR"); chosen != nullptr && *chosen != '\0')
+        folder = chosen;
+    else if (!ec && std::filesystem::is_directory(beside, ec))
+        folder = beside.string();
+    bindtextdomain("hearthly", folder.c_str());
+    bind_textdomain_codeset("hearthly", "UTF-8");
+}
+
+// hearthly --scores: the best times at each speed, fastest first.
+int printScores() {
+    const std::filesystem::path path = game::ScoreFile::defaultPath();
+    if (path.empty()) {
+        say(core::tr("hearthly: no home folder (HOME is not set), so no best times are kept"));
+        return 1;
+    }
+    game::ScoreFile file(path, say);
+    const game::BestTimes& times = file.load();
+    std::printf("%s\n", core::tr("Best times, fastest first:"));
+    static const char* const kSpeeds[] = {"Slow", "Mild", "Fast"};
+    for (int speed = 1; speed <= game::BestTimes::kSpeeds; ++speed) {
+        std::printf("%s\n", core::tr(kSpeeds[speed - 1]));
+        if (times.at(speed).empty())
+            std::printf("  %s\n", core::tr("none yet"));
+        int place = 0;
+        for (const game::BestTime& time : times.at(speed))
+            std::printf("  %2d. %s  %s  %s\n", ++place, game::BestTimes::formatSeconds(time.seconds).c_str(),
+                        core::trNumber("%d lives left", time.lives).c_str(), time.date.c_str());
+    }
+    std::printf("%s %s\n", core::tr("Kept in"), path.c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    chooseLanguage();
     const auto commandLine = platform::CommandLine::parse(std::span<const char* const>(
         const_cast<const char* const*>(argv) + 1, static_cast<std::size_t>(argc - 1)));
     switch (commandLine.action()) {
@@ -60,6 +122,8 @@ int main(int argc, char** argv) {
     case platform::CommandLine::Action::Error:
         std::fprintf(stderr, "%s\n", commandLine.error().c_str());
         return platform::CommandLine::kExitUsage;
+    case platform::CommandLine::Action::Scores:
+        return printScores();
     case platform::CommandLine::Action::Play:
         break;
     }
@@ -77,9 +141,14 @@ int main(int argc, char** argv) {
             return platform::CommandLine::kExitUsage;
         }
     }
+    // The session to show: a recording named, or the best round kept at a speed.
+    std::string playFile = commandLine.playFile();
+    if (commandLine.playBest() != 0)
+        playFile =
+            record::BestRounds::bestFile(game::ScoreFile::defaultPath().parent_path(), commandLine.playBest())
+                .string();
     record::RecordingHeader played;
-    if (!commandLine.playFile().empty() &&
-        !record::RecordingPlayer::check(commandLine.playFile(), played, error)) {
+    if (!playFile.empty() && !record::RecordingPlayer::check(playFile, played, error)) {
         std::fprintf(stderr, "hearthly: %s\n", error.c_str());
         return platform::CommandLine::kExitUsage;
     }
@@ -91,8 +160,7 @@ int main(int argc, char** argv) {
     }
     const platform::QuitSignals quitSignals;
 
-    const std::uint32_t seed =
-        commandLine.playFile().empty() ? platform::SdlSession::tickCount() : played.seed;
+    const std::uint32_t seed = playFile.empty() ? platform::SdlSession::tickCount() : played.seed;
     core::Random::seed(seed);
 
     // Sound is welcome but not needed: without a device the game says so once and plays on in
@@ -106,11 +174,40 @@ int main(int argc, char** argv) {
 
     auto game = std::make_unique<game::Game>();
 
+    // The player's settings and best times. A session recorded or played back starts as the
+    // first run does and keeps nothing, so that anyone replays it exactly.
+    const bool keepFiles = !commandLine.noSettings() && commandLine.recordFile().empty() && playFile.empty();
+    std::optional<game::SettingsFile> settingsFile;
+    std::optional<game::ScoreFile> scoreFile;
+    std::optional<record::BestRounds> bestRounds;
+    game::PlayerSettings settings;
+    if (keepFiles) {
+        if (const auto path = game::SettingsFile::defaultPath(); !path.empty()) {
+            settingsFile.emplace(path);
+            std::string message;
+            settings = settingsFile->load(message);
+            if (!message.empty())
+                say(message);
+        }
+        if (const auto path = game::ScoreFile::defaultPath(); !path.empty()) {
+            scoreFile.emplace(path, say);
+            scoreFile->load();
+            bestRounds.emplace(*scoreFile, path.parent_path(), say);
+            game->keepScores(&*bestRounds);
+        }
+        game->speedLevel = settings.speed;
+        if (!settings.music)
+            game->rules().startWithMusicOff();
+    }
+
     const auto window = platform::SdlWindow::create("Hearthly", kClientWidth, kClientHeight, error);
     if (!window) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    // The size the player left it at, as far as this screen has room for it.
+    if (settings.width != kClientWidth || settings.height != kClientHeight)
+        window->resizeClient(settings.width, settings.height);
 
     // The house at night, as the desktop's menu shows it.
     window->setIcon(gfx::Surface::fromPng(embeddedIconData, embeddedIconDataSize));
@@ -132,8 +229,9 @@ int main(int argc, char** argv) {
         }
         game->attachWindow(recorder->window(), recorder->clock());
         loop.record(*recorder);
-    } else if (!commandLine.playFile().empty()) {
-        auto file = record::RecordingPlayer::open(commandLine.playFile(), error);
+    } else if (!playFile.empty()) {
+        game->speedLevel = played.speed;
+        auto file = record::RecordingPlayer::open(playFile, error);
         if (file)
             playback = std::make_unique<record::WindowPlayback>(std::move(file), *game, playedClock);
         if (!playback || !playback->start(error)) {
@@ -143,14 +241,54 @@ int main(int argc, char** argv) {
         game->attachWindow(*window, playedClock);
         loop.play(*playback);
     } else {
-        game->attachWindow(*window, clock);
+        // Kept, the session is written down as it goes, so that a best round can be watched.
+        record::RecordingHeader header{seed, game::Game::kWorldWidth, game::Game::kWorldHeight,
+                                       window->clientRect().width, window->clientRect().height};
+        header.speed = game->speedLevel;
+        record::SessionRecorder* session =
+            bestRounds ? bestRounds->begin(header, std::string("hearthly ") + HEARTHLY_VERSION, *window,
+                                           [&clock] { return clock.microseconds(); })
+                       : nullptr;
+        if (session) {
+            game->attachWindow(session->window(), session->clock());
+            loop.record(*session);
+        } else {
+            game->attachWindow(*window, clock);
+        }
     }
     window->show();
+    if (settings.fullscreen)
+        loop.enterFullscreen();
+    if (settingsFile || bestRounds) {
+        loop.keepSettings([&] {
+            if (bestRounds)
+                bestRounds->keepPending();
+            if (!settingsFile)
+                return;
+            game::PlayerSettings now = settings;
+            now.music = game->rules().musicWanted();
+            now.fullscreen = window->fullscreen();
+            now.speed = game->speedLevel;
+            // The window's own size, not one the window manager chose for a while.
+            if (const gfx::RectI client = window->clientRect();
+                !window->maximised() && !window->minimised() && client.width > 0 && client.height > 0) {
+                now.width = client.width;
+                now.height = client.height;
+            }
+            settings = now;
+            std::string message;
+            settingsFile->keep(now, message);
+            if (!message.empty())
+                say(message);
+        });
+    }
 
     int status = loop.run();
     dumpAtExit(*game, recorder ? recorder->ticks() : playback ? playback->ticks() : game->simulatedFrames());
     if (recorder && !recorder->finish())
         status = status == 0 ? 1 : status;
+    if (bestRounds)
+        bestRounds->finish();
     game->releaseBackBuffer();
     return status;
 }

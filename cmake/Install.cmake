@@ -9,9 +9,8 @@ set(HEARTHLY_HOMEPAGE https://hearthly.example.org CACHE STRING
     "Where the game and its screenshot are published (hearthly.png under it)")
 set(HEARTHLY_RELEASE_DATE 2026-12-08)
 
-set(desktopDir ${CMAKE_CURRENT_BINARY_DIR}/desktop)
-configure_file(desktop/hearthly.desktop.in ${desktopDir}/${HEARTHLY_APP_ID}.desktop COPYONLY)
-configure_file(desktop/metainfo.xml.in ${desktopDir}/${HEARTHLY_APP_ID}.metainfo.xml @ONLY)
+# The menu entry and the AppStream data, translated, and the game's catalogues.
+include(Translations)
 configure_file(desktop/hearthly.6.in ${desktopDir}/hearthly.6 @ONLY)
 configure_file(desktop/hearthly-replay.6.in ${desktopDir}/hearthly-replay.6 @ONLY)
 configure_file(desktop/changelog ${desktopDir}/changelog COPYONLY)
@@ -29,8 +28,9 @@ endforeach()
 add_custom_target(hearthly_docs ALL DEPENDS ${compressedDocs})
 
 install(TARGETS hearthly hearthly-replay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${desktopDir}/${HEARTHLY_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${desktopDir}/${HEARTHLY_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${desktopEntry} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY ${localeDir}/ DESTINATION ${CMAKE_INSTALL_LOCALEDIR})
 install(FILES ${desktopDir}/hearthly.6.gz ${desktopDir}/hearthly-replay.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 foreach(size ${HEARTHLY_ICON_SIZES})
     install(FILES ${iconDir}/hearthly-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps

@@ -1,6 +1,7 @@
 // Recordings are files players send each other: whatever the bytes, the reader must end with
 // an event, the end, or one line naming the line of the problem, and every event it gives
 // must be within the bounds the game relies on and read back the same when written again.
+#include "fuzz/Require.h"
 #include "record/Recording.h"
 
 #include <cstddef>
@@ -9,11 +10,6 @@
 #include <string>
 
 namespace {
-
-void require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 bool oneLineNamingTheLine(const std::string& error) {
     return error.rfind("line ", 0) == 0 && error.find('\n') == std::string::npos && error.size() < 400;

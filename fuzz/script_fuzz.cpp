@@ -1,19 +1,11 @@
 // Replay scripts come from anyone chasing a bug: whatever the bytes, the reader gives events
 // within bounds or one line naming the line of the problem.
+#include "fuzz/Require.h"
 #include "tools/replay/ReplayScript.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-namespace {
-
-void require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string error;

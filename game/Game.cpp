@@ -1,16 +1,23 @@
 #include "game/Game.h"
 
 #include "agents/NavGraph.h"
+#include "core/Translate.h"
+#include "game/BestTimes.h"
 #include "game/KeyCommands.h"
 #include "game/Scene.h"
+#include "gfx/GlyphOutlines.h"
 #include "scene/Object.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <iomanip>
 #include <limits>
+#include <optional>
 #include <sstream>
+#include <tuple>
+#include <utility>
 
 namespace game {
 
@@ -19,6 +26,54 @@ namespace {
 // The pause label stands in the middle of the world, below where a round's result shows.
 constexpr float kPauseBoxX = 346;
 constexpr float kPauseBoxY = 262;
+// The best times stand under the speed buttons, and a won round's place under its result.
+constexpr float kBestTimeY = 380;
+constexpr float kBestTimeEmSize = 14;
+constexpr float kNewBestX = 320;
+constexpr float kNewBestY = 232;
+constexpr float kNewBestEmSize = 18;
+// The help leaves this much of the picture around it.
+constexpr float kHelpMargin = 10;
+// The speed buttons stand here in the world; captions too wide for their places move apart,
+// evenly about the same middle, this far from each other at least.
+constexpr std::array<float, 3> kButtonX{190, 273, 350};
+constexpr float kButtonGap = 12;
+
+// Where each button goes with these captions.
+std::array<float, 3> buttonPlaces(const std::array<const char*, 3>& captions) {
+    std::array<float, 3> x = kButtonX;
+    std::array<float, 3> width{};
+    for (std::size_t i = 0; i < x.size(); ++i)
+        width[i] = gfx::GlyphOutlines::instance().advance(captions[i], TextBox::kEmSize);
+    for (std::size_t i = 1; i < x.size(); ++i)
+        x[i] = std::max(x[i], x[i - 1] + width[i - 1] + kButtonGap);
+    const float grown = x.back() - kButtonX.back();
+    for (float& place : x)
+        place -= grown / 2;
+    return x;
+}
+
+using core::tr;
+
+void showHelpText(HelpPanel& panel) {
+    panel.setText(
+        {tr("Send the Husband through the house to pick up all forty socks."),
+         tr("The cats scatter the socks he has; when the Wife catches him, he loses a life.")},
+        {{tr("Slow, Mild, Fast"), tr("start a round at that speed")},
+         {"n", tr("start a round at the last speed")},
+         {tr("click a walkway"), tr("he walks to its end; left standing, he may set off on his own")},
+         {"z", tr("a click picks a place (a cross) instead of a walkway")},
+         {"p", tr("pause, and go on")},
+         {"a", tr("music off and on")},
+         {"m", tr("end the round and clear the level")},
+         {tr("F11, Alt+Enter"), tr("full screen, and back")},
+         {"h", tr("about the game")},
+         {tr("F1, Esc"), tr("take this help away")},
+         {tr("q, Esc"), tr("quit")},
+         {"+ d e s g l", tr("cheats: a sock, speed, quake, step, goals, paths")},
+         {"- f j k b c r", tr("put a sock back; the status box and the debug views")}});
+}
+
 } // namespace
 
 Game::Game() : scene_(std::make_unique<Scene>()) {
@@ -48,9 +103,11 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
         const char* caption;
         float x;
     };
-    for (const ButtonSetup& setup :
-         {ButtonSetup{s.slowButton, "Slow", 190}, ButtonSetup{s.mildButton, "Mild", 273},
-          ButtonSetup{s.fastButton, "Fast", 350}}) {
+    const std::array<const char*, 3> captions{tr("Slow"), tr("Mild"), tr("Fast")};
+    const std::array<float, 3> places = buttonPlaces(captions);
+    for (const ButtonSetup& setup : {ButtonSetup{s.slowButton, captions[0], places[0]},
+                                     ButtonSetup{s.mildButton, captions[1], places[1]},
+                                     ButtonSetup{s.fastButton, captions[2], places[2]}}) {
         setup.button.registerInGame(*this);
         setup.button.setText(setup.caption);
         setup.button.setPosition(setup.x, 350);
@@ -68,9 +125,12 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
         part->registerInGame(*this);
 
     s.pauseBox.registerInGame(*this);
-    s.pauseBox.setText("PAUSED");
+    s.pauseBox.setText(tr("PAUSED"));
     s.pauseBox.setPosition(kPauseBoxX, kPauseBoxY);
     s.pauseBox.setOn(paused);
+
+    if (scores_ != nullptr)
+        showScores();
 
     // The pole that stands in no world still counts its branch's places, last of all.
     s.telephonePole.branch().addNodesTo(navGraph);
@@ -152,6 +212,89 @@ void Game::simulate(double dt) {
     updatePass(agentList, dt);
     updatePass(platformList, dt);
     updatePass(objectList, dt);
+    if (scores_ != nullptr)
+        keepScore();
+}
+
+void Game::keepScores(ScoreKeeper* keeper) {
+    scores_ = keeper;
+    if (window != nullptr)
+        showScores();
+}
+
+void Game::showScores() {
+    Scene& s = *scene_;
+    for (TextBox* box : {&s.slowBest, &s.mildBest, &s.fastBest, &s.newBestBox})
+        box->registerInGame(*this);
+    for (auto [box, button] : {std::pair{&s.slowBest, &s.slowButton}, std::pair{&s.mildBest, &s.mildButton},
+                               std::pair{&s.fastBest, &s.fastButton}}) {
+        box->setEmSize(kBestTimeEmSize);
+        box->setPosition(button->position().x, kBestTimeY);
+    }
+    s.newBestBox.setEmSize(kNewBestEmSize);
+    s.newBestBox.setPosition(kNewBestX, kNewBestY);
+    keepScore();
+}
+
+void Game::keepScore() {
+    Scene& s = *scene_;
+    const GameRoundup& round = s.rules;
+    if (round.isRunning()) {
+        roundWasRunning_ = true;
+    } else if (roundWasRunning_) {
+        roundWasRunning_ = false;
+        // Won: every sock collected and the result standing (a round ended with 'm' has none).
+        // A round after any cheat key never counts.
+        if (round.socksInLevel().empty() && round.resultBox.isOn() && !cheatUsed) {
+            if (const int place =
+                    scores_->roundWon(speedLevel, round.gameClock.elapsedSeconds(), round.lives());
+                place > 0) {
+                s.newBestBox.setText(core::trNumber("New best: place %d", place));
+                s.newBestBox.setOn(true);
+            }
+        }
+    }
+    // The place stands as long as the round's result does.
+    if (!round.resultBox.isOn())
+        s.newBestBox.setOn(false);
+    for (auto [box, button, speed] :
+         {std::tuple{&s.slowBest, &s.slowButton, 1}, std::tuple{&s.mildBest, &s.mildButton, 2},
+          std::tuple{&s.fastBest, &s.fastButton, 3}}) {
+        const std::optional<double> best = scores_->bestTime(speed);
+        if (best)
+            box->setText(BestTimes::formatSeconds(*best));
+        box->setOn(best.has_value() && button->isOn());
+    }
+}
+
+void Game::showHelp(bool show) {
+    Scene& s = *scene_;
+    if (show == helpShown())
+        return;
+    if (show) {
+        // Joins the scene the first time it is asked for, last, so that it lies over
+        // everything; a game whose help was never shown has the picture it always had.
+        if (s.helpPanel.world() == nullptr) {
+            s.helpPanel.registerInGame(*this);
+            s.helpPanel.placeIn(
+                {kHelpMargin, kHelpMargin, kWorldWidth - 2 * kHelpMargin, kWorldHeight - 2 * kHelpMargin});
+        }
+        showHelpText(s.helpPanel);
+        pausedBeforeHelp_ = paused;
+        paused = true;
+        s.pauseBox.setOn(false);
+        s.rules.pauseMusic();
+    } else {
+        paused = pausedBeforeHelp_;
+        s.pauseBox.setOn(paused);
+        if (!paused)
+            s.rules.resumeMusic();
+    }
+    s.helpPanel.setOn(show);
+}
+
+bool Game::helpShown() const {
+    return scene_->helpPanel.isOn();
 }
 
 void Game::updatePass(std::vector<Object*>& list, double dt) {
@@ -200,6 +343,9 @@ int Game::onClick(int x, int y) {
 
 int Game::onPointerClick(gfx::PointF world) {
     onPointerMove(world);
+    // Under the help the game stands still: a click neither starts a round nor sends him off.
+    if (helpShown())
+        return 0;
     if (Button* button = buttonAt(world)) {
         if (button == &scene_->slowButton)
             speedLevel = 1;

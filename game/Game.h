@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "core/Translate.h"
 #include "game/Renderer.h"
 #include "game/WindowPort.h"
 #include "scene/World.h"
@@ -18,11 +19,13 @@ class EdgeHighlight;
 class GameRoundup;
 class GoalArrow;
 class Ground;
+class HelpPanel;
 class Husband;
 class LightSource;
 class NodeHighlight;
 class Object;
 class Scene;
+class ScoreKeeper;
 class TelephonePole;
 class TextBox;
 class Wife;
@@ -57,6 +60,15 @@ public:
     // A typed character (upper and lower case differ); Esc is 27. While paused, what the key
     // changed is painted at once.
     KeyAction onKey(char32_t ch);
+    // F1, as a key of its own: a code point of Unicode's private use area, which no keyboard
+    // types and recordings keep like any other key.
+    static constexpr char32_t kHelpKey = 0xE001;
+    // The help pauses the game; taken away, the game goes on as paused or not as it was.
+    void showHelp(bool show);
+    bool helpShown() const;
+    // A keeper of the winning rounds' times, handed in once by the window's program; a game
+    // without one (the headless runner) keeps and shows none.
+    void keepScores(ScoreKeeper* keeper);
     // Restores the 800 : 584 aspect after a border drag; returns whether it resized.
     bool fitAspect(const gfx::RectI& oldClientRect);
     // Repaints; fromExpose is true when the window system asked for it (expose).
@@ -125,6 +137,9 @@ public:
     const TextBox& messageBox() const;
     TextBox& pauseBox();
     const TextBox& pauseBox() const;
+    TextBox& newBestBox();
+    const TextBox& newBestBox() const;
+    const HelpPanel& helpPanel() const;
     // Simulated frames so far (timer calls that advanced the scene).
     long long simulatedFrames() const { return frameCount; }
     bool isAttached() const { return window != nullptr; }
@@ -139,11 +154,12 @@ public:
     static constexpr double kMaxStepUs = 80000.0;
     static constexpr std::size_t frameSampleLimit = 50;
 
-    static constexpr const char* kAboutTitle = "About the game Hearthly";
-    static constexpr const char* kAboutText =
+    static constexpr const char* kAboutTitle = core::trLater("About the game Hearthly");
+    static constexpr const char* kAboutText = core::trLater(
         "Click anywhere to command Husband to walk to the blue target arrow in order to collect all socks "
         "while avoiding cats and the lovely Wife. Cats empty part of your sock collection and the wife sets "
-        "you back one life.\n\nHit 'a' to turn off the annoying video game music I composed.";
+        "you back one life.\n\nHit 'a' to turn off the annoying video game music I composed.\n\nF1 shows "
+        "every key in the game.");
 
     // Settings of the game's own, changed by keys (the scene's are the world's).
     bool paintForcesFullRedraw = true;
@@ -171,6 +187,11 @@ private:
     // No frames run while paused; a key, a click or a pointer move that changed the picture
     // shows at once.
     void paintWhilePaused();
+    // After each frame: a round just won without a cheat goes to the score keeper, and the
+    // best times under the buttons follow it.
+    void keepScore();
+    // The best times' labels join the scene.
+    void showScores();
 
     WindowPort* window = nullptr;
     core::Clock* clock = nullptr;
@@ -178,6 +199,9 @@ private:
     long long frameCount = 0;
     // The fixed scene (game/Scene.h), built with the game and gone before the renderer.
     std::unique_ptr<Scene> scene_;
+    ScoreKeeper* scores_ = nullptr;
+    bool roundWasRunning_ = false;
+    bool pausedBeforeHelp_ = false;
 };
 
 } // namespace game

@@ -1,6 +1,7 @@
 #include "game/KeyCommands.h"
 
 #include "agents/NavGraph.h"
+#include "level/NodeHighlight.h"
 #include "rules/GameRoundup.h"
 #include "widgets/TextBox.h"
 
@@ -8,7 +9,16 @@ namespace game {
 
 Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
     constexpr char32_t kEscape = 27;
+    // Over the help only the keys that take it away, and quitting, do anything.
+    if (game.helpShown()) {
+        if (key == kEscape || key == Game::kHelpKey)
+            game.showHelp(false);
+        return key == U'q' ? Game::KeyAction::Quit : Game::KeyAction::None;
+    }
     switch (key) {
+    case Game::kHelpKey:
+        game.showHelp(true);
+        break;
     case kEscape:
     case U'q':
         return Game::KeyAction::Quit;
@@ -70,6 +80,10 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U'z':
         game.hoverNodes = !game.hoverNodes;
+        // Back to walkways, the cross goes at once: left standing, it would still say where
+        // a click sends him.
+        if (!game.hoverNodes)
+            game.nodeHighlight().setNode(nullptr);
         break;
     case U'+':
     case U'=':

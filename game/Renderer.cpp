@@ -1,6 +1,7 @@
 #include "game/Renderer.h"
 
 #include "agents/NavGraph.h"
+#include "core/Translate.h"
 #include "game/Game.h"
 #include "game/WindowPort.h"
 #include "level/Ground.h"
@@ -30,8 +31,10 @@ Renderer::Shapes Renderer::shapesFromEnvironment() {
         return Shapes::Fast;
     if (const std::optional<Shapes> shapes = parseShapes(word))
         return *shapes;
-    std::fprintf(stderr, "hearthly: HEARTHLY_RENDERER must be fast or cairo, not '%s'; painting fast\n",
-                 word);
+    std::fprintf(
+        stderr, "%s\n",
+        core::trFill("hearthly: HEARTHLY_RENDERER must be fast or cairo, not '%s'; painting fast", {word})
+            .c_str());
     return Shapes::Fast;
 }
 

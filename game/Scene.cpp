@@ -130,5 +130,14 @@ TextBox& Game::pauseBox() {
 const TextBox& Game::pauseBox() const {
     return scene_->pauseBox;
 }
+TextBox& Game::newBestBox() {
+    return scene_->newBestBox;
+}
+const TextBox& Game::newBestBox() const {
+    return scene_->newBestBox;
+}
+const HelpPanel& Game::helpPanel() const {
+    return scene_->helpPanel;
+}
 
 } // namespace game

@@ -11,6 +11,7 @@
 #include "level/TelephonePole.h"
 #include "rules/GameRoundup.h"
 #include "widgets/Button.h"
+#include "widgets/HelpPanel.h"
 #include "widgets/TextBox.h"
 
 namespace game {
@@ -56,6 +57,14 @@ public:
     // "PAUSED" in the middle of the world while the game is paused, in front of everything
     // else: a full-screen player sees no title bar.
     TextBox pauseBox{0x80dddd80, 0x80808080};
+    // Kept best times, for a game that keeps them: the best at each speed under its button
+    // before a round, and the place a won round took.
+    TextBox slowBest{0x80dddd80, 0x80808080};
+    TextBox mildBest{0x80dddd80, 0x80808080};
+    TextBox fastBest{0x80dddd80, 0x80808080};
+    TextBox newBestBox{0xffffd040, 0x80808080};
+    // F1: what the game is about and every key, over everything else.
+    HelpPanel helpPanel;
 };
 
 } // namespace game

@@ -1,5 +1,7 @@
 #include "platform/AboutWindow.h"
 
+#include "core/Translate.h"
+
 #include "gfx/Brush.h"
 #include "gfx/GlyphOutlines.h"
 #include "gfx/Graphics.h"
@@ -68,7 +70,7 @@ std::unique_ptr<AboutWindow> AboutWindow::open(SDL_Window* parent, const char* t
     }
     SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
     if (!window) {
-        error = std::string("hearthly: cannot open the About box (") + SDL_GetError() + ")";
+        error = core::trFill("hearthly: cannot open the About box (%s)", {SDL_GetError()});
         return nullptr;
     }
     // A dialog of the game window: the window manager keeps it above the game, but the game
@@ -169,9 +171,10 @@ void AboutWindow::paint() {
         g.fillRectangle(gfx::SolidBrush(buttonPressed_ ? kButtonPressedFace : kButtonFace), face);
         g.drawRectangle(gfx::Pen(kInk, 1.0f),
                         {face.x + 0.5f, face.y + 0.5f, face.width - 1, face.height - 1});
-        const float labelWidth = font.advance("OK", kEmSize) - kEmSize * gfx::GlyphOutlines::kLeftPadding;
+        const float labelWidth =
+            font.advance(core::tr("OK"), kEmSize) - kEmSize * gfx::GlyphOutlines::kLeftPadding;
         gfx::Path label;
-        label.addString("OK", kEmSize,
+        label.addString(core::tr("OK"), kEmSize,
                         {face.x + (face.width - labelWidth) / 2 - kEmSize * gfx::GlyphOutlines::kLeftPadding,
                          face.y + (face.height - lineHeight) / 2});
         g.fillPath(ink, label);

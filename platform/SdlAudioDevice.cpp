@@ -1,5 +1,7 @@
 #include "platform/SdlAudioDevice.h"
 
+#include "core/Translate.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -15,6 +17,11 @@
 namespace platform {
 
 namespace {
+
+// One line for the player on the terminal, from whichever thread noticed it.
+void say(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
 
 // ALSA, which SDL tries on a machine without a sound server, prints several lines of its own
 // for each device it cannot find. The game says what matters in one line instead, so ALSA's
@@ -98,10 +105,10 @@ std::unique_ptr<SdlAudioDevice> SdlAudioDevice::open(std::string& error, Timing 
                 return false;
             });
         if (!anyKnown) {
-            error = "hearthly: no audio (" + why + "); the game plays in silence";
+            error = core::trFill("hearthly: no audio (%s); the game plays in silence", {why});
             return nullptr;
         }
-        error = "hearthly: no audio (" + why + "); the music starts when a sound server answers";
+        error = core::trFill("hearthly: no audio (%s); the music starts when a sound server answers", {why});
     }
     // The stream was opened to learn the rate the synthesiser works at; it is released again
     // like any idle stream unless the music starts first.
@@ -233,9 +240,9 @@ void SdlAudioDevice::keep() {
                 lock.lock();
                 if (dropped && wanted_ && !lost_) {
                     lost_ = true;
-                    std::fprintf(stderr,
-                                 "hearthly: lost the sound device (%s); the music comes back when it does\n",
-                                 driver_.c_str());
+                    say(core::trFill(
+                        "hearthly: lost the sound device (%s); the music comes back when it does",
+                        {driver_}));
                 }
                 // A server that was only restarted may be back already.
                 nextTry_ = now;
@@ -259,11 +266,10 @@ void SdlAudioDevice::keep() {
                     silentSince_ = Clock::now();
                 if (first) {
                     lost_ = false;
-                    std::fprintf(stderr, "hearthly: found a sound device (%s); the music plays\n",
-                                 driver_.c_str());
+                    say(core::trFill("hearthly: found a sound device (%s); the music plays", {driver_}));
                 } else if (lost_) {
                     lost_ = false;
-                    std::fprintf(stderr, "hearthly: the sound device is back (%s)\n", driver_.c_str());
+                    say(core::trFill("hearthly: the sound device is back (%s)", {driver_}));
                 }
             } else if (first) {
                 // Said once at start; the tries go on quietly while the music is wanted.
@@ -271,10 +277,9 @@ void SdlAudioDevice::keep() {
             } else {
                 if (!lost_) {
                     lost_ = true;
-                    std::fprintf(
-                        stderr,
-                        "hearthly: lost the sound device (%s: %s); the music comes back when it does\n",
-                        driver_.c_str(), why.c_str());
+                    say(core::trFill(
+                        "hearthly: lost the sound device (%s: %s); the music comes back when it does",
+                        {driver_, why}));
                 }
                 nextTry_ = Clock::now() + timing_.retryEvery;
             }

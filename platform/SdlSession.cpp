@@ -1,5 +1,7 @@
 #include "platform/SdlSession.h"
 
+#include "core/Translate.h"
+
 #include <SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
@@ -46,7 +48,8 @@ std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
         if (isSet("WAYLAND_DISPLAY"))
             drivers += drivers.empty() ? "wayland" : ",wayland";
         if (drivers.empty()) {
-            error = "hearthly: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+            error = core::tr(
+                "hearthly: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)");
             return nullptr;
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
@@ -55,8 +58,9 @@ std::unique_ptr<SdlSession> SdlSession::open(std::string& error) {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         XSetErrorHandler(handlerBefore);
         const char* display = std::getenv("DISPLAY");
-        error = std::string("hearthly: cannot open the display") +
-                (display ? std::string(" '") + display + "'" : "") + " (" + SDL_GetError() + ")";
+        error = display
+                    ? core::trFill("hearthly: cannot open the display '%s' (%s)", {display, SDL_GetError()})
+                    : core::trFill("hearthly: cannot open the display (%s)", {SDL_GetError()});
         return nullptr;
     }
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -1,5 +1,7 @@
 #include "platform/SdlWindow.h"
 
+#include "core/Translate.h"
+
 #include "gfx/Surface.h"
 #include "platform/ClientFit.h"
 
@@ -41,7 +43,7 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
         SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
                          SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window) {
-        error = std::string("hearthly: cannot create the window (") + SDL_GetError() + ")";
+        error = core::trFill("hearthly: cannot create the window (%s)", {SDL_GetError()});
         return nullptr;
     }
     SDL_SetWindowMinimumSize(window, kMinimumWidth, kMinimumHeight);
@@ -65,7 +67,7 @@ std::unique_ptr<SdlWindow> SdlWindow::create(const char* title, int width, int h
         x11 = X11ShmPresenter::attach(window);
     SDL_ClearError();
     if (!wayland && !x11 && !SDL_GetWindowSurface(window)) {
-        error = "hearthly: cannot draw into the window (" + noSurfaceReason() + ")";
+        error = core::trFill("hearthly: cannot draw into the window (%s)", {noSurfaceReason()});
         SDL_DestroyWindow(window);
         return nullptr;
     }
@@ -178,8 +180,11 @@ void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::Rec
         // Said once, like a lost surface; the next frame tries again.
         const bool shown = x11_->present(backBuffer, deviceRects);
         if (!shown && !surfaceLost_)
-            std::fprintf(stderr, "hearthly: cannot draw into the window (no shared memory for %dx%d)\n",
-                         backBuffer.width(), backBuffer.height());
+            std::fprintf(
+                stderr, "%s\n",
+                core::trFill("hearthly: cannot draw into the window (no shared memory for %s)",
+                             {std::to_string(backBuffer.width()) + "x" + std::to_string(backBuffer.height())})
+                    .c_str());
         surfaceLost_ = !shown;
         return;
     }
@@ -191,7 +196,9 @@ void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::Rec
         // It was there when the window was made; a later failure is said once and the next
         // frame tries again.
         if (!surfaceLost_)
-            std::fprintf(stderr, "hearthly: cannot draw into the window (%s)\n", noSurfaceReason().c_str());
+            std::fprintf(
+                stderr, "%s\n",
+                core::trFill("hearthly: cannot draw into the window (%s)", {noSurfaceReason()}).c_str());
         surfaceLost_ = true;
         return;
     }

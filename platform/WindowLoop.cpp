@@ -1,5 +1,6 @@
 #include "platform/WindowLoop.h"
 
+#include "core/Translate.h"
 #include "core/Utf8Decoder.h"
 #include "game/Game.h"
 #include "platform/SdlClock.h"
@@ -27,8 +28,9 @@ constexpr std::int64_t kSwitchSettleUs = 500'000;
 // (a Ctrl+C that came between waits, keeping the screensaver off) wait at most this long.
 constexpr std::int64_t kQuietLookUs = 50'000;
 
-constexpr const char* kTitle = "Hearthly";
-constexpr const char* kPausedTitle = "Hearthly (paused)";
+// The title tells of the help: a player who never read the manual finds it there.
+constexpr const char* kTitle = core::trLater("Hearthly (F1: help)");
+constexpr const char* kPausedTitle = core::trLater("Hearthly (paused; F1: help)");
 
 bool mouseButtonHeld() {
     // Asks the X server, not the event queue: while the window manager holds a border drag,
@@ -64,6 +66,7 @@ WindowLoop::WindowLoop(SdlWindow& window, game::Game& game, SdlClock& clock)
 
 int WindowLoop::run() {
     SDL_StartTextInput();
+    updateTitle();
     updateFrameTimer();
     while (!quit_) {
         const std::int64_t wait = nextWakeUp();
@@ -73,7 +76,8 @@ int WindowLoop::run() {
             // Minimised: nothing to do until the window system says something.
             got = SDL_WaitEvent(&event);
             if (!got) {
-                std::fprintf(stderr, "hearthly: lost the window system (%s)\n", SDL_GetError());
+                std::fprintf(stderr, "%s\n",
+                             core::trFill("hearthly: lost the window system (%s)", {SDL_GetError()}).c_str());
                 return 1;
             }
         } else if (const SdlWindow::Waited waited = window_.waitForEvents(wait);
@@ -100,6 +104,9 @@ int WindowLoop::run() {
             handle(event);
             while (!quit_ && SDL_PollEvent(&event))
                 handle(event);
+            // Not in the middle of a border drag: the size that counts is the one it ends at.
+            if (keepSettings_ && !drag_.dragging())
+                keepSettings_();
         }
         if (quit_)
             break;
@@ -124,6 +131,8 @@ int WindowLoop::run() {
                 recorder_->tick();
         }
     }
+    if (keepSettings_)
+        keepSettings_();
     return exitStatus_;
 }
 
@@ -167,6 +176,8 @@ void WindowLoop::handle(const SDL_Event& event) {
         // Esc types no text, so it is taken from key presses, as are the full-screen keys.
         if (event.key.keysym.sym == SDLK_ESCAPE)
             handleKey(kEscape);
+        else if (event.key.keysym.sym == SDLK_F1 && event.key.repeat == 0)
+            handleKey(game::Game::kHelpKey);
         else if (event.key.keysym.sym == SDLK_F11 && event.key.repeat == 0)
             toggleFullscreen();
         else if ((event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER) &&
@@ -271,13 +282,19 @@ void WindowLoop::toggleFullscreen() {
     updateFrameTimer();
 }
 
+void WindowLoop::enterFullscreen() {
+    if (!window_.fullscreen())
+        toggleFullscreen();
+}
+
 void WindowLoop::showAbout() {
     if (about_) {
         about_->raise();
         return;
     }
     std::string error;
-    about_ = AboutWindow::open(window_.handle(), game::Game::kAboutTitle, game::Game::kAboutText, error);
+    about_ = AboutWindow::open(window_.handle(), core::tr(game::Game::kAboutTitle),
+                               core::tr(game::Game::kAboutText), error);
     if (!about_)
         std::fprintf(stderr, "%s\n", error.c_str());
 }
@@ -287,7 +304,7 @@ void WindowLoop::updateTitle() {
     if (paused == titlePaused_)
         return;
     titlePaused_ = paused;
-    window_.setTitle(titlePaused_ ? kPausedTitle : kTitle);
+    window_.setTitle(core::tr(paused ? kPausedTitle : kTitle));
 }
 
 void WindowLoop::updateFrameTimer() {

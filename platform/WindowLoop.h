@@ -5,7 +5,9 @@
 #include "platform/FrameScheduler.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace game {
@@ -34,6 +36,13 @@ public:
     void record(record::SessionRecorder& recorder) { recorder_ = &recorder; }
     // Plays a recording instead of the player's input and the frame timer (hearthly --play).
     void play(record::WindowPlayback& playback) { playback_ = &playback; }
+
+    // Called after whatever the player did and as the loop ends, to keep what is worth keeping
+    // (the player's settings); the window's program alone hands one in.
+    void keepSettings(std::function<void()> keep) { keepSettings_ = std::move(keep); }
+
+    // Full screen from the start (the player left the game so).
+    void enterFullscreen();
 
     // Runs until the player quits; returns the exit status.
     int run();
@@ -64,12 +73,14 @@ private:
     std::unique_ptr<AboutWindow> about_;
     record::SessionRecorder* recorder_ = nullptr;
     record::WindowPlayback* playback_ = nullptr;
+    std::function<void()> keepSettings_;
     gfx::RectI lastClient_;
     // Size changes until then are the window manager carrying out a full-screen switch.
     std::int64_t switchSettlesUs_ = 0;
     // When SDL last gathered the window system's events.
     std::int64_t lastLookUs_ = 0;
-    bool titlePaused_ = false;
+    // Set while the title says the game is paused; the first title is set by updateTitle.
+    std::optional<bool> titlePaused_;
     bool minimised_ = false;
     bool paintPending_ = false;
     bool quit_ = false;

@@ -12,7 +12,8 @@ namespace {
 using Kind = ReplayEvent::Kind;
 
 bool isHeaderWord(std::string_view word) {
-    return word == RecordingReader::kMagic || word == "seed" || word == "world" || word == "client";
+    return word == RecordingReader::kMagic || word == "seed" || word == "world" || word == "client" ||
+           word == "speed";
 }
 
 // "W H" of a header line, each side from 1 to the largest a window may have.
@@ -33,8 +34,7 @@ RecordingReader::LineRead RecordingReader::readLine(std::string& error) {
             if (text_.empty())
                 return LineRead::EndOfFile;
             // Lines are written whole: a last line without its end was cut off.
-            error = at() + "cut off before the end of the line; the file is incomplete";
-            return LineRead::Problem;
+            return LineRead::CutOff;
         }
         if (c == '\n')
             return LineRead::Line;
@@ -58,9 +58,12 @@ bool RecordingReader::readHeader(std::string& error) {
     bool sawSeed = false;
     bool sawWorld = false;
     bool sawClient = false;
+    bool sawSpeed = false;
     for (;;) {
         const LineRead got = readLine(error);
-        if (got == LineRead::Problem)
+        if (got == LineRead::CutOff)
+            error = cutOff() + "; the header is incomplete";
+        if (got == LineRead::Problem || got == LineRead::CutOff)
             return false;
         if (got == LineRead::EndOfFile && !sawMagic) {
             error = at() + "empty: not a Hearthly recording";
@@ -92,6 +95,7 @@ bool RecordingReader::readHeader(std::string& error) {
             bool& saw = name == "seed"     ? sawSeed
                         : name == "world"  ? sawWorld
                         : name == "client" ? sawClient
+                        : name == "speed"  ? sawSpeed
                                            : sawMagic;
             if (saw) {
                 error = at() + "a second '" + name + "' line";
@@ -102,6 +106,11 @@ bool RecordingReader::readHeader(std::string& error) {
                 (words.size() != 2 || !ReplayScript::readNumber(words[1], header_.seed, std::uint32_t{0},
                                                                 std::numeric_limits<std::uint32_t>::max()))) {
                 error = at() + "seed needs a whole number from 0 to 4294967295";
+                return false;
+            }
+            if (name == "speed" &&
+                (words.size() != 2 || !ReplayScript::readNumber(words[1], header_.speed, 1, 3))) {
+                error = at() + "speed needs 1, 2 or 3";
                 return false;
             }
             if (name == "world" &&
@@ -154,7 +163,12 @@ RecordingReader::Next RecordingReader::next(ReplayEvent& event, std::string& err
             const LineRead got = readLine(error);
             if (got == LineRead::Problem)
                 return finish(Next::Error);
-            if (got == LineRead::EndOfFile)
+            // A crash may cut the line being written: what came before it plays.
+            if (got == LineRead::CutOff)
+                error = cutOff() + "; played up to the line before";
+            else if (got == LineRead::EndOfFile)
+                error.clear();
+            if (got == LineRead::EndOfFile || got == LineRead::CutOff)
                 return finish(Next::Stop);
         }
         pendingBody_ = false;
@@ -187,7 +201,9 @@ RecordingReader::Next RecordingReader::next(ReplayEvent& event, std::string& err
         // Nothing but comments may follow the end.
         for (;;) {
             const LineRead got = readLine(error);
-            if (got == LineRead::Problem)
+            if (got == LineRead::CutOff)
+                error = cutOff();
+            if (got == LineRead::Problem || got == LineRead::CutOff)
                 return finish(Next::Error);
             if (got == LineRead::EndOfFile)
                 break;
@@ -239,7 +255,8 @@ std::string recordingHeaderText(const RecordingHeader& header, const std::string
     return std::string(RecordingReader::kMagic) + " " + std::to_string(RecordingReader::kVersion) + "\n" +
            "# recorded by " + recordedBy + "\n" + "seed " + std::to_string(header.seed) + "\n" + "world " +
            std::to_string(header.worldWidth) + " " + std::to_string(header.worldHeight) + "\n" + "client " +
-           std::to_string(header.clientWidth) + " " + std::to_string(header.clientHeight) + "\n";
+           std::to_string(header.clientWidth) + " " + std::to_string(header.clientHeight) + "\n" +
+           (header.speed != 1 ? "speed " + std::to_string(header.speed) + "\n" : std::string());
 }
 
 } // namespace record

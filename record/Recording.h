@@ -17,6 +17,9 @@ struct RecordingHeader {
     // The client area when the session started.
     int clientWidth = 0;
     int clientHeight = 0;
+    // The speed 'n' starts a round at when the session began (a player's kept setting); the
+    // line is there only when it is not Slow.
+    int speed = 1;
 };
 
 // Reads a recording of a session (docs/recording-format.md) line by line, so that however
@@ -41,7 +44,8 @@ public:
     enum class Next {
         Event, // one more event
         End,   // the session's end line: the player quit or closed the window
-        Stop,  // the file stops without an end line: the game was killed or crashed
+        Stop,  // the file stops without an end line: the game was killed or crashed (error
+               // names a last line cut off in the middle, which is not played)
         Error,
     };
     // The next event after the header. After End, Stop or Error it gives the same again.
@@ -53,9 +57,11 @@ public:
     long long ticks() const { return ticks_; }
 
 private:
-    enum class LineRead { Line, EndOfFile, Problem };
+    // CutOff: the file ends in the middle of a line (a crash while it was written).
+    enum class LineRead { Line, EndOfFile, CutOff, Problem };
     LineRead readLine(std::string& error);
     std::string at() const { return "line " + std::to_string(line_) + ": "; }
+    std::string cutOff() const { return at() + "cut off before the end of the line"; }
 
     std::istream& in_;
     int worldWidth_;

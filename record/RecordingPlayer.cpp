@@ -1,6 +1,10 @@
 #include "record/RecordingPlayer.h"
 
+#include "core/Translate.h"
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -53,9 +57,13 @@ RecordingPlayer::Result RecordingPlayer::apply(const ReplayEvent& event, game::G
 std::unique_ptr<std::istream> RecordingPlayer::open(const std::string& fileName, std::string& error) {
     // A folder opens like a file and reads as nothing.
     std::error_code ec;
+    errno = 0;
     auto file = std::make_unique<std::ifstream>(fileName, std::ios::binary);
+    const int openError = errno;
     if (!*file || std::filesystem::is_directory(fileName, ec)) {
-        error = "cannot read recording " + fileName;
+        // The system's reason: no such file, permission denied, is a directory.
+        const int why = *file ? EISDIR : openError != 0 ? openError : EIO;
+        error = "cannot read recording " + fileName + " (" + std::strerror(why) + ")";
         return nullptr;
     }
     return file;
@@ -95,10 +103,12 @@ bool WindowPlayback::start(std::string& error) {
 void WindowPlayback::end(const std::string& problem) {
     // Said once, for the viewer (and for the tests that wait for it); the window stays.
     if (!problem.empty())
-        std::fprintf(stderr, "hearthly: the recording is damaged at %s; the playback stops there\n",
-                     problem.c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            core::trFill("hearthly: the recording is damaged at %s; the playback stops there", {problem})
+                .c_str());
     else
-        std::fprintf(stderr, "hearthly: the recording has ended\n");
+        std::fprintf(stderr, "%s\n", core::tr("hearthly: the recording has ended"));
     ended_ = true;
     problem_ = problem;
     nextTick_.reset();
@@ -115,6 +125,9 @@ void WindowPlayback::readAhead() {
             end(problem);
             return;
         default:
+            // A line cut off by a crash ends the playback as the end of the file would.
+            if (!problem.empty())
+                std::fprintf(stderr, "%s\n", core::trFill("hearthly: the recording's %s", {problem}).c_str());
             end({});
             return;
         }

@@ -1,5 +1,7 @@
 #include "record/SessionRecorder.h"
 
+#include "core/Translate.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -230,8 +232,10 @@ void SessionRecorder::flush() {
 void SessionRecorder::failed() {
     // A full disk must not end the game: say so once and play on unrecorded.
     if (!broken_)
-        std::fprintf(stderr, "hearthly: cannot write the recording %s (%s); the game goes on unrecorded\n",
-                     fileName_.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "%s\n",
+                     core::trFill("hearthly: cannot write the recording %s (%s); the game goes on unrecorded",
+                                  {fileName_, std::strerror(errno)})
+                         .c_str());
     broken_ = true;
 }
 

@@ -46,6 +46,9 @@ public:
     void expose();
     void fit(const gfx::RectI& clientBefore);
     void redraw();
+    // Hands what was written so far to the file, so that a copy of it holds the session up to
+    // the last call.
+    void flush();
     // Writes the end line and closes the file; false if anything could not be written.
     bool finish();
 
@@ -89,7 +92,6 @@ private:
     // Advances the recorded clock to now: clock lines for all but what a last line carries.
     long long stepTo(std::int64_t now);
     void write(const std::string& line);
-    void flush();
     void failed();
 
     std::FILE* file_;

@@ -5,6 +5,7 @@
 #include "characters/Husband.h"
 #include "characters/Wife.h"
 #include "core/Random.h"
+#include "core/Translate.h"
 #include "level/GoalArrow.h"
 #include "rules/Sock.h"
 #include "scene/World.h"
@@ -58,7 +59,7 @@ void GameRoundup::registerInGame(World& world) {
     resultBox.setPosition(320, 200);
     cheaterBox.registerInGame(world);
     cheaterBox.setPosition(560, 556);
-    cheaterBox.setText("CHEATER");
+    cheaterBox.setText(core::tr("CHEATER"));
     bat.registerInGame(world);
 }
 
@@ -104,7 +105,7 @@ void GameRoundup::update(double dt) {
 
 void GameRoundup::pickUpSock() {
     if (socksInLevel_.empty()) {
-        resultBox.setText("CONGRATS");
+        resultBox.setText(core::tr("CONGRATS"));
         resultBox.setOn(true);
         stopPlay();
         return;
@@ -178,7 +179,7 @@ void GameRoundup::chaseWithWife(double dt) {
         catchTimer = 0;
         updateLives();
         if (lives_ < 0) {
-            resultBox.setText("GAME OVER");
+            resultBox.setText(core::tr("GAME OVER"));
             resultBox.setOn(true);
             stopPlay();
         }
@@ -254,7 +255,8 @@ void GameRoundup::sockRemoved(Sock& sock) {
 
 void GameRoundup::startNewGame() {
     endGame();
-    musicOn();
+    if (!silentRounds_)
+        musicOn();
     lives_ = 2;
     for (int i = 0; i < kSockCount; ++i) {
         auto sock = std::make_unique<Sock>();
@@ -329,10 +331,18 @@ void GameRoundup::musicOff() {
 }
 
 void GameRoundup::toggleMusic() {
-    if (music && music->isPlaying())
-        musicOff();
-    else
+    musicWanted_ = !(music && music->isPlaying());
+    if (musicWanted_) {
+        silentRounds_ = false;
         musicOn();
+    } else {
+        musicOff();
+    }
+}
+
+void GameRoundup::startWithMusicOff() {
+    musicWanted_ = false;
+    silentRounds_ = true;
 }
 
 void GameRoundup::pauseMusic() {
@@ -378,12 +388,13 @@ void GameRoundup::updateLives() {
 
 void GameRoundup::updateSpeedBox() {
     struct Look {
-        const char* letter;
+        const char* speed;
         gfx::Argb fill;
     };
-    constexpr Look kLooks[] = {{"S", 0x4000ff00}, {"M", 0x40ffff00}, {"F", 0x80c00000}};
+    // The speed's first letter, in the player's language.
+    constexpr Look kLooks[] = {{"Slow", 0x4000ff00}, {"Mild", 0x40ffff00}, {"Fast", 0x80c00000}};
     const int level = std::clamp(world() != nullptr ? world()->speedLevel : 1, 1, 3);
-    speedBox.setText(kLooks[level - 1].letter);
+    speedBox.setText(core::firstLetter(core::tr(kLooks[level - 1].speed)));
     speedBox.setFillColor(kLooks[level - 1].fill);
     speedBox.invalidate();
 }

@@ -70,6 +70,11 @@ public:
     void musicOff();
     // 'a': off while it plays, otherwise on from the start.
     void toggleMusic();
+    // Whether 'a' last switched the music on (or never touched it), as the player's settings
+    // keep it.
+    bool musicWanted() const { return musicWanted_; }
+    // A player who left the music off last time: rounds start silent until 'a' switches it on.
+    void startWithMusicOff();
     // Around the game's pause ('p').
     void pauseMusic();
     void resumeMusic();
@@ -123,6 +128,8 @@ private:
     // while none does.
     double musicPollTime = 0;
     double musicSettleTime = 0;
+    bool musicWanted_ = true;
+    bool silentRounds_ = false;
 };
 
 } // namespace game

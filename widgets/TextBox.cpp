@@ -10,13 +10,20 @@ void TextBox::draw(gfx::Graphics& g) {
 }
 
 void TextBox::addContent() {
-    path_.addString(text_, kEmSize, {x, y});
+    path_.addString(text_, emSize_, {x, y});
 }
 
 void TextBox::setText(const std::string& value) {
     if (value == text_)
         return;
     text_ = value;
+    invalidate();
+}
+
+void TextBox::setEmSize(float value) {
+    if (emSize_ == value)
+        return;
+    emSize_ = value;
     invalidate();
 }
 

@@ -23,6 +23,9 @@ public:
     // Replaces the text (UTF-8); an unchanged text costs no redraw.
     void setText(const std::string& value);
 
+    // The letters' size, in world units (the labels' own by default).
+    void setEmSize(float value);
+
     gfx::Argb fillColor() const { return fillBrush.color(); }
     // Recolours the fill; redraws only when the colour really changes.
     void setFillColor(gfx::Argb color);
@@ -32,6 +35,7 @@ protected:
 
 private:
     std::string text_;
+    float emSize_ = kEmSize;
 };
 
 } // namespace game

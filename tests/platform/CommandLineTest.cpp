@@ -22,6 +22,17 @@ TEST(CommandLine, ActionsAndErrors) {
     EXPECT_EQ(parse({"--help", "now"}).action(), CommandLine::Action::Error);
     EXPECT_EQ(parse({"--version", "--help"}).action(), CommandLine::Action::Error);
     EXPECT_EQ(parse({"play", "--help"}).action(), CommandLine::Action::Error);
+    EXPECT_EQ(parse({"--scores"}).action(), CommandLine::Action::Scores);
+    EXPECT_EQ(parse({"--scores", "--help"}).action(), CommandLine::Action::Error);
+    // --no-settings stands anywhere beside the rest.
+    EXPECT_TRUE(parse({"--no-settings"}).noSettings());
+    EXPECT_EQ(parse({"--no-settings"}).action(), CommandLine::Action::Play);
+    const CommandLine recorded = parse({"--record", "a.rec", "--no-settings"});
+    EXPECT_EQ(recorded.action(), CommandLine::Action::Play);
+    EXPECT_EQ(recorded.recordFile(), "a.rec");
+    EXPECT_TRUE(recorded.noSettings());
+    EXPECT_EQ(parse({"--no-settings", "--scores"}).action(), CommandLine::Action::Scores);
+
     // An unknown argument gives a one-line error naming it.
     const CommandLine line = parse({"--fast"});
     EXPECT_EQ(line.action(), CommandLine::Action::Error);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the readers of files that come from outside, the recording reader and the replay
-# script reader, with libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer. The
+# Fuzzes the readers of files that come from outside, the recording reader, the replay
+# script reader and the readers of the player's settings and best times, with libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer. The
 # targets are a small project of their own (fuzz/), built with clang beside the build
 # they are run from. Each target runs for HEARTHLY_FUZZ_SECONDS (default 30) from the corpus
 # kept in fuzz/corpus; what it finds on the way is thrown away, a fault fails the test
@@ -28,7 +28,7 @@ cmake -S "$source" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=R
 cmake --build "$build" -j2 >"$work/build.log" 2>&1 || fail "cannot build the fuzz targets: $(tail -n 30 "$work/build.log")"
 
 summary=()
-for target in recording script; do
+for target in recording script settings scores; do
     mkdir -p "$work/$target"
     status=0
     # The first folder takes what the run finds; the kept corpus is only read.

@@ -30,7 +30,8 @@ for file in "$bindir/hearthly" "$bindir/hearthly-replay" \
     "share/applications/$appId.desktop" "share/metainfo/$appId.metainfo.xml" \
     share/man/man6/hearthly.6.gz share/man/man6/hearthly-replay.6.gz \
     share/doc/hearthly/copyright share/doc/hearthly/changelog.gz \
-    share/icons/hicolor/scalable/apps/hearthly.svg; do
+    share/icons/hicolor/scalable/apps/hearthly.svg \
+    share/locale/de/LC_MESSAGES/hearthly.mo share/locale/fr/LC_MESSAGES/hearthly.mo; do
     [[ -s $root/$file ]] || fail "the install has no $file"
 done
 for size in 48 64 128 256; do
@@ -50,6 +51,13 @@ for page in hearthly hearthly-replay; do
     [[ ! -s $work/groff.log ]] || fail "the manual page $page.6 has faults: $(cat "$work/groff.log")"
 done
 zcat "$root/share/man/man6/hearthly.6.gz" | grep -q 'lower case only' || fail "the manual page does not say letters act in lower case only"
+# The translations: the menu entry's and the AppStream data's name and summary, and the game's
+# own words from the catalogues installed.
+grep -q '^Comment\[de\]=' "$root/share/applications/$appId.desktop" || fail "the menu entry has no German summary"
+grep -q '^Comment\[fr\]=' "$root/share/applications/$appId.desktop" || fail "the menu entry has no French summary"
+grep -q '<summary xml:lang="fr">' "$root/share/metainfo/$appId.metainfo.xml" || fail "the AppStream data has no French summary"
+HEARTHLY_LOCALEDIR=$root/share/locale LANGUAGE=de LANG=C.UTF-8 "$root/$bindir/hearthly" --help | grep -q '^Aufruf:' ||
+    fail "the installed game does not speak German"
 
 # --- The Debian package ----------------------------------------------------------------------
 if ((EUID != 0)) || ! command -v dpkg >/dev/null; then

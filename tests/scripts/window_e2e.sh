@@ -132,9 +132,9 @@ buttons_drawn || fail "the buttons are gone after full screen"
 
 # --- Pause shows in the title ---------------------------------------------------------------
 xdotool key --clearmodifiers p
-wait_for "the title to say paused" 10 title_is "$game" "Hearthly (paused)"
+wait_for "the title to say paused" 10 title_is "$game" "Hearthly (paused; F1: help)"
 xdotool key --clearmodifiers p
-wait_for "the title to be Hearthly again" 10 title_is "$game" "Hearthly"
+wait_for "the title to be Hearthly again" 10 title_is "$game" "Hearthly (F1: help)"
 
 # --- Typed characters: capitals do nothing, 'h' shows the About box -------------------------
 xdotool key --clearmodifiers shift+q

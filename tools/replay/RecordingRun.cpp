@@ -17,6 +17,7 @@ int ReplayRunner::play(std::istream& recording) {
         return kDamaged;
     }
     game::Game& game = host.game;
+    game.speedLevel = reader.header().speed;
     bool quit = false;
     while (!quit && agentFailure.empty()) {
         ReplayEvent event;
@@ -25,7 +26,11 @@ int ReplayRunner::play(std::istream& recording) {
             std::cerr << "hearthly-replay: " << options.playFile << " " << error << '\n';
             return kDamaged;
         }
-        if (next == record::RecordingReader::Next::Stop)
+        // Killed or crashed: a last line cut off in the middle is named, and left out.
+        if (next == record::RecordingReader::Next::Stop && !error.empty())
+            std::cerr << "hearthly-replay: " << options.playFile << " " << error
+                      << " (the game was killed or crashed)\n";
+        else if (next == record::RecordingReader::Next::Stop)
             std::cerr << "hearthly-replay: the recording stops without its end line (the game was killed or "
                          "crashed); all of it was played\n";
         if (next != record::RecordingReader::Next::Event)
@@ -68,9 +73,9 @@ int ReplayRunner::play(std::istream& recording) {
             const record::RecordingPlayer::Result result =
                 record::RecordingPlayer::apply(event, game, host.clock);
             checkAfterPaint(); // 'p' and 's' paint at once
+            // The About box the player opened is no part of the replay's output: standard
+            // output holds only what was asked for (--timing, --check-agents).
             checkAgents(game.simulatedFrames() - framesBefore, game::Game::kMaxStepUs / 1e6);
-            if (result == record::RecordingPlayer::Result::About)
-                std::cout << game::Game::kAboutTitle << '\n';
             quit = result == record::RecordingPlayer::Result::Quit;
             break;
         }
