@@ -461,11 +461,10 @@ int Animal::recoverFromOffPath(double dt) {
     if (target != nullptr && walkTo(target->index, offPath.goalEdge))
         return 0;
     if (target == nullptr || edgeUnderFeet() != nullptr) {
-        // No way from here to the goal (or nowhere to head for): give it up and stand.
-        idle.activate();
-        body.velocity = {0, 0};
-        detached.activate();
-        return 0;
+        // No way from here to the goal (or nowhere to head for): give it up and stand where it
+        // stands. Let go to be caught again at once, it would fall and land in one breath at
+        // every such click.
+        return standStill();
     }
     // No walkway under the body to start from: a quake has lifted its floor off the walkways,
     // or it landed between two. That passes: it keeps the goal and stands on what holds it,

@@ -53,9 +53,10 @@ TEST(Language, GermanAndFrenchWordsStayInsideTheirPlaces) {
         for (int i = 0; i < 3; ++i) {
             const gfx::RectF b = buttons[i]->bounds(true);
             EXPECT_TRUE(inside(b, world)) << c.language << " " << buttons[i]->text();
-            if (i < 2)
+            if (i < 2) {
                 EXPECT_LT(b.right(), buttons[i + 1]->bounds(true).x)
                     << c.language << " " << buttons[i]->text();
+            }
         }
 
         // A won round's message and its place among the best, then, after a cheat, the
