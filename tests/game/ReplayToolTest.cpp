@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -116,15 +115,21 @@ TEST_F(ReplayTool, AutoplayPlaysTheSameRoundForASeed) {
     }
     EXPECT_EQ(lines[0], lines[1]);
     EXPECT_EQ(lines[0], lines[2]) << "in the larger window";
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(
-        lines[0], m,
-        std::regex(
-            "autoplay: seed 4, speed fast, ([0-9]+) of 40 socks, time out, "
-            "30\\.0 s of game time, [0-2] li(?:fe|ves) left, ([0-9]+) clicks, [0-9]+ walks past the sock")))
+    int socks = 0;
+    int lives = -1;
+    char livesWord[8] = {};
+    int clicks = 0;
+    int walksPast = 0;
+    ASSERT_EQ(
+        std::sscanf(lines[0].c_str(),
+                    "autoplay: seed 4, speed fast, %d of 40 socks, time out, 30.0 s of game time, %d %7s "
+                    "left, %d clicks, %d walks past the sock",
+                    &socks, &lives, livesWord, &clicks, &walksPast),
+        5)
         << lines[0];
-    EXPECT_GE(std::stoi(m[1]), 1) << lines[0];
-    EXPECT_GE(std::stoi(m[2]), 2) << "the button and at least one sock: " << lines[0];
+    EXPECT_TRUE(lives >= 0 && lives <= 2) << lines[0];
+    EXPECT_GE(socks, 1) << lines[0];
+    EXPECT_GE(clicks, 2) << "the button and at least one sock: " << lines[0];
 }
 
 TEST_F(ReplayTool, EventsAfterTheLastFrameLeaveTheStateAlone) {
