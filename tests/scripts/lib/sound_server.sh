@@ -153,10 +153,12 @@ check_pause() {
 quantized() { od -An -v -td2 -w4 | awk '{ printf "%03x%03x", int(($1 + 32784) / 32), int(($2 + 32784) / 32) }'; }
 
 # The rendering runs past the tune's first loop (it is about a minute long), so a place anywhere
-# in it is found, and the loop's length is where a snippet of its first seconds comes round.
+# in it is found, and the loop's length is where a snippet of its first seconds comes round. The
+# round is left to itself: on this seed the Wife has not yet caught him a third time by then
+# (a lost round's tune plays out once and stops).
 render_round_tune() {
     printf '10 click 205 362\n' >"$work/round.replay"
-    "$replay" --frames 7000 --script "$work/round.replay" --audio "$work/round.wav" >/dev/null 2>&1 ||
+    "$replay" --seed 6 --frames 7000 --script "$work/round.replay" --audio "$work/round.wav" >/dev/null 2>&1 ||
         fail "hearthly-replay could not render a round's tune"
     tail -c +45 "$work/round.wav" | quantized >"$work/round.q"
     # Sixteen frames at 2 s, six digits a frame.
