@@ -114,7 +114,7 @@ struct SegmentCover {
     float invLength;
     float halfWidth;
     EdgeCover across; // beside the segment
-    // The cuts of flat ends (see coverStrokes).
+    // The cuts of flat ends (see StrokeRows::scanOf).
     EdgeCover along;
     EdgeCover startEdge;
     EdgeCover endEdge;
