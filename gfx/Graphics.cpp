@@ -201,12 +201,9 @@ template <typename Draw> void Graphics::paint(RectF reach, Draw&& draw) {
         const RectI box = deviceBox(reach);
         std::vector<RectI> parts;
         for (const RectI& r : activeClip_.rects) {
-            const int left = std::max(r.x, box.x);
-            const int top = std::max(r.y, box.y);
-            const int right = std::min(r.right(), box.right());
-            const int bottom = std::min(r.bottom(), box.bottom());
-            if (right > left && bottom > top)
-                parts.push_back({left, top, right - left, bottom - top});
+            const RectI part = intersection(r, box);
+            if (!part.isEmpty())
+                parts.push_back(part);
         }
         if (parts.empty())
             return; // nothing of it would show

@@ -163,12 +163,9 @@ Graphics::ClipArea Graphics::effectiveClip() const {
         return {false, {band_}};
     std::vector<RectI> inBand;
     for (const RectI& r : area.rects) {
-        const int left = std::max(r.x, band_.x);
-        const int top = std::max(r.y, band_.y);
-        const int right = std::min(r.right(), band_.right());
-        const int bottom = std::min(r.bottom(), band_.bottom());
-        if (right > left && bottom > top)
-            inBand.push_back({left, top, right - left, bottom - top});
+        const RectI part = intersection(r, band_);
+        if (!part.isEmpty())
+            inBand.push_back(part);
     }
     return {false, std::move(inBand)};
 }
