@@ -32,7 +32,6 @@ public:
     // largest mask kept (device pixels); larger brushes are painted directly every time.
     static constexpr std::size_t kCacheEntries = 8;
     static constexpr long kMaxMaskPixels = 1L << 21;
-    std::size_t cachedShapes() const { return cache_.size(); }
 
     // Paint the brush's colours over its area, widened by a few device pixels so that the
     // anti-aliased edge of the filled path finds colour under it. pixel: the size of a device

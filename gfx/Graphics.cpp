@@ -10,51 +10,10 @@
 #include <memory>
 #include <utility>
 
+// The canvas over Cairo: its context, transforms and containers, and the drawing calls; a
+// shape the clip would cut is drawn whole on a scratch image and copied back.
+
 namespace gfx {
-
-namespace {
-
-struct RegionDeleter {
-    void operator()(cairo_region_t* r) const { cairo_region_destroy(r); }
-};
-using RegionHandle = std::unique_ptr<cairo_region_t, RegionDeleter>;
-
-cairo_rectangle_int_t toCairo(RectI r) {
-    return {r.x, r.y, r.width, r.height};
-}
-
-RegionHandle regionOf(const std::vector<RectI>& rects) {
-    std::vector<cairo_rectangle_int_t> boxes;
-    boxes.reserve(rects.size());
-    for (RectI r : rects)
-        boxes.push_back(toCairo(r));
-    return RegionHandle(cairo_region_create_rectangles(boxes.data(), static_cast<int>(boxes.size())));
-}
-
-std::vector<RectI> rectsOf(const cairo_region_t* region) {
-    std::vector<RectI> rects;
-    const int n = cairo_region_num_rectangles(region);
-    rects.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        cairo_rectangle_int_t r;
-        cairo_region_get_rectangle(region, i, &r);
-        rects.push_back({r.x, r.y, r.width, r.height});
-    }
-    return rects;
-}
-
-// Shapes whose device box holds more pixels than this go through Cairo, which fills large
-// areas faster than the rasterizer blends them.
-constexpr long long kDirectArea = 1 << 16;
-// How closely curves are followed, in device pixels, as Cairo follows them: a looser chord
-// moves a line's edges inward by as much, which shows on every pixel of a curve's rim.
-constexpr float kDirectTolerance = 0.1f;
-
-// Slack when snapping clip edges to pixels, and the largest device coordinate a clip holds.
-constexpr double kSnapSlack = 1e-3;
-constexpr double kDeviceLimit = 1 << 28;
-
-} // namespace
 
 Graphics::Graphics(Surface& target) : target_(target) {
     if (!target.valid()) {
@@ -175,138 +134,6 @@ void Graphics::endContainer(int container) {
     stateDirty_ = true;
 }
 
-RectI Graphics::snapToDevice(RectI worldRect) const {
-    // Snap outward; the small slack keeps a float product like 20.000002 from growing a pixel.
-    const Matrix m = deviceTransform();
-    const float x0 = static_cast<float>(worldRect.x);
-    const float y0 = static_cast<float>(worldRect.y);
-    const float x1 = static_cast<float>(worldRect.right());
-    const float y1 = static_cast<float>(worldRect.bottom());
-    const PointF corners[] = {m.apply({x0, y0}), m.apply({x1, y0}), m.apply({x0, y1}), m.apply({x1, y1})};
-    const Extent box = extentOf(corners);
-    const auto snapDown = [](float v) {
-        return static_cast<int>(std::clamp(std::floor(v + kSnapSlack), -kDeviceLimit, kDeviceLimit));
-    };
-    const auto snapUp = [](float v) {
-        return static_cast<int>(std::clamp(std::ceil(v - kSnapSlack), -kDeviceLimit, kDeviceLimit));
-    };
-    RectI device{snapDown(box.left), snapDown(box.top), 0, 0};
-    device.width = std::max(0, snapUp(box.right) - device.x);
-    device.height = std::max(0, snapUp(box.bottom) - device.y);
-    if (worldRect.isEmpty())
-        device.width = device.height = 0;
-    return device;
-}
-
-void Graphics::setClipFrame(RectI worldRect) {
-    frame_ = snapToDevice(worldRect);
-}
-
-void Graphics::setClip(RectI worldRect, CombineMode mode) {
-    const RectI device = snapToDevice(worldRect);
-    if (mode == CombineMode::Replace) {
-        // What the region of one rectangle would give back, without building it.
-        clip_.infinite = false;
-        clip_.rects.clear();
-        if (!device.isEmpty())
-            clip_.rects.push_back(device);
-        stateDirty_ = true;
-        return;
-    }
-    RegionHandle region = clip_.infinite ? nullptr : regionOf(clip_.rects);
-    const cairo_rectangle_int_t box = toCairo(device);
-    switch (mode) {
-    case CombineMode::Replace:
-        region = RegionHandle(device.isEmpty() ? cairo_region_create() : cairo_region_create_rectangle(&box));
-        break;
-    case CombineMode::Union:
-        if (region && !device.isEmpty())
-            cairo_region_union_rectangle(region.get(), &box);
-        break;
-    case CombineMode::Exclude:
-        if (!region) {
-            // Everything outside the rectangle; the surface is all there is to draw on.
-            const cairo_rectangle_int_t all{0, 0, target_.width(), target_.height()};
-            region = RegionHandle(cairo_region_create_rectangle(&all));
-        }
-        if (!device.isEmpty())
-            cairo_region_subtract_rectangle(region.get(), &box);
-        break;
-    case CombineMode::Intersect:
-        if (!region)
-            region =
-                RegionHandle(device.isEmpty() ? cairo_region_create() : cairo_region_create_rectangle(&box));
-        else
-            cairo_region_intersect_rectangle(region.get(), &box);
-        break;
-    }
-    if (region) {
-        clip_.infinite = false;
-        clip_.rects = rectsOf(region.get());
-    }
-    stateDirty_ = true;
-}
-
-void Graphics::setClip(std::span<const RectI> worldRects) {
-    std::vector<RectI> devices;
-    devices.reserve(worldRects.size());
-    for (const RectI& r : worldRects) {
-        const RectI device = snapToDevice(r);
-        if (!device.isEmpty())
-            devices.push_back(device);
-    }
-    // A region holds its pixels in one canonical set of bands, however it was put together.
-    clip_.infinite = false;
-    clip_.rects = rectsOf(regionOf(devices).get());
-    stateDirty_ = true;
-}
-
-void Graphics::resetClip() {
-    clip_ = ClipArea{};
-    stateDirty_ = true;
-}
-
-void Graphics::setBand(RectI deviceRows) {
-    band_ = deviceRows.isEmpty() ? RectI{} : deviceRows;
-    stateDirty_ = true;
-}
-
-Graphics::ClipArea Graphics::effectiveClip() const {
-    ClipArea area;
-    if (baseClip_.infinite) {
-        area = clip_;
-    } else if (clip_.infinite) {
-        area = baseClip_;
-    } else {
-        RegionHandle a = regionOf(baseClip_.rects);
-        RegionHandle b = regionOf(clip_.rects);
-        cairo_region_intersect(a.get(), b.get());
-        area = {false, rectsOf(a.get())};
-    }
-    if (band_.isEmpty())
-        return area;
-    if (area.infinite)
-        return {false, {band_}};
-    std::vector<RectI> inBand;
-    for (const RectI& r : area.rects) {
-        const int left = std::max(r.x, band_.x);
-        const int top = std::max(r.y, band_.y);
-        const int right = std::min(r.right(), band_.right());
-        const int bottom = std::min(r.bottom(), band_.bottom());
-        if (right > left && bottom > top)
-            inBand.push_back({left, top, right - left, bottom - top});
-    }
-    return {false, std::move(inBand)};
-}
-
-bool Graphics::hasClip() const {
-    return !baseClip_.infinite || !clip_.infinite || !band_.isEmpty();
-}
-
-std::vector<RectI> Graphics::clipRects() const {
-    return effectiveClip().rects;
-}
-
 void Graphics::applyState() {
     cairo_t* cr = cr_.get();
     cairo_reset_clip(cr);
@@ -330,30 +157,6 @@ void Graphics::applyState() {
     if (drawable_)
         CairoDraw::setMatrix(cr, device);
     stateDirty_ = false;
-}
-
-bool Graphics::meetsClip(RectI box) const {
-    return std::any_of(activeClip_.rects.begin(), activeClip_.rects.end(), [&](const RectI& r) {
-        return r.x < box.right() && box.x < r.right() && r.y < box.bottom() && box.y < r.bottom();
-    });
-}
-
-RectI Graphics::deviceBox(RectF world) const {
-    const Matrix m = deviceTransform();
-    const PointF corners[] = {m.apply({world.x, world.y}), m.apply({world.right(), world.y}),
-                              m.apply({world.x, world.bottom()}), m.apply({world.right(), world.bottom()})};
-    const Extent reach = extentOf(corners);
-    // One more pixel all round for the anti-aliased fringe.
-    const auto down = [](float v) {
-        return static_cast<int>(std::clamp(std::floor(v) - 1.0, -kDeviceLimit, kDeviceLimit));
-    };
-    const auto up = [](float v) {
-        return static_cast<int>(std::clamp(std::ceil(v) + 1.0, -kDeviceLimit, kDeviceLimit));
-    };
-    RectI box{down(reach.left), down(reach.top), 0, 0};
-    box.width = std::max(0, up(reach.right) - box.x);
-    box.height = std::max(0, up(reach.bottom) - box.y);
-    return box;
 }
 
 bool Graphics::ensureScratch() {
@@ -398,12 +201,9 @@ template <typename Draw> void Graphics::paint(RectF reach, Draw&& draw) {
         const RectI box = deviceBox(reach);
         std::vector<RectI> parts;
         for (const RectI& r : activeClip_.rects) {
-            const int left = std::max(r.x, box.x);
-            const int top = std::max(r.y, box.y);
-            const int right = std::min(r.right(), box.right());
-            const int bottom = std::min(r.bottom(), box.bottom());
-            if (right > left && bottom > top)
-                parts.push_back({left, top, right - left, bottom - top});
+            const RectI part = intersection(r, box);
+            if (!part.isEmpty())
+                parts.push_back(part);
         }
         if (parts.empty())
             return; // nothing of it would show
@@ -454,97 +254,6 @@ void Graphics::paintThroughScratch(RectI area, const std::vector<RectI>& parts, 
     }
     for (const RectI& p : parts)
         target_.copyRect(scratch_, p);
-}
-
-bool Graphics::axisAligned(Matrix& device) const {
-    device = deviceTransform();
-    return device.m12() == 0 && device.m21() == 0 && target_.hasPixels();
-}
-
-void Graphics::toDevice(const std::vector<PointF>& points, const Matrix& device) {
-    devicePoints_.clear();
-    for (PointF p : points)
-        devicePoints_.push_back(device.apply(p));
-}
-
-namespace {
-
-// Whether a shape whose box is box, grown by grow on every side, is small enough to be painted
-// directly at scale sx, sy.
-bool directArea(RectF box, float grow, float sx, float sy) {
-    return static_cast<double>(box.width + 2 * grow) * sx * static_cast<double>(box.height + 2 * grow) * sy <=
-           kDirectArea;
-}
-
-// Whether a path is small enough to be painted directly. Its curves lie within their control
-// points, so their box answers for most shapes without working out the curves' extremes.
-bool directPath(const Path& path, float grow, float sx, float sy) {
-    return directArea(extentOf(path.points()).rect(), grow, sx, sy) ||
-           directArea(path.bounds(), grow, sx, sy);
-}
-
-} // namespace
-
-void Graphics::paintDirect(Rasterizer::FillRule rule, Argb color) {
-    raster_.paint(target_, activeClip_.rects, activeClip_.infinite, rule, color);
-}
-
-bool Graphics::strokeDirect(const Pen& pen, const Path& path) {
-    Matrix device;
-    if (!directShapes_ || !axisAligned(device))
-        return false;
-    const float sx = std::abs(device.m11());
-    const float sy = std::abs(device.m22());
-    // A pen stays round only under an even scale.
-    if (!(sx > 0) || std::abs(sx - sy) > 1e-4f * sx)
-        return false;
-    const LineCap startCap = pen.startCap();
-    const LineCap endCap = pen.endCap();
-    const auto plain = [](LineCap cap) { return cap == LineCap::Flat || cap == LineCap::Round; };
-    if (!plain(startCap) || !plain(endCap) || pen.lineJoin() != LineJoin::Round)
-        return false;
-    const bool hasClosed = std::any_of(path.types().begin(), path.types().end(),
-                                       [](std::uint8_t t) { return (t & kCloseFlag) != 0; });
-    if (hasClosed && pen.alignment() == PenAlignment::Inset)
-        return false;
-    // The box a pen reaches around the path (see Path::bounds).
-    if (!directPath(path, pen.reach() + 1.0f, sx, sy))
-        return false;
-
-    // A zero-width pen draws a hairline one device pixel wide.
-    const float halfWidth = pen.width() > 0 ? pen.width() * sx / 2 : 0.5f;
-    raster_.reset();
-    for (const Path::Polygon& figure : path.flatten(kDirectTolerance / sx, flattened_)) {
-        toDevice(figure.points, device);
-        if (figure.closed && !devicePoints_.empty()) {
-            devicePoints_.push_back(devicePoints_.front());
-            raster_.addPolyline(devicePoints_, halfWidth, true, true);
-        } else {
-            raster_.addPolyline(devicePoints_, halfWidth, startCap == LineCap::Round,
-                                endCap == LineCap::Round);
-        }
-    }
-    paintDirect(Rasterizer::FillRule::NonZero, pen.color());
-    return true;
-}
-
-bool Graphics::fillDirect(Argb color, const Path& path) {
-    Matrix device;
-    if (!directShapes_ || !axisAligned(device))
-        return false;
-    const float sx = std::abs(device.m11());
-    const float sy = std::abs(device.m22());
-    if (!(sx > 0) || !(sy > 0) || !directPath(path, 0, sx, sy))
-        return false;
-    raster_.reset();
-    for (const Path::Polygon& figure : path.flatten(kDirectTolerance / std::max(sx, sy), flattened_)) {
-        toDevice(figure.points, device);
-        raster_.addPolygon(devicePoints_);
-    }
-    paintDirect(path.fillMode() == FillMode::Alternate ? Rasterizer::FillRule::EvenOdd
-                                                       : Rasterizer::FillRule::NonZero,
-                color);
-    return true;
 }
 
 void Graphics::drawPath(const Pen& pen, const Path& path) {

@@ -95,7 +95,6 @@ public:
     // Whether small solid shapes go straight to the pixels (see Rasterizer; the default) or,
     // switched off, everything through Cairo: the reference the fast path is held to.
     void setDirectShapes(bool on) { directShapes_ = on; }
-    bool directShapes() const { return directShapes_; }
 
     Status lastStatus() const { return lastStatus_; }
     void recordStatus(Status s) {

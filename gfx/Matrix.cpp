@@ -19,10 +19,6 @@ Matrix product(const Matrix& a, const Matrix& b) {
 Matrix::Matrix(float m11, float m12, float m21, float m22, float dx, float dy)
     : m11_(m11), m12_(m12), m21_(m21), m22_(m22), dx_(dx), dy_(dy) {}
 
-void Matrix::setElements(float m11, float m12, float m21, float m22, float dx, float dy) {
-    *this = Matrix(m11, m12, m21, m22, dx, dy);
-}
-
 void Matrix::translate(float dx, float dy, MatrixOrder order) {
     multiply(Matrix(1, 0, 0, 1, dx, dy), order);
 }

@@ -14,7 +14,6 @@ public:
     Matrix() = default;
     Matrix(float m11, float m12, float m21, float m22, float dx, float dy);
 
-    void setElements(float m11, float m12, float m21, float m22, float dx, float dy);
     void reset() { *this = Matrix{}; }
 
     void translate(float dx, float dy, MatrixOrder order = MatrixOrder::Prepend);

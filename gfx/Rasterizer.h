@@ -98,6 +98,9 @@ private:
     std::uint64_t shapeKey(FillRule rule) const;
     bool sameShape(const Kept& kept, FillRule rule) const;
 
+    // The steps of a stroke's rows (RasterizerStrokes.cpp).
+    struct StrokeRows;
+
     void accumulateEdge(const Edge& e, const RectI& area);
     void coverStrokes(const RectI& area);
     void coverFills(const RectI& area, FillRule rule);

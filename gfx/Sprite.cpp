@@ -160,6 +160,48 @@ void Sprite::drawRow(std::uint32_t* dest, int targetWidth, int row, int x, int y
     }
 }
 
+namespace {
+
+// The pieces of a row that change, left to right, joined where they come within joinGap of
+// each other, added to area as they close (cut to clip's columns).
+struct RowPieces {
+    RowSpans& area;
+    RectI clip;
+    int joinGap;
+    int row = 0;
+    int pieceStart = 0;
+    int pieceEnd = -1; // no piece open
+
+    void flush() {
+        const int start = std::max(pieceStart, clip.x);
+        const int end = std::min(pieceEnd, clip.right());
+        if (end > start)
+            area.addSpan(row, start, end);
+        pieceEnd = -1;
+    }
+
+    void put(int start, int end) {
+        if (end <= start)
+            return;
+        if (pieceEnd >= 0 && end + joinGap < pieceStart) {
+            // Left of the piece (a run's first part lay on its own colour): on its own.
+            area.addSpan(row, std::max(start, clip.x), std::min(end, clip.right()));
+            return;
+        }
+        if (pieceEnd >= 0 && start <= pieceEnd + joinGap) {
+            pieceStart = std::min(pieceStart, start);
+            pieceEnd = std::max(pieceEnd, end);
+            return;
+        }
+        if (pieceEnd >= 0)
+            flush();
+        pieceStart = start;
+        pieceEnd = end;
+    }
+};
+
+} // namespace
+
 void Sprite::addMove(RowSpans& area, int fromX, int fromY, int toX, int toY, RectI clip) const {
     if (!valid() || (fromX == toX && fromY == toY))
         return;
@@ -177,35 +219,7 @@ void Sprite::addMove(RowSpans& area, int fromX, int fromY, int toX, int toY, Rec
         return Side{runs_.data() + rowStarts_[static_cast<std::size_t>(row)],
                     runs_.data() + rowStarts_[static_cast<std::size_t>(row) + 1], x};
     };
-    // Pieces of a row that change, left to right, joined where they (nearly) touch.
-    int pieceStart = 0;
-    int pieceEnd = -1;
-    int pieceRow = 0;
-    const auto flush = [&] {
-        const int start = std::max(pieceStart, clip.x);
-        const int end = std::min(pieceEnd, clip.right());
-        if (end > start)
-            area.addSpan(pieceRow, start, end);
-        pieceEnd = -1;
-    };
-    const auto put = [&](int start, int end) {
-        if (end <= start)
-            return;
-        if (pieceEnd >= 0 && end + kJoinGap < pieceStart) {
-            // Left of the piece (a run's first part lay on its own colour): on its own.
-            area.addSpan(pieceRow, std::max(start, clip.x), std::min(end, clip.right()));
-            return;
-        }
-        if (pieceEnd >= 0 && start <= pieceEnd + kJoinGap) {
-            pieceStart = std::min(pieceStart, start);
-            pieceEnd = std::max(pieceEnd, end);
-            return;
-        }
-        if (pieceEnd >= 0)
-            flush();
-        pieceStart = start;
-        pieceEnd = end;
-    };
+    RowPieces pieces{area, clip, kJoinGap};
     // A run of one side minus where a run of the same colour lies on the other side.
     const auto putRunOf = [&](const Run& r, int myX, const Run*& o, const Side& other) {
         int at = r.x + myX;
@@ -216,16 +230,16 @@ void Sprite::addMove(RowSpans& area, int fromX, int fromY, int toX, int toY, Rec
             for (const Run* q = o; q != other.end && q->x + other.x < end; ++q) {
                 if (!q->flat || q->colour != r.colour)
                     continue;
-                put(at, q->x + other.x);
+                pieces.put(at, q->x + other.x);
                 at = std::max(at, q->x + other.x + q->length);
             }
         }
-        put(at, end);
+        pieces.put(at, end);
     };
     for (int y = top; y < bottom; ++y) {
         const Side before = sideOf(y - fromY, fromX);
         const Side after = sideOf(y - toY, toX);
-        pieceRow = y;
+        pieces.row = y;
         // Both sides' runs in order of their left ends, so the pieces come out sorted.
         const Run* a = before.begin;
         const Run* b = after.begin;
@@ -240,8 +254,8 @@ void Sprite::addMove(RowSpans& area, int fromX, int fromY, int toX, int toY, Rec
                 ++b;
             }
         }
-        if (pieceEnd >= 0)
-            flush();
+        if (pieces.pieceEnd >= 0)
+            pieces.flush();
     }
 }
 
