@@ -175,12 +175,15 @@ bool Agent::landsOn(Platform& p) {
         return true;
     // Come into the floor from the side, deeper than the floor holds a body: set on top of it,
     // or it would be let go at once and caught again, for ever.
-    return liftOnto(p);
+    return liftBy(p, common.height);
 }
 
 bool Agent::liftOnto(Platform& p) {
+    return liftBy(p, p.sunkArea(*this).height);
+}
+
+bool Agent::liftBy(Platform& p, float depth) {
     constexpr float kMostLift = 30; // a landing, not a climb through a thick floor
-    const float depth = p.sunkArea(*this).height;
     const gfx::RectF r = bounds(false);
     if (!(depth > 0) || depth > kMostLift || !p.supports({r.x, r.y - depth, r.width, r.height}))
         return false;

@@ -98,6 +98,8 @@ protected:
     void reduceInertia(double rate, double dt);
     // Sets a body sunk into a floor on top of it, if the floor holds it there.
     bool liftOnto(Platform& p);
+    // The same for a body sunk depth deep.
+    bool liftBy(Platform& p, float depth);
     // Whether a falling body that touches this floor lands on it.
     bool landsOn(Platform& p);
 
