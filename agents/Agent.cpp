@@ -86,7 +86,7 @@ int Agent::applyFreeFallGravity(double dt) {
 int Agent::applyPlatformGravity(double) {
     // A small constant downward speed that the platform's contact correction cancels.
     float& vy = body.velocity.y;
-    vy = vy > 0 ? std::max(vy, 10.0f) : vy + 10.0f;
+    vy = vy > 0 ? std::max(vy, kPlatformPull) : vy + kPlatformPull;
     return 0;
 }
 
@@ -151,6 +151,10 @@ int Agent::findPlatform(double) {
         }
         if (!landsOn(*p))
             continue;
+        // The landing ends the fall: kept, the fall's speed would carry the body on through a
+        // thin, steep floor (the ramp), whose contact lifts it only by what of it lies within
+        // the figure, and it would sink through and bob up and down before it stood.
+        body.velocity.y = std::min(body.velocity.y, kPlatformPull);
         attachTo(*p);
         return 0;
     }

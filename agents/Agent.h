@@ -91,6 +91,8 @@ public:
 
     static constexpr float kWorldWidth = 800;
     static constexpr float kWorldHeight = 584;
+    // The slow downward speed a platform pulls a body it holds with (its contact cancels it).
+    static constexpr float kPlatformPull = 10;
 
 protected:
     // The world's speed level (1, 2 or 3); the slowest while the body stands in no world.

@@ -277,6 +277,9 @@ int Animal::walkToEndNode(double dt) {
                 leavePath(e);
                 return 0;
             }
+            // Got where it was going: the walks started here no longer count as stuck ones, or
+            // a player clicking again and again where he stands would see him hop off the spot.
+            startLoc.startCount = 0;
             return standStill();
         }
         if (platformOf(walk.route.front()) != p) {
@@ -504,6 +507,13 @@ int Animal::platformFeedbackAttached(double dt) {
     // the opposite edge, as a walker or a faller would, and falls from there.
     if (fb.leave || wrapIntoWorld(20))
         detached.activate();
+    // Sliding off the end of a floor that still counts it as held (landed on the ramp on the
+    // move, carried past its foot, beyond which the ground lies far below), it drops once
+    // nothing is under its feet: the floor's slow pull would lower it through the air for
+    // seconds. A body standing still stays where its floor holds it (the places at the ends
+    // of the jumps between floors and branches lie out over the gap).
+    else if (body.velocity.x != 0 && p->isHorizontal() && !p->liesBeneathFeet(bounds(false)))
+        detached.activate();
     return 0;
 }
 
@@ -513,7 +523,7 @@ void Animal::headForNode(NavNode* node) {
     offPath.unplannedTime = 0;
     offPath.goalNode = node;
     offPath.goalEdge = nullptr;
-    detached.activate();
+    letGoUnlessHeld();
 }
 
 void Animal::headForEdge(NavEdge* edge) {
@@ -522,6 +532,17 @@ void Animal::headForEdge(NavEdge* edge) {
     offPath.unplannedTime = 0;
     offPath.goalNode = nullptr;
     offPath.goalEdge = edge;
+    letGoUnlessHeld();
+}
+
+void Animal::letGoUnlessHeld() {
+    // A body its platform holds plans the new walk from where it stands. Let go, it would be
+    // caught by whatever it overlaps first: the ramp through the legs of a walker on the ground
+    // beneath it lifts him onto the ramp, and a standing figure, whose feet hover above the
+    // floor until they settle, falls off a branch's tip.
+    const gfx::RectF b = bounds(false);
+    if (isAttached() && (platform()->supports(b) || platform()->holdsBeyondItsEnd(b)))
+        return;
     detached.activate();
 }
 

@@ -102,7 +102,8 @@ public:
     virtual int platformFeedbackAttached(double dt);
 
     // Commands from the game and the rules. They take effect through the next steps: the body
-    // drops into "detached", lands again, and then plans the walk to the new goal.
+    // plans the walk to the new goal from where it stands, or, when nothing holds it there,
+    // drops into "detached", lands, and plans then.
     void headForNode(NavNode* node);
     void headForEdge(NavEdge* edge);
     void halt();
@@ -149,6 +150,8 @@ protected:
     bool hasPassed(const NavEdge& e) const;
     // Drops the current route and what it was planned for.
     void forgetRoute();
+    // Into "detached" for a new goal, unless the platform holds the body where it stands.
+    void letGoUnlessHeld();
     // The walk is over: idle, at rest.
     int standStill();
     // A jump of up to 10 units on each axis, to get off a spot where no route starts.

@@ -59,6 +59,34 @@ gfx::RectF Platform::sunkArea(Agent& agent) {
     return region().boundsWithin(agent.region());
 }
 
+namespace {
+
+// The bottom of the figure's middle third, and as far below as it reaches.
+gfx::RectF solesOf(const gfx::RectF& a, float reach) {
+    constexpr float kSole = 2;
+    return {a.x + a.width / 3, a.y + a.height - kSole, a.width / 3, kSole + reach};
+}
+
+} // namespace
+
+float Platform::depthUnderFeet(Agent& agent, const gfx::RectF& a) {
+    if (const float depth = sunkArea(agent).height; depth != 0)
+        return depth;
+    // Nothing of the figure in the floor, yet the floor may pass under the feet: a branch's
+    // tip thinner than the gap between the legs of a body standing on it. The soles rest on
+    // it, or the floor's pull would draw the body down through it until the floor let go.
+    return region().boundsWithin(solesOf(a, 0)).height;
+}
+
+bool Platform::liesBeneathFeet(const gfx::RectF& a) {
+    // As far below as a standing figure's feet hover over its floor before they settle (the
+    // standing pose is shorter than the walking one, and on the ramp an arm rests on the
+    // slope above the feet). A floor that meets the figure's box counts as well: let go,
+    // the body would be caught by it again at once.
+    constexpr float kMostHover = 30;
+    return touches(a) || region().meets(solesOf(a, kMostHover));
+}
+
 bool Platform::holdsBeyondItsEnd(const gfx::RectF& a) const {
     // A platform keeps a body it holds a little beyond the end of the zone where it catches
     // one, or the body would be let go and caught again frame after frame: sideways off a
@@ -87,7 +115,7 @@ ContactFeedback Platform::contactFeedback(Agent& agent, double dt) {
     }
     if (isHorizontal()) {
         if (gfx::overlaps(a, bounds(false))) {
-            const float depth = sunkArea(agent).height;
+            const float depth = depthUnderFeet(agent, a);
             if (depth != 0) {
                 record.pushedUp = true;
                 float& vy = agent.velocity().y;

@@ -68,6 +68,10 @@ public:
     virtual bool supports(const gfx::RectF& r) const = 0;
     // Whether the platform still holds a body just beyond the end of its zone.
     bool holdsBeyondItsEnd(const gfx::RectF& a) const;
+    // How far the body stands in this floor: the height of the part of it within the figure.
+    float depthUnderFeet(Agent& agent, const gfx::RectF& figureBounds);
+    // Whether this floor lies under the feet of a figure standing on it, or near enough below.
+    bool liesBeneathFeet(const gfx::RectF& figureBounds);
     // Passes a displacement on to everything this platform carries, riders included.
     virtual void carryRiders(float dx, float dy);
 

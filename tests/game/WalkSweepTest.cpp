@@ -389,6 +389,76 @@ TEST(Walking, AnUnreachableGoalIsGivenUp) {
     EXPECT_NEAR(h.position().x, stood.x, 1) << "no hops";
 }
 
+// Sent on again where he stands, he plans the new walk from there instead of being let go and
+// caught by whatever his figure overlaps first; and a fall onto the steep ramp ends where he
+// lands. The standing check watches each case from start to end.
+TEST(Walking, HeStaysOnWhatHoldsHim) {
+    struct Case {
+        const char* name;
+        std::function<void(Player&)> act;
+        std::function<bool(Player&)> holds; // every step after the act
+    };
+    const auto onGround = [](Player& p) { return p.husband().platform() == &p.game().ground(); };
+    float landedAt = 0;
+    const Case cases[] = {
+        {"walking on the ground beneath the ramp",
+         [](Player& p) {
+             Husband& h = p.husband();
+             ASSERT_GE(p.goToNode(*p.graph().node("ground_and_tree")).seconds, 0);
+             ASSERT_TRUE(p.clickNode(*p.graph().node("ground_side")));
+             ASSERT_TRUE(p.runUntil(
+                 20, [&] { return h.isWalking() && h.position().x > 598 && h.position().x < 612; }));
+             ASSERT_TRUE(p.clickNode(*p.graph().node("ground_right")));
+         },
+         onGround},
+        {"clicked again and again at a branch's tip before his feet settle",
+         [](Player& p) {
+             Husband& h = p.husband();
+             const NavNode& tip = *p.graph().node("tree_branch1_end");
+             ASSERT_TRUE(p.clickNode(tip));
+             ASSERT_TRUE(p.runUntil(120, [&] { return p.standsAt(Player::nodePoint(tip)); }));
+             for (int i = 0; i < 8; ++i) {
+                 ASSERT_TRUE(p.clickNode(tip));
+                 ASSERT_FALSE(p.runUntil(0.1, [&] { return !h.isAttached(); })) << "let go at click " << i;
+             }
+         },
+         [](Player& p) { return p.husband().isAttached() && p.husband().hops() == 0; }},
+        {"dropped onto the ramp",
+         [&](Player& p) {
+             Husband& h = p.husband();
+             ASSERT_TRUE(p.runUntil(10, [&] { return h.isIdle() && h.isAttached(); }));
+             h.moveTo(586, 300);
+             h.halt();
+             ASSERT_TRUE(p.runUntil(3, [&] { return h.isAttached(); }));
+             ASSERT_EQ(h.platform(), &p.game().floorFirst());
+             // Kept, the fall's speed carries him on through the ramp, thin and steep as it is.
+             EXPECT_LT(h.velocity().y, 20) << "the landing ends the fall";
+             landedAt = h.position().y;
+         },
+         [&](Player& p) {
+             const Husband& h = p.husband();
+             landedAt = h.isWalking() ? h.position().y : landedAt; // off on a wander of his own
+             return h.platform() == &p.game().floorFirst() && std::abs(h.position().y - landedAt) < 20;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Player player(5);
+        AgentWatch watch;
+        c.act(player);
+        if (testing::Test::HasFatalFailure())
+            continue;
+        std::string failure;
+        for (int call = 0; call < 3 * kCallsPerSecond && failure.empty(); ++call) {
+            player.step();
+            failure = watch.check(player.game(), 1.0 / kCallsPerSecond);
+            if (failure.empty() && !c.holds(player))
+                failure = "let go: " + player.whereHeIs();
+        }
+        EXPECT_EQ(failure, "");
+    }
+}
+
 // Ten minutes of the cast wandering on their own, the Husband sent somewhere new now and then
 // so that he walks among them: no wanderer walks on the spot (within 5 units for 30 s), and
 // each gets around the level.
