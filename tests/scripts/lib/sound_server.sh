@@ -158,7 +158,7 @@ quantized() { od -An -v -td2 -w4 | awk '{ printf "%03x%03x", int(($1 + 32784) / 
 # (a lost round's tune plays out once and stops).
 render_round_tune() {
     printf '10 click 205 362\n' >"$work/round.replay"
-    "$replay" --seed 6 --frames 7000 --script "$work/round.replay" --audio "$work/round.wav" >/dev/null 2>&1 ||
+    "$replay" --seed 7 --frames 7000 --script "$work/round.replay" --audio "$work/round.wav" >/dev/null 2>&1 ||
         fail "hearthly-replay could not render a round's tune"
     tail -c +45 "$work/round.wav" | quantized >"$work/round.q"
     # Sixteen frames at 2 s, six digits a frame.
