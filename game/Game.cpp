@@ -415,8 +415,26 @@ bool Game::fitAspect(const gfx::RectI& oldClientRect) {
 }
 
 void Game::paint(bool fromExpose) {
-    if (window != nullptr)
-        renderer_.paint(*this, *window, fromExpose);
+    if (window == nullptr)
+        return;
+    const Renderer::PaintResult result = renderer_.paint(sceneView(), *window, fromExpose);
+    if (result.statusText)
+        setStatusText(*result.statusText);
+}
+
+SceneView Game::sceneView() const {
+    SceneView view;
+    view.drawList = drawList;
+    view.agents = agentList;
+    view.groundQuaking = ground().isQuakeActive();
+    view.navOverlay = navOverlay;
+    view.selectedNode = selectedNode;
+    view.navGraph = &navGraph;
+    view.showDirtyRects = showDirtyRects;
+    view.showRedrawnObjects = showRedrawnObjects;
+    view.redrawStatistics = hudMode == 3;
+    view.exposeRepaintsAll = paintForcesFullRedraw;
+    return view;
 }
 
 void Game::releaseBackBuffer() {

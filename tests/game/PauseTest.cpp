@@ -19,7 +19,7 @@ namespace {
 // What a full redraw would show right now.
 gfx::Surface fullPicture(GameHost& host) {
     gfx::Surface s(host.window.width(), host.window.height());
-    host.game.renderer().renderFullInto(host.game, s);
+    host.game.renderer().renderFullInto(host.game.sceneView(), s);
     return s;
 }
 

@@ -27,7 +27,7 @@ void press(Level& level, char32_t key) {
 // What a full redraw would show right now.
 gfx::Surface fullPicture(Level& level) {
     gfx::Surface s(level.host.window.width(), level.host.window.height());
-    level.game->renderer().renderFullInto(*level.game, s);
+    level.game->renderer().renderFullInto(level.game->sceneView(), s);
     return s;
 }
 
