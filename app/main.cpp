@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
         }
         game->speedLevel = settings.speed;
         if (!settings.music)
-            game->rules().startWithMusicOff();
+            game->rules().music().startWithMusicOff();
     }
 
     const auto window = platform::SdlWindow::create("Hearthly", kClientWidth, kClientHeight, error);
@@ -266,7 +266,7 @@ int main(int argc, char** argv) {
             if (!settingsFile)
                 return;
             game::PlayerSettings now = settings;
-            now.music = game->rules().musicWanted();
+            now.music = game->rules().music().wanted();
             now.fullscreen = window->fullscreen();
             now.speed = game->speedLevel;
             // The window's own size, not one the window manager chose for a while.

@@ -27,8 +27,9 @@ namespace audio {
 // Without an output, a sound font or a playable tune the player stays silent: it says why once
 // on stderr, and every call does nothing (an open is tried again on the next play).
 //
-// The rules hold it as std::unique_ptr<MusicPlayer> music, made on their third update with
-// music = MusicPlayer::prepare(embeddedTune()) (it plays into theAudioOutput()), and call
+// The round's music (rules/RoundMusic) holds it as a std::unique_ptr<MusicPlayer>, made on the
+// rules' third update with MusicPlayer::prepare(embeddedTune()) (it plays into
+// theAudioOutput()), and calls
 // play() at a new game, stop() for 'm' and for 'a' while playing, play() for 'a' otherwise,
 // pause() and resume() around the game's pause, poll() every 5 s while a game runs, and
 // settle() every 5 s while none does.

@@ -18,6 +18,7 @@ class DirtyRectList {
 public:
     static constexpr int kWorldWidth = 800;
     static constexpr int kWorldHeight = 584;
+    static constexpr double kWorldAspect = 1.36986301369863; // 800 / 584
     static constexpr int kMinOverlap = 4;
     static constexpr int kMaxWaste = 400;
 

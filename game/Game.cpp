@@ -245,9 +245,9 @@ void Game::keepScore() {
         roundWasRunning_ = false;
         // Won: every sock collected and the result standing (a round ended with 'm' has none).
         // A round after any cheat key never counts.
-        if (round.socksInLevel().empty() && round.resultBox.isOn() && !cheatUsed) {
+        if (round.socksInLevel().empty() && round.display().resultBox.isOn() && !cheatUsed) {
             if (const int place =
-                    scores_->roundWon(speedLevel, round.gameClock.elapsedSeconds(), round.lives());
+                    scores_->roundWon(speedLevel, round.display().gameClock.elapsedSeconds(), round.lives());
                 place > 0) {
                 s.newBestBox.setText(core::trNumber("New best: place %d", place));
                 s.newBestBox.setOn(true);
@@ -255,7 +255,7 @@ void Game::keepScore() {
         }
     }
     // The place stands as long as the round's result does.
-    if (!round.resultBox.isOn())
+    if (!round.display().resultBox.isOn())
         s.newBestBox.setOn(false);
     for (auto [box, button, speed] :
          {std::tuple{&s.slowBest, &s.slowButton, 1}, std::tuple{&s.mildBest, &s.mildButton, 2},
@@ -283,12 +283,12 @@ void Game::showHelp(bool show) {
         pausedBeforeHelp_ = paused;
         paused = true;
         s.pauseBox.setOn(false);
-        s.rules.pauseMusic();
+        s.rules.music().pause();
     } else {
         paused = pausedBeforeHelp_;
         s.pauseBox.setOn(paused);
         if (!paused)
-            s.rules.resumeMusic();
+            s.rules.music().resume();
     }
     s.helpPanel.setOn(show);
 }
@@ -415,8 +415,26 @@ bool Game::fitAspect(const gfx::RectI& oldClientRect) {
 }
 
 void Game::paint(bool fromExpose) {
-    if (window != nullptr)
-        renderer_.paint(*this, *window, fromExpose);
+    if (window == nullptr)
+        return;
+    const Renderer::PaintResult result = renderer_.paint(sceneView(), *window, fromExpose);
+    if (result.statusText)
+        setStatusText(*result.statusText);
+}
+
+SceneView Game::sceneView() const {
+    SceneView view;
+    view.drawList = drawList;
+    view.agents = agentList;
+    view.groundQuaking = ground().isQuakeActive();
+    view.navOverlay = navOverlay;
+    view.selectedNode = selectedNode;
+    view.navGraph = &navGraph;
+    view.showDirtyRects = showDirtyRects;
+    view.showRedrawnObjects = showRedrawnObjects;
+    view.redrawStatistics = hudMode == 3;
+    view.exposeRepaintsAll = paintForcesFullRedraw;
+    return view;
 }
 
 void Game::releaseBackBuffer() {

@@ -74,6 +74,10 @@ public:
     // Repaints; fromExpose is true when the window system asked for it (expose).
     void paint(bool fromExpose);
     void releaseBackBuffer();
+    // What the renderer paints: the scene and the settings that change the picture.
+    SceneView sceneView() const;
+    // The renderer clears where the object was at its next paint.
+    void eraseLater(const gfx::RectF& lastBounds) override { renderer_.eraseLater(lastBounds); }
 
     // The speed button under a world point, if any; moves the buttons' glow to it.
     Button* buttonAt(gfx::PointF worldPoint);
@@ -146,10 +150,10 @@ public:
     // The window's client area in device pixels (empty before attachWindow or while minimised).
     gfx::RectI clientRect() { return window != nullptr ? window->clientRect() : gfx::RectI{}; }
 
-    static constexpr int kWorldWidth = 800;
-    static constexpr int kWorldHeight = 584;
-    static constexpr double kAspect = 1.36986301369863; // 800 / 584
-    static constexpr double kInverseAspect = 0.73;      // 584 / 800
+    static constexpr int kWorldWidth = DirtyRectList::kWorldWidth;
+    static constexpr int kWorldHeight = DirtyRectList::kWorldHeight;
+    static constexpr double kAspect = DirtyRectList::kWorldAspect; // 800 / 584
+    static constexpr double kInverseAspect = 0.73;                 // 584 / 800
     static constexpr double kStepThresholdUs = 9900.0;
     static constexpr double kMaxStepUs = 80000.0;
     static constexpr std::size_t frameSampleLimit = 50;

@@ -189,16 +189,17 @@ void GameStateJson::addAgents(json& out, const Game& game) {
 void GameStateJson::addRules(json& out, const Game& game) {
     const GameRoundup& rules = game.rules();
     const auto textWhileOn = [](const TextBox& box) { return box.isOn() ? json(box.text()) : json(nullptr); };
-    out["rules"] = {{"running", rules.isRunning()},
-                    {"lives", rules.lives()},
-                    {"socksInLevel", rules.socksInLevel().size()},
-                    {"socksCollected", rules.socksCollected().size()},
-                    {"result", textWhileOn(rules.resultBox)},
-                    {"cheater", rules.cheaterBox.isOn()},
-                    {"clock", rules.gameClock.isOn() ? json(rules.gameClock.text()) : json(nullptr)},
-                    {"counter", rules.sockCounter.text()},
-                    {"speed", rules.speedBox.text()},
-                    {"pairFailCount", rules.pairFailCount()}};
+    out["rules"] = {
+        {"running", rules.isRunning()},
+        {"lives", rules.lives()},
+        {"socksInLevel", rules.socksInLevel().size()},
+        {"socksCollected", rules.socksCollected().size()},
+        {"result", textWhileOn(rules.display().resultBox)},
+        {"cheater", rules.display().cheaterBox.isOn()},
+        {"clock", rules.display().gameClock.isOn() ? json(rules.display().gameClock.text()) : json(nullptr)},
+        {"counter", rules.display().sockCounter.text()},
+        {"speed", rules.display().speedBox.text()},
+        {"pairFailCount", rules.pairFailCount()}};
     json socks = json::array();
     for (const std::vector<Sock*>* list : {&rules.socksInLevel(), &rules.socksCollected()})
         for (const Sock* sock : *list) {
@@ -211,7 +212,7 @@ void GameStateJson::addRules(json& out, const Game& game) {
                              {"scale", sock->scale()}});
         }
     out["socks"] = std::move(socks);
-    const audio::MusicPlayer* music = rules.musicPlayer();
+    const audio::MusicPlayer* music = rules.music().player();
     out["music"] = {{"prepared", music != nullptr},
                     {"playing", music != nullptr && music->isPlaying()},
                     {"paused", music != nullptr && music->isPaused()}};

@@ -59,7 +59,7 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         game.cheatUsed = true;
         break;
     case U'a':
-        game.rules().toggleMusic();
+        game.rules().music().toggle();
         break;
     case U'p':
         game.paused = !game.paused;
@@ -67,9 +67,9 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         game.pauseBox().setOn(game.paused);
         game.tick(true);
         if (game.paused)
-            game.rules().pauseMusic();
+            game.rules().music().pause();
         else
-            game.rules().resumeMusic();
+            game.rules().music().resume();
         break;
     case U'r':
         game.paintForcesFullRedraw = !game.paintForcesFullRedraw;

@@ -36,7 +36,7 @@ void Collectible::leaveListsOf(World& w) {
     eraseFrom(w.drawList, this);
     eraseFrom(w.agentList, this);
     // The next paint clears where it was last drawn.
-    w.erasedRects.push_back(lastBounds());
+    w.eraseLater(lastBounds());
 }
 
 int Collectible::findPlatform(double dt) {

@@ -1,7 +1,6 @@
 #include "rules/GameRoundup.h"
 
 #include "agents/NavGraph.h"
-#include "audio/Tune.h"
 #include "characters/Husband.h"
 #include "characters/Wife.h"
 #include "core/Random.h"
@@ -13,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace game {
@@ -34,64 +32,24 @@ GameRoundup::GameRoundup(const RoundCast& roundCast) : Object(0xffb4b4ff, 2.0f),
     cats_.push_back(std::make_unique<Cat>("cat1", 600, 150, 0xff608030));
     cats_.push_back(std::make_unique<Cat>("cat2", 300, 250, 0xff806030));
     cats_.push_back(std::make_unique<Cat>("cat3", 450, 550, 0xff5040a0));
-    livesDisplay.addFigure(std::make_unique<Husband>());
-    livesDisplay.addFigure(std::make_unique<Husband>());
 }
 
-GameRoundup::~GameRoundup() {
-    if (music)
-        music->stop();
-}
+GameRoundup::~GameRoundup() = default;
 
 void GameRoundup::registerInGame(World& world) {
     Object::registerInGame(world);
     for (auto& cat : cats_)
         cat->registerInGame(world);
-    gameClock.registerInGame(world);
-    gameClock.setPosition(170, 550);
-    sockCounter.registerInGame(world);
-    sockCounter.setPosition(6, 550);
-    livesDisplay.registerInGame(world);
-    livesDisplay.setPosition(92, 565);
-    speedBox.registerInGame(world);
-    speedBox.setPosition(144, 550);
-    resultBox.registerInGame(world);
-    resultBox.setPosition(320, 200);
-    cheaterBox.registerInGame(world);
-    cheaterBox.setPosition(560, 556);
-    cheaterBox.setText(core::tr("CHEATER"));
+    display_.registerInGame(world);
     bat.registerInGame(world);
 }
 
 void GameRoundup::update(double dt) {
-    if (musicCountdown >= 0) {
-        if (musicCountdown == 2) {
-            prepareMusic();
-            musicCountdown = -1;
-        } else {
-            ++musicCountdown;
-        }
-    }
-    if (!running) {
-        // Won or lost, the tune plays out and stays silent; asked now and then, it notices it is
-        // over and lets the sound output rest.
-        musicSettleTime += dt;
-        if (musicSettleTime > 5) {
-            if (music)
-                music->settle();
-            musicSettleTime = 0;
-        }
+    music_.frame(dt, running, world() != nullptr && world()->paused);
+    if (!running)
         return;
-    }
-    // The tune loops: every 5 s of play it is asked whether it has come to its end.
-    musicPollTime += dt;
-    if (musicPollTime > 5) {
-        if (music)
-            music->poll();
-        musicPollTime = 0;
-    }
     if (world()->cheatUsed)
-        cheaterBox.setOn(true);
+        display_.showCheater();
     pickUpSock();
     // Won in this frame: the round's picture stands as it is. A cat whose touch the win just
     // cleared would otherwise strike again at once and throw socks back under "CONGRATS",
@@ -105,8 +63,7 @@ void GameRoundup::update(double dt) {
 
 void GameRoundup::pickUpSock() {
     if (socksInLevel_.empty()) {
-        resultBox.setText(core::tr("CONGRATS"));
-        resultBox.setOn(true);
+        display_.showResult(core::tr("CONGRATS"));
         stopPlay();
         return;
     }
@@ -177,10 +134,9 @@ void GameRoundup::chaseWithWife(double dt) {
         wife.setTouched(true);
         --lives_;
         catchTimer = 0;
-        updateLives();
+        display_.showLives(lives_);
         if (lives_ < 0) {
-            resultBox.setText(core::tr("GAME OVER"));
-            resultBox.setOn(true);
+            display_.showResult(core::tr("GAME OVER"));
             stopPlay();
         }
         return;
@@ -244,19 +200,18 @@ Sock* GameRoundup::randomSock(const std::vector<Sock*>& list) {
 void GameRoundup::sockPlaced(Sock& sock) {
     std::erase(socksCollected_, &sock);
     socksInLevel_.push_back(&sock);
-    updateSockCounter();
+    display_.showCount(static_cast<int>(socksCollected_.size()));
 }
 
 void GameRoundup::sockRemoved(Sock& sock) {
     std::erase(socksInLevel_, &sock);
     socksCollected_.push_back(&sock);
-    updateSockCounter();
+    display_.showCount(static_cast<int>(socksCollected_.size()));
 }
 
 void GameRoundup::startNewGame() {
     endGame();
-    if (!silentRounds_)
-        musicOn();
+    music_.roundStarts();
     lives_ = 2;
     for (int i = 0; i < kSockCount; ++i) {
         auto sock = std::make_unique<Sock>();
@@ -268,14 +223,7 @@ void GameRoundup::startNewGame() {
         sock->place();
         socks.push_back(std::move(sock));
     }
-    gameClock.setOn(true);
-    gameClock.restart();
-    sockCounter.setOn(true);
-    updateSockCounter();
-    livesDisplay.setOn(true);
-    updateLives();
-    speedBox.setOn(true);
-    updateSpeedBox();
+    display_.showRound(static_cast<int>(socksCollected_.size()), lives_, speedLevel());
     cast.wife.setTouched(true); // drawn outlined while she cannot catch him yet
     cast.husbandGoal.setEnabled(true);
     for (Button* button : cast.speedButtons)
@@ -289,7 +237,7 @@ void GameRoundup::stopPlay() {
     for (auto& cat : cats_)
         cat->setTouched(false);
     running = false;
-    gameClock.setFrozen(true);
+    display_.freezeClock();
     for (Button* button : cast.speedButtons)
         button->setOn(true);
 }
@@ -302,57 +250,12 @@ void GameRoundup::endGame() {
     socksInLevel_.clear();
     socksCollected_.clear();
     socks.clear();
-    for (Switch* widget : std::initializer_list<Switch*>{&gameClock, &sockCounter, &livesDisplay, &resultBox,
-                                                         &cheaterBox, &speedBox, &bat})
-        widget->setOn(false);
+    display_.hide();
+    bat.setOn(false);
     cast.wife.carryNothing();
     cast.husbandGoal.setEnabled(false);
-    musicOff();
+    music_.off();
     running = false;
-}
-
-void GameRoundup::prepareMusic() {
-    if (music)
-        return;
-    music = audio::MusicPlayer::prepare(audio::embeddedTune());
-    // Made during single steps of a paused game: it must stay silent until the game goes on.
-    if (world() != nullptr && world()->paused)
-        music->pause();
-}
-
-void GameRoundup::musicOn() {
-    if (music)
-        music->play();
-}
-
-void GameRoundup::musicOff() {
-    if (music)
-        music->stop();
-}
-
-void GameRoundup::toggleMusic() {
-    musicWanted_ = !(music && music->isPlaying());
-    if (musicWanted_) {
-        silentRounds_ = false;
-        musicOn();
-    } else {
-        musicOff();
-    }
-}
-
-void GameRoundup::startWithMusicOff() {
-    musicWanted_ = false;
-    silentRounds_ = true;
-}
-
-void GameRoundup::pauseMusic() {
-    if (music)
-        music->pause();
-}
-
-void GameRoundup::resumeMusic() {
-    if (music)
-        music->resume();
 }
 
 void GameRoundup::collectRandomSock() {
@@ -371,32 +274,11 @@ void GameRoundup::returnRandomSock() {
 }
 
 void GameRoundup::speedChanged() {
-    if (speedBox.isOn())
-        updateSpeedBox();
+    display_.speedChanged(speedLevel());
 }
 
-void GameRoundup::updateSockCounter() {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d/%02d", static_cast<int>(socksCollected_.size()), kSockCount);
-    sockCounter.setText(text);
-}
-
-void GameRoundup::updateLives() {
-    livesDisplay.setCount(lives_);
-    livesDisplay.invalidate();
-}
-
-void GameRoundup::updateSpeedBox() {
-    struct Look {
-        const char* speed;
-        gfx::Argb fill;
-    };
-    // The speed's first letter, in the player's language.
-    constexpr Look kLooks[] = {{"Slow", 0x4000ff00}, {"Mild", 0x40ffff00}, {"Fast", 0x80c00000}};
-    const int level = std::clamp(world() != nullptr ? world()->speedLevel : 1, 1, 3);
-    speedBox.setText(core::firstLetter(core::tr(kLooks[level - 1].speed)));
-    speedBox.setFillColor(kLooks[level - 1].fill);
-    speedBox.invalidate();
+int GameRoundup::speedLevel() const {
+    return world() != nullptr ? world()->speedLevel : 1;
 }
 
 } // namespace game

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "audio/MusicPlayer.h"
 #include "characters/Bat.h"
 #include "characters/Cat.h"
+#include "rules/RoundDisplay.h"
+#include "rules/RoundMusic.h"
 #include "rules/SockListener.h"
 #include "scene/Object.h"
-#include "widgets/AgentCount.h"
-#include "widgets/TextBox.h"
-#include "widgets/Timer.h"
 
 #include <array>
 #include <memory>
@@ -31,9 +29,11 @@ struct RoundCast {
 };
 
 // The rules of a round: forty socks to collect, cats that scatter the collected ones, the Wife
-// who costs a life, the counters along the bottom and the result. It owns the cats (which roam
-// from the start, also before the first round), the socks of the running round and the bat.
-// It draws nothing itself and runs after every agent and platform each frame.
+// who costs a life, and the result. It owns the cats (which roam from the start, also before
+// the first round), the socks of the running round and the bat; what the round shows is its
+// display's (RoundDisplay), the tune its music's (RoundMusic). It is a scene object only to
+// run each frame after every agent and platform and to hear of a quake; it draws nothing, but
+// keeps its place in the draw list, where every replay has it.
 class GameRoundup : public Object, public SockListener {
 public:
     static constexpr int kSockCount = 40;
@@ -41,7 +41,7 @@ public:
     explicit GameRoundup(const RoundCast& cast);
     ~GameRoundup() override;
 
-    // Registers itself, the cats, its widgets and the bat.
+    // Registers itself, the cats, the display's widgets and the bat.
     void registerInGame(World& world) override;
     // An earthquake shakes the socks loose (the displacement itself is ignored).
     void translate(float dx, float dy) override;
@@ -64,21 +64,12 @@ public:
     // The game's speed changed during a round ('d'): the speed box shows the new letter.
     void speedChanged();
 
-    // The tune: written out and opened on the third frame after start-up, played during rounds.
-    void prepareMusic();
-    void musicOn();
-    void musicOff();
-    // 'a': off while it plays, otherwise on from the start.
-    void toggleMusic();
-    // Whether 'a' last switched the music on (or never touched it), as the player's settings
-    // keep it.
-    bool musicWanted() const { return musicWanted_; }
-    // A player who left the music off last time: rounds start silent until 'a' switches it on.
-    void startWithMusicOff();
-    // Around the game's pause ('p').
-    void pauseMusic();
-    void resumeMusic();
-    const audio::MusicPlayer* musicPlayer() const { return music.get(); }
+    // The tune, which the rules start with each round and stop with the level ('a', 'p' and
+    // the player's settings reach it here).
+    RoundMusic& music() { return music_; }
+    const RoundMusic& music() const { return music_; }
+    // The counters and the result along the bottom and in the middle.
+    const RoundDisplay& display() const { return display_; }
 
     bool isRunning() const { return running; }
     int lives() const { return lives_; }
@@ -87,12 +78,6 @@ public:
     const std::vector<Sock*>& socksCollected() const { return socksCollected_; }
     const std::vector<std::unique_ptr<Cat>>& cats() const { return cats_; }
 
-    Timer gameClock{0xc0000000, 0x40cccc80};
-    TextBox sockCounter{0xc0000000, 0x40cccc80};
-    TextBox resultBox{0xffff8080, 0x80808080};
-    TextBox cheaterBox{0xa0c00000, 0x40cccc80};
-    TextBox speedBox{0xc0000000, 0x40404040};
-    AgentCount livesDisplay;
     Bat bat;
 
 private:
@@ -102,10 +87,10 @@ private:
     void strikeWithCats();
     void chaseWithWife(double dt);
     void separateSocks();
-    void updateSockCounter();
-    void updateLives();
-    void updateSpeedBox();
-    // A random sock of the list (rand() * count / 32768), or nullptr when it is empty.
+    // The game's speed level (1 without a world).
+    int speedLevel() const;
+    // A random sock of the list, drawn from the game's random source, or nullptr when it is
+    // empty.
     static Sock* randomSock(const std::vector<Sock*>& list);
 
     RoundCast cast;
@@ -121,15 +106,9 @@ private:
     double catchTimer = 0;
     bool running = false;
     int lives_ = 2;
-    std::unique_ptr<audio::MusicPlayer> music;
-    // Frames until the music is prepared; -1 once it has been.
-    int musicCountdown = 0;
-    // Running time since the tune was last asked whether it has ended, while a round runs and
-    // while none does.
-    double musicPollTime = 0;
-    double musicSettleTime = 0;
-    bool musicWanted_ = true;
-    bool silentRounds_ = false;
+    RoundDisplay display_;
+    // Last: it stops the tune before anything else of the rules goes.
+    RoundMusic music_;
 };
 
 } // namespace game

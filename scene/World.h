@@ -52,8 +52,9 @@ public:
     std::vector<Object*> objectList;
     std::vector<Object*> animalList;
     std::vector<Button*> buttonList;
-    // Last drawn bounds of objects that left the scene; the next paint clears them.
-    std::vector<gfx::RectF> erasedRects;
+    // An object left the scene: the next paint clears where it was last drawn. A world
+    // that paints nothing forgets it.
+    virtual void eraseLater(const gfx::RectF& /*lastBounds*/) {}
 
     // Settings, changed by keys and buttons.
     int speedLevel = 1;

@@ -100,7 +100,7 @@ TEST_F(HelpAndScores, AFairWinIsKeptAndShownAndACheatedOneIsNot) {
     EXPECT_EQ(keeper.wins.size(), 1u) << "a round ended with 'm' is no win";
 
     winARound(true);
-    EXPECT_TRUE(game.rules().resultBox.isOn());
+    EXPECT_TRUE(game.rules().display().resultBox.isOn());
     EXPECT_EQ(keeper.wins.size(), 1u) << "a cheated win was kept";
     EXPECT_FALSE(game.newBestBox().isOn());
 }

@@ -78,17 +78,17 @@ TEST(Language, GermanAndFrenchWordsStayInsideTheirPlaces) {
                 game.onKey(U'e');
             host.run(3);
             if (cheat)
-                shown(game.rules().cheaterBox);
+                shown(game.rules().display().cheaterBox);
             for (int i = 0; i < GameRoundup::kSockCount; ++i)
                 game.rules().collectRandomSock();
             host.run(3);
-            shown(game.rules().resultBox);
-            shown(game.rules().speedBox);
+            shown(game.rules().display().resultBox);
+            shown(game.rules().display().speedBox);
             if (!cheat)
                 shown(game.newBestBox());
         }
-        EXPECT_NE(game.rules().resultBox.text(), "CONGRATS") << c.language;
-        EXPECT_NE(game.rules().cheaterBox.text(), "CHEATER") << c.language;
+        EXPECT_NE(game.rules().display().resultBox.text(), "CONGRATS") << c.language;
+        EXPECT_NE(game.rules().display().cheaterBox.text(), "CHEATER") << c.language;
         EXPECT_NE(game.newBestBox().text().find("10"), std::string::npos) << game.newBestBox().text();
 
         // The help: the pane inside the world, every line inside the pane.

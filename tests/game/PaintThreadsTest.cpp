@@ -51,7 +51,7 @@ std::vector<std::uint64_t> playSession(int width, int height, int threads, std::
         pictures.push_back(pictureHash(host.window.screen()));
         if (call % 25 == 24 && mismatch.empty()) {
             gfx::Surface fresh(host.window.width(), host.window.height());
-            host.game.renderer().renderFullInto(host.game, fresh);
+            host.game.renderer().renderFullInto(host.game.sceneView(), fresh);
             if (const long long n = differingPixels(host.window.screen(), fresh); n != 0)
                 mismatch = "call " + std::to_string(call) + ": " + std::to_string(n) + " pixels differ";
         }

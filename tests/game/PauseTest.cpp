@@ -19,7 +19,7 @@ namespace {
 // What a full redraw would show right now.
 gfx::Surface fullPicture(GameHost& host) {
     gfx::Surface s(host.window.width(), host.window.height());
-    host.game.renderer().renderFullInto(host.game, s);
+    host.game.renderer().renderFullInto(host.game.sceneView(), s);
     return s;
 }
 
@@ -146,7 +146,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
         Game& game = sound.game;
         const auto play = [&](double seconds) { return sound.play(seconds); };
         const auto position = [&] {
-            const std::string at = game.rules().musicPlayer()->position();
+            const std::string at = game.rules().music().player()->position();
             return at.empty() ? -1L : std::stol(at);
         };
         host.run(5);
@@ -157,7 +157,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
             for (int i = 0; i < 40; ++i)
                 game.onKey(U'+');
             host.timerCall();
-            ASSERT_EQ(game.rules().resultBox.text(), "CONGRATS");
+            ASSERT_EQ(game.rules().display().resultBox.text(), "CONGRATS");
         }
         game.onKey(U'p');
         const long pausedAt = position();
@@ -165,7 +165,7 @@ TEST(Pause, TheMusicIsSilentWhilePausedAndGoesOnWithTheGame) {
 
         c.whilePaused(host);
         EXPECT_EQ(play(3), 0) << "sound while paused";
-        EXPECT_TRUE(game.rules().musicPlayer()->isPlaying());
+        EXPECT_TRUE(game.rules().music().player()->isPlaying());
 
         game.onKey(U'p');
         EXPECT_GT(play(1), audiotest::kAudible);
@@ -188,7 +188,7 @@ TEST(RoundMusic, AfterAWonRoundTheTunePlaysOutAndTheOutputRests) {
     for (int i = 0; i < 40; ++i)
         game.onKey(U'+');
     host.timerCall();
-    ASSERT_EQ(game.rules().resultBox.text(), "CONGRATS");
+    ASSERT_EQ(game.rules().display().resultBox.text(), "CONGRATS");
     EXPECT_GT(play(1), audiotest::kAudible) << "the tune stopped at the win";
 
     // The tune is about a minute long; well after it the output must have come to rest.

@@ -110,7 +110,7 @@ TEST(QuakePictures, EveryQuakeFrameEqualsAFullRedrawAndCopiesLessThanTheWorld) {
             if (!game.ground().isQuakeActive())
                 continue;
             gfx::Surface full(host.window.width(), host.window.height());
-            game.renderer().renderFullInto(game, full);
+            game.renderer().renderFullInto(game.sceneView(), full);
             ASSERT_EQ(differingPixels(host.window.screen(), full), 0)
                 << where << ", largest " << largestDifference(host.window.screen(), full);
             if (call > 5 && call < 20) {
@@ -149,7 +149,7 @@ TEST(QuakePictures, TheCalmAfterAQuakeAndTheNextQuakeEqualFullRedraws) {
                 if (!check)
                     continue;
                 gfx::Surface full(host.window.width(), host.window.height());
-                game.renderer().renderFullInto(game, full);
+                game.renderer().renderFullInto(game.sceneView(), full);
                 ASSERT_EQ(differingPixels(host.window.screen(), full), 0)
                     << w << "x" << h << ", quake " << quake << ", call " << call << ", largest "
                     << largestDifference(host.window.screen(), full);

@@ -27,7 +27,7 @@ struct Rendering : ::testing::Test {
     // What a full redraw would show right now.
     gfx::Surface fullPicture() {
         gfx::Surface s(host.window.width(), host.window.height());
-        game.renderer().renderFullInto(game, s);
+        game.renderer().renderFullInto(game.sceneView(), s);
         return s;
     }
 };
@@ -80,7 +80,7 @@ TEST(RenderingCentred, PartialRepaintsMatchAFullRedrawBesideTheBars) {
     probe.moveTo(310, 230);
     wide.timerCall();
     gfx::Surface full(1000, 584);
-    wide.game.renderer().renderFullInto(wide.game, full);
+    wide.game.renderer().renderFullInto(wide.game.sceneView(), full);
     EXPECT_EQ(largestDifference(wide.window.screen(), full), 0);
     for (const gfx::RectI& r : wide.window.lastPresented())
         EXPECT_GE(r.x, 100 + 300 - 20) << "copied where the probe is, beside the left bar";
@@ -109,12 +109,12 @@ TEST_F(Rendering, ErasedRectsAreClearedWithTheNextDrawingFrame) {
     // An object that leaves the scene leaves its last bounds behind.
     const gfx::RectF gone = probe.lastBounds();
     game.drawList.erase(std::find(game.drawList.begin(), game.drawList.end(), &probe));
-    game.erasedRects.push_back(gone);
+    game.eraseLater(gone);
     host.timerCall(); // nothing else changed: the erased area waits
-    EXPECT_EQ(game.erasedRects.size(), 1u);
+    EXPECT_EQ(game.renderer().erasedRects().size(), 1u);
     game.slowButton().setHighlighted(true);
     host.timerCall();
-    EXPECT_TRUE(game.erasedRects.empty());
+    EXPECT_TRUE(game.renderer().erasedRects().empty());
     EXPECT_EQ(host.window.screen().pixel(410, 110), 0xff000000u);
     EXPECT_EQ(largestDifference(host.window.screen(), fullPicture()), 0);
 }
@@ -208,7 +208,7 @@ TEST(RenderingScaled, IncrementalFramesMatchAFullRedrawAtAnyScale) {
             host.timerCall();
         }
         gfx::Surface full(w, h);
-        host.game.renderer().renderFullInto(host.game, full);
+        host.game.renderer().renderFullInto(host.game.sceneView(), full);
         EXPECT_EQ(largestDifference(host.window.screen(), full), 0) << w << "x" << h;
     }
 }
@@ -231,7 +231,7 @@ TEST(RenderingFull, ARepaintOfEverythingDuringARoundEqualsAFreshPicture) {
         // (The frame that starts the round is left out: it shows the Wife a step behind.)
         if (frame % 2 == 1) {
             gfx::Surface fresh(1000, 730);
-            game.renderer().renderFullInto(game, fresh);
+            game.renderer().renderFullInto(game.sceneView(), fresh);
             ASSERT_EQ(differingPixels(host.window.screen(), fresh), 0)
                 << "frame " << frame << " largest " << largestDifference(host.window.screen(), fresh);
         }
@@ -260,7 +260,7 @@ TEST(RenderingInPlace, AWindowPaintedInPlaceShowsAFreshPictureEveryFrame) {
         // (The frame that starts the round shows the Wife a step behind, as in any window.)
         if (frame % 3 == 1) {
             gfx::Surface fresh(host.window.width(), host.window.height());
-            game.renderer().renderFullInto(game, fresh);
+            game.renderer().renderFullInto(game.sceneView(), fresh);
             ASSERT_EQ(differingPixels(host.window.screen(), fresh), 0)
                 << "frame " << frame << " largest " << largestDifference(host.window.screen(), fresh);
         }

@@ -45,10 +45,10 @@ TEST(ShapePainter, ARoundLooksTheSameThroughCairoButForEdgeShading) {
         Renderer& renderer = host.game.renderer();
         gfx::Surface fast(width, height);
         renderer.setShapes(Renderer::Shapes::Fast);
-        renderer.renderFullInto(host.game, fast);
+        renderer.renderFullInto(host.game.sceneView(), fast);
         gfx::Surface cairo(width, height);
         renderer.setShapes(Renderer::Shapes::Cairo);
-        renderer.renderFullInto(host.game, cairo);
+        renderer.renderFullInto(host.game.sceneView(), cairo);
         const Difference d = compare(fast, cairo);
         const long long pixels = static_cast<long long>(width) * height;
         EXPECT_GT(d.differing, 0) << "both pictures came from Cairo";

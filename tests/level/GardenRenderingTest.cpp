@@ -32,7 +32,7 @@ TEST(GardenRendering, IncrementalFramesMatchAFullRedrawThroughAQuake) {
             if (++checked % 3 != 0)
                 continue;
             gfx::Surface full(w, h);
-            host.game.renderer().renderFullInto(host.game, full);
+            host.game.renderer().renderFullInto(host.game.sceneView(), full);
             ASSERT_EQ(differingPixels(host.window.screen(), full), 0) << "after frame " << checked;
         }
         EXPECT_FALSE(host.game.ground().isQuakeActive()); // the whole quake was on screen

@@ -27,7 +27,7 @@ void press(Level& level, char32_t key) {
 // What a full redraw would show right now.
 gfx::Surface fullPicture(Level& level) {
     gfx::Surface s(level.host.window.width(), level.host.window.height());
-    level.game->renderer().renderFullInto(*level.game, s);
+    level.game->renderer().renderFullInto(level.game->sceneView(), s);
     return s;
 }
 
@@ -63,21 +63,21 @@ TEST(Round, IsWonOneFrameAfterTheLastSockAndClearedByM) {
     for (int i = 0; i < 40; ++i)
         press(level, U'+');
     EXPECT_TRUE(game.rules().isRunning());
-    EXPECT_EQ(game.rules().sockCounter.text(), "40/40");
+    EXPECT_EQ(game.rules().display().sockCounter.text(), "40/40");
     level.frame(0.01);
     EXPECT_FALSE(game.rules().isRunning());
-    EXPECT_EQ(game.rules().resultBox.text(), "CONGRATS");
-    EXPECT_TRUE(game.rules().resultBox.isOn() && game.rules().cheaterBox.isOn());
+    EXPECT_EQ(game.rules().display().resultBox.text(), "CONGRATS");
+    EXPECT_TRUE(game.rules().display().resultBox.isOn() && game.rules().display().cheaterBox.isOn());
     EXPECT_TRUE(game.slowButton().isOn());
-    EXPECT_TRUE(game.rules().gameClock.isFrozen());
+    EXPECT_TRUE(game.rules().display().gameClock.isFrozen());
 
     press(level, U'm');
     level.frame(0.01);
     // Nothing of the round is left in the picture, however it is painted.
     EXPECT_EQ(largestDifference(level.host.window.screen(), fullPicture(level)), 0);
     EXPECT_TRUE(game.rules().socksCollected().empty());
-    EXPECT_FALSE(game.rules().resultBox.isOn() || game.rules().sockCounter.isOn() ||
-                 game.rules().gameClock.isOn());
+    EXPECT_FALSE(game.rules().display().resultBox.isOn() || game.rules().display().sockCounter.isOn() ||
+                 game.rules().display().gameClock.isOn());
     for (const Object* o : game.agentList)
         EXPECT_NE(o->typeName(), "Sock");
     press(level, U'-'); // nothing collected, nothing to put back
@@ -109,14 +109,14 @@ TEST(Round, CatStrikesDropTwentySocksAndTheWifeCostsALifePerCatch) {
         if (game.rules().lives() != lives) {
             lives = game.rules().lives();
             catches.push_back(frame * 0.01);
-            EXPECT_EQ(game.rules().livesDisplay.count(), lives);
+            EXPECT_EQ(game.rules().display().livesDisplay.count(), lives);
         }
     }
     ASSERT_EQ(catches.size(), 3u);
     EXPECT_GE(catches[0], 4.0);
     EXPECT_GE(catches[1] - catches[0], 4.0);
     EXPECT_GE(catches[2] - catches[1], 4.0);
-    EXPECT_EQ(game.rules().resultBox.text(), "GAME OVER");
+    EXPECT_EQ(game.rules().display().resultBox.text(), "GAME OVER");
 }
 
 // However a round ends, its count stands from that frame on: no cat strikes in the frame of
@@ -165,8 +165,8 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
         level.frame(0.01);
         ending.play(level, cat);
         ASSERT_FALSE(game.rules().isRunning());
-        EXPECT_EQ(game.rules().resultBox.text(), ending.result);
-        const std::string count = game.rules().sockCounter.text();
+        EXPECT_EQ(game.rules().display().resultBox.text(), ending.result);
+        const std::string count = game.rules().display().sockCounter.text();
         const std::size_t collected = game.rules().socksCollected().size();
         if (std::string(ending.result) == "CONGRATS") {
             EXPECT_EQ(count, "40/40");
@@ -180,10 +180,10 @@ TEST(Round, OnceWonOrLostNothingChangesTheCount) {
             game.wife().moveTo(game.husband().position().x, game.husband().position().y);
             level.frame(0.01);
         }
-        EXPECT_EQ(game.rules().sockCounter.text(), count);
+        EXPECT_EQ(game.rules().display().sockCounter.text(), count);
         EXPECT_EQ(game.rules().socksCollected().size(), collected);
         EXPECT_EQ(game.rules().lives(), lives);
-        EXPECT_EQ(game.rules().resultBox.text(), ending.result);
+        EXPECT_EQ(game.rules().display().resultBox.text(), ending.result);
         EXPECT_EQ(checkRound(game), "");
     }
 }
@@ -208,7 +208,7 @@ TEST(Round, TheSpeedBoxShowsTheSpeedInForce) {
              for (int i = 0; i < GameRoundup::kSockCount; ++i)
                  press(level, U'+');
              level.frame(0.01);
-             ASSERT_EQ(game.rules().resultBox.text(), "CONGRATS");
+             ASSERT_EQ(game.rules().display().resultBox.text(), "CONGRATS");
          }},
     };
     for (const auto& moment : moments) {
@@ -218,8 +218,8 @@ TEST(Round, TheSpeedBoxShowsTheSpeedInForce) {
             press(level, U'd');
             if (!game.paused)
                 level.frame(0.01);
-            EXPECT_TRUE(game.rules().speedBox.isOn());
-            EXPECT_EQ(game.rules().speedBox.text(), letters[game.speedLevel]);
+            EXPECT_TRUE(game.rules().display().speedBox.isOn());
+            EXPECT_EQ(game.rules().display().speedBox.text(), letters[game.speedLevel]);
             EXPECT_EQ(largestDifference(level.host.window.screen(), fullPicture(level)), 0);
         }
     }

@@ -44,13 +44,13 @@ TEST(Sock, EntersAndLeavesTheLevelOnceAndIsRepaintedWhereItLay) {
     EXPECT_FALSE(sock.platform()->touches(sock.bounds(false))) << "and rests clear of what it landed on";
 
     const gfx::RectF lastDrawn = sock.lastBounds();
-    game.erasedRects.clear();
+    const std::size_t erasedBefore = game.renderer().erasedRects().size();
     sock.remove();
     sock.remove();
     EXPECT_EQ(tally.removed, 1);
     EXPECT_FALSE(listed(game.drawList, &sock) || listed(game.agentList, &sock));
-    ASSERT_EQ(game.erasedRects.size(), 1u);
-    EXPECT_EQ(game.erasedRects.front(), lastDrawn);
+    ASSERT_EQ(game.renderer().erasedRects().size(), erasedBefore + 1);
+    EXPECT_EQ(game.renderer().erasedRects().back(), lastDrawn);
     EXPECT_TRUE(sock.bounds(false).isEmpty()) << "a collected sock has no outline";
 
     sock.place();

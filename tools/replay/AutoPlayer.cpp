@@ -83,7 +83,7 @@ void AutoPlayer::play() {
         return;
     const game::Husband& husband = game.husband();
     const bool standing = husband.isIdle() && husband.isAttached();
-    const double now = rules.gameClock.elapsedSeconds();
+    const double now = rules.display().gameClock.elapsedSeconds();
     if (pending) {
         pending->moved = pending->moved || !standing || distance(husband.position(), pending->from) > 1;
         if (!standing || (!pending->moved && now - pending->at < kPatienceSeconds))
@@ -280,7 +280,7 @@ std::string AutoPlayer::summary(std::uint32_t seed, const char* stopped) const {
                   "autoplay: seed %u, speed %s, %zu of %d socks, %s, %.1f s of game time, %d %s left, "
                   "%d clicks, %d walks past the sock",
                   seed, ReplayOptions::kSpeeds[speedLevel - 1], rules.socksCollected().size(),
-                  game::GameRoundup::kSockCount, outcome, rules.gameClock.elapsedSeconds(), lives,
+                  game::GameRoundup::kSockCount, outcome, rules.display().gameClock.elapsedSeconds(), lives,
                   lives == 1 ? "life" : "lives", clicks_, walksPast);
     return line;
 }

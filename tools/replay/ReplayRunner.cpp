@@ -235,7 +235,7 @@ void ReplayRunner::checkAfterPaint() {
         return;
     }
     gfx::Surface full(screen.width(), screen.height());
-    renderer.renderFullInto(host.game, full);
+    renderer.renderFullInto(host.game.sceneView(), full);
     const Difference d = compare(screen, full);
     ++comparedPaints;
     largestDifference = std::max(largestDifference, d.largest);
