@@ -81,7 +81,8 @@ Game::Game() : scene_(std::make_unique<Scene>()) {
     // The house from the garden up: each storey carries the one stacked on it, and the ground
     // also shakes the socks.
     storeys = {&s.ground, &s.floorBasement, &s.floorFirst, &s.floorSecond, &s.denRoof, &s.roof, &s.rules};
-    s.husband.reportPlatformIn(&s.messageBox);
+    // The status box names the platform under him; setText redraws only on a change.
+    s.husband.reportPlatformTo([this](const std::string& platform) { setStatusText(platform); });
 }
 
 Game::~Game() = default;
