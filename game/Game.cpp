@@ -76,7 +76,10 @@ void showHelpText(HelpPanel& panel) {
 
 } // namespace
 
-Game::Game() : scene_(std::make_unique<Scene>()) {
+Game::Game() : Game(std::make_unique<NavGraph>()) {}
+
+Game::Game(std::unique_ptr<NavGraph> graph)
+    : World(*graph), graph_(std::move(graph)), scene_(std::make_unique<Scene>()) {
     Scene& s = *scene_;
     // The house from the garden up: each storey carries the one stacked on it, and the ground
     // also shakes the socks.

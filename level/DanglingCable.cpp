@@ -1,5 +1,6 @@
 #include "level/DanglingCable.h"
 
+#include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
 #include "scene/World.h"

@@ -1,5 +1,6 @@
-#include "scene/Climbable.h"
+#include "level/Climbable.h"
 
+#include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
