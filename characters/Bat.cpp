@@ -24,7 +24,7 @@ constexpr std::array<gfx::PointF, 8> kOutline{{
 } // namespace
 
 void Bat::addContent() {
-    recordPathStatus(path_.addCurve(kOutline));
+    path_.addCurve(kOutline);
     // Turned about the handle first, then moved to the position.
     gfx::Matrix m;
     m.translate(x, y);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "agents/State.h"
+#include "scene/State.h"
 
 namespace game {
 

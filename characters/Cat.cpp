@@ -122,7 +122,7 @@ void Cat::addBody() {
         path_.transform(shift(15, -15));
     } else {
         path_.startFigure();
-        recordPathStatus(path_.addCurve(kTail));
+        path_.addCurve(kTail);
     }
     if (turned)
         path_.transform(mirror());

@@ -28,7 +28,6 @@ public:
     // that would pass full brightness stays at full brightness.
     static gfx::Argb lighter(gfx::Argb color);
 
-    const gfx::Pen& outlinePen() const { return outlinePen_; }
     const gfx::Pen& whiskerPen() const { return whiskerPen_; }
 
     static constexpr gfx::Argb kWhiskerColor = 0xff444444;

@@ -4,7 +4,6 @@
 #include "gfx/Graphics.h"
 #include "scene/Platform.h"
 #include "scene/World.h"
-#include "widgets/TextBox.h"
 
 namespace game {
 
@@ -19,12 +18,11 @@ double Husband::timeScale() const {
 }
 
 void Husband::addBody() {
-    // Only the player's figure has a status box: the small ones of the lives display stand on
+    // Only the player's figure has a listener: the small ones of the lives display stand on
     // nothing.
-    if (statusBox != nullptr && world() != nullptr && world()->hudMode == 1) {
-        // The status box names the platform under him; setText redraws only on a change.
+    if (platformListener && world() != nullptr && world()->hudMode == 1) {
         const Platform* p = platform();
-        statusBox->setText(isAttached() && p != nullptr ? p->typeName() : std::string{});
+        platformListener(isAttached() && p != nullptr ? p->typeName() : std::string{});
     }
     path_.addEllipse({-5, -30, 10, 10});
     // A wedge with its point at the hip and its arc across the shoulders.

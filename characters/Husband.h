@@ -2,12 +2,15 @@
 
 #include "characters/Person.h"
 
+#include <functional>
+#include <string>
+#include <utility>
+
 namespace game {
 
-class TextBox;
-
 // The player's figure: a blue man who goes where the player clicks and almost never wanders
-// off by himself. With the platform display on, the status box names what he stands on.
+// off by himself. With the platform display on, he tells the game what he stands on, and the
+// game shows it in the status box.
 class Husband : public Person {
 public:
     Husband();
@@ -19,13 +22,16 @@ public:
     void drawBody(gfx::Graphics& g, gfx::PathIterator& figures) override;
     // A walk of his own only on a rare draw (16 in 32768).
     int randomGoal(double dt) override;
-    // Where he names the platform he stands on while the status box shows platforms.
-    void reportPlatformIn(TextBox* box) { statusBox = box; }
+    // Who hears the name of the platform he stands on (empty while he stands on none) each
+    // time his figure is rebuilt, while the status box shows platforms.
+    void reportPlatformTo(std::function<void(const std::string&)> listener) {
+        platformListener = std::move(listener);
+    }
 
     static constexpr gfx::Argb kBodyColor = 0xff6464ff;
 
 private:
-    TextBox* statusBox = nullptr;
+    std::function<void(const std::string&)> platformListener;
 };
 
 } // namespace game

@@ -32,7 +32,7 @@ LimbPoints interpolateKeyframes(const KeyframeTable& table, double t, double per
     return result;
 }
 
-LimbPoints LimbSpec::evaluate() const {
+LimbPoints LimbEntry::evaluate() const {
     LimbPoints points = limb != nullptr ? limb(clock, leading) : LimbPoints{};
     if (mirrored)
         for (gfx::PointF& p : points)

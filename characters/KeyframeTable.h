@@ -35,9 +35,9 @@ LimbPoints interpolateKeyframes(const KeyframeTable& table, double t, double per
 // Evaluates one limb from its clock: leading limbs run half a cycle ahead of trailing ones.
 using LimbFunction = LimbPoints (*)(double clock, bool leading);
 
-// One limb of a pose: which cycle, where in it, and whether it is drawn mirrored (x negated),
-// which is how a figure faces the other way.
-struct LimbSpec {
+// One limb's entry in a pose: which cycle, where in it, and whether it is drawn mirrored (x
+// negated), which is how a figure faces the other way.
+struct LimbEntry {
     LimbFunction limb = nullptr;
     double clock = 0;
     bool leading = true;
@@ -48,6 +48,6 @@ struct LimbSpec {
 };
 
 // Arms are limbs 0 and 1, legs 2 and 3.
-using Pose = std::array<LimbSpec, 4>;
+using Pose = std::array<LimbEntry, 4>;
 
 } // namespace game

@@ -45,7 +45,7 @@ Person::Person() {
     y = 250;
     pen_.setStartCap(gfx::LineCap::Round);
     pen_.setEndCap(gfx::LineCap::Round);
-    recordPenStatus(pen_.setWidth(kPenWidth));
+    pen_.setWidth(kPenWidth);
     pen_.setAlignment(gfx::PenAlignment::Inset);
 }
 
@@ -191,7 +191,7 @@ Pose Person::currentPose() const {
     return idlePose(s, facingRight);
 }
 
-LimbPoints Person::blendLimb(const LimbSpec& from, const LimbSpec& to, double progress) {
+LimbPoints Person::blendLimb(const LimbEntry& from, const LimbEntry& to, double progress) {
     const LimbPoints a = from.evaluate();
     const LimbPoints b = to.evaluate();
     // A two-key cycle from the old points to the new ones, run with the blend's progress.
@@ -216,7 +216,7 @@ void Person::rebuildPath() {
         const LimbPoints points =
             blending ? blendLimb(previousLimbs[k], pose[k], blendProgress_) : pose[k].evaluate();
         path_.startFigure();
-        recordPathStatus(path_.addLines(points));
+        path_.addLines(points);
         if (k == 1)
             handOffset_ = points[0];
     }

@@ -56,7 +56,6 @@ public:
     int facing() const { return facing_; }
     // First point of the second arm at the last outline rebuild, in figure coordinates.
     gfx::PointF handOffset() const { return handOffset_; }
-    gfx::PointF figureScale() const { return figureScale_; }
     void setFigureScale(float sx, float sy);
     void setPenWidth(float width);
     // Draws the figure in one flat colour (a silhouette), then restores its own colours.
@@ -72,7 +71,7 @@ protected:
     // The pose the current animation state shows.
     Pose currentPose() const;
     // A limb's points on its way from the old pose to the new one.
-    static LimbPoints blendLimb(const LimbSpec& from, const LimbSpec& to, double progress);
+    static LimbPoints blendLimb(const LimbEntry& from, const LimbEntry& to, double progress);
 
     AnimationMachine animation;
     AnimationState animIdle{"anim_idle", 0.3};

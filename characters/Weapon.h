@@ -1,12 +1,12 @@
 #pragma once
 
 #include "gfx/Brush.h"
-#include "widgets/Switch.h"
+#include "scene/Switch.h"
 
 namespace game {
 
-// Something a person can hold: a widget shown only while switched on, placed at the hand by
-// the person carrying it. Its colour serves both outline and fill; angle turns it about its
+// Something a person can hold: a switch of the scene, shown only while on, placed at the hand
+// by the person carrying it. Its colour serves both outline and fill; angle turns it about its
 // handle (degrees). What it looks like is up to each kind of weapon.
 class Weapon : public Switch {
 public:

@@ -15,8 +15,6 @@ public:
     void addBody() override;
     void drawBody(gfx::Graphics& g, gfx::PathIterator& figures) override;
 
-    const gfx::Pen& outlinePen() const { return outlinePen_; }
-
     static constexpr gfx::Argb kBodyColor = 0xffff6464;
 
 private:

@@ -1,7 +1,7 @@
 // Replay scripts come from anyone chasing a bug: whatever the bytes, the reader gives events
 // within bounds or one line naming the line of the problem.
 #include "fuzz/Require.h"
-#include "tools/replay/ReplayScript.h"
+#include "record/ReplayScript.h"
 
 #include <cstddef>
 #include <cstdint>

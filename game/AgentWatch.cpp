@@ -1,11 +1,11 @@
 #include "game/AgentWatch.h"
 
-#include "agents/Agent.h"
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
 #include "characters/Husband.h"
 #include "game/Game.h"
 #include "level/Ground.h"
+#include "scene/Agent.h"
 #include "scene/Platform.h"
 
 #include <algorithm>

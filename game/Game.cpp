@@ -76,12 +76,16 @@ void showHelpText(HelpPanel& panel) {
 
 } // namespace
 
-Game::Game() : scene_(std::make_unique<Scene>()) {
+Game::Game() : Game(std::make_unique<NavGraph>()) {}
+
+Game::Game(std::unique_ptr<NavGraph> graph)
+    : World(*graph), graph_(std::move(graph)), scene_(std::make_unique<Scene>()) {
     Scene& s = *scene_;
     // The house from the garden up: each storey carries the one stacked on it, and the ground
     // also shakes the socks.
     storeys = {&s.ground, &s.floorBasement, &s.floorFirst, &s.floorSecond, &s.denRoof, &s.roof, &s.rules};
-    s.husband.reportPlatformIn(&s.messageBox);
+    // The status box names the platform under him; setText redraws only on a change.
+    s.husband.reportPlatformTo([this](const std::string& platform) { setStatusText(platform); });
 }
 
 Game::~Game() = default;

@@ -22,6 +22,7 @@ class Ground;
 class HelpPanel;
 class Husband;
 class LightSource;
+class NavGraph;
 class NodeHighlight;
 class Object;
 class Scene;
@@ -183,6 +184,9 @@ public:
     int fpsRefreshCounter = 0;
 
 private:
+    // The graph is made before the world that holds it, and kept by the game.
+    explicit Game(std::unique_ptr<NavGraph> graph);
+
     void recordSample(double elapsedUs);
     void simulate(double dt);
     static void updatePass(std::vector<Object*>& list, double dt);
@@ -197,6 +201,9 @@ private:
     // The best times' labels join the scene.
     void showScores();
 
+    // The world's graph: declared before the scene, whose walkways point into it, so that it
+    // goes after them.
+    std::unique_ptr<NavGraph> graph_;
     WindowPort* window = nullptr;
     core::Clock* clock = nullptr;
     Renderer renderer_;

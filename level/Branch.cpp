@@ -73,7 +73,7 @@ void Branch::draw(gfx::Graphics& g) {
 
 void Branch::rebuildPath() {
     path_.reset();
-    recordPathStatus(path_.addCurve(points));
+    path_.addCurve(points);
     gfx::Matrix m;
     m.translate(offsetX_, offsetY_);
     path_.transform(m);

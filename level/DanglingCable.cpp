@@ -1,5 +1,6 @@
 #include "level/DanglingCable.h"
 
+#include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
 #include "scene/World.h"
@@ -27,7 +28,7 @@ DanglingCable::DanglingCable(std::string cableName, float left, float bottom, fl
     : Climbable(std::move(cableName), left, bottom, w, loopHeight + kReachAboveLoop, 1, bottomNav, topNav),
       landingNode(landingNav) {
     pen_.setColor(0x80405040);
-    recordPenStatus(pen_.setWidth(2));
+    pen_.setWidth(2);
 }
 
 void DanglingCable::registerInGame(World& world) {
@@ -45,7 +46,7 @@ void DanglingCable::draw(gfx::Graphics& g) {
 
 void DanglingCable::rebuildPath() {
     path_.reset();
-    recordPathStatus(path_.addLines(kUnitLoop));
+    path_.addLines(kUnitLoop);
     gfx::Matrix m;
     m.translate(x, y);
     m.scale(width, height - kReachAboveLoop);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/Climbable.h"
+#include "level/Climbable.h"
 
 namespace game {
 

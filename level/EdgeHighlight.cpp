@@ -61,7 +61,7 @@ void EdgeHighlight::rebuildPath() {
                 {b.x - 20 * uy, b.y + 20 * ux},
                 {a.x + 1.2f * dx, a.y + 1.2f * dy},
             };
-            recordPathStatus(path_.addClosedCurve(spindle, 0.5f));
+            path_.addClosedCurve(spindle, 0.5f);
         }
     }
     clearShapeDirty();

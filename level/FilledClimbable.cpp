@@ -40,7 +40,7 @@ void FilledClimbable::draw(gfx::Graphics& g) {
 void FilledClimbable::rebuildPath() {
     path_.reset();
     path_.startFigure();
-    recordPathStatus(path_.addCurve(kUnitTrunk));
+    path_.addCurve(kUnitTrunk);
     gfx::Matrix m;
     m.translate(x, y);
     m.scale(width, height);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gfx/Brush.h"
-#include "scene/Climbable.h"
+#include "level/Climbable.h"
 
 namespace game {
 

@@ -21,7 +21,6 @@ public:
 
     // The rules show the Husband's arrow during a round; redraws only on a change.
     void setEnabled(bool value);
-    bool isEnabled() const { return enabled; }
     bool isShowing() const { return showing; }
     gfx::PointF target() const { return {static_cast<float>(targetX), static_cast<float>(targetY)}; }
 

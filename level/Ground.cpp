@@ -67,7 +67,7 @@ gfx::Path outsideColumn(const gfx::Path& outline) {
 } // namespace
 
 Ground::Ground() : Platform(0xFFFFFFFF, 1.0f) {
-    recordPenStatus(pen_.setWidth(5));
+    pen_.setWidth(5);
     pen_.setColor(0xAA96640A);
     pen_.setAlignment(gfx::PenAlignment::Inset);
 }
@@ -155,9 +155,9 @@ void Ground::draw(gfx::Graphics& g) {
 
 void Ground::rebuildPath() {
     path_.reset();
-    recordPathStatus(path_.addCurve(kHillside));
-    recordPathStatus(path_.addLines(kSteps));
-    recordPathStatus(path_.addLines(kBottomEdge));
+    path_.addCurve(kHillside);
+    path_.addLines(kSteps);
+    path_.addLines(kBottomEdge);
     // The cut-out only depends on the calm outline: the column spans the whole world's
     // height and the ground never leaves it, so a raised ground is the calm cut moved up.
     if (calmFillShape.empty())

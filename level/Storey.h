@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gfx/Brush.h"
-#include "scene/Climbable.h"
+#include "level/Climbable.h"
 #include "scene/MovablePlatform.h"
 #include "scene/Wall.h"
 #include "widgets/Trampoline.h"

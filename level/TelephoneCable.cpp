@@ -34,7 +34,7 @@ constexpr float kLoopHeight = 50;
 
 TelephoneCable::TelephoneCable() {
     pen_.setColor(0x80405040);
-    recordPenStatus(pen_.setWidth(2));
+    pen_.setWidth(2);
 }
 
 TelephoneCable::~TelephoneCable() = default;
@@ -81,7 +81,7 @@ void TelephoneCable::draw(gfx::Graphics& g) {
 
 void TelephoneCable::rebuildPath() {
     path_.reset();
-    recordPathStatus(path_.addClosedCurve(kOutline));
+    path_.addClosedCurve(kOutline);
     gfx::Matrix m;
     m.translate(offsetX_, offsetY_);
     path_.transform(m);

@@ -26,9 +26,8 @@ public:
 
     // Design outline in absolute coordinates.
     static const std::array<gfx::PointF, 8>& outlinePoints();
-    // The hanging loops exist once the cable is registered.
+    // The first hanging loop; the loops exist once the cable is registered.
     DanglingCable* danglingCable1() const { return dangling1.get(); }
-    DanglingCable* danglingCable4() const { return dangling4.get(); }
 
 private:
     std::unique_ptr<DanglingCable> dangling1;

@@ -41,7 +41,7 @@ void TreeBranchlet::draw(gfx::Graphics& g) {
 
 void TreeBranchlet::rebuildPath() {
     path_.reset();
-    recordPathStatus(path_.addCurve(points));
+    path_.addCurve(points);
     gfx::Matrix m;
     m.translate(dx, dy);
     path_.transform(m);

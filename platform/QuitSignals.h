@@ -24,9 +24,6 @@ public:
     QuitSignals(const QuitSignals&) = delete;
     QuitSignals& operator=(const QuitSignals&) = delete;
 
-    // The signal that asked the game to end, 0 while none came.
-    int received() const { return received_.load(); }
-
 private:
     void watch();
 

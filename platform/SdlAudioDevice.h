@@ -76,7 +76,6 @@ private:
     // Tries the drivers in turn and opens a stream with the first whose sound system is there;
     // 0 when none does, each one tried added to tried. Without deviceMutex_ held.
     std::uint32_t startDriver(bool firstTime, std::string& driver, std::string& tried);
-    void closeStream();
     void keep();
 
     const Timing timing_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/replay/ReplayScript.h"
+#include "record/ReplayScript.h"
 
 #include <cstdint>
 #include <istream>

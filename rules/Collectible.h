@@ -1,6 +1,6 @@
 #pragma once
 
-#include "agents/Agent.h"
+#include "scene/Agent.h"
 
 namespace game {
 

@@ -5,7 +5,7 @@
 namespace game {
 
 MovablePlatform::MovablePlatform() : Platform(0xFF000000, 1.0f) {
-    recordPenStatus(pen_.setWidth(3.0f));
+    pen_.setWidth(3.0f);
     // Outlines are stroked inside the shape, so a storey's pen never spills onto its neighbours.
     pen_.setAlignment(gfx::PenAlignment::Inset);
 }
@@ -33,7 +33,7 @@ void MovablePlatform::update(double) {
 
 void MovablePlatform::rebuildPolyline(std::span<const gfx::PointF> outline) {
     path_.reset();
-    recordPathStatus(path_.addLines(outline));
+    path_.addLines(outline);
     gfx::Matrix m;
     m.translate(offsetX_, offsetY_);
     path_.transform(m);

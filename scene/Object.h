@@ -52,7 +52,6 @@ public:
 
     const gfx::Path& path() const { return path_; }
     const gfx::Pen& pen() const { return pen_; }
-    bool isRegionDirty() const { return regionDirty; }
     // The world it registered in; null before registration.
     World* world() const { return world_; }
 
@@ -60,16 +59,9 @@ protected:
     // Kept by every registration, also by those that fill the lists themselves.
     void joinWorld(World& world) { world_ = &world; }
 
-    void recordPathStatus(gfx::Status s) { record(pathStatus, s); }
-    void recordRegionStatus(gfx::Status s) { record(regionStatus, s); }
-    void recordPenStatus(gfx::Status s) { record(penStatus, s); }
-
     gfx::Path path_;
-    gfx::Status pathStatus = gfx::Status::Ok;
     gfx::Region region_;
-    gfx::Status regionStatus = gfx::Status::Ok;
     gfx::Pen pen_;
-    gfx::Status penStatus = gfx::Status::Ok;
     bool shapeDirty = true;
     bool regionDirty = true;
     bool redrawNeeded = true;
@@ -77,11 +69,6 @@ protected:
 
 private:
     World* world_ = nullptr;
-
-    static void record(gfx::Status& field, gfx::Status s) {
-        if (s != gfx::Status::Ok)
-            field = s;
-    }
 };
 
 } // namespace game

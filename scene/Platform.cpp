@@ -1,6 +1,6 @@
 #include "scene/Platform.h"
 
-#include "agents/Agent.h"
+#include "scene/Agent.h"
 #include "scene/World.h"
 
 #include <algorithm>

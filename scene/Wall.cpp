@@ -25,7 +25,7 @@ void Wall::rebuildPath() {
     const float right = left + rect_.width;
     const float bottom = top + rect_.height;
     const gfx::PointF corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
-    recordPathStatus(path_.addLines(corners));
+    path_.addLines(corners);
     clearShapeDirty();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "agents/NavGraph.h"
 #include "gfx/Geometry.h"
 
 #include <vector>
@@ -8,6 +7,7 @@
 namespace game {
 
 class Button;
+class NavGraph;
 class Object;
 class Platform;
 
@@ -31,7 +31,9 @@ struct Storeys {
 // needs it later keeps it. A test can build pieces against a world of its own.
 class World {
 public:
-    World() = default;
+    // The graph belongs to whoever builds the world, and outlives everything that points into
+    // it: the scene's branches add their places to it when they register.
+    explicit World(NavGraph& graph) : navGraph(graph) {}
     virtual ~World() = default;
     World(const World&) = delete;
     World& operator=(const World&) = delete;
@@ -40,9 +42,9 @@ public:
     // frame cycle never measures anything).
     virtual double framesPerSecond() const { return 0; }
 
-    // The places and walkways. Declared first: the scene's branches add their places to it
-    // when they register, and it outlives everything that points into it.
-    NavGraph navGraph;
+    // The places and walkways (agents/NavGraph.h). Held, not owned, so that a change to the
+    // graph rebuilds only the files that walk it.
+    NavGraph& navGraph;
 
     // Registration lists: non-owning, in insertion order. An object leaving the scene takes
     // itself off them.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Switch.h"
+#include "scene/Switch.h"
 
 #include <memory>
 #include <vector>

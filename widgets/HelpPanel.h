@@ -2,7 +2,7 @@
 
 #include "gfx/Brush.h"
 #include "gfx/Path.h"
-#include "widgets/Switch.h"
+#include "scene/Switch.h"
 
 #include <string>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gfx/Brush.h"
-#include "widgets/Switch.h"
+#include "scene/Switch.h"
 
 #include <string>
 

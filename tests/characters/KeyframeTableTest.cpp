@@ -40,8 +40,8 @@ TEST(KeyframeTable, InterpolatesBetweenKeysAndWrapsToTheFirst) {
 }
 
 TEST(KeyframeTable, MirroringNegatesEveryX) {
-    const LimbSpec plain{person_limbs::walkingLeg, 0.3, false, false};
-    LimbSpec mirrored = plain;
+    const LimbEntry plain{person_limbs::walkingLeg, 0.3, false, false};
+    LimbEntry mirrored = plain;
     mirrored.mirrored = true;
     const LimbPoints a = plain.evaluate();
     const LimbPoints b = mirrored.evaluate();

@@ -1,10 +1,10 @@
-#include "agents/Agent.h"
 #include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
 #include "gfx/Surface.h"
+#include "level/Climbable.h"
 #include "level/LevelFixture.h"
 #include "level/Storey.h"
-#include "scene/Climbable.h"
+#include "scene/Agent.h"
 #include "scene/Wall.h"
 #include "scene/World.h"
 
@@ -28,8 +28,8 @@ protected:
         o.clearRedrawNeeded();
     }
 
-    World world;
-    NavGraph& graph = world.navGraph;
+    NavGraph graph;
+    World world{graph};
     Wall rider{{0, 0, 10, 10}, 0xFF000000, 1, 0xFF000000};
 };
 

@@ -1,5 +1,6 @@
 #include "scene/World.h"
 #include "agents/Animal.h"
+#include "agents/NavGraph.h"
 #include "game/GameHost.h"
 #include "level/Storey.h"
 
@@ -20,7 +21,8 @@ bool carries(const Platform& lower, const Object* upper) {
 // says it rests on, and a house with a storey missing still registers.
 TEST(World, StoreysCarryWhatTheWorldStacksOnThem) {
     for (const bool withSecondFloor : {true, false}) {
-        World world;
+        NavGraph graph;
+        World world{graph};
         Storey basement{Storey::basement};
         Storey first{Storey::firstFloor};
         Storey second{Storey::secondFloor};

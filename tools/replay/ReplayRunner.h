@@ -2,7 +2,7 @@
 
 #include "AutoPlayer.h"
 #include "ReplayOptions.h"
-#include "ReplayScript.h"
+#include "record/ReplayScript.h"
 #include "agents/Animal.h"
 #include "audio/OfflineOutput.h"
 #include "game/AgentWatch.h"

@@ -4,8 +4,9 @@
 
 namespace game {
 
-// Base of the on-screen widgets (and of carried weapons): something that can be switched
-// on (shown and active) or off, drawn at a position. While off it neither ticks nor draws.
+// Something that can be switched on (shown and active) or off, drawn at a position: the base
+// of the on-screen widgets and of the weapons the figures carry. While off it neither ticks
+// nor draws.
 class Switch : public Object {
 public:
     Switch(gfx::Argb penColor = 0xff000000, float penWidth = 1.0f) : Object(penColor, penWidth) {}

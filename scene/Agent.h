@@ -1,9 +1,9 @@
 #pragma once
 
-#include "agents/BehaviourList.h"
-#include "agents/State.h"
 #include "gfx/Brush.h"
+#include "scene/BehaviourList.h"
 #include "scene/Object.h"
+#include "scene/State.h"
 
 namespace game {
 

@@ -1,5 +1,6 @@
-#include "scene/Climbable.h"
+#include "level/Climbable.h"
 
+#include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
@@ -43,7 +44,7 @@ void Climbable::draw(gfx::Graphics& g) {
 void Climbable::rebuildPath() {
     path_.reset();
     const gfx::PointF rails[] = {{0, 0}, {0, -height}, {width, -height}, {width, 0}, {0, 0}};
-    recordPathStatus(path_.addLines(rails));
+    path_.addLines(rails);
     for (int i = 1; i < rungCount; ++i)
         path_.addRectangle({4.0f, -15.0f * static_cast<float>(i), 12.0f, 1.0f});
     gfx::Matrix m;

@@ -1,4 +1,4 @@
-#include "widgets/Switch.h"
+#include "scene/Switch.h"
 
 namespace game {
 

@@ -1,4 +1,4 @@
-#include "ReplayScript.h"
+#include "record/ReplayScript.h"
 
 #include <charconv>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "agents/State.h"
+#include "scene/State.h"
 
 namespace game {
 

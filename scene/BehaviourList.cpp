@@ -1,7 +1,7 @@
-#include "agents/BehaviourList.h"
+#include "scene/BehaviourList.h"
 
-#include "agents/Agent.h"
-#include "agents/State.h"
+#include "scene/Agent.h"
+#include "scene/State.h"
 
 #include <algorithm>
 

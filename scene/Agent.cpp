@@ -1,4 +1,4 @@
-#include "agents/Agent.h"
+#include "scene/Agent.h"
 
 #include "scene/Platform.h"
 #include "scene/World.h"

@@ -1,5 +1,5 @@
-#include "agents/Agent.h"
-#include "agents/State.h"
+#include "scene/Agent.h"
+#include "scene/State.h"
 
 #include <gtest/gtest.h>
 
