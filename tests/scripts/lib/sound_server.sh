@@ -200,7 +200,8 @@ check_outage() {
     # tune's loop, which would leave it silent at its end.
     local old=$position
     xdotool key --clearmodifiers n
-    wait_for "the new round's tune at the sink" 10 tune_restarted "$old"
+    # The restarted tune reaches the sink through the same slow recording as the first.
+    wait_for "the new round's tune at the sink" 30 tune_restarted "$old"
     local before=$position beforeAt=$positionAt
     stop_server
     wait_for "the game to say it lost the sound device" "$lostWithin" said "lost the sound device"
