@@ -2,11 +2,11 @@
 
 #include "AutoPlayer.h"
 #include "ReplayOptions.h"
-#include "record/ReplayScript.h"
 #include "agents/Animal.h"
 #include "audio/OfflineOutput.h"
 #include "game/AgentWatch.h"
 #include "game/GameHost.h"
+#include "record/ReplayScript.h"
 
 #include <chrono>
 #include <istream>

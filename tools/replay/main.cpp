@@ -1,8 +1,8 @@
 // hearthly-replay: runs the game without a window, driven by a script on a virtual clock.
 #include "ReplayOptions.h"
 #include "ReplayRunner.h"
-#include "record/ReplayScript.h"
 #include "record/RecordingPlayer.h"
+#include "record/ReplayScript.h"
 
 #include <iostream>
 
