@@ -47,7 +47,6 @@ public:
     // Threads that paint the big repaints (the scenery, a quaking world, a full redraw's copy)
     // in bands of rows at once; the picture is the same for any number. Starts from
     // HEARTHLY_PAINT_THREADS or the core count (PaintThreads::countFromEnvironment).
-    int paintThreads() const { return paintThreadCount_; }
     void setPaintThreads(int count);
 
     // Whether a quaking house is put down from pictures of its pieces (the default) or

@@ -16,7 +16,7 @@ class Pen;
 enum class FillMode { Alternate, Winding };
 
 // Kinds of path points. A figure is a Start point followed by Line points and groups of
-// three Bezier points; the CloseFlag on its last point closes it.
+// three Bezier points; kCloseFlag on its last point closes it.
 enum class PointType : std::uint8_t { Start = 0, Line = 1, Bezier = 3 };
 constexpr std::uint8_t kPointTypeMask = 0x07;
 constexpr std::uint8_t kCloseFlag = 0x80;
