@@ -100,10 +100,7 @@ void Renderer::present(WindowPort& window, const gfx::RectI& client, std::vector
     std::vector<gfx::RectI> onScreen;
     onScreen.reserve(deviceRects.size());
     for (const gfx::RectI& r : deviceRects) {
-        const int left = std::max(r.x, 0);
-        const int top = std::max(r.y, 0);
-        const gfx::RectI clipped{left, top, std::min(r.right(), client.width) - left,
-                                 std::min(r.bottom(), client.height) - top};
+        const gfx::RectI clipped = gfx::intersection(r, {0, 0, client.width, client.height});
         if (!clipped.isEmpty())
             onScreen.push_back(clipped);
     }

@@ -6,7 +6,7 @@ namespace gfx {
 
 namespace {
 
-template <typename Rect> Rect join(const Rect& a, const Rect& b) {
+template <typename T> Rect<T> join(const Rect<T>& a, const Rect<T>& b) {
     if (a.isEmpty())
         return b;
     if (b.isEmpty())
@@ -18,7 +18,7 @@ template <typename Rect> Rect join(const Rect& a, const Rect& b) {
     return {left, top, right - left, bottom - top};
 }
 
-template <typename Rect> Rect meet(const Rect& a, const Rect& b) {
+template <typename T> Rect<T> meet(const Rect<T>& a, const Rect<T>& b) {
     const auto left = std::max(a.x, b.x);
     const auto top = std::max(a.y, b.y);
     const auto right = std::min(a.right(), b.right());

@@ -32,30 +32,21 @@ struct PointF {
     friend bool operator==(const PointF&, const PointF&) = default;
 };
 
-// Rectangles are (x, y, width, height) with y growing downwards.
-struct RectF {
-    float x = 0;
-    float y = 0;
-    float width = 0;
-    float height = 0;
+// Rectangles are (x, y, width, height) with y growing downwards: in world units (RectF) or
+// whole pixels (RectI).
+template <typename T> struct Rect {
+    T x = 0;
+    T y = 0;
+    T width = 0;
+    T height = 0;
 
-    float right() const { return x + width; }
-    float bottom() const { return y + height; }
+    T right() const { return x + width; }
+    T bottom() const { return y + height; }
     bool isEmpty() const { return width <= 0 || height <= 0; }
-    friend bool operator==(const RectF&, const RectF&) = default;
+    friend bool operator==(const Rect&, const Rect&) = default;
 };
-
-struct RectI {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-
-    int right() const { return x + width; }
-    int bottom() const { return y + height; }
-    bool isEmpty() const { return width <= 0 || height <= 0; }
-    friend bool operator==(const RectI&, const RectI&) = default;
-};
+using RectF = Rect<float>;
+using RectI = Rect<int>;
 
 // Smallest rectangle holding both; an empty operand is ignored.
 RectF unite(const RectF& a, const RectF& b);

@@ -12,32 +12,27 @@ namespace gfx {
 Surface::Surface(int width, int height) {
     if (width <= 0 || height <= 0)
         return;
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    adopt(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height), width, height);
+}
+
+bool Surface::adopt(cairo_surface_t* s, int width, int height) {
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(s);
-        return;
+        return false;
     }
     surface_ = s;
     width_ = width;
     height_ = height;
-    stride_ = cairo_image_surface_get_stride(s);
+    stride_ = cairo_surface_get_type(s) == CAIRO_SURFACE_TYPE_IMAGE ? cairo_image_surface_get_stride(s) : 0;
+    return true;
 }
 
 Surface Surface::svgDocument(const std::string& fileName, int width, int height) {
     Surface out;
     if (width <= 0 || height <= 0)
         return out;
-    cairo_surface_t* s = cairo_svg_surface_create(fileName.c_str(), width, height);
-    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(s);
-        return out;
-    }
-    cairo_svg_surface_restrict_to_version(s, CAIRO_SVG_VERSION_1_1);
-    out.surface_ = s;
-    out.width_ = width;
-    out.height_ = height;
-    out.stride_ =
-        cairo_surface_get_type(s) == CAIRO_SURFACE_TYPE_IMAGE ? cairo_image_surface_get_stride(s) : 0;
+    if (out.adopt(cairo_svg_surface_create(fileName.c_str(), width, height), width, height))
+        cairo_svg_surface_restrict_to_version(out.surface_, CAIRO_SVG_VERSION_1_1);
     return out;
 }
 
@@ -137,17 +132,8 @@ Surface Surface::over(std::uint8_t* pixels, int width, int height, int stride) {
     if (pixels == nullptr || width <= 0 || height <= 0 ||
         stride < cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width) || stride % 4 != 0)
         return out;
-    cairo_surface_t* s =
-        cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
-    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(s);
-        return out;
-    }
-    out.surface_ = s;
-    out.width_ = width;
-    out.height_ = height;
-    out.stride_ =
-        cairo_surface_get_type(s) == CAIRO_SURFACE_TYPE_IMAGE ? cairo_image_surface_get_stride(s) : 0;
+    out.adopt(cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride), width,
+              height);
     return out;
 }
 
@@ -161,11 +147,8 @@ Surface Surface::alias() const {
 void Surface::fillRect(RectI rect, Argb color) {
     if (!hasPixels())
         return;
-    const int left = std::max(rect.x, 0);
-    const int top = std::max(rect.y, 0);
-    const int right = std::min(rect.right(), width_);
-    const int bottom = std::min(rect.bottom(), height_);
-    if (right <= left || bottom <= top)
+    const RectI area = intersection(rect, {0, 0, width_, height_});
+    if (area.isEmpty())
         return;
     // Premultiplied, as the pixels are kept.
     const std::uint32_t a = alphaOf(color);
@@ -173,31 +156,29 @@ void Surface::fillRect(RectI rect, Argb color) {
     const std::uint32_t value = (a << 24) | (premultiply(redOf(color)) << 16) |
                                 (premultiply(greenOf(color)) << 8) | premultiply(blueOf(color));
     std::uint8_t* base = data();
-    for (int y = top; y < bottom; ++y) {
+    for (int y = area.y; y < area.bottom(); ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(base + static_cast<std::ptrdiff_t>(y) * stride());
-        std::fill(row + left, row + right, value);
+        std::fill(row + area.x, row + area.right(), value);
     }
-    cairo_surface_mark_dirty_rectangle(surface_, left, top, right - left, bottom - top);
+    cairo_surface_mark_dirty_rectangle(surface_, area.x, area.y, area.width, area.height);
 }
 
 void Surface::copyRect(const Surface& source, RectI rect) {
     if (!surface_ || !source.surface_ || this == &source)
         return;
-    const int left = std::max(rect.x, 0);
-    const int top = std::max(rect.y, 0);
-    const int right = std::min({rect.right(), width_, source.width_});
-    const int bottom = std::min({rect.bottom(), height_, source.height_});
-    if (right <= left || bottom <= top)
+    const RectI area =
+        intersection(rect, {0, 0, std::min(width_, source.width_), std::min(height_, source.height_)});
+    if (area.isEmpty())
         return;
     const std::uint8_t* from = source.data();
     std::uint8_t* to = data();
-    const auto bytes = static_cast<std::size_t>(right - left) * 4;
-    for (int y = top; y < bottom; ++y)
-        std::memcpy(to + static_cast<std::ptrdiff_t>(y) * stride() + static_cast<std::ptrdiff_t>(left) * 4,
+    const auto bytes = static_cast<std::size_t>(area.width) * 4;
+    for (int y = area.y; y < area.bottom(); ++y)
+        std::memcpy(to + static_cast<std::ptrdiff_t>(y) * stride() + static_cast<std::ptrdiff_t>(area.x) * 4,
                     from + static_cast<std::ptrdiff_t>(y) * source.stride() +
-                        static_cast<std::ptrdiff_t>(left) * 4,
+                        static_cast<std::ptrdiff_t>(area.x) * 4,
                     bytes);
-    cairo_surface_mark_dirty_rectangle(surface_, left, top, right - left, bottom - top);
+    cairo_surface_mark_dirty_rectangle(surface_, area.x, area.y, area.width, area.height);
 }
 
 Status Surface::savePng(const std::string& fileName) const {

@@ -60,6 +60,9 @@ public:
     bool hasPixels() const;
 
 private:
+    // Keeps s, if Cairo made it; else destroys it and stays empty.
+    bool adopt(cairo_surface_t* s, int width, int height);
+
     cairo_surface_t* surface_ = nullptr;
     int width_ = 0;
     int height_ = 0;

@@ -212,28 +212,25 @@ void SdlWindow::present(const gfx::Surface& backBuffer, std::span<const gfx::Rec
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
         return;
     for (const gfx::RectI& rect : deviceRects) {
-        const int left = std::max(rect.x, 0);
-        const int top = std::max(rect.y, 0);
-        const int right = std::min(rect.right(), width);
-        const int bottom = std::min(rect.bottom(), height);
-        if (right <= left || bottom <= top)
+        const gfx::RectI area = gfx::intersection(rect, {0, 0, width, height});
+        if (area.isEmpty())
             continue;
-        updated.push_back({left, top, right - left, bottom - top});
+        updated.push_back({area.x, area.y, area.width, area.height});
         // Painted in place: the window only needs to hear which rectangles changed.
         if (backBuffer.data() == target->pixels)
             continue;
         const std::uint8_t* source = backBuffer.data() +
-                                     static_cast<std::ptrdiff_t>(top) * backBuffer.stride() +
-                                     static_cast<std::ptrdiff_t>(left) * 4;
+                                     static_cast<std::ptrdiff_t>(area.y) * backBuffer.stride() +
+                                     static_cast<std::ptrdiff_t>(area.x) * 4;
         auto* destination = static_cast<std::uint8_t*>(target->pixels) +
-                            static_cast<std::ptrdiff_t>(top) * target->pitch +
-                            static_cast<std::ptrdiff_t>(left) * bytesPerPixel;
+                            static_cast<std::ptrdiff_t>(area.y) * target->pitch +
+                            static_cast<std::ptrdiff_t>(area.x) * bytesPerPixel;
         // The back buffer's 0xAARRGGBB words are SDL's ARGB8888; into the usual XRGB8888 window
         // surface each row is copied with the unused byte cleared, as SDL's conversion leaves
         // it, in a loop the compiler makes a wide copy of (SDL's own conversion is several
         // times slower, a noticeable part of a frame).
-        copyPixels(right - left, bottom - top, source, backBuffer.stride(), target->format->format,
-                   destination, target->pitch);
+        copyPixels(area.width, area.height, source, backBuffer.stride(), target->format->format, destination,
+                   target->pitch);
     }
     if (SDL_MUSTLOCK(target))
         SDL_UnlockSurface(target);
