@@ -92,6 +92,24 @@ bool fanGradient(PointF c, PointF a, PointF b, float rim, PointF& toSurround) {
     return true;
 }
 
+// Hands each of the fan's triangles that has an area, in boundary order, to triangle: the
+// boundary edge's ends widened by the margin (the third corner is the centre) and the gradient
+// of fanGradient, for a device pixel of the given size in world units.
+template <typename Triangle>
+void forEachFanTriangle(const PathGradientBrush& brush, float pixel, Triangle triangle) {
+    const PointF c = brush.centerPoint();
+    const std::vector<PointF>& boundary = brush.boundary();
+    const std::vector<PointF> wide = widenedBoundary(boundary, c, kMarginPixels * pixel);
+    const float rim = pixel / 2;
+    const std::size_t n = boundary.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t j = (i + 1) % n;
+        PointF toSurround;
+        if (fanGradient(c, boundary[i], boundary[j], rim, toSurround))
+            triangle(wide[i], wide[j], toSurround);
+    }
+}
+
 } // namespace
 
 void GradientPainter::SurfaceDeleter::operator()(cairo_surface_t* s) const {
@@ -304,18 +322,10 @@ void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, floa
     // drawn aliased with SOURCE so shared edges neither gap nor double up; the caller's
     // anti-aliased fill supplies the smooth outline.
     const PointF c = brush.centerPoint();
-    const std::vector<PointF>& boundary = brush.boundary();
-    const std::vector<PointF> wide = widenedBoundary(boundary, c, kMarginPixels * pixel);
-    const float rim = pixel / 2;
     cairo_save(cr);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    const std::size_t n = boundary.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t j = (i + 1) % n;
-        PointF toSurround;
-        if (!fanGradient(c, boundary[i], boundary[j], rim, toSurround))
-            continue;
+    forEachFanTriangle(brush, pixel, [&](PointF a, PointF b, PointF toSurround) {
         PatternHandle gradient(cairo_pattern_create_linear(c.x, c.y, c.x + toSurround.x, c.y + toSurround.y));
         addStop(gradient.get(), 0, inner);
         addStop(gradient.get(), 1, outer);
@@ -323,11 +333,11 @@ void GradientPainter::paintFan(cairo_t* cr, const PathGradientBrush& brush, floa
         cairo_set_source(cr, gradient.get());
         cairo_new_path(cr);
         cairo_move_to(cr, c.x, c.y);
-        cairo_line_to(cr, wide[i].x, wide[i].y);
-        cairo_line_to(cr, wide[j].x, wide[j].y);
+        cairo_line_to(cr, a.x, a.y);
+        cairo_line_to(cr, b.x, b.y);
         cairo_close_path(cr);
         cairo_fill(cr);
-    }
+    });
     cairo_restore(cr);
 }
 
@@ -337,11 +347,7 @@ void GradientPainter::fanWeights(std::uint8_t* data, int stride, int width, int 
     // taking its linear gradient there (a later triangle over an earlier one): the same
     // picture without Cairo's work over each triangle's whole box, which for a long glow seen
     // from one end is nearly the whole picture every time.
-    const PointF c = brush.centerPoint();
-    const std::vector<PointF>& boundary = brush.boundary();
-    const std::vector<PointF> wide = widenedBoundary(boundary, c, kMarginPixels * pixel);
-    const float rim = pixel / 2;
-    const PointF centre = toMask.apply(c);
+    const PointF centre = toMask.apply(brush.centerPoint());
     // Where the line y crosses the edge from p to q, if it does (the lower end counts, the
     // upper does not): a side two triangles share is crossed at the very same x for both.
     const auto crossing = [](PointF p, PointF q, float y, float& x) {
@@ -353,14 +359,9 @@ void GradientPainter::fanWeights(std::uint8_t* data, int stride, int width, int 
     const auto centreAtOrAfter = [](float v) {
         return static_cast<int>(std::ceil(std::clamp(v - 0.5f, -1e9f, 1e9f)));
     };
-    const std::size_t n = boundary.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t j = (i + 1) % n;
+    forEachFanTriangle(brush, pixel, [&](PointF a, PointF b, PointF g) {
         // The weight falls from 1 at the centre to 0 at the centre plus g, and keeps along
         // the perpendicular of g; in the picture's pixels along their images.
-        PointF g;
-        if (!fanGradient(c, boundary[i], boundary[j], rim, g))
-            continue;
         const PointF along = toMask.applyVector(g);
         const PointF across = toMask.applyVector({-g.y, g.x});
         const float det = along.x * across.y - along.y * across.x;
@@ -368,9 +369,9 @@ void GradientPainter::fanWeights(std::uint8_t* data, int stride, int width, int 
         const float perY = -across.x / det;
         // A triangle squashed to nothing at this scale has no pixels to weigh.
         if (!std::isfinite(perX) || !std::isfinite(perY))
-            continue;
-        const PointF p = toMask.apply(wide[i]);
-        const PointF q = toMask.apply(wide[j]);
+            return;
+        const PointF p = toMask.apply(a);
+        const PointF q = toMask.apply(b);
         const float top = std::min({centre.y, p.y, q.y});
         const float bottom = std::max({centre.y, p.y, q.y});
         const int rowEnd = std::min(height, centreAtOrAfter(bottom) + 1);
@@ -394,7 +395,7 @@ void GradientPainter::fanWeights(std::uint8_t* data, int stride, int width, int 
                 cells[x] = static_cast<std::uint8_t>((1 - std::clamp(s, 0.0f, 1.0f)) * 255.0f + 0.5f);
             }
         }
-    }
+    });
 }
 
 void GradientPainter::paintMesh(cairo_t* cr, const PathGradientBrush& brush, float pixel) {

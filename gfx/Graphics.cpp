@@ -15,6 +15,22 @@
 
 namespace gfx {
 
+namespace {
+
+Path rectanglePath(RectF rect) {
+    Path path;
+    path.addRectangle(rect);
+    return path;
+}
+
+Path ellipsePath(RectF rect) {
+    Path path;
+    path.addEllipse(rect);
+    return path;
+}
+
+} // namespace
+
 Graphics::Graphics(Surface& target) : target_(target) {
     if (!target.valid()) {
         lastStatus_ = Status::InvalidParameter;
@@ -296,27 +312,19 @@ void Graphics::drawLine(const Pen& pen, PointF a, PointF b) {
 }
 
 void Graphics::drawRectangle(const Pen& pen, RectF rect) {
-    Path path;
-    path.addRectangle(rect);
-    drawPath(pen, path);
+    drawPath(pen, rectanglePath(rect));
 }
 
 void Graphics::fillRectangle(const SolidBrush& brush, RectF rect) {
-    Path path;
-    path.addRectangle(rect);
-    fillPath(brush, path);
+    fillPath(brush, rectanglePath(rect));
 }
 
 void Graphics::fillEllipse(const SolidBrush& brush, RectF rect) {
-    Path path;
-    path.addEllipse(rect);
-    fillPath(brush, path);
+    fillPath(brush, ellipsePath(rect));
 }
 
 void Graphics::fillEllipse(const PathGradientBrush& brush, RectF rect) {
-    Path path;
-    path.addEllipse(rect);
-    fillPath(brush, path);
+    fillPath(brush, ellipsePath(rect));
 }
 
 void Graphics::flush() {
