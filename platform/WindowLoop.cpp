@@ -187,8 +187,7 @@ void WindowLoop::handle(const SDL_Event& event) {
     case SDL_MOUSEMOTION:
         // A recording being played takes no pointer: the player's own reaches the game.
         if (event.motion.windowID == window_.id() && !playback_) {
-            const auto p = window_.mouseMapping().toPixels(event.motion.x, event.motion.y);
-            const gfx::PointF world = game_.toWorld(p.x, p.y);
+            const gfx::PointF world = worldAt(event.motion.x, event.motion.y);
             game_.onPointerMove(world);
             if (recorder_)
                 recorder_->move(world);
@@ -196,8 +195,7 @@ void WindowLoop::handle(const SDL_Event& event) {
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.windowID == window_.id() && event.button.button == SDL_BUTTON_LEFT && !playback_) {
-            const auto p = window_.mouseMapping().toPixels(event.button.x, event.button.y);
-            const gfx::PointF world = game_.toWorld(p.x, p.y);
+            const gfx::PointF world = worldAt(event.button.x, event.button.y);
             game_.onPointerClick(world);
             if (recorder_)
                 recorder_->click(world);
@@ -252,6 +250,11 @@ void WindowLoop::sizeChanged() {
         updateFrameTimer();
     }
     lastClient_ = now;
+}
+
+gfx::PointF WindowLoop::worldAt(int x, int y) const {
+    const auto p = window_.mouseMapping().toPixels(x, y);
+    return game_.toWorld(p.x, p.y);
 }
 
 void WindowLoop::endDrag(const gfx::RectI& clientBefore) {

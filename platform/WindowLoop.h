@@ -58,6 +58,8 @@ private:
     // The title tells whether the game is paused.
     void updateTitle();
     void endDrag(const gfx::RectI& clientBefore);
+    // The world point under the pointer at window point (x, y).
+    gfx::PointF worldAt(int x, int y) const;
     // Starts or stops the frame timer after the window's state changed.
     void updateFrameTimer();
     // Microseconds until the next frame or drag end, -1 when there is nothing to wait for.
