@@ -16,18 +16,15 @@ RoundDisplay::RoundDisplay() {
 }
 
 void RoundDisplay::registerInGame(World& world) {
-    gameClock.registerInGame(world);
-    gameClock.setPosition(170, 550);
-    sockCounter.registerInGame(world);
-    sockCounter.setPosition(6, 550);
-    livesDisplay.registerInGame(world);
-    livesDisplay.setPosition(92, 565);
-    speedBox.registerInGame(world);
-    speedBox.setPosition(144, 550);
-    resultBox.registerInGame(world);
-    resultBox.setPosition(320, 200);
-    cheaterBox.registerInGame(world);
-    cheaterBox.setPosition(560, 556);
+    const struct {
+        Switch& widget;
+        gfx::PointF place;
+    } widgets[] = {{gameClock, {170, 550}}, {sockCounter, {6, 550}}, {livesDisplay, {92, 565}},
+                   {speedBox, {144, 550}},  {resultBox, {320, 200}}, {cheaterBox, {560, 556}}};
+    for (const auto& [widget, place] : widgets) {
+        widget.registerInGame(world);
+        widget.setPosition(place.x, place.y);
+    }
     cheaterBox.setText(core::tr("CHEATER"));
 }
 
