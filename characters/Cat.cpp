@@ -73,21 +73,11 @@ Pose Cat::idlePose(const AnimationState& s, bool facingRight) const {
 }
 
 Pose Cat::fallPose(const AnimationState& s, bool facingRight) const {
-    using namespace cat_limbs;
-    const double t = s.timeClock;
-    return {{{frontLegFalling, t, true, facingRight},
-             {frontLegFalling, t, false, facingRight},
-             {hindLegFalling, t, true, facingRight},
-             {hindLegFalling, t, false, facingRight}}};
+    return gait(cat_limbs::frontLegFalling, cat_limbs::hindLegFalling, s.timeClock, facingRight);
 }
 
 Pose Cat::walkPose(const AnimationState& s, bool facingRight) const {
-    using namespace cat_limbs;
-    const double t = s.strideClock;
-    return {{{frontLeg, t, true, facingRight},
-             {frontLeg, t, false, facingRight},
-             {hindLegWalking, t, true, facingRight},
-             {hindLegWalking, t, false, facingRight}}};
+    return gait(cat_limbs::frontLeg, cat_limbs::hindLegWalking, s.strideClock, facingRight);
 }
 
 void Cat::addBody() {

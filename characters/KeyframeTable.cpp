@@ -40,4 +40,11 @@ LimbPoints LimbEntry::evaluate() const {
     return points;
 }
 
+Pose gait(LimbFunction arms, LimbFunction legs, double clock, bool mirrored) {
+    return {{{arms, clock, true, mirrored},
+             {arms, clock, false, mirrored},
+             {legs, clock, true, mirrored},
+             {legs, clock, false, mirrored}}};
+}
+
 } // namespace game

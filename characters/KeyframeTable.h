@@ -50,4 +50,8 @@ struct LimbEntry {
 // Arms are limbs 0 and 1, legs 2 and 3.
 using Pose = std::array<LimbEntry, 4>;
 
+// A gait: both arms (or front legs) on one cycle and both legs (or hind legs) on another, all on
+// one clock and mirrored alike, the first of each pair leading.
+Pose gait(LimbFunction arms, LimbFunction legs, double clock, bool mirrored);
+
 } // namespace game

@@ -151,12 +151,7 @@ Pose Person::fallPose(const AnimationState& s, bool facingRight) const {
 }
 
 Pose Person::walkPose(const AnimationState& s, bool facingRight) const {
-    using namespace person_limbs;
-    const double t = s.strideClock;
-    return {{{walkingArm, t, true, facingRight},
-             {walkingArm, t, false, facingRight},
-             {walkingLeg, t, true, facingRight},
-             {walkingLeg, t, false, facingRight}}};
+    return gait(person_limbs::walkingArm, person_limbs::walkingLeg, s.strideClock, facingRight);
 }
 
 Pose Person::climbPose(const AnimationState& s, bool) const {
