@@ -1,29 +1,20 @@
 #include "ReplayOptions.h"
 
+#include "record/ReplayScript.h"
+
 #include <algorithm>
-#include <charconv>
 #include <iterator>
 #include <limits>
 
 namespace {
-
-template <typename T> bool parseNumber(const std::string& text, T& out, T minimum, T maximum) {
-    T value{};
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || value < minimum || value > maximum)
-        return false;
-    out = value;
-    return true;
-}
 
 bool parseSize(const std::string& text, int& width, int& height) {
     const std::size_t x = text.find('x');
     if (x == std::string::npos)
         return false;
     constexpr int kLargest = 16384;
-    return parseNumber(text.substr(0, x), width, 1, kLargest) &&
-           parseNumber(text.substr(x + 1), height, 1, kLargest);
+    return ReplayScript::readNumber(text.substr(0, x), width, 1, kLargest) &&
+           ReplayScript::readNumber(text.substr(x + 1), height, 1, kLargest);
 }
 
 struct Switch {
@@ -64,14 +55,14 @@ std::optional<ReplayOptions> ReplayOptions::parse(const std::vector<std::string>
         const std::string& value = args[++i];
         bool ok = true;
         if (name == "--seed")
-            ok =
-                parseNumber(value, options.seed, std::uint32_t{0}, std::numeric_limits<std::uint32_t>::max());
+            ok = ReplayScript::readNumber(value, options.seed, std::uint32_t{0},
+                                          std::numeric_limits<std::uint32_t>::max());
         else if (name == "--frames")
-            ok = options.framesGiven = parseNumber(value, options.frames, 0LL, 1LL << 40);
+            ok = options.framesGiven = ReplayScript::readNumber(value, options.frames, 0LL, 1LL << 40);
         else if (name == "--tick-us")
-            ok = parseNumber(value, options.tickMicroseconds, 0LL, 1LL << 40);
+            ok = ReplayScript::readNumber(value, options.tickMicroseconds, 0LL, 1LL << 40);
         else if (name == "--stand-ins")
-            ok = parseNumber(value, options.standIns, 0, 100);
+            ok = ReplayScript::readNumber(value, options.standIns, 0, 100);
         else if (name == "--size")
             ok = parseSize(value, options.width, options.height);
         else if (name == "--script")
