@@ -10,14 +10,26 @@ using namespace gfx;
 
 namespace {
 
-// Scales are passed in tenths: 10 is the plain 800 x 584 window, 48 a 3840 x 2804 one.
-float scaleOf(const benchmark::State& state) {
-    return static_cast<float>(state.range(0)) / 10.0f;
-}
+// A window's surface with the world scaled onto it, as the game paints. Scales are passed in
+// tenths: 10 is the plain 800 x 584 window, 48 a 3840 x 2804 one.
+struct ScaledWindow {
+    explicit ScaledWindow(const benchmark::State& state)
+        : scale(static_cast<float>(state.range(0)) / 10.0f),
+          surface(static_cast<int>(800 * scale + 0.5f), static_cast<int>(584 * scale + 0.5f)), g(surface) {
+        g.scaleTransform(scale, scale);
+    }
 
-Surface windowSurface(float scale) {
-    return Surface(static_cast<int>(800 * scale + 0.5f), static_cast<int>(584 * scale + 0.5f));
-}
+    // Paints once an iteration; what Cairo still holds is flushed after the timing.
+    template <typename Paint> void paintEach(benchmark::State& state, Paint paint) {
+        for (auto _ : state)
+            paint(g);
+        g.flush();
+    }
+
+    float scale;
+    Surface surface;
+    Graphics g;
+};
 
 // A stick figure as the characters draw it: spline limbs, a head, a body line.
 Path figurePath(float x, float y) {
@@ -91,26 +103,17 @@ void BM_RegionIntersectRegion(benchmark::State& state) {
 BENCHMARK(BM_RegionIntersectRegion);
 
 void BM_StrokeFigure(benchmark::State& state) {
-    const float scale = scaleOf(state);
-    Surface surface = windowSurface(scale);
-    Graphics g(surface);
-    g.scaleTransform(scale, scale);
     const Path path = figurePath(400, 300);
     Pen pen(0xff000000, 2);
     pen.setLineJoin(LineJoin::Round);
-    for (auto _ : state)
-        g.drawPath(pen, path);
-    g.flush();
+    ScaledWindow(state).paintEach(state, [&](Graphics& g) { g.drawPath(pen, path); });
 }
 BENCHMARK(BM_StrokeFigure)->Arg(10)->Arg(48);
 
 // A repaint: the clip is a dirty rectangle, one long outline crosses it, another lies outside.
 void BM_ClippedRepaint(benchmark::State& state) {
-    const float scale = scaleOf(state);
-    Surface surface = windowSurface(scale);
-    Graphics g(surface);
-    g.scaleTransform(scale, scale);
-    g.setClip({380, 250, 60, 90}, CombineMode::Replace);
+    ScaledWindow window(state);
+    window.g.setClip({380, 250, 60, 90}, CombineMode::Replace);
     const Path figure = figurePath(400, 300);
     Path house;
     const std::array<PointF, 5> outline{PointF{150, 580}, PointF{150, 200}, PointF{400, 120},
@@ -121,58 +124,41 @@ void BM_ClippedRepaint(benchmark::State& state) {
     Pen pen(0xc0000000, 2);
     pen.setLineJoin(LineJoin::Round);
     const SolidBrush fill(0x80406080);
-    for (auto _ : state) {
+    window.paintEach(state, [&](Graphics& g) {
         g.fillPath(fill, house);
         g.drawPath(pen, house);
         g.drawPath(pen, figure);
         g.drawPath(pen, farAway);
-    }
-    g.flush();
+    });
 }
 BENCHMARK(BM_ClippedRepaint)->Arg(10)->Arg(48);
 
 void BM_StrokeArrow(benchmark::State& state) {
-    const float scale = scaleOf(state);
-    Surface surface = windowSurface(scale);
-    Graphics g(surface);
-    g.scaleTransform(scale, scale);
     Path path;
     path.addLine({300, 280}, {300, 300});
     Pen pen(0xc04040ff, 4);
     pen.setEndCap(LineCap::ArrowAnchor);
-    for (auto _ : state)
-        g.drawPath(pen, path);
-    g.flush();
+    ScaledWindow(state).paintEach(state, [&](Graphics& g) { g.drawPath(pen, path); });
 }
 BENCHMARK(BM_StrokeArrow)->Arg(10)->Arg(48);
 
 void BM_FillHouseWall(benchmark::State& state) {
-    const float scale = scaleOf(state);
-    Surface surface = windowSurface(scale);
-    Graphics g(surface);
-    g.scaleTransform(scale, scale);
     Path wall;
     wall.addRectangle({150, 200, 500, 380});
     const SolidBrush brush(0x80806040);
-    for (auto _ : state)
-        g.fillPath(brush, wall);
-    g.flush();
+    ScaledWindow(state).paintEach(state, [&](Graphics& g) { g.fillPath(brush, wall); });
 }
 BENCHMARK(BM_FillHouseWall)->Arg(10)->Arg(48);
 
 // The light's glow: the same brush every frame, only moved.
 void BM_LightGlow(benchmark::State& state) {
-    const float scale = scaleOf(state);
-    Surface surface = windowSurface(scale);
-    Graphics g(surface);
-    g.scaleTransform(scale, scale);
     Path disc;
     disc.addEllipse({0, 0, 50, 50});
     PathGradientBrush brush(disc);
     brush.setCenterColor(0xffffffff);
     brush.setSurroundColors({0xff000000});
     float x = 0;
-    for (auto _ : state) {
+    ScaledWindow(state).paintEach(state, [&](Graphics& g) {
         const int c = g.beginContainer();
         Matrix placement;
         placement.translate(x, 100);
@@ -180,28 +166,22 @@ void BM_LightGlow(benchmark::State& state) {
         g.fillEllipse(brush, {0, 0, 50, 50});
         g.endContainer(c);
         x = x > 750 ? 0 : x + 0.37f;
-    }
-    g.flush();
+    });
 }
 BENCHMARK(BM_LightGlow)->Arg(10)->Arg(48);
 
 // The edge glow: a new brush every frame, as its alpha fades.
 void BM_EdgeGlow(benchmark::State& state) {
-    const float scale = scaleOf(state);
-    Surface surface = windowSurface(scale);
-    Graphics g(surface);
-    g.scaleTransform(scale, scale);
     const Path path = edgeGlowPath();
     int frame = 0;
-    for (auto _ : state) {
+    ScaledWindow(state).paintEach(state, [&](Graphics& g) {
         PathGradientBrush brush(path);
         brush.setCenterColor(makeArgb(static_cast<std::uint8_t>(128 - frame % 128), 255, 255, 255));
         brush.setSurroundColors({0x00ffffff});
         brush.setCenterPoint({540, 300});
         g.fillPath(brush, path);
         ++frame;
-    }
-    g.flush();
+    });
 }
 BENCHMARK(BM_EdgeGlow)->Arg(10)->Arg(48);
 

@@ -33,19 +33,30 @@ Pen pen(Argb color, float width, LineCap start, LineCap end) {
     return p;
 }
 
-// A polyline stroked with the pen, turned.
-Shape lines(std::string name, std::vector<PointF> points, Pen p) {
-    return {std::move(name), [points, p](Graphics& g, const Matrix& turn) {
+// The path that make adds to, stroked with the pen, turned.
+Shape stroked(std::string name, std::function<void(Path&)> make, Pen p) {
+    return {std::move(name), [make, p](Graphics& g, const Matrix& turn) {
                 Path path;
-                path.addLines(points);
+                make(path);
                 path.transform(turn);
                 g.drawPath(p, path);
             }};
 }
 
+// A polyline stroked with the pen, turned.
+Shape lines(std::string name, std::vector<PointF> points, Pen p) {
+    const auto polyline = [points](Path& path) { path.addLines(points); };
+    return stroked(std::move(name), polyline, std::move(p));
+}
+
 std::vector<Shape> shapes() {
     const LineCap flat = LineCap::Flat;
     const LineCap round = LineCap::Round;
+    const auto tail = [](Path& p) {
+        const PointF points[] = {{40, 40}, {48.5f, 12}, {55, 30}, {44, 22}};
+        p.addCurve(points);
+    };
+    const auto outline = [](Path& p) { p.addEllipse({14.3f, 12.1f, 36.4f, 28.7f}); };
     std::vector<Shape> table = {
         lines("short first segment, flat ends", {{10, 15}, {12, 15}, {40, 15}, {44, 30}},
               pen(0xffffffff, 10, flat, flat)),
@@ -62,29 +73,9 @@ std::vector<Shape> shapes() {
               pen(0x90ff4040, 4, round, flat)),
         lines("hairpin with flat ends", {{15, 20}, {45, 20}, {46, 26}, {14, 28}},
               pen(0xffffffff, 6, flat, flat)),
-        {"flat-ended curve",
-         [](Graphics& g, const Matrix& turn) {
-             Path p;
-             const PointF tail[] = {{40, 40}, {48.5f, 12}, {55, 30}, {44, 22}};
-             p.addCurve(tail);
-             p.transform(turn);
-             g.drawPath(pen(0xffc04020, 6, flat, flat), p);
-         }},
-        {"round-ended curve",
-         [](Graphics& g, const Matrix& turn) {
-             Path p;
-             const PointF tail[] = {{40, 40}, {48.5f, 12}, {55, 30}, {44, 22}};
-             p.addCurve(tail);
-             p.transform(turn);
-             g.drawPath(pen(0xffc04020, 6, round, round), p);
-         }},
-        {"closed outline",
-         [](Graphics& g, const Matrix& turn) {
-             Path p;
-             p.addEllipse({14.3f, 12.1f, 36.4f, 28.7f});
-             p.transform(turn);
-             g.drawPath(pen(0xff40c0ff, 3, flat, flat), p);
-         }},
+        stroked("flat-ended curve", tail, pen(0xffc04020, 6, flat, flat)),
+        stroked("round-ended curve", tail, pen(0xffc04020, 6, round, round)),
+        stroked("closed outline", outline, pen(0xff40c0ff, 3, flat, flat)),
         {"ellipse and pie",
          [](Graphics& g, const Matrix& turn) {
              Path p;

@@ -31,6 +31,25 @@ int peak(const std::vector<std::int16_t>& s, std::size_t from, std::size_t to) {
     return p;
 }
 
+// Whether the tune can be heard in what the driver has written so far.
+bool audible(const std::filesystem::path& file) {
+    const std::vector<std::int16_t> sofar = written(file);
+    return peak(sofar, 0, sofar.size()) > audiotest::kAudible;
+}
+
+// SDL's file driver as the sound card, writing to a file in a scratch folder; the driver and
+// its file as they were come back at the end.
+struct DiskCard {
+    explicit DiskCard(const char* name = "card.raw") : file(dir.path / name) {
+        ::setenv("SDL_AUDIODRIVER", "disk", 1);
+        ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    }
+
+    const audiotest::SavedVariable driver{"SDL_AUDIODRIVER"}, driverFile{"SDL_DISKAUDIOFILE"};
+    audiotest::ScratchDir dir;
+    std::filesystem::path file;
+};
+
 // Waits for a condition the device's threads bring about, with room for a loaded machine.
 template <typename Condition> bool eventually(Condition condition) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -43,11 +62,8 @@ template <typename Condition> bool eventually(Condition condition) {
 }
 
 TEST(SdlAudioDevice, TheTunePlaysOnTheCardAndTheCardRestsWhenItStops) {
-    const audiotest::SavedVariable driver("SDL_AUDIODRIVER"), driverFile("SDL_DISKAUDIOFILE");
-    audiotest::ScratchDir dir;
-    const auto file = dir.path / "card.raw";
-    ::setenv("SDL_AUDIODRIVER", "disk", 1);
-    ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    const DiskCard disk;
+    const std::filesystem::path& file = disk.file;
     std::string error;
     const auto card = SdlAudioDevice::open(error);
     ASSERT_TRUE(card) << error;
@@ -56,10 +72,7 @@ TEST(SdlAudioDevice, TheTunePlaysOnTheCardAndTheCardRestsWhenItStops) {
     auto player = audio::MusicPlayer::prepare(audio::embeddedTune(), audio::theAudioOutput());
     ASSERT_TRUE(player && player->play());
     EXPECT_TRUE(card->active());
-    EXPECT_TRUE(eventually([&] {
-        const std::vector<std::int16_t> sofar = written(file);
-        return peak(sofar, 0, sofar.size()) > audiotest::kAudible;
-    })) << "the tune reaches the card";
+    EXPECT_TRUE(eventually([&] { return audible(file); })) << "the tune reaches the card";
     player->stop();
     EXPECT_FALSE(card->active());
     // A buffer made just before the stop may still be on its way to the file: what follows a
@@ -75,11 +88,8 @@ TEST(SdlAudioDevice, TheTunePlaysOnTheCardAndTheCardRestsWhenItStops) {
 }
 
 TEST(SdlAudioDevice, AnIdleStreamIsReleasedAndOpenedAgainWhenTheMusicStarts) {
-    const audiotest::SavedVariable driver("SDL_AUDIODRIVER"), driverFile("SDL_DISKAUDIOFILE");
-    audiotest::ScratchDir dir;
-    const auto file = dir.path / "card.raw";
-    ::setenv("SDL_AUDIODRIVER", "disk", 1);
-    ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    const DiskCard disk;
+    const std::filesystem::path& file = disk.file;
     SdlAudioDevice::Timing quick;
     quick.releaseAfter = std::chrono::milliseconds(200);
     quick.watchEvery = std::chrono::milliseconds(50);
@@ -96,11 +106,7 @@ TEST(SdlAudioDevice, AnIdleStreamIsReleasedAndOpenedAgainWhenTheMusicStarts) {
         ASSERT_TRUE(player->play());
         EXPECT_TRUE(eventually([&] { return card->streamOpen(); }));
         // SDL's file driver starts its file afresh with each stream.
-        EXPECT_TRUE(eventually([&] {
-            const std::vector<std::int16_t> played = written(file);
-            return peak(played, 0, played.size()) > audiotest::kAudible;
-        })) << "round "
-            << round;
+        EXPECT_TRUE(eventually([&] { return audible(file); })) << "round " << round;
         player->pause();
         EXPECT_TRUE(eventually([&] { return !card->streamOpen(); })) << "round " << round;
         // Paused for a while, the tune goes on where it stopped.
@@ -142,13 +148,10 @@ TEST(SdlAudioDevice, WithoutADeviceItNamesTheDriversTriedInOneLine) {
 }
 
 TEST(SdlAudioDevice, WithNoSoundSystemAtStartTheMusicStartsWhenOneAnswers) {
-    const audiotest::SavedVariable driver("SDL_AUDIODRIVER"), driverFile("SDL_DISKAUDIOFILE");
-    audiotest::ScratchDir dir;
     // SDL's file driver cannot open a file in a folder that is not there yet: it stands for a
     // sound server that is started after the game.
-    const auto file = dir.path / "later" / "card.raw";
-    ::setenv("SDL_AUDIODRIVER", "disk", 1);
-    ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    const DiskCard disk("later/card.raw");
+    const std::filesystem::path& file = disk.file;
     SdlAudioDevice::Timing quick;
     quick.retryEvery = std::chrono::milliseconds(50);
     ::testing::internal::CaptureStderr();
@@ -167,10 +170,7 @@ TEST(SdlAudioDevice, WithNoSoundSystemAtStartTheMusicStartsWhenOneAnswers) {
     std::this_thread::sleep_for(quick.retryEvery * 4);
     EXPECT_FALSE(card->streamOpen());
     std::filesystem::create_directory(file.parent_path());
-    EXPECT_TRUE(eventually([&] {
-        const std::vector<std::int16_t> sofar = written(file);
-        return peak(sofar, 0, sofar.size()) > audiotest::kAudible;
-    })) << "the tune reaches the card once it is there";
+    EXPECT_TRUE(eventually([&] { return audible(file); })) << "the tune reaches the card once it is there";
     EXPECT_EQ(card->driver(), "disk");
     player->stop();
     const std::string said = ::testing::internal::GetCapturedStderr();

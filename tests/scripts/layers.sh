@@ -14,21 +14,15 @@ cd "$root"
 status=0
 
 # The folders of the libraries, each with those it may include (itself and the ones it links,
-# directly or not), as CMakeLists.txt links them.
-declare -A sees=(
-    [core]="core"
-    [gfx]="gfx core"
-    [audio]="audio"
-    [scene]="scene gfx core"
-    [agents]="agents scene gfx core"
-    [characters]="characters agents scene gfx core"
-    [widgets]="widgets characters agents scene gfx core"
-    [level]="level widgets characters agents scene gfx core"
-    [rules]="rules level widgets characters agents scene gfx core audio"
-    [game]="game rules level widgets characters agents scene gfx core audio"
-    [record]="record game rules level widgets characters agents scene gfx core audio"
-    [platform]="platform record game rules level widgets characters agents scene gfx core audio"
-)
+# directly or not): the order in which CMakeLists.txt links them, from the bottom up, with the
+# music (which links none of them) joining at the rules.
+declare -A sees=([audio]="audio")
+seen=
+for folder in core gfx scene agents characters widgets level rules game record platform; do
+    [[ $folder == rules ]] && seen="$seen audio"
+    seen="$folder${seen:+ $seen}"
+    sees[$folder]=$seen
+done
 below=(scene level agents characters rules widgets)
 
 for folder in "${!sees[@]}"; do
