@@ -45,14 +45,10 @@ void FilledClimbable::draw(gfx::Graphics& g) {
 }
 
 void FilledClimbable::rebuildPath() {
-    path_.reset();
-    path_.startFigure();
-    path_.addCurve(kUnitTrunk);
     gfx::Matrix m;
     m.translate(x, y);
     m.scale(width, height);
-    path_.transform(m);
-    clearShapeDirty();
+    rebuildOutline(kUnitTrunk, Joined::Curve, m);
 }
 
 } // namespace game

@@ -54,7 +54,7 @@ void Storey::draw(gfx::Graphics& g) {
 }
 
 void Storey::rebuildPath() {
-    rebuildPolyline(plan.outline);
+    rebuildAtOffset(plan.outline);
 }
 
 bool Storey::supports(const gfx::RectF& r) const {

@@ -2,7 +2,6 @@
 
 #include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
-#include "gfx/Matrix.h"
 #include "level/Place.h"
 #include "scene/World.h"
 
@@ -82,12 +81,7 @@ void TelephoneCable::draw(gfx::Graphics& g) {
 }
 
 void TelephoneCable::rebuildPath() {
-    path_.reset();
-    path_.addClosedCurve(kOutline);
-    gfx::Matrix m;
-    m.translate(offsetX_, offsetY_);
-    path_.transform(m);
-    clearShapeDirty();
+    rebuildAtOffset(kOutline, Joined::ClosedCurve);
 }
 
 bool TelephoneCable::supports(const gfx::RectF& r) const {
