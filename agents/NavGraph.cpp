@@ -3,50 +3,13 @@
 #include "scene/Platform.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace game {
 
 namespace {
-
-// The graph's own places, in index order; branch nodes follow them.
-constexpr std::array<const char*, NavGraph::kOwnNodeCount> kOwnNodeNames = {
-    "basement_left",
-    "basement_and_basement_ladder",
-    "basement_right",
-    "ground_left",
-    "ground_landing",
-    "ground_and_first_floor_left",
-    "ground_side",
-    "ground_and_first_floor_right",
-    "ground_and_tree",
-    "ground_right",
-    "first_floor_and_basement_ladder",
-    "first_floor_and_first_floor_ladder",
-    "first_floor_right_angle",
-    "second_floor_left",
-    "second_floor_and_first_floor_ladder",
-    "second_floor_right",
-    "roof_left",
-    "roof_middle",
-    "roof_tree_landing",
-    "roof_right",
-    "den_roof_left",
-    "den_roof_middle",
-    "den_roof_right",
-    "pole_top",
-    "pole_middle",
-    "cable_0",
-    "cable_1",
-    "cable_2",
-    "cable_3",
-    "cable_4",
-    "cable_5",
-    "cable_dangle1",
-    "cable_dangle4",
-};
 
 // Edges whose ends leave this box (the world with a 2-pixel rim) are wrap-around jumps.
 bool onScreen(gfx::PointF p) {
@@ -121,14 +84,11 @@ const gfx::RectF& NavEdge::extent() {
     return extent_;
 }
 
-NavGraph::NavGraph() : ownNodes_(kOwnNodeCount) {
-    nodeList_.reserve(kOwnNodeCount + 16);
-    for (int i = 0; i < kOwnNodeCount; ++i) {
-        NavNode& n = ownNodes_[static_cast<std::size_t>(i)];
-        n.index = i;
-        n.name = kOwnNodeNames[static_cast<std::size_t>(i)];
-        nodeList_.push_back(&n);
-    }
+NavNode& NavGraph::addNode(std::string name) {
+    NavNode& node = ownNodes_.emplace_back();
+    node.name = std::move(name);
+    appendNode(node);
+    return node;
 }
 
 void NavGraph::appendNode(NavNode& node) {
@@ -201,16 +161,6 @@ void NavGraph::addOneWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, b
     storeEdge(platform, a, pointA, b, pointB, 2);
 }
 
-bool NavGraph::addOneWayEdge(Object* platform, const std::string& from, const std::string& to) {
-    NavNode* a = node(from);
-    NavNode* b = node(to);
-    if (!a || !b)
-        return false;
-    constexpr gfx::PointF kOwn{NavEdge::kUnset, NavEdge::kUnset};
-    addOneWayEdge(platform, *a, kOwn, false, *b, kOwn, false);
-    return true;
-}
-
 void NavGraph::addTwoWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, NavNode& b, gfx::PointF pointB,
                              double margin) {
     if (isGiven(pointA)) {
@@ -234,20 +184,6 @@ void NavGraph::addChain(Object* platform, const SurfacePoint* anchors) {
         const gfx::PointF b{static_cast<float>(p[1].x), static_cast<float>(p[1].y)};
         addTwoWayEdge(platform, *p[0].node, a, *p[1].node, b, 2.0);
     }
-}
-
-bool NavGraph::addChain(Object* platform, std::span<const NamedSurfacePoint> anchors) {
-    std::vector<SurfacePoint> resolved;
-    resolved.reserve(anchors.size() + 1);
-    for (const NamedSurfacePoint& a : anchors) {
-        NavNode* n = a.node ? node(a.node) : nullptr;
-        if (!n)
-            return false;
-        resolved.push_back({n, a.x, a.y});
-    }
-    resolved.push_back({});
-    addChain(platform, resolved.data());
-    return true;
 }
 
 void NavGraph::computeAllPaths() {

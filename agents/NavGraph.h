@@ -5,17 +5,15 @@
 #include <climits>
 #include <deque>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
 namespace game {
 
 class Object;
-struct NamedSurfacePoint;
 struct SurfacePoint;
 
-// A named place of the level.
+// A place of the level, named for the overlays, the dumps and the tools.
 class NavNode {
 public:
     int index = 0;
@@ -57,19 +55,20 @@ private:
     gfx::RectF extent_{-999.0f, 0, 1.0f, 1.0f};
 };
 
-// The level's navigation graph: named places joined by directed edges that lie on
-// platforms, with all shortest paths computed once after the level has registered.
+// The level's navigation graph: the places the level adds, joined by directed edges that lie
+// on platforms, with all shortest paths computed once after the level has registered.
 class NavGraph {
 public:
-    static constexpr int kOwnNodeCount = 33;
-
-    NavGraph();
+    NavGraph() = default;
     NavGraph(const NavGraph&) = delete;
     NavGraph& operator=(const NavGraph&) = delete;
 
-    // Scene objects that own nodes (branches) append them while they are constructed.
+    // A place the graph keeps, at the next index; the level holds on to what it gets back.
+    NavNode& addNode(std::string name);
+    // A place its owner keeps (a branch's), at the next index.
     void appendNode(NavNode& node);
-    // The node with this name, or nullptr.
+    // The node with this name, or nullptr: for the tools and tests that name places. The game
+    // holds its places by handle.
     NavNode* node(const std::string& name) const;
     NavNode& node(int index) const { return *nodeList_[static_cast<std::size_t>(index)]; }
     int nodeCount() const { return nodeCount_; }
@@ -81,16 +80,10 @@ public:
 
     void addOneWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, bool placeA, NavNode& b,
                        gfx::PointF pointB, bool placeB);
-    // One-way edge between two named nodes at their own coordinates (a jump or a drop).
-    // Returns false, and adds nothing, if a name is unknown.
-    bool addOneWayEdge(Object* platform, const std::string& from, const std::string& to);
     void addTwoWayEdge(Object* platform, NavNode& a, gfx::PointF pointA, NavNode& b, gfx::PointF pointB,
                        double margin = 2.0);
     // Two-way edges between consecutive anchors; the list ends at the first record with no node.
     void addChain(Object* platform, const SurfacePoint* anchors);
-    // The same with the nodes looked up by name in this graph. Returns false, and adds
-    // nothing, if a name is not one of the graph's nodes.
-    bool addChain(Object* platform, std::span<const NamedSurfacePoint> anchors);
 
     void computeAllPaths();
 
@@ -127,7 +120,7 @@ private:
     void storeEdge(Object* platform, NavNode& a, gfx::PointF pointA, NavNode& b, gfx::PointF pointB,
                    int margin);
 
-    std::vector<NavNode> ownNodes_;
+    std::deque<NavNode> ownNodes_; // a deque: the level keeps references into it
     std::vector<NavNode*> nodeList_;
     int nodeCount_ = 0;
     std::vector<NavEdge> matrix_; // nodeCount_ x nodeCount_

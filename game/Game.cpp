@@ -6,6 +6,7 @@
 #include "game/KeyCommands.h"
 #include "game/Scene.h"
 #include "gfx/GlyphOutlines.h"
+#include "level/Place.h"
 #include "scene/Object.h"
 
 #include <algorithm>
@@ -80,6 +81,9 @@ Game::Game() : Game(std::make_unique<NavGraph>()) {}
 
 Game::Game(std::unique_ptr<NavGraph> graph)
     : World(*graph), graph_(std::move(graph)), scene_(std::make_unique<Scene>()) {
+    // The level's places come first in the graph, in their fixed order; the branches add
+    // theirs as they register.
+    addPlaces(navGraph);
     Scene& s = *scene_;
     // The house from the garden up: each storey carries the one stacked on it, and the ground
     // also shakes the socks.

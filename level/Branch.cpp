@@ -1,7 +1,6 @@
 #include "level/Branch.h"
 
 #include "gfx/Graphics.h"
-#include "gfx/Matrix.h"
 #include "scene/World.h"
 
 #include <algorithm>
@@ -72,12 +71,7 @@ void Branch::draw(gfx::Graphics& g) {
 }
 
 void Branch::rebuildPath() {
-    path_.reset();
-    path_.addCurve(points);
-    gfx::Matrix m;
-    m.translate(offsetX_, offsetY_);
-    path_.transform(m);
-    clearShapeDirty();
+    rebuildAtOffset(points, Joined::Curve);
 }
 
 bool Branch::supports(const gfx::RectF& r) const {

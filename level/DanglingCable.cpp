@@ -45,13 +45,10 @@ void DanglingCable::draw(gfx::Graphics& g) {
 }
 
 void DanglingCable::rebuildPath() {
-    path_.reset();
-    path_.addLines(kUnitLoop);
     gfx::Matrix m;
     m.translate(x, y);
     m.scale(width, height - kReachAboveLoop);
-    path_.transform(m);
-    clearShapeDirty();
+    rebuildOutline(kUnitLoop, Joined::Lines, m);
 }
 
 } // namespace game

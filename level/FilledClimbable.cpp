@@ -2,6 +2,7 @@
 
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
+#include "scene/World.h"
 
 #include <array>
 
@@ -29,8 +30,14 @@ constexpr std::array<gfx::PointF, 14> kUnitTrunk{{{0, 0},
 } // namespace
 
 FilledClimbable::FilledClimbable(std::string climbName, float left, float bottom, float w, float h,
-                                 NavNode* bottomNav, NavNode* topNav)
-    : Climbable(std::move(climbName), left, bottom, w, h, 1, bottomNav, topNav) {}
+                                 gfx::Argb color, Place foot)
+    : Climbable(std::move(climbName), left, bottom, w, h, 1, nullptr, nullptr), fill(color), foot_(foot) {}
+
+void FilledClimbable::registerInGame(World& world) {
+    NavNode& footNode = placeNode(world.navGraph, foot_);
+    setEnds(&footNode, &footNode);
+    Climbable::registerInGame(world);
+}
 
 void FilledClimbable::draw(gfx::Graphics& g) {
     // The outline is the single trunk figure; there are no rails or rungs to stroke.
@@ -38,14 +45,10 @@ void FilledClimbable::draw(gfx::Graphics& g) {
 }
 
 void FilledClimbable::rebuildPath() {
-    path_.reset();
-    path_.startFigure();
-    path_.addCurve(kUnitTrunk);
     gfx::Matrix m;
     m.translate(x, y);
     m.scale(width, height);
-    path_.transform(m);
-    clearShapeDirty();
+    rebuildOutline(kUnitTrunk, Joined::Curve, m);
 }
 
 } // namespace game

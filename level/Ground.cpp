@@ -4,6 +4,7 @@
 #include "gfx/Graphics.h"
 #include "gfx/Matrix.h"
 #include "gfx/Region.h"
+#include "level/Place.h"
 #include "scene/World.h"
 
 #include <array>
@@ -29,13 +30,13 @@ constexpr std::array<gfx::PointF, 3> kBottomEdge{{{798, 582}, {2, 582}, {2, 450}
 
 constexpr int kOwn = NavEdge::kUnset;
 // The walkway along the top; -999 keeps the coordinate of a node placed by the house.
-constexpr std::array<NamedSurfacePoint, 7> kWalkway{{{"ground_left", kOwn, kOwn},
-                                                     {"ground_landing", 100, 470},
-                                                     {"ground_and_first_floor_left", kOwn, kOwn},
-                                                     {"ground_side", 400, 490},
-                                                     {"ground_and_first_floor_right", kOwn, kOwn},
-                                                     {"ground_and_tree", kOwn, kOwn},
-                                                     {"ground_right", 796, 578}}};
+constexpr std::array<PlacePoint, 7> kWalkway{{{Place::GroundLeft, kOwn, kOwn},
+                                              {Place::GroundLanding, 100, 470},
+                                              {Place::GroundAndFirstFloorLeft, kOwn, kOwn},
+                                              {Place::GroundSide, 400, 490},
+                                              {Place::GroundAndFirstFloorRight, kOwn, kOwn},
+                                              {Place::GroundAndTree, kOwn, kOwn},
+                                              {Place::GroundRight, 796, 578}}};
 
 // The column the basement sits in, as (x, y, width, height).
 constexpr gfx::RectF kColumn{Ground::kColumnLeft, 0, Ground::kColumnRight - Ground::kColumnLeft, 584};
@@ -70,6 +71,7 @@ Ground::Ground() : Platform(0xFFFFFFFF, 1.0f) {
     pen_.setWidth(5);
     pen_.setColor(0xAA96640A);
     pen_.setAlignment(gfx::PenAlignment::Inset);
+    pole_.cable().setSecondLoopLanding(tree_.branch(1).middleNode());
 }
 
 void Ground::registerInGame(World& world) {
@@ -82,11 +84,11 @@ void Ground::registerInGame(World& world) {
     carry(world.storeys.looseThings); // a quake shakes the socks loose
 
     NavGraph& graph = world.navGraph;
-    graph.addChain(this, kWalkway);
+    addWalkway(graph, this, kWalkway);
     // The world wraps: walking off the left end leads to the right end, through a point
     // 25 pixels beyond the left edge.
-    graph.addOneWayEdge(this, *graph.node("ground_left"), {kOwn, kOwn}, false, *graph.node("ground_right"),
-                        {-23, 450}, false);
+    graph.addOneWayEdge(this, placeNode(graph, Place::GroundLeft), {kOwn, kOwn}, false,
+                        placeNode(graph, Place::GroundRight), {-23, 450}, false);
 }
 
 int Ground::quakeStep() const {

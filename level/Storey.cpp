@@ -24,7 +24,7 @@ void Storey::registerInGame(World& world) {
     Platform::registerInGame(world);
     NavGraph& graph = world.navGraph;
     if (ladder) {
-        ladder->setEnds(graph.node(plan.ladder.foot), graph.node(plan.ladder.head));
+        ladder->setEnds(&placeNode(graph, plan.ladder.foot), &placeNode(graph, plan.ladder.head));
         ladder->registerInGame(world);
     }
     for (Wall& wall : walls)
@@ -41,9 +41,12 @@ void Storey::registerInGame(World& world) {
     for (Trampoline& trampoline : trampolines)
         carried.push_back(&trampoline);
 
-    graph.addChain(this, plan.walkway);
-    if (plan.drop.from != nullptr)
-        graph.addOneWayEdge(this, plan.drop.from, plan.drop.to);
+    addWalkway(graph, this, plan.walkway);
+    if (plan.drop) {
+        constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
+        graph.addOneWayEdge(this, placeNode(graph, plan.drop->from), own, false,
+                            placeNode(graph, plan.drop->to), own, false);
+    }
 }
 
 void Storey::draw(gfx::Graphics& g) {
@@ -51,7 +54,7 @@ void Storey::draw(gfx::Graphics& g) {
 }
 
 void Storey::rebuildPath() {
-    rebuildPolyline(plan.outline);
+    rebuildAtOffset(plan.outline);
 }
 
 bool Storey::supports(const gfx::RectF& r) const {

@@ -2,6 +2,7 @@
 
 #include "gfx/Brush.h"
 #include "level/Climbable.h"
+#include "level/Place.h"
 #include "scene/MovablePlatform.h"
 #include "scene/Wall.h"
 #include "widgets/Trampoline.h"
@@ -16,13 +17,19 @@ namespace game {
 struct Storeys;
 
 // A ladder up from a storey: its climb (x, bottom edge, width, height), its rungs and the two
-// places it joins, looked up in the world's graph when the storey registers.
+// places it joins, found in the world's graph when the storey registers.
 struct StoreyLadder {
     const char* name = nullptr; // its type in dumps; null for a storey without one
     float x = 0, bottom = 0, width = 0, height = 0;
     int rungs = 0;
-    const char* foot = nullptr;
-    const char* head = nullptr;
+    Place foot{};
+    Place head{};
+};
+
+// A one-way drop off a storey's walkway onto something lower.
+struct StoreyDrop {
+    Place from;
+    Place to;
 };
 
 struct StoreyTrampoline {
@@ -49,12 +56,8 @@ struct StoreyTable {
     bool wallsStopWalkers = false;
     std::span<const StoreyTrampoline> trampolines{};
     // The walkway along the top; -999 keeps the coordinate of the node placed by a ladder.
-    std::span<const NamedSurfacePoint> walkway{};
-    // A one-way drop off the walkway onto something lower; none when its ends are null.
-    struct {
-        const char* from = nullptr;
-        const char* to = nullptr;
-    } drop{};
+    std::span<const PlacePoint> walkway{};
+    std::optional<StoreyDrop> drop{};
     // Support zone (see withinSupportZone), in design coordinates.
     struct {
         float left = 0, right = 0, top = 0;

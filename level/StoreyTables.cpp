@@ -19,10 +19,10 @@ constexpr StoreyTrampoline kBasementTrampolines[] = {
     {{290, 569, 40, 10}, 0xFFFF4040, 5.0, 400.0},
     {{480, 569, 40, 10}, 0xFFFF4040, 5.0, 400.0},
 };
-constexpr NamedSurfacePoint kBasementWalkway[] = {
-    {"basement_left", 250, 574},
-    {"basement_and_basement_ladder", -999, 574},
-    {"basement_right", 550, 574},
+constexpr PlacePoint kBasementWalkway[] = {
+    {Place::BasementLeft, 250, 574},
+    {Place::BasementAndBasementLadder, -999, 574},
+    {Place::BasementRight, 550, 574},
 };
 
 // The first floor: a 10-pixel slab from x 150 to 550, a ramp down to the garden at (620, 535)
@@ -32,20 +32,20 @@ constexpr std::array<gfx::PointF, 9> kFirstDesign = {
     {{0, 0}, {400, 0}, {470, 90}, {460, 90}, {400, 10}, {0, 10}, {-20, 17}, {-30, 17}, {0, 0}}};
 constexpr auto kFirstOutline = MovablePlatform::placed(kFirstDesign, {150, 445});
 constexpr gfx::RectF kFirstWalls[] = {{150, 356, 10, 85}, {540, 321, 10, 120}};
-constexpr NamedSurfacePoint kFirstWalkway[] = {
-    {"ground_and_first_floor_left", 120, 462},         {"first_floor_and_basement_ladder", -999, 445},
-    {"first_floor_and_first_floor_ladder", -999, 445}, {"first_floor_right_angle", 550, 445},
-    {"ground_and_first_floor_right", 620, 535},
+constexpr PlacePoint kFirstWalkway[] = {
+    {Place::GroundAndFirstFloorLeft, 120, 462},        {Place::FirstFloorAndBasementLadder, -999, 445},
+    {Place::FirstFloorAndFirstFloorLadder, -999, 445}, {Place::FirstFloorRightAngle, 550, 445},
+    {Place::GroundAndFirstFloorRight, 620, 535},
 };
 
 // The second floor, a 10-pixel slab from x 250 to 550, with its two see-through walls.
 constexpr std::array<gfx::PointF, 5> kSecondDesign = {{{0, 0}, {300, 0}, {300, 10}, {0, 10}, {0, 0}}};
 constexpr auto kSecondOutline = MovablePlatform::placed(kSecondDesign, {250, 300});
 constexpr gfx::RectF kSecondWalls[] = {{250, 216, 10, 80}, {540, 216, 10, 80}};
-constexpr NamedSurfacePoint kSecondWalkway[] = {
-    {"second_floor_left", 250, 292},
-    {"second_floor_and_first_floor_ladder", -999, 300},
-    {"second_floor_right", 550, 292},
+constexpr PlacePoint kSecondWalkway[] = {
+    {Place::SecondFloorLeft, 250, 292},
+    {Place::SecondFloorAndFirstFloorLadder, -999, 300},
+    {Place::SecondFloorRight, 550, 292},
 };
 
 // The lean-to roof of the den on the left of the house, rising from (140, 340) to the house
@@ -53,21 +53,21 @@ constexpr NamedSurfacePoint kSecondWalkway[] = {
 constexpr std::array<gfx::PointF, 6> kDenDesign = {
     {{0, 0}, {50, -10}, {110, -20}, {110, -10}, {0, 10}, {0, 0}}};
 constexpr auto kDenOutline = MovablePlatform::placed(kDenDesign, {140, 340});
-constexpr NamedSurfacePoint kDenWalkway[] = {
-    {"den_roof_left", 140, 340},
-    {"den_roof_middle", 190, 330},
-    {"den_roof_right", 250, 320},
+constexpr PlacePoint kDenWalkway[] = {
+    {Place::DenRoofLeft, 140, 340},
+    {Place::DenRoofMiddle, 190, 330},
+    {Place::DenRoofRight, 250, 320},
 };
 
 // The gabled roof of the house: 10 pixels thick with its ridge at (400, 150) and its eaves at y 200.
 constexpr std::array<gfx::PointF, 8> kRoofDesign = {
     {{-10, 0}, {150, -50}, {230, -25}, {310, 0}, {310, 10}, {150, -40}, {-10, 10}, {-10, 0}}};
 constexpr auto kRoofOutline = MovablePlatform::placed(kRoofDesign, {250, 200});
-constexpr NamedSurfacePoint kRoofWalkway[] = {
-    {"roof_left", 240, 200},
-    {"roof_middle", 400, 150},
-    {"roof_tree_landing", 480, 175},
-    {"roof_right", 560, 200},
+constexpr PlacePoint kRoofWalkway[] = {
+    {Place::RoofLeft, 240, 200},
+    {Place::RoofMiddle, 400, 150},
+    {Place::RoofTreeLanding, 480, 175},
+    {Place::RoofRight, 560, 200},
 };
 
 } // namespace
@@ -78,8 +78,8 @@ constinit const StoreyTable Storey::basement{
     .penColour = 0xAA403040,
     .fillColour = 0xFF201020,
     .carries = &Storeys::firstFloor,
-    .ladder = {"basement_ladder", 350, 554, 20, 160, 10, "basement_and_basement_ladder",
-               "first_floor_and_basement_ladder"},
+    .ladder = {"basement_ladder", 350, 554, 20, 160, 10, Place::BasementAndBasementLadder,
+               Place::FirstFloorAndBasementLadder},
     .walls = kBasementWalls,
     .wallPenColour = 0xAA403040,
     .wallFillColour = 0xFF201020,
@@ -96,8 +96,8 @@ constinit const StoreyTable Storey::firstFloor{
     .penColour = 0xAA205030,
     .fillColour = 0xFF103020,
     .carries = &Storeys::secondFloor,
-    .ladder = {"first_floor_ladder", 450, 425, 20, 175, 11, "first_floor_and_first_floor_ladder",
-               "second_floor_and_first_floor_ladder"},
+    .ladder = {"first_floor_ladder", 450, 425, 20, 175, 11, Place::FirstFloorAndFirstFloorLadder,
+               Place::SecondFloorAndFirstFloorLadder},
     .walls = kFirstWalls,
     .wallPenColour = 0x18205030,
     .wallFillColour = 0x55103020,
@@ -116,7 +116,7 @@ constinit const StoreyTable Storey::secondFloor{
     .wallFillColour = 0x80102030,
     .walkway = kSecondWalkway,
     // From the left end a walker drops onto the den roof below.
-    .drop = {"second_floor_left", "den_roof_middle"},
+    .drop = StoreyDrop{Place::SecondFloorLeft, Place::DenRoofMiddle},
     .support = {250, 550, 300},
 };
 
@@ -128,7 +128,7 @@ constinit const StoreyTable Storey::denRoof{
     .carries = &Storeys::roof,
     .walkway = kDenWalkway,
     // Off the low end down into the garden.
-    .drop = {"den_roof_left", "ground_landing"},
+    .drop = StoreyDrop{Place::DenRoofLeft, Place::GroundLanding},
     .support = {140, 250, 340},
 };
 
@@ -139,7 +139,7 @@ constinit const StoreyTable Storey::roof{
     .fillColour = 0xFF202020,
     .walkway = kRoofWalkway,
     // Off the left eave onto the den roof.
-    .drop = {"roof_left", "den_roof_middle"},
+    .drop = StoreyDrop{Place::RoofLeft, Place::DenRoofMiddle},
     .support = {240, 560, 200},
 };
 

@@ -2,7 +2,7 @@
 
 #include "agents/NavGraph.h"
 #include "gfx/Graphics.h"
-#include "gfx/Matrix.h"
+#include "level/Place.h"
 #include "scene/World.h"
 
 namespace game {
@@ -19,13 +19,13 @@ constexpr std::array<gfx::PointF, 8> kOutline = MovablePlatform::placed(kRelativ
 
 // Walkable line along the top: the outline moved 2 pixels down (the loop tops 10 pixels
 // right), plus both screen-edge ends. -999 takes the node's own coordinate.
-constexpr std::array<NamedSurfacePoint, 7> kWalkway{{{"cable_0", 2, 84},
-                                                     {"pole_top", NavEdge::kUnset, 77},
-                                                     {"cable_1", 230, 84},
-                                                     {"cable_2", 400, 90},
-                                                     {"cable_3", 620, 85},
-                                                     {"cable_4", 780, 77},
-                                                     {"cable_5", 798, 77}}};
+constexpr std::array<PlacePoint, 7> kWalkway{{{Place::Cable0, 2, 84},
+                                              {Place::PoleTop, NavEdge::kUnset, 77},
+                                              {Place::Cable1, 230, 84},
+                                              {Place::Cable2, 400, 90},
+                                              {Place::Cable3, 620, 85},
+                                              {Place::Cable4, 780, 77},
+                                              {Place::Cable5, 798, 77}}};
 
 constexpr float kLoopWidth = 20;
 constexpr float kLoopHeight = 50;
@@ -50,11 +50,12 @@ void TelephoneCable::registerInGame(World& world) {
     const gfx::PointF left = kOutline[1];
     const gfx::PointF right = kOutline[4];
     dangling1 = std::make_unique<DanglingCable>("dangling_cable1", left.x, left.y + kLoopHeight, kLoopWidth,
-                                                kLoopHeight, graph.node("cable_1"),
-                                                graph.node("cable_dangle1"), graph.node("roof_left"));
-    dangling4 = std::make_unique<DanglingCable>(
-        "dangling_cable4", right.x, right.y + kLoopHeight, kLoopWidth, kLoopHeight, graph.node("cable_4"),
-        graph.node("cable_dangle4"), graph.node("tree_branch2_middle"));
+                                                kLoopHeight, &placeNode(graph, Place::Cable1),
+                                                &placeNode(graph, Place::CableDangle1),
+                                                &placeNode(graph, Place::RoofLeft));
+    dangling4 = std::make_unique<DanglingCable>("dangling_cable4", right.x, right.y + kLoopHeight, kLoopWidth,
+                                                kLoopHeight, &placeNode(graph, Place::Cable4),
+                                                &placeNode(graph, Place::CableDangle4), secondLoopLanding_);
 
     Platform::registerInGame(world);
     // The ground shakes the line directly; the pole only carries its branch.
@@ -63,14 +64,14 @@ void TelephoneCable::registerInGame(World& world) {
     dangling1->registerInGame(world);
     dangling4->registerInGame(world);
 
-    graph.addChain(this, kWalkway);
+    addWalkway(graph, this, kWalkway);
 
     carried.push_back(dangling1.get());
     carried.push_back(dangling4.get());
 
     // Walking off one edge of the world continues at the other.
-    NavNode& cable0 = *graph.node("cable_0");
-    NavNode& cable5 = *graph.node("cable_5");
+    NavNode& cable0 = placeNode(graph, Place::Cable0);
+    NavNode& cable5 = placeNode(graph, Place::Cable5);
     graph.addOneWayEdge(this, cable0, {2, 82}, false, cable5, {-25, 82}, false);
     graph.addOneWayEdge(this, cable5, {798, 75}, false, cable0, {825, 75}, false);
 }
@@ -80,12 +81,7 @@ void TelephoneCable::draw(gfx::Graphics& g) {
 }
 
 void TelephoneCable::rebuildPath() {
-    path_.reset();
-    path_.addClosedCurve(kOutline);
-    gfx::Matrix m;
-    m.translate(offsetX_, offsetY_);
-    path_.transform(m);
-    clearShapeDirty();
+    rebuildAtOffset(kOutline, Joined::ClosedCurve);
 }
 
 bool TelephoneCable::supports(const gfx::RectF& r) const {

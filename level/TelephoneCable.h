@@ -28,10 +28,14 @@ public:
     static const std::array<gfx::PointF, 8>& outlinePoints();
     // The first hanging loop; the loops exist once the cable is registered.
     DanglingCable* danglingCable1() const { return dangling1.get(); }
+    // Where a walker lets go of the second loop: a place of the tree, which the ground that
+    // holds both names before the cable registers.
+    void setSecondLoopLanding(NavNode& place) { secondLoopLanding_ = &place; }
 
 private:
     std::unique_ptr<DanglingCable> dangling1;
     std::unique_ptr<DanglingCable> dangling4;
+    NavNode* secondLoopLanding_ = nullptr;
 };
 
 } // namespace game

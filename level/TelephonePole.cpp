@@ -7,25 +7,21 @@ namespace game {
 // The branch's thickness is the double with bits 0x4053000004C00000, a hair above 76, so
 // that its thickest point lands on y 211 rather than 210.
 TelephonePole::TelephonePole()
-    : FilledClimbable("Telephone_pole", kX, kBottom, kWidth, kHeight, nullptr, nullptr),
-      branch_("pole_branch", 30, 135, 100, 76.00000113248825, kColor) {
-    fill.setColor(kColor);
-}
+    : FilledClimbable("Telephone_pole", kX, kBottom, kWidth, kHeight, kColor, Place::GroundLeft),
+      branch_("pole_branch", 30, 135, 100, 76.00000113248825, kColor) {}
 
 void TelephonePole::registerInGame(World& world) {
-    // Foot and head are the same node: the climb is made of the three edges below instead.
+    // The climb is made of the three edges below.
     NavGraph& graph = world.navGraph;
-    NavNode* foot = graph.node("ground_left");
-    setEnds(foot, foot);
-    Climbable::registerInGame(world);
+    FilledClimbable::registerInGame(world);
     cable_.registerInGame(world);
     branch_.registerInGame(world);
     carried.push_back(&branch_);
 
     constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
     const float cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
-    NavNode& middle = *graph.node("pole_middle");
-    NavNode& top = *graph.node("pole_top");
+    NavNode& middle = placeNode(graph, Place::PoleMiddle);
+    NavNode& top = placeNode(graph, Place::PoleTop);
     graph.addTwoWayEdge(this, *bottomNode_, {cx, y}, middle,
                         {cx, static_cast<float>(static_cast<int>(y - 0.4f * height))});
     graph.addTwoWayEdge(this, middle, own, branch_.rootNode(), {cx, branch_.outlinePoints()[0].y - 50});
@@ -33,7 +29,8 @@ void TelephonePole::registerInGame(World& world) {
                         {cx, static_cast<float>(static_cast<int>(y - height))});
 
     // From the branch tip the agent jumps onto the den roof.
-    graph.addOneWayEdge(&branch_, branch_.endNode(), own, false, *graph.node("den_roof_middle"), own, false);
+    graph.addOneWayEdge(&branch_, branch_.endNode(), own, false, placeNode(graph, Place::DenRoofMiddle), own,
+                        false);
 }
 
 } // namespace game

@@ -5,20 +5,15 @@
 namespace game {
 
 Tree::Tree()
-    : FilledClimbable("tree", kX, kBottom, kWidth, kHeight, nullptr, nullptr),
+    : FilledClimbable("tree", kX, kBottom, kWidth, kHeight, kColor, Place::GroundAndTree),
       branches{{{"tree_branch1", 703, 350, -110, 58.5, kColor},
                 {"tree_branch2", 703, 264, 90, 58.5, kColor},
-                {"tree_branch3", 703, 174, -110, 39, kColor}}} {
-    fill.setColor(kColor);
-}
+                {"tree_branch3", 703, 174, -110, 39, kColor}}} {}
 
 void Tree::registerInGame(World& world) {
-    // The trunk's foot and head are the same node, so the climbable adds no edge itself;
-    // the climb runs from the foot up through the branch roots instead.
+    // The climb runs from the foot up through the branch roots.
     NavGraph& graph = world.navGraph;
-    NavNode* foot = graph.node("ground_and_tree");
-    setEnds(foot, foot);
-    Climbable::registerInGame(world);
+    FilledClimbable::registerInGame(world);
     for (Branch& b : branches) {
         b.registerInGame(world);
         carried.push_back(&b);
@@ -35,15 +30,15 @@ void Tree::registerInGame(World& world) {
 
     // Jumps between the branch ends and the house; the graph keeps the nodes where they are.
     constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
-    NavNode& roofRight = *graph.node("roof_right");
+    NavNode& roofRight = placeNode(graph, Place::RoofRight);
     graph.addOneWayEdge(&branches[2], branches[2].endNode(), own, false, roofRight, own, false);
     graph.addOneWayEdge(world.storeys.roof, roofRight, own, false, branches[2].endNode(), own, false);
     graph.addOneWayEdge(&branches[0], branches[0].endNode(), own, false,
-                        *graph.node("first_floor_right_angle"), own, false);
-    graph.addOneWayEdge(world.storeys.secondFloor, *graph.node("second_floor_right"), own, false,
+                        placeNode(graph, Place::FirstFloorRightAngle), own, false);
+    graph.addOneWayEdge(world.storeys.secondFloor, placeNode(graph, Place::SecondFloorRight), own, false,
                         branches[0].middleNode(), own, false);
     // From the right branch's tip across the right edge of the world to the pole on the left.
-    graph.addOneWayEdge(&branches[1], branches[1].endNode(), own, false, *graph.node("pole_middle"),
+    graph.addOneWayEdge(&branches[1], branches[1].endNode(), own, false, placeNode(graph, Place::PoleMiddle),
                         {825, NavEdge::kUnset}, false);
 }
 

@@ -40,12 +40,9 @@ void TreeBranchlet::draw(gfx::Graphics& g) {
 }
 
 void TreeBranchlet::rebuildPath() {
-    path_.reset();
-    path_.addCurve(points);
     gfx::Matrix m;
     m.translate(dx, dy);
-    path_.transform(m);
-    clearShapeDirty();
+    rebuildOutline(points, Joined::Curve, m);
 }
 
 } // namespace game

@@ -31,13 +31,10 @@ void MovablePlatform::update(double) {
     carryRiders(dx, dy);
 }
 
-void MovablePlatform::rebuildPolyline(std::span<const gfx::PointF> outline) {
-    path_.reset();
-    path_.addLines(outline);
+void MovablePlatform::rebuildAtOffset(std::span<const gfx::PointF> outline, Joined joined) {
     gfx::Matrix m;
     m.translate(offsetX_, offsetY_);
-    path_.transform(m);
-    clearShapeDirty();
+    rebuildOutline(outline, joined, m);
 }
 
 void MovablePlatform::fillAndStroke(gfx::Graphics& g, const gfx::SolidBrush& fill) {

@@ -43,8 +43,8 @@ public:
     }
 
 protected:
-    // The outline as one polyline, moved by the displacements applied so far.
-    void rebuildPolyline(std::span<const gfx::PointF> outline);
+    // The design outline, moved by the displacements applied so far.
+    void rebuildAtOffset(std::span<const gfx::PointF> outline, Joined joined = Joined::Lines);
     // Fill, then the pen (inset, so the stroke stays inside the fill).
     void fillAndStroke(gfx::Graphics& g, const gfx::SolidBrush& fill);
     // Support zone of a storey: the body reaches the left limit, does not pass the right one,

@@ -1,5 +1,6 @@
 #include "scene/Object.h"
 
+#include "gfx/Matrix.h"
 #include "scene/World.h"
 
 namespace game {
@@ -44,6 +45,23 @@ bool Object::invalidate() {
 
 gfx::RectF Object::pathBounds(bool withPen) const {
     return withPen ? path_.bounds(pen_) : path_.bounds();
+}
+
+void Object::rebuildOutline(std::span<const gfx::PointF> points, Joined joined, const gfx::Matrix& place) {
+    path_.reset();
+    switch (joined) {
+    case Joined::Lines:
+        path_.addLines(points);
+        break;
+    case Joined::Curve:
+        path_.addCurve(points);
+        break;
+    case Joined::ClosedCurve:
+        path_.addClosedCurve(points);
+        break;
+    }
+    path_.transform(place);
+    clearShapeDirty();
 }
 
 } // namespace game

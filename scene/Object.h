@@ -5,11 +5,13 @@
 #include "gfx/Pen.h"
 #include "gfx/Region.h"
 
+#include <span>
 #include <string>
 
 namespace gfx {
 class Graphics;
-}
+class Matrix;
+} // namespace gfx
 
 namespace game {
 
@@ -58,6 +60,11 @@ public:
 protected:
     // Kept by every registration, also by those that fill the lists themselves.
     void joinWorld(World& world) { world_ = &world; }
+
+    // How the points of a design outline are joined.
+    enum class Joined { Lines, Curve, ClosedCurve };
+    // The outline made afresh from design points joined so, then placed by the transform.
+    void rebuildOutline(std::span<const gfx::PointF> points, Joined joined, const gfx::Matrix& place);
 
     gfx::Path path_;
     gfx::Region region_;

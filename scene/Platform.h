@@ -26,14 +26,6 @@ struct SurfacePoint {
     int y = -999;
 };
 
-// A walkway point named by its node, for class-wide tables: names stay valid for every
-// graph the process builds, where node pointers would not.
-struct NamedSurfacePoint {
-    const char* node = nullptr;
-    int x = -999;
-    int y = -999;
-};
-
 // Level geometry that agents stand on (orientation 1, walked) or climb (orientation 0).
 // Its outline is its collision shape. It carries its parts and stacked platforms along
 // when it is displaced.

@@ -1,4 +1,5 @@
 #include "agents/NavGraph.h"
+#include "level/Place.h"
 #include "scene/Platform.h"
 #include "scene/Wall.h"
 
@@ -14,11 +15,14 @@ namespace {
 
 constexpr gfx::PointF kOwn{NavEdge::kUnset, NavEdge::kUnset};
 
-// A small graph of the game's own nodes laid out by hand. Walls stand in for the
+// A small graph of the level's places laid out by hand. Walls stand in for the
 // platforms that carry the edges; the graph only compares their addresses.
 class NavGraphTest : public ::testing::Test {
 protected:
-    NavGraphTest() { graph.prepareTables(); }
+    NavGraphTest() {
+        addPlaces(graph);
+        graph.prepareTables();
+    }
 
     NavNode& n(int index) { return graph.node(index); }
     static std::vector<std::string> names(const std::deque<NavEdge*>& path) {
@@ -33,7 +37,7 @@ protected:
     Wall ladder{{0, 0, 1, 1}, 0xFF000000, 1, 0xFF000000};
 };
 
-TEST_F(NavGraphTest, OwnNodesAreNamedInIndexOrderAndUnplaced) {
+TEST_F(NavGraphTest, PlacesAreNamedInIndexOrderAndUnplaced) {
     ASSERT_EQ(graph.nodeCount(), 33);
     EXPECT_EQ(n(0).name, "basement_left");
     EXPECT_EQ(n(32).name, "cable_dangle4");
@@ -46,7 +50,7 @@ TEST_F(NavGraphTest, OwnNodesAreNamedInIndexOrderAndUnplaced) {
     EXPECT_EQ(graph.node("no_such_place"), nullptr);
 }
 
-TEST_F(NavGraphTest, AppendedNodesFollowTheOwnOnesAndGrowTheTables) {
+TEST_F(NavGraphTest, AppendedNodesFollowThePlacesAndGrowTheTables) {
     graph.addTwoWayEdge(&floor, n(0), {10, 10}, n(1), {20, 10});
     NavNode root, middle;
     root.name = "limb_root";
@@ -110,16 +114,6 @@ TEST_F(NavGraphTest, TwoWayEdgesAndChains) {
 
     graph.addOneWayEdge(&floor, n(15), kOwn, false, n(21), kOwn, false);
     EXPECT_EQ(graph.reverseEdge(graph.edge(15, 21)), nullptr);
-}
-
-TEST_F(NavGraphTest, NamedChainsRejectUnknownNodes) {
-    const NamedSurfacePoint good[] = {{"roof_left", 240, 200}, {"roof_middle", 400, 150}};
-    EXPECT_TRUE(graph.addChain(&floor, good));
-    EXPECT_EQ(graph.edgeList().size(), 2u);
-    const NamedSurfacePoint bad[] = {{"roof_left", 240, 200}, {"roof_nowhere", 1, 1}};
-    EXPECT_FALSE(graph.addChain(&floor, bad));
-    EXPECT_FALSE(graph.addOneWayEdge(&floor, "roof_left", "roof_nowhere"));
-    EXPECT_EQ(graph.edgeList().size(), 2u);
 }
 
 TEST_F(NavGraphTest, EdgesLeavingTheScreenCostTwelveTimesTheirLength) {

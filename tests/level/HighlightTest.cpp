@@ -3,6 +3,7 @@
 #include "gfx/Surface.h"
 #include "level/EdgeHighlight.h"
 #include "level/NodeHighlight.h"
+#include "level/Place.h"
 #include "scene/Wall.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@ namespace {
 class HighlightTest : public ::testing::Test {
 protected:
     HighlightTest() {
+        addPlaces(graph);
         graph.prepareTables();
         NavNode& a = graph.node(0);
         NavNode& b = graph.node(1);

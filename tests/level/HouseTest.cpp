@@ -91,21 +91,20 @@ TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
     EXPECT_EQ(game.objectList.at(1), &game.floorBasement().walls.front());
 }
 
-// What a maintainer editing a storey's table must not get wrong, for every storey: a misspelt
-// place name drops the whole walkway or the drop without a word, a ladder must climb to the
-// storey this one carries, and a storey carried twice, or by nobody, shakes twice or not at all.
+// What a maintainer editing a storey's table must not get wrong, for every storey: the walkway
+// and the drop join the places the table names, a ladder must climb to the storey this one
+// carries, and a storey carried twice, or by nobody, shakes twice or not at all.
 TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
     Storey* const house[] = {&game.floorBasement(), &game.floorFirst(), &game.floorSecond(), &game.denRoof(),
                              &game.roof()};
     NavGraph& g = host.graph;
-    const auto edgeOwner = [&](const char* a, const char* b) -> Object* {
-        NavNode* from = g.node(a);
-        NavNode* to = g.node(b);
-        return from && to ? g.edge(from->index, to->index).platform : nullptr;
+    const auto edgeOwner = [&](Place a, Place b) {
+        return g.edge(placeNode(g, a).index, placeNode(g, b).index).platform;
     };
-    const auto onWalkway = [](const Storey& s, const char* name) {
+    const auto nameOf = [&](Place p) { return placeNode(g, p).name; };
+    const auto onWalkway = [](const Storey& s, Place place) {
         return std::any_of(s.table().walkway.begin(), s.table().walkway.end(),
-                           [&](const NamedSurfacePoint& p) { return std::string(p.node) == name; });
+                           [&](const PlacePoint& p) { return p.place == place; });
     };
     for (Storey* s : house) {
         const StoreyTable& t = s->table();
@@ -114,11 +113,11 @@ TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
         EXPECT_EQ(t.outline.front(), t.outline.back()) << "an open outline leaves a side unstroked";
         EXPECT_EQ(outlineOf(*s), (std::vector<gfx::PointF>(t.outline.begin(), t.outline.end())));
         for (std::size_t i = 1; i < t.walkway.size(); ++i) {
-            EXPECT_EQ(edgeOwner(t.walkway[i - 1].node, t.walkway[i].node), s) << t.walkway[i].node;
-            EXPECT_EQ(edgeOwner(t.walkway[i].node, t.walkway[i - 1].node), s) << t.walkway[i].node;
+            EXPECT_EQ(edgeOwner(t.walkway[i - 1].place, t.walkway[i].place), s) << nameOf(t.walkway[i].place);
+            EXPECT_EQ(edgeOwner(t.walkway[i].place, t.walkway[i - 1].place), s) << nameOf(t.walkway[i].place);
         }
-        if (t.drop.from != nullptr) {
-            EXPECT_EQ(edgeOwner(t.drop.from, t.drop.to), s);
+        if (t.drop) {
+            EXPECT_EQ(edgeOwner(t.drop->from, t.drop->to), s);
         }
         Platform* above = t.carries != nullptr ? game.storeys.*t.carries : nullptr;
         if (s->ladder) {

@@ -3,6 +3,7 @@
 #include "gfx/Surface.h"
 #include "level/Climbable.h"
 #include "level/LevelFixture.h"
+#include "level/Place.h"
 #include "level/Storey.h"
 #include "scene/Agent.h"
 #include "scene/Wall.h"
@@ -17,10 +18,13 @@ namespace game {
 
 namespace {
 
-// A bare world to register into: its graph has only its own places and nothing of the level.
+// A bare world to register into: its graph has the level's places and nothing else of the level.
 class PlatformTest : public ::testing::Test {
 protected:
-    PlatformTest() { graph.prepareTables(); }
+    PlatformTest() {
+        addPlaces(graph);
+        graph.prepareTables();
+    }
 
     // Settles a platform's picture so that a later invalidate() shows.
     static void settle(Object& o) {
@@ -113,8 +117,8 @@ TEST_F(PlatformTest, ClimbableOutlineReachAndImmediateMoves) {
 }
 
 TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {
-    NavNode& foot = *graph.node("cable_dangle1");
-    NavNode& head = *graph.node("cable_1");
+    NavNode& foot = placeNode(graph, Place::CableDangle1);
+    NavNode& head = placeNode(graph, Place::Cable1);
     Climbable loop("loop", 220.7f, 132.9f, 20, 90.5f, 1, &foot, &head);
     loop.registerInGame(world);
     EXPECT_EQ(world.platformList, (std::vector<Object*>{&loop}));

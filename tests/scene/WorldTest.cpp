@@ -2,6 +2,7 @@
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
 #include "game/GameHost.h"
+#include "level/Place.h"
 #include "level/Storey.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ bool carries(const Platform& lower, const Object* upper) {
 TEST(World, StoreysCarryWhatTheWorldStacksOnThem) {
     for (const bool withSecondFloor : {true, false}) {
         NavGraph graph;
+        addPlaces(graph);
         World world{graph};
         Storey basement{Storey::basement};
         Storey first{Storey::firstFloor};
