@@ -14,7 +14,7 @@ TelephonePole::TelephonePole()
 
 void TelephonePole::registerInGame(World& world) {
     // Foot and head are the same node: the climb is made of the three edges below instead.
-    NavGraph& graph = world.navGraph;
+    NavGraph& graph = world.navGraph();
     NavNode* foot = graph.node("ground_left");
     setEnds(foot, foot);
     Climbable::registerInGame(world);

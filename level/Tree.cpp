@@ -15,7 +15,7 @@ Tree::Tree()
 void Tree::registerInGame(World& world) {
     // The trunk's foot and head are the same node, so the climbable adds no edge itself;
     // the climb runs from the foot up through the branch roots instead.
-    NavGraph& graph = world.navGraph;
+    NavGraph& graph = world.navGraph();
     NavNode* foot = graph.node("ground_and_tree");
     setEnds(foot, foot);
     Climbable::registerInGame(world);
@@ -37,10 +37,10 @@ void Tree::registerInGame(World& world) {
     constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
     NavNode& roofRight = *graph.node("roof_right");
     graph.addOneWayEdge(&branches[2], branches[2].endNode(), own, false, roofRight, own, false);
-    graph.addOneWayEdge(world.storeys.roof, roofRight, own, false, branches[2].endNode(), own, false);
+    graph.addOneWayEdge(world.storeys().roof, roofRight, own, false, branches[2].endNode(), own, false);
     graph.addOneWayEdge(&branches[0], branches[0].endNode(), own, false,
                         *graph.node("first_floor_right_angle"), own, false);
-    graph.addOneWayEdge(world.storeys.secondFloor, *graph.node("second_floor_right"), own, false,
+    graph.addOneWayEdge(world.storeys().secondFloor, *graph.node("second_floor_right"), own, false,
                         branches[0].middleNode(), own, false);
     // From the right branch's tip across the right edge of the world to the pole on the left.
     graph.addOneWayEdge(&branches[1], branches[1].endNode(), own, false, *graph.node("pole_middle"),
