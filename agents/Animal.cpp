@@ -108,7 +108,7 @@ void Animal::bindWalking(BehaviourList& list) {
 
 void Animal::registerInGame(World& world) {
     Agent::registerInGame(world);
-    world.animalList.push_back(this);
+    world.objects().add(ObjectRegistry::List::Animal, this);
 }
 
 void Animal::draw(gfx::Graphics& g) {
@@ -126,7 +126,7 @@ void Animal::rebuildPath() {
 }
 
 NavEdge* Animal::edgeUnderFeet() {
-    NavGraph& graph = world()->navGraph;
+    NavGraph& graph = world()->navGraph();
     const gfx::RectF b = bounds(false);
     const gfx::RectF r{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
     if (NavEdge* start = graph.edgeOnPlatform(platform(), r))
@@ -138,7 +138,7 @@ NavEdge* Animal::edgeUnderFeet() {
 }
 
 bool Animal::walkTo(int goal, NavEdge* finalEdge) {
-    NavGraph& graph = world()->navGraph;
+    NavGraph& graph = world()->navGraph();
     NavEdge* start = edgeUnderFeet();
     if (start == nullptr)
         return false;
@@ -429,7 +429,7 @@ int Animal::stepOff(Platform& q, gfx::PointF s) {
 }
 
 int Animal::randomGoal(double) {
-    const int goal = static_cast<int>(core::Random::next() / 32768.0 * world()->navGraph.nodeCount());
+    const int goal = static_cast<int>(world()->random().next() / 32768.0 * world()->navGraph().nodeCount());
     // The hop is for a spot where no walk starts; a goal no walkway leads to (a place of the
     // pole that stands outside the level) is only given up, or a body standing on a branch's
     // tip would hop off it now and then.
@@ -440,8 +440,9 @@ int Animal::randomGoal(double) {
 
 void Animal::randomNudge() {
     ++hops_;
-    const int a = core::Random::next();
-    const int b = core::Random::next();
+    core::Random& random = world()->random();
+    const int a = random.next();
+    const int b = random.next();
     moveBy(static_cast<float>((a / 32768.0 * 2 - 1) * 10), static_cast<float>((b / 32768.0 * 2 - 1) * 10));
 }
 

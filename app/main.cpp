@@ -2,7 +2,6 @@
 // in the order the scene relies on, then runs the window's loop until the player quits.
 
 #include "audio/AudioOutput.h"
-#include "core/Random.h"
 #include "core/Translate.h"
 #include "game/BestTimes.h"
 #include "game/Game.h"
@@ -20,6 +19,7 @@
 #include "record/RecordingPlayer.h"
 #include "record/SessionRecorder.h"
 #include "rules/GameRoundup.h"
+#include "scene/World.h"
 
 #include <clocale>
 #include <cstddef>
@@ -161,7 +161,6 @@ int main(int argc, char** argv) {
     const platform::QuitSignals quitSignals;
 
     const std::uint32_t seed = playFile.empty() ? platform::SdlSession::tickCount() : played.seed;
-    core::Random::seed(seed);
 
     // Sound is welcome but not needed: without a device the game says so once and plays on in
     // silence, until a sound server answers. The device outlives the game, whose music plays
@@ -172,7 +171,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
     const audio::ScopedAudioOutput audioOutput(audioDevice.get());
 
-    auto game = std::make_unique<game::Game>();
+    auto game = std::make_unique<game::Game>(seed);
 
     // The player's settings and best times. A session recorded or played back starts as the
     // first run does and keeps nothing, so that anyone replays it exactly.
@@ -195,7 +194,7 @@ int main(int argc, char** argv) {
             bestRounds.emplace(*scoreFile, path.parent_path(), say);
             game->keepScores(&*bestRounds);
         }
-        game->speedLevel = settings.speed;
+        game->world().settings().speedLevel = settings.speed;
         if (!settings.music)
             game->rules().music().startWithMusicOff();
     }
@@ -230,7 +229,7 @@ int main(int argc, char** argv) {
         game->attachWindow(recorder->window(), recorder->clock());
         loop.record(*recorder);
     } else if (!playFile.empty()) {
-        game->speedLevel = played.speed;
+        game->world().settings().speedLevel = played.speed;
         auto file = record::RecordingPlayer::open(playFile, error);
         if (file)
             playback = std::make_unique<record::WindowPlayback>(std::move(file), *game, playedClock);
@@ -244,7 +243,7 @@ int main(int argc, char** argv) {
         // Kept, the session is written down as it goes, so that a best round can be watched.
         record::RecordingHeader header{seed, game::Game::kWorldWidth, game::Game::kWorldHeight,
                                        window->clientRect().width, window->clientRect().height};
-        header.speed = game->speedLevel;
+        header.speed = game->world().settings().speedLevel;
         record::SessionRecorder* session =
             bestRounds ? bestRounds->begin(header, std::string("hearthly ") + HEARTHLY_VERSION, *window,
                                            [&clock] { return clock.microseconds(); })
@@ -268,7 +267,7 @@ int main(int argc, char** argv) {
             game::PlayerSettings now = settings;
             now.music = game->rules().music().wanted();
             now.fullscreen = window->fullscreen();
-            now.speed = game->speedLevel;
+            now.speed = game->world().settings().speedLevel;
             // The window's own size, not one the window manager chose for a while.
             if (const gfx::RectI client = window->clientRect();
                 !window->maximised() && !window->minimised() && client.width > 0 && client.height > 0) {

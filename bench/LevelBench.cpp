@@ -5,6 +5,7 @@
 // the house put down from pictures of its pieces and painted anew (pictures:0).
 #include "game/GameHost.h"
 #include "level/Ground.h"
+#include "scene/World.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,7 +27,7 @@ void quakeFrame(benchmark::State& state) {
     for (auto _ : state) {
         // A new quake the moment the last one ends: every measured frame shakes the level.
         if (!game.ground().isQuakeActive())
-            game.groundEventRequest = true;
+            game.world().settings().groundEventRequest = true;
         host.timerCall();
     }
 }

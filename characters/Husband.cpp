@@ -20,7 +20,7 @@ double Husband::timeScale() const {
 void Husband::addBody() {
     // Only the player's figure has a listener: the small ones of the lives display stand on
     // nothing.
-    if (platformListener && world() != nullptr && world()->hudMode == 1) {
+    if (platformListener && world() != nullptr && world()->settings().hudMode == 1) {
         const Platform* p = platform();
         platformListener(isAttached() && p != nullptr ? p->typeName() : std::string{});
     }
@@ -35,7 +35,7 @@ void Husband::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
 }
 
 int Husband::randomGoal(double dt) {
-    const int r = core::Random::next();
+    const int r = world()->random().next();
     if (static_cast<int>(r / 32768.0 * 2000) == 1)
         return Animal::randomGoal(dt);
     return 0;

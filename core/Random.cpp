@@ -2,12 +2,6 @@
 
 namespace core {
 
-std::uint32_t Random::state_ = 1;
-
-void Random::seed(std::uint32_t seed) {
-    state_ = seed;
-}
-
 int Random::next() {
     // Linear congruential step; the high bits of the state are the better ones.
     state_ = state_ * 1103515245u + 12345u;

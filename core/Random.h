@@ -4,20 +4,24 @@
 
 namespace core {
 
-// The one process-wide random generator. Every formula of the game expects draws from
-// 0 to 32767 (15 bits), so the game carries its own generator instead of the C library's.
+// The game's random generator. Every formula of the game expects draws from 0 to 32767
+// (15 bits), so the game carries its own generator instead of the C library's. The game owns
+// one, seeded as it starts, and hands it down to what draws from it: the draws of one game
+// never mix with another's, and a seed replays the same game.
 class Random {
 public:
     static constexpr int kMax = 32767;
 
-    static void seed(std::uint32_t seed);
+    explicit Random(std::uint32_t seed = 1) : state_(seed) {}
+
+    void seed(std::uint32_t seed) { state_ = seed; }
     // Next value, 0 to kMax.
-    static int next();
+    int next();
     // Random index into a list of n entries: next() * n / 32768, truncated.
-    static int index(int n);
+    int index(int n);
 
 private:
-    static std::uint32_t state_;
+    std::uint32_t state_;
 };
 
 } // namespace core

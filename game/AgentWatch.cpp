@@ -7,6 +7,7 @@
 #include "level/Ground.h"
 #include "scene/Agent.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,7 +52,7 @@ bool AgentWatch::isWanderer(Agent& agent) {
 
 std::string AgentWatch::check(Game& game, double seconds) {
     std::vector<Agent*> agents;
-    for (Object* object : game.agentList)
+    for (Object* object : game.world().objects().agentList())
         agents.push_back(dynamic_cast<Agent*>(object));
     // The Husband goes where he is sent and may stand for as long as the player leaves him.
     // The storeys follow the ground a frame apart, the roof last: the house has settled a

@@ -8,6 +8,7 @@
 #include "gfx/GlyphOutlines.h"
 #include "level/Place.h"
 #include "scene/Object.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <array>
@@ -77,17 +78,17 @@ void showHelpText(HelpPanel& panel) {
 
 } // namespace
 
-Game::Game() : Game(std::make_unique<NavGraph>()) {}
-
-Game::Game(std::unique_ptr<NavGraph> graph)
-    : World(*graph), graph_(std::move(graph)), scene_(std::make_unique<Scene>()) {
+Game::Game(std::uint32_t seed)
+    : graph_(std::make_unique<NavGraph>()), world_(std::make_unique<World>(*graph_, seed, this)),
+      scene_(std::make_unique<Scene>()) {
     // The level's places come first in the graph, in their fixed order; the branches add
     // theirs as they register.
-    addPlaces(navGraph);
+    addPlaces(*graph_);
     Scene& s = *scene_;
     // The house from the garden up: each storey carries the one stacked on it, and the ground
     // also shakes the socks.
-    storeys = {&s.ground, &s.floorBasement, &s.floorFirst, &s.floorSecond, &s.denRoof, &s.roof, &s.rules};
+    world_->storeys() = {&s.ground,  &s.floorBasement, &s.floorFirst, &s.floorSecond,
+                         &s.denRoof, &s.roof,          &s.rules};
     // The status box names the platform under him; setText redraws only on a change.
     s.husband.reportPlatformTo([this](const std::string& platform) { setStatusText(platform); });
 }
@@ -104,7 +105,7 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     for (Object* part :
          std::initializer_list<Object*>{&s.light, &s.floorBasement, &s.floorFirst, &s.floorSecond, &s.roof,
                                         &s.denRoof, &s.ground, &s.rules})
-        part->registerInGame(*this);
+        part->registerInGame(*world_);
 
     struct ButtonSetup {
         Button& button;
@@ -116,13 +117,13 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     for (const ButtonSetup& setup : {ButtonSetup{s.slowButton, captions[0], places[0]},
                                      ButtonSetup{s.mildButton, captions[1], places[1]},
                                      ButtonSetup{s.fastButton, captions[2], places[2]}}) {
-        setup.button.registerInGame(*this);
+        setup.button.registerInGame(*world_);
         setup.button.setText(setup.caption);
         setup.button.setPosition(setup.x, 350);
         setup.button.setOn(true);
     }
 
-    s.messageBox.registerInGame(*this);
+    s.messageBox.registerInGame(*world_);
     s.messageBox.setText("msg");
     s.messageBox.setPosition(300, 200);
     s.messageBox.setOn(false);
@@ -130,20 +131,20 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
     // In front of everything: the goal arrows, the highlights, then the husband and the wife.
     for (Object* part : std::initializer_list<Object*>{&s.husbandGoal, &s.wifeGoal, &s.nodeHighlight,
                                                        &s.edgeHighlight, &s.husband, &s.wife})
-        part->registerInGame(*this);
+        part->registerInGame(*world_);
 
-    s.pauseBox.registerInGame(*this);
+    s.pauseBox.registerInGame(*world_);
     s.pauseBox.setText(tr("PAUSED"));
     s.pauseBox.setPosition(kPauseBoxX, kPauseBoxY);
-    s.pauseBox.setOn(paused);
+    s.pauseBox.setOn(world_->settings().paused);
 
     if (scores_ != nullptr)
         showScores();
 
     // The pole that stands in no world still counts its branch's places, last of all.
-    s.telephonePole.branch().addNodesTo(navGraph);
+    s.telephonePole.branch().addNodesTo(*graph_);
     // Every walkway has been handed to the graph by the registrations above.
-    navGraph.computeAllPaths();
+    graph_->computeAllPaths();
 }
 
 void Game::tick(bool force) {
@@ -151,7 +152,7 @@ void Game::tick(bool force) {
         return;
     if (counterFrequency <= 0)
         counterFrequency = std::max<double>(1.0, static_cast<double>(clock->frequency()));
-    if (paused && !force)
+    if (world_->settings().paused && !force)
         return;
 
     const std::int64_t now = clock->counter();
@@ -164,7 +165,7 @@ void Game::tick(bool force) {
         lastFrameCounter = now;
     }
 
-    if (hudMode == 2 && ++fpsRefreshCounter > 8) {
+    if (world_->settings().hudMode == 2 && ++fpsRefreshCounter > 8) {
         fpsRefreshCounter = 0;
         if (const double fps = framesPerSecond(); fps > 0)
             setStatusText(formatFrameRate(fps));
@@ -217,9 +218,10 @@ std::string Game::formatFrameRate(double fps) {
 
 void Game::simulate(double dt) {
     ++frameCount;
-    updatePass(agentList, dt);
-    updatePass(platformList, dt);
-    updatePass(objectList, dt);
+    const ObjectRegistry& objects = world_->objects();
+    updatePass(objects.agentList(), dt);
+    updatePass(objects.platformList(), dt);
+    updatePass(objects.objectList(), dt);
     if (scores_ != nullptr)
         keepScore();
 }
@@ -233,7 +235,7 @@ void Game::keepScores(ScoreKeeper* keeper) {
 void Game::showScores() {
     Scene& s = *scene_;
     for (TextBox* box : {&s.slowBest, &s.mildBest, &s.fastBest, &s.newBestBox})
-        box->registerInGame(*this);
+        box->registerInGame(*world_);
     for (auto [box, button] : {std::pair{&s.slowBest, &s.slowButton}, std::pair{&s.mildBest, &s.mildButton},
                                std::pair{&s.fastBest, &s.fastButton}}) {
         box->setEmSize(kBestTimeEmSize);
@@ -247,15 +249,16 @@ void Game::showScores() {
 void Game::keepScore() {
     Scene& s = *scene_;
     const GameRoundup& round = s.rules;
+    const WorldSettings& settings = world_->settings();
     if (round.isRunning()) {
         roundWasRunning_ = true;
     } else if (roundWasRunning_) {
         roundWasRunning_ = false;
         // Won: every sock collected and the result standing (a round ended with 'm' has none).
         // A round after any cheat key never counts.
-        if (round.socksInLevel().empty() && round.display().resultBox.isOn() && !cheatUsed) {
-            if (const int place =
-                    scores_->roundWon(speedLevel, round.display().gameClock.elapsedSeconds(), round.lives());
+        if (round.socksInLevel().empty() && round.display().resultBox.isOn() && !settings.cheatUsed) {
+            if (const int place = scores_->roundWon(
+                    settings.speedLevel, round.display().gameClock.elapsedSeconds(), round.lives());
                 place > 0) {
                 s.newBestBox.setText(core::trNumber("New best: place %d", place));
                 s.newBestBox.setOn(true);
@@ -277,13 +280,14 @@ void Game::keepScore() {
 
 void Game::showHelp(bool show) {
     Scene& s = *scene_;
+    bool& paused = world_->settings().paused;
     if (show == helpShown())
         return;
     if (show) {
         // Joins the scene the first time it is asked for, last, so that it lies over
         // everything; a game whose help was never shown has the picture it always had.
         if (s.helpPanel.world() == nullptr) {
-            s.helpPanel.registerInGame(*this);
+            s.helpPanel.registerInGame(*world_);
             s.helpPanel.placeIn(
                 {kHelpMargin, kHelpMargin, kWorldWidth - 2 * kHelpMargin, kWorldHeight - 2 * kHelpMargin});
         }
@@ -305,7 +309,7 @@ bool Game::helpShown() const {
     return scene_->helpPanel.isOn();
 }
 
-void Game::updatePass(std::vector<Object*>& list, double dt) {
+void Game::updatePass(const std::vector<Object*>& list, double dt) {
     // By index, re-reading the size: objects appended during the pass are updated in it.
     for (std::size_t i = 0; i < list.size(); ++i)
         list[i]->update(dt);
@@ -333,7 +337,7 @@ int Game::onPointerMove(gfx::PointF world) {
 void Game::hoverHighlights(gfx::PointF world) {
     // The highlight that holds a target is also where a click sends the Husband, so only
     // one of the two may hold one. Where nothing is found, both keep what they had.
-    NavGraph& graph = navGraph;
+    NavGraph& graph = *graph_;
     if (hoverNodes) {
         if (NavNode* node = graph.nodeAt(world)) {
             scene_->nodeHighlight.setNode(node);
@@ -355,6 +359,7 @@ int Game::onPointerClick(gfx::PointF world) {
     if (helpShown())
         return 0;
     if (Button* button = buttonAt(world)) {
+        int& speedLevel = world_->settings().speedLevel;
         if (button == &scene_->slowButton)
             speedLevel = 1;
         else if (button == &scene_->mildButton)
@@ -376,7 +381,7 @@ int Game::onPointerClick(gfx::PointF world) {
 Button* Game::buttonAt(gfx::PointF p) {
     constexpr float kReach = 10;
     Button* found = nullptr;
-    for (Button* button : buttonList) {
+    for (Button* button : world_->objects().buttonList()) {
         button->setHighlighted(false);
         if (!button->isOn() || found != nullptr)
             continue;
@@ -398,7 +403,7 @@ Game::KeyAction Game::onKey(char32_t ch) {
 
 void Game::paintWhilePaused() {
     // An incremental paint: when nothing changed, nothing is drawn or copied.
-    if (paused && paintEachFrame)
+    if (world_->settings().paused && paintEachFrame)
         paint(false);
 }
 
@@ -432,15 +437,15 @@ void Game::paint(bool fromExpose) {
 
 SceneView Game::sceneView() const {
     SceneView view;
-    view.drawList = drawList;
-    view.agents = agentList;
+    view.drawList = world_->objects().drawList();
+    view.agents = world_->objects().agentList();
     view.groundQuaking = ground().isQuakeActive();
     view.navOverlay = navOverlay;
     view.selectedNode = selectedNode;
-    view.navGraph = &navGraph;
+    view.navGraph = graph_.get();
     view.showDirtyRects = showDirtyRects;
     view.showRedrawnObjects = showRedrawnObjects;
-    view.redrawStatistics = hudMode == 3;
+    view.redrawStatistics = world_->settings().hudMode == 3;
     view.exposeRepaintsAll = paintForcesFullRedraw;
     return view;
 }

@@ -4,7 +4,7 @@
 #include "core/Translate.h"
 #include "game/Renderer.h"
 #include "game/WindowPort.h"
-#include "scene/World.h"
+#include "scene/WorldHost.h"
 
 #include <cstdint>
 #include <deque>
@@ -30,18 +30,21 @@ class ScoreKeeper;
 class TelephonePole;
 class TextBox;
 class Wife;
+class World;
 // The house's storeys.
 class Storey;
 
-// The one top-level object: the world the scene lives in (its registration lists, graph and
-// settings) together with the fixed scene itself, the frame cycle, the renderer and input.
-// Being the world, it hands itself to the scene at registration; the scene sees only that part.
-// Building one is the whole start-up order: the world's graph first, then the scene, which
-// reaches the graph only when it registers.
-class Game : public World {
+// The one top-level object: it holds the world the scene lives in (its registry of objects,
+// graph, settings and random generator) together with the fixed scene itself, the frame cycle,
+// the renderer and input. It hands the world to the scene at registration; the scene sees only
+// that, and reaches the frame rate and the renderer's clearing through the world's host, which
+// the game is. Building one is the whole start-up order: the world's graph first, then the
+// scene, which reaches the graph only when it registers.
+class Game final : public WorldHost {
 public:
-    Game();
-    ~Game() override;
+    // The seed starts the game's random generator: the same seed and input replay the same game.
+    explicit Game(std::uint32_t seed);
+    ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
@@ -77,6 +80,9 @@ public:
     void releaseBackBuffer();
     // What the renderer paints: the scene and the settings that change the picture.
     SceneView sceneView() const;
+    // The world the scene registers in (scene/World.h).
+    World& world() { return *world_; }
+    const World& world() const { return *world_; }
     // The renderer clears where the object was at its next paint.
     void eraseLater(const gfx::RectF& lastBounds) override { renderer_.eraseLater(lastBounds); }
 
@@ -184,12 +190,9 @@ public:
     int fpsRefreshCounter = 0;
 
 private:
-    // The graph is made before the world that holds it, and kept by the game.
-    explicit Game(std::unique_ptr<NavGraph> graph);
-
     void recordSample(double elapsedUs);
     void simulate(double dt);
-    static void updatePass(std::vector<Object*>& list, double dt);
+    static void updatePass(const std::vector<Object*>& list, double dt);
     // The navigation highlights follow the pointer (world point).
     void hoverHighlights(gfx::PointF world);
     // No frames run while paused; a key, a click or a pointer move that changed the picture
@@ -201,9 +204,12 @@ private:
     // The best times' labels join the scene.
     void showScores();
 
-    // The world's graph: declared before the scene, whose walkways point into it, so that it
-    // goes after them.
+    // The world's graph and the world: declared before the scene, whose walkways point into
+    // the graph and whose objects take themselves off the world's lists, so that they go after
+    // it. Behind pointers, as the scene, so that a change to either rebuilds the files that use
+    // it, not all that know the game.
     std::unique_ptr<NavGraph> graph_;
+    std::unique_ptr<World> world_;
     WindowPort* window = nullptr;
     core::Clock* clock = nullptr;
     Renderer renderer_;

@@ -1,15 +1,11 @@
 #include "game/GameHost.h"
 
-#include "core/Random.h"
+#include "scene/World.h"
 
 namespace game {
 
-GameHost::Seeding::Seeding(std::uint32_t seed) {
-    core::Random::seed(seed);
-}
-
 GameHost::GameHost(int width, int height, std::uint32_t seed, bool shown)
-    : seeding(seed), window(width, height) {
+    : window(width, height), game(seed), graph(game.world().navGraph()) {
     game.attachWindow(window, clock);
     // The window appears: its first paint is a full one.
     if (shown)

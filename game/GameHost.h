@@ -28,18 +28,10 @@ public:
     // The window system asks for a repaint (shown, restored, resized).
     void expose() { game.paint(true); }
 
-private:
-    // Seeds the generator before the game draws anything from it.
-    struct Seeding {
-        explicit Seeding(std::uint32_t seed);
-    };
-    Seeding seeding;
-
-public:
     core::VirtualClock clock;
     OffscreenWindow window;
     Game game;
-    NavGraph& graph = game.navGraph;
+    NavGraph& graph;
 };
 
 } // namespace game

@@ -14,6 +14,7 @@
 #include "rules/Sock.h"
 #include "scene/MovablePlatform.h"
 #include "scene/Object.h"
+#include "scene/World.h"
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"
 
@@ -44,18 +45,19 @@ void GameStateJson::addTiming(json& out, Game& game, long long timerCalls) {
 }
 
 void GameStateJson::addSettings(json& out, const Game& game) {
-    out["speedLevel"] = game.speedLevel;
-    out["paused"] = game.paused;
+    const WorldSettings& settings = game.world().settings();
+    out["speedLevel"] = settings.speedLevel;
+    out["paused"] = settings.paused;
     out["paintForcesFullRedraw"] = game.paintForcesFullRedraw;
     out["showDirtyRects"] = game.showDirtyRects;
     out["showRedrawnObjects"] = game.showRedrawnObjects;
-    out["groundEventRequest"] = game.groundEventRequest;
+    out["groundEventRequest"] = settings.groundEventRequest;
     out["selectedNode"] = game.selectedNode;
     out["navOverlay"] = game.navOverlay;
-    out["goalTracking"] = game.goalTracking;
+    out["goalTracking"] = settings.goalTracking;
     out["hoverNodes"] = game.hoverNodes;
-    out["cheatUsed"] = game.cheatUsed;
-    out["hudMode"] = game.hudMode;
+    out["cheatUsed"] = settings.cheatUsed;
+    out["hudMode"] = settings.hudMode;
 }
 
 void GameStateJson::addMessageBox(json& out, const Game& game) {
@@ -64,7 +66,7 @@ void GameStateJson::addMessageBox(json& out, const Game& game) {
 
 void GameStateJson::addButtons(json& out, const Game& game) {
     json buttons = json::array();
-    for (const Button* button : game.buttonList)
+    for (const Button* button : game.world().objects().buttonList())
         buttons.push_back(
             {{"text", button->text()}, {"on", button->isOn()}, {"highlighted", button->isHighlighted()}});
     out["buttons"] = std::move(buttons);
@@ -72,7 +74,7 @@ void GameStateJson::addButtons(json& out, const Game& game) {
 
 void GameStateJson::addDrawList(json& out, const Game& game) {
     json objects = json::array();
-    for (const Object* object : game.drawList) {
+    for (const Object* object : game.world().objects().drawList()) {
         // The outline as it was last drawn: a dump must not rebuild anything.
         const gfx::RectF b = object->pathBounds(true);
         objects.push_back({{"type", object->typeName()}, {"bounds", {b.x, b.y, b.width, b.height}}});
@@ -81,7 +83,7 @@ void GameStateJson::addDrawList(json& out, const Game& game) {
 }
 
 void GameStateJson::addNav(json& out, const Game& game) {
-    const NavGraph& graph = game.navGraph;
+    const NavGraph& graph = game.world().navGraph();
     json nodes = json::array();
     for (const NavNode* n : graph.nodes())
         nodes.push_back({{"index", n->index}, {"name", n->name}, {"x", n->x}, {"y", n->y}});
@@ -100,7 +102,7 @@ void GameStateJson::addNav(json& out, const Game& game) {
     }
 
     json platforms = json::array();
-    for (const Object* object : game.platformList) {
+    for (const Object* object : game.world().objects().platformList()) {
         const auto* platform = dynamic_cast<const Platform*>(object);
         if (platform == nullptr)
             continue;
@@ -171,7 +173,7 @@ json agentState(const Agent& agent) {
 
 void GameStateJson::addAgents(json& out, const Game& game) {
     json agents = json::array();
-    for (const Object* object : game.agentList)
+    for (const Object* object : game.world().objects().agentList())
         if (const auto* agent = dynamic_cast<const Agent*>(object))
             agents.push_back(agentState(*agent));
     out["agents"] = std::move(agents);

@@ -3,6 +3,7 @@
 #include "agents/NavGraph.h"
 #include "level/NodeHighlight.h"
 #include "rules/GameRoundup.h"
+#include "scene/World.h"
 #include "widgets/TextBox.h"
 
 namespace game {
@@ -15,6 +16,7 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
             game.showHelp(false);
         return key == U'q' ? Game::KeyAction::Quit : Game::KeyAction::None;
     }
+    WorldSettings& settings = game.world().settings();
     switch (key) {
     case Game::kHelpKey:
         game.showHelp(true);
@@ -33,20 +35,20 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         game.showRedrawnObjects = false;
         break;
     case U'd':
-        game.speedLevel = game.speedLevel >= 3 ? 1 : game.speedLevel + 1;
+        settings.speedLevel = settings.speedLevel >= 3 ? 1 : settings.speedLevel + 1;
         game.rules().speedChanged();
-        game.cheatUsed = true;
+        settings.cheatUsed = true;
         break;
     case U'e':
-        game.groundEventRequest = true;
-        game.cheatUsed = true;
+        settings.groundEventRequest = true;
+        settings.cheatUsed = true;
         break;
     case U'f':
         cycleStatusBox(game);
         break;
     case U'g':
-        game.goalTracking = !game.goalTracking;
-        game.cheatUsed = true;
+        settings.goalTracking = !settings.goalTracking;
+        settings.cheatUsed = true;
         break;
     case U'j':
         stepSelectedNode(game, -1);
@@ -56,17 +58,17 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U'l':
         game.navOverlay = (game.navOverlay + 1) % 3;
-        game.cheatUsed = true;
+        settings.cheatUsed = true;
         break;
     case U'a':
         game.rules().music().toggle();
         break;
     case U'p':
-        game.paused = !game.paused;
+        settings.paused = !settings.paused;
         // Shown in the picture too: a full-screen player never sees the title.
-        game.pauseBox().setOn(game.paused);
+        game.pauseBox().setOn(settings.paused);
         game.tick(true);
-        if (game.paused)
+        if (settings.paused)
             game.rules().music().pause();
         else
             game.rules().music().resume();
@@ -76,7 +78,7 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         break;
     case U's':
         game.tick(true);
-        game.cheatUsed = true;
+        settings.cheatUsed = true;
         break;
     case U'z':
         game.hoverNodes = !game.hoverNodes;
@@ -88,7 +90,7 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
     case U'+':
     case U'=':
         game.rules().collectRandomSock();
-        game.cheatUsed = true;
+        settings.cheatUsed = true;
         break;
     case U'-':
     case U'_':
@@ -107,13 +109,14 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
 }
 
 void KeyCommands::cycleStatusBox(Game& game) {
-    game.hudMode = (game.hudMode + 1) % 4;
-    game.messageBox().setOn(game.hudMode != 0);
+    int& hudMode = game.world().settings().hudMode;
+    hudMode = (hudMode + 1) % 4;
+    game.messageBox().setOn(hudMode != 0);
     game.messageBox().setText("");
 }
 
 void KeyCommands::stepSelectedNode(Game& game, int delta) {
-    const int count = game.navGraph.nodeCount();
+    const int count = game.world().navGraph().nodeCount();
     if (count <= 0) {
         game.selectedNode = 0;
         return;

@@ -1,8 +1,6 @@
 #include "game/Renderer.h"
 
-#include "level/LightSource.h"
 #include "scene/Object.h"
-#include "widgets/Trampoline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,10 +11,9 @@
 namespace game {
 
 bool Renderer::keepsSprite(const Object& object) const {
-    // The light drifts on its own and the trampolines change colour as they arm: both are
-    // drawn as usual. So is anything with no size or a picture too big to keep.
-    if (dynamic_cast<const LightSource*>(&object) != nullptr ||
-        dynamic_cast<const Trampoline*>(&object) != nullptr)
+    // What changes its looks in place (the light, the trampolines) is drawn as usual. So is
+    // anything with no size or a picture too big to keep.
+    if (!object.keepsSprite())
         return false;
     const gfx::RectF& b = object.lastBounds();
     if (!(b.width > 0 && b.height > 0) || !std::isfinite(b.x) || !std::isfinite(b.y) ||

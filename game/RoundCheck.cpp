@@ -3,6 +3,7 @@
 #include "game/Game.h"
 #include "rules/GameRoundup.h"
 #include "rules/Sock.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <set>
@@ -30,11 +31,12 @@ std::string checkRound(const Game& game) {
         return "round: " + std::to_string(inLevel.size()) + " socks in the level and " +
                std::to_string(collected.size()) + " collected (" + std::to_string(distinct.size()) +
                " different) instead of 40";
+    const ObjectRegistry& objects = game.world().objects();
     for (const Sock* s : inLevel)
-        if (!s->isInLevel() || !listed(game.agentList, s) || !listed(game.drawList, s))
+        if (!s->isInLevel() || !listed(objects.agentList(), s) || !listed(objects.drawList(), s))
             return "round: a sock of the level is not in the level";
     for (const Sock* s : collected)
-        if (s->isInLevel() || listed(game.agentList, s) || listed(game.drawList, s))
+        if (s->isInLevel() || listed(objects.agentList(), s) || listed(objects.drawList(), s))
             return "round: a collected sock is still in the level";
     return {};
 }

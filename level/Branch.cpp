@@ -53,11 +53,11 @@ void Branch::addNodesTo(NavGraph& graph) {
 
 void Branch::registerInGame(World& world) {
     // Its places come first: the edges below join them.
-    addNodesTo(world.navGraph);
+    addNodesTo(world.navGraph());
     Platform::registerInGame(world);
     twig_.registerInGame(world);
     carried.push_back(&twig_);
-    NavGraph& graph = world.navGraph;
+    NavGraph& graph = world.navGraph();
     graph.addTwoWayEdge(this, root, points[0], middle, points[2], 5.0);
     graph.addTwoWayEdge(this, middle, points[2], end, points[3], 5.0);
 }

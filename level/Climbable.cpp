@@ -22,7 +22,7 @@ void Climbable::registerInGame(World& world) {
     const auto cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
     const auto bottom = static_cast<float>(static_cast<int>(y));
     const auto top = static_cast<float>(static_cast<int>(y - height));
-    world.navGraph.addTwoWayEdge(this, *bottomNode_, {cx, bottom}, *topNode_, {cx, top}, 2.0);
+    world.navGraph().addTwoWayEdge(this, *bottomNode_, {cx, bottom}, *topNode_, {cx, top}, 2.0);
 }
 
 void Climbable::translate(float dx, float dy) {

@@ -36,8 +36,8 @@ void DanglingCable::registerInGame(World& world) {
     // From the foot of the loop the agent lets go and drops to the landing place.
     const gfx::PointF foot{static_cast<float>(static_cast<int>(x + 10)),
                            static_cast<float>(static_cast<int>(y))};
-    world.navGraph.addOneWayEdge(this, *bottomNode_, foot, false, *landingNode,
-                                 {NavEdge::kUnset, NavEdge::kUnset}, false);
+    world.navGraph().addOneWayEdge(this, *bottomNode_, foot, false, *landingNode,
+                                   {NavEdge::kUnset, NavEdge::kUnset}, false);
 }
 
 void DanglingCable::draw(gfx::Graphics& g) {

@@ -34,7 +34,7 @@ FilledClimbable::FilledClimbable(std::string climbName, float left, float bottom
     : Climbable(std::move(climbName), left, bottom, w, h, 1, nullptr, nullptr), fill(color), foot_(foot) {}
 
 void FilledClimbable::registerInGame(World& world) {
-    NavNode& footNode = placeNode(world.navGraph, foot_);
+    NavNode& footNode = placeNode(world.navGraph(), foot_);
     setEnds(&footNode, &footNode);
     Climbable::registerInGame(world);
 }

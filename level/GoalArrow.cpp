@@ -24,7 +24,7 @@ void GoalArrow::setEnabled(bool value) {
 }
 
 void GoalArrow::update(double) {
-    const bool wanted = enabled || (world() != nullptr && world()->goalTracking);
+    const bool wanted = enabled || (world() != nullptr && world()->settings().goalTracking);
     if (!wanted) {
         if (showing)
             hide();

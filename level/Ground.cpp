@@ -78,12 +78,12 @@ void Ground::registerInGame(World& world) {
     Platform::registerInGame(world);
     tree_.registerInGame(world);
     pole_.registerInGame(world);
-    carry(world.storeys.basement);
+    carry(world.storeys().basement);
     carried.push_back(&tree_);
     carried.push_back(&pole_);
-    carry(world.storeys.looseThings); // a quake shakes the socks loose
+    carry(world.storeys().looseThings); // a quake shakes the socks loose
 
-    NavGraph& graph = world.navGraph;
+    NavGraph& graph = world.navGraph();
     addWalkway(graph, this, kWalkway);
     // The world wraps: walking off the left end leads to the right end, through a point
     // 25 pixels beyond the left edge.
@@ -114,11 +114,11 @@ void Ground::update(double dt) {
     const int oldRaise = quakeRaise_;
     int newRaise = 0;
     if (!quakeActive) {
-        World& settings = *world();
+        WorldSettings& settings = world()->settings();
         if (settings.groundEventRequest) {
             settings.groundEventRequest = false;
             quakePhase_ = kIdleFramesBeforeQuake;
-        } else if (static_cast<int>(core::Random::next() * 0.091552734375) == 1) {
+        } else if (static_cast<int>(world()->random().next() * 0.091552734375) == 1) {
             // A chance of 11 in 32768 per frame for a quake out of the blue.
             settings.groundEventRequest = false;
             quakePhase_ = kIdleFramesBeforeQuake;

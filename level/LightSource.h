@@ -21,6 +21,8 @@ public:
 
     std::string typeName() const override { return "LightSource"; }
     void translate(float, float) override {}
+    // It drifts on its own: drawn as usual, also while the ground shakes.
+    bool keepsSprite() const override { return false; }
     void update(double dt) override;
     void draw(gfx::Graphics& g) override;
     gfx::RectF pathBounds(bool withPen) const override;

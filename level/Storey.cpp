@@ -22,7 +22,7 @@ Storey::Storey(const StoreyTable& table) : plan(table), fill(table.fillColour) {
 
 void Storey::registerInGame(World& world) {
     Platform::registerInGame(world);
-    NavGraph& graph = world.navGraph;
+    NavGraph& graph = world.navGraph();
     if (ladder) {
         ladder->setEnds(&placeNode(graph, plan.ladder.foot), &placeNode(graph, plan.ladder.head));
         ladder->registerInGame(world);
@@ -33,7 +33,7 @@ void Storey::registerInGame(World& world) {
         trampoline.registerInGame(world);
 
     if (plan.carries != nullptr)
-        carry(world.storeys.*plan.carries);
+        carry(world.storeys().*plan.carries);
     if (ladder)
         carried.push_back(&*ladder);
     for (Wall& wall : walls)

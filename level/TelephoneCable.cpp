@@ -44,7 +44,7 @@ const std::array<gfx::PointF, 8>& TelephoneCable::outlinePoints() {
 }
 
 void TelephoneCable::registerInGame(World& world) {
-    NavGraph& graph = world.navGraph;
+    NavGraph& graph = world.navGraph();
 
     // The loops hang from the outline's second and fifth points.
     const gfx::PointF left = kOutline[1];
@@ -59,8 +59,8 @@ void TelephoneCable::registerInGame(World& world) {
 
     Platform::registerInGame(world);
     // The ground shakes the line directly; the pole only carries its branch.
-    if (world.storeys.ground != nullptr)
-        world.storeys.ground->carry(this);
+    if (world.storeys().ground != nullptr)
+        world.storeys().ground->carry(this);
     dangling1->registerInGame(world);
     dangling4->registerInGame(world);
 

@@ -12,7 +12,7 @@ TelephonePole::TelephonePole()
 
 void TelephonePole::registerInGame(World& world) {
     // The climb is made of the three edges below.
-    NavGraph& graph = world.navGraph;
+    NavGraph& graph = world.navGraph();
     FilledClimbable::registerInGame(world);
     cable_.registerInGame(world);
     branch_.registerInGame(world);

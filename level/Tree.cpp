@@ -12,7 +12,7 @@ Tree::Tree()
 
 void Tree::registerInGame(World& world) {
     // The climb runs from the foot up through the branch roots.
-    NavGraph& graph = world.navGraph;
+    NavGraph& graph = world.navGraph();
     FilledClimbable::registerInGame(world);
     for (Branch& b : branches) {
         b.registerInGame(world);
@@ -32,10 +32,10 @@ void Tree::registerInGame(World& world) {
     constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
     NavNode& roofRight = placeNode(graph, Place::RoofRight);
     graph.addOneWayEdge(&branches[2], branches[2].endNode(), own, false, roofRight, own, false);
-    graph.addOneWayEdge(world.storeys.roof, roofRight, own, false, branches[2].endNode(), own, false);
+    graph.addOneWayEdge(world.storeys().roof, roofRight, own, false, branches[2].endNode(), own, false);
     graph.addOneWayEdge(&branches[0], branches[0].endNode(), own, false,
                         placeNode(graph, Place::FirstFloorRightAngle), own, false);
-    graph.addOneWayEdge(world.storeys.secondFloor, placeNode(graph, Place::SecondFloorRight), own, false,
+    graph.addOneWayEdge(world.storeys().secondFloor, placeNode(graph, Place::SecondFloorRight), own, false,
                         branches[0].middleNode(), own, false);
     // From the right branch's tip across the right edge of the world to the pole on the left.
     graph.addOneWayEdge(&branches[1], branches[1].endNode(), own, false, placeNode(graph, Place::PoleMiddle),

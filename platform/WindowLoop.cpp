@@ -7,6 +7,7 @@
 #include "platform/SdlWindow.h"
 #include "record/RecordingPlayer.h"
 #include "record/SessionRecorder.h"
+#include "scene/World.h"
 
 #include <SDL.h>
 
@@ -303,7 +304,7 @@ void WindowLoop::showAbout() {
 }
 
 void WindowLoop::updateTitle() {
-    const bool paused = game_.paused || (playback_ && playback_->paused());
+    const bool paused = game_.world().settings().paused || (playback_ && playback_->paused());
     if (paused == titlePaused_)
         return;
     titlePaused_ = paused;

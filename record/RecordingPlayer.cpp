@@ -1,6 +1,7 @@
 #include "record/RecordingPlayer.h"
 
 #include "core/Translate.h"
+#include "scene/World.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -199,9 +200,9 @@ game::Game::KeyAction WindowPlayback::viewerKey(char32_t key, std::int64_t nowUs
     case U'l':
     case U'r': {
         // A view is not a cheat: the recorded player's record stays as it was.
-        const bool cheated = game_.cheatUsed;
+        const bool cheated = game_.world().settings().cheatUsed;
         game_.onKey(key);
-        game_.cheatUsed = cheated;
+        game_.world().settings().cheatUsed = cheated;
         return game::Game::KeyAction::None;
     }
     default:

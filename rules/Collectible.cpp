@@ -5,22 +5,7 @@
 #include "scene/Platform.h"
 #include "scene/World.h"
 
-#include <algorithm>
-
 namespace game {
-
-namespace {
-
-void eraseFrom(std::vector<Object*>& list, const Object* o) {
-    list.erase(std::remove(list.begin(), list.end(), o), list.end());
-}
-
-void appendOnce(std::vector<Object*>& list, Object* o) {
-    if (std::find(list.begin(), list.end(), o) == list.end())
-        list.push_back(o);
-}
-
-} // namespace
 
 Collectible::Collectible() {
     x = 100;
@@ -33,8 +18,8 @@ Collectible::~Collectible() {
 }
 
 void Collectible::leaveListsOf(World& w) {
-    eraseFrom(w.drawList, this);
-    eraseFrom(w.agentList, this);
+    w.objects().remove(ObjectRegistry::List::Draw, this);
+    w.objects().remove(ObjectRegistry::List::Agent, this);
     // The next paint clears where it was last drawn.
     w.eraseLater(lastBounds());
 }
@@ -71,8 +56,9 @@ void Collectible::scatter(double spread, double offset) {
         spread = 50;
     if (offset == -1)
         offset = 50;
-    const double dx = core::Random::next() * spread / 16384 - offset;
-    const double dy = core::Random::next() * spread / 16384 - offset;
+    core::Random& random = world()->random();
+    const double dx = random.next() * spread / 16384 - offset;
+    const double dy = random.next() * spread / 16384 - offset;
     moveBy(static_cast<float>(dx), static_cast<float>(dy));
     wrapIntoWorld(-20);
     detached.activate();
@@ -86,8 +72,8 @@ void Collectible::place() {
     if (listener != nullptr && asSock() != nullptr)
         listener->sockPlaced(*asSock());
     if (World* w = world()) {
-        appendOnce(w->drawList, this);
-        appendOnce(w->agentList, this);
+        w->objects().addOnce(ObjectRegistry::List::Draw, this);
+        w->objects().addOnce(ObjectRegistry::List::Agent, this);
     }
     invalidate();
 }

@@ -45,10 +45,10 @@ void GameRoundup::registerInGame(World& world) {
 }
 
 void GameRoundup::update(double dt) {
-    music_.frame(dt, running, world() != nullptr && world()->paused);
+    music_.frame(dt, running, world() != nullptr && world()->settings().paused);
     if (!running)
         return;
-    if (world()->cheatUsed)
+    if (world()->settings().cheatUsed)
         display_.showCheater();
     pickUpSock();
     // Won in this frame: the round's picture stands as it is. A cat whose touch the win just
@@ -89,12 +89,13 @@ void GameRoundup::strikeWithCats() {
             cat->setTouched(true);
             pairFailCount_ = 0;
             // Up to twenty collected socks fly off around him.
+            core::Random& random = world()->random();
             for (int dropped = 0; dropped < 20 && !socksCollected_.empty(); ++dropped) {
                 Sock* sock = socksCollected_.back();
                 socksCollected_.pop_back();
                 const gfx::PointF at = husband.position();
-                const auto dx = static_cast<float>(core::Random::next() * 0.0048828125 - 80);
-                const auto dy = static_cast<float>(core::Random::next() * 0.0048828125 - 80);
+                const auto dx = static_cast<float>(random.next() * 0.0048828125 - 80);
+                const auto dy = static_cast<float>(random.next() * 0.0048828125 - 80);
                 sock->moveTo(at.x + dx, at.y + dy);
                 sock->place();
                 sock->scatter(1, 1);
@@ -141,7 +142,7 @@ void GameRoundup::chaseWithWife(double dt) {
         }
         return;
     }
-    NavEdge* edge = world()->navGraph.nearestEdge({std::trunc(h.x), std::trunc(h.y)});
+    NavEdge* edge = world()->navGraph().nearestEdge({std::trunc(h.x), std::trunc(h.y)});
     if (edge == nullptr)
         return;
     // Already on her way to either end of the walkway he is on: let her walk on.
@@ -194,7 +195,7 @@ void GameRoundup::translate(float, float) {
 Sock* GameRoundup::randomSock(const std::vector<Sock*>& list) {
     if (list.empty())
         return nullptr;
-    return list[static_cast<std::size_t>(core::Random::index(static_cast<int>(list.size())))];
+    return list[static_cast<std::size_t>(world()->random().index(static_cast<int>(list.size())))];
 }
 
 void GameRoundup::sockPlaced(Sock& sock) {
@@ -213,11 +214,12 @@ void GameRoundup::startNewGame() {
     endGame();
     music_.roundStarts();
     lives_ = 2;
+    core::Random& random = world()->random();
     for (int i = 0; i < kSockCount; ++i) {
-        auto sock = std::make_unique<Sock>();
+        auto sock = std::make_unique<Sock>(random);
         sock->setListener(this);
-        const double dx = 10 + core::Random::next() * 385.0 / 16384;
-        const double dy = 10 + core::Random::next() * 267.0 / 16384;
+        const double dx = 10 + random.next() * 385.0 / 16384;
+        const double dy = 10 + random.next() * 267.0 / 16384;
         sock->moveBy(static_cast<float>(dx), static_cast<float>(dy));
         sock->registerInGame(*world());
         sock->place();
@@ -278,7 +280,7 @@ void GameRoundup::speedChanged() {
 }
 
 int GameRoundup::speedLevel() const {
-    return world() != nullptr ? world()->speedLevel : 1;
+    return world() != nullptr ? world()->settings().speedLevel : 1;
 }
 
 } // namespace game

@@ -91,7 +91,7 @@ private:
     int speedLevel() const;
     // A random sock of the list, drawn from the game's random source, or nullptr when it is
     // empty.
-    static Sock* randomSock(const std::vector<Sock*>& list);
+    Sock* randomSock(const std::vector<Sock*>& list);
 
     RoundCast cast;
     std::vector<Sock*> socksInLevel_;

@@ -13,11 +13,11 @@ std::uint8_t component(int r) {
 
 } // namespace
 
-Sock::Sock() {
-    const int r1 = core::Random::next();
-    const int r2 = core::Random::next();
-    const int r3 = core::Random::next();
-    const int r4 = core::Random::next();
+Sock::Sock(core::Random& random) {
+    const int r1 = random.next();
+    const int r2 = random.next();
+    const int r3 = random.next();
+    const int r4 = random.next();
     const std::uint8_t red = component(r1);
     const std::uint8_t green = component(r2);
     const std::uint8_t blue = component(r3);

@@ -4,12 +4,18 @@
 #include "gfx/Pen.h"
 #include "rules/Collectible.h"
 
+namespace core {
+class Random;
+}
+
 namespace game {
 
 // A sock of random colour and size: a wide translucent leg and foot with two stripes and a toe.
 class Sock : public Collectible {
 public:
-    Sock();
+    // Its colour and size are drawn from the game's generator as it is made, before it joins
+    // any world.
+    explicit Sock(core::Random& random);
 
     std::string typeName() const override { return "Sock"; }
     void draw(gfx::Graphics& g) override;

@@ -50,8 +50,8 @@ Agent::Agent() : Object(0xffb4b4ff, 2.0f) {
 
 void Agent::registerInGame(World& world) {
     joinWorld(world);
-    world.drawList.push_back(this);
-    world.agentList.push_back(this);
+    world.objects().add(ObjectRegistry::List::Draw, this);
+    world.objects().add(ObjectRegistry::List::Agent, this);
     behaviours.setOwner(this);
     body.reset();
     body.activate();
@@ -137,7 +137,7 @@ int Agent::findPlatform(double) {
     }
     const gfx::RectF r = bounds(false);
     Platform* candidate = nullptr;
-    for (Object* object : world()->platformList) {
+    for (Object* object : world()->objects().platformList()) {
         auto* p = static_cast<Platform*>(object);
         if (!p->touches(r))
             continue;
@@ -227,7 +227,7 @@ bool Agent::wrapIntoWorld(int margin) {
 }
 
 int Agent::speedLevel() const {
-    return world() != nullptr ? world()->speedLevel : 1;
+    return world() != nullptr ? world()->settings().speedLevel : 1;
 }
 
 } // namespace game

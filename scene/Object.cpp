@@ -11,8 +11,8 @@ Object::Object(gfx::Argb penColor, float penWidth) : pen_(penColor, penWidth) {
 
 void Object::registerInGame(World& world) {
     joinWorld(world);
-    world.drawList.push_back(this);
-    world.objectList.push_back(this);
+    world.objects().add(ObjectRegistry::List::Draw, this);
+    world.objects().add(ObjectRegistry::List::Object, this);
 }
 
 void Object::refreshShape() {

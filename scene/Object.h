@@ -45,6 +45,9 @@ public:
     // Bounds of the current path as it stands (no refresh), optionally widened by the pen.
     virtual gfx::RectF pathBounds(bool withPen) const;
     virtual void rebuildPath() = 0;
+    // Whether a quake may paint the object once into a picture of its own and move that
+    // picture about: so for anything whose drawing changes only with its place.
+    virtual bool keepsSprite() const { return true; }
 
     // Renderer bookkeeping.
     bool isRedrawNeeded() const { return redrawNeeded; }

@@ -9,8 +9,8 @@ namespace game {
 
 void Platform::registerInGame(World& world) {
     joinWorld(world);
-    world.drawList.push_back(this);
-    world.platformList.push_back(this);
+    world.objects().add(ObjectRegistry::List::Draw, this);
+    world.objects().add(ObjectRegistry::List::Platform, this);
 }
 
 bool Platform::touches(const gfx::RectF& r) {
@@ -42,7 +42,7 @@ void Platform::carryRiders(float dx, float dy) {
     // Only a platform in a world has anyone standing on it.
     if (world() == nullptr)
         return;
-    for (Object* o : world()->agentList) {
+    for (Object* o : world()->objects().agentList()) {
         auto* agent = static_cast<Agent*>(o);
         if (agent->isAttached() && agent->platform() == this)
             agent->translate(dx, dy);

@@ -4,8 +4,6 @@
 #include "gfx/Graphics.h"
 #include "scene/World.h"
 
-#include <algorithm>
-
 namespace game {
 
 AgentCount::AgentCount() = default;
@@ -20,8 +18,9 @@ void AgentCount::registerInGame(World& world) {
     for (auto& figure : figures) {
         figure->registerInGame(world);
         // Drawn by this widget only, never moved by the frame cycle nor thrown by a trampoline.
-        for (std::vector<Object*>* list : {&world.drawList, &world.agentList, &world.animalList})
-            list->erase(std::remove(list->begin(), list->end(), figure.get()), list->end());
+        for (const ObjectRegistry::List list :
+             {ObjectRegistry::List::Draw, ObjectRegistry::List::Agent, ObjectRegistry::List::Animal})
+            world.objects().remove(list, figure.get());
     }
 }
 

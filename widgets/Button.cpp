@@ -6,7 +6,7 @@ namespace game {
 
 void Button::registerInGame(World& world) {
     Object::registerInGame(world);
-    world.buttonList.push_back(this);
+    world.objects().addButton(this);
 }
 
 void Button::draw(gfx::Graphics& g) {

@@ -39,14 +39,14 @@ bool Trampoline::standsOn(Animal& animal, const gfx::RectF& t) {
 bool Trampoline::tryLaunch() {
     const gfx::RectF t = bounds(false);
     const World& scene = *world();
-    for (Object* o : scene.animalList) {
+    for (Object* o : scene.objects().animalList()) {
         auto* animal = static_cast<Animal*>(o);
         if (!standsOn(*animal, t))
             continue;
         // Higher at a higher frame rate and at lower speed levels. While no frame interval has
         // been measured the rate counts as unknown, and the launch uses the base speed.
         const double g = std::max(scene.framesPerSecond() - 20, 0.0);
-        const double h = std::max(3 - scene.speedLevel, 0);
+        const double h = std::max(3 - scene.settings().speedLevel, 0);
         animal->launch(g * (3 * h + 5) + baseLaunchSpeed);
         return true;
     }

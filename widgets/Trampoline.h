@@ -13,6 +13,8 @@ public:
     Trampoline(gfx::RectF rect, gfx::Argb colour, double cyclePeriod, double baseLaunchSpeed);
 
     std::string typeName() const override { return "Trampoline"; }
+    // It changes colour as it arms: drawn as usual, also while the ground shakes.
+    bool keepsSprite() const override { return false; }
     void update(double dt) override;
     void draw(gfx::Graphics& g) override;
     // Launches the first animal on it; false when none stands there.

@@ -3,6 +3,7 @@
 #include "agents/Animal.h"
 #include "agents/NavGraph.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 #include "widgets/Trampoline.h"
 
 #include <gtest/gtest.h>
@@ -43,8 +44,8 @@ private:
 
 // Lands a walker dropped at (x, y) and keeps it out of the trampolines' reach.
 void land(Level& level, Walker& w) {
-    w.registerInGame(*level.game);
-    level.game->animalList.clear();
+    w.registerInGame(level.game->world());
+    level.game->world().objects().clear(ObjectRegistry::List::Animal);
     for (int i = 0; i < 300 && !w.isAttached(); ++i)
         level.frame(0.01);
     ASSERT_TRUE(w.isAttached());
@@ -59,7 +60,7 @@ std::string platformName(const Agent& a) {
 TEST(Animal, LandsThenWandersFromPlatformToPlatform) {
     Level level;
     Walker w(380, 50);
-    w.registerInGame(*level.game);
+    w.registerInGame(level.game->world());
     std::set<std::string> rested;
     std::string first;
     for (int i = 0; i < 100 * 90; ++i) {
@@ -79,8 +80,8 @@ TEST(Animal, LandsThenWandersFromPlatformToPlatform) {
 TEST(Animal, WalksEndAtTheGoalOrAtAWallAndCountTheirStartEdge) {
     Level level;
     Walker w(300, 570);
-    w.registerInGame(*level.game);
-    level.game->animalList.clear(); // out of the trampolines' reach
+    w.registerInGame(level.game->world());
+    level.game->world().objects().clear(ObjectRegistry::List::Animal); // out of the trampolines' reach
     for (int i = 0; i < 100 && !w.isAttached(); ++i)
         level.frame(0.01);
     ASSERT_EQ(platformName(w), "FloorBasement");
@@ -166,7 +167,7 @@ TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     Trampoline& spring = level.game->floorBasement().trampolines.back();
     EXPECT_FALSE(spring.tryLaunch()) << "nobody on it yet";
     Walker w(500, 574);
-    w.registerInGame(*level.game);
+    w.registerInGame(level.game->world());
     w.attachTo(level.game->floorBasement());
     w.halt();
     ASSERT_TRUE(spring.tryLaunch());
@@ -177,7 +178,7 @@ TEST(Animal, TrampolinesLaunchInTheLastQuarterOfTheirCycle) {
     // next phase change launches and restarts the cycle.
     Level timed;
     Walker v(500, 574);
-    v.registerInGame(*timed.game);
+    v.registerInGame(timed.game->world());
     Trampoline& right = timed.game->floorBasement().trampolines.back();
     for (int i = 0; i < 250; ++i) {
         v.moveTo(500, 574);
@@ -243,8 +244,8 @@ TEST(Animal, WalksOnFromWhereAFloorHoldsItAboveItsWalkway) {
         Level level;
         Game& game = *level.game;
         Walker w(c.x, c.feet, c.wide, c.tall);
-        w.registerInGame(game);
-        game.animalList.clear();
+        w.registerInGame(game.world());
+        game.world().objects().clear(ObjectRegistry::List::Animal);
         w.attachTo(c.on(game));
         NavEdge& next = level.graph->edge(level.node(c.from).index, level.node(c.to).index);
         if (!next.exists()) {

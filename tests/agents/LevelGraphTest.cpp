@@ -5,6 +5,7 @@
 #include "level/Ground.h"
 #include "level/Storey.h"
 #include "level/TelephonePole.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ TEST_F(LevelGraphTest, FortyEightNodesWithTheUnregisteredPoleBranchLast) {
     // The game's spare pole is built but never registered: it is not drawn, its branch
     // (the last nodes) stays unplaced and nothing reaches it.
     EXPECT_EQ(&graph.node(45), &host.game.telephonePole().branch().rootNode());
-    for (Object* o : host.game.drawList)
+    for (Object* o : host.game.world().objects().drawList())
         EXPECT_NE(o, &host.game.telephonePole());
     for (int i = 45; i < 48; ++i) {
         EXPECT_EQ(graph.node(i).x, -1) << i;
@@ -167,7 +168,7 @@ TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
     EXPECT_EQ(first["platform"], "basement_ladder");
     EXPECT_EQ(first["end"], (nlohmann::json{360.0, 394.0}));
     EXPECT_EQ(first["cost"], 160.0);
-    ASSERT_EQ(idle["platforms"].size(), game.platformList.size());
+    ASSERT_EQ(idle["platforms"].size(), game.world().objects().platformList().size());
     EXPECT_EQ(idle["platforms"][1],
               (nlohmann::json{{"type", "basement_ladder"}, {"orientation", 0}, {"offset", {0.0, 0.0}}}));
 

@@ -2,8 +2,8 @@
 
 #include "../level/LevelFixture.h"
 #include "characters/Person.h"
+#include "scene/World.h"
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,16 +16,17 @@ namespace testing_characters {
 struct CharacterLevel : testing_level::Level {
     explicit CharacterLevel(std::uint32_t seed = 1) : Level(seed) {}
     ~CharacterLevel() {
+        using List = ObjectRegistry::List;
         for (auto& object : objects)
-            for (auto* list : {&game->drawList, &game->agentList, &game->objectList, &game->animalList})
-                list->erase(std::remove(list->begin(), list->end(), object.get()), list->end());
+            for (const List list : {List::Draw, List::Agent, List::Object, List::Animal})
+                game->world().objects().remove(list, object.get());
     }
 
     template <typename T, typename... Args> T& add(Args&&... args) {
         auto object = std::make_unique<T>(std::forward<Args>(args)...);
         T& ref = *object;
         objects.push_back(std::move(object));
-        ref.registerInGame(*game);
+        ref.registerInGame(game->world());
         return ref;
     }
 

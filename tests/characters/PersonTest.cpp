@@ -5,6 +5,7 @@
 #include "characters/Wife.h"
 #include "scene/Platform.h"
 
+#include "scene/World.h"
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
@@ -176,7 +177,7 @@ TEST(Person, NamesAndSpeedsFollowTheGameSpeed) {
     for (const auto& p : people) {
         EXPECT_EQ(p.who.typeName(), p.name);
         for (int l = 1; l <= 3; ++l) {
-            level.game->speedLevel = l;
+            level.game->world().settings().speedLevel = l;
             EXPECT_DOUBLE_EQ(p.who.timeScale(), p.speeds[l - 1]) << p.name << " " << l;
         }
     }
@@ -190,7 +191,7 @@ TEST(Person, HusbandNamesHisPlatformOnlyInThePlatformDisplay) {
     ASSERT_TRUE(level.land(h));
     EXPECT_EQ(box.text(), "unchanged");
 
-    level.game->hudMode = 1;
+    level.game->world().settings().hudMode = 1;
     h.invalidate();
     h.refreshShape();
     EXPECT_EQ(box.text(), h.platform()->typeName());

@@ -3,6 +3,7 @@
 #include "agents/Animal.h"
 #include "game/AgentWatch.h"
 #include "level/Ground.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +98,7 @@ TEST(AgentWatch, EachFaultIsOneLineNamingTheAgent) {
     for (const auto& c : cases) {
         Level level;
         Frozen body(400, 300);
-        body.registerInGame(*level.game);
+        body.registerInGame(level.game->world());
         AgentWatch check;
         ASSERT_EQ(watch(level, body, check, kStep), "") << c.fault;
         // A body may end a frame past the edge by as much as it moved; one that stays there
@@ -113,7 +114,7 @@ TEST(AgentWatch, EachFaultIsOneLineNamingTheAgent) {
 TEST(AgentWatch, AWandererThatStaysPutFailsOnlyAfterTheLimit) {
     Level level;
     Lazy body(150, 400); // lands on the hillside and stays
-    body.registerInGame(*level.game);
+    body.registerInGame(level.game->world());
     AgentWatch check({.stuckSeconds = 5, .stuckRadius = 40});
     EXPECT_EQ(watch(level, body, check, 4), "");
     const std::string failure = watch(level, body, check, 3);
@@ -126,7 +127,7 @@ TEST(AgentWatch, AWalkThatGetsNowhereAndAFlickeringBodyFail) {
     {
         Level level;
         Treading body(150, 400);
-        body.registerInGame(*level.game);
+        body.registerInGame(level.game->world());
         AgentWatch check({.progressSeconds = 5});
         ASSERT_EQ(watch(level, body, check, 1), "") << "lands";
         ASSERT_TRUE(body.walkTo(level.node("ground_right").index, nullptr));
@@ -137,7 +138,7 @@ TEST(AgentWatch, AWalkThatGetsNowhereAndAFlickeringBodyFail) {
     {
         Level level;
         Flickering body(150, 400);
-        body.registerInGame(*level.game);
+        body.registerInGame(level.game->world());
         AgentWatch check;
         const std::string failure = watch(level, body, check, 3);
         EXPECT_NE(failure.find("changed between falling and standing"), std::string::npos) << failure;
@@ -172,12 +173,13 @@ TEST(AgentWatch, ABodyStandingIdleThatIsMovedByNothingFails) {
                  b.randomNudge();
          },
          0.1, false},
-        {"shaken by a quake", [](Level& l, Lazy&) { l.game->groundEventRequest = true; }, 0, false},
+        {"shaken by a quake", [](Level& l, Lazy&) { l.game->world().settings().groundEventRequest = true; },
+         0, false},
     };
     for (const auto& c : cases) {
         Level level;
         Lazy body(150, 400);
-        body.registerInGame(*level.game);
+        body.registerInGame(level.game->world());
         AgentWatch check({.standSeconds = 2, .standDrift = 20});
         ASSERT_EQ(watch(level, body, check, 1.5), "") << c.what;
         ASSERT_TRUE(body.isIdle() && body.isAttached()) << c.what << ": stands on the hillside";

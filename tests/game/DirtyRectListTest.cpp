@@ -77,15 +77,14 @@ TEST(DirtyRectListIntersects, MarginWidensTheTest) {
 // Whatever is inserted, every unit of every inserted rectangle stays covered, nothing
 // leaves the world, and no two rectangles overlap by 4 x 4 or more.
 TEST(DirtyRectListInvariants, RandomInsertionsKeepCoverageAndSmallOverlaps) {
-    core::Random::seed(7);
+    core::Random random(7);
     for (int round = 0; round < 40; ++round) {
         DirtyRectList list;
         std::vector<RectI> inserted;
         for (int i = 0; i < 25; ++i) {
-            const RectF r{static_cast<float>(core::Random::next() % 760),
-                          static_cast<float>(core::Random::next() % 540),
-                          static_cast<float>(1 + core::Random::next() % 120),
-                          static_cast<float>(1 + core::Random::next() % 120)};
+            const RectF r{static_cast<float>(random.next() % 760), static_cast<float>(random.next() % 540),
+                          static_cast<float>(1 + random.next() % 120),
+                          static_cast<float>(1 + random.next() % 120)};
             list.add(r);
             inserted.push_back(DirtyRectList::convert(r));
         }

@@ -1,6 +1,7 @@
 #include "Probe.h"
 #include "game/GameHost.h"
 
+#include "scene/World.h"
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ struct FrameCycle : ::testing::Test {
     Probe probe;
 
     FrameCycle() {
-        probe.registerInGame(host.game);
+        probe.registerInGame(host.game.world());
         host.timerCall(0); // starts the measurement
     }
     long long presents() const { return host.window.presentCount(); }
@@ -42,7 +43,7 @@ TEST_F(FrameCycle, CallsWithinTheThresholdWaitAndALongStallAdvancesEightyMillise
 }
 
 TEST_F(FrameCycle, PausedTicksDoNothingButAForcedStepAdvancesAndRepaints) {
-    host.game.paused = true;
+    host.game.world().settings().paused = true;
     const std::size_t samples = host.game.frameSamples.size();
     host.run(5);
     EXPECT_TRUE(probe.steps.empty());
@@ -54,7 +55,7 @@ TEST_F(FrameCycle, PausedTicksDoNothingButAForcedStepAdvancesAndRepaints) {
     ASSERT_EQ(probe.steps.size(), 1u);
     EXPECT_DOUBLE_EQ(probe.steps[0], 0.08);
     EXPECT_EQ(presents(), before + 1);
-    EXPECT_TRUE(host.game.cheatUsed);
+    EXPECT_TRUE(host.game.world().settings().cheatUsed);
 }
 
 TEST_F(FrameCycle, SamplesKeepTheLastFiftyAndTheirSum) {
@@ -77,9 +78,9 @@ TEST_F(FrameCycle, SamplesKeepTheLastFiftyAndTheirSum) {
 TEST_F(FrameCycle, ObjectsAppendedDuringAPassAreUpdatedInIt) {
     Probe late;
     probe.onUpdate = [&] {
-        if (late.steps.empty() && std::find(host.game.objectList.begin(), host.game.objectList.end(),
-                                            &late) == host.game.objectList.end())
-            late.registerInGame(host.game);
+        const std::vector<Object*>& objects = host.game.world().objects().objectList();
+        if (late.steps.empty() && std::find(objects.begin(), objects.end(), &late) == objects.end())
+            late.registerInGame(host.game.world());
     };
     host.timerCall();
     EXPECT_EQ(late.steps.size(), 1u);
@@ -88,7 +89,7 @@ TEST_F(FrameCycle, ObjectsAppendedDuringAPassAreUpdatedInIt) {
 TEST_F(FrameCycle, StatusBoxShowsTheFrameRateEveryNinthCall) {
     host.game.onKey(U'f');
     host.game.onKey(U'f'); // hudMode 2
-    ASSERT_EQ(host.game.hudMode, 2);
+    ASSERT_EQ(host.game.world().settings().hudMode, 2);
     host.run(8);
     EXPECT_EQ(host.game.messageBox().text(), "");
     host.run(1);
@@ -100,8 +101,8 @@ TEST_F(FrameCycle, StatusBoxShowsTheFrameRateEveryNinthCall) {
 TEST(FrameRate, FirstCallsSimulateNothingAndGiveNoRate) {
     GameHost host;
     Probe probe;
-    probe.registerInGame(host.game);
-    host.game.hudMode = 2;
+    probe.registerInGame(host.game.world());
+    host.game.world().settings().hudMode = 2;
     const long long before = host.window.presentCount();
     host.timerCall();
     EXPECT_TRUE(probe.steps.empty());

@@ -5,6 +5,7 @@
 #include "game/KeeperSpy.h"
 #include "level/NodeHighlight.h"
 #include "rules/GameRoundup.h"
+#include "scene/World.h"
 #include "widgets/Button.h"
 #include "widgets/HelpPanel.h"
 
@@ -44,7 +45,7 @@ TEST_F(HelpAndScores, F1PausesUnderTheHelpAndEscGoesOnAsThePlayerLeftIt) {
             game.onKey(U'p');
         EXPECT_EQ(game.onKey(Game::kHelpKey), Game::KeyAction::None);
         ASSERT_TRUE(game.helpShown());
-        EXPECT_TRUE(game.paused);
+        EXPECT_TRUE(game.world().settings().paused);
         EXPECT_FALSE(game.pauseBox().isOn()) << "the help says it itself";
         const long long frames = game.simulatedFrames();
         host.run(10);
@@ -57,7 +58,7 @@ TEST_F(HelpAndScores, F1PausesUnderTheHelpAndEscGoesOnAsThePlayerLeftIt) {
         // Esc takes the help away; it does not quit.
         EXPECT_EQ(game.onKey(27), Game::KeyAction::None);
         EXPECT_FALSE(game.helpShown());
-        EXPECT_EQ(game.paused, pausedBefore);
+        EXPECT_EQ(game.world().settings().paused, pausedBefore);
         EXPECT_EQ(game.pauseBox().isOn(), pausedBefore);
         host.run(10);
         EXPECT_EQ(game.simulatedFrames() > frames, !pausedBefore);
@@ -110,7 +111,7 @@ TEST_F(HelpAndScores, TheBestTimeStandsUnderItsButtonBeforeARound) {
     game.keepScores(&keeper);
     host.run(1);
     const auto shown = [&](float buttonX) {
-        for (const Object* object : game.drawList)
+        for (const Object* object : game.world().objects().drawList())
             if (const auto* box = dynamic_cast<const TextBox*>(object);
                 box != nullptr && box->isOn() && box->text() == "1:23.46")
                 return box->position().x - buttonX;

@@ -4,6 +4,7 @@
 #include "level/NodeHighlight.h"
 #include "level/Storey.h"
 #include "rules/GameRoundup.h"
+#include "scene/World.h"
 #include "widgets/Button.h"
 
 #include <gtest/gtest.h>
@@ -46,15 +47,15 @@ TEST_F(Pointer, OverlappingButtonsFirstInListWinsAndSwitchedOffIsSkipped) {
 TEST_F(Pointer, ClickOnASpeedButtonSelectsThatSpeed) {
     const gfx::RectF fast = game.fastButton().bounds(false);
     game.onClick(static_cast<int>(fast.x + 5), static_cast<int>(fast.y + 5));
-    EXPECT_EQ(game.speedLevel, 3);
+    EXPECT_EQ(game.world().settings().speedLevel, 3);
     EXPECT_TRUE(game.rules().isRunning()) << "a speed button starts a round";
     EXPECT_FALSE(game.mildButton().isOn()) << "and the buttons go";
     game.onKey(U'm');
     const gfx::RectF mild = game.mildButton().bounds(false);
     game.onClick(static_cast<int>(mild.x + 5), static_cast<int>(mild.y + 5));
-    EXPECT_EQ(game.speedLevel, 2);
+    EXPECT_EQ(game.world().settings().speedLevel, 2);
     game.onClick(5, 5); // the sky
-    EXPECT_EQ(game.speedLevel, 2);
+    EXPECT_EQ(game.world().settings().speedLevel, 2);
 }
 
 TEST_F(Pointer, ThePointerLightsTheNearestWalkway) {

@@ -1,5 +1,6 @@
 #include "game/GameHost.h"
 
+#include "scene/World.h"
 #include "widgets/TextBox.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +24,11 @@ TEST_F(KeyCommandTest, QuitAndAboutGoToTheWindowAndUpperCaseChangesNothing) {
     EXPECT_EQ(press(U'h'), Game::KeyAction::ShowAbout);
     for (char32_t key = U'A'; key <= U'Z'; ++key)
         EXPECT_EQ(press(key), Game::KeyAction::None);
-    EXPECT_EQ(game.speedLevel, 1);
-    EXPECT_EQ(game.hudMode, 0);
+    EXPECT_EQ(game.world().settings().speedLevel, 1);
+    EXPECT_EQ(game.world().settings().hudMode, 0);
     EXPECT_EQ(game.navOverlay, 0);
-    EXPECT_FALSE(game.paused);
-    EXPECT_FALSE(game.cheatUsed);
+    EXPECT_FALSE(game.world().settings().paused);
+    EXPECT_FALSE(game.world().settings().cheatUsed);
     EXPECT_TRUE(game.paintForcesFullRedraw);
 }
 
@@ -42,12 +43,12 @@ TEST_F(KeyCommandTest, StatusSpeedOverlayAndNodeKeysCycle) {
     };
     using V = std::vector<int>;
     // The status box: modes 1, 2, 3 shown (empty until filled), 0 hidden.
-    EXPECT_EQ(cycle(U'f', 4, [&] { return game.hudMode * 10 + game.messageBox().isOn(); }),
+    EXPECT_EQ(cycle(U'f', 4, [&] { return game.world().settings().hudMode * 10 + game.messageBox().isOn(); }),
               (V{11, 21, 31, 0}));
     EXPECT_EQ(game.messageBox().text(), "");
-    EXPECT_FALSE(game.cheatUsed);
-    EXPECT_EQ(cycle(U'd', 3, [&] { return game.speedLevel; }), (V{2, 3, 1}));
-    EXPECT_TRUE(game.cheatUsed);
+    EXPECT_FALSE(game.world().settings().cheatUsed);
+    EXPECT_EQ(cycle(U'd', 3, [&] { return game.world().settings().speedLevel; }), (V{2, 3, 1}));
+    EXPECT_TRUE(game.world().settings().cheatUsed);
     EXPECT_EQ(cycle(U'l', 3, [&] { return game.navOverlay; }), (V{1, 2, 0}));
     // The selected node wraps around the graph both ways.
     const int last = host.graph.nodeCount() - 1;
@@ -72,23 +73,23 @@ TEST_F(KeyCommandTest, FlagsToggleOverlaysExcludeEachOtherAndCheatsAreMarked) {
     press(U'z');
     EXPECT_FALSE(game.paintForcesFullRedraw);
     EXPECT_TRUE(game.hoverNodes);
-    EXPECT_FALSE(game.cheatUsed);
+    EXPECT_FALSE(game.world().settings().cheatUsed);
     press(U'g');
-    EXPECT_TRUE(game.goalTracking);
-    EXPECT_TRUE(game.cheatUsed);
+    EXPECT_TRUE(game.world().settings().goalTracking);
+    EXPECT_TRUE(game.world().settings().cheatUsed);
     press(U'e');
-    EXPECT_TRUE(game.groundEventRequest);
+    EXPECT_TRUE(game.world().settings().groundEventRequest);
 }
 
 TEST_F(KeyCommandTest, PauseStepsOnceAndStopsTheClock) {
     host.timerCall(0);
     press(U'p');
-    EXPECT_TRUE(game.paused);
+    EXPECT_TRUE(game.world().settings().paused);
     EXPECT_EQ(game.simulatedFrames(), 1); // the forced step
     host.run(10);
     EXPECT_EQ(game.simulatedFrames(), 1);
     press(U'p');
-    EXPECT_FALSE(game.paused);
+    EXPECT_FALSE(game.world().settings().paused);
     EXPECT_EQ(game.simulatedFrames(), 2);
     host.run(3);
     EXPECT_EQ(game.simulatedFrames(), 5);

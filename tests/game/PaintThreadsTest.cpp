@@ -1,6 +1,7 @@
 #include "gfx/PaintThreads.h"
 #include "../PixelCompare.h"
 #include "game/GameHost.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ std::vector<std::uint64_t> playSession(int width, int height, int threads, std::
         if (call == 5)
             host.game.onKey('n');
         if (call == 10 || call == 55)
-            host.game.groundEventRequest = true;
+            host.game.world().settings().groundEventRequest = true;
         if (call == 20 || call == 62)
             host.expose();
         if (call == 80) {

@@ -4,6 +4,7 @@
 #include "game/GameHost.h"
 
 #include "rules/GameRoundup.h"
+#include "scene/World.h"
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"
 
@@ -68,7 +69,8 @@ TEST(Pause, ThePictureShowsThePauseUntilTheGameGoesOn) {
         SCOPED_TRACE(std::to_string(w.width) + "x" + std::to_string(w.height));
         GameHost host(w.width, w.height);
         Game& game = host.game;
-        game.agentList.clear(); // the figures hold still, so only the label changes the picture
+        game.world().objects().clear(
+            ObjectRegistry::List::Agent); // the figures hold still, so only the label changes the picture
         game.onKey(U'n');
         host.run(20);
         const gfx::Surface before = copyOf(host.window.screen());

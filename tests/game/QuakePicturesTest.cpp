@@ -4,6 +4,7 @@
 #include "game/GameHost.h"
 #include "level/Ground.h"
 #include "scene/Object.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ gfx::Surface drawnInPlace(Game& game) {
     g.scaleTransform(static_cast<float>(game.scale()), static_cast<float>(game.scale()));
     g.setClip({0, 0, Game::kWorldWidth, Game::kWorldHeight}, gfx::CombineMode::Replace);
     g.setClipFrame({0, 0, Game::kWorldWidth, Game::kWorldHeight});
-    for (Object* object : game.drawList)
+    for (Object* object : game.world().objects().drawList())
         object->draw(g);
     g.flush();
     return s;
@@ -62,7 +63,7 @@ TEST(QuakePictures, TheQuakingHouseStandsWhereItWouldBeDrawn) {
         Game& game = host.game;
         game.onKey('n');
         host.run(30);
-        game.groundEventRequest = true;
+        game.world().settings().groundEventRequest = true;
         int quakeFrames = 0;
         for (int call = 0; call < 90; ++call) {
             host.timerCall();
@@ -88,7 +89,7 @@ TEST(QuakePictures, EveryQuakeFrameEqualsAFullRedrawAndCopiesLessThanTheWorld) {
         Game& game = host.game;
         game.onKey('n');
         host.run(20);
-        game.groundEventRequest = true;
+        game.world().settings().groundEventRequest = true;
         long long copied = 0;
         long long world = 0;
         for (int call = 0; call < 80; ++call) {
@@ -136,7 +137,7 @@ TEST(QuakePictures, TheCalmAfterAQuakeAndTheNextQuakeEqualFullRedraws) {
         int calmChecks = 0;
         int quakeChecks = 0;
         for (int quake = 0; quake < 2; ++quake) {
-            game.groundEventRequest = true;
+            game.world().settings().groundEventRequest = true;
             host.timerCall();
             ASSERT_TRUE(game.ground().isQuakeActive()) << w << "x" << h;
             int calmFrames = 0;

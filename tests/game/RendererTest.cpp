@@ -3,6 +3,7 @@
 #include "agents/NavGraph.h"
 #include "game/GameHost.h"
 
+#include "scene/World.h"
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"
 
@@ -19,8 +20,8 @@ struct Rendering : ::testing::Test {
 
     Rendering() {
         // Hold the figures still: these checks are about the renderer, not the walkers.
-        game.agentList.clear();
-        probe.registerInGame(game);
+        game.world().objects().clear(ObjectRegistry::List::Agent);
+        probe.registerInGame(game.world());
         host.expose();
         host.timerCall(0);
     }
@@ -70,10 +71,10 @@ TEST_F(Rendering, FirstPaintShowsTheWholeSceneCentredBetweenEvenBars) {
 }
 
 TEST(RenderingCentred, PartialRepaintsMatchAFullRedrawBesideTheBars) {
-    GameHost wide(1000, 584);    // the world 100 pixels in from the left
-    wide.game.agentList.clear(); // the figures hold still
+    GameHost wide(1000, 584);                                       // the world 100 pixels in from the left
+    wide.game.world().objects().clear(ObjectRegistry::List::Agent); // the figures hold still
     Probe probe;
-    probe.registerInGame(wide.game);
+    probe.registerInGame(wide.game.world());
     wide.expose();
     probe.moveTo(300, 200);
     wide.timerCall();
@@ -108,7 +109,7 @@ TEST_F(Rendering, MovingObjectRepaintsOnlyItsOldAndNewPlace) {
 TEST_F(Rendering, ErasedRectsAreClearedWithTheNextDrawingFrame) {
     // An object that leaves the scene leaves its last bounds behind.
     const gfx::RectF gone = probe.lastBounds();
-    game.drawList.erase(std::find(game.drawList.begin(), game.drawList.end(), &probe));
+    game.world().objects().remove(ObjectRegistry::List::Draw, &probe);
     game.eraseLater(gone);
     host.timerCall(); // nothing else changed: the erased area waits
     EXPECT_EQ(game.renderer().erasedRects().size(), 1u);
@@ -133,10 +134,10 @@ TEST_F(Rendering, DirtyRectOverlayIsErasedByTheFollowingFrame) {
 }
 
 TEST_F(Rendering, RedrawStatisticsCountObjectsInTheRepaintedArea) {
-    game.hudMode = 3;
+    game.world().settings().hudMode = 3;
     probe.moveTo(700, 20); // far from everything else
     host.timerCall();
-    const int total = static_cast<int>(game.drawList.size());
+    const int total = static_cast<int>(game.world().objects().drawList().size());
     const std::string expected =
         std::to_string(static_cast<int>(100.0 / total)) + "% = 1 / " + std::to_string(total);
     EXPECT_EQ(game.messageBox().text(), expected);
@@ -199,7 +200,7 @@ TEST(RenderingScaled, IncrementalFramesMatchAFullRedrawAtAnyScale) {
     for (const auto& [w, h] : {std::pair{1000, 730}, std::pair{613, 448}, std::pair{1500, 700}}) {
         GameHost host(w, h);
         Probe probe({100.3f, 80.7f, 33.3f, 21.1f});
-        probe.registerInGame(host.game);
+        probe.registerInGame(host.game.world());
         host.expose();
         host.timerCall(0);
         for (int i = 0; i < 6; ++i) {
@@ -221,7 +222,7 @@ TEST(RenderingFull, ARepaintOfEverythingDuringARoundEqualsAFreshPicture) {
     game.onKey('n');
     for (int frame = 0; frame < 240; ++frame) {
         if (frame == 40 || frame == 150)
-            game.groundEventRequest = true;
+            game.world().settings().groundEventRequest = true;
         if (frame == 100)
             game.onKey('n');
         // Every frame in full for a while: only the full redraws keep the layer up to date.
@@ -250,7 +251,7 @@ TEST(RenderingInPlace, AWindowPaintedInPlaceShowsAFreshPictureEveryFrame) {
     game.onKey('n');
     for (int frame = 0; frame < 200; ++frame) {
         if (frame == 30 || frame == 140)
-            game.groundEventRequest = true;
+            game.world().settings().groundEventRequest = true;
         if (frame == 60 || frame == 160) {
             // The second gives new memory of the very same size, as a full-screen switch may.
             host.window.setClientSize(613, 448);

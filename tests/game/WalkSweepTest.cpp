@@ -5,6 +5,7 @@
 #include "level/Ground.h"
 #include "level/Storey.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 #include "widgets/Trampoline.h"
 
 #include <gtest/gtest.h>
@@ -480,7 +481,7 @@ TEST_P(Wandering, EveryWandererGetsAroundTheLevel) {
     }
     ASSERT_EQ(failure, "") << watch.summary();
     int wanderers = 0;
-    for (Object* o : host.game.agentList) {
+    for (Object* o : host.game.world().objects().agentList()) {
         auto& agent = dynamic_cast<Agent&>(*o);
         if (&agent == &host.game.husband() || !AgentWatch::isWanderer(agent))
             continue;

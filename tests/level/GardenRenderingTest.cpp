@@ -4,6 +4,7 @@
 
 #include "level/Ground.h"
 #include "level/LightSource.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ TEST(GardenRendering, IncrementalFramesMatchAFullRedrawThroughAQuake) {
         GameHost host(w, h);
         host.game.light().placeAt(10.3f);
         host.run(3);
-        host.game.groundEventRequest = true;
+        host.game.world().settings().groundEventRequest = true;
         int checked = 0;
         int lightRepaints = 0;
         while (checked < 90) {
@@ -62,7 +63,7 @@ TEST(GardenState, DumpShowsTheQuakeAndTheLight) {
 
 TEST(GardenState, TheGardenIsDrawnAfterTheHouseInItsOwnOrder) {
     GameHost host;
-    const std::vector<Object*>& list = host.game.drawList;
+    const std::vector<Object*>& list = host.game.world().objects().drawList();
     const auto ground = std::find(list.begin(), list.end(), &host.game.ground());
     ASSERT_NE(ground, list.end());
     const std::vector<std::string> expected{

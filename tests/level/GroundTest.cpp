@@ -5,6 +5,7 @@
 #include "gfx/Surface.h"
 #include "level/Ground.h"
 #include "level/Storey.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ const std::vector<int> kSwingsOf4{0,  4,  8,  12, 16, 20, 24, 28, 32, 36, 40, 44
 
 int secondFrameRaise(double dt) {
     Level level;
-    level.game->groundEventRequest = true;
+    level.game->world().settings().groundEventRequest = true;
     level.game->ground().update(dt); // the quake starts, nothing moves yet
     level.game->ground().update(dt);
     return level.game->ground().quakeRaise();
@@ -49,26 +50,26 @@ TEST(GroundQuake, RaiseRunsThreeDampedSwingsAndARequestMeanwhileWaits) {
     ASSERT_EQ(ground.quakeStep(), 4);
 
     // Raises seen from the frame the requested quake starts until the frame it ends.
-    game.groundEventRequest = true;
+    game.world().settings().groundEventRequest = true;
     std::vector<int> raises;
     do {
         ground.update(0.01);
         raises.push_back(ground.quakeRaise());
         if (raises.size() == 1) {
-            EXPECT_FALSE(game.groundEventRequest) << "taken when the quake starts";
+            EXPECT_FALSE(game.world().settings().groundEventRequest) << "taken when the quake starts";
         }
         if (raises.size() == 20)
-            game.groundEventRequest = true; // not looked at while quaking
+            game.world().settings().groundEventRequest = true; // not looked at while quaking
     } while (ground.isQuakeActive() && raises.size() < 1000);
     EXPECT_EQ(raises, kSwingsOf4);
     EXPECT_EQ(ground.quakePhase(), 0);
-    EXPECT_TRUE(game.groundEventRequest);
+    EXPECT_TRUE(game.world().settings().groundEventRequest);
 
     // The request made during the quake starts the next one right after.
     ground.update(0.01);
     EXPECT_TRUE(ground.isQuakeActive());
     EXPECT_EQ(ground.quakeRaise(), 0);
-    EXPECT_FALSE(game.groundEventRequest);
+    EXPECT_FALSE(game.world().settings().groundEventRequest);
     ground.update(0.01);
     EXPECT_EQ(ground.quakeRaise(), 4);
 }
@@ -149,7 +150,7 @@ TEST(GroundQuake, CarriedStackFollowsWithTheLagOfItsQueues) {
         {"basement", [&] { return game.floorBasement().offsetY() != 0; }},
         {"roof", [&] { return game.roof().offsetY() != 0; }},
     };
-    game.groundEventRequest = true;
+    game.world().settings().groundEventRequest = true;
     for (int f = 0; f < 30; ++f) {
         level.frame(0.01);
         for (Watch& w : watches)
@@ -203,7 +204,7 @@ TEST(GroundDrawing, ColumnStaysUnfilledButTheLineCrossesIt) {
     EXPECT_EQ(surface.pixel(100, 440), 0xFF000000u); // sky above the hillside
 
     // Lifted by the quake, the hillside fills the sky it rose into; the column stays open.
-    level.game->groundEventRequest = true;
+    level.game->world().settings().groundEventRequest = true;
     while (ground.quakeRaise() < 40)
         ground.update(0.01);
     g.clear(0xFF000000);

@@ -5,6 +5,7 @@
 #include "level/Ground.h"
 #include "level/LightSource.h"
 #include "level/Storey.h"
+#include "scene/World.h"
 #include <algorithm>
 #include <iterator>
 #include <map>
@@ -79,16 +80,16 @@ TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
     // The house registers right after the light, each storey followed by its parts.
     std::vector<std::string> drawn;
     for (std::size_t i = 1; i <= 15; ++i)
-        drawn.push_back(game.drawList.at(i)->typeName());
-    EXPECT_EQ(game.drawList.front(), &game.light());
+        drawn.push_back(game.world().objects().drawList().at(i)->typeName());
+    EXPECT_EQ(game.world().objects().drawList().front(), &game.light());
     EXPECT_EQ(drawn,
               (std::vector<std::string>{"FloorBasement", "basement_ladder", "Wall", "Wall", "Trampoline",
                                         "Trampoline", "FloorFirst", "first_floor_ladder", "Wall", "Wall",
                                         "FloorSecond", "Wall", "Wall", "Roof", "DenRoof"}));
-    EXPECT_EQ(game.drawList.at(16), &game.ground());
+    EXPECT_EQ(game.world().objects().drawList().at(16), &game.ground());
     // Storeys and ladders are platforms (the house's seven lead the list), the walls plain objects.
-    EXPECT_EQ(game.platformList.at(6), &game.denRoof());
-    EXPECT_EQ(game.objectList.at(1), &game.floorBasement().walls.front());
+    EXPECT_EQ(game.world().objects().platformList().at(6), &game.denRoof());
+    EXPECT_EQ(game.world().objects().objectList().at(1), &game.floorBasement().walls.front());
 }
 
 // What a maintainer editing a storey's table must not get wrong, for every storey: the walkway
@@ -119,7 +120,7 @@ TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
         if (t.drop) {
             EXPECT_EQ(edgeOwner(t.drop->from, t.drop->to), s);
         }
-        Platform* above = t.carries != nullptr ? game.storeys.*t.carries : nullptr;
+        Platform* above = t.carries != nullptr ? game.world().storeys().*t.carries : nullptr;
         if (s->ladder) {
             const auto upper = std::find(std::begin(house), std::end(house), above);
             ASSERT_NE(upper, std::end(house)) << "a ladder leads to the storey carried";
@@ -127,11 +128,11 @@ TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
             EXPECT_TRUE(onWalkway(**upper, t.ladder.head));
             EXPECT_EQ(edgeOwner(t.ladder.foot, t.ladder.head), &*s->ladder);
         }
-        const auto carriers =
-            std::count_if(game.platformList.begin(), game.platformList.end(), [&](Object* o) {
-                const auto& carried = static_cast<Platform*>(o)->carried;
-                return std::count(carried.begin(), carried.end(), s) != 0;
-            });
+        const std::vector<Object*>& platforms = game.world().objects().platformList();
+        const auto carriers = std::count_if(platforms.begin(), platforms.end(), [&](Object* o) {
+            const auto& carried = static_cast<Platform*>(o)->carried;
+            return std::count(carried.begin(), carried.end(), s) != 0;
+        });
         EXPECT_EQ(carriers, 1);
     }
 }
@@ -221,7 +222,7 @@ TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
         // The house's platforms (the first seven) update in list order, as in the frame cycle;
         // the ground after them is left out so that no quake of its own joins in.
         for (std::size_t i = 0; i < 7; ++i)
-            game.platformList[i]->update(0.01);
+            game.world().objects().platformList()[i]->update(0.01);
         for (MovablePlatform* p : house)
             if (p->offsetY() != 0 && !firstMoved.count(p->typeName()))
                 firstMoved[p->typeName()] = frame;

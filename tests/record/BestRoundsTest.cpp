@@ -2,12 +2,12 @@
 // of it when a win takes first place, and leaves no session file behind.
 
 #include "record/BestRounds.h"
-#include "core/Random.h"
 #include "game/BestTimes.h"
 #include "game/Game.h"
 #include "game/OffscreenWindow.h"
 #include "record/RecordingPlayer.h"
 #include "rules/GameRoundup.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +37,12 @@ TEST(BestRounds, AFirstPlaceKeepsTheSessionToWatchAndNothingElseIsLeft) {
         EXPECT_FALSE(fs::exists(folder / "session-999999999.rec"));
         EXPECT_TRUE(fs::exists(folder / "notes.rec"));
 
-        core::Random::seed(5);
-        game::Game game;
+        game::Game game{5};
         game::OffscreenWindow window(800, 584);
         std::int64_t now = 1;
         RecordingHeader header{5, 800, 584, 800, 584};
         header.speed = 2;
-        game.speedLevel = 2;
+        game.world().settings().speedLevel = 2;
         SessionRecorder* recorder = best.begin(header, "a test", window, [&] { return now; });
         ASSERT_NE(recorder, nullptr);
         game.keepScores(&best);

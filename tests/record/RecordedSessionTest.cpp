@@ -1,5 +1,4 @@
 #include "agents/NavGraph.h"
-#include "core/Random.h"
 #include "game/GameHost.h"
 #include "game/GameStateJson.h"
 #include "game/OffscreenWindow.h"
@@ -30,8 +29,7 @@ constexpr std::uint32_t kSeed = 11;
 // handed input the way the window loop hands it: the recorder hears of each call after it.
 struct RecordedSession {
     explicit RecordedSession(const fs::path& file) : window(800, 584) {
-        core::Random::seed(kSeed);
-        game = std::make_unique<game::Game>();
+        game = std::make_unique<game::Game>(kSeed);
         std::string error;
         recorder = SessionRecorder::create(file.string(), error);
         EXPECT_TRUE(recorder) << error;

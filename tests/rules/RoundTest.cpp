@@ -7,6 +7,7 @@
 #include "game/RoundCheck.h"
 #include "rules/GameRoundup.h"
 #include "rules/Sock.h"
+#include "scene/World.h"
 #include "widgets/Button.h"
 
 #include <gtest/gtest.h>
@@ -41,14 +42,14 @@ TEST(Round, FortySocksHoldThroughAnyKeySequence) {
     const char32_t keys[] = {U'n', U'm', U'+', U'=', U'-', U'_', U'p', U's', U'd', U'e'};
     Button* buttons[] = {&game.slowButton(), &game.mildButton(), &game.fastButton()};
     for (int frame = 0; frame < 3000; ++frame) {
-        const int r = core::Random::next() % 40;
+        const int r = game.world().random().next() % 40;
         if (r < 10) {
             press(level, keys[r]);
         } else if (r == 10) {
             const gfx::RectF b = buttons[frame % 3]->bounds(false);
             game.onClick(static_cast<int>(b.x + 3), static_cast<int>(b.y + 3));
         }
-        if (game.paused && frame % 7 == 0)
+        if (game.world().settings().paused && frame % 7 == 0)
             press(level, U'p');
         level.frame(0.01);
         ASSERT_EQ(checkRound(game), "") << "frame " << frame;
@@ -78,7 +79,7 @@ TEST(Round, IsWonOneFrameAfterTheLastSockAndClearedByM) {
     EXPECT_TRUE(game.rules().socksCollected().empty());
     EXPECT_FALSE(game.rules().display().resultBox.isOn() || game.rules().display().sockCounter.isOn() ||
                  game.rules().display().gameClock.isOn());
-    for (const Object* o : game.agentList)
+    for (const Object* o : game.world().objects().agentList())
         EXPECT_NE(o->typeName(), "Sock");
     press(level, U'-'); // nothing collected, nothing to put back
     press(level, U'+');
@@ -216,10 +217,10 @@ TEST(Round, TheSpeedBoxShowsTheSpeedInForce) {
         moment.setUp();
         for (int i = 0; i < 3; ++i) {
             press(level, U'd');
-            if (!game.paused)
+            if (!game.world().settings().paused)
                 level.frame(0.01);
             EXPECT_TRUE(game.rules().display().speedBox.isOn());
-            EXPECT_EQ(game.rules().display().speedBox.text(), letters[game.speedLevel]);
+            EXPECT_EQ(game.rules().display().speedBox.text(), letters[game.world().settings().speedLevel]);
             EXPECT_EQ(largestDifference(level.host.window.screen(), fullPicture(level)), 0);
         }
     }

@@ -3,6 +3,7 @@
 #include "rules/Sock.h"
 #include "rules/SockListener.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +32,10 @@ TEST(Sock, EntersAndLeavesTheLevelOnceAndIsRepaintedWhereItLay) {
     Level level;
     Game& game = *level.game;
     Tally tally;
-    Sock sock;
+    Sock sock{game.world().random()};
     sock.setListener(&tally);
     sock.moveTo(400, 100);
-    sock.registerInGame(game);
+    sock.registerInGame(game.world());
     sock.place();
     sock.place();
     EXPECT_EQ(tally.placed, 1);
@@ -48,13 +49,15 @@ TEST(Sock, EntersAndLeavesTheLevelOnceAndIsRepaintedWhereItLay) {
     sock.remove();
     sock.remove();
     EXPECT_EQ(tally.removed, 1);
-    EXPECT_FALSE(listed(game.drawList, &sock) || listed(game.agentList, &sock));
+    EXPECT_FALSE(listed(game.world().objects().drawList(), &sock) ||
+                 listed(game.world().objects().agentList(), &sock));
     ASSERT_EQ(game.renderer().erasedRects().size(), erasedBefore + 1);
     EXPECT_EQ(game.renderer().erasedRects().back(), lastDrawn);
     EXPECT_TRUE(sock.bounds(false).isEmpty()) << "a collected sock has no outline";
 
     sock.place();
-    EXPECT_TRUE(listed(game.drawList, &sock) && listed(game.agentList, &sock));
+    EXPECT_TRUE(listed(game.world().objects().drawList(), &sock) &&
+                listed(game.world().objects().agentList(), &sock));
     const gfx::PointF before = sock.position();
     sock.scatter(-1, 3); // spread 50, offset 3: each axis moves by -3 up to 97
     const gfx::PointF after = sock.position();

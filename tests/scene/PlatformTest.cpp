@@ -121,8 +121,8 @@ TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {
     NavNode& head = placeNode(graph, Place::Cable1);
     Climbable loop("loop", 220.7f, 132.9f, 20, 90.5f, 1, &foot, &head);
     loop.registerInGame(world);
-    EXPECT_EQ(world.platformList, (std::vector<Object*>{&loop}));
-    EXPECT_EQ(world.drawList, (std::vector<Object*>{&loop}));
+    EXPECT_EQ(world.objects().platformList(), (std::vector<Object*>{&loop}));
+    EXPECT_EQ(world.objects().drawList(), (std::vector<Object*>{&loop}));
     ASSERT_EQ(graph.edgeList().size(), 2u);
     const NavEdge& up = graph.edge(foot.index, head.index);
     EXPECT_EQ(up.platform, &loop);
@@ -135,7 +135,7 @@ TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {
     Climbable trunk("trunk", 700, 545, 10, 300, 1, &foot, &foot);
     trunk.registerInGame(world);
     EXPECT_EQ(graph.edgeList().size(), 2u);
-    EXPECT_EQ(world.platformList.size(), 2u);
+    EXPECT_EQ(world.objects().platformList().size(), 2u);
 }
 
 TEST_F(PlatformTest, ClimbableDrawsRailsAndRungsWithTheirPens) {
@@ -171,10 +171,10 @@ TEST(PlatformContactTest, ContactAnswersInARoundAreTheClippers) {
         level.frame(0.01);
         if (frame % 5 != 0)
             continue;
-        for (Object* o : game.agentList) {
+        for (Object* o : game.world().objects().agentList()) {
             auto& body = static_cast<Agent&>(*o);
             const gfx::RectF a = body.bounds(false);
-            for (Object* q : game.platformList) {
+            for (Object* q : game.world().objects().platformList()) {
                 auto& p = static_cast<Platform&>(*q);
                 gfx::Region touch = p.region();
                 touch.intersect(a);

@@ -1,5 +1,6 @@
 #include "game/GameHost.h"
 #include "gfx/Graphics.h"
+#include "scene/World.h"
 #include "widgets/Button.h"
 #include "widgets/TextBox.h"
 #include "widgets/Timer.h"
@@ -69,8 +70,9 @@ TEST(Button, GlowsOpaqueWhileHighlighted) {
 
 TEST(Button, RegistersAsAButton) {
     GameHost host;
-    EXPECT_EQ(host.game.buttonList, (std::vector<Button*>{&host.game.slowButton(), &host.game.mildButton(),
-                                                          &host.game.fastButton()}));
+    EXPECT_EQ(
+        host.game.world().objects().buttonList(),
+        (std::vector<Button*>{&host.game.slowButton(), &host.game.mildButton(), &host.game.fastButton()}));
     EXPECT_TRUE(host.game.fastButton().isOn());
     EXPECT_FALSE(host.game.messageBox().isOn());
 }

@@ -5,6 +5,7 @@
 #include "gfx/Graphics.h"
 #include "level/LightSource.h"
 #include "scene/Object.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <array>
@@ -36,7 +37,7 @@ void HouseIcon::draw(game::Game& game, gfx::Graphics& g, int size) {
     // Seen small, the game's faint night colours would vanish; every shape goes on twice,
     // which doubles the strength of its translucent paint.
     for (int pass = 0; pass < 2; ++pass) {
-        for (game::Object* object : game.drawList) {
+        for (game::Object* object : game.world().objects().drawList()) {
             if (isScenery(*object))
                 object->draw(g);
         }

@@ -7,6 +7,7 @@
 #include "rules/GameRoundup.h"
 #include "rules/Sock.h"
 #include "scene/Platform.h"
+#include "scene/World.h"
 #include "widgets/Button.h"
 
 #include <algorithm>
@@ -111,7 +112,7 @@ bool AutoPlayer::skipped(const game::Sock& sock) const {
 
 void AutoPlayer::clickTowardNearestSock(double now) {
     game::Husband& husband = game.husband();
-    game::NavGraph& graph = game.navGraph;
+    game::NavGraph& graph = game.world().navGraph();
     // The walkway he stands on, found as his walk will find it.
     const gfx::RectF b = husband.bounds(false);
     const gfx::RectF feet{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
@@ -147,7 +148,7 @@ void AutoPlayer::clickTowardNearestSock(double now) {
 
 std::optional<AutoPlayer::Aim> AutoPlayer::aimAt(game::Sock& sock, const game::NavEdge& under,
                                                  gfx::PointF feet) {
-    game::NavGraph& graph = game.navGraph;
+    game::NavGraph& graph = game.world().navGraph();
     const gfx::PointF centre = centreOf(sock.bounds(false));
     // Walked past it where it still lies: not the same way again.
     const game::NavEdge* avoid = nullptr;
@@ -204,7 +205,7 @@ const game::NavEdge* AutoPlayer::walkwayUnder(game::Sock& sock) {
     const gfx::PointF centre = centreOf(b);
     const game::NavEdge* best = nullptr;
     double nearest = 0;
-    for (game::NavEdge* e : game.navGraph.edgeList()) {
+    for (game::NavEdge* e : game.world().navGraph().edgeList()) {
         if (e->platform != sock.platform() || !inWorld(e->start()) || !inWorld(e->end()))
             continue;
         const gfx::RectI& h = e->hitRect();
@@ -229,12 +230,12 @@ std::optional<AutoPlayer::Aim> AutoPlayer::pixelOn(gfx::PointF world) {
     const gfx::RectI client = game.clientRect();
     if (x < 0 || y < 0 || x >= client.width || y >= client.height)
         return std::nullopt;
-    return Aim{x, y, game.navGraph.nearestEdge(game.toWorld(x, y)), 0};
+    return Aim{x, y, game.world().navGraph().nearestEdge(game.toWorld(x, y)), 0};
 }
 
 double AutoPlayer::wayAlong(const game::NavEdge& from, gfx::PointF p, const game::NavEdge& to,
                             gfx::PointF q) const {
-    game::NavGraph& graph = game.navGraph;
+    game::NavGraph& graph = game.world().navGraph();
     if (&to == &from || &to == graph.reverseEdge(from))
         return distance(p, q);
     struct End {

@@ -2,6 +2,7 @@
 // pictures and sound as a scripted run.
 #include "ReplayRunner.h"
 #include "record/RecordingPlayer.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <iostream>
@@ -17,7 +18,7 @@ int ReplayRunner::play(std::istream& recording) {
         return kDamaged;
     }
     game::Game& game = host.game;
-    game.speedLevel = reader.header().speed;
+    game.world().settings().speedLevel = reader.header().speed;
     bool quit = false;
     while (!quit && agentFailure.empty()) {
         ReplayEvent event;

@@ -4,6 +4,7 @@
 #include "audio/WavWriter.h"
 #include "game/GameStateJson.h"
 #include "game/RoundCheck.h"
+#include "scene/World.h"
 
 #include <algorithm>
 #include <chrono>
@@ -80,7 +81,7 @@ ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
         const float x =
             game::Game::kWorldWidth * static_cast<float>(i + 1) / static_cast<float>(options.standIns + 1);
         standIns.push_back(std::make_unique<StandIn>(x, 40.0f));
-        standIns.back()->registerInGame(host.game);
+        standIns.back()->registerInGame(host.game.world());
     }
     if (options.autoplay)
         autoPlayer.emplace(host.game, options.speedLevel);
