@@ -106,12 +106,8 @@ int printScores() {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    chooseLanguage();
-    const auto commandLine = platform::CommandLine::parse(std::span<const char* const>(
-        const_cast<const char* const*>(argv) + 1, static_cast<std::size_t>(argc - 1)));
+// The command lines that print something and end: their exit status, or nothing for a game.
+std::optional<int> answerWithoutPlaying(const platform::CommandLine& commandLine) {
     switch (commandLine.action()) {
     case platform::CommandLine::Action::Help:
         std::fputs(platform::CommandLine::helpText().c_str(), stdout);
@@ -127,32 +123,145 @@ int main(int argc, char** argv) {
     case platform::CommandLine::Action::Play:
         break;
     }
+    return std::nullopt;
+}
+
+// The session the window records or plays back. Its files, named on the command line, are dealt
+// with before any window: a recording that cannot be written, or one to play that is damaged,
+// is refused at once.
+struct SessionFiles {
+    std::unique_ptr<record::SessionRecorder> recorder;
+    // The session to show: a recording named, or the best round kept at a speed.
+    std::string playFile;
+    record::RecordingHeader played;
+};
+
+// A recording played back in the window, on the recording's clock. It points into the game, so
+// it goes before the game does.
+struct Playback {
+    core::VirtualClock clock;
+    std::unique_ptr<record::WindowPlayback> player;
+};
+
+bool openSessionFiles(const platform::CommandLine& commandLine, SessionFiles& files, std::string& error) {
+    if (!commandLine.recordFile().empty()) {
+        files.recorder = record::SessionRecorder::create(commandLine.recordFile(), error);
+        if (!files.recorder)
+            return false;
+    }
+    files.playFile = commandLine.playFile();
+    if (commandLine.playBest() != 0)
+        files.playFile =
+            record::BestRounds::bestFile(game::ScoreFile::defaultPath().parent_path(), commandLine.playBest())
+                .string();
+    return files.playFile.empty() || record::RecordingPlayer::check(files.playFile, files.played, error);
+}
+
+// The player's settings and best times, where they are kept.
+struct KeptFiles {
+    std::optional<game::SettingsFile> settingsFile;
+    std::optional<game::ScoreFile> scoreFile;
+    std::optional<record::BestRounds> bestRounds;
+    game::PlayerSettings settings;
+};
+
+void loadKeptFiles(KeptFiles& kept, game::Game& game) {
+    if (const auto path = game::SettingsFile::defaultPath(); !path.empty()) {
+        kept.settingsFile.emplace(path);
+        std::string message;
+        kept.settings = kept.settingsFile->load(message);
+        if (!message.empty())
+            say(message);
+    }
+    if (const auto path = game::ScoreFile::defaultPath(); !path.empty()) {
+        kept.scoreFile.emplace(path, say);
+        kept.scoreFile->load();
+        kept.bestRounds.emplace(*kept.scoreFile, path.parent_path(), say);
+        game.keepScores(&*kept.bestRounds);
+    }
+    game.world().settings().speedLevel = kept.settings.speed;
+    if (!kept.settings.music)
+        game.rules().music().startWithMusicOff();
+}
+
+// Writes the settings as they are now, after the player changed one.
+void keepSettingsNow(KeptFiles& kept, game::Game& game, platform::SdlWindow& window) {
+    if (kept.bestRounds)
+        kept.bestRounds->keepPending();
+    if (!kept.settingsFile)
+        return;
+    game::PlayerSettings now = kept.settings;
+    now.music = game.rules().music().wanted();
+    now.fullscreen = window.fullscreen();
+    now.speed = game.world().settings().speedLevel;
+    // The window's own size, not one the window manager chose for a while.
+    if (const gfx::RectI client = window.clientRect();
+        !window.maximised() && !window.minimised() && client.width > 0 && client.height > 0) {
+        now.width = client.width;
+        now.height = client.height;
+    }
+    kept.settings = now;
+    std::string message;
+    kept.settingsFile->keep(now, message);
+    if (!message.empty())
+        say(message);
+}
+
+// Puts the game in the window: recorded, it sees the clock and the window through the recorder;
+// played back, it runs on the recording's clock; kept, the session is written down as it goes,
+// so that a best round can be watched. False, with the error, if the session cannot start.
+bool attachSession(SessionFiles& files, KeptFiles& kept, Playback& playback, std::uint32_t seed,
+                   game::Game& game, platform::SdlWindow& window, platform::SdlClock& clock,
+                   platform::WindowLoop& loop, std::string& error) {
+    const std::string version = std::string("hearthly ") + HEARTHLY_VERSION;
+    const auto now = [&clock] { return clock.microseconds(); };
+    record::RecordingHeader header{seed, game::Game::kWorldWidth, game::Game::kWorldHeight,
+                                   window.clientRect().width, window.clientRect().height};
+    if (files.recorder) {
+        if (!files.recorder->begin(header, version, window, now, error))
+            return false;
+        game.attachWindow(files.recorder->window(), files.recorder->clock());
+        loop.record(*files.recorder);
+    } else if (!files.playFile.empty()) {
+        game.world().settings().speedLevel = files.played.speed;
+        auto file = record::RecordingPlayer::open(files.playFile, error);
+        if (file)
+            playback.player = std::make_unique<record::WindowPlayback>(std::move(file), game, playback.clock);
+        if (!playback.player || !playback.player->start(error))
+            return false;
+        game.attachWindow(window, playback.clock);
+        loop.play(*playback.player);
+    } else {
+        header.speed = game.world().settings().speedLevel;
+        record::SessionRecorder* session =
+            kept.bestRounds ? kept.bestRounds->begin(header, version, window, now) : nullptr;
+        if (session) {
+            game.attachWindow(session->window(), session->clock());
+            loop.record(*session);
+        } else {
+            game.attachWindow(window, clock);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    chooseLanguage();
+    const auto commandLine = platform::CommandLine::parse(std::span<const char* const>(
+        const_cast<const char* const*>(argv) + 1, static_cast<std::size_t>(argc - 1)));
+    if (const auto answered = answerWithoutPlaying(commandLine))
+        return *answered;
 
     // Before SDL starts any thread: a hang-up, SIGTERM or SIGINT then ends the game like 'q'.
     platform::QuitSignals::blockInThisAndLaterThreads();
     std::string error;
-    // The files named on the command line are dealt with before any window: a recording that
-    // cannot be written, or one to play that is damaged, is refused at once.
-    std::unique_ptr<record::SessionRecorder> recorder;
-    if (!commandLine.recordFile().empty()) {
-        recorder = record::SessionRecorder::create(commandLine.recordFile(), error);
-        if (!recorder) {
-            std::fprintf(stderr, "hearthly: %s\n", error.c_str());
-            return platform::CommandLine::kExitUsage;
-        }
-    }
-    // The session to show: a recording named, or the best round kept at a speed.
-    std::string playFile = commandLine.playFile();
-    if (commandLine.playBest() != 0)
-        playFile =
-            record::BestRounds::bestFile(game::ScoreFile::defaultPath().parent_path(), commandLine.playBest())
-                .string();
-    record::RecordingHeader played;
-    if (!playFile.empty() && !record::RecordingPlayer::check(playFile, played, error)) {
+    SessionFiles files;
+    if (!openSessionFiles(commandLine, files, error)) {
         std::fprintf(stderr, "hearthly: %s\n", error.c_str());
         return platform::CommandLine::kExitUsage;
     }
-
     const auto sdl = platform::SdlSession::open(error);
     if (!sdl) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -160,7 +269,7 @@ int main(int argc, char** argv) {
     }
     const platform::QuitSignals quitSignals;
 
-    const std::uint32_t seed = playFile.empty() ? platform::SdlSession::tickCount() : played.seed;
+    const std::uint32_t seed = files.playFile.empty() ? platform::SdlSession::tickCount() : files.played.seed;
 
     // Sound is welcome but not needed: without a device the game says so once and plays on in
     // silence, until a sound server answers. The device outlives the game, whose music plays
@@ -175,29 +284,11 @@ int main(int argc, char** argv) {
 
     // The player's settings and best times. A session recorded or played back starts as the
     // first run does and keeps nothing, so that anyone replays it exactly.
-    const bool keepFiles = !commandLine.noSettings() && commandLine.recordFile().empty() && playFile.empty();
-    std::optional<game::SettingsFile> settingsFile;
-    std::optional<game::ScoreFile> scoreFile;
-    std::optional<record::BestRounds> bestRounds;
-    game::PlayerSettings settings;
-    if (keepFiles) {
-        if (const auto path = game::SettingsFile::defaultPath(); !path.empty()) {
-            settingsFile.emplace(path);
-            std::string message;
-            settings = settingsFile->load(message);
-            if (!message.empty())
-                say(message);
-        }
-        if (const auto path = game::ScoreFile::defaultPath(); !path.empty()) {
-            scoreFile.emplace(path, say);
-            scoreFile->load();
-            bestRounds.emplace(*scoreFile, path.parent_path(), say);
-            game->keepScores(&*bestRounds);
-        }
-        game->world().settings().speedLevel = settings.speed;
-        if (!settings.music)
-            game->rules().music().startWithMusicOff();
-    }
+    const bool keepFiles =
+        !commandLine.noSettings() && commandLine.recordFile().empty() && files.playFile.empty();
+    KeptFiles kept;
+    if (keepFiles)
+        loadKeptFiles(kept, *game);
 
     const auto window = platform::SdlWindow::create("Hearthly", kClientWidth, kClientHeight, error);
     if (!window) {
@@ -205,89 +296,33 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The size the player left it at, as far as this screen has room for it.
-    if (settings.width != kClientWidth || settings.height != kClientHeight)
-        window->resizeClient(settings.width, settings.height);
+    if (kept.settings.width != kClientWidth || kept.settings.height != kClientHeight)
+        window->resizeClient(kept.settings.width, kept.settings.height);
 
     // The house at night, as the desktop's menu shows it.
     window->setIcon(gfx::Surface::fromPng(embeddedIconData, embeddedIconDataSize));
 
     platform::SdlClock clock;
     platform::WindowLoop loop(*window, *game, clock);
-    // Recorded, the game sees the clock and the window through the recorder; played back, it
-    // runs on the recording's clock.
-    core::VirtualClock playedClock;
-    std::unique_ptr<record::WindowPlayback> playback;
-    if (recorder) {
-        const record::RecordingHeader header{seed, game::Game::kWorldWidth, game::Game::kWorldHeight,
-                                             window->clientRect().width, window->clientRect().height};
-        if (!recorder->begin(
-                header, std::string("hearthly ") + HEARTHLY_VERSION, *window,
-                [&clock] { return clock.microseconds(); }, error)) {
-            std::fprintf(stderr, "hearthly: %s\n", error.c_str());
-            return platform::CommandLine::kExitUsage;
-        }
-        game->attachWindow(recorder->window(), recorder->clock());
-        loop.record(*recorder);
-    } else if (!playFile.empty()) {
-        game->world().settings().speedLevel = played.speed;
-        auto file = record::RecordingPlayer::open(playFile, error);
-        if (file)
-            playback = std::make_unique<record::WindowPlayback>(std::move(file), *game, playedClock);
-        if (!playback || !playback->start(error)) {
-            std::fprintf(stderr, "hearthly: %s\n", error.c_str());
-            return platform::CommandLine::kExitUsage;
-        }
-        game->attachWindow(*window, playedClock);
-        loop.play(*playback);
-    } else {
-        // Kept, the session is written down as it goes, so that a best round can be watched.
-        record::RecordingHeader header{seed, game::Game::kWorldWidth, game::Game::kWorldHeight,
-                                       window->clientRect().width, window->clientRect().height};
-        header.speed = game->world().settings().speedLevel;
-        record::SessionRecorder* session =
-            bestRounds ? bestRounds->begin(header, std::string("hearthly ") + HEARTHLY_VERSION, *window,
-                                           [&clock] { return clock.microseconds(); })
-                       : nullptr;
-        if (session) {
-            game->attachWindow(session->window(), session->clock());
-            loop.record(*session);
-        } else {
-            game->attachWindow(*window, clock);
-        }
+    Playback playback;
+    if (!attachSession(files, kept, playback, seed, *game, *window, clock, loop, error)) {
+        std::fprintf(stderr, "hearthly: %s\n", error.c_str());
+        return platform::CommandLine::kExitUsage;
     }
     window->show();
-    if (settings.fullscreen)
+    if (kept.settings.fullscreen)
         loop.enterFullscreen();
-    if (settingsFile || bestRounds) {
-        loop.keepSettings([&] {
-            if (bestRounds)
-                bestRounds->keepPending();
-            if (!settingsFile)
-                return;
-            game::PlayerSettings now = settings;
-            now.music = game->rules().music().wanted();
-            now.fullscreen = window->fullscreen();
-            now.speed = game->world().settings().speedLevel;
-            // The window's own size, not one the window manager chose for a while.
-            if (const gfx::RectI client = window->clientRect();
-                !window->maximised() && !window->minimised() && client.width > 0 && client.height > 0) {
-                now.width = client.width;
-                now.height = client.height;
-            }
-            settings = now;
-            std::string message;
-            settingsFile->keep(now, message);
-            if (!message.empty())
-                say(message);
-        });
-    }
+    if (kept.settingsFile || kept.bestRounds)
+        loop.keepSettings([&] { keepSettingsNow(kept, *game, *window); });
 
     int status = loop.run();
-    dumpAtExit(*game, recorder ? recorder->ticks() : playback ? playback->ticks() : game->simulatedFrames());
-    if (recorder && !recorder->finish())
+    dumpAtExit(*game, files.recorder    ? files.recorder->ticks()
+                      : playback.player ? playback.player->ticks()
+                                        : game->simulatedFrames());
+    if (files.recorder && !files.recorder->finish())
         status = status == 0 ? 1 : status;
-    if (bestRounds)
-        bestRounds->finish();
+    if (kept.bestRounds)
+        kept.bestRounds->finish();
     game->releaseBackBuffer();
     return status;
 }

@@ -16,6 +16,8 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
             game.showHelp(false);
         return key == U'q' ? Game::KeyAction::Quit : Game::KeyAction::None;
     }
+    if (applyOverlayKey(game, key) || applyRoundKey(game, key))
+        return Game::KeyAction::None;
     WorldSettings& settings = game.world().settings();
     switch (key) {
     case Game::kHelpKey:
@@ -26,40 +28,6 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         return Game::KeyAction::Quit;
     case U'h':
         return Game::KeyAction::ShowAbout;
-    case U'b':
-        game.showRedrawnObjects = !game.showRedrawnObjects;
-        game.showDirtyRects = false;
-        break;
-    case U'c':
-        game.showDirtyRects = !game.showDirtyRects;
-        game.showRedrawnObjects = false;
-        break;
-    case U'd':
-        settings.speedLevel = settings.speedLevel >= 3 ? 1 : settings.speedLevel + 1;
-        game.rules().speedChanged();
-        settings.cheatUsed = true;
-        break;
-    case U'e':
-        settings.groundEventRequest = true;
-        settings.cheatUsed = true;
-        break;
-    case U'f':
-        cycleStatusBox(game);
-        break;
-    case U'g':
-        settings.goalTracking = !settings.goalTracking;
-        settings.cheatUsed = true;
-        break;
-    case U'j':
-        stepSelectedNode(game, -1);
-        break;
-    case U'k':
-        stepSelectedNode(game, +1);
-        break;
-    case U'l':
-        game.navOverlay = (game.navOverlay + 1) % 3;
-        settings.cheatUsed = true;
-        break;
     case U'a':
         game.rules().music().toggle();
         break;
@@ -73,39 +41,88 @@ Game::KeyAction KeyCommands::apply(Game& game, char32_t key) {
         else
             game.rules().music().resume();
         break;
+    default:
+        break;
+    }
+    return Game::KeyAction::None;
+}
+
+bool KeyCommands::applyOverlayKey(Game& game, char32_t key) {
+    switch (key) {
+    case U'b':
+        game.showRedrawnObjects = !game.showRedrawnObjects;
+        game.showDirtyRects = false;
+        return true;
+    case U'c':
+        game.showDirtyRects = !game.showDirtyRects;
+        game.showRedrawnObjects = false;
+        return true;
+    case U'f':
+        cycleStatusBox(game);
+        return true;
+    case U'j':
+        stepSelectedNode(game, -1);
+        return true;
+    case U'k':
+        stepSelectedNode(game, +1);
+        return true;
+    case U'l':
+        game.navOverlay = (game.navOverlay + 1) % 3;
+        game.world().settings().cheatUsed = true;
+        return true;
     case U'r':
         game.paintForcesFullRedraw = !game.paintForcesFullRedraw;
-        break;
-    case U's':
-        game.tick(true);
-        settings.cheatUsed = true;
-        break;
+        return true;
     case U'z':
         game.hoverNodes = !game.hoverNodes;
         // Back to walkways, the cross goes at once: left standing, it would still say where
         // a click sends him.
         if (!game.hoverNodes)
             game.nodeHighlight().setNode(nullptr);
-        break;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool KeyCommands::applyRoundKey(Game& game, char32_t key) {
+    WorldSettings& settings = game.world().settings();
+    switch (key) {
+    case U'd':
+        settings.speedLevel = settings.speedLevel >= 3 ? 1 : settings.speedLevel + 1;
+        game.rules().speedChanged();
+        settings.cheatUsed = true;
+        return true;
+    case U'e':
+        settings.groundEventRequest = true;
+        settings.cheatUsed = true;
+        return true;
+    case U'g':
+        settings.goalTracking = !settings.goalTracking;
+        settings.cheatUsed = true;
+        return true;
+    case U's':
+        game.tick(true);
+        settings.cheatUsed = true;
+        return true;
     case U'+':
     case U'=':
         game.rules().collectRandomSock();
         settings.cheatUsed = true;
-        break;
+        return true;
     case U'-':
     case U'_':
         game.rules().returnRandomSock();
-        break;
+        return true;
     case U'm':
         game.rules().endGame();
-        break;
+        return true;
     case U'n':
         game.rules().startNewGame();
-        break;
+        return true;
     default:
-        break;
+        return false;
     }
-    return Game::KeyAction::None;
 }
 
 void KeyCommands::cycleStatusBox(Game& game) {

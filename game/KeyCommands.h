@@ -11,6 +11,10 @@ public:
     static Game::KeyAction apply(Game& game, char32_t key);
 
 private:
+    // The debug displays ('b', 'c', 'f', 'j', 'k', 'l', 'r', 'z'); false for any other key.
+    static bool applyOverlayKey(Game& game, char32_t key);
+    // The round's cheats and steps ('d', 'e', 'g', 's', '+', '-', 'm', 'n'); false for any other.
+    static bool applyRoundKey(Game& game, char32_t key);
     static void cycleStatusBox(Game& game);
     static void stepSelectedNode(Game& game, int delta);
 };

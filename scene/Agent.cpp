@@ -125,7 +125,6 @@ int Agent::applyInertia(double dt) {
     x += static_cast<float>(v.x * dt);
     y += static_cast<float>(v.y * dt);
     invalidate();
-    lastPosition_ = {x, y};
     return 0;
 }
 

@@ -84,7 +84,6 @@ public:
     Platform* platform() const { return attached.platform; }
     gfx::PointF& velocity() { return body.velocity; }
     const gfx::PointF& velocity() const { return body.velocity; }
-    gfx::PointF lastPosition() const { return lastPosition_; }
     const BodyState& rootState() const { return body; }
     BehaviourList& behaviourList() { return behaviours; }
     const gfx::SolidBrush& fillBrush() const { return fillBrush_; }
@@ -107,7 +106,6 @@ protected:
 
     float x = 200;
     float y = 300;
-    gfx::PointF lastPosition_{99999, 99999};
     BodyState body;
     DetachedState detached;
     AttachedState attached;
