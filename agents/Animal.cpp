@@ -46,7 +46,7 @@ float sign(float v) {
 
 void MotionState::bind(BehaviourList& list) {
     StateMachine::bind(list);
-    animal.bindWalking(list);
+    animal_.bindWalking(list);
 }
 
 std::string WalkState::describe() const {
@@ -77,32 +77,32 @@ std::string OffPathState::describe() const {
 }
 
 Animal::Animal() {
-    body.addParallel(motion);
-    motion.addChild(idle);
-    motion.addChild(walk);
-    walk.addChild(toEndNode);
-    toEndNode.addChild(onGround);
-    toEndNode.addChild(onAir);
-    walk.addChild(toNextStartNode);
-    walk.addChild(offPath);
-    walk.addParallel(startLoc);
+    body_.addParallel(motion_);
+    motion_.addChild(idle_);
+    motion_.addChild(walk_);
+    walk_.addChild(toEndNode_);
+    toEndNode_.addChild(onGround_);
+    toEndNode_.addChild(onAir_);
+    walk_.addChild(toNextStartNode_);
+    walk_.addChild(offPath_);
+    walk_.addParallel(startLoc_);
 }
 
 void Animal::bindWalking(BehaviourList& list) {
     using C = Behaviour::Callback;
     // Pushed to the front in turn, so the list runs them in the reverse order: recovering from
     // a fall first, the extra fall of a walker in the air last.
-    list.addFront("free_fall_gravity_during_walk", {&onAir}, &Agent::applyFreeFallGravity);
-    list.addFront("random_goal", {&idle, &attached}, static_cast<C>(&Animal::randomGoal));
-    list.addFront("wrap_off_screen", {&walk, &attached}, static_cast<C>(&Animal::wrapOffScreen));
-    list.addFront("walk_to_end_node", {&toEndNode, &attached}, static_cast<C>(&Animal::walkToEndNode));
-    list.addFront("walk_to_next_start_node_horizontal", {&toNextStartNode, &horizontal},
+    list.addFront("free_fall_gravity_during_walk", {&onAir_}, &Agent::applyFreeFallGravity);
+    list.addFront("random_goal", {&idle_, &attached_}, static_cast<C>(&Animal::randomGoal));
+    list.addFront("wrap_off_screen", {&walk_, &attached_}, static_cast<C>(&Animal::wrapOffScreen));
+    list.addFront("walk_to_end_node", {&toEndNode_, &attached_}, static_cast<C>(&Animal::walkToEndNode));
+    list.addFront("walk_to_next_start_node_horizontal", {&toNextStartNode_, &horizontal_},
                   static_cast<C>(&Animal::walkToNextStartNodeHorizontal));
-    list.addFront("walk_to_next_start_node_vertical", {&toNextStartNode, &vertical},
+    list.addFront("walk_to_next_start_node_vertical", {&toNextStartNode_, &vertical_},
                   static_cast<C>(&Animal::walkToNextStartNodeVertical));
-    list.addFront("recover_from_off_path", {&offPath, &attached},
+    list.addFront("recover_from_off_path", {&offPath_, &attached_},
                   static_cast<C>(&Animal::recoverFromOffPath));
-    list.addBack("platform_feedback_attached", {&idle, &attached},
+    list.addBack("platform_feedback_attached", {&idle_, &attached_},
                  static_cast<C>(&Animal::platformFeedbackAttached));
 }
 
@@ -118,9 +118,9 @@ void Animal::draw(gfx::Graphics& g) {
 void Animal::rebuildPath() {
     // A small cross standing on the position, until a subclass draws a figure.
     path_.reset();
-    path_.addLine({x, y}, {x, y - 20});
+    path_.addLine({x_, y_}, {x_, y_ - 20});
     path_.startFigure();
-    path_.addLine({x - 10, y - 10}, {x + 10, y - 10});
+    path_.addLine({x_ - 10, y_ - 10}, {x_ + 10, y_ - 10});
     path_.closeFigure();
     clearShapeDirty();
 }
@@ -166,17 +166,17 @@ bool Animal::walkTo(int goal, NavEdge* finalEdge) {
                 planned.push_back(reverse);
         }
     }
-    walk.route = std::move(planned);
-    walk.goalNode = &graph.node(goal);
-    walk.finalEdge = finalEdge;
-    walk.activate();
-    toEndNode.activate();
-    startLoc.activate();
-    if (startLoc.startEdge == start) {
-        ++startLoc.startCount;
+    walk_.route = std::move(planned);
+    walk_.goalNode = &graph.node(goal);
+    walk_.finalEdge = finalEdge;
+    walk_.activate();
+    toEndNode_.activate();
+    startLoc_.activate();
+    if (startLoc_.startEdge == start) {
+        ++startLoc_.startCount;
     } else {
-        startLoc.startEdge = start;
-        startLoc.startCount = 1;
+        startLoc_.startEdge = start;
+        startLoc_.startCount = 1;
     }
     return true;
 }
@@ -196,8 +196,8 @@ void Animal::steer(double dt, gfx::PointF u, double a, gfx::PointF& v) {
 }
 
 int Animal::standStill() {
-    idle.activate();
-    body.velocity = {0, 0};
+    idle_.activate();
+    body_.velocity = {0, 0};
     return 0;
 }
 
@@ -206,24 +206,24 @@ void Animal::leavePath(NavEdge* edge) {
     // would turn a place into a walkway, walked on past the place and back, and each further
     // fall would turn it round again.
     NavNode* node = nullptr;
-    if (walk.goalNode != nullptr) {
-        node = walk.finalEdge != nullptr ? nullptr : walk.goalNode;
-        edge = walk.finalEdge;
+    if (walk_.goalNode != nullptr) {
+        node = walk_.finalEdge != nullptr ? nullptr : walk_.goalNode;
+        edge = walk_.finalEdge;
     }
-    offPath.activate();
-    offPath.goalNode = node;
-    offPath.goalEdge = edge;
-    detached.activate();
+    offPath_.activate();
+    offPath_.goalNode = node;
+    offPath_.goalEdge = edge;
+    detached_.activate();
 }
 
 void Animal::leaveRoute() {
-    if (!walk.route.empty()) {
-        leavePath(walk.route.back());
+    if (!walk_.route.empty()) {
+        leavePath(walk_.route.back());
         return;
     }
     // Sent off with a goal but no route yet: fall, land, and head for the same goal.
-    if (offPath.isActive() && (offPath.goalNode != nullptr || offPath.goalEdge != nullptr)) {
-        detached.activate();
+    if (offPath_.isActive() && (offPath_.goalNode != nullptr || offPath_.goalEdge != nullptr)) {
+        detached_.activate();
         return;
     }
     halt();
@@ -245,15 +245,15 @@ bool Animal::hasPassed(const NavEdge& e) const {
     const gfx::PointF a = e.start();
     const gfx::PointF b = e.end();
     if (platformOf(&e)->isVertical())
-        return (double{b.y} - a.y) * (double{y} - b.y) > 0;
-    return (double{b.x} - a.x) * (double{x} - b.x) > 0;
+        return (double{b.y} - a.y) * (double{y_} - b.y) > 0;
+    return (double{b.x} - a.x) * (double{x_} - b.x) > 0;
 }
 
 int Animal::walkToEndNode(double dt) {
-    if (walk.route.empty())
+    if (walk_.route.empty())
         return standStill();
     Platform* p = platform();
-    NavEdge* e = walk.route.front();
+    NavEdge* e = walk_.route.front();
     const gfx::PointF end = e->end();
     // A walkway that leads off the world's edge ends where the body leaves the world, to come
     // back on the other side. A wide figure meets the box out there while it still stands
@@ -266,11 +266,11 @@ int Animal::walkToEndNode(double dt) {
         if (!inBox) {
             const bool climbing = p->isVertical();
             const float target = climbing ? end.y : end.x;
-            if (std::abs((climbing ? y : x) - target) <= kMostOvershoot)
-                moveBy(climbing ? 0 : target - x, climbing ? target - y : 0);
+            if (std::abs((climbing ? y_ : x_) - target) <= kMostOvershoot)
+                moveBy(climbing ? 0 : target - x_, climbing ? target - y_ : 0);
         }
-        walk.route.pop_front();
-        if (walk.route.empty()) {
+        walk_.route.pop_front();
+        if (walk_.route.empty()) {
             // A walk that ends beyond the world's edge (along a wrap-around walkway) goes on
             // from the other side instead of stopping out of sight.
             if (!isInWorld(end) && wrapIntoWorld(0)) {
@@ -279,59 +279,59 @@ int Animal::walkToEndNode(double dt) {
             }
             // Got where it was going: the walks started here no longer count as stuck ones, or
             // a player clicking again and again where he stands would see him hop off the spot.
-            startLoc.startCount = 0;
+            startLoc_.startCount = 0;
             return standStill();
         }
-        if (platformOf(walk.route.front()) != p) {
-            toNextStartNode.activate();
+        if (platformOf(walk_.route.front()) != p) {
+            toNextStartNode_.activate();
             return 0;
         }
         if (wrapIntoWorld(0)) {
-            leavePath(walk.route.back());
+            leavePath(walk_.route.back());
             return 0;
         }
-        e = walk.route.front();
+        e = walk_.route.front();
     }
 
     // Slow down for the last stretch and before stepping from a floor onto a ladder.
     double rate = 100;
-    const bool lastEdge = walk.route.size() == 1;
-    const bool ontoLadder = !lastEdge && p->isHorizontal() && platformOf(walk.route[1])->isVertical();
+    const bool lastEdge = walk_.route.size() == 1;
+    const bool ontoLadder = !lastEdge && p->isHorizontal() && platformOf(walk_.route[1])->isVertical();
     if (distance(position(), e->end()) < 70 && (lastEdge || ontoLadder))
         rate = 15;
 
     gfx::PointF u = unitVector(e->start(), e->end());
     if (p->isVertical() && u.y < 0)
         u.y *= 0.2f; // climbing up gets a fifth of the pull
-    steer(dt, u, rate, body.velocity);
+    steer(dt, u, rate, body_.velocity);
 
     const ContactFeedback fb = p->contactFeedback(*this, dt);
     if (fb.leave) {
         if (p->isVertical())
             aimFallAt(e->end());
-        leavePath(walk.route.back());
+        leavePath(walk_.route.back());
         return 0;
     }
     // Walked into a wall: bounce back and stop walking. Only a step towards the wall counts:
     // a walker still touching a wall it bounced off must be free to walk away from it. On
     // the last stretch the wall is where the walk ends (the basement's ends lie in its
     // walls): it stands there, instead of bouncing back onto the trampoline beside it.
-    const float vx = body.velocity.x;
+    const float vx = body_.velocity.x;
     if (p->isHorizontal() && ((fb.obstacleLeft && vx < 0) || (fb.obstacleRight && vx > 0))) {
-        if (walk.route.size() == 1)
+        if (walk_.route.size() == 1)
             return standStill();
-        body.velocity.x = -vx;
-        idle.activate();
+        body_.velocity.x = -vx;
+        idle_.activate();
         return 0;
     }
     if (p->isHorizontal()) {
         if (fb.pushedUp) {
-            toEndNode.airTime = 0;
-            onGround.activate();
+            toEndNode_.airTime = 0;
+            onGround_.activate();
         } else {
-            toEndNode.airTime += dt;
-            if (toEndNode.airTime > kAirTimeBeforeFalling)
-                onAir.activate();
+            toEndNode_.airTime += dt;
+            if (toEndNode_.airTime > kAirTimeBeforeFalling)
+                onAir_.activate();
         }
     }
     return 0;
@@ -341,19 +341,19 @@ void Animal::aimFallAt(gfx::PointF landing) {
     // Let go on the way down a drop (the foot of a dangling loop): the body keeps heading for
     // where the drop lands, along the line from here at its downward speed. Dropping straight
     // down, a narrow figure would pass beside the eave it is meant to land on.
-    float& vx = body.velocity.x;
-    const float vy = body.velocity.y;
-    const float below = landing.y - y;
+    float& vx = body_.velocity.x;
+    const float vy = body_.velocity.y;
+    const float below = landing.y - y_;
     if (!(vy > 0) || !(below > 0))
         return;
-    vx = std::clamp(vy * (landing.x - x) / below, -kMaxSteerSpeed, kMaxSteerSpeed);
+    vx = std::clamp(vy * (landing.x - x_) / below, -kMaxSteerSpeed, kMaxSteerSpeed);
 }
 
 int Animal::walkToNextStartNodeHorizontal(double dt) {
-    if (walk.route.empty())
+    if (walk_.route.empty())
         return standStill();
     Platform* p = platform();
-    NavEdge* e = walk.route.front();
+    NavEdge* e = walk_.route.front();
     Platform* q = platformOf(e);
     const gfx::PointF s = e->start();
     const gfx::RectF b = bounds(false);
@@ -368,16 +368,16 @@ int Animal::walkToNextStartNodeHorizontal(double dt) {
         // A wide figure reaches a branch's tip while its middle is still short of where the
         // branch holds a body: it steps across onto the tip, as a climber does.
         if (!q->supports(b))
-            moveBy(s.x - x, 0);
+            moveBy(s.x - x_, 0);
         liftOnto(*q);
         attachTo(*q);
-        toEndNode.activate();
+        toEndNode_.activate();
         return 0;
     }
-    if (q->isVertical() && std::abs(x - s.x) < static_cast<float>(e->from->boxWidth) && q->supports(b)) {
+    if (q->isVertical() && std::abs(x_ - s.x) < static_cast<float>(e->from->boxWidth) && q->supports(b)) {
         attachTo(*q);
-        toEndNode.activate();
-        body.velocity = {0, 0};
+        toEndNode_.activate();
+        body_.velocity = {0, 0};
         return 0;
     }
     // Straight above the next floor's start while this floor still holds the body (the first
@@ -385,30 +385,30 @@ int Animal::walkToNextStartNodeHorizontal(double dt) {
     // would press down on the spot for ever: it walks on the way the next walkway leads, off
     // this floor's edge, and drops onto the next one.
     const bool heldAbove = q->isHorizontal() && s.y >= b.y + b.height && s.x >= b.x && s.x < b.x + b.width;
-    steer(dt, heldAbove ? unitVector(s, e->end()) : unitVector(position(), s), 30, body.velocity);
+    steer(dt, heldAbove ? unitVector(s, e->end()) : unitVector(position(), s), 30, body_.velocity);
     p->contactFeedback(*this, dt);
     if (distance(position(), s) > 70)
-        leavePath(walk.route.back());
+        leavePath(walk_.route.back());
     return 0;
 }
 
 int Animal::walkToNextStartNodeVertical(double dt) {
-    if (walk.route.empty())
+    if (walk_.route.empty())
         return standStill();
     Platform* p = platform();
     const gfx::RectF b = bounds(false);
     const float foot = b.y + b.height + 5;
-    NavEdge* e = walk.route.front();
+    NavEdge* e = walk_.route.front();
     Platform* q = platformOf(e);
     const gfx::PointF s = e->start();
     if (q->isHorizontal() && static_cast<int>(std::abs(foot - s.y)) < e->from->boxHeight)
         return stepOff(*q, s);
-    steer(dt, unitVector({x, foot}, s), 30, body.velocity);
+    steer(dt, unitVector({x_, foot}, s), 30, body_.velocity);
     const ContactFeedback fb = p->contactFeedback(*this, dt);
     const gfx::RectF pb = p->bounds(false);
     if (!fb.leave && pb.y + pb.height >= b.y + b.height) {
         if (distance(position(), s) > 70)
-            leavePath(walk.route.back());
+            leavePath(walk_.route.back());
         return 0;
     }
     // The ladder no longer holds the body, or it climbed below the ladder's foot.
@@ -421,10 +421,10 @@ int Animal::stepOff(Platform& q, gfx::PointF s) {
     // the climber steps across to the walkway's start instead of being let go at once and
     // caught by the trunk again, for ever.
     if (q.isHorizontal() && !q.supports(bounds(false)))
-        moveBy(s.x - x, 0);
+        moveBy(s.x - x_, 0);
     attachTo(q);
-    toEndNode.activate();
-    body.velocity = {0, 0};
+    toEndNode_.activate();
+    body_.velocity = {0, 0};
     return 0;
 }
 
@@ -453,16 +453,16 @@ int Animal::wrapOffScreen(double) {
 }
 
 int Animal::recoverFromOffPath(double dt) {
-    if (startLoc.startCount >= 6) {
+    if (startLoc_.startCount >= 6) {
         // Six walks in a row started on the same edge without getting anywhere.
         randomNudge();
-        startLoc.activate();
-        startLoc.startEdge = nullptr;
-        startLoc.startCount = 0;
+        startLoc_.activate();
+        startLoc_.startEdge = nullptr;
+        startLoc_.startCount = 0;
         return 0;
     }
-    NavNode* target = offPath.goalEdge != nullptr ? offPath.goalEdge->to : offPath.goalNode;
-    if (target != nullptr && walkTo(target->index, offPath.goalEdge))
+    NavNode* target = offPath_.goalEdge != nullptr ? offPath_.goalEdge->to : offPath_.goalNode;
+    if (target != nullptr && walkTo(target->index, offPath_.goalEdge))
         return 0;
     if (target == nullptr || edgeUnderFeet() != nullptr) {
         // No way from here to the goal (or nowhere to head for): give it up and stand where it
@@ -474,18 +474,18 @@ int Animal::recoverFromOffPath(double dt) {
     // or it landed between two. That passes: it keeps the goal and stands on what holds it,
     // planning again each step, with a small hop after each second of it.
     const ContactFeedback fb = platform()->contactFeedback(*this, dt);
-    body.velocity.x = 0;
+    body_.velocity.x = 0;
     // A climber holds on where it was caught (the pole after a wrap-around jump), drawn to the
     // middle of the pole, instead of sliding down and off it with the speed of its jump.
     if (platform()->isVertical())
-        body.velocity.y = 0;
+        body_.velocity.y = 0;
     if (fb.leave) {
-        detached.activate();
+        detached_.activate();
         return 0;
     }
-    offPath.unplannedTime += dt;
-    if (offPath.unplannedTime >= kSecondsBeforeHop) {
-        offPath.unplannedTime = 0;
+    offPath_.unplannedTime += dt;
+    if (offPath_.unplannedTime >= kSecondsBeforeHop) {
+        offPath_.unplannedTime = 0;
         randomNudge();
     }
     return 0;
@@ -497,7 +497,7 @@ int Animal::platformFeedbackAttached(double dt) {
     if (p->isHorizontal()) {
         // An idle animal pressed against a wall is pushed away from it.
         const float d = static_cast<float>(100 * dt);
-        float& vx = body.velocity.x;
+        float& vx = body_.velocity.x;
         if (fb.obstacleLeft && vx <= 0)
             vx = d - vx;
         if (fb.obstacleRight && vx >= 0)
@@ -507,32 +507,32 @@ int Animal::platformFeedbackAttached(double dt) {
     // it out there, such as the cable's end or the ground under a launch): it comes back on
     // the opposite edge, as a walker or a faller would, and falls from there.
     if (fb.leave || wrapIntoWorld(20))
-        detached.activate();
+        detached_.activate();
     // Sliding off the end of a floor that still counts it as held (landed on the ramp on the
     // move, carried past its foot, beyond which the ground lies far below), it drops once
     // nothing is under its feet: the floor's slow pull would lower it through the air for
     // seconds. A body standing still stays where its floor holds it (the places at the ends
     // of the jumps between floors and branches lie out over the gap).
-    else if (body.velocity.x != 0 && p->isHorizontal() && !p->liesBeneathFeet(bounds(false)))
-        detached.activate();
+    else if (body_.velocity.x != 0 && p->isHorizontal() && !p->liesBeneathFeet(bounds(false)))
+        detached_.activate();
     return 0;
 }
 
 void Animal::headForNode(NavNode* node) {
     forgetRoute();
-    offPath.activate();
-    offPath.unplannedTime = 0;
-    offPath.goalNode = node;
-    offPath.goalEdge = nullptr;
+    offPath_.activate();
+    offPath_.unplannedTime = 0;
+    offPath_.goalNode = node;
+    offPath_.goalEdge = nullptr;
     letGoUnlessHeld();
 }
 
 void Animal::headForEdge(NavEdge* edge) {
     forgetRoute();
-    offPath.activate();
-    offPath.unplannedTime = 0;
-    offPath.goalNode = nullptr;
-    offPath.goalEdge = edge;
+    offPath_.activate();
+    offPath_.unplannedTime = 0;
+    offPath_.goalNode = nullptr;
+    offPath_.goalEdge = edge;
     letGoUnlessHeld();
 }
 
@@ -544,36 +544,36 @@ void Animal::letGoUnlessHeld() {
     const gfx::RectF b = bounds(false);
     if (isAttached() && (platform()->supports(b) || platform()->holdsBeyondItsEnd(b)))
         return;
-    detached.activate();
+    detached_.activate();
 }
 
 void Animal::forgetRoute() {
     // A new goal replaces the old walk: nothing of it may come back if the body is carried
     // off before it plans the new one.
-    walk.route.clear();
-    walk.goalNode = nullptr;
-    walk.finalEdge = nullptr;
+    walk_.route.clear();
+    walk_.goalNode = nullptr;
+    walk_.finalEdge = nullptr;
 }
 
 void Animal::halt() {
-    idle.activate();
-    detached.activate();
+    idle_.activate();
+    detached_.activate();
 }
 
 void Animal::launch(double speed) {
     // A throw ends the walk: the body flies, lands, and stands where it lands.
-    idle.activate();
-    detached.activate();
-    body.velocity.y = static_cast<float>(-speed);
-    body.speedAllowance.y = static_cast<float>(speed);
+    idle_.activate();
+    detached_.activate();
+    body_.velocity.y = static_cast<float>(-speed);
+    body_.speedAllowance.y = static_cast<float>(speed);
 }
 
 NavNode* Animal::walkGoal() const {
-    if (!walk.isActive())
+    if (!walk_.isActive())
         return nullptr;
-    if (offPath.isActive())
-        return offPath.goalEdge != nullptr ? offPath.goalEdge->to : offPath.goalNode;
-    return walk.route.empty() ? nullptr : walk.route.back()->to;
+    if (offPath_.isActive())
+        return offPath_.goalEdge != nullptr ? offPath_.goalEdge->to : offPath_.goalNode;
+    return walk_.route.empty() ? nullptr : walk_.route.back()->to;
 }
 
 } // namespace game

@@ -15,11 +15,11 @@ struct ContactFeedback;
 // "motion_state": standing still or walking. Its bind puts the walking behaviours in place.
 class MotionState : public StateMachine {
 public:
-    explicit MotionState(Animal& owner) : StateMachine("motion_state"), animal(owner) {}
+    explicit MotionState(Animal& owner) : StateMachine("motion_state"), animal_(owner) {}
     void bind(BehaviourList& list) override;
 
 private:
-    Animal& animal;
+    Animal& animal_;
 };
 
 // "walk": the route is the queue of edges still to walk, front first.
@@ -110,14 +110,14 @@ public:
     // Thrown upwards (by a trampoline): the walk ends.
     void launch(double speed);
 
-    bool isWalking() const { return walk.isActive(); }
-    bool isIdle() const { return idle.isActive(); }
-    bool isOffPath() const { return offPath.isActive(); }
-    const std::deque<NavEdge*>& route() const { return walk.route; }
+    bool isWalking() const { return walk_.isActive(); }
+    bool isIdle() const { return idle_.isActive(); }
+    bool isOffPath() const { return offPath_.isActive(); }
+    const std::deque<NavEdge*>& route() const { return walk_.route; }
     // Where the current walk ends: the goal while off the path, else the end of the route;
     // nullptr when not walking.
     NavNode* walkGoal() const;
-    const StartLocState& startLocation() const { return startLoc; }
+    const StartLocState& startLocation() const { return startLoc_; }
     // Hops it has made to get off a spot where no walk starts.
     long long hops() const { return hops_; }
 
@@ -157,15 +157,15 @@ protected:
     // A jump of up to 10 units on each axis, to get off a spot where no route starts.
     void randomNudge();
 
-    MotionState motion{*this};
-    State idle{"idle"};
-    WalkState walk;
-    ToEndNodeState toEndNode;
-    State onGround{"on_ground"};
-    State onAir{"on_air"};
-    State toNextStartNode{"to_next_start_node"};
-    OffPathState offPath;
-    StartLocState startLoc;
+    MotionState motion_{*this};
+    State idle_{"idle"};
+    WalkState walk_;
+    ToEndNodeState toEndNode_;
+    State onGround_{"on_ground"};
+    State onAir_{"on_air"};
+    State toNextStartNode_{"to_next_start_node"};
+    OffPathState offPath_;
+    StartLocState startLoc_;
     // How far past a walkway's end a body is set back onto the end when it arrives.
     static constexpr float kMostOvershoot = 2;
     // How far below its feet a body finds the walkway to start a walk from.

@@ -27,7 +27,7 @@ void Bat::addContent() {
     path_.addCurve(kOutline);
     // Turned about the handle first, then moved to the position.
     gfx::Matrix m;
-    m.translate(x, y);
+    m.translate(x_, y_);
     m.rotate(static_cast<float>(angle_));
     path_.transform(m);
 }

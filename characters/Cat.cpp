@@ -41,11 +41,11 @@ gfx::Matrix shift(float dx, float dy) {
 } // namespace
 
 Cat::Cat(std::string name, int startX, int startY, gfx::Argb color)
-    : catName(std::move(name)), outlinePen_(color, 3.0f) {
+    : catName_(std::move(name)), outlinePen_(color, 3.0f) {
     outlinePen_.setLineJoin(gfx::LineJoin::Round);
     whiskerPen_.setLineJoin(gfx::LineJoin::Round);
-    x = static_cast<float>(startX);
-    y = static_cast<float>(startY);
+    x_ = static_cast<float>(startX);
+    y_ = static_cast<float>(startY);
     fillBrush_.setColor(color);
     pen_.setColor(lighter(color));
 }
@@ -82,9 +82,9 @@ Pose Cat::walkPose(const AnimationState& s, bool facingRight) const {
 
 void Cat::addBody() {
     const Platform* p = platform();
-    const bool climbing = walk.isActive() && isAttached() && p != nullptr && p->isVertical();
+    const bool climbing = walk_.isActive() && isAttached() && p != nullptr && p->isVertical();
     // The head and tail face the way the cat moves, not the way it last faced.
-    const bool turned = !climbing && body.velocity.x > 0;
+    const bool turned = !climbing && body_.velocity.x > 0;
 
     // The legs are mirrored with the rest and back again, so they end as their pose built them.
     if (turned)
@@ -120,7 +120,7 @@ void Cat::addBody() {
 
 void Cat::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
     for (int i = 0; i < kFilledFigures && figures.next(); ++i) {
-        if (touched)
+        if (touched_)
             g.drawPath(outlinePen_, figures.figure());
         else
             g.fillPath(fillBrush_, figures.figure());

@@ -13,7 +13,7 @@ class Cat : public Person {
 public:
     Cat(std::string name, int startX, int startY, gfx::Argb color);
 
-    std::string typeName() const override { return catName; }
+    std::string typeName() const override { return catName_; }
     // 0.7, 0.8, 0.9 at the three speed levels.
     double timeScale() const override;
     Pose idlePose(const AnimationState& s, bool facingRight) const override;
@@ -33,7 +33,7 @@ public:
     static constexpr gfx::Argb kWhiskerColor = 0xff444444;
 
 private:
-    std::string catName;
+    std::string catName_;
     gfx::Pen outlinePen_;
     gfx::Pen whiskerPen_{kWhiskerColor, 1.0f};
 };

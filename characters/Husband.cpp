@@ -8,8 +8,8 @@
 namespace game {
 
 Husband::Husband() {
-    x = 380;
-    y = 50;
+    x_ = 380;
+    y_ = 50;
     fillBrush_.setColor(kBodyColor);
 }
 
@@ -20,9 +20,9 @@ double Husband::timeScale() const {
 void Husband::addBody() {
     // Only the player's figure has a listener: the small ones of the lives display stand on
     // nothing.
-    if (platformListener && world() != nullptr && world()->settings().hudMode == 1) {
+    if (platformListener_ && world() != nullptr && world()->settings().hudMode == 1) {
         const Platform* p = platform();
-        platformListener(isAttached() && p != nullptr ? p->typeName() : std::string{});
+        platformListener_(isAttached() && p != nullptr ? p->typeName() : std::string{});
     }
     path_.addEllipse({-5, -30, 10, 10});
     // A wedge with its point at the hip and its arc across the shoulders.

@@ -25,13 +25,13 @@ public:
     // Who hears the name of the platform he stands on (empty while he stands on none) each
     // time his figure is rebuilt, while the status box shows platforms.
     void reportPlatformTo(std::function<void(const std::string&)> listener) {
-        platformListener = std::move(listener);
+        platformListener_ = std::move(listener);
     }
 
     static constexpr gfx::Argb kBodyColor = 0xff6464ff;
 
 private:
-    std::function<void(const std::string&)> platformListener;
+    std::function<void(const std::string&)> platformListener_;
 };
 
 } // namespace game

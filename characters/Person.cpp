@@ -30,19 +30,19 @@ void CarryMachine::bind(BehaviourList& list) {
 }
 
 Person::Person() {
-    body.addParallel(animation);
-    for (AnimationState* s : {&animIdle, &animFall, &animWalk, &animClimb, &animVertIdle})
-        animation.addChild(*s);
-    body.addParallel(carrying);
-    carrying.addChild(carryNone);
-    carrying.addChild(carryWeapon);
-    carrying.carrying = &carryWeapon;
+    body_.addParallel(animation_);
+    for (AnimationState* s : {&animIdle_, &animFall_, &animWalk_, &animClimb_, &animVertIdle_})
+        animation_.addChild(*s);
+    body_.addParallel(carrying_);
+    carrying_.addChild(carryNone_);
+    carrying_.addChild(carryWeapon_);
+    carrying_.carrying = &carryWeapon_;
     // The figure has a pose to show even before the game starts its states.
-    animation.reset();
-    carrying.reset();
+    animation_.reset();
+    carrying_.reset();
 
-    x = 500;
-    y = 250;
+    x_ = 500;
+    y_ = 250;
     pen_.setStartCap(gfx::LineCap::Round);
     pen_.setEndCap(gfx::LineCap::Round);
     pen_.setWidth(kPenWidth);
@@ -55,14 +55,14 @@ void Person::update(double dt) {
 }
 
 const AnimationState& Person::currentAnimation() const {
-    const State* s = animation.current();
-    return s != nullptr ? static_cast<const AnimationState&>(*s) : animIdle;
+    const State* s = animation_.current();
+    return s != nullptr ? static_cast<const AnimationState&>(*s) : animIdle_;
 }
 
 int Person::updateAnimation(double dt) {
-    const State* before = animation.current();
-    const float vx = body.velocity.x;
-    const float vy = body.velocity.y;
+    const State* before = animation_.current();
+    const float vx = body_.velocity.x;
+    const float vy = body_.velocity.y;
     if (vx > 0)
         facing_ = 1;
     else if (vx < 0)
@@ -73,21 +73,21 @@ int Person::updateAnimation(double dt) {
     const Platform* p = platform();
     const bool onLadder = isAttached() && p != nullptr && p->isVertical();
     AnimationState* chosen = nullptr;
-    if (!walk.isActive()) {
+    if (!walk_.isActive()) {
         if (isDetached())
-            chosen = &animFall;
+            chosen = &animFall_;
         else if (onLadder)
-            chosen = &animVertIdle;
+            chosen = &animVertIdle_;
         else
-            chosen = &animIdle;
+            chosen = &animIdle_;
     } else if (isAttached()) {
-        chosen = onLadder ? &animClimb : &animWalk;
+        chosen = onLadder ? &animClimb_ : &animWalk_;
     } else {
-        chosen = offPath.isActive() && vy > 30 ? &animFall : &animWalk;
+        chosen = offPath_.isActive() && vy > 30 ? &animFall_ : &animWalk_;
     }
     chosen->activate();
 
-    auto& now = static_cast<AnimationState&>(*animation.current());
+    auto& now = static_cast<AnimationState&>(*animation_.current());
     if (blendTime_ != 0 || &now != before) {
         // While blending into the new pose its clocks stand still.
         blendTime_ += dt;
@@ -116,19 +116,19 @@ int Person::updateAnimation(double dt) {
 }
 
 int Person::placeCarriedWeapon(double) {
-    Weapon* weapon = carryWeapon.weapon;
+    Weapon* weapon = carryWeapon_.weapon;
     if (weapon == nullptr)
         return 0;
     // The handle sits just below the hand, the head pointing up from it.
-    weapon->setPosition(x + handOffset_.x, y + handOffset_.y + 8);
+    weapon->setPosition(x_ + handOffset_.x, y_ + handOffset_.y + 8);
     weapon->invalidate();
     return 0;
 }
 
 bool Person::shouldAnimate(const AnimationState& s, double strideRate, double climbRate) const {
-    if (&s == &animWalk)
+    if (&s == &animWalk_)
         return strideRate != 0;
-    if (&s == &animClimb)
+    if (&s == &animClimb_)
         return climbRate != 0;
     return true;
 }
@@ -175,13 +175,13 @@ Pose Person::hangPose(const AnimationState& s, bool) const {
 Pose Person::currentPose() const {
     const AnimationState& s = currentAnimation();
     const bool facingRight = facing_ == 1;
-    if (&s == &animVertIdle)
+    if (&s == &animVertIdle_)
         return hangPose(s, facingRight);
-    if (&s == &animFall)
+    if (&s == &animFall_)
         return fallPose(s, facingRight);
-    if (&s == &animWalk)
+    if (&s == &animWalk_)
         return walkPose(s, facingRight);
-    if (&s == &animClimb)
+    if (&s == &animClimb_)
         return climbPose(s, facingRight);
     return idlePose(s, facingRight);
 }
@@ -204,12 +204,12 @@ void Person::rebuildPath() {
     path_.reset();
     const Pose pose = currentPose();
     // A figure never drawn before has no old pose to blend from: it shows the new one.
-    if (blendProgress_ == 0 || previousLimbs[0].limb == nullptr)
-        previousLimbs = pose;
+    if (blendProgress_ == 0 || previousLimbs_[0].limb == nullptr)
+        previousLimbs_ = pose;
     const bool blending = blendProgress_ != 0;
     for (int k = 0; k < kLimbCount; ++k) {
         const LimbPoints points =
-            blending ? blendLimb(previousLimbs[k], pose[k], blendProgress_) : pose[k].evaluate();
+            blending ? blendLimb(previousLimbs_[k], pose[k], blendProgress_) : pose[k].evaluate();
         path_.startFigure();
         path_.addLines(points);
         if (k == 1)
@@ -219,32 +219,32 @@ void Person::rebuildPath() {
 
     // Figure points are scaled first, then moved to the position.
     gfx::Matrix m;
-    m.translate(x, y);
+    m.translate(x_, y_);
     m.scale(figureScale_.x, figureScale_.y);
     path_.transform(m);
     clearShapeDirty();
 }
 
 void Person::draw(gfx::Graphics& g) {
-    figureWalker.restart(path_);
-    for (int k = 0; k < kLimbCount && figureWalker.next(); ++k)
-        g.drawPath(pen_, figureWalker.figure());
-    drawBody(g, figureWalker);
+    figureWalker_.restart(path_);
+    for (int k = 0; k < kLimbCount && figureWalker_.next(); ++k)
+        g.drawPath(pen_, figureWalker_.figure());
+    drawBody(g, figureWalker_);
 }
 
 void Person::carry(Weapon& weapon) {
-    carryWeapon.weapon = &weapon;
-    carryWeapon.activate();
+    carryWeapon_.weapon = &weapon;
+    carryWeapon_.activate();
 }
 
 void Person::carryNothing() {
-    carryNone.activate();
+    carryNone_.activate();
 }
 
 void Person::setTouched(bool value) {
-    if (touched == value)
+    if (touched_ == value)
         return;
-    touched = value;
+    touched_ = value;
     touchedTime_ = 0;
     invalidate();
 }

@@ -46,11 +46,11 @@ public:
     void carry(Weapon& weapon);
     // Empty-handed again; the weapon stays where it was last put.
     void carryNothing();
-    Weapon* carriedWeapon() const { return carryWeapon.weapon; }
+    Weapon* carriedWeapon() const { return carryWeapon_.weapon; }
 
     // Set and cleared by the game rules; a change restarts touchedTime and redraws.
     void setTouched(bool value);
-    bool isTouched() const { return touched; }
+    bool isTouched() const { return touched_; }
     double touchedTime() const { return touchedTime_; }
     // 1 facing right, 0 facing left.
     int facing() const { return facing_; }
@@ -73,26 +73,26 @@ protected:
     // A limb's points on its way from the old pose to the new one.
     static LimbPoints blendLimb(const LimbEntry& from, const LimbEntry& to, double progress);
 
-    AnimationMachine animation;
-    AnimationState animIdle{"anim_idle", 0.3};
-    AnimationState animFall{"anim_fall", 0.5};
-    AnimationState animWalk{"anim_walk", 0.4};
-    AnimationState animClimb{"anim_climb", 0.0};
-    AnimationState animVertIdle{"anim_vert_idle", 0.5};
+    AnimationMachine animation_;
+    AnimationState animIdle_{"anim_idle", 0.3};
+    AnimationState animFall_{"anim_fall", 0.5};
+    AnimationState animWalk_{"anim_walk", 0.4};
+    AnimationState animClimb_{"anim_climb", 0.0};
+    AnimationState animVertIdle_{"anim_vert_idle", 0.5};
     int facing_ = 0;
-    Pose previousLimbs{};
+    Pose previousLimbs_{};
     double blendTime_ = 0;
     double blendProgress_ = 0;
     gfx::PointF handOffset_;
-    CarryMachine carrying;
-    State carryNone{"carry_none"};
-    CarryWeaponState carryWeapon;
-    bool touched = false;
+    CarryMachine carrying_;
+    State carryNone_{"carry_none"};
+    CarryWeaponState carryWeapon_;
+    bool touched_ = false;
     double touchedTime_ = 0;
     gfx::PointF figureScale_{1, 1};
 
 private:
-    gfx::PathIterator figureWalker; // reused by every draw
+    gfx::PathIterator figureWalker_; // reused by every draw
 };
 
 } // namespace game

@@ -6,8 +6,8 @@
 namespace game {
 
 Wife::Wife() {
-    x = 100;
-    y = 150;
+    x_ = 100;
+    y_ = 150;
     fillBrush_.setColor(kBodyColor);
 }
 
@@ -23,7 +23,7 @@ void Wife::addBody() {
 
 void Wife::drawBody(gfx::Graphics& g, gfx::PathIterator& figures) {
     while (figures.next()) {
-        if (touched)
+        if (touched_)
             g.drawPath(outlinePen_, figures.figure());
         else
             g.fillPath(fillBrush_, figures.figure());

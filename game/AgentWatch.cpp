@@ -58,8 +58,8 @@ std::string AgentWatch::check(Game& game, double seconds) {
     // The storeys follow the ground a frame apart, the roof last: the house has settled a
     // moment after the ground stops.
     constexpr double kSettleSeconds = 0.5;
-    calmFor = game.ground().isQuakeActive() ? 0 : calmFor + seconds;
-    return check(agents, seconds, &game.husband(), calmFor < kSettleSeconds);
+    calmFor_ = game.ground().isQuakeActive() ? 0 : calmFor_ + seconds;
+    return check(agents, seconds, &game.husband(), calmFor_ < kSettleSeconds);
 }
 
 std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, const Agent* player,
@@ -67,14 +67,14 @@ std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, co
     // Nothing moves without a frame; a body just past the edge waits for the next one to wrap.
     if (seconds <= 0)
         return {};
-    gameTime += seconds;
+    gameTime_ += seconds;
     std::map<const Agent*, Track> seen;
     for (std::size_t i = 0; i < agents.size(); ++i) {
         Agent* agent = agents[i];
         if (agent == nullptr)
             continue;
         Track& track = seen[agent];
-        if (const auto found = tracks.find(agent); found != tracks.end()) {
+        if (const auto found = tracks_.find(agent); found != tracks_.end()) {
             track = found->second;
         } else {
             track.checkedAt = track.spot = agent->position();
@@ -85,7 +85,7 @@ std::string AgentWatch::check(std::span<Agent* const> agents, double seconds, co
             return failure + statesOf(*agent);
     }
     // Agents that left the game are forgotten.
-    tracks = std::move(seen);
+    tracks_ = std::move(seen);
     return {};
 }
 
@@ -122,7 +122,7 @@ std::string AgentWatch::checkOne(const Agent& agent, Track& track, double second
         return {};
     const auto* animal = static_cast<const Animal*>(&agent);
     // Standing still is no fault: a wanderer without a goal is caught by the goal limit.
-    if (std::hypot(p.x - track.spot.x, p.y - track.spot.y) > limits.stuckRadius || !animal->isWalking()) {
+    if (std::hypot(p.x - track.spot.x, p.y - track.spot.y) > limits_.stuckRadius || !animal->isWalking()) {
         track.spot = p;
         track.nearSpotFor = 0;
     } else {
@@ -139,10 +139,10 @@ std::string AgentWatch::checkOne(const Agent& agent, Track& track, double second
     }
     const std::string heading = goal != nullptr ? "heading for " + goal->name : "with no goal";
     std::ostringstream out;
-    if (track.nearSpotFor > limits.spotSeconds)
-        out << describe(agent, index) << " has walked within " << limits.stuckRadius << " of "
+    if (track.nearSpotFor > limits_.spotSeconds)
+        out << describe(agent, index) << " has walked within " << limits_.stuckRadius << " of "
             << point(track.spot) << " for " << track.nearSpotFor << " s of game time, " << heading;
-    else if (track.sameGoalFor > limits.stuckSeconds)
+    else if (track.sameGoalFor > limits_.stuckSeconds)
         out << describe(agent, index) << " has been " << heading << " for " << track.sameGoalFor
             << " s of game time, now at " << point(p);
     return out.str();
@@ -176,11 +176,11 @@ std::string AgentWatch::checkProgress(const Agent& agent, Track& track, double s
     const bool attached = agent.isAttached();
     if (attached != track.attached) {
         track.attached = attached;
-        track.flips.push_back(gameTime);
+        track.flips.push_back(gameTime_);
     }
-    while (!track.flips.empty() && track.flips.front() <= gameTime - 1.0)
+    while (!track.flips.empty() && track.flips.front() <= gameTime_ - 1.0)
         track.flips.pop_front();
-    if (static_cast<int>(track.flips.size()) > limits.flipsPerSecond) {
+    if (static_cast<int>(track.flips.size()) > limits_.flipsPerSecond) {
         out << describe(agent, index) << " changed between falling and standing " << track.flips.size()
             << " times within a second, at " << point(agent.position());
         return out.str();
@@ -195,7 +195,7 @@ std::string AgentWatch::checkProgress(const Agent& agent, Track& track, double s
     const std::size_t edges = animal->route().size();
     // A new goal, or a route that grew (it fell somewhere lower and planned anew), starts
     // the count again; so does any step closer than before.
-    if (goal != track.walkGoal || edges > track.bestEdges || left < track.bestLeft - limits.progressStep) {
+    if (goal != track.walkGoal || edges > track.bestEdges || left < track.bestLeft - limits_.progressStep) {
         track.walkGoal = goal;
         track.bestLeft = left;
         track.bestEdges = edges;
@@ -204,7 +204,7 @@ std::string AgentWatch::checkProgress(const Agent& agent, Track& track, double s
     }
     track.bestEdges = edges;
     track.walkingFor += seconds;
-    if (track.walkingFor > limits.progressSeconds) {
+    if (track.walkingFor > limits_.progressSeconds) {
         out << describe(agent, index) << " has walked for " << track.walkingFor
             << " s of game time without getting closer to " << goal->name << " (" << left << " left, at "
             << point(agent.position()) << ")";
@@ -250,7 +250,7 @@ std::string AgentWatch::checkStanding(const Animal& animal, Track& track, bool q
         track.stoodOn = animal.platform() != nullptr ? animal.platform()->typeName() : "nothing";
     }
     // The oldest place kept is where it was when the window of time began.
-    const double from = gameTime - limits.standSeconds;
+    const double from = gameTime_ - limits_.standSeconds;
     while (track.stood.size() > 1 && track.stood[1].first <= from)
         track.stood.pop_front();
     // A floor pulls a body standing on it down at ten units a second (scaled by the body's
@@ -260,31 +260,31 @@ std::string AgentWatch::checkStanding(const Animal& animal, Track& track, bool q
     const bool held = animal.isAttached();
     for (const auto& [when, where] : track.stood) {
         const float dy = p.y - where.y;
-        const auto settled = static_cast<float>(kFloorPull * animal.timeScale() * (gameTime - when));
+        const auto settled = static_cast<float>(kFloorPull * animal.timeScale() * (gameTime_ - when));
         const float sunk = held && dy > 0 ? std::min(dy, settled) : 0.0f;
-        if (std::hypot(p.x - where.x, dy - sunk) <= limits.standDrift)
+        if (std::hypot(p.x - where.x, dy - sunk) <= limits_.standDrift)
             continue;
         std::ostringstream out;
         out << describe(animal, track.index) << " stood idle at " << point(where) << " on " << track.stoodOn
-            << " and was moved to " << point(p) << " within " << limits.standSeconds
+            << " and was moved to " << point(p) << " within " << limits_.standSeconds
             << " s of game time by no walk, quake, throw or hop";
         return out.str();
     }
     if (track.stood.empty() || track.stood.back().second.x != p.x || track.stood.back().second.y != p.y)
-        track.stood.emplace_back(gameTime, p);
+        track.stood.emplace_back(gameTime_, p);
     return {};
 }
 
 std::size_t AgentWatch::platformsVisited(const Agent& agent) const {
-    const auto found = tracks.find(&agent);
-    return found != tracks.end() ? found->second.platforms.size() : 0;
+    const auto found = tracks_.find(&agent);
+    return found != tracks_.end() ? found->second.platforms.size() : 0;
 }
 
 std::string AgentWatch::summary() const {
     std::ostringstream out;
-    out << "agent check: " << tracks.size() << " agents watched over " << gameTime << " s of game time";
+    out << "agent check: " << tracks_.size() << " agents watched over " << gameTime_ << " s of game time";
     std::vector<const Track*> wanderers;
-    for (const auto& [agent, track] : tracks)
+    for (const auto& [agent, track] : tracks_)
         if (track.wanderer)
             wanderers.push_back(&track);
     std::sort(wanderers.begin(), wanderers.end(),

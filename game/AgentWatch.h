@@ -48,7 +48,7 @@ public:
     static constexpr float kWrapMargin = 20;
 
     AgentWatch() = default;
-    explicit AgentWatch(Limits chosen) : limits(chosen) {}
+    explicit AgentWatch(Limits chosen) : limits_(chosen) {}
 
     // After a frame of seconds of game time (0 when none was simulated): the first thing found
     // wrong with the game's agents, or an empty string.
@@ -108,11 +108,11 @@ private:
     // Standing idle, moved off the spot all the same.
     std::string checkStanding(const Animal& animal, Track& track, bool quaking) const;
 
-    Limits limits;
-    std::map<const Agent*, Track> tracks;
-    double gameTime = 0;
+    Limits limits_;
+    std::map<const Agent*, Track> tracks_;
+    double gameTime_ = 0;
     // Game time since the ground last quaked.
-    double calmFor = 1e9;
+    double calmFor_ = 1e9;
 };
 
 } // namespace game

@@ -96,8 +96,8 @@ Game::Game(std::uint32_t seed)
 Game::~Game() = default;
 
 void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
-    window = &windowPort;
-    clock = &frameClock;
+    window_ = &windowPort;
+    clock_ = &frameClock;
     Scene& s = *scene_;
 
     // Registration order is the drawing order, back to front: the light behind everything,
@@ -148,14 +148,14 @@ void Game::attachWindow(WindowPort& windowPort, core::Clock& frameClock) {
 }
 
 void Game::tick(bool force) {
-    if (clock == nullptr)
+    if (clock_ == nullptr)
         return;
     if (counterFrequency <= 0)
-        counterFrequency = std::max<double>(1.0, static_cast<double>(clock->frequency()));
+        counterFrequency = std::max<double>(1.0, static_cast<double>(clock_->frequency()));
     if (world_->settings().paused && !force)
         return;
 
-    const std::int64_t now = clock->counter();
+    const std::int64_t now = clock_->counter();
     double elapsed = 0;
     if (lastFrameCounter != 0) {
         elapsed = static_cast<double>(now - lastFrameCounter) / counterFrequency * 1'000'000.0;
@@ -217,7 +217,7 @@ std::string Game::formatFrameRate(double fps) {
 }
 
 void Game::simulate(double dt) {
-    ++frameCount;
+    ++frameCount_;
     const ObjectRegistry& objects = world_->objects();
     updatePass(objects.agentList(), dt);
     updatePass(objects.platformList(), dt);
@@ -228,7 +228,7 @@ void Game::simulate(double dt) {
 
 void Game::keepScores(ScoreKeeper* keeper) {
     scores_ = keeper;
-    if (window != nullptr)
+    if (window_ != nullptr)
         showScores();
 }
 
@@ -408,10 +408,10 @@ void Game::paintWhilePaused() {
 }
 
 bool Game::fitAspect(const gfx::RectI& oldClientRect) {
-    if (window == nullptr)
+    if (window_ == nullptr)
         return false;
     renderer_.requestFullRedraw();
-    const gfx::RectI client = window->clientRect();
+    const gfx::RectI client = window_->clientRect();
     int w = client.width;
     int h = client.height;
     // A client area dragged to nothing has no aspect to keep.
@@ -423,14 +423,14 @@ bool Game::fitAspect(const gfx::RectI& oldClientRect) {
         w = static_cast<int>(h * kAspect); // the height was dragged
     else
         h = static_cast<int>(w * kInverseAspect);
-    window->resizeClient(w, h);
+    window_->resizeClient(w, h);
     return true;
 }
 
 void Game::paint(bool fromExpose) {
-    if (window == nullptr)
+    if (window_ == nullptr)
         return;
-    const Renderer::PaintResult result = renderer_.paint(sceneView(), *window, fromExpose);
+    const Renderer::PaintResult result = renderer_.paint(sceneView(), *window_, fromExpose);
     if (result.statusText)
         setStatusText(*result.statusText);
 }

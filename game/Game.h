@@ -152,10 +152,10 @@ public:
     const TextBox& newBestBox() const;
     const HelpPanel& helpPanel() const;
     // Simulated frames so far (timer calls that advanced the scene).
-    long long simulatedFrames() const { return frameCount; }
-    bool isAttached() const { return window != nullptr; }
+    long long simulatedFrames() const { return frameCount_; }
+    bool isAttached() const { return window_ != nullptr; }
     // The window's client area in device pixels (empty before attachWindow or while minimised).
-    gfx::RectI clientRect() { return window != nullptr ? window->clientRect() : gfx::RectI{}; }
+    gfx::RectI clientRect() { return window_ != nullptr ? window_->clientRect() : gfx::RectI{}; }
 
     static constexpr int kWorldWidth = DirtyRectList::kWorldWidth;
     static constexpr int kWorldHeight = DirtyRectList::kWorldHeight;
@@ -210,10 +210,10 @@ private:
     // it, not all that know the game.
     std::unique_ptr<NavGraph> graph_;
     std::unique_ptr<World> world_;
-    WindowPort* window = nullptr;
-    core::Clock* clock = nullptr;
+    WindowPort* window_ = nullptr;
+    core::Clock* clock_ = nullptr;
     Renderer renderer_;
-    long long frameCount = 0;
+    long long frameCount_ = 0;
     // The fixed scene (game/Scene.h), built with the game and gone before the renderer.
     std::unique_ptr<Scene> scene_;
     ScoreKeeper* scores_ = nullptr;

@@ -9,7 +9,7 @@ OffscreenWindow::OffscreenWindow(int width, int height) {
 }
 
 gfx::RectI OffscreenWindow::clientRect() {
-    if (minimized)
+    if (minimized_)
         return {};
     return {0, 0, width_, height_};
 }
@@ -34,7 +34,7 @@ WindowPort::SharedPixels OffscreenWindow::sharedPixels() {
 }
 
 void OffscreenWindow::resizeClient(int width, int height) {
-    if (!followsRecording)
+    if (!followsRecording_)
         setClientSize(width, height);
 }
 

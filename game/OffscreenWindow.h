@@ -21,12 +21,12 @@ public:
     void setClientSize(int width, int height);
     // A played recording gives every client area the game saw; what the game asked of the real
     // window came back to it that way, so its own requests are not granted twice.
-    void followRecording() { followsRecording = true; }
+    void followRecording() { followsRecording_ = true; }
 
     // While minimised the client area is empty; the size comes back on restore.
-    void minimize() { minimized = true; }
-    void restore() { minimized = false; }
-    bool isMinimized() const { return minimized; }
+    void minimize() { minimized_ = true; }
+    void restore() { minimized_ = false; }
+    bool isMinimized() const { return minimized_; }
 
     // The game paints straight into the screen's pixels, as into an X11 window's.
     void paintInPlace(bool on) { inPlace_ = on; }
@@ -44,8 +44,8 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    bool minimized = false;
-    bool followsRecording = false;
+    bool minimized_ = false;
+    bool followsRecording_ = false;
     bool inPlace_ = false;
     long long presentedInPlace_ = 0;
     gfx::Surface screen_;

@@ -46,16 +46,16 @@ void Renderer::setShapes(Shapes shapes) {
     if (shapes == shapes_)
         return;
     shapes_ = shapes;
-    if (backGraphics)
-        prepare(*backGraphics);
-    if (sceneryGraphics)
-        prepare(*sceneryGraphics);
+    if (backGraphics_)
+        prepare(*backGraphics_);
+    if (sceneryGraphics_)
+        prepare(*sceneryGraphics_);
     bands_.clear();
     backBufferExact_ = false;
-    sceneryObjects.clear(); // the layer was painted the other way
+    sceneryObjects_.clear(); // the layer was painted the other way
     heldBounds_.clear();
     sprites_.clear();
-    fullRedrawPending = true;
+    fullRedrawPending_ = true;
 }
 
 void Renderer::setPaintThreads(int count) {
@@ -111,11 +111,11 @@ Renderer::PaintResult Renderer::paint(const SceneView& scene, WindowPort& window
     // A minimised window or one dragged to nothing has nothing to paint on; the pending
     // full redraw waits for a real size.
     if (client.width <= 0 || client.height <= 0) {
-        fullRedrawPending = true;
+        fullRedrawPending_ = true;
         return {};
     }
-    if (client != lastClientRect || (scene.exposeRepaintsAll && fromExpose) || scene.navOverlay > 0)
-        fullRedrawPending = true;
+    if (client != lastClientRect_ || (scene.exposeRepaintsAll && fromExpose) || scene.navOverlay > 0)
+        fullRedrawPending_ = true;
     // Painting straight into the window's memory saves copying every frame there. When that
     // memory moved (or is no longer offered) the back buffer is made anew and painted whole;
     // nothing is drawn into the old memory, which the window may have freed.
@@ -123,25 +123,25 @@ Renderer::PaintResult Renderer::paint(const SceneView& scene, WindowPort& window
     if (offered_.data != nullptr && (offered_.width != client.width || offered_.height != client.height ||
                                      offered_.stride < 4 * client.width || offered_.stride % 4 != 0))
         offered_ = {};
-    if (backGraphics && offered_.data != backBufferShared_)
+    if (backGraphics_ && offered_.data != backBufferShared_)
         releaseBackBuffer();
-    if (overlayDrawn) {
-        fullRedrawPending = true;
-        overlayDrawn = false;
+    if (overlayDrawn_) {
+        fullRedrawPending_ = true;
+        overlayDrawn_ = false;
         backBufferExact_ = false;
     }
     // An expose, a new round or a full-screen switch that keeps the size finds the picture
     // already in the back buffer: what changed since is repainted as in any frame (which
     // paints exactly what a full redraw would), and all of it goes to the window.
-    const bool keepsBuffer = backGraphics && backBufferExact_ && client == lastClientRect &&
+    const bool keepsBuffer = backGraphics_ && backBufferExact_ && client == lastClientRect_ &&
                              scene.navOverlay == 0 && !scene.showDirtyRects && !scene.showRedrawnObjects;
-    const bool full = fullRedrawPending && !keepsBuffer;
-    if (full || !backGraphics) {
+    const bool full = fullRedrawPending_ && !keepsBuffer;
+    if (full || !backGraphics_) {
         fullRedraw(scene, window, client);
         return {};
     }
-    const bool presentAll = fullRedrawPending;
-    fullRedrawPending = false;
+    const bool presentAll = fullRedrawPending_;
+    fullRedrawPending_ = false;
     if (quaking(scene)) {
         quakeRedraw(scene, window, client, presentAll);
         return {};
@@ -153,13 +153,13 @@ void Renderer::releaseBackBuffer() {
     sprites_.clear();
     bands_.clear();
     backBufferExact_ = false;
-    backGraphics.reset();
+    backGraphics_.reset();
     backBuffer_ = gfx::Surface();
     backBufferShared_ = nullptr;
-    sceneryObjects.clear();
+    sceneryObjects_.clear();
     heldBounds_.clear();
-    sceneryGraphics.reset();
-    sceneryLayer = gfx::Surface();
+    sceneryGraphics_.reset();
+    sceneryLayer_ = gfx::Surface();
 }
 
 } // namespace game

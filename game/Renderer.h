@@ -74,11 +74,11 @@ public:
     void releaseBackBuffer();
     // The next paint puts the whole picture on the window. While the back buffer of this size
     // holds exactly what a full redraw would have painted, only what changed is repainted.
-    void requestFullRedraw() { fullRedrawPending = true; }
+    void requestFullRedraw() { fullRedrawPending_ = true; }
     // As above, and the back buffer is painted anew whatever it holds (after frames that were
     // simulated but not painted, or to time a repaint of everything).
     void requestRepaintFromScratch() {
-        fullRedrawPending = true;
+        fullRedrawPending_ = true;
         backBufferExact_ = false;
     }
     // An object left the scene: the next paint that draws anything clears where it was last
@@ -293,17 +293,17 @@ private:
     void prepare(gfx::Graphics& g) const { g.setDirectShapes(shapes_ == Shapes::Fast); }
 
     Shapes shapes_ = shapesFromEnvironment();
-    bool fullRedrawPending = true;
-    gfx::RectI lastClientRect;
+    bool fullRedrawPending_ = true;
+    gfx::RectI lastClientRect_;
     gfx::Surface backBuffer_;
-    std::optional<gfx::Graphics> backGraphics; // lives on backBuffer_, so it goes first
+    std::optional<gfx::Graphics> backGraphics_; // lives on backBuffer_, so it goes first
     // The window's memory the back buffer lies in (null: the back buffer is the renderer's
     // own), and what the window offers for this paint.
     std::uint8_t* backBufferShared_ = nullptr;
     WindowPort::SharedPixels offered_;
     double scale_ = 1.0;
     Origin origin_;
-    DirtyRectList previousRects;
+    DirtyRectList previousRects_;
     // Bounds of objects that left the scene, cleared by the next paint that draws.
     std::vector<gfx::RectF> erasedRects_;
     // What gatherChanges found this paint.
@@ -314,9 +314,9 @@ private:
     // (the house, the garden), kept up to date like the back buffer, so a dirty rectangle
     // starts from a copy instead of repainting them. sceneryObjects are the objects it
     // shows; empty when there is none.
-    gfx::Surface sceneryLayer;
-    std::optional<gfx::Graphics> sceneryGraphics; // lives on sceneryLayer
-    std::vector<Object*> sceneryObjects;
+    gfx::Surface sceneryLayer_;
+    std::optional<gfx::Graphics> sceneryGraphics_; // lives on sceneryLayer
+    std::vector<Object*> sceneryObjects_;
     int paintThreadCount_ = gfx::PaintThreads::countFromEnvironment();
     std::unique_ptr<gfx::PaintThreads> threads_;
     std::vector<std::unique_ptr<Band>> bands_; // dropped whenever a buffer is made anew
@@ -328,18 +328,18 @@ private:
     gfx::RectI worldPixels_;       // the world's device pixels in the back buffer
     gfx::RowSpans quakeArea_;      // what a quake frame repaints
     std::vector<char> quakeDrawn_; // by drawList index: drawn in that area
-    bool overlayDrawn = false;
+    bool overlayDrawn_ = false;
     // The back buffer shows exactly what a full redraw of the last painted state would: no
     // overlay on it, painted with the current shapes.
     bool backBufferExact_ = false;
     bool debugOverlayOnScreen_ = false;
     long long presentCount_ = 0;
 
-    gfx::SolidBrush backgroundBrush{kBackground};
-    gfx::Pen dirtyRectPen{0xffffb4b4, 1.0f};
-    gfx::SolidBrush dirtyRectBrush{0x3cffe6b4};
-    gfx::Pen redrawnPen{0xffffffff, 1.0f};
-    gfx::SolidBrush redrawnBrush{0x32ffffff};
+    gfx::SolidBrush backgroundBrush_{kBackground};
+    gfx::Pen dirtyRectPen_{0xffffb4b4, 1.0f};
+    gfx::SolidBrush dirtyRectBrush_{0x3cffe6b4};
+    gfx::Pen redrawnPen_{0xffffffff, 1.0f};
+    gfx::SolidBrush redrawnBrush_{0x32ffffff};
 };
 
 } // namespace game

@@ -31,8 +31,8 @@ std::vector<std::unique_ptr<Renderer::Band>>& Renderer::bands() {
         band->back = backBuffer_.alias();
         band->backGraphics.emplace(band->back);
         prepare(*band->backGraphics);
-        if (sceneryLayer.valid()) {
-            band->layer = sceneryLayer.alias();
+        if (sceneryLayer_.valid()) {
+            band->layer = sceneryLayer_.alias();
             band->layerGraphics.emplace(band->layer);
             prepare(*band->layerGraphics);
         }
@@ -78,7 +78,7 @@ void Renderer::paintSceneryBanded(const SceneView& scene, bool onLayer, std::siz
         drawObjectsInBand(scene, g, band, 0, end);
         g.flush();
     });
-    (onLayer ? sceneryLayer : backBuffer_).markDirty();
+    (onLayer ? sceneryLayer_ : backBuffer_).markDirty();
 }
 
 void Renderer::copyLayerBanded(const gfx::RectI& rect) {

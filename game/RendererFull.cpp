@@ -9,12 +9,12 @@
 namespace game {
 
 void Renderer::fullRedraw(const SceneView& scene, WindowPort& window, const gfx::RectI& client) {
-    fullRedrawPending = false;
-    lastClientRect = client;
+    fullRedrawPending_ = false;
+    lastClientRect_ = client;
     erasedRects_.clear();
     prepareBackBuffer(client);
-    gfx::Graphics& g = *backGraphics;
-    previousRects.clear();
+    gfx::Graphics& g = *backGraphics_;
+    previousRects_.clear();
 
     const std::size_t sceneryEnd = sceneryEndOf(scene);
     const bool quake = quaking(scene);
@@ -25,9 +25,9 @@ void Renderer::fullRedraw(const SceneView& scene, WindowPort& window, const gfx:
         scene.drawList[i]->draw(g);
     if (scene.navOverlay == 1 || scene.navOverlay == 2) {
         drawNavOverlay(scene, g);
-        overlayDrawn = true; // the next paint is full again and erases it
+        overlayDrawn_ = true; // the next paint is full again and erases it
     }
-    backBufferExact_ = !overlayDrawn;
+    backBufferExact_ = !overlayDrawn_;
     debugOverlayOnScreen_ = false;
     g.flush();
     presentWhole(window, client);
@@ -36,7 +36,7 @@ void Renderer::fullRedraw(const SceneView& scene, WindowPort& window, const gfx:
 void Renderer::prepareBackBuffer(const gfx::RectI& client) {
     // A buffer of the right size is reused: the picture is the same, and the canvas keeps
     // what it caches between frames (the glow masks).
-    if (!backGraphics || backBuffer_.width() != client.width || backBuffer_.height() != client.height) {
+    if (!backGraphics_ || backBuffer_.width() != client.width || backBuffer_.height() != client.height) {
         releaseBackBuffer();
         if (offered_.data != nullptr)
             backBuffer_ = gfx::Surface::over(offered_.data, client.width, client.height, offered_.stride);
@@ -44,10 +44,10 @@ void Renderer::prepareBackBuffer(const gfx::RectI& client) {
             backBufferShared_ = offered_.data;
         else
             backBuffer_ = gfx::Surface(client.width, client.height);
-        backGraphics.emplace(backBuffer_);
-        prepare(*backGraphics);
+        backGraphics_.emplace(backBuffer_);
+        prepare(*backGraphics_);
     }
-    gfx::Graphics& g = *backGraphics;
+    gfx::Graphics& g = *backGraphics_;
     g.resetClip();
     g.resetTransform();
     scale_ = scaleFor(client.width, client.height);
@@ -64,8 +64,8 @@ std::size_t Renderer::paintFullScenery(const SceneView& scene, const gfx::RectI&
     // repainted (an expose or a new round need not paint them again). Everything else is
     // drawn as it stands.
     const bool held = !heldBounds_.empty();
-    const bool sceneryKept = !held && sceneryLayer.valid() && sceneryLayer.width() == client.width &&
-                             sceneryLayer.height() == client.height && layerShows(scene, sceneryEnd);
+    const bool sceneryKept = !held && sceneryLayer_.valid() && sceneryLayer_.width() == client.width &&
+                             sceneryLayer_.height() == client.height && layerShows(scene, sceneryEnd);
     gatherChanges(scene, true);
     if (!quake && !quakePainted_)
         forgetChangedPictures();
@@ -77,7 +77,7 @@ std::size_t Renderer::paintFullScenery(const SceneView& scene, const gfx::RectI&
         }
     }
     quakePainted_ = quake;
-    gfx::Graphics& g = *backGraphics;
+    gfx::Graphics& g = *backGraphics_;
     if (quake) {
         g.flush();
         g.clear(kBackground);
@@ -91,7 +91,7 @@ std::size_t Renderer::paintFullScenery(const SceneView& scene, const gfx::RectI&
     if (held && mendHeldLayer(scene, sceneryEnd)) {
         layered = sceneryEnd;
     } else if (sceneryKept && !coversMuchOfTheWorld(sceneryRects)) {
-        repaintRects(scene, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
+        repaintRects(scene, *sceneryGraphics_, sceneryLayer_, sceneryRects, 0, sceneryEnd, nullptr);
         layered = sceneryEnd;
     } else {
         layered = paintScenery(scene);

@@ -23,7 +23,7 @@ Renderer::PaintResult Renderer::incrementalRedraw(const SceneView& scene, Window
     DirtyRectList sceneryRects;
     std::vector<gfx::RectF> redrawnBounds;
     for (const Change& change : changes_) {
-        previousRects.addCovering(change.before);
+        previousRects_.addCovering(change.before);
         if (change.index < sceneryEnd) {
             sceneryRects.addCovering(change.before);
             sceneryRects.addCovering(change.now);
@@ -43,15 +43,15 @@ Renderer::PaintResult Renderer::incrementalRedraw(const SceneView& scene, Window
     }
 
     for (const gfx::RectF& r : erasedRects_)
-        previousRects.addCovering(r);
+        previousRects_.addCovering(r);
     DirtyRectList region = newRects;
-    if (!previousRects.empty()) {
-        previousRects.addAll(newRects);
-        region = previousRects;
+    if (!previousRects_.empty()) {
+        previousRects_.addAll(newRects);
+        region = previousRects_;
     }
     repaintRegion(scene, region, sceneryRects, sceneryEnd, modeChanged);
 
-    gfx::Graphics& g = *backGraphics;
+    gfx::Graphics& g = *backGraphics_;
     region.clipTo(g);
     PaintResult result;
     if (scene.redrawStatistics && !presentAll)
@@ -61,9 +61,9 @@ Renderer::PaintResult Renderer::incrementalRedraw(const SceneView& scene, Window
     debugOverlayOnScreen_ = false;
     drawDebugOverlays(scene, g, redrawnBounds, newRects);
     if (scene.showDirtyRects || scene.showRedrawnObjects)
-        previousRects = newRects; // repainted next frame, which erases the overlay
+        previousRects_ = newRects; // repainted next frame, which erases the overlay
     else
-        previousRects.clear();
+        previousRects_.clear();
 
     g.flush();
     g.resetClip();
@@ -83,7 +83,7 @@ void Renderer::repaintRegion(const SceneView& scene, DirtyRectList& region, cons
     const bool held = !heldBounds_.empty();
     if (sceneryEnd > 0 && held && mendHeldLayer(scene, sceneryEnd)) {
         // After a quake: the calm picture, mended, is put back everywhere.
-        backGraphics->flush();
+        backGraphics_->flush();
         copyLayerBanded(worldPixels_);
         drawAboveScenery(scene, sceneryEnd);
         region = DirtyRectList();
@@ -98,13 +98,13 @@ void Renderer::repaintRegion(const SceneView& scene, DirtyRectList& region, cons
         // objects: one left or joined the scenery, whose bounds the region holds).
         std::size_t layered = 0;
         if (layerShows(scene, sceneryEnd)) {
-            repaintRects(scene, *sceneryGraphics, sceneryLayer, sceneryRects, 0, sceneryEnd, nullptr);
+            repaintRects(scene, *sceneryGraphics_, sceneryLayer_, sceneryRects, 0, sceneryEnd, nullptr);
             layered = sceneryEnd;
         } else {
             layered = paintScenery(scene);
         }
-        repaintRects(scene, *backGraphics, backBuffer_, region, layered, scene.drawList.size(),
-                     layered > 0 ? &sceneryLayer : nullptr);
+        repaintRects(scene, *backGraphics_, backBuffer_, region, layered, scene.drawList.size(),
+                     layered > 0 ? &sceneryLayer_ : nullptr);
     }
 }
 
@@ -127,7 +127,7 @@ void Renderer::repaintRects(const SceneView& scene, gfx::Graphics& g, gfx::Surfa
     // Each rectangle in a pass of its own, filled with the background first.
     for (const gfx::RectI& r : rects.rects()) {
         g.setClip(r, gfx::CombineMode::Replace);
-        DirtyRectList::fillDevicePixels(g, r, backgroundBrush);
+        DirtyRectList::fillDevicePixels(g, r, backgroundBrush_);
         drawObjectsMeeting(scene, g, std::span(&r, 1), from, to);
     }
     g.flush();
@@ -166,43 +166,43 @@ void Renderer::drawObjectsMeeting(const SceneView& scene, gfx::Graphics& g, std:
 }
 
 std::size_t Renderer::paintScenery(const SceneView& scene) {
-    sceneryObjects.clear();
+    sceneryObjects_.clear();
     heldBounds_.clear();
     const std::size_t end = sceneryEndOf(scene);
     if (end == 0)
         return 0;
-    if (!sceneryLayer.valid() || sceneryLayer.width() != backBuffer_.width() ||
-        sceneryLayer.height() != backBuffer_.height()) {
+    if (!sceneryLayer_.valid() || sceneryLayer_.width() != backBuffer_.width() ||
+        sceneryLayer_.height() != backBuffer_.height()) {
         bands_.clear();
-        sceneryGraphics.reset();
-        sceneryLayer = gfx::Surface(backBuffer_.width(), backBuffer_.height());
-        if (!sceneryLayer.valid())
+        sceneryGraphics_.reset();
+        sceneryLayer_ = gfx::Surface(backBuffer_.width(), backBuffer_.height());
+        if (!sceneryLayer_.valid())
             return 0;
-        sceneryGraphics.emplace(sceneryLayer);
-        prepare(*sceneryGraphics);
+        sceneryGraphics_.emplace(sceneryLayer_);
+        prepare(*sceneryGraphics_);
     }
     // The layer's own canvas repairs it in later frames.
-    gfx::Graphics& g = *sceneryGraphics;
+    gfx::Graphics& g = *sceneryGraphics_;
     g.resetClip();
     g.resetTransform();
     placeWorld(g);
     clipToWorld(g);
     g.flush();
     paintSceneryBanded(scene, true, end);
-    sceneryObjects.assign(scene.drawList.begin(), scene.drawList.begin() + static_cast<std::ptrdiff_t>(end));
+    sceneryObjects_.assign(scene.drawList.begin(), scene.drawList.begin() + static_cast<std::ptrdiff_t>(end));
     return end;
 }
 
 bool Renderer::layerShows(const SceneView& scene, std::size_t sceneryEnd) const {
-    return sceneryEnd > 0 && sceneryEnd == sceneryObjects.size() &&
-           std::equal(sceneryObjects.begin(), sceneryObjects.end(), scene.drawList.begin());
+    return sceneryEnd > 0 && sceneryEnd == sceneryObjects_.size() &&
+           std::equal(sceneryObjects_.begin(), sceneryObjects_.end(), scene.drawList.begin());
 }
 
 void Renderer::holdLayer(const SceneView& scene, std::size_t sceneryEnd) {
     if (!heldBounds_.empty())
         return; // held since the quake began
     if (!layerShows(scene, sceneryEnd)) {
-        sceneryObjects.clear(); // stale: painted anew once all is calm
+        sceneryObjects_.clear(); // stale: painted anew once all is calm
         return;
     }
     // Called before the frame moves anything: the layer shows every piece where it last stood.
@@ -226,25 +226,25 @@ bool Renderer::mendHeldLayer(const SceneView& scene, std::size_t sceneryEnd) {
         mend.addCovering(now);
     }
     if (!same || coversMuchOfTheWorld(mend)) {
-        sceneryObjects.clear();
+        sceneryObjects_.clear();
         return false;
     }
-    repaintRects(scene, *sceneryGraphics, sceneryLayer, mend, 0, sceneryEnd, nullptr);
+    repaintRects(scene, *sceneryGraphics_, sceneryLayer_, mend, 0, sceneryEnd, nullptr);
     return true;
 }
 
 void Renderer::repaintWorld(const SceneView& scene, std::size_t sceneryEnd) {
     // The layer would be painted and copied whole in every such frame; painting the world
     // straight into the back buffer saves the copy. The layer is stale from now on.
-    sceneryObjects.clear();
+    sceneryObjects_.clear();
     heldBounds_.clear();
-    backGraphics->flush();
+    backGraphics_->flush();
     paintSceneryBanded(scene, false, sceneryEnd);
     drawAboveScenery(scene, sceneryEnd);
 }
 
 void Renderer::drawAboveScenery(const SceneView& scene, std::size_t sceneryEnd) {
-    gfx::Graphics& g = *backGraphics;
+    gfx::Graphics& g = *backGraphics_;
     g.resetClip();
     clipToWorld(g);
     for (std::size_t i = sceneryEnd; i < scene.drawList.size(); ++i)

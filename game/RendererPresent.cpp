@@ -64,8 +64,8 @@ void Renderer::drawDebugOverlays(const SceneView& scene, gfx::Graphics& g,
         for (const gfx::RectF& r : redrawnBounds) {
             const gfx::RectF inset{r.x + 2, r.y + 2, r.width - 4, r.height - 4};
             if (inset.width > 0 && inset.height > 0) {
-                g.drawRectangle(redrawnPen, inset);
-                g.fillRectangle(redrawnBrush, inset);
+                g.drawRectangle(redrawnPen_, inset);
+                g.fillRectangle(redrawnBrush_, inset);
                 debugOverlayOnScreen_ = true;
             }
         }
@@ -76,8 +76,8 @@ void Renderer::drawDebugOverlays(const SceneView& scene, gfx::Graphics& g,
             if (!inset.isEmpty()) {
                 const gfx::RectF f{static_cast<float>(inset.x), static_cast<float>(inset.y),
                                    static_cast<float>(inset.width), static_cast<float>(inset.height)};
-                g.drawRectangle(dirtyRectPen, f);
-                g.fillRectangle(dirtyRectBrush, f);
+                g.drawRectangle(dirtyRectPen_, f);
+                g.fillRectangle(dirtyRectBrush_, f);
                 debugOverlayOnScreen_ = true;
             }
         }

@@ -16,7 +16,7 @@ void Renderer::quakeRedraw(const SceneView& scene, WindowPort& window, const gfx
     const std::size_t sceneryEnd = sceneryEndOf(scene);
     // Scenery painted the other way (or overlays on the picture) is repainted everywhere.
     const bool overlays = scene.showDirtyRects || scene.showRedrawnObjects;
-    bool wholeWorld = !quakePainted_ || overlays || !previousRects.empty();
+    bool wholeWorld = !quakePainted_ || overlays || !previousRects_.empty();
     holdLayer(scene, sceneryEnd); // before anything moves
     quakePainted_ = true;
     quakeArea_.reset(client.width, client.height);
@@ -55,7 +55,7 @@ void Renderer::quakeRedraw(const SceneView& scene, WindowPort& window, const gfx
     }
     paintQuakeArea(scene, sceneryEnd);
 
-    gfx::Graphics& g = *backGraphics;
+    gfx::Graphics& g = *backGraphics_;
     debugOverlayOnScreen_ = false;
     if (overlays) {
         DirtyRectList world;
@@ -67,9 +67,9 @@ void Renderer::quakeRedraw(const SceneView& scene, WindowPort& window, const gfx
         g.resetClip();
         clipToWorld(g);
     }
-    previousRects.clear();
+    previousRects_.clear();
     if (debugOverlayOnScreen_)
-        previousRects = newRects; // any rectangle there makes the next frame repaint it all
+        previousRects_ = newRects; // any rectangle there makes the next frame repaint it all
     backBufferExact_ = !debugOverlayOnScreen_;
     if (presentAll) {
         presentWhole(window, client);
@@ -116,7 +116,7 @@ void Renderer::paintQuakeArea(const SceneView& scene, std::size_t sceneryEnd) {
     const std::vector<const ObjectSprite*> sprites = spritePointers(scene, sceneryEnd);
     growQuakeArea(scene, sceneryEnd, sprites);
 
-    gfx::Graphics& g = *backGraphics;
+    gfx::Graphics& g = *backGraphics_;
     g.flush();
     std::vector<std::unique_ptr<Band>>& all = bands();
     threads().run(static_cast<int>(all.size()), [&](int b) {

@@ -33,21 +33,21 @@ void nameNode(NavNode& node, std::string nodeName) {
 } // namespace
 
 Branch::Branch(std::string branchName, int x, int y, double length, double thickness, gfx::Argb color)
-    : name(std::move(branchName)), fill(color), points(placeOutline(x, y, length, thickness)),
+    : name_(std::move(branchName)), fill_(color), points_(placeOutline(x, y, length, thickness)),
       twig_(gfx::RectF{static_cast<float>(x), static_cast<float>(y), static_cast<float>(length),
                        static_cast<float>(thickness)},
             color, 1.0f, color),
       direction_(length >= 0 ? 1 : -1) {
-    nameNode(root, name + "_root");
-    nameNode(middle, name + "_middle");
-    nameNode(end, name + "_end");
+    nameNode(root_, name_ + "_root");
+    nameNode(middle_, name_ + "_middle");
+    nameNode(end_, name_ + "_end");
 }
 
 void Branch::addNodesTo(NavGraph& graph) {
-    if (nodesAdded)
+    if (nodesAdded_)
         return;
-    nodesAdded = true;
-    for (NavNode* node : {&root, &middle, &end})
+    nodesAdded_ = true;
+    for (NavNode* node : {&root_, &middle_, &end_})
         graph.appendNode(*node);
 }
 
@@ -58,8 +58,8 @@ void Branch::registerInGame(World& world) {
     twig_.registerInGame(world);
     carried.push_back(&twig_);
     NavGraph& graph = world.navGraph();
-    graph.addTwoWayEdge(this, root, points[0], middle, points[2], 5.0);
-    graph.addTwoWayEdge(this, middle, points[2], end, points[3], 5.0);
+    graph.addTwoWayEdge(this, root_, points_[0], middle_, points_[2], 5.0);
+    graph.addTwoWayEdge(this, middle_, points_[2], end_, points_[3], 5.0);
 }
 
 void Branch::translate(float dx, float dy) {
@@ -67,19 +67,19 @@ void Branch::translate(float dx, float dy) {
 }
 
 void Branch::draw(gfx::Graphics& g) {
-    g.fillPath(fill, path_);
+    g.fillPath(fill_, path_);
 }
 
 void Branch::rebuildPath() {
-    rebuildAtOffset(points, Joined::Curve);
+    rebuildAtOffset(points_, Joined::Curve);
 }
 
 bool Branch::supports(const gfx::RectF& r) const {
     // The design outline decides, not the current offsets: a swaying branch keeps its zone.
     const int cx = static_cast<int>(r.x + r.width * 0.5f);
-    const float lo = std::min(points[0].x, points[3].x);
-    const float hi = std::max(points[0].x, points[3].x);
-    const float bottom = std::max(points[0].y, points[2].y);
+    const float lo = std::min(points_[0].x, points_[3].x);
+    const float hi = std::max(points_[0].x, points_[3].x);
+    const float bottom = std::max(points_[0].y, points_[2].y);
     return lo <= static_cast<float>(cx) && static_cast<float>(cx) <= hi && r.y + r.height <= bottom + 20.0f;
 }
 

@@ -22,7 +22,7 @@ public:
     // The places alone, for a branch that stands in no world but whose places still count in
     // the graph; once only.
     void addNodesTo(NavGraph& graph);
-    std::string typeName() const override { return name; }
+    std::string typeName() const override { return name_; }
     // Queues the move with the sideways swing added: a branch pushed down leans back
     // towards its trunk.
     void translate(float dx, float dy) override;
@@ -31,23 +31,23 @@ public:
     bool supports(const gfx::RectF& r) const override;
 
     // Design outline (whole pixels), without the offsets of later moves.
-    const std::array<gfx::PointF, 8>& outlinePoints() const { return points; }
+    const std::array<gfx::PointF, 8>& outlinePoints() const { return points_; }
     int direction() const { return direction_; }
     TreeBranchlet& twig() { return twig_; }
-    NavNode& rootNode() { return root; }
-    NavNode& middleNode() { return middle; }
-    NavNode& endNode() { return end; }
+    NavNode& rootNode() { return root_; }
+    NavNode& middleNode() { return middle_; }
+    NavNode& endNode() { return end_; }
 
 private:
-    std::string name;
-    gfx::SolidBrush fill;
-    std::array<gfx::PointF, 8> points;
+    std::string name_;
+    gfx::SolidBrush fill_;
+    std::array<gfx::PointF, 8> points_;
     TreeBranchlet twig_;
     int direction_;
-    NavNode root;
-    NavNode middle;
-    NavNode end;
-    bool nodesAdded = false;
+    NavNode root_;
+    NavNode middle_;
+    NavNode end_;
+    bool nodesAdded_ = false;
 };
 
 } // namespace game

@@ -19,7 +19,7 @@ public:
     void registerInGame(World& world) override;
     // Moves at once, carrying what it carries and whoever climbs it.
     void translate(float dx, float dy) override;
-    std::string typeName() const override { return name; }
+    std::string typeName() const override { return name_; }
     void update(double) override {}
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;
@@ -34,13 +34,13 @@ public:
         topNode_ = head;
     }
     // The climb rectangle (x, top, width, height).
-    gfx::RectF climbRect() const { return {x, y - height, width, height}; }
+    gfx::RectF climbRect() const { return {x_, y_ - height_, width_, height_}; }
 
 protected:
-    std::string name;
-    gfx::Pen climbPen{0xAA301010, 3.0f};
-    float x, y, width, height; // y is the bottom edge; the climb spans y - height to y
-    int rungCount;
+    std::string name_;
+    gfx::Pen climbPen_{0xAA301010, 3.0f};
+    float x_, y_, width_, height_; // y is the bottom edge; the climb spans y - height to y
+    int rungCount_;
     NavNode* bottomNode_;
     NavNode* topNode_;
 };

@@ -26,7 +26,7 @@ constexpr std::array<gfx::PointF, 9> kUnitLoop{{{0, 0},
 DanglingCable::DanglingCable(std::string cableName, float left, float bottom, float w, float loopHeight,
                              NavNode* topNav, NavNode* bottomNav, NavNode* landingNav)
     : Climbable(std::move(cableName), left, bottom, w, loopHeight + kReachAboveLoop, 1, bottomNav, topNav),
-      landingNode(landingNav) {
+      landingNode_(landingNav) {
     pen_.setColor(0x80405040);
     pen_.setWidth(2);
 }
@@ -34,9 +34,9 @@ DanglingCable::DanglingCable(std::string cableName, float left, float bottom, fl
 void DanglingCable::registerInGame(World& world) {
     Climbable::registerInGame(world);
     // From the foot of the loop the agent lets go and drops to the landing place.
-    const gfx::PointF foot{static_cast<float>(static_cast<int>(x + 10)),
-                           static_cast<float>(static_cast<int>(y))};
-    world.navGraph().addOneWayEdge(this, *bottomNode_, foot, false, *landingNode,
+    const gfx::PointF foot{static_cast<float>(static_cast<int>(x_ + 10)),
+                           static_cast<float>(static_cast<int>(y_))};
+    world.navGraph().addOneWayEdge(this, *bottomNode_, foot, false, *landingNode_,
                                    {NavEdge::kUnset, NavEdge::kUnset}, false);
 }
 
@@ -46,8 +46,8 @@ void DanglingCable::draw(gfx::Graphics& g) {
 
 void DanglingCable::rebuildPath() {
     gfx::Matrix m;
-    m.translate(x, y);
-    m.scale(width, height - kReachAboveLoop);
+    m.translate(x_, y_);
+    m.scale(width_, height_ - kReachAboveLoop);
     rebuildOutline(kUnitLoop, Joined::Lines, m);
 }
 

@@ -17,10 +17,10 @@ public:
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;
 
-    NavNode* landing() const { return landingNode; }
+    NavNode* landing() const { return landingNode_; }
 
 private:
-    NavNode* landingNode;
+    NavNode* landingNode_;
 };
 
 } // namespace game

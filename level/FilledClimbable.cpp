@@ -31,7 +31,7 @@ constexpr std::array<gfx::PointF, 14> kUnitTrunk{{{0, 0},
 
 FilledClimbable::FilledClimbable(std::string climbName, float left, float bottom, float w, float h,
                                  gfx::Argb color, Place foot)
-    : Climbable(std::move(climbName), left, bottom, w, h, 1, nullptr, nullptr), fill(color), foot_(foot) {}
+    : Climbable(std::move(climbName), left, bottom, w, h, 1, nullptr, nullptr), fill_(color), foot_(foot) {}
 
 void FilledClimbable::registerInGame(World& world) {
     NavNode& footNode = placeNode(world.navGraph(), foot_);
@@ -41,13 +41,13 @@ void FilledClimbable::registerInGame(World& world) {
 
 void FilledClimbable::draw(gfx::Graphics& g) {
     // The outline is the single trunk figure; there are no rails or rungs to stroke.
-    g.fillPath(fill, path_);
+    g.fillPath(fill_, path_);
 }
 
 void FilledClimbable::rebuildPath() {
     gfx::Matrix m;
-    m.translate(x, y);
-    m.scale(width, height);
+    m.translate(x_, y_);
+    m.scale(width_, height_);
     rebuildOutline(kUnitTrunk, Joined::Curve, m);
 }
 

@@ -19,10 +19,10 @@ public:
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;
 
-    gfx::Argb fillColor() const { return fill.color(); }
+    gfx::Argb fillColor() const { return fill_.color(); }
 
 protected:
-    gfx::SolidBrush fill;
+    gfx::SolidBrush fill_;
 
 private:
     Place foot_;

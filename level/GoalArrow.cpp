@@ -7,49 +7,49 @@
 
 namespace game {
 
-GoalArrow::GoalArrow(Animal& followed) : Object(0xff000000, 8.0f), agent(followed) {
+GoalArrow::GoalArrow(Animal& followed) : Object(0xff000000, 8.0f), agent_(followed) {
     pen_.setEndCap(gfx::LineCap::ArrowAnchor);
 }
 
 void GoalArrow::registerInGame(World& world) {
     Object::registerInGame(world);
-    pen_.setColor(agent.fillBrush().color());
+    pen_.setColor(agent_.fillBrush().color());
 }
 
 void GoalArrow::setEnabled(bool value) {
-    if (enabled == value)
+    if (enabled_ == value)
         return;
-    enabled = value;
+    enabled_ = value;
     invalidate();
 }
 
 void GoalArrow::update(double) {
-    const bool wanted = enabled || (world() != nullptr && world()->settings().goalTracking);
+    const bool wanted = enabled_ || (world() != nullptr && world()->settings().goalTracking);
     if (!wanted) {
-        if (showing)
+        if (showing_)
             hide();
         return;
     }
-    const NavNode* goal = agent.walkGoal();
+    const NavNode* goal = agent_.walkGoal();
     if (goal == nullptr) {
         hide();
         return;
     }
-    if (goal->x != targetX || goal->y != targetY) {
-        targetX = goal->x;
-        targetY = goal->y;
+    if (goal->x != targetX_ || goal->y != targetY_) {
+        targetX_ = goal->x;
+        targetY_ = goal->y;
         invalidate();
     }
-    showing = true;
+    showing_ = true;
 }
 
 void GoalArrow::hide() {
     // Already hidden and nowhere: nothing to redraw.
-    if (!showing && targetX == -999 && targetY == -999)
+    if (!showing_ && targetX_ == -999 && targetY_ == -999)
         return;
-    showing = false;
-    targetX = -999;
-    targetY = -999;
+    showing_ = false;
+    targetX_ = -999;
+    targetY_ = -999;
     invalidate();
 }
 
@@ -59,9 +59,9 @@ void GoalArrow::draw(gfx::Graphics& g) {
 
 void GoalArrow::rebuildPath() {
     path_.reset();
-    if (showing) {
-        const auto x = static_cast<float>(targetX);
-        const auto y = static_cast<float>(targetY);
+    if (showing_) {
+        const auto x = static_cast<float>(targetX_);
+        const auto y = static_cast<float>(targetY_);
         path_.addLine({x, y - 20}, {x, y});
     }
     clearShapeDirty();

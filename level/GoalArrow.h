@@ -21,17 +21,17 @@ public:
 
     // The rules show the Husband's arrow during a round; redraws only on a change.
     void setEnabled(bool value);
-    bool isShowing() const { return showing; }
-    gfx::PointF target() const { return {static_cast<float>(targetX), static_cast<float>(targetY)}; }
+    bool isShowing() const { return showing_; }
+    gfx::PointF target() const { return {static_cast<float>(targetX_), static_cast<float>(targetY_)}; }
 
 private:
     void hide();
 
-    bool enabled = false;
-    bool showing = false;
-    int targetX = -999;
-    int targetY = -999;
-    Animal& agent;
+    bool enabled_ = false;
+    bool showing_ = false;
+    int targetX_ = -999;
+    int targetY_ = -999;
+    Animal& agent_;
 };
 
 } // namespace game

@@ -94,26 +94,26 @@ void Ground::registerInGame(World& world) {
 int Ground::quakeStep() const {
     // The average compared as sum against count times the threshold: no division, no rounding.
     // No frame yet averages to nothing, the smallest step.
-    const auto count = static_cast<std::int64_t>(frameTimesUs.size());
-    const int divisor = count == 0                         ? 3
-                        : frameTimeSumUs >= 35'000 * count ? 1
-                        : frameTimeSumUs >= 20'000 * count ? 2
-                                                           : 3;
+    const auto count = static_cast<std::int64_t>(frameTimesUs_.size());
+    const int divisor = count == 0                          ? 3
+                        : frameTimeSumUs_ >= 35'000 * count ? 1
+                        : frameTimeSumUs_ >= 20'000 * count ? 2
+                                                            : 3;
     return 12 / divisor;
 }
 
 void Ground::update(double dt) {
     const std::int64_t dtUs = std::llround(dt * 1'000'000.0);
-    frameTimesUs.push_back(dtUs);
-    frameTimeSumUs += dtUs;
-    if (frameTimesUs.size() > kFrameWindow) {
-        frameTimeSumUs -= frameTimesUs.front();
-        frameTimesUs.pop_front();
+    frameTimesUs_.push_back(dtUs);
+    frameTimeSumUs_ += dtUs;
+    if (frameTimesUs_.size() > kFrameWindow) {
+        frameTimeSumUs_ -= frameTimesUs_.front();
+        frameTimesUs_.pop_front();
     }
 
     const int oldRaise = quakeRaise_;
     int newRaise = 0;
-    if (!quakeActive) {
+    if (!quakeActive_) {
         WorldSettings& settings = world()->settings();
         if (settings.groundEventRequest) {
             settings.groundEventRequest = false;
@@ -125,7 +125,7 @@ void Ground::update(double dt) {
         }
         if (++quakePhase_ < kIdleFramesBeforeQuake)
             return;
-        quakeActive = 1;
+        quakeActive_ = 1;
         quakePhase_ = 0;
     } else {
         // Three damped swings: up past 48, back to 0, up past 24, back, up past 12, back.
@@ -137,7 +137,7 @@ void Ground::update(double dt) {
             ++quakePhase_;
         newRaise = quakePhase_ % 2 == 0 ? r + step : r - step;
         if (quakePhase_ == 6) {
-            quakeActive = 0;
+            quakeActive_ = 0;
             quakePhase_ = 0;
             newRaise = 0;
         }
@@ -151,7 +151,7 @@ void Ground::update(double dt) {
 
 void Ground::draw(gfx::Graphics& g) {
     // The basement column stays unfilled, but the ground line is drawn right across it.
-    g.fillPath(fill, fillShape);
+    g.fillPath(fill_, fillShape_);
     g.drawPath(pen_, path_);
 }
 
@@ -162,13 +162,13 @@ void Ground::rebuildPath() {
     path_.addLines(kBottomEdge);
     // The cut-out only depends on the calm outline: the column spans the whole world's
     // height and the ground never leaves it, so a raised ground is the calm cut moved up.
-    if (calmFillShape.empty())
-        calmFillShape = outsideColumn(path_);
+    if (calmFillShape_.empty())
+        calmFillShape_ = outsideColumn(path_);
     gfx::Matrix m;
     m.translate(0, static_cast<float>(-quakeRaise_));
     path_.transform(m);
-    fillShape = calmFillShape;
-    fillShape.transform(m);
+    fillShape_ = calmFillShape_;
+    fillShape_.transform(m);
     clearShapeDirty();
 }
 

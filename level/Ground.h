@@ -37,15 +37,15 @@ public:
     // takes about as long at any frame rate.
     int quakeStep() const;
 
-    bool isQuakeActive() const { return quakeActive != 0; }
+    bool isQuakeActive() const { return quakeActive_ != 0; }
     int quakeRaise() const { return quakeRaise_; }
     int quakePhase() const { return quakePhase_; }
     Tree& tree() { return tree_; }
     TelephonePole& telephonePole() { return pole_; }
 
 private:
-    int quakeActive = 0;
-    gfx::SolidBrush fill{0xFF96640A};
+    int quakeActive_ = 0;
+    gfx::SolidBrush fill_{0xFF96640A};
     int quakeRaise_ = 0;
     int quakePhase_ = 0;
     Tree tree_;
@@ -53,12 +53,12 @@ private:
     // Recent frame times in whole microseconds, so that the sum stays exact however long
     // the game runs. Kept per ground rather than process-wide so that a second game starts
     // with a fresh window.
-    std::deque<std::int64_t> frameTimesUs;
-    std::int64_t frameTimeSumUs = 0;
+    std::deque<std::int64_t> frameTimesUs_;
+    std::int64_t frameTimeSumUs_ = 0;
     // The filled part of the outline, which leaves out the basement column, as it stands
     // and as it is when the ground is calm.
-    gfx::Path fillShape;
-    gfx::Path calmFillShape;
+    gfx::Path fillShape_;
+    gfx::Path calmFillShape_;
 };
 
 } // namespace game

@@ -14,10 +14,10 @@ gfx::Path makeDisc() {
 
 } // namespace
 
-LightSource::LightSource() : Object(0xFFFFFFFF, 1.0f), disc(makeDisc()), glow(disc) {
-    glow.setCenterColor(0xFFFFFFFF);
-    if (glow.pointCount() >= 1)
-        glow.setSurroundColors({0xFF000000});
+LightSource::LightSource() : Object(0xFFFFFFFF, 1.0f), disc_(makeDisc()), glow_(disc_) {
+    glow_.setCenterColor(0xFFFFFFFF);
+    if (glow_.pointCount() >= 1)
+        glow_.setSurroundColors({0xFF000000});
 }
 
 void LightSource::update(double dt) {
@@ -36,8 +36,8 @@ void LightSource::update(double dt) {
 
 void LightSource::draw(gfx::Graphics& g) {
     const int container = g.beginContainer();
-    g.multiplyTransform(placement, gfx::MatrixOrder::Append);
-    g.fillPath(glow, disc);
+    g.multiplyTransform(placement_, gfx::MatrixOrder::Append);
+    g.fillPath(glow_, disc_);
     g.endContainer(container);
 }
 
@@ -49,8 +49,8 @@ void LightSource::rebuildPath() {
     // The disc stands where it was when it was last invalidated, however late the shape is
     // rebuilt (a run that skips painting rebuilds it only for a screenshot).
     const float x = lastDrawnPosition_.x;
-    placement.reset();
-    placement.translate(x, kSkyHeight, gfx::MatrixOrder::Prepend);
+    placement_.reset();
+    placement_.translate(x, kSkyHeight, gfx::MatrixOrder::Prepend);
     bounds_ = {x, kSkyHeight, kDiameter, kDiameter};
     clearShapeDirty();
 }

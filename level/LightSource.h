@@ -34,10 +34,10 @@ public:
     void placeAt(float x);
 
 private:
-    gfx::Path disc;                 // the ellipse (0, 0, 50, 50) the glow fills
-    gfx::PathGradientBrush glow;    // white centre fading to a black rim
+    gfx::Path disc_;                // the ellipse (0, 0, 50, 50) the glow fills
+    gfx::PathGradientBrush glow_;   // white centre fading to a black rim
     gfx::RectF bounds_;             // (position, 100, 50, 50) once the shape is built
-    gfx::Matrix placement;          // translation to (position, 100)
+    gfx::Matrix placement_;         // translation to (position, 100)
     gfx::PointF position_;          // x is the disc's left edge; y is unused
     gfx::PointF lastDrawnPosition_; // position at the last invalidate()
 };

@@ -10,7 +10,7 @@ namespace {
 constexpr float kWallPenWidth = 3.0f;
 } // namespace
 
-Storey::Storey(const StoreyTable& table) : plan(table), fill(table.fillColour) {
+Storey::Storey(const StoreyTable& table) : plan_(table), fill_(table.fillColour) {
     pen_.setColor(table.penColour);
     if (const StoreyLadder& l = table.ladder; l.name != nullptr)
         ladder.emplace(l.name, l.x, l.bottom, l.width, l.height, l.rungs, nullptr, nullptr);
@@ -24,7 +24,7 @@ void Storey::registerInGame(World& world) {
     Platform::registerInGame(world);
     NavGraph& graph = world.navGraph();
     if (ladder) {
-        ladder->setEnds(&placeNode(graph, plan.ladder.foot), &placeNode(graph, plan.ladder.head));
+        ladder->setEnds(&placeNode(graph, plan_.ladder.foot), &placeNode(graph, plan_.ladder.head));
         ladder->registerInGame(world);
     }
     for (Wall& wall : walls)
@@ -32,33 +32,33 @@ void Storey::registerInGame(World& world) {
     for (Trampoline& trampoline : trampolines)
         trampoline.registerInGame(world);
 
-    if (plan.carries != nullptr)
-        carry(world.storeys().*plan.carries);
+    if (plan_.carries != nullptr)
+        carry(world.storeys().*plan_.carries);
     if (ladder)
         carried.push_back(&*ladder);
     for (Wall& wall : walls)
-        (plan.wallsStopWalkers ? obstacles : carried).push_back(&wall);
+        (plan_.wallsStopWalkers ? obstacles : carried).push_back(&wall);
     for (Trampoline& trampoline : trampolines)
         carried.push_back(&trampoline);
 
-    addWalkway(graph, this, plan.walkway);
-    if (plan.drop) {
+    addWalkway(graph, this, plan_.walkway);
+    if (plan_.drop) {
         constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
-        graph.addOneWayEdge(this, placeNode(graph, plan.drop->from), own, false,
-                            placeNode(graph, plan.drop->to), own, false);
+        graph.addOneWayEdge(this, placeNode(graph, plan_.drop->from), own, false,
+                            placeNode(graph, plan_.drop->to), own, false);
     }
 }
 
 void Storey::draw(gfx::Graphics& g) {
-    fillAndStroke(g, fill);
+    fillAndStroke(g, fill_);
 }
 
 void Storey::rebuildPath() {
-    rebuildAtOffset(plan.outline);
+    rebuildAtOffset(plan_.outline);
 }
 
 bool Storey::supports(const gfx::RectF& r) const {
-    return withinSupportZone(r, plan.support.left, plan.support.right, plan.support.top);
+    return withinSupportZone(r, plan_.support.left, plan_.support.right, plan_.support.top);
 }
 
 } // namespace game

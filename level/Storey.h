@@ -71,12 +71,12 @@ public:
     explicit Storey(const StoreyTable& table);
 
     void registerInGame(World& world) override;
-    std::string typeName() const override { return plan.name; }
+    std::string typeName() const override { return plan_.name; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;
     bool supports(const gfx::RectF& r) const override;
 
-    const StoreyTable& table() const { return plan; }
+    const StoreyTable& table() const { return plan_; }
 
     // The house's storeys, from the garden up.
     static const StoreyTable basement;
@@ -91,8 +91,8 @@ public:
     std::deque<Trampoline> trampolines;
 
 private:
-    const StoreyTable& plan;
-    gfx::SolidBrush fill;
+    const StoreyTable& plan_;
+    gfx::SolidBrush fill_;
 };
 
 } // namespace game

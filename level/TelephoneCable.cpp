@@ -49,25 +49,25 @@ void TelephoneCable::registerInGame(World& world) {
     // The loops hang from the outline's second and fifth points.
     const gfx::PointF left = kOutline[1];
     const gfx::PointF right = kOutline[4];
-    dangling1 = std::make_unique<DanglingCable>("dangling_cable1", left.x, left.y + kLoopHeight, kLoopWidth,
-                                                kLoopHeight, &placeNode(graph, Place::Cable1),
-                                                &placeNode(graph, Place::CableDangle1),
-                                                &placeNode(graph, Place::RoofLeft));
-    dangling4 = std::make_unique<DanglingCable>("dangling_cable4", right.x, right.y + kLoopHeight, kLoopWidth,
-                                                kLoopHeight, &placeNode(graph, Place::Cable4),
-                                                &placeNode(graph, Place::CableDangle4), secondLoopLanding_);
+    dangling1_ = std::make_unique<DanglingCable>("dangling_cable1", left.x, left.y + kLoopHeight, kLoopWidth,
+                                                 kLoopHeight, &placeNode(graph, Place::Cable1),
+                                                 &placeNode(graph, Place::CableDangle1),
+                                                 &placeNode(graph, Place::RoofLeft));
+    dangling4_ = std::make_unique<DanglingCable>("dangling_cable4", right.x, right.y + kLoopHeight,
+                                                 kLoopWidth, kLoopHeight, &placeNode(graph, Place::Cable4),
+                                                 &placeNode(graph, Place::CableDangle4), secondLoopLanding_);
 
     Platform::registerInGame(world);
     // The ground shakes the line directly; the pole only carries its branch.
     if (world.storeys().ground != nullptr)
         world.storeys().ground->carry(this);
-    dangling1->registerInGame(world);
-    dangling4->registerInGame(world);
+    dangling1_->registerInGame(world);
+    dangling4_->registerInGame(world);
 
     addWalkway(graph, this, kWalkway);
 
-    carried.push_back(dangling1.get());
-    carried.push_back(dangling4.get());
+    carried.push_back(dangling1_.get());
+    carried.push_back(dangling4_.get());
 
     // Walking off one edge of the world continues at the other.
     NavNode& cable0 = placeNode(graph, Place::Cable0);

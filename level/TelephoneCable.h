@@ -27,14 +27,14 @@ public:
     // Design outline in absolute coordinates.
     static const std::array<gfx::PointF, 8>& outlinePoints();
     // The first hanging loop; the loops exist once the cable is registered.
-    DanglingCable* danglingCable1() const { return dangling1.get(); }
+    DanglingCable* danglingCable1() const { return dangling1_.get(); }
     // Where a walker lets go of the second loop: a place of the tree, which the ground that
     // holds both names before the cable registers.
     void setSecondLoopLanding(NavNode& place) { secondLoopLanding_ = &place; }
 
 private:
-    std::unique_ptr<DanglingCable> dangling1;
-    std::unique_ptr<DanglingCable> dangling4;
+    std::unique_ptr<DanglingCable> dangling1_;
+    std::unique_ptr<DanglingCable> dangling4_;
     NavNode* secondLoopLanding_ = nullptr;
 };
 

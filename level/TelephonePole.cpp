@@ -19,14 +19,14 @@ void TelephonePole::registerInGame(World& world) {
     carried.push_back(&branch_);
 
     constexpr gfx::PointF own{NavEdge::kUnset, NavEdge::kUnset};
-    const float cx = static_cast<float>(static_cast<int>(x + width * 0.5f));
+    const float cx = static_cast<float>(static_cast<int>(x_ + width_ * 0.5f));
     NavNode& middle = placeNode(graph, Place::PoleMiddle);
     NavNode& top = placeNode(graph, Place::PoleTop);
-    graph.addTwoWayEdge(this, *bottomNode_, {cx, y}, middle,
-                        {cx, static_cast<float>(static_cast<int>(y - 0.4f * height))});
+    graph.addTwoWayEdge(this, *bottomNode_, {cx, y_}, middle,
+                        {cx, static_cast<float>(static_cast<int>(y_ - 0.4f * height_))});
     graph.addTwoWayEdge(this, middle, own, branch_.rootNode(), {cx, branch_.outlinePoints()[0].y - 50});
     graph.addTwoWayEdge(this, branch_.rootNode(), own, top,
-                        {cx, static_cast<float>(static_cast<int>(y - height))});
+                        {cx, static_cast<float>(static_cast<int>(y_ - height_))});
 
     // From the branch tip the agent jumps onto the den roof.
     graph.addOneWayEdge(&branch_, branch_.endNode(), own, false, placeNode(graph, Place::DenRoofMiddle), own,

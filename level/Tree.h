@@ -22,10 +22,10 @@ public:
     void registerInGame(World& world) override;
     // Moves at once and takes the branches along.
 
-    Branch& branch(int i) { return branches[static_cast<std::size_t>(i)]; }
+    Branch& branch(int i) { return branches_[static_cast<std::size_t>(i)]; }
 
 private:
-    std::array<Branch, 3> branches;
+    std::array<Branch, 3> branches_;
 };
 
 } // namespace game

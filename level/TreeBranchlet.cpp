@@ -17,32 +17,32 @@ constexpr double kThicknessFactor = 0.1f;
 } // namespace
 
 TreeBranchlet::TreeBranchlet(const gfx::RectF& r, gfx::Argb penColor, float penWidth, gfx::Argb fillColor)
-    : Object(penColor, penWidth), fill(fillColor), rect(r) {
-    const double sx = static_cast<double>(rect.width) * kLengthFactor;
-    const double sy = static_cast<double>(rect.height) * kThicknessFactor;
-    const int ox = static_cast<int>(rect.x);
-    const int oy = static_cast<int>(rect.y);
-    for (std::size_t i = 0; i < points.size(); ++i) {
+    : Object(penColor, penWidth), fill_(fillColor), rect_(r) {
+    const double sx = static_cast<double>(rect_.width) * kLengthFactor;
+    const double sy = static_cast<double>(rect_.height) * kThicknessFactor;
+    const int ox = static_cast<int>(rect_.x);
+    const int oy = static_cast<int>(rect_.y);
+    for (std::size_t i = 0; i < points_.size(); ++i) {
         const int px = static_cast<int>(kUnitTwig[i].x * sx) + ox;
         const int py = static_cast<int>(kUnitTwig[i].y * sy) + oy;
-        points[i] = {static_cast<float>(px), static_cast<float>(py)};
+        points_[i] = {static_cast<float>(px), static_cast<float>(py)};
     }
 }
 
 void TreeBranchlet::translate(float stepX, float stepY) {
-    dx += 1.1f * stepX;
-    dy += 1.1f * stepY;
+    dx_ += 1.1f * stepX;
+    dy_ += 1.1f * stepY;
     invalidate();
 }
 
 void TreeBranchlet::draw(gfx::Graphics& g) {
-    g.fillPath(fill, path_);
+    g.fillPath(fill_, path_);
 }
 
 void TreeBranchlet::rebuildPath() {
     gfx::Matrix m;
-    m.translate(dx, dy);
-    rebuildOutline(points, Joined::Curve, m);
+    m.translate(dx_, dy_);
+    rebuildOutline(points_, Joined::Curve, m);
 }
 
 } // namespace game

@@ -22,15 +22,15 @@ public:
     void rebuildPath() override;
 
     // Design points (whole pixels), before any displacement.
-    const std::array<gfx::PointF, 4>& outlinePoints() const { return points; }
-    gfx::PointF displacement() const { return {dx, dy}; }
+    const std::array<gfx::PointF, 4>& outlinePoints() const { return points_; }
+    gfx::PointF displacement() const { return {dx_, dy_}; }
 
 private:
-    gfx::SolidBrush fill;
-    gfx::RectF rect;
-    float dx = 0;
-    float dy = 0;
-    std::array<gfx::PointF, 4> points;
+    gfx::SolidBrush fill_;
+    gfx::RectF rect_;
+    float dx_ = 0;
+    float dy_ = 0;
+    std::array<gfx::PointF, 4> points_;
 };
 
 } // namespace game

@@ -8,8 +8,8 @@
 namespace game {
 
 Collectible::Collectible() {
-    x = 100;
-    y = 100;
+    x_ = 100;
+    y_ = 100;
 }
 
 Collectible::~Collectible() {
@@ -31,10 +31,10 @@ int Collectible::findPlatform(double dt) {
         invalidate();
         // Still inside what it landed on: keep rising a step per frame until clear.
         if (platform()->touches(bounds(false))) {
-            detached.activate();
+            detached_.activate();
             lift();
         } else {
-            body.velocity = {0, 0};
+            body_.velocity = {0, 0};
         }
     } else if (wrapIntoWorld(-20)) {
         scatter(-1, -1);
@@ -47,7 +47,7 @@ int Collectible::applyInertia(double dt) {
     // A sock keeps its speed where it rests (no friction, and no gravity on a pole or a
     // ladder), so nothing else would ever bring it back.
     if (isAttached() && wrapIntoWorld(20))
-        detached.activate();
+        detached_.activate();
     return 0;
 }
 
@@ -61,16 +61,16 @@ void Collectible::scatter(double spread, double offset) {
     const double dy = random.next() * spread / 16384 - offset;
     moveBy(static_cast<float>(dx), static_cast<float>(dy));
     wrapIntoWorld(-20);
-    detached.activate();
+    detached_.activate();
     invalidate();
 }
 
 void Collectible::place() {
-    if (inLevel)
+    if (inLevel_)
         return;
-    inLevel = true;
-    if (listener != nullptr && asSock() != nullptr)
-        listener->sockPlaced(*asSock());
+    inLevel_ = true;
+    if (listener_ != nullptr && asSock() != nullptr)
+        listener_->sockPlaced(*asSock());
     if (World* w = world()) {
         w->objects().addOnce(ObjectRegistry::List::Draw, this);
         w->objects().addOnce(ObjectRegistry::List::Agent, this);
@@ -79,11 +79,11 @@ void Collectible::place() {
 }
 
 void Collectible::remove() {
-    if (!inLevel)
+    if (!inLevel_)
         return;
-    inLevel = false;
-    if (listener != nullptr && asSock() != nullptr)
-        listener->sockRemoved(*asSock());
+    inLevel_ = false;
+    if (listener_ != nullptr && asSock() != nullptr)
+        listener_->sockRemoved(*asSock());
     if (World* w = world())
         leaveListsOf(*w);
     invalidate();

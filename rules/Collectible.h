@@ -34,8 +34,8 @@ public:
     // A small step up off the platform it landed in.
     virtual void lift() {}
 
-    bool isInLevel() const { return inLevel; }
-    void setListener(SockListener* l) { listener = l; }
+    bool isInLevel() const { return inLevel_; }
+    void setListener(SockListener* l) { listener_ = l; }
 
 protected:
     // The listener hears about the concrete sock.
@@ -44,8 +44,8 @@ protected:
 private:
     void leaveListsOf(World& world);
 
-    bool inLevel = false;
-    SockListener* listener = nullptr;
+    bool inLevel_ = false;
+    SockListener* listener_ = nullptr;
 };
 
 } // namespace game

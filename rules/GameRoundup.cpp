@@ -28,7 +28,7 @@ bool wideAndHigh(const gfx::RectF& r) {
 
 } // namespace
 
-GameRoundup::GameRoundup(const RoundCast& roundCast) : Object(0xffb4b4ff, 2.0f), cast(roundCast) {
+GameRoundup::GameRoundup(const RoundCast& roundCast) : Object(0xffb4b4ff, 2.0f), cast_(roundCast) {
     cats_.push_back(std::make_unique<Cat>("cat1", 600, 150, 0xff608030));
     cats_.push_back(std::make_unique<Cat>("cat2", 300, 250, 0xff806030));
     cats_.push_back(std::make_unique<Cat>("cat3", 450, 550, 0xff5040a0));
@@ -45,8 +45,8 @@ void GameRoundup::registerInGame(World& world) {
 }
 
 void GameRoundup::update(double dt) {
-    music_.frame(dt, running, world() != nullptr && world()->settings().paused);
-    if (!running)
+    music_.frame(dt, running_, world() != nullptr && world()->settings().paused);
+    if (!running_)
         return;
     if (world()->settings().cheatUsed)
         display_.showCheater();
@@ -54,7 +54,7 @@ void GameRoundup::update(double dt) {
     // Won in this frame: the round's picture stands as it is. A cat whose touch the win just
     // cleared would otherwise strike again at once and throw socks back under "CONGRATS",
     // and the Wife could still take a life.
-    if (!running)
+    if (!running_)
         return;
     strikeWithCats();
     chaseWithWife(dt);
@@ -67,7 +67,7 @@ void GameRoundup::pickUpSock() {
         stopPlay();
         return;
     }
-    const gfx::RectF h = cast.husband.bounds(false);
+    const gfx::RectF h = cast_.husband.bounds(false);
     for (Sock* sock : socksInLevel_) {
         const gfx::RectF s = sock->bounds(false);
         if (gfx::overlaps(s, h)) {
@@ -80,7 +80,7 @@ void GameRoundup::pickUpSock() {
 void GameRoundup::strikeWithCats() {
     if (socksCollected_.empty())
         return;
-    Husband& husband = cast.husband;
+    Husband& husband = cast_.husband;
     for (auto& cat : cats_) {
         if (!cat->isTouched()) {
             const gfx::RectF i = gfx::intersection(cat->bounds(false), husband.bounds(false));
@@ -107,16 +107,16 @@ void GameRoundup::strikeWithCats() {
 }
 
 void GameRoundup::chaseWithWife(double dt) {
-    Wife& wife = cast.wife;
-    Husband& husband = cast.husband;
-    wifeCheckTimer += dt;
-    catchTimer += dt;
-    if (wifeCheckTimer < 0.5)
+    Wife& wife = cast_.wife;
+    Husband& husband = cast_.husband;
+    wifeCheckTimer_ += dt;
+    catchTimer_ += dt;
+    if (wifeCheckTimer_ < 0.5)
         return;
-    wifeCheckTimer = 0;
-    if (catchTimer < 4)
+    wifeCheckTimer_ = 0;
+    if (catchTimer_ < 4)
         return;
-    catchTimer = 4;
+    catchTimer_ = 4;
     wife.setTouched(false);
 
     const gfx::PointF h = husband.position();
@@ -134,7 +134,7 @@ void GameRoundup::chaseWithWife(double dt) {
         wife.halt();
         wife.setTouched(true);
         --lives_;
-        catchTimer = 0;
+        catchTimer_ = 0;
         display_.showLives(lives_);
         if (lives_ < 0) {
             display_.showResult(core::tr("GAME OVER"));
@@ -156,23 +156,23 @@ void GameRoundup::separateSocks() {
     if (socksInLevel_.empty() || pairFailCount_ > 400)
         return;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        if (pairFirst == nullptr || pairSecond == nullptr || !pairFirst->isInLevel() ||
-            !pairSecond->isInLevel()) {
+        if (pairFirst_ == nullptr || pairSecond_ == nullptr || !pairFirst_->isInLevel() ||
+            !pairSecond_->isInLevel()) {
             Sock* first = randomSock(socksInLevel_);
-            pairFirst = first != nullptr && first->isInLevel() ? first : nullptr;
+            pairFirst_ = first != nullptr && first->isInLevel() ? first : nullptr;
             Sock* second = randomSock(socksInLevel_);
-            pairSecond = second != nullptr && second->isInLevel() && second != pairFirst ? second : nullptr;
+            pairSecond_ = second != nullptr && second->isInLevel() && second != pairFirst_ ? second : nullptr;
         }
-        if (pairFirst != nullptr && pairSecond != nullptr) {
-            const gfx::PointF a = pairFirst->position();
-            const gfx::PointF b = pairSecond->position();
+        if (pairFirst_ != nullptr && pairSecond_ != nullptr) {
+            const gfx::PointF a = pairFirst_->position();
+            const gfx::PointF b = pairSecond_->position();
             if (std::hypot(a.x - b.x, a.y - b.y) < 30) {
-                pairFirst->scatter(30, 0);
+                pairFirst_->scatter(30, 0);
                 pairFailCount_ = 0;
                 return; // the same pair is measured again next frame
             }
-            pairFirst = nullptr;
-            pairSecond = nullptr;
+            pairFirst_ = nullptr;
+            pairSecond_ = nullptr;
         }
     }
     ++pairFailCount_;
@@ -223,53 +223,53 @@ void GameRoundup::startNewGame() {
         sock->moveBy(static_cast<float>(dx), static_cast<float>(dy));
         sock->registerInGame(*world());
         sock->place();
-        socks.push_back(std::move(sock));
+        socks_.push_back(std::move(sock));
     }
     display_.showRound(static_cast<int>(socksCollected_.size()), lives_, speedLevel());
-    cast.wife.setTouched(true); // drawn outlined while she cannot catch him yet
-    cast.husbandGoal.setEnabled(true);
-    for (Button* button : cast.speedButtons)
+    cast_.wife.setTouched(true); // drawn outlined while she cannot catch him yet
+    cast_.husbandGoal.setEnabled(true);
+    for (Button* button : cast_.speedButtons)
         button->setOn(false);
-    running = true;
+    running_ = true;
 }
 
 void GameRoundup::stopPlay() {
-    catchTimer = 0;
-    cast.wife.setTouched(false);
+    catchTimer_ = 0;
+    cast_.wife.setTouched(false);
     for (auto& cat : cats_)
         cat->setTouched(false);
-    running = false;
+    running_ = false;
     display_.freezeClock();
-    for (Button* button : cast.speedButtons)
+    for (Button* button : cast_.speedButtons)
         button->setOn(true);
 }
 
 void GameRoundup::endGame() {
     stopPlay();
     // The separation's pair points at socks about to go.
-    pairFirst = nullptr;
-    pairSecond = nullptr;
+    pairFirst_ = nullptr;
+    pairSecond_ = nullptr;
     socksInLevel_.clear();
     socksCollected_.clear();
-    socks.clear();
+    socks_.clear();
     display_.hide();
     bat.setOn(false);
-    cast.wife.carryNothing();
-    cast.husbandGoal.setEnabled(false);
+    cast_.wife.carryNothing();
+    cast_.husbandGoal.setEnabled(false);
     music_.off();
-    running = false;
+    running_ = false;
 }
 
 void GameRoundup::collectRandomSock() {
     // Once a round is won or lost its count stands.
-    if (!running)
+    if (!running_)
         return;
     if (Sock* sock = randomSock(socksInLevel_))
         sock->remove();
 }
 
 void GameRoundup::returnRandomSock() {
-    if (!running)
+    if (!running_)
         return;
     if (Sock* sock = randomSock(socksCollected_))
         sock->place();

@@ -71,7 +71,7 @@ public:
     // The counters and the result along the bottom and in the middle.
     const RoundDisplay& display() const { return display_; }
 
-    bool isRunning() const { return running; }
+    bool isRunning() const { return running_; }
     int lives() const { return lives_; }
     int pairFailCount() const { return pairFailCount_; }
     const std::vector<Sock*>& socksInLevel() const { return socksInLevel_; }
@@ -93,18 +93,18 @@ private:
     // empty.
     Sock* randomSock(const std::vector<Sock*>& list);
 
-    RoundCast cast;
+    RoundCast cast_;
     std::vector<Sock*> socksInLevel_;
     std::vector<Sock*> socksCollected_;
     // Every sock of the round, owned here; the two lists above point into it.
-    std::vector<std::unique_ptr<Sock>> socks;
-    Sock* pairFirst = nullptr;
-    Sock* pairSecond = nullptr;
+    std::vector<std::unique_ptr<Sock>> socks_;
+    Sock* pairFirst_ = nullptr;
+    Sock* pairSecond_ = nullptr;
     int pairFailCount_ = 0;
     std::vector<std::unique_ptr<Cat>> cats_;
-    double wifeCheckTimer = 0;
-    double catchTimer = 0;
-    bool running = false;
+    double wifeCheckTimer_ = 0;
+    double catchTimer_ = 0;
+    bool running_ = false;
     int lives_ = 2;
     RoundDisplay display_;
     // Last: it stops the tune before anything else of the rules goes.

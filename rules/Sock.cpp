@@ -21,13 +21,13 @@ Sock::Sock(core::Random& random) {
     const std::uint8_t red = component(r1);
     const std::uint8_t green = component(r2);
     const std::uint8_t blue = component(r3);
-    sockScale = r4 * 0.4 / 32768 + 0.6;
-    pen_.setWidth(static_cast<float>(8 * sockScale));
+    sockScale_ = r4 * 0.4 / 32768 + 0.6;
+    pen_.setWidth(static_cast<float>(8 * sockScale_));
     pen_.setEndCap(gfx::LineCap::Round);
     pen_.setColor(gfx::makeArgb(0x80, red, green, blue));
-    stripePen.setLineJoin(gfx::LineJoin::Round);
+    stripePen_.setLineJoin(gfx::LineJoin::Round);
     auto darker = [](std::uint8_t c) { return static_cast<std::uint8_t>(c * 0.3); };
-    stripePen.setColor(gfx::makeArgb(0xff, darker(red), darker(green), darker(blue)));
+    stripePen_.setColor(gfx::makeArgb(0xff, darker(red), darker(green), darker(blue)));
 }
 
 void Sock::rebuildPath() {
@@ -37,23 +37,23 @@ void Sock::rebuildPath() {
         figures_.clear();
         return;
     }
-    const auto s = static_cast<float>(sockScale);
+    const auto s = static_cast<float>(sockScale_);
     const float t = 4 * s - 1;
-    path_.addLine({x, y - 8 * s}, {x, y + 8 * s});
-    path_.addLine({x, y + 8 * s}, {x + 10 * s, y + 8 * s});
+    path_.addLine({x_, y_ - 8 * s}, {x_, y_ + 8 * s});
+    path_.addLine({x_, y_ + 8 * s}, {x_ + 10 * s, y_ + 8 * s});
     path_.startFigure();
-    path_.addLine({x - t, y}, {x + t, y});
+    path_.addLine({x_ - t, y_}, {x_ + t, y_});
     path_.startFigure();
-    path_.addLine({x - t, y - 4 * s}, {x + t, y - 4 * s});
+    path_.addLine({x_ - t, y_ - 4 * s}, {x_ + t, y_ - 4 * s});
     path_.startFigure();
-    path_.addLine({x + 10 * s, y + 5 * s}, {x + 10 * s, y + 10 * s});
+    path_.addLine({x_ + 10 * s, y_ + 5 * s}, {x_ + 10 * s, y_ + 10 * s});
     path_.figures(figures_);
 }
 
 void Sock::draw(gfx::Graphics& g) {
     bool first = true;
     for (const gfx::Path& figure : figures_) {
-        g.drawPath(first ? pen_ : stripePen, figure);
+        g.drawPath(first ? pen_ : stripePen_, figure);
         first = false;
     }
 }

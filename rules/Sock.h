@@ -20,16 +20,16 @@ public:
     std::string typeName() const override { return "Sock"; }
     void draw(gfx::Graphics& g) override;
     void rebuildPath() override;
-    void lift() override { moveBy(0, static_cast<float>(-15 * sockScale)); }
+    void lift() override { moveBy(0, static_cast<float>(-15 * sockScale_)); }
 
-    double scale() const { return sockScale; }
+    double scale() const { return sockScale_; }
 
 protected:
     Sock* asSock() override { return this; }
 
 private:
-    double sockScale = 1;
-    gfx::Pen stripePen{0xff000000, 1.0f};
+    double sockScale_ = 1;
+    gfx::Pen stripePen_{0xff000000, 1.0f};
     // The path's figures, each drawn with its own pen: a sock is drawn far more often than
     // it moves.
     std::vector<gfx::Path> figures_;

@@ -40,44 +40,44 @@ std::string AttachedState::describe() const {
 }
 
 Agent::Agent() : Object(0xffb4b4ff, 2.0f) {
-    body.addChild(detached);
-    body.addChild(attached);
-    attached.addChild(horizontal);
-    attached.addChild(vertical);
-    body.detached = &detached;
-    body.horizontal = &horizontal;
+    body_.addChild(detached_);
+    body_.addChild(attached_);
+    attached_.addChild(horizontal_);
+    attached_.addChild(vertical_);
+    body_.detached = &detached_;
+    body_.horizontal = &horizontal_;
 }
 
 void Agent::registerInGame(World& world) {
     joinWorld(world);
     world.objects().add(ObjectRegistry::List::Draw, this);
     world.objects().add(ObjectRegistry::List::Agent, this);
-    behaviours.setOwner(this);
-    body.reset();
-    body.activate();
-    body.bind(behaviours);
+    behaviours_.setOwner(this);
+    body_.reset();
+    body_.activate();
+    body_.bind(behaviours_);
 }
 
 void Agent::update(double dt) {
-    behaviours.runBehaviours(dt * timeScale());
+    behaviours_.runBehaviours(dt * timeScale());
 }
 
 void Agent::moveBy(float dx, float dy) {
-    x += dx;
-    y += dy;
+    x_ += dx;
+    y_ += dy;
     invalidate();
 }
 
 void Agent::moveTo(float newX, float newY) {
-    x = newX;
-    y = newY;
+    x_ = newX;
+    y_ = newY;
     invalidate();
 }
 
 int Agent::applyFreeFallGravity(double dt) {
-    detached.fallSpeed += 100 * dt;
-    const float g = static_cast<float>(std::max(detached.fallSpeed, 30.0));
-    float& vy = body.velocity.y;
+    detached_.fallSpeed += 100 * dt;
+    const float g = static_cast<float>(std::max(detached_.fallSpeed, 30.0));
+    float& vy = body_.velocity.y;
     // Moving up, the pull comes once per step, not per second: a rising body slows quickly.
     vy = vy > 0 ? std::max(vy, g) : vy + g;
     return 0;
@@ -85,14 +85,14 @@ int Agent::applyFreeFallGravity(double dt) {
 
 int Agent::applyPlatformGravity(double) {
     // A small constant downward speed that the platform's contact correction cancels.
-    float& vy = body.velocity.y;
+    float& vy = body_.velocity.y;
     vy = vy > 0 ? std::max(vy, kPlatformPull) : vy + kPlatformPull;
     return 0;
 }
 
 void Agent::reduceInertia(double rate, double dt) {
     const float d = static_cast<float>(rate * dt);
-    gfx::PointF& v = body.velocity;
+    gfx::PointF& v = body_.velocity;
     v.x = signOf(v.x) * std::max(std::abs(v.x) - d, 0.0f);
     v.y = signOf(v.y) * std::max(std::abs(v.y) - d, 0.0f);
 }
@@ -108,11 +108,11 @@ int Agent::reduceInertiaDetached(double dt) {
 }
 
 int Agent::applyInertia(double dt) {
-    gfx::PointF& v = body.velocity;
+    gfx::PointF& v = body_.velocity;
     // A body at rest costs nothing: no move, no redraw.
     if (v.x == 0 && v.y == 0)
         return 0;
-    gfx::PointF& allowance = body.speedAllowance;
+    gfx::PointF& allowance = body_.speedAllowance;
     const float capX = std::max(allowance.x, 200.0f);
     const float capY = std::max(allowance.y, 200.0f);
     if (std::abs(v.x) > capX)
@@ -122,15 +122,15 @@ int Agent::applyInertia(double dt) {
     // The allowance only follows the speed down: a launch's extra speed, once lost, is gone.
     allowance.x = std::min(allowance.x, std::abs(v.x));
     allowance.y = std::min(allowance.y, std::abs(v.y));
-    x += static_cast<float>(v.x * dt);
-    y += static_cast<float>(v.y * dt);
+    x_ += static_cast<float>(v.x * dt);
+    y_ += static_cast<float>(v.y * dt);
     invalidate();
     return 0;
 }
 
 int Agent::findPlatform(double) {
     // Thrown up (through the house, past its ladders), the body flies free until it comes down.
-    if (body.velocity.y < 0) {
+    if (body_.velocity.y < 0) {
         wrapIntoWorld(20);
         return 0;
     }
@@ -153,12 +153,12 @@ int Agent::findPlatform(double) {
         // The landing ends the fall: kept, the fall's speed would carry the body on through a
         // thin, steep floor (the ramp), whose contact lifts it only by what of it lies within
         // the figure, and it would sink through and bob up and down before it stood.
-        body.velocity.y = std::min(body.velocity.y, kPlatformPull);
+        body_.velocity.y = std::min(body_.velocity.y, kPlatformPull);
         attachTo(*p);
         return 0;
     }
     // A body that has been falling for a while no longer catches ladders and poles.
-    if (candidate != nullptr && detached.fallSpeed < 30) {
+    if (candidate != nullptr && detached_.fallSpeed < 30) {
         attachTo(*candidate);
         return 0;
     }
@@ -195,32 +195,32 @@ bool Agent::liftBy(Platform& p, float depth) {
 }
 
 void Agent::attachTo(Platform& target) {
-    attached.platform = &target;
+    attached_.platform = &target;
     if (target.isHorizontal())
-        horizontal.activate();
+        horizontal_.activate();
     else
-        vertical.activate();
-    attached.activate();
+        vertical_.activate();
+    attached_.activate();
 }
 
 bool Agent::wrapIntoWorld(int margin) {
     const float m = static_cast<float>(margin);
-    if (x >= -m && x <= kWorldWidth + m && y >= -m && y <= kWorldHeight + m)
+    if (x_ >= -m && x_ <= kWorldWidth + m && y_ >= -m && y_ <= kWorldHeight + m)
         return false;
     const float w = margin < 0 ? static_cast<float>(std::abs(margin)) : 0.0f;
-    if (x < -m)
-        x = kWorldWidth - w;
-    if (x > kWorldWidth + m)
-        x = w;
-    const bool roundTopOrBottom = y < -m || y > kWorldHeight + m;
-    if (y < -m)
-        y = kWorldHeight - w;
-    if (y > kWorldHeight + m)
-        y = w;
+    if (x_ < -m)
+        x_ = kWorldWidth - w;
+    if (x_ > kWorldWidth + m)
+        x_ = w;
+    const bool roundTopOrBottom = y_ < -m || y_ > kWorldHeight + m;
+    if (y_ < -m)
+        y_ = kWorldHeight - w;
+    if (y_ > kWorldHeight + m)
+        y_ = w;
     // Fallen past everything just beyond a side of the world (shaken off a branch's tip), a
     // body comes round within the sides: out there nothing would ever catch it.
     if (roundTopOrBottom)
-        x = std::clamp(x, 0.0f, kWorldWidth);
+        x_ = std::clamp(x_, 0.0f, kWorldWidth);
     invalidate();
     return true;
 }

@@ -64,7 +64,7 @@ public:
 
     virtual void moveBy(float dx, float dy);
     virtual void moveTo(float newX, float newY);
-    virtual gfx::PointF position() const { return {x, y}; }
+    virtual gfx::PointF position() const { return {x_, y_}; }
     virtual int applyFreeFallGravity(double dt);
     virtual int applyPlatformGravity(double dt);
     virtual int applyInertia(double dt);
@@ -78,14 +78,14 @@ public:
     bool wrapIntoWorld(int margin);
     void attachTo(Platform& target);
 
-    bool isAttached() const { return attached.isActive(); }
-    bool isDetached() const { return detached.isActive(); }
+    bool isAttached() const { return attached_.isActive(); }
+    bool isDetached() const { return detached_.isActive(); }
     // The platform the body is attached to, or nullptr.
-    Platform* platform() const { return attached.platform; }
-    gfx::PointF& velocity() { return body.velocity; }
-    const gfx::PointF& velocity() const { return body.velocity; }
-    const BodyState& rootState() const { return body; }
-    BehaviourList& behaviourList() { return behaviours; }
+    Platform* platform() const { return attached_.platform; }
+    gfx::PointF& velocity() { return body_.velocity; }
+    const gfx::PointF& velocity() const { return body_.velocity; }
+    const BodyState& rootState() const { return body_; }
+    BehaviourList& behaviourList() { return behaviours_; }
     const gfx::SolidBrush& fillBrush() const { return fillBrush_; }
 
     static constexpr float kWorldWidth = 800;
@@ -104,14 +104,14 @@ protected:
     // Whether a falling body that touches this floor lands on it.
     bool landsOn(Platform& p);
 
-    float x = 200;
-    float y = 300;
-    BodyState body;
-    DetachedState detached;
-    AttachedState attached;
-    State horizontal{"horizontal"};
-    State vertical{"vertical"};
-    BehaviourList behaviours;
+    float x_ = 200;
+    float y_ = 300;
+    BodyState body_;
+    DetachedState detached_;
+    AttachedState attached_;
+    State horizontal_{"horizontal"};
+    State vertical_{"vertical"};
+    BehaviourList behaviours_;
     gfx::SolidBrush fillBrush_{0xff6464ff};
 };
 

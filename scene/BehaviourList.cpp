@@ -13,22 +13,22 @@ bool Behaviour::applicable() const {
 
 void BehaviourList::addFront(std::string name, std::initializer_list<const State*> required,
                              Behaviour::Callback callback) {
-    list.push_front(Behaviour{required, callback, std::move(name)});
+    list_.push_front(Behaviour{required, callback, std::move(name)});
 }
 
 void BehaviourList::addBack(std::string name, std::initializer_list<const State*> required,
                             Behaviour::Callback callback) {
-    list.push_back(Behaviour{required, callback, std::move(name)});
+    list_.push_back(Behaviour{required, callback, std::move(name)});
 }
 
 void BehaviourList::runBehaviours(double dt) {
     if (owner_ == nullptr)
         return;
-    collected.clear();
-    for (const Behaviour& b : list)
+    collected_.clear();
+    for (const Behaviour& b : list_)
         if (b.applicable())
-            collected.push_back(&b);
-    for (const Behaviour* b : collected) {
+            collected_.push_back(&b);
+    for (const Behaviour* b : collected_) {
         if (!b->applicable())
             continue;
         if ((owner_->*b->callback)(dt) == 1)

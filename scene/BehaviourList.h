@@ -39,12 +39,12 @@ public:
 
     void setOwner(Agent* agent) { owner_ = agent; }
     Agent* owner() const { return owner_; }
-    const std::deque<Behaviour>& entries() const { return list; }
+    const std::deque<Behaviour>& entries() const { return list_; }
 
 private:
-    std::deque<Behaviour> list;
+    std::deque<Behaviour> list_;
     Agent* owner_ = nullptr;
-    std::vector<const Behaviour*> collected; // reused every step
+    std::vector<const Behaviour*> collected_; // reused every step
 };
 
 } // namespace game

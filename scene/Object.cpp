@@ -26,10 +26,10 @@ gfx::RectF Object::bounds(bool withPen) {
 }
 
 const gfx::Region& Object::region() {
-    if (regionDirty) {
+    if (regionDirty_) {
         refreshShape();
         region_.reset(path_);
-        regionDirty = false;
+        regionDirty_ = false;
     }
     return region_;
 }
@@ -37,9 +37,9 @@ const gfx::Region& Object::region() {
 void Object::translate(float, float) {}
 
 bool Object::invalidate() {
-    shapeDirty = true;
-    regionDirty = true;
-    redrawNeeded = true;
+    shapeDirty_ = true;
+    regionDirty_ = true;
+    redrawNeeded_ = true;
     return true;
 }
 

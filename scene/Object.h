@@ -29,7 +29,7 @@ public:
 
     // Puts the object into the world's drawList and objectList and keeps the world.
     virtual void registerInGame(World& world);
-    virtual bool isShapeDirty() const { return shapeDirty; }
+    virtual bool isShapeDirty() const { return shapeDirty_; }
     // Rebuilds the outline only when it is stale.
     virtual void refreshShape();
     virtual gfx::RectF bounds(bool withPen);
@@ -37,7 +37,7 @@ public:
     virtual const gfx::Region& region();
     virtual void translate(float dx, float dy);
     virtual std::string typeName() const { return "Object"; }
-    virtual void clearShapeDirty() { shapeDirty = false; }
+    virtual void clearShapeDirty() { shapeDirty_ = false; }
     // Marks outline, region and picture stale. Whatever changes the outline calls this.
     virtual bool invalidate();
     virtual void update(double dt) = 0;
@@ -50,8 +50,8 @@ public:
     virtual bool keepsSprite() const { return true; }
 
     // Renderer bookkeeping.
-    bool isRedrawNeeded() const { return redrawNeeded; }
-    void clearRedrawNeeded() { redrawNeeded = false; }
+    bool isRedrawNeeded() const { return redrawNeeded_; }
+    void clearRedrawNeeded() { redrawNeeded_ = false; }
     const gfx::RectF& lastBounds() const { return lastBounds_; }
     void setLastBounds(const gfx::RectF& r) { lastBounds_ = r; }
 
@@ -72,9 +72,9 @@ protected:
     gfx::Path path_;
     gfx::Region region_;
     gfx::Pen pen_;
-    bool shapeDirty = true;
-    bool regionDirty = true;
-    bool redrawNeeded = true;
+    bool shapeDirty_ = true;
+    bool regionDirty_ = true;
+    bool redrawNeeded_ = true;
     gfx::RectF lastBounds_;
 
 private:

@@ -3,7 +3,7 @@
 namespace game {
 
 void State::activate() {
-    if (active)
+    if (active_)
         return;
     if (index_ != -1)
         parent_->switchTo(index_);
@@ -26,7 +26,7 @@ void State::dump(std::ostream& out, const std::string& indent, bool withDescript
 
 void State::dumpTree(std::ostream& out, const std::string& indent) const {
     out << indent;
-    if (active)
+    if (active_)
         out << '(' << name << ')';
     else
         out << ' ' << name;
@@ -34,17 +34,17 @@ void State::dumpTree(std::ostream& out, const std::string& indent) const {
 }
 
 void StateMachine::reset() {
-    for (State* child : parallel)
+    for (State* child : parallel_)
         child->reset();
-    for (State* child : exclusive)
+    for (State* child : exclusive_)
         child->reset();
-    current_ = exclusive.empty() ? nullptr : exclusive.front();
+    current_ = exclusive_.empty() ? nullptr : exclusive_.front();
 }
 
 void StateMachine::bind(BehaviourList& list) {
-    for (State* child : parallel)
+    for (State* child : parallel_)
         child->bind(list);
-    for (State* child : exclusive)
+    for (State* child : exclusive_)
         child->bind(list);
 }
 
@@ -53,22 +53,22 @@ void StateMachine::dump(std::ostream& out, const std::string& indent, bool withD
     const std::string inner = indent + "  ";
     if (current_ != nullptr)
         current_->dump(out, inner, withDescription);
-    for (const State* child : parallel)
+    for (const State* child : parallel_)
         child->dump(out, inner, withDescription);
 }
 
 void StateMachine::dumpTree(std::ostream& out, const std::string& indent) const {
     State::dumpTree(out, indent);
     const std::string inner = indent + "  ";
-    for (const State* child : exclusive)
+    for (const State* child : exclusive_)
         child->dumpTree(out, inner);
-    for (const State* child : parallel)
+    for (const State* child : parallel_)
         child->dumpTree(out, inner);
 }
 
 void StateMachine::enter() {
     State::enter();
-    for (State* child : parallel)
+    for (State* child : parallel_)
         child->enter();
     if (current_ != nullptr)
         current_->enter();
@@ -77,13 +77,13 @@ void StateMachine::enter() {
 void StateMachine::exit() {
     if (current_ != nullptr)
         current_->exit();
-    for (State* child : parallel)
+    for (State* child : parallel_)
         child->exit();
     State::exit();
 }
 
 void StateMachine::switchTo(int childIndex) {
-    State* next = exclusive.at(static_cast<std::size_t>(childIndex));
+    State* next = exclusive_.at(static_cast<std::size_t>(childIndex));
     if (next == current_)
         return;
     if (isActive() && current_ != nullptr)
@@ -93,13 +93,13 @@ void StateMachine::switchTo(int childIndex) {
 
 void StateMachine::addChild(State& child) {
     child.parent_ = this;
-    child.index_ = static_cast<int>(exclusive.size());
-    exclusive.push_back(&child);
+    child.index_ = static_cast<int>(exclusive_.size());
+    exclusive_.push_back(&child);
 }
 
 void StateMachine::addParallel(State& child) {
     child.parent_ = this;
-    parallel.push_back(&child);
+    parallel_.push_back(&child);
 }
 
 void collectActiveStates(const State& root, std::vector<std::string>& names) {

@@ -30,10 +30,10 @@ public:
     virtual void dump(std::ostream& out, const std::string& indent, bool withDescription) const;
     // The whole tree, active states in parentheses.
     virtual void dumpTree(std::ostream& out, const std::string& indent) const;
-    virtual void enter() { active = true; }
-    virtual void exit() { active = false; }
+    virtual void enter() { active_ = true; }
+    virtual void exit() { active_ = false; }
 
-    bool isActive() const { return active; }
+    bool isActive() const { return active_; }
     StateMachine* parent() const { return parent_; }
     int index() const { return index_; }
 
@@ -44,7 +44,7 @@ protected:
 
 private:
     friend class StateMachine;
-    bool active = false;
+    bool active_ = false;
     StateMachine* parent_ = nullptr;
     int index_ = -1;
 };
@@ -69,12 +69,12 @@ public:
     void addParallel(State& child);
 
     State* current() const { return current_; }
-    const std::vector<State*>& exclusiveChildren() const { return exclusive; }
-    const std::vector<State*>& parallelChildren() const { return parallel; }
+    const std::vector<State*>& exclusiveChildren() const { return exclusive_; }
+    const std::vector<State*>& parallelChildren() const { return parallel_; }
 
 private:
-    std::vector<State*> parallel;
-    std::vector<State*> exclusive;
+    std::vector<State*> parallel_;
+    std::vector<State*> exclusive_;
     State* current_ = nullptr;
 };
 

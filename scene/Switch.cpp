@@ -3,29 +3,29 @@
 namespace game {
 
 void Switch::update(double dt) {
-    if (on)
+    if (on_)
         tick(dt);
 }
 
 void Switch::rebuildPath() {
     path_.reset();
     clearShapeDirty();
-    if (on)
+    if (on_)
         addContent();
 }
 
 void Switch::setOn(bool value) {
-    if (on == value)
+    if (on_ == value)
         return;
-    on = value;
+    on_ = value;
     invalidate();
 }
 
 void Switch::setPosition(float newX, float newY) {
-    if (x == newX && y == newY)
+    if (x_ == newX && y_ == newY)
         return;
-    x = newX;
-    y = newY;
+    x_ = newX;
+    y_ = newY;
     invalidate();
 }
 

@@ -21,17 +21,17 @@ public:
     // Per-frame work while on.
     virtual void tick(double dt) = 0;
 
-    bool isOn() const { return on; }
+    bool isOn() const { return on_; }
     // Switches on or off; redraws only when the state really changes.
     void setOn(bool value);
-    gfx::PointF position() const { return {x, y}; }
+    gfx::PointF position() const { return {x_, y_}; }
     // Moves the content's top-left corner; redraws only when it really moves.
     void setPosition(float newX, float newY);
 
 protected:
-    bool on = false;
-    float x = 100;
-    float y = 100;
+    bool on_ = false;
+    float x_ = 100;
+    float y_ = 100;
 };
 
 } // namespace game

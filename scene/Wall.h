@@ -19,15 +19,15 @@ public:
     void rebuildPath() override;
 
     const gfx::RectF& rect() const { return rect_; }
-    gfx::PointF displacement() const { return {dx, dy}; }
+    gfx::PointF displacement() const { return {dx_, dy_}; }
 
 protected:
-    gfx::SolidBrush fill;
+    gfx::SolidBrush fill_;
 
 private:
     gfx::RectF rect_;
-    float dx = 0;
-    float dy = 0;
+    float dx_ = 0;
+    float dy_ = 0;
 };
 
 } // namespace game

@@ -10,12 +10,12 @@ AgentCount::AgentCount() = default;
 AgentCount::~AgentCount() = default;
 
 void AgentCount::addFigure(std::unique_ptr<Person> figure) {
-    figures.push_back(std::move(figure));
+    figures_.push_back(std::move(figure));
 }
 
 void AgentCount::registerInGame(World& world) {
     Switch::registerInGame(world);
-    for (auto& figure : figures) {
+    for (auto& figure : figures_) {
         figure->registerInGame(world);
         // Drawn by this widget only, never moved by the frame cycle nor thrown by a trampoline.
         for (const ObjectRegistry::List list :
@@ -32,10 +32,10 @@ void AgentCount::setCount(int value) {
 }
 
 void AgentCount::addContent() {
-    float left = x;
+    float left = x_;
     gfx::RectF all;
-    for (auto& figure : figures) {
-        figure->moveTo(left, y);
+    for (auto& figure : figures_) {
+        figure->moveTo(left, y_);
         figure->setFigureScale(0.6f, 0.6f);
         figure->setPenWidth(2.4f);
         figure->invalidate();
@@ -51,13 +51,13 @@ void AgentCount::addContent() {
 void AgentCount::draw(gfx::Graphics& g) {
     // Switched off, like any widget, it draws nothing: the figures keep the outlines of the
     // last round, which a full repaint would otherwise show after the round is cleared.
-    if (!on)
+    if (!on_)
         return;
-    for (std::size_t i = 0; i < figures.size(); ++i) {
+    for (std::size_t i = 0; i < figures_.size(); ++i) {
         if (count_ >= static_cast<int>(i) + 1)
-            figures[i]->draw(g);
+            figures_[i]->draw(g);
         else
-            figures[i]->drawSilhouette(g, 0x80000000);
+            figures_[i]->drawSilhouette(g, 0x80000000);
     }
 }
 

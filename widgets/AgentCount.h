@@ -30,7 +30,7 @@ public:
     int count() const { return count_; }
 
 private:
-    std::vector<std::unique_ptr<Person>> figures;
+    std::vector<std::unique_ptr<Person>> figures_;
     int count_ = 0;
 };
 

@@ -10,14 +10,14 @@ void Button::registerInGame(World& world) {
 }
 
 void Button::draw(gfx::Graphics& g) {
-    fillBrush.setColor(highlighted ? highlightColour : normalColour);
+    fillBrush_.setColor(highlighted_ ? highlightColour_ : normalColour_);
     TextBox::draw(g);
 }
 
 void Button::setHighlighted(bool value) {
-    if (highlighted == value)
+    if (highlighted_ == value)
         return;
-    highlighted = value;
+    highlighted_ = value;
     invalidate();
 }
 

@@ -6,11 +6,11 @@ namespace game {
 
 void TextBox::draw(gfx::Graphics& g) {
     g.drawPath(pen_, path_);
-    g.fillPath(fillBrush, path_);
+    g.fillPath(fillBrush_, path_);
 }
 
 void TextBox::addContent() {
-    path_.addString(text_, emSize_, {x, y});
+    path_.addString(text_, emSize_, {x_, y_});
 }
 
 void TextBox::setText(const std::string& value) {
@@ -28,9 +28,9 @@ void TextBox::setEmSize(float value) {
 }
 
 void TextBox::setFillColor(gfx::Argb color) {
-    if (fillBrush.color() == color)
+    if (fillBrush_.color() == color)
         return;
-    fillBrush.setColor(color);
+    fillBrush_.setColor(color);
     invalidate();
 }
 

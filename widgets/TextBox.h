@@ -12,7 +12,7 @@ class TextBox : public Switch {
 public:
     static constexpr float kEmSize = 24.0f;
 
-    TextBox(gfx::Argb fillColor, gfx::Argb penColor) : Switch(penColor, 2.0f), fillBrush(fillColor) {}
+    TextBox(gfx::Argb fillColor, gfx::Argb penColor) : Switch(penColor, 2.0f), fillBrush_(fillColor) {}
 
     std::string typeName() const override { return "TextBox"; }
     void draw(gfx::Graphics& g) override;
@@ -26,12 +26,12 @@ public:
     // The letters' size, in world units (the labels' own by default).
     void setEmSize(float value);
 
-    gfx::Argb fillColor() const { return fillBrush.color(); }
+    gfx::Argb fillColor() const { return fillBrush_.color(); }
     // Recolours the fill; redraws only when the colour really changes.
     void setFillColor(gfx::Argb color);
 
 protected:
-    gfx::SolidBrush fillBrush;
+    gfx::SolidBrush fillBrush_;
 
 private:
     std::string text_;

@@ -10,17 +10,17 @@
 namespace game {
 
 Trampoline::Trampoline(gfx::RectF area, gfx::Argb colour, double period, double baseSpeed)
-    : Wall(area, 0xffffffff, 3.0f, 0xffffffff), cyclePeriod(period), baseLaunchSpeed(baseSpeed),
-      trampolineColour(colour) {}
+    : Wall(area, 0xffffffff, 3.0f, 0xffffffff), cyclePeriod_(period), baseLaunchSpeed_(baseSpeed),
+      trampolineColour_(colour) {}
 
 void Trampoline::update(double dt) {
     cycleTime_ += dt;
-    const int p = static_cast<int>(std::trunc(cycleTime_ * 20 / cyclePeriod));
+    const int p = static_cast<int>(std::trunc(cycleTime_ * 20 / cyclePeriod_));
     if (p == phase_)
         return;
     phase_ = p;
     // Armed in the last quarter of the cycle; it tries only when its phase changes.
-    if (isArmed() && (tryLaunch() || cycleTime_ > cyclePeriod)) {
+    if (isArmed() && (tryLaunch() || cycleTime_ > cyclePeriod_)) {
         cycleTime_ = 0;
         phase_ = 0;
     }
@@ -47,7 +47,7 @@ bool Trampoline::tryLaunch() {
         // been measured the rate counts as unknown, and the launch uses the base speed.
         const double g = std::max(scene.framesPerSecond() - 20, 0.0);
         const double h = std::max(3 - scene.settings().speedLevel, 0);
-        animal->launch(g * (3 * h + 5) + baseLaunchSpeed);
+        animal->launch(g * (3 * h + 5) + baseLaunchSpeed_);
         return true;
     }
     return false;
@@ -58,12 +58,12 @@ void Trampoline::draw(gfx::Graphics& g) {
     // Coloured copies: the scenery may be painted on several threads at once, and drawing
     // changes nothing of the trampoline.
     gfx::Pen edge = pen_;
-    edge.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour) / 2, gfx::greenOf(trampolineColour) / 2,
-                                gfx::blueOf(trampolineColour) / 2));
+    edge.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour_) / 2, gfx::greenOf(trampolineColour_) / 2,
+                                gfx::blueOf(trampolineColour_) / 2));
     g.drawPath(edge, path_);
-    gfx::SolidBrush face = fill;
-    face.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour), gfx::greenOf(trampolineColour),
-                                gfx::blueOf(trampolineColour)));
+    gfx::SolidBrush face = fill_;
+    face.setColor(gfx::makeArgb(a, gfx::redOf(trampolineColour_), gfx::greenOf(trampolineColour_),
+                                gfx::blueOf(trampolineColour_)));
     g.fillPath(face, path_);
 }
 

@@ -29,11 +29,11 @@ private:
     // Whether the animal stands on the trampoline, whose bounds are t.
     static bool standsOn(Animal& animal, const gfx::RectF& t);
 
-    double cyclePeriod;
+    double cyclePeriod_;
     double cycleTime_ = 0;
     int phase_ = 0;
-    double baseLaunchSpeed;
-    gfx::Argb trampolineColour;
+    double baseLaunchSpeed_;
+    gfx::Argb trampolineColour_;
 };
 
 } // namespace game

@@ -31,12 +31,12 @@ public:
     }
     void rebuildPath() override {
         path_.reset();
-        path_.addRectangle({x - width_ / 2, y - height_, width_, height_});
+        path_.addRectangle({x_ - width_ / 2, y_ - height_, width_, height_});
         clearShapeDirty();
     }
     using Animal::leavePath;
-    using Animal::toNextStartNode;
-    using Animal::walk;
+    using Animal::toNextStartNode_;
+    using Animal::walk_;
 
 private:
     float width_, height_;
@@ -152,8 +152,8 @@ TEST(Animal, SurvivesWalksWithoutRouteGoalOrDirection) {
     NavEdge* next = level.graph->edgeOnPlatform(&level.game->floorFirst(), {100, 400, 600, 100});
     ASSERT_NE(next, nullptr);
     w.attachTo(floor);
-    w.walk.route = {next};
-    w.toNextStartNode.activate();
+    w.walk_.route = {next};
+    w.toNextStartNode_.activate();
     w.moveTo(next->start().x, next->start().y);
     w.walkToNextStartNodeHorizontal(0.01);
     EXPECT_TRUE(std::isfinite(w.velocity().x) && std::isfinite(w.velocity().y));
@@ -252,10 +252,10 @@ TEST(Animal, WalksOnFromWhereAFloorHoldsItAboveItsWalkway) {
             ASSERT_TRUE(w.walkTo(level.node(c.to).index, nullptr)) << "no walkway to start from";
         } else {
             // Its last walk ended at the step's end; the next walkway is the ground's.
-            w.walk.route = {&next};
-            w.walk.goalNode = &level.node(c.to);
-            w.walk.activate();
-            w.toNextStartNode.activate();
+            w.walk_.route = {&next};
+            w.walk_.goalNode = &level.node(c.to);
+            w.walk_.activate();
+            w.toNextStartNode_.activate();
         }
         for (int i = 0; i < 500 && w.platform() != &c.reaches(game); ++i)
             level.frame(0.01);

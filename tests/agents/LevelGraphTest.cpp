@@ -21,28 +21,28 @@ namespace {
 // The whole level as the game builds it: house, garden, tree, pole and cable.
 class LevelGraphTest : public ::testing::Test {
 protected:
-    NavNode& node(const char* name) { return *graph.node(name); }
-    NavEdge& edge(const char* a, const char* b) { return graph.edge(node(a).index, node(b).index); }
+    NavNode& node(const char* name) { return *graph_.node(name); }
+    NavEdge& edge(const char* a, const char* b) { return graph_.edge(node(a).index, node(b).index); }
 
-    GameHost host;
-    NavGraph& graph = host.graph;
+    GameHost host_;
+    NavGraph& graph_ = host_.graph;
 };
 
 TEST_F(LevelGraphTest, FortyEightNodesWithTheUnregisteredPoleBranchLast) {
-    ASSERT_EQ(graph.nodeCount(), 48);
-    EXPECT_EQ(graph.node(33).name, "tree_branch1_root");
-    EXPECT_EQ(graph.node(42).name, "pole_branch_root");
-    EXPECT_EQ(&node("pole_branch_root"), &host.game.ground().telephonePole().branch().rootNode());
+    ASSERT_EQ(graph_.nodeCount(), 48);
+    EXPECT_EQ(graph_.node(33).name, "tree_branch1_root");
+    EXPECT_EQ(graph_.node(42).name, "pole_branch_root");
+    EXPECT_EQ(&node("pole_branch_root"), &host_.game.ground().telephonePole().branch().rootNode());
     // The game's spare pole is built but never registered: it is not drawn, its branch
     // (the last nodes) stays unplaced and nothing reaches it.
-    EXPECT_EQ(&graph.node(45), &host.game.telephonePole().branch().rootNode());
-    for (Object* o : host.game.world().objects().drawList())
-        EXPECT_NE(o, &host.game.telephonePole());
+    EXPECT_EQ(&graph_.node(45), &host_.game.telephonePole().branch().rootNode());
+    for (Object* o : host_.game.world().objects().drawList())
+        EXPECT_NE(o, &host_.game.telephonePole());
     for (int i = 45; i < 48; ++i) {
-        EXPECT_EQ(graph.node(i).x, -1) << i;
-        EXPECT_EQ(graph.node(i).y, -1) << i;
-        EXPECT_DOUBLE_EQ(graph.eccentricity(i), 0.0) << i;
-        EXPECT_TRUE(graph.planPath(&edge("ground_left", "ground_landing"), i).empty()) << i;
+        EXPECT_EQ(graph_.node(i).x, -1) << i;
+        EXPECT_EQ(graph_.node(i).y, -1) << i;
+        EXPECT_DOUBLE_EQ(graph_.eccentricity(i), 0.0) << i;
+        EXPECT_TRUE(graph_.planPath(&edge("ground_left", "ground_landing"), i).empty()) << i;
     }
 }
 
@@ -103,14 +103,14 @@ TEST_F(LevelGraphTest, OneWayJumpsAndDropsAreExactlyTheLevelsAndOnlyBranchesAreW
     std::set<std::tuple<std::string, std::string, std::string>> oneWay;
     int withReverse = 0;
     int wide = 0;
-    for (NavEdge* e : graph.edgeList()) {
+    for (NavEdge* e : graph_.edgeList()) {
         if (e->margin == 5) {
             ++wide;
             EXPECT_NE(e->platform->typeName().find("branch"), std::string::npos) << e->from->name;
         } else {
             EXPECT_EQ(e->margin, 2) << e->from->name;
         }
-        if (graph.reverseEdge(*e))
+        if (graph_.reverseEdge(*e))
             ++withReverse;
         else
             oneWay.insert({e->from->name, e->to->name, e->platform->typeName()});
@@ -129,12 +129,12 @@ TEST_F(LevelGraphTest, OneWayJumpsAndDropsAreExactlyTheLevelsAndOnlyBranchesAreW
     };
     EXPECT_EQ(oneWay, expected);
     // Two pairs of one-way jumps answer each other, each owned by its take-off side.
-    EXPECT_EQ(edge("roof_right", "tree_branch3_end").platform, &host.game.roof());
+    EXPECT_EQ(edge("roof_right", "tree_branch3_end").platform, &host_.game.roof());
     EXPECT_EQ(edge("tree_branch3_end", "roof_right").platform->typeName(), "tree_branch3");
     EXPECT_EQ(edge("cable_0", "cable_5").platform->typeName(), "TelephoneCable");
     EXPECT_EQ(edge("cable_5", "cable_0").platform->typeName(), "TelephoneCable");
     EXPECT_EQ(withReverse, 90) << "43 two-way walkways and the two pairs";
-    EXPECT_EQ(graph.edgeList().size(), 100u);
+    EXPECT_EQ(graph_.edgeList().size(), 100u);
     EXPECT_EQ(wide, 16) << "root-middle-end of four registered branches, both ways";
 }
 
@@ -153,7 +153,7 @@ TEST_F(LevelGraphTest, WrapAroundEdgesLeaveTheScreenAndCostTwelveFold) {
 }
 
 TEST_F(LevelGraphTest, StateDumpShowsTheGraphPlatformsAndHighlights) {
-    Game& game = host.game;
+    Game& game = host_.game;
     auto nav = [&] {
         nlohmann::json out;
         GameStateJson::addNav(out, game);

@@ -27,7 +27,7 @@ public:
     Walker(float atX, float atY) { moveTo(atX, atY); }
     void rebuildPath() override {
         path_.reset();
-        path_.addRectangle({x - 5, y - 50, 10, 50});
+        path_.addRectangle({x_ - 5, y_ - 50, 10, 50});
         clearShapeDirty();
     }
 };
@@ -74,12 +74,12 @@ public:
     using Lazy::Lazy;
     void update(double dt) override {
         Lazy::update(dt);
-        if (platform() != nullptr && ++frames % 2 == 0)
-            detached.activate();
+        if (platform() != nullptr && ++frames_ % 2 == 0)
+            detached_.activate();
     }
 
 private:
-    int frames = 0;
+    int frames_ = 0;
 };
 
 } // namespace

@@ -39,12 +39,12 @@ struct Outcome {
 
 class Player {
 public:
-    explicit Player(std::uint32_t seed) : host(800, 584, seed), thinking(seed) {
-        host.game.paintEachFrame = false;
+    explicit Player(std::uint32_t seed) : host_(800, 584, seed), thinking_(seed) {
+        host_.game.paintEachFrame = false;
     }
 
-    Husband& husband() { return host.game.husband(); }
-    NavGraph& graph() { return host.graph; }
+    Husband& husband() { return host_.game.husband(); }
+    NavGraph& graph() { return host_.graph; }
 
     // A click in place mode ('z') on a point that picks this node.
     bool clickNode(const NavNode& node) {
@@ -52,7 +52,7 @@ public:
         if (!pickPoint(graph(), node, p))
             return false;
         setPlaceMode(true);
-        host.game.onClick(static_cast<int>(p.x), static_cast<int>(p.y));
+        host_.game.onClick(static_cast<int>(p.x), static_cast<int>(p.y));
         return true;
     }
 
@@ -80,7 +80,7 @@ public:
             const int py = static_cast<int>(a.y + (b.y - a.y) * t);
             const NavEdge* lit = graph().nearestEdge({static_cast<float>(px), static_cast<float>(py)});
             if (lit == &edge || lit == graph().reverseEdge(edge)) {
-                host.game.onClick(px, py);
+                host_.game.onClick(px, py);
                 return true;
             }
         }
@@ -121,7 +121,7 @@ public:
                 // A player takes a moment of his own (up to a trampoline's cycle) before clicking
                 // again; clicked at once, the walk back would reach the trampoline at the same
                 // point of its cycle every time.
-                patience = static_cast<int>(thinking() % (5 * kCallsPerSecond));
+                patience = static_cast<int>(thinking_() % (5 * kCallsPerSecond));
             }
             if (thrown && husband().isIdle() && husband().isAttached() && ++landedFor > patience) {
                 thrown = false;
@@ -148,7 +148,7 @@ public:
             if (h.isWalking() && h.isAttached() && !h.isOffPath())
                 return true;
             const gfx::PointF at = h.position();
-            if (calm < kSettleCalls) {
+            if (calm_ < kSettleCalls) {
                 stood = at;
                 call = 0;
             }
@@ -165,8 +165,8 @@ public:
 
     // One timer call, counting the calls since the ground last quaked.
     void step() {
-        host.timerCall();
-        calm = host.game.ground().isQuakeActive() ? 0 : calm + 1;
+        host_.timerCall();
+        calm_ = host_.game.ground().isQuakeActive() ? 0 : calm_ + 1;
     }
 
     std::string whereHeIs() {
@@ -212,10 +212,10 @@ public:
         return false;
     }
 
-    Game& game() { return host.game; }
+    Game& game() { return host_.game; }
     void clickAt(int x, int y, bool placeMode) {
         setPlaceMode(placeMode);
-        host.game.onClick(x, y);
+        host_.game.onClick(x, y);
     }
 
     static gfx::PointF nodePoint(const NavNode& n) {
@@ -224,13 +224,13 @@ public:
 
 private:
     void setPlaceMode(bool on) {
-        if (host.game.hoverNodes != on)
-            host.game.onKey(U'z');
+        if (host_.game.hoverNodes != on)
+            host_.game.onKey(U'z');
     }
 
-    GameHost host;
-    std::mt19937 thinking;
-    int calm = 0;
+    GameHost host_;
+    std::mt19937 thinking_;
+    int calm_ = 0;
 };
 
 // The places a player can click: placed nodes that a click in place mode picks.

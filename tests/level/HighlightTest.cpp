@@ -17,12 +17,12 @@ namespace {
 class HighlightTest : public ::testing::Test {
 protected:
     HighlightTest() {
-        addPlaces(graph);
-        graph.prepareTables();
-        NavNode& a = graph.node(0);
-        NavNode& b = graph.node(1);
-        graph.addTwoWayEdge(&floor, a, {100, 100}, b, {200, 100});
-        graph.addTwoWayEdge(&floor, graph.node(5), {300, 300}, graph.node(6), {300, 300});
+        addPlaces(graph_);
+        graph_.prepareTables();
+        NavNode& a = graph_.node(0);
+        NavNode& b = graph_.node(1);
+        graph_.addTwoWayEdge(&floor_, a, {100, 100}, b, {200, 100});
+        graph_.addTwoWayEdge(&floor_, graph_.node(5), {300, 300}, graph_.node(6), {300, 300});
     }
     static void settle(Object& o) {
         o.refreshShape();
@@ -30,9 +30,9 @@ protected:
     }
     static std::uint8_t alphaAt(const gfx::Surface& s, int x, int y) { return gfx::alphaOf(s.pixel(x, y)); }
 
-    NavGraph graph;
-    Wall floor{{0, 0, 1, 1}, 0xFF000000, 1, 0xFF000000};
-    NavEdge& edge() { return graph.edge(0, 1); }
+    NavGraph graph_;
+    Wall floor_{{0, 0, 1, 1}, 0xFF000000, 1, 0xFF000000};
+    NavEdge& edge() { return graph_.edge(0, 1); }
 };
 
 TEST_F(HighlightTest, NodeCrossIsFourArmsAndRedrawsOnlyOnAChange) {
@@ -40,7 +40,7 @@ TEST_F(HighlightTest, NodeCrossIsFourArmsAndRedrawsOnlyOnAChange) {
     settle(cross);
     cross.setNode(nullptr);
     EXPECT_FALSE(cross.isRedrawNeeded());
-    cross.setNode(&graph.node(0)); // placed at (100, 100) by the fixture
+    cross.setNode(&graph_.node(0)); // placed at (100, 100) by the fixture
     EXPECT_TRUE(cross.isRedrawNeeded());
     settle(cross);
     const auto pts = cross.path().points();
@@ -49,7 +49,7 @@ TEST_F(HighlightTest, NodeCrossIsFourArmsAndRedrawsOnlyOnAChange) {
         (std::vector<gfx::PointF>{
             {100, 96}, {100, 90}, {100, 104}, {100, 110}, {96, 100}, {90, 100}, {104, 100}, {110, 100}}));
     EXPECT_EQ(cross.path().figureCount(), 1);
-    cross.setNode(&graph.node(0));
+    cross.setNode(&graph_.node(0));
     EXPECT_FALSE(cross.isRedrawNeeded());
     cross.setNode(nullptr);
     cross.refreshShape();
@@ -95,7 +95,7 @@ TEST_F(HighlightTest, EdgeGlowRestartsQuietlyFadesAndLetsGoAfterThreeSeconds) {
 
 TEST_F(HighlightTest, AnEdgeOfNoLengthGlowsAsNothing) {
     EdgeHighlight glow;
-    glow.setEdge(&graph.edge(5, 6));
+    glow.setEdge(&graph_.edge(5, 6));
     glow.refreshShape();
     EXPECT_TRUE(glow.path().empty());
     gfx::Surface surface(400, 400);

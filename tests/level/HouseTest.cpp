@@ -25,18 +25,18 @@ std::vector<gfx::PointF> outlineOf(Object& o) {
 // The house inside the whole level, built and attached as the game starts.
 class HouseTest : public ::testing::Test {
 protected:
-    NavNode& node(const std::string& name) { return *host.graph.node(name); }
+    NavNode& node(const std::string& name) { return *host_.graph.node(name); }
 
-    GameHost host;
-    Game& game = host.game;
+    GameHost host_;
+    Game& game_ = host_.game;
 };
 
 TEST_F(HouseTest, WalkwaysMeetTheLaddersAtFloorHeight) {
-    NavGraph& g = host.graph;
+    NavGraph& g = host_.graph;
     auto at = [&](const char* a, const char* b) -> NavEdge& { return g.edge(node(a).index, node(b).index); };
     NavEdge& toLadderFoot = at("basement_left", "basement_and_basement_ladder");
     EXPECT_EQ(toLadderFoot.end(), (gfx::PointF{360, 574}));
-    EXPECT_EQ(toLadderFoot.platform, &game.floorBasement());
+    EXPECT_EQ(toLadderFoot.platform, &game_.floorBasement());
     EXPECT_EQ(at("basement_and_basement_ladder", "first_floor_and_basement_ladder").start(),
               (gfx::PointF{360, 554}));
 
@@ -45,7 +45,7 @@ TEST_F(HouseTest, WalkwaysMeetTheLaddersAtFloorHeight) {
     EXPECT_EQ(at("first_floor_right_angle", "ground_and_first_floor_right").end(), (gfx::PointF{620, 535}));
     EXPECT_EQ(at("second_floor_left", "second_floor_and_first_floor_ladder").end(), (gfx::PointF{460, 300}));
     EXPECT_EQ(at("second_floor_and_first_floor_ladder", "first_floor_and_first_floor_ladder").platform,
-              &*game.floorFirst().ladder);
+              &*game_.floorFirst().ladder);
 
     // The drops lie between the nodes.
     EXPECT_EQ(at("roof_left", "den_roof_middle").end(), (gfx::PointF{190, 330}));
@@ -53,52 +53,53 @@ TEST_F(HouseTest, WalkwaysMeetTheLaddersAtFloorHeight) {
 
 TEST_F(HouseTest, OutlinesAreTheDesignPlacedOnce) {
     using P = std::vector<gfx::PointF>;
-    EXPECT_EQ(outlineOf(game.floorBasement()),
+    EXPECT_EQ(outlineOf(game_.floorBasement()),
               (P{{250, 574}, {550, 574}, {550, 578}, {250, 578}, {250, 574}}));
-    EXPECT_EQ(outlineOf(game.floorFirst()), (P{{150, 445},
-                                               {550, 445},
-                                               {620, 535},
-                                               {610, 535},
-                                               {550, 455},
-                                               {150, 455},
-                                               {130, 462},
-                                               {120, 462},
-                                               {150, 445}}));
-    EXPECT_EQ(outlineOf(game.floorSecond()), (P{{250, 300}, {550, 300}, {550, 310}, {250, 310}, {250, 300}}));
+    EXPECT_EQ(outlineOf(game_.floorFirst()), (P{{150, 445},
+                                                {550, 445},
+                                                {620, 535},
+                                                {610, 535},
+                                                {550, 455},
+                                                {150, 455},
+                                                {130, 462},
+                                                {120, 462},
+                                                {150, 445}}));
+    EXPECT_EQ(outlineOf(game_.floorSecond()),
+              (P{{250, 300}, {550, 300}, {550, 310}, {250, 310}, {250, 300}}));
     EXPECT_EQ(
-        outlineOf(game.roof()),
+        outlineOf(game_.roof()),
         (P{{240, 200}, {400, 150}, {480, 175}, {560, 200}, {560, 210}, {400, 160}, {240, 210}, {240, 200}}));
-    EXPECT_EQ(outlineOf(game.denRoof()),
+    EXPECT_EQ(outlineOf(game_.denRoof()),
               (P{{140, 340}, {190, 330}, {250, 320}, {250, 330}, {140, 350}, {140, 340}}));
 
     // A second storey from the same table has the same outline: the offset is not applied again.
     Storey another{Storey::firstFloor};
-    EXPECT_EQ(outlineOf(another), outlineOf(game.floorFirst()));
+    EXPECT_EQ(outlineOf(another), outlineOf(game_.floorFirst()));
 }
 
 TEST_F(HouseTest, RegistrationFillsTheListsInDrawingOrder) {
     // The house registers right after the light, each storey followed by its parts.
     std::vector<std::string> drawn;
     for (std::size_t i = 1; i <= 15; ++i)
-        drawn.push_back(game.world().objects().drawList().at(i)->typeName());
-    EXPECT_EQ(game.world().objects().drawList().front(), &game.light());
+        drawn.push_back(game_.world().objects().drawList().at(i)->typeName());
+    EXPECT_EQ(game_.world().objects().drawList().front(), &game_.light());
     EXPECT_EQ(drawn,
               (std::vector<std::string>{"FloorBasement", "basement_ladder", "Wall", "Wall", "Trampoline",
                                         "Trampoline", "FloorFirst", "first_floor_ladder", "Wall", "Wall",
                                         "FloorSecond", "Wall", "Wall", "Roof", "DenRoof"}));
-    EXPECT_EQ(game.world().objects().drawList().at(16), &game.ground());
+    EXPECT_EQ(game_.world().objects().drawList().at(16), &game_.ground());
     // Storeys and ladders are platforms (the house's seven lead the list), the walls plain objects.
-    EXPECT_EQ(game.world().objects().platformList().at(6), &game.denRoof());
-    EXPECT_EQ(game.world().objects().objectList().at(1), &game.floorBasement().walls.front());
+    EXPECT_EQ(game_.world().objects().platformList().at(6), &game_.denRoof());
+    EXPECT_EQ(game_.world().objects().objectList().at(1), &game_.floorBasement().walls.front());
 }
 
 // What a maintainer editing a storey's table must not get wrong, for every storey: the walkway
 // and the drop join the places the table names, a ladder must climb to the storey this one
 // carries, and a storey carried twice, or by nobody, shakes twice or not at all.
 TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
-    Storey* const house[] = {&game.floorBasement(), &game.floorFirst(), &game.floorSecond(), &game.denRoof(),
-                             &game.roof()};
-    NavGraph& g = host.graph;
+    Storey* const house[] = {&game_.floorBasement(), &game_.floorFirst(), &game_.floorSecond(),
+                             &game_.denRoof(), &game_.roof()};
+    NavGraph& g = host_.graph;
     const auto edgeOwner = [&](Place a, Place b) {
         return g.edge(placeNode(g, a).index, placeNode(g, b).index).platform;
     };
@@ -120,7 +121,7 @@ TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
         if (t.drop) {
             EXPECT_EQ(edgeOwner(t.drop->from, t.drop->to), s);
         }
-        Platform* above = t.carries != nullptr ? game.world().storeys().*t.carries : nullptr;
+        Platform* above = t.carries != nullptr ? game_.world().storeys().*t.carries : nullptr;
         if (s->ladder) {
             const auto upper = std::find(std::begin(house), std::end(house), above);
             ASSERT_NE(upper, std::end(house)) << "a ladder leads to the storey carried";
@@ -128,7 +129,7 @@ TEST_F(HouseTest, EveryStoreysTableJoinsTheHouseTogether) {
             EXPECT_TRUE(onWalkway(**upper, t.ladder.head));
             EXPECT_EQ(edgeOwner(t.ladder.foot, t.ladder.head), &*s->ladder);
         }
-        const std::vector<Object*>& platforms = game.world().objects().platformList();
+        const std::vector<Object*>& platforms = game_.world().objects().platformList();
         const auto carriers = std::count_if(platforms.begin(), platforms.end(), [&](Object* o) {
             const auto& carried = static_cast<Platform*>(o)->carried;
             return std::count(carried.begin(), carried.end(), s) != 0;
@@ -145,11 +146,11 @@ struct Zone {
 
 TEST_F(HouseTest, SupportZonesOfEveryStorey) {
     const std::pair<Platform*, Zone> zones[] = {
-        {&game.floorBasement(), {"basement", 250, 550, 574}},
-        {&game.floorFirst(), {"first", 120, 620, 535}},
-        {&game.floorSecond(), {"second", 250, 550, 300}},
-        {&game.roof(), {"roof", 240, 560, 200}},
-        {&game.denRoof(), {"den", 140, 250, 340}},
+        {&game_.floorBasement(), {"basement", 250, 550, 574}},
+        {&game_.floorFirst(), {"first", 120, 620, 535}},
+        {&game_.floorSecond(), {"second", 250, 550, 300}},
+        {&game_.roof(), {"roof", 240, 560, 200}},
+        {&game_.denRoof(), {"den", 140, 250, 340}},
     };
     for (const auto& [p, z] : zones) {
         const float w = 20, h = 40;
@@ -164,10 +165,10 @@ TEST_F(HouseTest, SupportZonesOfEveryStorey) {
         // High above is still held: the zone has no upper bound.
         EXPECT_TRUE(p->supports({middle, -500, w, h})) << z.name;
     }
-    EXPECT_TRUE(game.floorFirst().supports({100, 400, 20, 40}));
-    EXPECT_FALSE(game.floorFirst().supports({100, 400, 19, 40}));
-    EXPECT_TRUE(game.floorFirst().supports({300, 515, 20, 40}));
-    EXPECT_FALSE(game.floorFirst().supports({300, 515.5f, 20, 40}));
+    EXPECT_TRUE(game_.floorFirst().supports({100, 400, 20, 40}));
+    EXPECT_FALSE(game_.floorFirst().supports({100, 400, 19, 40}));
+    EXPECT_TRUE(game_.floorFirst().supports({300, 515, 20, 40}));
+    EXPECT_FALSE(game_.floorFirst().supports({300, 515.5f, 20, 40}));
 }
 
 TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
@@ -175,7 +176,7 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
     auto body = [](float x) {
         return std::make_unique<Wall>(gfx::RectF{x, 540, 12, 30}, 0xFF000000, 1, 0xFF000000);
     };
-    Wall& wall = game.floorBasement().walls.back();
+    Wall& wall = game_.floorBasement().walls.back();
 
     // The wall spans x 540 to 550; a body of 12 starting at x is centred at x + 6.
     const struct {
@@ -184,11 +185,11 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
         bool hit, left, right;
         const char* what;
     } cases[] = {
-        {&game.floorBasement(), 530, true, false, true, "walking right"},
-        {&game.floorBasement(), 540, true, true, false, "past the middle"},
-        {&game.floorBasement(), 539, true, false, true, "exactly centred counts as blocked on the right"},
-        {&game.floorBasement(), 528, false, false, false, "sharing an edge is no overlap"},
-        {&*game.floorBasement().ladder, 530, true, false, false, "a climbable reports no side"},
+        {&game_.floorBasement(), 530, true, false, true, "walking right"},
+        {&game_.floorBasement(), 540, true, true, false, "past the middle"},
+        {&game_.floorBasement(), 539, true, false, true, "exactly centred counts as blocked on the right"},
+        {&game_.floorBasement(), 528, false, false, false, "sharing an edge is no overlap"},
+        {&*game_.floorBasement().ladder, 530, true, false, false, "a climbable reports no side"},
     };
     for (const auto& c : cases) {
         ContactFeedback feedback;
@@ -196,33 +197,33 @@ TEST_F(HouseTest, OnlyTheBasementWallsStopWalkers) {
         EXPECT_EQ(feedback.obstacleLeft, c.left) << c.what;
         EXPECT_EQ(feedback.obstacleRight, c.right) << c.what;
     }
-    EXPECT_TRUE(game.floorFirst().obstacles.empty()) << "nothing stops a walker at x 540 upstairs";
+    EXPECT_TRUE(game_.floorFirst().obstacles.empty()) << "nothing stops a walker at x 540 upstairs";
 }
 
 TEST_F(HouseTest, TouchesUsesTheExactOutline) {
-    EXPECT_TRUE(game.floorBasement().touches({300, 560, 20, 16}));
+    EXPECT_TRUE(game_.floorBasement().touches({300, 560, 20, 16}));
     // Just above the pen-widened bounds: no touch.
-    const gfx::RectF b = game.floorBasement().bounds(true);
-    EXPECT_FALSE(game.floorBasement().touches({300, b.y - 20, 20, 20}));
+    const gfx::RectF b = game_.floorBasement().bounds(true);
+    EXPECT_FALSE(game_.floorBasement().touches({300, b.y - 20, 20, 20}));
     // Under the gable: inside the roof's bounds, outside its outline.
-    EXPECT_FALSE(game.roof().touches({395, 175, 10, 10}));
-    EXPECT_TRUE(game.roof().touches({395, 150, 10, 10}));
+    EXPECT_FALSE(game_.roof().touches({395, 175, 10, 10}));
+    EXPECT_TRUE(game_.roof().touches({395, 150, 10, 10}));
     // Beside the ramp of the first floor, and on it.
-    EXPECT_TRUE(game.floorFirst().touches({600, 500, 10, 10}));
-    EXPECT_FALSE(game.floorFirst().touches({560, 500, 10, 10}));
+    EXPECT_TRUE(game_.floorFirst().touches({600, 500, 10, 10}));
+    EXPECT_FALSE(game_.floorFirst().touches({560, 500, 10, 10}));
 }
 
 TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
     // The ground would push the basement; the rest follows through the carry chain.
-    game.floorBasement().translate(0, -4);
+    game_.floorBasement().translate(0, -4);
     const std::initializer_list<MovablePlatform*> house = {
-        &game.floorBasement(), &game.floorFirst(), &game.floorSecond(), &game.roof(), &game.denRoof()};
+        &game_.floorBasement(), &game_.floorFirst(), &game_.floorSecond(), &game_.roof(), &game_.denRoof()};
     std::map<std::string, int> firstMoved;
     for (int frame = 1; frame <= 10; ++frame) {
         // The house's platforms (the first seven) update in list order, as in the frame cycle;
         // the ground after them is left out so that no quake of its own joins in.
         for (std::size_t i = 0; i < 7; ++i)
-            game.world().objects().platformList()[i]->update(0.01);
+            game_.world().objects().platformList()[i]->update(0.01);
         for (MovablePlatform* p : house)
             if (p->offsetY() != 0 && !firstMoved.count(p->typeName()))
                 firstMoved[p->typeName()] = frame;
@@ -236,13 +237,13 @@ TEST_F(HouseTest, AQuakeTravelsUpTheHouseOneStoreyAtATime) {
     for (MovablePlatform* p : house)
         EXPECT_EQ(p->offsetY(), -4) << p->typeName();
     // Ladders and walls move at once with their floor.
-    EXPECT_EQ(game.floorBasement().ladder->climbRect().y, 394 - 4);
-    EXPECT_EQ(game.floorFirst().walls.front().displacement(), (gfx::PointF{0, -4}));
-    EXPECT_EQ(game.floorBasement().walls.back().displacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game_.floorBasement().ladder->climbRect().y, 394 - 4);
+    EXPECT_EQ(game_.floorFirst().walls.front().displacement(), (gfx::PointF{0, -4}));
+    EXPECT_EQ(game_.floorBasement().walls.back().displacement(), (gfx::PointF{0, -4}));
     // The picture moved; navigation and support stay where the house was built.
-    EXPECT_EQ(outlineOf(game.floorSecond()).front(), (gfx::PointF{250, 296}));
+    EXPECT_EQ(outlineOf(game_.floorSecond()).front(), (gfx::PointF{250, 296}));
     EXPECT_EQ(node("basement_left").y, 574);
-    EXPECT_TRUE(game.floorSecond().supports({300, 280, 20, 40}));
+    EXPECT_TRUE(game_.floorSecond().supports({300, 280, 20, 40}));
 }
 
 } // namespace

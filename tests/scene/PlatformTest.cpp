@@ -22,8 +22,8 @@ namespace {
 class PlatformTest : public ::testing::Test {
 protected:
     PlatformTest() {
-        addPlaces(graph);
-        graph.prepareTables();
+        addPlaces(graph_);
+        graph_.prepareTables();
     }
 
     // Settles a platform's picture so that a later invalidate() shows.
@@ -32,33 +32,33 @@ protected:
         o.clearRedrawNeeded();
     }
 
-    NavGraph graph;
-    World world{graph};
-    Wall rider{{0, 0, 10, 10}, 0xFF000000, 1, 0xFF000000};
+    NavGraph graph_;
+    World world_{graph_};
+    Wall rider_{{0, 0, 10, 10}, 0xFF000000, 1, 0xFF000000};
 };
 
 TEST_F(PlatformTest, AQueuedMoveLandsOneFrameLateAndCarriesItsRiders) {
     Storey roof{Storey::roof};
-    roof.carried.push_back(&rider);
+    roof.carried.push_back(&rider_);
     settle(roof);
 
     roof.translate(5, 0);
     roof.update(0.01);
     EXPECT_EQ(roof.offsetX(), 0) << "an idle queue first spends a frame on its leading zero move";
     EXPECT_FALSE(roof.isShapeDirty());
-    EXPECT_EQ(rider.displacement().x, 0);
+    EXPECT_EQ(rider_.displacement().x, 0);
 
     roof.translate(7, 1); // queued behind the first move
     roof.update(0.01);
     EXPECT_EQ(roof.offsetX(), 5);
     EXPECT_TRUE(roof.isShapeDirty());
     EXPECT_TRUE(roof.isRedrawNeeded());
-    EXPECT_EQ(rider.displacement(), (gfx::PointF{5, 0}));
+    EXPECT_EQ(rider_.displacement(), (gfx::PointF{5, 0}));
 
     roof.update(0.01);
     EXPECT_EQ(roof.offsetX(), 12);
     EXPECT_EQ(roof.offsetY(), 1);
-    EXPECT_EQ(rider.displacement(), (gfx::PointF{12, 1}));
+    EXPECT_EQ(rider_.displacement(), (gfx::PointF{12, 1}));
     EXPECT_TRUE(roof.pendingMoves().empty());
 
     roof.refreshShape();
@@ -67,7 +67,7 @@ TEST_F(PlatformTest, AQueuedMoveLandsOneFrameLateAndCarriesItsRiders) {
 
 TEST_F(PlatformTest, ZeroMovesNeverInvalidateAndObstaclesRideAlong) {
     Storey roof{Storey::roof};
-    roof.carried.push_back(&rider);
+    roof.carried.push_back(&rider_);
     settle(roof);
     roof.translate(0, 0);
     EXPECT_EQ(roof.pendingMoves().size(), 2u);
@@ -81,7 +81,7 @@ TEST_F(PlatformTest, ZeroMovesNeverInvalidateAndObstaclesRideAlong) {
     roof.obstacles.push_back(&blocker);
     roof.carryRiders(3, -2);
     EXPECT_EQ(blocker.displacement(), (gfx::PointF{3, -2}));
-    EXPECT_EQ(rider.displacement(), (gfx::PointF{3, -2}));
+    EXPECT_EQ(rider_.displacement(), (gfx::PointF{3, -2}));
     EXPECT_EQ(roof.offsetX(), 0) << "carrying the riders does not move the carrier";
 }
 
@@ -117,14 +117,14 @@ TEST_F(PlatformTest, ClimbableOutlineReachAndImmediateMoves) {
 }
 
 TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {
-    NavNode& foot = placeNode(graph, Place::CableDangle1);
-    NavNode& head = placeNode(graph, Place::Cable1);
+    NavNode& foot = placeNode(graph_, Place::CableDangle1);
+    NavNode& head = placeNode(graph_, Place::Cable1);
     Climbable loop("loop", 220.7f, 132.9f, 20, 90.5f, 1, &foot, &head);
-    loop.registerInGame(world);
-    EXPECT_EQ(world.objects().platformList(), (std::vector<Object*>{&loop}));
-    EXPECT_EQ(world.objects().drawList(), (std::vector<Object*>{&loop}));
-    ASSERT_EQ(graph.edgeList().size(), 2u);
-    const NavEdge& up = graph.edge(foot.index, head.index);
+    loop.registerInGame(world_);
+    EXPECT_EQ(world_.objects().platformList(), (std::vector<Object*>{&loop}));
+    EXPECT_EQ(world_.objects().drawList(), (std::vector<Object*>{&loop}));
+    ASSERT_EQ(graph_.edgeList().size(), 2u);
+    const NavEdge& up = graph_.edge(foot.index, head.index);
     EXPECT_EQ(up.platform, &loop);
     EXPECT_EQ(up.start(), (gfx::PointF{230, 132})) << "coordinates are truncated";
     EXPECT_EQ(up.end(), (gfx::PointF{230, 42}));
@@ -133,9 +133,9 @@ TEST_F(PlatformTest, ClimbableHandsItsClimbToTheGraph) {
 
     // A climbable whose ends are one place adds nothing.
     Climbable trunk("trunk", 700, 545, 10, 300, 1, &foot, &foot);
-    trunk.registerInGame(world);
-    EXPECT_EQ(graph.edgeList().size(), 2u);
-    EXPECT_EQ(world.objects().platformList().size(), 2u);
+    trunk.registerInGame(world_);
+    EXPECT_EQ(graph_.edgeList().size(), 2u);
+    EXPECT_EQ(world_.objects().platformList().size(), 2u);
 }
 
 TEST_F(PlatformTest, ClimbableDrawsRailsAndRungsWithTheirPens) {

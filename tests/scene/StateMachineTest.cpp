@@ -95,21 +95,21 @@ namespace {
 class Recorder : public Agent {
 public:
     Recorder() {
-        body.addParallel(gate);
+        body_.addParallel(gate);
         gate.addChild(on);
         gate.addChild(off);
     }
     void draw(gfx::Graphics&) override {}
     void rebuildPath() override { clearShapeDirty(); }
     void bindTest() {
-        behaviours.setOwner(this);
-        body.reset();
-        body.activate();
-        behaviours.addBack("first", {}, static_cast<Behaviour::Callback>(&Recorder::first));
-        behaviours.addBack("second", {&on}, static_cast<Behaviour::Callback>(&Recorder::second));
-        behaviours.addBack("needs off", {&off}, static_cast<Behaviour::Callback>(&Recorder::needsOff));
-        behaviours.addBack("needs on", {&on}, static_cast<Behaviour::Callback>(&Recorder::needsOn));
-        behaviours.addBack("always", {}, static_cast<Behaviour::Callback>(&Recorder::always));
+        behaviours_.setOwner(this);
+        body_.reset();
+        body_.activate();
+        behaviours_.addBack("first", {}, static_cast<Behaviour::Callback>(&Recorder::first));
+        behaviours_.addBack("second", {&on}, static_cast<Behaviour::Callback>(&Recorder::second));
+        behaviours_.addBack("needs off", {&off}, static_cast<Behaviour::Callback>(&Recorder::needsOff));
+        behaviours_.addBack("needs on", {&on}, static_cast<Behaviour::Callback>(&Recorder::needsOn));
+        behaviours_.addBack("always", {}, static_cast<Behaviour::Callback>(&Recorder::always));
     }
     int first(double) { return log.push_back("first"), stopAtFirst ? 1 : 0; }
     int second(double) { return log.push_back("second"), off.activate(), 0; }

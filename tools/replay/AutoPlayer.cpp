@@ -53,11 +53,11 @@ gfx::PointF footOn(const game::NavEdge& e, gfx::PointF p) {
 
 } // namespace
 
-AutoPlayer::AutoPlayer(game::Game& playedGame, int level) : game(playedGame), speedLevel(level) {}
+AutoPlayer::AutoPlayer(game::Game& playedGame, int level) : game_(playedGame), speedLevel_(level) {}
 
 AutoPlayer::Result AutoPlayer::result() const {
-    const game::GameRoundup& rules = game.rules();
-    if (!started)
+    const game::GameRoundup& rules = game_.rules();
+    if (!started_)
         return Result::Waiting;
     if (rules.isRunning())
         return Result::Playing;
@@ -65,54 +65,54 @@ AutoPlayer::Result AutoPlayer::result() const {
 }
 
 void AutoPlayer::play() {
-    game::GameRoundup& rules = game.rules();
-    if (!started) {
+    game::GameRoundup& rules = game_.rules();
+    if (!started_) {
         // The button of the speed, where a player points at it.
-        if (!buttonClicked) {
-            game::Button* buttons[] = {&game.slowButton(), &game.mildButton(), &game.fastButton()};
-            const gfx::PointF centre = centreOf(buttons[speedLevel - 1]->bounds(false));
+        if (!buttonClicked_) {
+            game::Button* buttons[] = {&game_.slowButton(), &game_.mildButton(), &game_.fastButton()};
+            const gfx::PointF centre = centreOf(buttons[speedLevel_ - 1]->bounds(false));
             if (const std::optional<Aim> pixel = pixelOn(centre)) {
-                game.onClick(pixel->x, pixel->y);
+                game_.onClick(pixel->x, pixel->y);
                 ++clicks_;
             }
-            buttonClicked = true;
+            buttonClicked_ = true;
         }
-        started = rules.isRunning();
+        started_ = rules.isRunning();
         return;
     }
     if (result() != Result::Playing)
         return;
-    const game::Husband& husband = game.husband();
+    const game::Husband& husband = game_.husband();
     const bool standing = husband.isIdle() && husband.isAttached();
     const double now = rules.display().gameClock.elapsedSeconds();
-    if (pending) {
-        pending->moved = pending->moved || !standing || distance(husband.position(), pending->from) > 1;
-        if (!standing || (!pending->moved && now - pending->at < kPatienceSeconds))
+    if (pending_) {
+        pending_->moved = pending_->moved || !standing || distance(husband.position(), pending_->from) > 1;
+        if (!standing || (!pending_->moved && now - pending_->at < kPatienceSeconds))
             return;
         // He stands again: a sock he was sent for that still lies there was walked past.
-        if (pending->sock != nullptr && pending->sock->isInLevel()) {
-            ++walksPast;
-            Miss& miss = misses[pending->sock];
-            const gfx::PointF at = pending->sock->position();
+        if (pending_->sock != nullptr && pending_->sock->isInLevel()) {
+            ++walksPast_;
+            Miss& miss = misses_[pending_->sock];
+            const gfx::PointF at = pending_->sock->position();
             miss.count = distance(at, miss.at) > kMovedAway ? 1 : miss.count + 1;
             miss.at = at;
-            miss.lit = pending->lit;
+            miss.lit = pending_->lit;
         }
-        pending.reset();
+        pending_.reset();
     }
     if (standing)
         clickTowardNearestSock(now);
 }
 
 bool AutoPlayer::skipped(const game::Sock& sock) const {
-    const auto found = misses.find(&sock);
-    return found != misses.end() && found->second.count >= kTriesPerSock &&
+    const auto found = misses_.find(&sock);
+    return found != misses_.end() && found->second.count >= kTriesPerSock &&
            distance(sock.position(), found->second.at) <= kMovedAway;
 }
 
 void AutoPlayer::clickTowardNearestSock(double now) {
-    game::Husband& husband = game.husband();
-    game::NavGraph& graph = game.world().navGraph();
+    game::Husband& husband = game_.husband();
+    game::NavGraph& graph = game_.world().navGraph();
     // The walkway he stands on, found as his walk will find it.
     const gfx::RectF b = husband.bounds(false);
     const gfx::RectF feet{std::trunc(b.x), std::trunc(b.y), std::trunc(b.width), std::trunc(b.height)};
@@ -128,8 +128,8 @@ void AutoPlayer::clickTowardNearestSock(double now) {
     game::Sock* target = nullptr;
     for (int pass = 0; pass < 4 && !best; ++pass) {
         if (pass == 2)
-            misses.clear();
-        for (game::Sock* sock : game.rules().socksInLevel()) {
+            misses_.clear();
+        for (game::Sock* sock : game_.rules().socksInLevel()) {
             if ((pass % 2 == 0 && !sock->isAttached()) || skipped(*sock))
                 continue;
             const std::optional<Aim> aim = aimAt(*sock, *under, husband.position());
@@ -141,19 +141,19 @@ void AutoPlayer::clickTowardNearestSock(double now) {
     }
     if (!best)
         return;
-    game.onClick(best->x, best->y);
+    game_.onClick(best->x, best->y);
     ++clicks_;
-    pending = Click{now, husband.position(), target, best->lit, false};
+    pending_ = Click{now, husband.position(), target, best->lit, false};
 }
 
 std::optional<AutoPlayer::Aim> AutoPlayer::aimAt(game::Sock& sock, const game::NavEdge& under,
                                                  gfx::PointF feet) {
-    game::NavGraph& graph = game.world().navGraph();
+    game::NavGraph& graph = game_.world().navGraph();
     const gfx::PointF centre = centreOf(sock.bounds(false));
     // Walked past it where it still lies: not the same way again.
     const game::NavEdge* avoid = nullptr;
-    if (const auto miss = misses.find(&sock);
-        miss != misses.end() && distance(sock.position(), miss->second.at) <= kMovedAway)
+    if (const auto miss = misses_.find(&sock);
+        miss != misses_.end() && distance(sock.position(), miss->second.at) <= kMovedAway)
         avoid = miss->second.lit;
     const auto fits = [&](const std::optional<Aim>& pixel) {
         return pixel && pixel->lit != nullptr && pixel->lit != avoid;
@@ -205,7 +205,7 @@ const game::NavEdge* AutoPlayer::walkwayUnder(game::Sock& sock) {
     const gfx::PointF centre = centreOf(b);
     const game::NavEdge* best = nullptr;
     double nearest = 0;
-    for (game::NavEdge* e : game.world().navGraph().edgeList()) {
+    for (game::NavEdge* e : game_.world().navGraph().edgeList()) {
         if (e->platform != sock.platform() || !inWorld(e->start()) || !inWorld(e->end()))
             continue;
         const gfx::RectI& h = e->hitRect();
@@ -222,20 +222,20 @@ const game::NavEdge* AutoPlayer::walkwayUnder(game::Sock& sock) {
 }
 
 std::optional<AutoPlayer::Aim> AutoPlayer::pixelOn(gfx::PointF world) {
-    const double s = game.scale();
-    const game::Renderer::Origin origin = game.renderer().origin();
+    const double s = game_.scale();
+    const game::Renderer::Origin origin = game_.renderer().origin();
     // The middle of the world unit, where the game's floor maps the pixel back into it.
     const int x = static_cast<int>(std::floor(origin.x + (std::floor(world.x) + 0.5) * s));
     const int y = static_cast<int>(std::floor(origin.y + (std::floor(world.y) + 0.5) * s));
-    const gfx::RectI client = game.clientRect();
+    const gfx::RectI client = game_.clientRect();
     if (x < 0 || y < 0 || x >= client.width || y >= client.height)
         return std::nullopt;
-    return Aim{x, y, game.world().navGraph().nearestEdge(game.toWorld(x, y)), 0};
+    return Aim{x, y, game_.world().navGraph().nearestEdge(game_.toWorld(x, y)), 0};
 }
 
 double AutoPlayer::wayAlong(const game::NavEdge& from, gfx::PointF p, const game::NavEdge& to,
                             gfx::PointF q) const {
-    game::NavGraph& graph = game.world().navGraph();
+    game::NavGraph& graph = game_.world().navGraph();
     if (&to == &from || &to == graph.reverseEdge(from))
         return distance(p, q);
     struct End {
@@ -265,7 +265,7 @@ double AutoPlayer::wayAlong(const game::NavEdge& from, gfx::PointF p, const game
 }
 
 std::string AutoPlayer::summary(std::uint32_t seed, const char* stopped) const {
-    const game::GameRoundup& rules = game.rules();
+    const game::GameRoundup& rules = game_.rules();
     const char* outcome = "time out";
     if (result() == Result::Won)
         outcome = "won";
@@ -280,8 +280,8 @@ std::string AutoPlayer::summary(std::uint32_t seed, const char* stopped) const {
     std::snprintf(line, sizeof line,
                   "autoplay: seed %u, speed %s, %zu of %d socks, %s, %.1f s of game time, %d %s left, "
                   "%d clicks, %d walks past the sock",
-                  seed, ReplayOptions::kSpeeds[speedLevel - 1], rules.socksCollected().size(),
+                  seed, ReplayOptions::kSpeeds[speedLevel_ - 1], rules.socksCollected().size(),
                   game::GameRoundup::kSockCount, outcome, rules.display().gameClock.elapsedSeconds(), lives,
-                  lives == 1 ? "life" : "lives", clicks_, walksPast);
+                  lives == 1 ? "life" : "lives", clicks_, walksPast_);
     return line;
 }

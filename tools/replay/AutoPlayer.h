@@ -70,12 +70,12 @@ private:
     bool skipped(const game::Sock& sock) const;
     void clickTowardNearestSock(double now);
 
-    game::Game& game;
-    int speedLevel;
-    bool started = false;
-    bool buttonClicked = false;
+    game::Game& game_;
+    int speedLevel_;
+    bool started_ = false;
+    bool buttonClicked_ = false;
     int clicks_ = 0;
-    int walksPast = 0;
-    std::optional<Click> pending;
-    std::map<const game::Sock*, Miss> misses;
+    int walksPast_ = 0;
+    std::optional<Click> pending_;
+    std::map<const game::Sock*, Miss> misses_;
 };

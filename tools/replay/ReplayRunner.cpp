@@ -60,7 +60,7 @@ public:
     std::string typeName() const override { return "StandIn"; }
     void rebuildPath() override {
         path_.reset();
-        path_.addRectangle({x - 5, y - 50, 10, 50});
+        path_.addRectangle({x_ - 5, y_ - 50, 10, 50});
         clearShapeDirty();
     }
 };
@@ -68,28 +68,28 @@ public:
 } // namespace
 
 ReplayRunner::ReplayRunner(const ReplayOptions& opts, ReplayScript replayScript)
-    : options(opts), script(std::move(replayScript)),
-      audioBinding(opts.audioFile.empty() ? nullptr : &audioOut),
-      host(opts.width, opts.height, opts.seed, opts.playFile.empty()) {
-    host.game.paintEachFrame = !options.noPaint;
-    if (!options.playFile.empty())
-        host.window.followRecording();
-    if (options.shapes)
-        host.game.renderer().setShapes(*options.shapes);
+    : options_(opts), script_(std::move(replayScript)),
+      audioBinding_(opts.audioFile.empty() ? nullptr : &audioOut_),
+      host_(opts.width, opts.height, opts.seed, opts.playFile.empty()) {
+    host_.game.paintEachFrame = !options_.noPaint;
+    if (!options_.playFile.empty())
+        host_.window.followRecording();
+    if (options_.shapes)
+        host_.game.renderer().setShapes(*options_.shapes);
     // Dropped from the sky, spread across the world.
-    for (int i = 0; i < options.standIns; ++i) {
+    for (int i = 0; i < options_.standIns; ++i) {
         const float x =
-            game::Game::kWorldWidth * static_cast<float>(i + 1) / static_cast<float>(options.standIns + 1);
-        standIns.push_back(std::make_unique<StandIn>(x, 40.0f));
-        standIns.back()->registerInGame(host.game.world());
+            game::Game::kWorldWidth * static_cast<float>(i + 1) / static_cast<float>(options_.standIns + 1);
+        standIns_.push_back(std::make_unique<StandIn>(x, 40.0f));
+        standIns_.back()->registerInGame(host_.game.world());
     }
-    if (options.autoplay)
-        autoPlayer.emplace(host.game, options.speedLevel);
+    if (options_.autoplay)
+        autoPlayer_.emplace(host_.game, options_.speedLevel);
 }
 
 int ReplayRunner::run() {
-    checkedPresents = host.game.renderer().presentCount();
-    const std::vector<ReplayEvent>& events = script.events();
+    checkedPresents_ = host_.game.renderer().presentCount();
+    const std::vector<ReplayEvent>& events = script_.events();
     std::size_t next = 0;
     bool quit = false;
     // Events are applied in call order (file order within one call), each before its call.
@@ -102,32 +102,32 @@ int ReplayRunner::run() {
     // The run stops early when the game quits or the agent check fails, and an autoplayed one
     // when its round is over.
     const auto going = [&] {
-        return !quit && agentFailure.empty() && !(autoPlayer && autoPlayer->roundOver());
+        return !quit && agentFailure_.empty() && !(autoPlayer_ && autoPlayer_->roundOver());
     };
-    for (long long call = 1; call <= options.frames && going(); ++call) {
+    for (long long call = 1; call <= options_.frames && going(); ++call) {
         while (next < ordered.size() && ordered[next]->call <= call && going())
             quit = !apply(*ordered[next++]);
-        if (autoPlayer)
-            autoPlayer->play();
+        if (autoPlayer_)
+            autoPlayer_->play();
         if (going())
             timerCall();
     }
     // Call 0 comes before the first call even when there is none.
-    while (next < ordered.size() && ordered[next]->call <= options.frames && going())
+    while (next < ordered.size() && ordered[next]->call <= options_.frames && going())
         quit = !apply(*ordered[next++]);
     // Events meant for calls that never came would act on a game that has stopped: say so
     // instead of applying them.
     if (const std::size_t skipped = ordered.size() - next; skipped > 0)
         std::cerr << "hearthly-replay: " << skipped << " script event" << (skipped == 1 ? "" : "s")
-                  << (quit                    ? " after the game quit"
-                      : !agentFailure.empty() ? " after the failed check"
-                                              : " after the last frame")
+                  << (quit                     ? " after the game quit"
+                      : !agentFailure_.empty() ? " after the failed check"
+                                               : " after the last frame")
                   << " skipped\n";
     return finish();
 }
 
 bool ReplayRunner::apply(const ReplayEvent& event) {
-    game::Game& game = host.game;
+    game::Game& game = host_.game;
     switch (event.kind) {
     case ReplayEvent::Kind::Key: {
         const long long framesBefore = game.simulatedFrames();
@@ -150,19 +150,19 @@ bool ReplayRunner::apply(const ReplayEvent& event) {
     case ReplayEvent::Kind::Resize: {
         // A finished border drag: the window takes the size, then the game restores the
         // aspect, and the window system asks for a repaint.
-        const gfx::RectI before = host.window.clientRect();
-        host.window.resizeClient(event.x, event.y);
+        const gfx::RectI before = host_.window.clientRect();
+        host_.window.resizeClient(event.x, event.y);
         game.fitAspect(before);
-        host.expose();
+        host_.expose();
         checkAfterPaint();
         break;
     }
     case ReplayEvent::Kind::Minimize:
-        host.window.minimize();
+        host_.window.minimize();
         break;
     case ReplayEvent::Kind::Restore:
-        host.window.restore();
-        host.expose();
+        host_.window.restore();
+        host_.expose();
         checkAfterPaint();
         break;
     case ReplayEvent::Kind::Screenshot:
@@ -178,31 +178,31 @@ bool ReplayRunner::apply(const ReplayEvent& event) {
 }
 
 void ReplayRunner::timerCall() {
-    ++timerCalls;
-    host.clock.advanceMicroseconds(options.tickMicroseconds);
-    if (!options.audioFile.empty())
-        audioOut.advanceMicroseconds(options.tickMicroseconds);
+    ++timerCalls_;
+    host_.clock.advanceMicroseconds(options_.tickMicroseconds);
+    if (!options_.audioFile.empty())
+        audioOut_.advanceMicroseconds(options_.tickMicroseconds);
     // The window's timer stops while it is minimised; time goes on.
-    if (host.window.isMinimized())
+    if (host_.window.isMinimized())
         return;
-    pace(options.tickMicroseconds);
-    const long long framesBefore = host.game.simulatedFrames();
-    timed([&] { host.game.tick(false); });
-    const long long frames = host.game.simulatedFrames() - framesBefore;
-    tickFrames += frames;
+    pace(options_.tickMicroseconds);
+    const long long framesBefore = host_.game.simulatedFrames();
+    timed([&] { host_.game.tick(false); });
+    const long long frames = host_.game.simulatedFrames() - framesBefore;
+    tickFrames_ += frames;
     checkAfterPaint();
     checkAgents(frames,
-                std::min<double>(static_cast<double>(options.tickMicroseconds), game::Game::kMaxStepUs) /
+                std::min<double>(static_cast<double>(options_.tickMicroseconds), game::Game::kMaxStepUs) /
                     1e6);
 }
 
 void ReplayRunner::pace(long long micros) {
-    if (!options.paced)
+    if (!options_.paced)
         return;
-    if (!pacedFrom)
-        pacedFrom = std::chrono::steady_clock::now();
-    pacedMicros += micros;
-    std::this_thread::sleep_until(*pacedFrom + std::chrono::microseconds(pacedMicros));
+    if (!pacedFrom_)
+        pacedFrom_ = std::chrono::steady_clock::now();
+    pacedMicros_ += micros;
+    std::this_thread::sleep_until(*pacedFrom_ + std::chrono::microseconds(pacedMicros_));
 }
 
 std::chrono::nanoseconds ReplayRunner::processCpu() {
@@ -212,43 +212,44 @@ std::chrono::nanoseconds ReplayRunner::processCpu() {
 }
 
 void ReplayRunner::checkAgents(long long frames, double step) {
-    if (!options.checkAgents || frames <= 0 || !agentFailure.empty())
+    if (!options_.checkAgents || frames <= 0 || !agentFailure_.empty())
         return;
-    agentFailure = agentWatch.check(host.game, static_cast<double>(frames) * step);
-    if (agentFailure.empty())
-        agentFailure = checkRound(host.game); // and a running round keeps its forty socks
-    if (!agentFailure.empty())
-        agentFailure = "agent check failed at timer call " + std::to_string(timerCalls) + ": " + agentFailure;
+    agentFailure_ = agentWatch_.check(host_.game, static_cast<double>(frames) * step);
+    if (agentFailure_.empty())
+        agentFailure_ = checkRound(host_.game); // and a running round keeps its forty socks
+    if (!agentFailure_.empty())
+        agentFailure_ =
+            "agent check failed at timer call " + std::to_string(timerCalls_) + ": " + agentFailure_;
 }
 
 void ReplayRunner::checkAfterPaint() {
-    const game::Renderer& renderer = host.game.renderer();
-    if (!options.checkIncremental || renderer.presentCount() == checkedPresents)
+    const game::Renderer& renderer = host_.game.renderer();
+    if (!options_.checkIncremental || renderer.presentCount() == checkedPresents_)
         return;
-    checkedPresents = renderer.presentCount();
-    const gfx::Surface& screen = host.window.screen();
+    checkedPresents_ = renderer.presentCount();
+    const gfx::Surface& screen = host_.window.screen();
     const gfx::Surface& back = renderer.backBuffer();
     if (!screen.valid() || screen.width() != back.width() || screen.height() != back.height())
         return;
     // The debug overlays are drawn on the window only; a full redraw never shows them.
     if (renderer.debugOverlayOnScreen()) {
-        ++skippedPaints;
+        ++skippedPaints_;
         return;
     }
     gfx::Surface full(screen.width(), screen.height());
-    renderer.renderFullInto(host.game.sceneView(), full);
+    renderer.renderFullInto(host_.game.sceneView(), full);
     const Difference d = compare(screen, full);
-    ++comparedPaints;
-    largestDifference = std::max(largestDifference, d.largest);
-    differingPixels += d.pixels;
+    ++comparedPaints_;
+    largestDifference_ = std::max(largestDifference_, d.largest);
+    differingPixels_ += d.pixels;
     const bool worldSize =
         screen.width() == game::Game::kWorldWidth && screen.height() == game::Game::kWorldHeight;
     const int tolerance = worldSize ? 0 : kScaledTolerance;
     if (d.largest > tolerance && std::getenv("HEARTHLY_DEBUG_DIFF") != nullptr)
-        std::cerr << "timer call " << timerCalls << ": largest difference " << d.largest << ", " << d.pixels
+        std::cerr << "timer call " << timerCalls_ << ": largest difference " << d.largest << ", " << d.pixels
                   << " pixels\n";
-    if (d.largest > tolerance && !firstFailingCall) {
-        firstFailingCall = timerCalls;
+    if (d.largest > tolerance && !firstFailingCall_) {
+        firstFailingCall_ = timerCalls_;
         // For whoever chases the difference: both pictures of the first failing paint.
         if (const char* prefix = std::getenv("HEARTHLY_DEBUG_DIFF")) {
             screen.savePng(std::string(prefix) + "-window.png");
@@ -259,73 +260,73 @@ void ReplayRunner::checkAfterPaint() {
 
 void ReplayRunner::writeScreenshot(const std::string& file) {
     // Without painting per frame the screen is stale: a picture is a full redraw of now.
-    if (options.noPaint) {
-        host.game.renderer().requestRepaintFromScratch();
-        host.game.paint(false);
+    if (options_.noPaint) {
+        host_.game.renderer().requestRepaintFromScratch();
+        host_.game.paint(false);
     }
-    const gfx::Surface& screen = host.window.screen();
+    const gfx::Surface& screen = host_.window.screen();
     if (!screen.valid()) {
         std::cerr << "hearthly-replay: no screen to save in " << file << " (window minimised or empty)\n";
-        writeFailed = true;
+        writeFailed_ = true;
         return;
     }
     if (screen.savePng(file) != gfx::Status::Ok) {
         std::cerr << "hearthly-replay: cannot write " << file << '\n';
-        writeFailed = true;
+        writeFailed_ = true;
     }
 }
 
 void ReplayRunner::writeState(const std::string& file) {
     std::ofstream out(file);
-    out << game::GameStateJson::dump(host.game, timerCalls).dump(2) << '\n';
+    out << game::GameStateJson::dump(host_.game, timerCalls_).dump(2) << '\n';
     out.close();
     if (!out) {
         std::cerr << "hearthly-replay: cannot write " << file << '\n';
-        writeFailed = true;
+        writeFailed_ = true;
     }
 }
 
 int ReplayRunner::finish() {
-    if (!options.screenshotFile.empty())
-        writeScreenshot(options.screenshotFile);
-    if (!options.stateFile.empty())
-        writeState(options.stateFile);
-    if (autoPlayer)
-        std::cout << autoPlayer->summary(options.seed, agentFailure.empty() ? nullptr : "check failed")
+    if (!options_.screenshotFile.empty())
+        writeScreenshot(options_.screenshotFile);
+    if (!options_.stateFile.empty())
+        writeState(options_.stateFile);
+    if (autoPlayer_)
+        std::cout << autoPlayer_->summary(options_.seed, agentFailure_.empty() ? nullptr : "check failed")
                   << '\n';
-    if (options.timing) {
-        const double seconds = std::chrono::duration<double>(tickTime).count();
-        const double cpu = std::chrono::duration<double>(tickCpu).count();
-        std::cout << "timing: " << tickFrames << " frames simulated"
-                  << (options.noPaint ? "" : " and painted") << " in " << seconds << " s of wall time, "
-                  << (seconds > 0 ? static_cast<long long>(static_cast<double>(tickFrames) / seconds) : 0)
+    if (options_.timing) {
+        const double seconds = std::chrono::duration<double>(tickTime_).count();
+        const double cpu = std::chrono::duration<double>(tickCpu_).count();
+        std::cout << "timing: " << tickFrames_ << " frames simulated"
+                  << (options_.noPaint ? "" : " and painted") << " in " << seconds << " s of wall time, "
+                  << (seconds > 0 ? static_cast<long long>(static_cast<double>(tickFrames_) / seconds) : 0)
                   << " frames per second, " << cpu << " s of CPU ("
-                  << (tickFrames > 0 ? static_cast<long long>(cpu * 1e6 / static_cast<double>(tickFrames))
-                                     : 0)
-                  << " us a frame" << (options.paced ? ", paced" : "") << ")\n";
+                  << (tickFrames_ > 0 ? static_cast<long long>(cpu * 1e6 / static_cast<double>(tickFrames_))
+                                      : 0)
+                  << " us a frame" << (options_.paced ? ", paced" : "") << ")\n";
     }
-    int status = writeFailed ? 1 : 0;
-    if (options.checkAgents) {
-        if (agentFailure.empty()) {
-            std::cout << agentWatch.summary() << '\n';
+    int status = writeFailed_ ? 1 : 0;
+    if (options_.checkAgents) {
+        if (agentFailure_.empty()) {
+            std::cout << agentWatch_.summary() << '\n';
         } else {
-            std::cout << agentFailure << '\n';
+            std::cout << agentFailure_ << '\n';
             status = 1;
         }
     }
     std::string error;
-    if (!options.audioFile.empty() &&
-        !audio::writeWav(options.audioFile, audioOut.samples(), audioOut.sampleRate(), error)) {
+    if (!options_.audioFile.empty() &&
+        !audio::writeWav(options_.audioFile, audioOut_.samples(), audioOut_.sampleRate(), error)) {
         std::cerr << "hearthly-replay: " << error << '\n';
         status = 1;
     }
-    if (!options.checkIncremental)
+    if (!options_.checkIncremental)
         return status;
-    std::cout << "incremental check: " << comparedPaints << " paints compared, " << skippedPaints
-              << " skipped with a debug overlay on screen, largest channel difference " << largestDifference
-              << ", differing pixels " << differingPixels << '\n';
-    if (firstFailingCall) {
-        std::cout << "incremental check failed first after timer call " << *firstFailingCall << '\n';
+    std::cout << "incremental check: " << comparedPaints_ << " paints compared, " << skippedPaints_
+              << " skipped with a debug overlay on screen, largest channel difference " << largestDifference_
+              << ", differing pixels " << differingPixels_ << '\n';
+    if (firstFailingCall_) {
+        std::cout << "incremental check failed first after timer call " << *firstFailingCall_ << '\n';
         return 1;
     }
     return status;

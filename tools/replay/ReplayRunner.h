@@ -40,8 +40,8 @@ private:
         const auto wall = std::chrono::steady_clock::now();
         const std::chrono::nanoseconds cpu = processCpu();
         call();
-        tickTime += std::chrono::steady_clock::now() - wall;
-        tickCpu += processCpu() - cpu;
+        tickTime_ += std::chrono::steady_clock::now() - wall;
+        tickCpu_ += processCpu() - cpu;
     }
     static std::chrono::nanoseconds processCpu();
     // Watches the agents after frames were simulated, each step seconds long.
@@ -52,38 +52,38 @@ private:
     void writeState(const std::string& file);
     int finish();
 
-    ReplayOptions options;
-    ReplayScript script;
+    ReplayOptions options_;
+    ReplayScript script_;
     // Declared before the host so that they outlive the game's lists that point at them.
-    std::vector<std::unique_ptr<game::Animal>> standIns;
+    std::vector<std::unique_ptr<game::Animal>> standIns_;
     // What a player would hear, rendered in step with the virtual clock (with --audio). It
     // outlives the game, whose music plays into it.
-    audio::OfflineOutput audioOut;
-    audio::ScopedAudioOutput audioBinding;
-    game::GameHost host;
-    long long timerCalls = 0;
-    bool writeFailed = false;
+    audio::OfflineOutput audioOut_;
+    audio::ScopedAudioOutput audioBinding_;
+    game::GameHost host_;
+    long long timerCalls_ = 0;
+    bool writeFailed_ = false;
     // Wall time spent in the timer calls (simulation, and painting unless --no-paint), and
     // the frames they simulated.
-    std::chrono::steady_clock::duration tickTime{};
-    long long tickFrames = 0;
+    std::chrono::steady_clock::duration tickTime_{};
+    long long tickFrames_ = 0;
     // CPU time of the whole process over the same timer calls (painting threads included).
-    std::chrono::nanoseconds tickCpu{};
+    std::chrono::nanoseconds tickCpu_{};
     // Real time at the first paced timer call, and the clock's time since then.
-    std::optional<std::chrono::steady_clock::time_point> pacedFrom;
-    long long pacedMicros = 0;
+    std::optional<std::chrono::steady_clock::time_point> pacedFrom_;
+    long long pacedMicros_ = 0;
 
     // Incremental check.
-    long long checkedPresents = 0;
-    long long comparedPaints = 0;
-    long long skippedPaints = 0;
-    int largestDifference = 0;
-    long long differingPixels = 0;
-    std::optional<long long> firstFailingCall;
+    long long checkedPresents_ = 0;
+    long long comparedPaints_ = 0;
+    long long skippedPaints_ = 0;
+    int largestDifference_ = 0;
+    long long differingPixels_ = 0;
+    std::optional<long long> firstFailingCall_;
 
-    game::AgentWatch agentWatch;
-    std::string agentFailure;
+    game::AgentWatch agentWatch_;
+    std::string agentFailure_;
 
     // With --autoplay: the player that makes the clicks.
-    std::optional<AutoPlayer> autoPlayer;
+    std::optional<AutoPlayer> autoPlayer_;
 };
