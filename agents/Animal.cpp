@@ -519,19 +519,18 @@ int Animal::platformFeedbackAttached(double dt) {
 }
 
 void Animal::headForNode(NavNode* node) {
+    headFor(node, nullptr);
+}
+
+void Animal::headForEdge(NavEdge* edge) {
+    headFor(nullptr, edge);
+}
+
+void Animal::headFor(NavNode* node, NavEdge* edge) {
     forgetRoute();
     offPath_.activate();
     offPath_.unplannedTime = 0;
     offPath_.goalNode = node;
-    offPath_.goalEdge = nullptr;
-    letGoUnlessHeld();
-}
-
-void Animal::headForEdge(NavEdge* edge) {
-    forgetRoute();
-    offPath_.activate();
-    offPath_.unplannedTime = 0;
-    offPath_.goalNode = nullptr;
     offPath_.goalEdge = edge;
     letGoUnlessHeld();
 }

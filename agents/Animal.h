@@ -150,6 +150,8 @@ protected:
     bool hasPassed(const NavEdge& e) const;
     // Drops the current route and what it was planned for.
     void forgetRoute();
+    // A new goal, a place or a walkway (the other null), planned from where the body stands.
+    void headFor(NavNode* node, NavEdge* edge);
     // Into "detached" for a new goal, unless the platform holds the body where it stands.
     void letGoUnlessHeld();
     // The walk is over: idle, at rest.

@@ -20,6 +20,17 @@ bool isGiven(gfx::PointF p) {
     return p.x != NavEdge::kUnset && p.y != NavEdge::kUnset;
 }
 
+// An edge's end point with each unset coordinate taken from its node.
+gfx::PointF atNode(gfx::PointF p, const NavNode* node) {
+    if (node != nullptr) {
+        if (p.x == NavEdge::kUnset)
+            p.x = static_cast<float>(node->x);
+        if (p.y == NavEdge::kUnset)
+            p.y = static_cast<float>(node->y);
+    }
+    return p;
+}
+
 double distance(gfx::PointF a, gfx::PointF b) {
     return std::hypot(double{a.x} - b.x, double{a.y} - b.y);
 }
@@ -33,25 +44,11 @@ const gfx::RectI& NavNode::hitRect() {
 }
 
 gfx::PointF NavEdge::start() const {
-    gfx::PointF p = fromPoint;
-    if (from) {
-        if (p.x == kUnset)
-            p.x = static_cast<float>(from->x);
-        if (p.y == kUnset)
-            p.y = static_cast<float>(from->y);
-    }
-    return p;
+    return atNode(fromPoint, from);
 }
 
 gfx::PointF NavEdge::end() const {
-    gfx::PointF p = toPoint;
-    if (to) {
-        if (p.x == kUnset)
-            p.x = static_cast<float>(to->x);
-        if (p.y == kUnset)
-            p.y = static_cast<float>(to->y);
-    }
-    return p;
+    return atNode(toPoint, to);
 }
 
 double NavEdge::cost() const {

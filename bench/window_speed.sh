@@ -6,23 +6,13 @@
 # Usage: bench/window_speed.sh <hearthly> [WIDTHxHEIGHT...]   (default 1920x1080 3840x2160)
 set -euo pipefail
 
-hearthly=$(realpath "$1")
+here=$(dirname "$0")
+# The private X server, the window manager and the clean-up are the window tests' own.
+# shellcheck source=../tests/scripts/lib/session.sh
+source "$here/../tests/scripts/lib/session.sh" "$(realpath "$1")" "" "$here/../tests/data"
 shift
 sizes=("$@")
 ((${#sizes[@]})) || sizes=(1920x1080 3840x2160)
-work=$(mktemp -d)
-xvfbPid=
-wmPid=
-gamePid=
-cleanup() {
-    local pid
-    for pid in $gamePid $wmPid $xvfbPid; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 # The counter: each frame shown adds one to a number kept in a shared file, read from outside.
 # A frame is one SDL_UpdateWindowSurfaceRects call (SDL's window surface), or one shared-memory
@@ -66,19 +56,14 @@ frames() { od -An -t d8 -N 8 "$work/frames" | tr -d ' '; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
 for size in "${sizes[@]}"; do
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
-    xvfbPid=$!
-    until [[ -s $work/display ]]; do sleep 0.05; done
-    export DISPLAY=":$(head -n 1 "$work/display")"
+    start_x "$size"
+    # The next size's server writes its display number anew.
     : >"$work/display"
-    openbox --sm-disable >/dev/null 2>&1 &
-    wmPid=$!
-    sleep 1
+    start_wm
     head -c 8 /dev/zero >"$work/frames"
     FRAME_COUNT_FILE="$work/frames" LD_PRELOAD="$work/count.so" "$hearthly" >/dev/null 2>&1 &
     gamePid=$!
-    sleep 2
-    game=$(xdotool search --sync --pid "$gamePid" | tail -n 1)
+    show_game
     xdotool windowactivate --sync "$game" key F11
     sleep 1.5
     client=$(xwininfo -id "$game" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')

@@ -5,16 +5,8 @@
 set -euo pipefail
 
 hearthly=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-# In a sanitizer build, leaks are checked at exit; the data folder lists the one let pass.
-export LSAN_OPTIONS="suppressions=$3/leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# shellcheck source=lib/scratch.sh
+source "$(dirname "$0")/lib/scratch.sh"
 
 # run <expected status> <args...>: runs hearthly with no display, keeping what it printed.
 run() {

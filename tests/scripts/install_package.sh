@@ -8,14 +8,8 @@
 set -euo pipefail
 
 build=$(cd "$(dirname "$1")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export LSAN_OPTIONS="suppressions=$3/leaks.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# shellcheck source=lib/scratch.sh
+source "$(dirname "$0")/lib/scratch.sh"
 
 version=$("$1" --version)
 appId=$(sed -n 's/^HEARTHLY_APP_ID:[A-Z]*=//p' "$build/CMakeCache.txt")
